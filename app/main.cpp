@@ -1,0 +1,12 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Marlox");
+    CMainWindow window;
+    window.show();
+    return app.exec();
+}

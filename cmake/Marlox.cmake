@@ -1,0 +1,58 @@
+# Build settings shared by every target of the project.
+
+find_program(MARLOX_CCACHE ccache)
+if(MARLOX_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${MARLOX_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${MARLOX_CCACHE})
+endif()
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter
+  # Keep paths out of objects so that a fresh clone elsewhere hits the cache.
+  -fdebug-prefix-map=${CMAKE_SOURCE_DIR}=.
+  -fdebug-prefix-map=${CMAKE_BINARY_DIR}=build)
+
+if(MARLOX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# marlox_library(<folder> SOURCES ... [DEPENDS ...] [QT ...])
+# One library per folder, named mx_<folder>; its include root is the source root,
+# so that headers are included as "folder/File.h".
+function(marlox_library folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;QT" ${ARGN})
+  set(target mx_${folder})
+  if(NOT ARG_SOURCES)
+    # A subsystem whose code has not been written yet.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPENDS})
+    return()
+  endif()
+  add_library(${target} ${ARG_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+  foreach(qt IN LISTS ARG_QT)
+    target_link_libraries(${target} PUBLIC Qt6::${qt})
+  endforeach()
+  if(ARG_QT)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  endif()
+endfunction()
+
+# marlox_test(<folder> SOURCES ... DEPENDS ...): one GoogleTest program per folder.
+function(marlox_test folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  set(target test_${folder})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  gtest_discover_tests(${target}
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;MARLOX_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-config;MARLOX_REFDATA=${PROJECT_SOURCE_DIR}/../shared/refdata")
+endfunction()

@@ -1,0 +1,149 @@
+// A buffered little-endian archive over a CFile, with the framework's forms
+// for strings, counts and object references.
+//
+// Object references: a null pointer is the word 0. A class met for the first
+// time is the word 0xFFFF, its schema word, the word length of its name and the
+// name's bytes, then the object's own data. A later object of a known class is
+// the word 0x8000 | class index, then its data. An object already written is
+// the word of its index. Classes and objects share one index counter starting
+// at 1; an index above 0x7FFE is the word 0x7FFF and a 32-bit value (with
+// 0x80000000 set for a class).
+#pragma once
+
+#include "platform/Exceptions.h"
+#include "platform/Object.h"
+#include "platform/Types.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CFile;
+
+class CArchive {
+public:
+    enum Mode { store = 0, load = 1 };
+
+    CArchive(CFile* file, Mode mode, std::size_t bufferSize = 4096, CObject* document = nullptr);
+    // Flushes what a storing archive still holds; errors there are swallowed,
+    // so call Close() where a failed write must be noticed.
+    ~CArchive();
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsLoading() const { return m_mode == load; }
+    bool IsStoring() const { return m_mode == store; }
+    CFile* GetFile() const { return m_file; }
+    // The document being read or written, for objects that attach themselves to it.
+    CObject* m_pDocument;
+
+    void Flush();
+    void Close();
+    // Drops buffered output and detaches from the file without writing.
+    void Abort();
+
+    // Raw bytes. Read returns the count read; ReadExact throws endOfFile when short.
+    std::size_t Read(void* buffer, std::size_t count);
+    void ReadExact(void* buffer, std::size_t count);
+    void Write(const void* buffer, std::size_t count);
+
+    // Bytes that a loading archive can still deliver (buffered and in the file).
+    std::uint64_t BytesRemaining() const;
+    // Throws a generic archive exception unless count items of size bytes each remain.
+    void CheckRemaining(std::uint64_t count, std::uint64_t size = 1) const;
+
+    // Fixed-width values, little-endian.
+    CArchive& operator<<(std::uint8_t v) { return PutRaw(v); }
+    CArchive& operator<<(std::uint16_t v) { return PutRaw(v); }
+    CArchive& operator<<(std::int32_t v) { return PutRaw(v); }
+    CArchive& operator<<(std::uint32_t v) { return PutRaw(v); }
+    CArchive& operator<<(std::int64_t v) { return PutRaw(v); }
+    CArchive& operator<<(std::uint64_t v) { return PutRaw(v); }
+    CArchive& operator<<(float v) { return PutRaw(v); }
+    CArchive& operator<<(double v) { return PutRaw(v); }
+    CArchive& operator>>(std::uint8_t& v) { return GetRaw(v); }
+    CArchive& operator>>(std::uint16_t& v) { return GetRaw(v); }
+    CArchive& operator>>(std::int32_t& v) { return GetRaw(v); }
+    CArchive& operator>>(std::uint32_t& v) { return GetRaw(v); }
+    CArchive& operator>>(std::int64_t& v) { return GetRaw(v); }
+    CArchive& operator>>(std::uint64_t& v) { return GetRaw(v); }
+    CArchive& operator>>(float& v) { return GetRaw(v); }
+    CArchive& operator>>(double& v) { return GetRaw(v); }
+    // Characters and pointers have no stored form of their own: say which is meant.
+    CArchive& operator<<(char) = delete;
+    CArchive& operator<<(signed char) = delete;
+    CArchive& operator<<(const char*) = delete;
+    CArchive& operator<<(const void*) = delete;
+
+    // Framework string: UTF-8 in memory, Windows-1252 bytes behind a length prefix.
+    void WriteString(std::string_view utf8);
+    std::string ReadString();
+    CArchive& operator<<(const std::string& s) { WriteString(s); return *this; }
+    CArchive& operator>>(std::string& s) { s = ReadString(); return *this; }
+
+    // Framework count: a word below 0xFFFF, else 0xFFFF and a 32-bit value.
+    void WriteCount(std::uint32_t count);
+    std::uint32_t ReadCount();
+
+    void WriteObject(const CObject* object);
+    // Reads one object reference. The stored class must be registered and derive
+    // from expected (when given); anything else is refused before it is built.
+    // A new object belongs to the caller; a back reference returns the object
+    // read earlier.
+    CObject* ReadObject(const CRuntimeClass* expected);
+    template <class T>
+    std::unique_ptr<T> ReadOwned()
+    {
+        return std::unique_ptr<T>(static_cast<T*>(ReadObject(RUNTIME_CLASS(T))));
+    }
+    CArchive& operator<<(const CObject* object) { WriteObject(object); return *this; }
+
+    void WriteClass(const CRuntimeClass* cls);
+    const CRuntimeClass* ReadClass(const CRuntimeClass* expected = nullptr, UINT* schema = nullptr);
+    // The schema word stored with the object being read (versionable classes).
+    UINT GetObjectSchema() const { return m_objectSchema; }
+
+private:
+    template <class T>
+    CArchive& PutRaw(T v)
+    {
+        // Little-endian hosts only: the build refuses others.
+        static_assert(std::endian::native == std::endian::little);
+        Write(&v, sizeof v);
+        return *this;
+    }
+    template <class T>
+    CArchive& GetRaw(T& v)
+    {
+        ReadExact(&v, sizeof v);
+        return *this;
+    }
+    void FillBuffer();
+    void RequireLoading() const;
+    void RequireStoring() const;
+    [[noreturn]] void Throw(CArchiveException::Cause cause) const;
+    // Reads a tag; returns the class for class tags and new classes, or null and
+    // sets objectIndex for a reference to an object (0 for the null pointer).
+    const CRuntimeClass* ReadTag(const CRuntimeClass* expected, UINT* schema, std::uint32_t* objectIndex);
+    void MapLoaded(const CRuntimeClass* cls, CObject* object);
+
+    CFile* m_file;
+    Mode m_mode;
+    std::vector<BYTE> m_buffer;
+    std::size_t m_cur = 0;   // next byte in the buffer
+    std::size_t m_limit = 0; // end of valid bytes (loading)
+    UINT m_objectSchema = UINT(-1);
+
+    struct LoadEntry {
+        const CRuntimeClass* cls = nullptr;
+        CObject* object = nullptr;
+    };
+    std::vector<LoadEntry> m_loadMap;                         // index 0 is the null pointer
+    std::unordered_map<const void*, std::uint32_t> m_storeMap; // classes and objects
+    std::uint32_t m_mapCount = 1;
+};

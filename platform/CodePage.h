@@ -1,0 +1,9 @@
+// Text is UTF-8 in memory and Windows-1252 in stored files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A character without a single-byte form becomes '?'; so does a malformed UTF-8 byte.
+std::string Utf8ToCp1252(std::string_view utf8);
+std::string Cp1252ToUtf8(std::string_view bytes);
