@@ -7,3 +7,8 @@
 // A character without a single-byte form becomes '?'; so does a malformed UTF-8 byte.
 std::string Utf8ToCp1252(std::string_view utf8);
 std::string Cp1252ToUtf8(std::string_view bytes);
+
+// UTF-16 forms, as compound-file names are stored. Malformed input (a bad
+// UTF-8 byte, an unpaired surrogate) becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);

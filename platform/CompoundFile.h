@@ -1,0 +1,64 @@
+// A compound file: a small file system of storages and streams inside one
+// file (512-byte sectors, version 3, when written; version 4 files with
+// 4096-byte sectors are read too). The whole tree is held in memory; each
+// stream's bytes are kept once, and saving writes the whole file anew.
+//
+// Saving is atomic: the file is written beside its target, forced to the
+// disk and renamed over the target, so a failed save leaves the old file as
+// it was. Damaged files are refused with a CArchiveException (cause
+// genericException) whose text says what is wrong; a missing or unreadable
+// file gives a CFileException.
+#pragma once
+
+#include "platform/File.h"
+#include "platform/Storage.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCompoundFile {
+public:
+    // An empty file: a root storage without elements.
+    CCompoundFile();
+    // Opens and reads the file at path (see Open).
+    explicit CCompoundFile(const std::string& path);
+    ~CCompoundFile();
+    CCompoundFile(const CCompoundFile&) = delete;
+    CCompoundFile& operator=(const CCompoundFile&) = delete;
+    CCompoundFile(CCompoundFile&&) noexcept;
+    CCompoundFile& operator=(CCompoundFile&&) noexcept;
+
+    // Reads the whole file into memory; the file is closed afterwards.
+    // Replaces the current contents only when the read succeeds.
+    void Open(const std::string& path);
+    // Reads a compound file from any byte stream (a file or memory); name is
+    // used in error texts.
+    void Load(CFile& file, const std::string& name = {});
+    void LoadBytes(const void* bytes, std::size_t count);
+
+    CStorage& Root() { return *m_root; }
+    const CStorage& Root() const { return *m_root; }
+
+    // Writes the file atomically to the path it was opened from or last saved to.
+    void Save();
+    // Writes the file atomically to path and remembers the path.
+    void SaveAs(const std::string& path);
+    // Writes the whole file to a byte stream at its current position.
+    void WriteTo(CFile& file) const;
+    std::vector<BYTE> ToBytes() const;
+
+    const std::string& GetPath() const { return m_path; }
+    // The version written: 3 (512-byte sectors, the default) or 4 (4096-byte
+    // sectors). A file read keeps the version it had.
+    int GetVersion() const { return m_version; }
+    void SetVersion(int version);
+
+    // The bytes of the file that would be written now.
+    std::uint64_t GetFileSize() const;
+
+private:
+    std::unique_ptr<CStorage> m_root;
+    std::string m_path;
+    int m_version = 3;
+};
