@@ -12,6 +12,7 @@ struct StringEntry {
 
 // Kept in ascending id order: lookups are binary searches, and a test checks the order.
 constexpr StringEntry kStrings[] = {
+    {108, "Brackmoor"},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},
     {25170, "&Undo %1\tCtrl+Z"},
     {25171, "&Redo %1\tCtrl+Y"},
