@@ -362,6 +362,9 @@ bool CRegistryAccess::Delete(const char* keyPath, const char* valueName)
     std::string path = FullPath(keyPath);
     if (valueName)
         return store->DeleteValue(path, valueName);
+    // The root itself is never deleted: a stray null path must not empty the store.
+    if (!keyPath || !*keyPath)
+        return false;
     // Deepest first, and a key that cannot be deleted ends the whole delete:
     // listing the same first subkey again after a failure would never end.
     std::vector<std::string> subkeys;

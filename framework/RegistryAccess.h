@@ -123,6 +123,7 @@ public:
 
     // With a value name, deletes that value; without one (null), deletes the key
     // and everything below it, deepest first, stopping at the first failure.
+    // The root itself (a null or empty key path) is never deleted.
     bool Delete(const char* keyPath, const char* valueName = nullptr);
     // Both counts are zeroed first; true when the key has any subkey or value.
     bool QueryInfo(const char* keyPath, int* subkeyCount, int* valueCount) const;

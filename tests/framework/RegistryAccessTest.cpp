@@ -221,6 +221,14 @@ TEST_F(RegistryAccessTest, DeletingAKeyRemovesTheWholeTree)
     DWORD n = 0;
     EXPECT_TRUE(reg.ReadDWORD("Other", "v", n));
     EXPECT_FALSE(reg.Delete("Top")); // already gone
+    // Deleting the root is refused before anything below it goes.
+    EXPECT_FALSE(reg.Delete(nullptr));
+    EXPECT_FALSE(reg.Delete(""));
+    EXPECT_TRUE(reg.ReadDWORD("Other", "v", n));
+    CRegistryAccess classes(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(classes.WriteString(".mxf", "", "Marlox.Workspace.4"));
+    EXPECT_FALSE(classes.Delete(nullptr));
+    EXPECT_TRUE(CSettingsStore::User().KeyExists("Software\\Classes\\.mxf"));
 }
 
 TEST_F(RegistryAccessTest, ADeleteThatFailsStopsAtOnce)
