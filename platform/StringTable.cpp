@@ -12,6 +12,7 @@ struct StringEntry {
 
 // Kept in ascending id order: lookups are binary searches, and a test checks the order.
 constexpr StringEntry kStrings[] = {
+    {108, "Brackmoor"},
     {109, "Data%1"},
     {110, "Linear Fit%1"},
     {111, "Non-linear Fit%1"},
