@@ -181,6 +181,7 @@ private:
     std::vector<GroupState> m_stack;
     std::size_t m_excessDepth = 0;
     bool m_destinationMark = false; // "\*" seen: an unknown next word skips the group
+    bool m_groupStart = false;      // nothing but "\*" read since the group opened
     int m_fallbackLeft = 0;
     std::uint32_t m_highSurrogate = 0;
     std::string m_pending; // text read in the current state, not yet in the document
@@ -244,6 +245,7 @@ void Parser::OpenGroup()
     Flush();
     m_fallbackLeft = 0;
     m_destinationMark = false;
+    m_groupStart = true;
     if (m_stack.size() >= kMaxDepth) {
         ++m_excessDepth;
         return;
@@ -256,6 +258,7 @@ bool Parser::CloseGroup()
     Flush();
     m_fallbackLeft = 0;
     m_destinationMark = false;
+    m_groupStart = false;
     if (m_excessDepth > 0) {
         --m_excessDepth;
         return false;
@@ -305,6 +308,8 @@ void Parser::ControlWord()
 
 void Parser::ControlSymbol(char c)
 {
+    if (c != '*')
+        m_groupStart = false;
     switch (c) {
     case '*':
         m_destinationMark = true;
@@ -368,6 +373,8 @@ void Parser::HandleWord(std::string_view name, bool hasParam, std::int64_t param
     WordInfo info = it == table.end() ? WordInfo{Word::unknown} : it->second;
     bool marked = m_destinationMark;
     m_destinationMark = false;
+    const bool groupStart = m_groupStart;
+    m_groupStart = false;
     GroupState& s = Top();
 
     if (info.word == Word::bin) {
@@ -376,6 +383,12 @@ void Parser::HandleWord(std::string_view name, bool hasParam, std::int64_t param
         m_pos += std::min(count, m_in.size() - m_pos);
         return;
     }
+    // A destination names the group it opens; standing anywhere else it is
+    // damage, and honouring it could swallow the rest of the text.
+    const bool destination = info.word == Word::fonttbl || info.word == Word::colortbl || info.word == Word::pn
+        || info.word == Word::object || info.word == Word::result || info.word == Word::skipGroup;
+    if (!groupStart && (destination || marked))
+        return;
     if (s.dest == Dest::skip)
         return;
     if (info.word != Word::u && info.word != Word::specialChar && ConsumeFallback())
@@ -574,6 +587,7 @@ void Parser::HandleWord(std::string_view name, bool hasParam, std::int64_t param
 
 void Parser::TextByte(unsigned char b)
 {
+    m_groupStart = false;
     if (ConsumeFallback())
         return;
     if (b < 0x20) {

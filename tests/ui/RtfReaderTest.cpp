@@ -123,6 +123,14 @@ TEST(RtfReader, SkipsDestinationsButKeepsTheirSurroundings)
     EXPECT_TRUE(doc.paragraphs[0].runs[1].format.dwEffects & CFE_BOLD);
 }
 
+TEST(RtfReader, DestinationWordsOutsideAGroupStartKeepTheText)
+{
+    // A destination word that does not open its group is damage: skipping the
+    // group it stands in would lose the rest of the document.
+    EXPECT_EQ(Read("{\\rtf1 a\\pict b\\*\\unknown c\\object d\\pn e\\fonttbl f}").PlainText(), "abcdef");
+    EXPECT_EQ(Read("{\\rtf1 a{x\\info b}c}").PlainText(), "axbc");
+}
+
 TEST(RtfReader, NestedGroupsRestoreTheFormat)
 {
     CRtfDocument doc = Read("{\\rtf1 a{\\b b{\\i c\\fs40}d}e{\\ul\\plain f}}");
