@@ -22,7 +22,7 @@ CRtfDocument EveryFeature()
 {
     const CHARFORMAT courier = Char("Courier New", 180, CFE_BOLD | CFE_UNDERLINE, RGB(0, 0, 128), 0, 0, 0x31);
     const CHARFORMAT symbol = Char("Symbol", 300, CFE_ITALIC | CFE_STRIKEOUT | CFE_PROTECTED, -1, 0, 2, 0x50);
-    const CHARFORMAT sup = Char("Arial", 200, 0, RGB(255, 0, 0), 60, 0, 0x22);
+    const CHARFORMAT sup = Char("Arial", 200, 0, RGB(255, 0, 0), 100, 0, 0x22);
     const CHARFORMAT sub = Char("Arial", 200, 0, -1, -40, 0, 0x22);
     CRtfDocument doc;
     doc.paragraphs = {
