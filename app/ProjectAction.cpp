@@ -416,7 +416,7 @@ int CProjectItemPaste::Do()
             list->SetItemPosition(row, p.x - first.x + m_drop.x, p.y - first.y + m_drop.y);
             item->SaveListPosition();
         }
-        UINT state = LVIS_SELECTED | (int(i) == contents.focused ? LVIS_FOCUSED : 0);
+        UINT state = LVIS_SELECTED | (int(i) == contents.focused ? UINT(LVIS_FOCUSED) : 0u);
         list->SetItemState(row, state, LVIS_SELECTED | LVIS_FOCUSED);
         m_pasted.push_back({item->GetName(), now});
     }

@@ -27,6 +27,24 @@ public:
 };
 IMPLEMENT_SERIAL(CListeningItem, CMXProjectItem, VERSIONABLE_SCHEMA | 0)
 
+void SetText(CRichData& data, const std::string& text)
+{
+    CRtfDocument doc;
+    CHARFORMAT format = CRichData::DefaultCharFormat();
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = text.find('\n', start);
+        doc.AppendText(text.substr(start, end - start), format);
+        if (end == std::string::npos) {
+            doc.EndDocument(CRtfDocument::PlainParaFormat(), format);
+            break;
+        }
+        doc.EndParagraph(CRtfDocument::PlainParaFormat(), format);
+        start = end + 1;
+    }
+    data.SetDocument(doc);
+}
+
 std::string TempPath(const std::string& name)
 {
     auto dir = std::filesystem::temp_directory_path() / ("marlox-app-test-" + std::to_string(::getpid()));
@@ -88,6 +106,8 @@ TEST(MXDoc, FindItemAndNotifications)
     EXPECT_EQ(doc.FindItem("data 1"), a); // the earlier row wins
     EXPECT_EQ(doc.FindItem("nothing"), nullptr);
 
+    a->kinds.clear();
+    b->kinds.clear();
     CUpdateNotification note;
     note.kind = UN_CALC_STATE;
     note.item = a;
@@ -166,7 +186,7 @@ TEST(WorkspaceActions, DeleteAndUndoBringItemsBack)
     CMXNotes* first = AddNotes(doc);
     AddNotes(doc);
     AddNotes(doc);
-    first->GetRichData().SetText("first text");
+    SetText(first->GetRichData(), "first text");
     CItemListCtrl* list = doc.GetItemListCtrl();
     list->SetItemPosition(0, 5, 6);
     list->SetItemPosition(2, 70, 80);
@@ -179,7 +199,7 @@ TEST(WorkspaceActions, DeleteAndUndoBringItemsBack)
     ASSERT_GE(row, 0);
     EXPECT_EQ(list->GetItemPosition(row), (POINT{5, 6}));
     EXPECT_TRUE(list->GetItemState(row, LVIS_SELECTED));
-    EXPECT_EQ(static_cast<CMXNotes*>(list->GetItem(row))->GetRichData().GetText(), "first text");
+    EXPECT_EQ(static_cast<CMXNotes*>(list->GetItem(row))->GetRichData().GetPlainText(), "first text");
     EXPECT_EQ(list->GetItemPosition(list->FindItemByName("Notes #3")), (POINT{70, 80}));
 }
 
@@ -238,7 +258,7 @@ TEST(StoredItems, HeaderAndAddingBack)
 {
     CMXDoc doc;
     CMXNotes* notes = AddNotes(doc);
-    notes->GetRichData().SetText("kept");
+    SetText(notes->GetRichData(), "kept");
     std::string path = TempPath("notes.mxc");
     notes->SaveToFile(path);
     std::ifstream in(path, std::ios::binary);
@@ -252,7 +272,7 @@ TEST(StoredItems, HeaderAndAddingBack)
     auto* added = static_cast<CMXNotes*>(raw->GetAddedItem());
     EXPECT_EQ(added->GetName(), "Copy of Notes");
     EXPECT_NE(added->GetItemId(), notes->GetItemId());
-    EXPECT_EQ(added->GetRichData().GetText(), "kept");
+    EXPECT_EQ(added->GetRichData().GetPlainText(), "kept");
 
     std::string shortFile = TempPath("short.mxc");
     std::ofstream(shortFile, std::ios::binary).write("MX Item\0\0", 9);
@@ -266,7 +286,7 @@ TEST(Workspace, NotesSurviveSaveAndOpen)
     std::string path = TempPath("notes.mxf");
     {
         CMXDoc doc;
-        AddNotes(doc)->GetRichData().SetText("Line one\nLine two");
+        SetText(AddNotes(doc)->GetRichData(), "Line one\nLine two");
         ASSERT_TRUE(doc.OnSaveDocument(path));
     }
     CMXDoc back;
@@ -275,6 +295,6 @@ TEST(Workspace, NotesSurviveSaveAndOpen)
     auto* notes = dynamic_cast<CMXNotes*>(back.GetProjectItems()[0]);
     ASSERT_NE(notes, nullptr);
     EXPECT_EQ(notes->GetName(), "Notes");
-    EXPECT_EQ(notes->GetRichData().GetText(), "Line one\nLine two");
+    EXPECT_EQ(notes->GetRichData().GetPlainText(), "Line one\nLine two");
     EXPECT_EQ(back.GetItemListCtrl()->GetItemText(0, 1), "Notes");
 }
