@@ -50,7 +50,6 @@ private:
     void CollectTables();
     void Word(std::string_view word);
     void Word(std::string_view word, std::int64_t value);
-    void Literal(std::string_view text);
     void CharFormat(const CHARFORMAT& cf);
     void ParaFormat(const PARAFORMAT& pf);
     void Text(std::string_view utf8);
@@ -73,17 +72,14 @@ std::string Writer::Run()
     m_out += "{\\fonttbl";
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
         const FontKey& font = m_fonts[i];
-        m_out += "{\\f";
-        Literal(std::to_string(i));
+        m_out += '{';
+        Word("f", std::int64_t(i));
         static const char* const kFamilies[] = {"\\fnil", "\\froman", "\\fswiss", "\\fmodern", "\\fscript", "\\fdecor"};
         int family = font.pitchAndFamily >> 4;
         m_out += family < 6 ? kFamilies[family] : "\\fnil";
-        if (font.pitchAndFamily & 0x0F) {
-            m_out += "\\fprq";
-            Literal(std::to_string(font.pitchAndFamily & 0x0F));
-        }
-        m_out += "\\fcharset";
-        Literal(std::to_string(font.charSet));
+        if (font.pitchAndFamily & 0x0F)
+            Word("fprq", font.pitchAndFamily & 0x0F);
+        Word("fcharset", font.charSet);
         m_out += ' ';
         for (char c : Utf8ToCp1252(font.face)) {
             auto b = static_cast<unsigned char>(c);
@@ -98,8 +94,10 @@ std::string Writer::Run()
     }
     m_out += "}\r\n{\\colortbl ;"; // entry 0 is the automatic colour
     for (COLORREF c : m_colours) {
-        m_out += "\\red" + std::to_string(GetRValue(c)) + "\\green" + std::to_string(GetGValue(c)) + "\\blue"
-            + std::to_string(GetBValue(c)) + ";";
+        Word("red", GetRValue(c));
+        Word("green", GetGValue(c));
+        Word("blue", GetBValue(c));
+        m_out += ';';
     }
     m_out += "}\r\n";
     m_afterWord = false;
@@ -170,8 +168,6 @@ void Writer::Word(std::string_view word, std::int64_t value)
     auto result = std::to_chars(digits, digits + sizeof digits, value);
     m_out.append(digits, result.ptr);
 }
-
-void Writer::Literal(std::string_view text) { m_out += text; }
 
 void Writer::CharFormat(const CHARFORMAT& cf)
 {

@@ -130,3 +130,29 @@ TEST(RtfWriter, EmptyDocumentReadsAsOneEmptyParagraph)
     ASSERT_EQ(back.paragraphs.size(), 1u);
     EXPECT_TRUE(back.paragraphs[0].runs.empty());
 }
+
+TEST(RtfWriter, ForeignRichTextSurvivesBeingWrittenAgain)
+{
+    // Rich text as other editors write it: what is read from it must read the
+    // same after this writer has written it.
+    const char* const samples[] = {
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS Sans Serif;}"
+        "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\froman Times New Roman;}}\r\n"
+        "{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n"
+        "\\deflang1033\\pard\\plain\\f2\\fs20 Normal \\plain\\f2\\fs20\\b bold \\plain\\f2\\fs20\\cf1 red\\par\r\n"
+        "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li360"
+        "\\plain\\f2\\fs20 item\\par\r\n"
+        "\\pard\\qc\\plain\\f2\\fs20\\up6 up\\dn6 down\\up0  caf\\'e9\\par\r\n}",
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}{\\*\\generator Riched20;}"
+        "\\viewkind4\\uc1\\pard\\sa200\\sl276\\slmult1\\lang9\\f0\\fs22 one\\line two\\tab three"
+        "\\u8364?\\par\\pard\\li720\\ri360\\tx1080\\tx2160 \\i\\ul indented\\ulnone\\i0\\par}",
+        "{\\rtf1 {\\b nested {\\i deeper}} back\\par{\\*\\unknown x}\\pard\\qr right}",
+    };
+    for (const char* rtf : samples) {
+        CRtfDocument first;
+        ASSERT_EQ(CRtfReader::Read(rtf, first), CRtfReader::Status::ok) << rtf;
+        CRtfDocument second;
+        ASSERT_EQ(CRtfReader::Read(CRtfWriter::Write(first), second), CRtfReader::Status::ok) << rtf;
+        EXPECT_EQ(second, first) << rtf;
+    }
+}
