@@ -85,6 +85,8 @@ void CArchive::FillBuffer()
 std::size_t CArchive::Read(void* buffer, std::size_t count)
 {
     RequireLoading();
+    if (count == 0)
+        return 0;
     auto* out = static_cast<BYTE*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -118,6 +120,8 @@ void CArchive::Write(const void* buffer, std::size_t count)
     RequireStoring();
     if (!m_file)
         Throw(CArchiveException::genericException);
+    if (count == 0)
+        return;
     const auto* in = static_cast<const BYTE*>(buffer);
     if (count >= m_buffer.size()) {
         Flush();
