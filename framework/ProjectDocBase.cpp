@@ -258,18 +258,26 @@ void CProjectDocBase::Serialize(CArchive& ar)
             StoreWindowState(ar, frames);
         return;
     }
+    m_nSkippedItems = 0;
+    m_nLastItemId = 0;
     SerializeItems(ar);
     SerializeVersion(ar, 0);
     std::int32_t lastId = 0, frameCount = 0;
     ar >> lastId >> frameCount;
     // The next new item must never take the id of one that was read.
-    int highest = 0;
+    int highest = m_nLastItemId;
     for (CProjectItemBase* item : GetProjectItems())
         highest = std::max(highest, item->GetItemId());
     m_nLastItemId = std::max<int>(lastId, highest);
     if (frameCount < 0)
         ThrowArchiveError();
     LoadWindowState(frameCount, ar);
+    if (m_nSkippedItems > 0)
+        ReportText(std::to_string(m_nSkippedItems)
+                       + (m_nSkippedItems == 1 ? " item of this workspace is an object" : " items of this workspace are objects")
+                       + " of another program, which cannot be shown here. The rest of the workspace was opened;"
+                         " saving it leaves those objects out.",
+                   MB_OK | MB_ICONINFORMATION);
 }
 
 void CProjectDocBase::SerializeItems(CArchive& ar)
@@ -349,7 +357,19 @@ void CProjectDocBase::LoadItem(CArchive& ar)
         return;
     }
     CArchive itemArchive(stream.get(), CArchive::load, kItemBuffer, this);
-    std::unique_ptr<CObject> object(itemArchive.ReadObject(RUNTIME_CLASS(CProjectItemBase)));
+    std::unique_ptr<CObject> object;
+    try {
+        object.reset(itemArchive.ReadObject(RUNTIME_CLASS(CProjectItemBase)));
+    } catch (const CArchiveException& e) {
+        // Objects of other programs (embedded or linked) have no class here: the
+        // item is left out and the rest of the workspace loads.
+        if (e.m_cause != CArchiveException::badClass)
+            throw;
+        ++m_nSkippedItems;
+        m_nLastItemId = std::max<int>(m_nLastItemId, id);
+        CProjectItemBase::SkipListLayout(ar);
+        return;
+    }
     auto* item = static_cast<CProjectItemBase*>(object.get());
     if (!item)
         ThrowArchiveError();
