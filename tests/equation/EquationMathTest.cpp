@@ -87,8 +87,9 @@ TEST(NumberScanner, StrictDecimalGrammar)
     for (const ScanCase& c : cases) {
         double v = -1;
         EXPECT_EQ(ScanDecimalNumber(c.text, v), c.length) << c.text;
-        if (c.length > 0)
+        if (c.length > 0) {
             EXPECT_EQ(v, c.value) << c.text;
+        }
     }
 }
 
