@@ -15,6 +15,14 @@ constexpr StringEntry kStrings[] = {
     {25016, "This file was created by a later version of %1, or the file is corrupt."},
     {25170, "&Undo %1\tCtrl+Z"},
     {25171, "&Redo %1\tCtrl+Y"},
+    {32002, "Cannot open the Clipboard."},
+    {32003, "Cannot clear the Clipboard."},
+    {32004, "Cannot close the Clipboard."},
+    {32009, "Some String"},
+    {32010, "The dimensions of the data on the clipboard are larger than the selected region. Truncate clipboard data?"},
+    {32011, "There are too many selected cells to complete this operation."},
+    {32012, "&Undo \tCtrl+Z"},
+    {32013, "&Redo\tCtrl+Y"},
 };
 
 const StringEntry* Find(UINT id)
