@@ -342,6 +342,22 @@ void CGridEngine::SetFirstScrollableColumn(int column)
     Notify(GRID_EVENT_RELAYOUT);
 }
 
+void CGridEngine::ScrollOriginToCurrentCell()
+{
+    // Everything above and left of the current cell stays put; scrolling
+    // starts at the current cell on both axes.
+    const int row = GetCurrentRow(), column = GetCurrentColumn();
+    if (row < 0 || column < 0)
+        return;
+    Data().m_nFirstScrollableRow = std::max(row, FrozenRows());
+    Data().m_nFirstScrollableColumn = std::max(column, HeaderColumns());
+    SetTopRow(Data().m_nFirstScrollableRow);
+    SetLeftColumn(Data().m_nFirstScrollableColumn);
+    if (m_pHost)
+        m_pHost->RecalcLayout();
+    Notify(GRID_EVENT_RELAYOUT);
+}
+
 void CGridEngine::SetFirstScrollableRow(int row)
 {
     Data().m_nFirstScrollableRow = row;
@@ -474,6 +490,11 @@ void CGridEngine::Update(int code, int argument)
         break;
     case GRID_UPDATE_ROW_SCROLLED:
     case GRID_UPDATE_ROW_APPENDED:
+        if (code == GRID_UPDATE_ROW_APPENDED) {
+            ++Data().m_nRowCount;
+            RecalcLayout();
+            rows = GetVisibleRowCount();
+        }
         if (m_nCellCalls > 0 || m_bCellsStale || m_cells.GetColumnCount() != GetVisibleColumnCount()) {
             RebuildCells();
             break;

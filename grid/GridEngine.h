@@ -141,6 +141,8 @@ public:
     bool IsRowHidden(int row) const { return m_hiddenRows.count(row) != 0; }
     void SetFirstScrollableColumn(int column);
     void SetFirstScrollableRow(int row);
+    // Moves the first scrollable row and column, and the top row and left column, to the current cell.
+    void ScrollOriginToCurrentCell();
 
     // ---- Layout ----
     void RecalcLayout();

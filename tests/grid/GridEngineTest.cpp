@@ -346,3 +346,32 @@ TEST(GridEngineTest, PaintPassDrawsSelectionFocusAndText)
     ASSERT_EQ(grey.textColors.size(), 1u);
     EXPECT_EQ(grey.textColors[0], GridSysColor(COLOR_GRAYTEXT));
 }
+
+TEST(GridEngineTest, AppendedRowGetsItsCellObjects)
+{
+    GridFixture f(500, 2000); // tall enough for every one of 50 rows
+    f.data.m_nRowCount = 50;
+    f.grid.Update(GRID_UPDATE_ALL, 0);
+    ASSERT_EQ(f.grid.GetVisibleRowCount(), 50);
+    CGridCellObject* kept = f.grid.GetCellObject(10, 1);
+    f.grid.Update(GRID_UPDATE_ROW_APPENDED, 0);
+    EXPECT_EQ(f.data.m_nRowCount, 51);
+    EXPECT_EQ(f.grid.GetVisibleRowCount(), 51);
+    EXPECT_EQ(f.grid.GetCellObject(10, 1), kept);
+    ASSERT_NE(f.grid.GetCellObject(50, 1), nullptr);
+    EXPECT_EQ(f.grid.GetCellObject(50, 1)->GetRow(), 50);
+}
+
+TEST(GridEngineTest, ScrollOriginMovesToTheCurrentCell)
+{
+    GridFixture f;
+    f.grid.SetCurrentCell(4, 3);
+    f.grid.ScrollOriginToCurrentCell();
+    EXPECT_EQ(f.data.m_nFirstScrollableRow, 4);
+    EXPECT_EQ(f.data.m_nFirstScrollableColumn, 3);
+    EXPECT_EQ(f.grid.GetTopRow(), 4);
+    EXPECT_EQ(f.grid.GetLeftColumn(), 3);
+    EXPECT_EQ(f.host.range[SB_VERT].first, 4);
+    f.grid.OnVScroll(SB_LINEUP, 0);
+    EXPECT_EQ(f.grid.GetTopRow(), 4);
+}
