@@ -58,6 +58,10 @@ public:
     virtual void OnUpdateEditCell(CGridCmdState& state) { state.Enable(false); }
     // The grid scrolled under the cell: an open editor follows it.
     virtual void OnGridMoved() {}
+    // From the cell's in-place editor: a key before the editor handles it
+    // (true: the editor leaves it alone), and the loss of the focus.
+    virtual bool OnEditorKeyDown(UINT key, UINT repeat, UINT flags) { return false; }
+    virtual void OnEditorKillFocus() {}
     // Narrowest and widest width the cell's column may take when columns are
     // fitted to the window, in logical units; the base keeps the column as it is.
     virtual void GetFitWidths(int& minWidth, int& maxWidth);

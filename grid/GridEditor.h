@@ -1,6 +1,8 @@
 // An in-place editor window that a host makes for a cell being edited: a
 // one-line text box or a drop-down list. The cell that asked for it owns it;
 // destroying the object closes the window without calling back into the cell.
+// The host's editor tells its cell about keys (OnEditorKeyDown) before it
+// handles them and about losing the focus (OnEditorKillFocus), which commits.
 #pragma once
 
 #include "platform/Types.h"
@@ -25,6 +27,7 @@ public:
     virtual void MoveTo(const RECT& rect) = 0;
     virtual RECT GetRect() const = 0;
     virtual void Show() = 0;
+    virtual void SetFont(const LOGFONT& deviceFont) {}
     virtual void SetFocus() = 0;
     virtual bool HasFocus() const = 0;
     // Types a character into the editor as if the user had.
@@ -43,4 +46,5 @@ public:
     virtual int SelectItem(std::string_view text) { return -1; }
     virtual int GetCurSel() const { return -1; }
     virtual std::string GetItemText(int index) const { return {}; }
+    virtual int GetItemHeight() const { return 16; }
 };

@@ -466,7 +466,31 @@ void CGridEngine::RebuildCells()
         return;
     }
     m_bCellsStale = false;
+    // A cell with an open editor survives the rebuild when it is still on
+    // screen, so that scrolling or a re-layout never loses typed text; one
+    // that left the screen commits its edit first.
+    std::vector<std::unique_ptr<CGridCellObject>> editing;
+    for (int sr = 0; sr < m_cells.GetRowCount(); ++sr)
+        for (int sc = 0; sc < m_cells.GetColumnCount(); ++sc)
+            if (CGridCellObject* cell = m_cells.GetAt(sr, sc); cell && cell->IsEditing())
+                editing.push_back(m_cells.Take(sr, sc));
+    for (auto& cell : editing) {
+        if (RowToScreen(cell->GetRow()) < 0 || ColumnToScreen(cell->GetColumn()) < 0) {
+            CellCallScope scope(*this);
+            cell->EndEdit();
+            cell.reset();
+        }
+    }
     m_cells.Rebuild(GetVisibleRowCount(), GetVisibleColumnCount());
+    for (auto& cell : editing) {
+        if (!cell)
+            continue;
+        int sr = RowToScreen(cell->GetRow()), sc = ColumnToScreen(cell->GetColumn());
+        CGridCellObject* kept = cell.get();
+        m_cells.Put(sr, sc, std::move(cell));
+        CellCallScope scope(*this);
+        kept->OnGridMoved();
+    }
 }
 
 void CGridEngine::EndCellCall()

@@ -187,6 +187,20 @@ public:
     void EndCellCall();
     bool CellsStale() const { return m_bCellsStale; }
     void OnCellEdited(int row, int column);
+    // Input a host routes to the cell objects: the mouse to the cell under
+    // the point, keys and characters to the current cell; where there is no
+    // such cell object the engine's own handler runs.
+    void CellLButtonDown(UINT flags, POINT point);
+    void CellLButtonDblClk(UINT flags, POINT point);
+    void CellMouseMove(UINT flags, POINT point);
+    void CellKeyDown(UINT key, UINT repeat, UINT flags);
+    void CellChar(UINT ch, UINT repeat, UINT flags);
+    void CellListSelEndOk();
+    void CellListDropDown();
+    void CellListCloseUp();
+    void CellEditorKillFocus();
+    // True when the editor must leave the key alone.
+    bool CellEditorKeyDown(UINT key, UINT repeat, UINT flags);
     void CommitCurrentCellEdit();
 
     // ---- Selection and current cell ----

@@ -945,3 +945,95 @@ void CGridEngine::OnRButtonDown(UINT flags, POINT point)
     }
     OnRButtonCellChanged(flags, point);
 }
+
+// ---------------------------------------------------------------- routing to cells
+
+void CGridEngine::CellLButtonDown(UINT flags, POINT point)
+{
+    CGridHitInfo hit;
+    HitTest(point, hit);
+    if (hit.row < 0 || hit.column < 0)
+        return;
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCellObject(hit.row, hit.column))
+        cell->OnLButtonDown(flags, point);
+    else
+        OnLButtonDown(flags, point);
+}
+
+void CGridEngine::CellLButtonDblClk(UINT flags, POINT point)
+{
+    CellLButtonDown(flags, point);
+    CGridHitInfo hit;
+    HitTest(point, hit);
+    if (hit.row < 0 || hit.column < 0)
+        return;
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCellObject(hit.row, hit.column))
+        cell->OnLButtonDblClk(flags, point);
+}
+
+void CGridEngine::CellMouseMove(UINT flags, POINT point)
+{
+    CGridHitInfo hit;
+    HitTest(point, hit);
+    CellCallScope scope(*this);
+    CGridCellObject* cell = hit.row >= 0 && hit.column >= 0 ? GetCellObject(hit.row, hit.column) : nullptr;
+    if (cell)
+        cell->OnMouseMove(flags, point);
+    else
+        OnMouseMove(flags, point);
+}
+
+void CGridEngine::CellKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnKeyDown(key, repeat, flags);
+    else
+        OnKeyDown(key, repeat, flags);
+}
+
+void CGridEngine::CellChar(UINT ch, UINT repeat, UINT flags)
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnChar(ch, repeat, flags);
+    else
+        OnChar(ch, repeat, flags);
+}
+
+void CGridEngine::CellListSelEndOk()
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnListSelEndOk();
+}
+
+void CGridEngine::CellListDropDown()
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnListDropDown();
+}
+
+void CGridEngine::CellListCloseUp()
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnListCloseUp();
+}
+
+void CGridEngine::CellEditorKillFocus()
+{
+    CellCallScope scope(*this);
+    if (CGridCellObject* cell = GetCurrentCellObject())
+        cell->OnEditorKillFocus();
+}
+
+bool CGridEngine::CellEditorKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    CellCallScope scope(*this);
+    CGridCellObject* cell = GetCurrentCellObject();
+    return cell && cell->OnEditorKeyDown(key, repeat, flags);
+}

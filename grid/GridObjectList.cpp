@@ -46,3 +46,20 @@ CGridCellObject* CGridObjectList::GetAt(int screenRow, int screenColumn) const
         return nullptr;
     return row[std::size_t(screenColumn)].get();
 }
+
+std::unique_ptr<CGridCellObject> CGridObjectList::Take(int screenRow, int screenColumn)
+{
+    if (!GetAt(screenRow, screenColumn))
+        return nullptr;
+    return std::move(m_rows[std::size_t(screenRow)][std::size_t(screenColumn)]);
+}
+
+void CGridObjectList::Put(int screenRow, int screenColumn, std::unique_ptr<CGridCellObject> object)
+{
+    if (screenRow < 0 || screenColumn < 0 || screenRow >= int(m_rows.size()))
+        return;
+    auto& row = m_rows[std::size_t(screenRow)];
+    if (screenColumn >= int(row.size()))
+        return;
+    row[std::size_t(screenColumn)] = std::move(object);
+}

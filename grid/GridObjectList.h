@@ -29,6 +29,9 @@ public:
     void Clear() { m_rows.clear(); }
     // Null when either index is -1 or out of the list.
     CGridCellObject* GetAt(int screenRow, int screenColumn) const;
+    // Takes an object out of its place (which becomes empty), and puts one in.
+    std::unique_ptr<CGridCellObject> Take(int screenRow, int screenColumn);
+    void Put(int screenRow, int screenColumn, std::unique_ptr<CGridCellObject> object);
 
 private:
     std::vector<std::unique_ptr<CGridCellObject>> MakeRow(int screenRow);

@@ -5,10 +5,98 @@
 #include "grid/GridEngine.h"
 #include "grid/GridPainter.h"
 
+#include <algorithm>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+// A text box or list without a window: typing inserts at the caret.
+class FakeEditor : public CGridEditor {
+public:
+    explicit FakeEditor(int kind, int* alive, std::function<void()> onDestroy)
+        : kind(kind), m_alive(alive), m_onDestroy(std::move(onDestroy))
+    {
+        ++*m_alive;
+    }
+    ~FakeEditor() override
+    {
+        --*m_alive;
+        if (m_onDestroy)
+            m_onDestroy();
+    }
+    void SetText(std::string_view t) override
+    {
+        text = std::string(t);
+        selStart = selEnd = int(text.size());
+    }
+    std::string GetText() const override { return text; }
+    bool IsModified() const override { return modified; }
+    void SetModified(bool m) override { modified = m; }
+    void GetSel(int& s, int& e) const override
+    {
+        s = selStart;
+        e = selEnd;
+    }
+    void SetSel(int s, int e) override
+    {
+        int n = int(text.size());
+        selStart = std::min(s, n);
+        selEnd = std::min(e, n);
+    }
+    void MoveTo(const RECT& r) override { rect = r; }
+    RECT GetRect() const override { return rect; }
+    void Show() override { shown = true; }
+    void SetFont(const LOGFONT& f) override { font = f; }
+    void SetFocus() override { focused = true; }
+    bool HasFocus() const override { return focused; }
+    void SendChar(UINT ch, UINT, UINT) override
+    {
+        text.replace(std::size_t(selStart), std::size_t(selEnd - selStart), 1, char(ch));
+        selStart = selEnd = selStart + 1;
+        modified = true;
+    }
+    void SendLButtonDown(UINT, POINT p) override { clicks.push_back(p); }
+    void Copy() override {}
+    void Cut() override {}
+    void Clear() override
+    {
+        text.erase(std::size_t(selStart), std::size_t(selEnd - selStart));
+        selEnd = selStart;
+        modified = true;
+    }
+    void Paste() override {}
+    void Undo() override {}
+    bool CanUndo() const override { return modified; }
+    void AddItem(std::string_view t) override { items.emplace_back(t); }
+    int SelectItem(std::string_view t) override
+    {
+        curSel = -1;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i] == t)
+                curSel = int(i);
+        return curSel;
+    }
+    int GetCurSel() const override { return curSel; }
+    std::string GetItemText(int i) const override { return items.at(std::size_t(i)); }
+
+    int kind;
+    std::string text;
+    bool modified = false;
+    int selStart = 0, selEnd = 0;
+    RECT rect;
+    bool shown = false, focused = false;
+    LOGFONT font;
+    std::vector<POINT> clicks;
+    std::vector<std::string> items;
+    int curSel = -1;
+
+private:
+    int* m_alive;
+    std::function<void()> m_onDestroy;
+};
 
 class FakeGridHost : public CGridHost {
 public:
@@ -59,6 +147,13 @@ public:
     }
     bool CloseClipboard() override { return canClose; }
     bool ClipboardHasText() const override { return !clipboard.empty(); }
+    std::unique_ptr<CGridEditor> CreateEditor(int kind) override
+    {
+        auto editor = std::make_unique<FakeEditor>(kind, &editorsAlive, onEditorDestroyed);
+        lastEditor = editor.get();
+        return editor;
+    }
+    void PostKeyDown(UINT key, UINT, UINT) override { postedKeys.push_back(key); }
     // Every engine in peers shows a window of the same document.
     void BroadcastGridEvent(CGridEngine& sender, int code, const void* data) override
     {
@@ -92,6 +187,10 @@ public:
     std::string clipboard;
     std::vector<int> events;
     std::vector<CGridEngine*> peers;
+    FakeEditor* lastEditor = nullptr; // valid while editorsAlive > 0
+    int editorsAlive = 0;
+    std::function<void()> onEditorDestroyed;
+    std::vector<UINT> postedKeys;
 };
 
 // Records what the engine paints.
