@@ -98,7 +98,12 @@ void CGridData::SetFont(int dpiY, const LOGFONT& font, int pointSize)
         // Logical units are sixths of a pixel, so a point (1/72 inch) is
         // dpi * 6 / 72 = dpi / 12 units; with the zoom in percent the divisor
         // is 12 * 100 = 1200, which draws 10 pt at 100 % at exactly 10 pt.
-        f.lfHeight = -MulDiv(dpiY, pointSize * GetEffectiveZoom(), 1200);
+        // In 64 bits, rounded to the nearest unit, and capped so that a damaged
+        // size cannot overflow what is built from it.
+        const std::int64_t product = std::int64_t(dpiY) * pointSize * GetEffectiveZoom();
+        const std::int64_t magnitude = ((product < 0 ? -product : product) + 600) / 1200;
+        const int height = int(magnitude > 1000000 ? 1000000 : magnitude);
+        f.lfHeight = product < 0 ? height : -height;
     }
     m_workingFont = f;
     m_nDeviceFontHeight = MulDiv(f.lfHeight, 1, 6);
@@ -248,6 +253,46 @@ void CGridData::Serialize(CArchive& ar)
         ar >> z;
         m_nZoom = z;
     }
+    ClampLoadedValues();
     RefreshSavedCopies();
     m_workingFont = m_storedFont;
+}
+
+void CGridData::ClampLoadedValues()
+{
+    auto clamp = [](int& v, int low, int high) { v = v < low ? low : (v > high ? high : v); };
+    clamp(m_nColumnCount, 0, kMaxIndex);
+    clamp(m_nRowCount, 0, kMaxIndex);
+    clamp(m_nFirstScrollableColumn, 0, kMaxIndex);
+    clamp(m_nFirstScrollableRow, 0, kMaxIndex);
+    clamp(m_nHeaderColumns, 0, kMaxIndex);
+    clamp(m_nFrozenRows, 0, kMaxIndex);
+    clamp(m_nHeaderRows, 0, kMaxIndex);
+    for (int pane = 0; pane < 4; ++pane) {
+        clamp(m_leftColumn[pane], 0, kMaxIndex);
+        clamp(m_topRow[pane], 0, kMaxIndex);
+    }
+    clamp(m_nCurrentColumn, -1, kMaxIndex);
+    clamp(m_nCurrentRow, -1, kMaxIndex);
+    for (CGridRange& r : m_ranges) {
+        clamp(r.left, -1, kMaxIndex);
+        clamp(r.top, -1, kMaxIndex);
+        clamp(r.right, -1, kMaxIndex);
+        clamp(r.bottom, -1, kMaxIndex);
+    }
+    clamp(m_nScrollLimitRows, -1, kMaxIndex);
+    clamp(m_nScrollLimitColumns, -1, kMaxIndex);
+    clamp(m_nResizeGrip, 0, 32);
+    clamp(m_nPointSize, 0, 1638);
+    if (m_nZoom < 1 || m_nZoom > 10000)
+        m_nZoom = 100;
+    // Sizes beyond a hundred inches are damage, not layout.
+    clamp(m_nDefaultRowHeight, 0, 100000);
+    clamp(m_nDefaultColumnWidth, 0, 100000);
+    clamp(m_nFixedDefaultRowHeight, 0, 100000);
+    clamp(m_nFixedDefaultColumnWidth, 0, 100000);
+    for (auto& [key, value] : m_columnWidths)
+        clamp(value, 0, 100000);
+    for (auto& [key, value] : m_rowHeights)
+        clamp(value, 0, 100000);
 }

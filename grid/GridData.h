@@ -157,6 +157,12 @@ public:
     // The text every grid measures for its automatic default sizes.
     static const std::string& SampleText();
 
+    // Largest row or column count (and index) a grid keeps: far beyond any
+    // table, and small enough that index arithmetic never overflows.
+    static constexpr int kMaxIndex = 1 << 30;
+
 private:
     void RefreshSavedCopies();
+    // Brings values a damaged file may hold into the ranges the engine works in.
+    void ClampLoadedValues();
 };

@@ -4,6 +4,18 @@
 
 #include <algorithm>
 
+namespace {
+
+// A row height counts by its size whatever its sign, capped like every size.
+int MagnitudeOfSize(int v)
+{
+    if (v < 0)
+        v = v < -CGridEngine::kMaxLogicalSize ? CGridEngine::kMaxLogicalSize : -v;
+    return v > CGridEngine::kMaxLogicalSize ? CGridEngine::kMaxLogicalSize : v;
+}
+
+} // namespace
+
 CGridEngine::CGridEngine()
 {
     m_cells.SetFactory([this](int screenRow, int screenColumn) {
@@ -72,7 +84,7 @@ int CGridEngine::GetDefaultColumnWidth(int, bool zoomed) const
     int w = Data().m_nDefaultColumnWidth;
     if (zoomed)
         w = MulDiv(w, Data().GetEffectiveZoom(), 100);
-    return std::max(0, StoredToLogicalX(w));
+    return std::clamp(StoredToLogicalX(w), 0, kMaxLogicalSize);
 }
 
 int CGridEngine::GetDefaultRowHeight(int, bool zoomed) const
@@ -80,7 +92,7 @@ int CGridEngine::GetDefaultRowHeight(int, bool zoomed) const
     int h = Data().m_nDefaultRowHeight;
     if (zoomed)
         h = MulDiv(h, Data().GetEffectiveZoom(), 100);
-    return m_nYDirection * std::abs(StoredToLogicalY(h));
+    return m_nYDirection * MagnitudeOfSize(StoredToLogicalY(h));
 }
 
 RECT CGridEngine::GetTextRect(const RECT& cell) const
@@ -208,7 +220,7 @@ int CGridEngine::GetColumnWidth(int column, bool zoomed) const
     int w = it->second;
     if (zoomed)
         w = MulDiv(w, Data().GetEffectiveZoom(), 100);
-    return std::max(0, StoredToLogicalX(w));
+    return std::clamp(StoredToLogicalX(w), 0, kMaxLogicalSize);
 }
 
 int CGridEngine::GetRowHeight(int row, bool zoomed) const
@@ -221,7 +233,7 @@ int CGridEngine::GetRowHeight(int row, bool zoomed) const
     int h = it->second;
     if (zoomed)
         h = MulDiv(h, Data().GetEffectiveZoom(), 100);
-    return m_nYDirection * std::abs(StoredToLogicalY(h));
+    return m_nYDirection * MagnitudeOfSize(StoredToLogicalY(h));
 }
 
 void CGridEngine::SetColumnWidth(int column, int width, bool notify, bool zoomed, bool askHook)
@@ -269,8 +281,7 @@ int CGridEngine::SetZoom(int percent)
 
 void CGridEngine::SetRowCount(int count, bool notify)
 {
-    if (count < 0)
-        count = 0;
+    count = std::clamp(count, 0, CGridData::kMaxIndex);
     if (count == Data().m_nRowCount)
         return;
     Data().m_nRowCount = count;
@@ -286,8 +297,7 @@ void CGridEngine::SetRowCount(int count, bool notify)
 
 void CGridEngine::SetColumnCount(int count, bool notify)
 {
-    if (count < 0)
-        count = 0;
+    count = std::clamp(count, 0, CGridData::kMaxIndex);
     if (count == Data().m_nColumnCount)
         return;
     Data().m_nColumnCount = count;
@@ -803,24 +813,24 @@ int CGridEngine::UpdateScrollRange(int bar)
     const int frozen = vert ? FrozenRows() : HeaderColumns();
     const bool fit = vert ? m_bRowsFit : m_bColumnsFit;
     const int lastShown = visible > 0 ? (vert ? ScreenToRow(visible - 1) : ScreenToColumn(visible - 1)) : -1;
-    int maximum;
-    if (first + 1 == count)
+    std::int64_t maximum;
+    if (std::int64_t(first) + 1 == count)
         maximum = first;
     else if (visible == count)
-        maximum = minimum - (fit ? 1 : 0) + 1;
+        maximum = std::int64_t(minimum) - (fit ? 1 : 0) + 1;
     else if (lastShown == count - 1 && fit)
         maximum = first;
     else
-        maximum = std::max(minimum, frozen - visible + count + 1);
-    int limit = vert ? Data().m_nScrollLimitRows : Data().m_nScrollLimitColumns;
+        maximum = std::max<std::int64_t>(minimum, std::int64_t(frozen) - visible + count + 1);
+    const int limit = vert ? Data().m_nScrollLimitRows : Data().m_nScrollLimitColumns;
     if (limit >= 0)
-        maximum = std::min(maximum, (vert ? HeaderRows() : HeaderColumns()) + limit);
-    maximum = std::max(maximum, minimum);
+        maximum = std::min<std::int64_t>(maximum, std::int64_t(vert ? HeaderRows() : HeaderColumns()) + limit);
+    maximum = std::clamp<std::int64_t>(maximum, minimum, INT32_MAX);
     // Scroll bars here take the whole int range, so one unit is one row or column.
     (vert ? Data().m_nVertScrollStep : Data().m_nHorzScrollStep) = 1;
     if (m_pHost && m_pHost->HasWindow())
-        m_pHost->SetScrollRange(bar, minimum, maximum);
-    return maximum;
+        m_pHost->SetScrollRange(bar, minimum, int(maximum));
+    return int(maximum);
 }
 
 void CGridEngine::UpdateScrollPositions()

@@ -37,6 +37,9 @@ public:
     // Most cells a copy or clear may list; one more would not fit the list's 32-bit byte size.
     static constexpr std::int64_t kMaxSelectedCells = 536870911;
     static constexpr int kLogicalPerPixel = 6;
+    // No row or column is laid out larger than this (logical units, about
+    // 2.8 million pixels), so that positions summed over a screen never overflow.
+    static constexpr int kMaxLogicalSize = 1 << 24;
 
     CGridEngine();
     virtual ~CGridEngine();

@@ -201,7 +201,7 @@ void CGridEngine::PasteFromClipboard()
         return;
 
     // Pasting starts at the first cell under the headings, even for whole rows or columns.
-    CGridRange target = Data().m_ranges.front();
+    CGridRange target = ClampRange(Data().m_ranges.front());
     target.top = std::max(target.top, HeaderRows());
     target.left = std::max(target.left, HeaderColumns());
     int targetRows = lineCount, targetColumns = columnCount;
@@ -609,14 +609,16 @@ void CGridEngine::OnKeyDown(UINT key, UINT repeat, UINT flags)
     if (!m_pData)
         return;
     CGridData& d = Data();
-    const int row = d.m_nCurrentRow, column = d.m_nCurrentColumn;
-    if (row < 0 || column < 0)
+    if (d.m_nCurrentRow < 0 || d.m_nCurrentColumn < 0 || RowCount() == 0 || ColumnCount() == 0)
         return;
+    const int row = std::min(d.m_nCurrentRow, RowCount() - 1);
+    const int column = std::min(d.m_nCurrentColumn, ColumnCount() - 1);
     const UINT modifiers = m_pHost ? m_pHost->GetKeyModifiers() : 0;
     const bool shift = (modifiers & MK_SHIFT) != 0;
     const bool control = (modifiers & MK_CONTROL) != 0;
     const int lastRow = RowCount() - 1, lastColumn = ColumnCount() - 1;
-    const CGridRange main = d.m_ranges.empty() ? CGridRange{column, row, column, row} : d.m_ranges.front();
+    const CGridRange main = d.m_ranges.empty() || d.m_ranges.front().IsEmpty() ? CGridRange{column, row, column, row}
+                                                                               : ClampRange(d.m_ranges.front());
     // With shift, the edge that moves is the one away from the current cell;
     // the other corner of the range stays with the current cell.
     const int farRow = main.top == row ? main.bottom : main.top;

@@ -375,3 +375,46 @@ TEST(GridEngineTest, ScrollOriginMovesToTheCurrentCell)
     f.grid.OnVScroll(SB_LINEUP, 0);
     EXPECT_EQ(f.grid.GetTopRow(), 4);
 }
+
+TEST(GridEngineTest, DamagedStoredValuesAreBroughtIntoRange)
+{
+    CGridData bad;
+    bad.m_nRowCount = INT32_MAX;
+    bad.m_nColumnCount = -7;
+    bad.m_nFirstScrollableRow = -3;
+    bad.m_nFrozenRows = INT32_MAX;
+    bad.m_topRow[0] = INT32_MAX;
+    bad.m_leftColumn[0] = INT32_MIN;
+    bad.m_nZoom = 0;
+    bad.m_nResizeGrip = 1000000000;
+    bad.m_nPointSize = INT32_MAX;
+    bad.m_ranges = {CGridRange{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+    bad.m_nCurrentRow = INT32_MAX;
+    bad.m_nCurrentColumn = INT32_MIN;
+    bad.m_nFixedDefaultRowHeight = INT32_MAX;
+    bad.m_columnWidths[3] = INT32_MIN;
+    Bytes bytes = StoreBytes([&](CArchive& ar) { bad.Serialize(ar); });
+
+    GridFixture f;
+    LoadBytes(bytes, [&](CArchive& ar) { f.data.Serialize(ar); });
+    EXPECT_EQ(f.data.m_nRowCount, CGridData::kMaxIndex);
+    EXPECT_EQ(f.data.m_nColumnCount, 0);
+    EXPECT_EQ(f.data.m_nZoom, 100);
+    EXPECT_EQ(f.data.m_nResizeGrip, 32);
+    EXPECT_EQ(f.data.m_ranges.front(), (CGridRange{-1, -1, CGridData::kMaxIndex, CGridData::kMaxIndex}));
+    EXPECT_EQ(f.data.m_columnWidths[3], 0);
+
+    // Nothing the engine then does overflows or crashes (the sanitizers watch).
+    f.data.m_nColumnCount = 50;
+    f.grid.InitGrid();
+    RecordingPainter painter(f.host.client);
+    f.grid.OnDraw(painter);
+    for (UINT key : {VK_DOWN, VK_UP, VK_RIGHT, VK_LEFT, VK_NEXT, VK_PRIOR, VK_RETURN, VK_TAB})
+        f.grid.OnKeyDown(key, 1, 0);
+    f.grid.OnVScroll(SB_PAGEDOWN, 0);
+    f.grid.OnLButtonDown(MK_LBUTTON, POINT{50, 50});
+    f.grid.OnMouseMove(MK_LBUTTON, POINT{250, 250});
+    f.grid.OnLButtonUp(0, POINT{250, 250});
+    f.grid.SetCurrentCell(1, 1);
+    EXPECT_EQ(f.grid.CopyToClipboard(), 1);
+}
