@@ -121,8 +121,8 @@ LOGFONT CGridData::GetDeviceFont() const
 
 void CGridData::RefreshSavedCopies()
 {
-    m_saved.option1 = m_nOption1;
-    m_saved.option2 = m_nOption2;
+    m_saved.option1 = m_bLiveTracking;
+    m_saved.option2 = m_bGridLines;
     m_saved.option3 = m_nOption3;
     m_saved.headerColumns = m_nHeaderColumns;
     m_saved.frozenRows = m_nFrozenRows;
@@ -153,7 +153,7 @@ void CGridData::Serialize(CArchive& ar)
                       m_bShowHighlight, m_nFitColumns})
             ar << std::int32_t(v);
         ar.WriteString(m_text);
-        ar << std::int32_t(m_nResizeGrip) << std::int32_t(m_nGripWord);
+        ar << std::int32_t(m_nResizeGrip) << std::int32_t(m_nSpareAfterGrip);
         ar << m_crShadow << m_crFrame << m_crText << m_crBack1 << m_crBack2;
         ar << std::int32_t(m_nPointSize);
         const LOGFONT& f = m_storedFont;
@@ -161,9 +161,9 @@ void CGridData::Serialize(CArchive& ar)
         ar << f.lfItalic << f.lfUnderline << f.lfStrikeOut << f.lfCharSet << f.lfOutPrecision << f.lfClipPrecision
            << f.lfQuality << f.lfPitchAndFamily;
         ar.WriteString(std::string(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE)));
-        for (int v : {m_nOption1, m_nOption2, m_nOption3, m_nHeaderColumns, m_nFrozenRows, m_nHeaderRows})
+        for (int v : {m_bLiveTracking, m_bGridLines, m_nOption3, m_nHeaderColumns, m_nFrozenRows, m_nHeaderRows})
             ar << std::int32_t(v);
-        ar << std::int32_t(m_nWord26a) << std::int32_t(m_nWord26c) << std::int32_t(m_nWord26d) << m_dwOptions;
+        ar << std::int32_t(m_nSpareA) << std::int32_t(m_nSpareC) << std::int32_t(m_nSpareD) << m_dwOptions;
         ar << std::int32_t(m_nCurrentColumn) << std::int32_t(m_nCurrentRow);
         for (int v : {m_nScrollLimitRows, m_nScrollLimitColumns, m_nVertScrollStep, m_nHorzScrollStep, m_bFirstView})
             ar << std::int32_t(v);
@@ -212,7 +212,7 @@ void CGridData::Serialize(CArchive& ar)
         std::int32_t grip = 0, word = 0;
         ar >> grip >> word;
         m_nResizeGrip = grip;
-        m_nGripWord = word;
+        m_nSpareAfterGrip = word;
     }
     ar >> m_crShadow >> m_crFrame >> m_crText >> m_crBack1 >> m_crBack2;
     {
@@ -225,12 +225,12 @@ void CGridData::Serialize(CArchive& ar)
     ar >> f.lfItalic >> f.lfUnderline >> f.lfStrikeOut >> f.lfCharSet >> f.lfOutPrecision >> f.lfClipPrecision
         >> f.lfQuality >> f.lfPitchAndFamily;
     SetFaceName(f, ar.ReadString());
-    for (int* v : {&m_nOption1, &m_nOption2, &m_nOption3, &m_nHeaderColumns, &m_nFrozenRows, &m_nHeaderRows}) {
+    for (int* v : {&m_bLiveTracking, &m_bGridLines, &m_nOption3, &m_nHeaderColumns, &m_nFrozenRows, &m_nHeaderRows}) {
         std::int32_t x = 0;
         ar >> x;
         *v = x;
     }
-    for (int* v : {&m_nWord26a, &m_nWord26c, &m_nWord26d}) {
+    for (int* v : {&m_nSpareA, &m_nSpareC, &m_nSpareD}) {
         std::int32_t x = 0;
         ar >> x;
         *v = x;

@@ -96,7 +96,7 @@ public:
     std::string m_text;
 
     int m_nResizeGrip = 3; // device pixels
-    int m_nGripWord = 0;
+    int m_nSpareAfterGrip = 0;
     int m_bStay = 0;       // run time: the next move of the current cell stops
 
     COLORREF m_crShadow;
@@ -109,8 +109,8 @@ public:
     int m_nPointSize = 10;
     LOGFONT m_storedFont;
 
-    int m_nOption1 = 1; // live tracking of the scroll thumb
-    int m_nOption2 = 1; // inner grid lines
+    int m_bLiveTracking = 1; // dragging the scroll thumb scrolls at once
+    int m_bGridLines = 1;    // inner grid lines are drawn
     int m_nOption3 = 1;
     int m_nHeaderColumns = 1; // also the frozen columns
     int m_nFrozenRows = 1;
@@ -126,12 +126,13 @@ public:
     int m_nLogPixelsX = 96; // run time: of the last prepared drawing surface
     int m_nLogPixelsY = 96;
 
-    int m_nWord26a = 0;
-    int m_nWord26b = 0; // run time
-    int m_nWord26c = 0;
-    int m_nWord26d = 0;
+    // Words of the stored form that nothing reads yet: kept, stored and loaded in their places.
+    int m_nSpareA = 0;
+    int m_nSpareB = 0; // run time
+    int m_nSpareC = 0;
+    int m_nSpareD = 0;
     DWORD m_dwOptions = GRID_OPTION_MULTI_RANGE;
-    int m_nWord26e = 0; // run time
+    int m_nSpareE = 0; // run time
 
     int m_nCurrentColumn = -1;
     int m_nCurrentRow = -1;
@@ -151,8 +152,8 @@ public:
     int m_nDeviceFontHeight = 0;
     int m_cursorOverride = 0; // a cursor id shown instead of the hit-code cursors, 0 = none
 
-    bool IsLiveTracking() const { return m_nOption1 != 0; }
-    bool ShowsGridLines() const { return m_nOption2 != 0; }
+    bool IsLiveTracking() const { return m_bLiveTracking != 0; }
+    bool ShowsGridLines() const { return m_bGridLines != 0; }
 
     // The text every grid measures for its automatic default sizes.
     static const std::string& SampleText();

@@ -225,10 +225,10 @@ TEST(GridEngineTest, LineScrollKeepsCellObjects)
 TEST(GridEngineTest, ThumbTrackOnlyWithLiveTracking)
 {
     GridFixture f;
-    f.data.m_nOption1 = 0;
+    f.data.m_bLiveTracking = 0;
     f.grid.OnVScroll(SB_THUMBTRACK, 40);
     EXPECT_EQ(f.grid.GetTopRow(), 1);
-    f.data.m_nOption1 = 1;
+    f.data.m_bLiveTracking = 1;
     f.grid.OnVScroll(SB_THUMBTRACK, 40);
     EXPECT_EQ(f.grid.GetTopRow(), 40);
 }
