@@ -130,6 +130,14 @@ constexpr StringEntry kStrings[] = {
     {26008, "Failed to create object.  Make sure the object is entered in the system registry."},
     {26009, "!! Bad command !!"},
     {26010, "A project item in this file has become corrupted. Attempt to recover by converting to blank Notes item?"},
+    {32002, "Cannot open the Clipboard."},
+    {32003, "Cannot clear the Clipboard."},
+    {32004, "Cannot close the Clipboard."},
+    {32009, "Some String"},
+    {32010, "The dimensions of the data on the clipboard are larger than the selected region. Truncate clipboard data?"},
+    {32011, "There are too many selected cells to complete this operation."},
+    {32012, "&Undo \tCtrl+Z"},
+    {32013, "&Redo\tCtrl+Y"},
 };
 
 const StringEntry* Find(UINT id)
