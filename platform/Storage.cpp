@@ -35,8 +35,9 @@ char16_t UpperUnit(char16_t c)
 
 } // namespace
 
-CStorage::CStorage(std::string name)
+CStorage::CStorage(std::string name, std::shared_ptr<CPendingSlot> slot)
     : m_name(std::move(name))
+    , m_slot(std::move(slot))
 {
 }
 
@@ -106,7 +107,7 @@ std::unique_ptr<CStorageStream> CStorage::CreateStream(std::string_view name)
 {
     Element& e = Replace(name);
     e.data = std::make_shared<CStreamData>();
-    return std::make_unique<CStorageStream>(e.data, e.name);
+    return std::make_unique<CStorageStream>(e.data, e.name, m_slot);
 }
 
 std::unique_ptr<CStorageStream> CStorage::OpenStream(std::string_view name)
@@ -114,13 +115,13 @@ std::unique_ptr<CStorageStream> CStorage::OpenStream(std::string_view name)
     Element* e = Find(name);
     if (!e || !e->data)
         return nullptr;
-    return std::make_unique<CStorageStream>(e->data, e->name);
+    return std::make_unique<CStorageStream>(e->data, e->name, m_slot);
 }
 
 CStorage* CStorage::CreateStorage(std::string_view name)
 {
     Element& e = Replace(name);
-    e.storage = std::make_unique<CStorage>(e.name);
+    e.storage = std::make_unique<CStorage>(e.name, m_slot);
     return e.storage.get();
 }
 

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr std::size_t kReadAhead = 64 << 10;
+// Streams from this size on take sectors of their own in the file, so they
+// can go ahead to the pending file.
+constexpr std::uint64_t kMoveAheadBytes = 4096;
 
 } // namespace
 
@@ -19,10 +22,39 @@ CStreamData::CStreamData(std::shared_ptr<CFile> source, std::vector<Extent> exte
 {
 }
 
+CStreamData::~CStreamData()
+{
+    if (m_pending)
+        m_pending->ReleaseTail(this);
+}
+
+void CStreamData::Append(const void* data, std::size_t count)
+{
+    std::uint64_t at = m_pending->Append(this, data, count);
+    if (m_extents.empty() || m_extents.back().offset + m_extents.back().length != at)
+        m_extents.push_back({at, 0});
+    m_extents.back().length += count;
+    m_size += count;
+}
+
+void CStreamData::MoveTo(const std::shared_ptr<CPendingFile>& pending)
+{
+    if (m_source)
+        return;
+    std::uint64_t at = pending->Append(this, m_bytes.data(), m_bytes.size());
+    m_source = pending->File();
+    m_pending = pending;
+    m_extents = {{at, m_bytes.size()}};
+    m_size = m_bytes.size();
+    m_bytes = std::vector<BYTE>();
+}
+
 std::size_t CStreamData::ReadAt(std::uint64_t position, void* buffer, std::size_t count)
 {
     if (position >= Size() || count == 0)
         return 0;
+    if (m_pending && m_pending->IsTail(this))
+        m_pending->Flush();
     count = std::size_t(std::min<std::uint64_t>(count, Size() - position));
     if (!m_source) {
         std::memcpy(buffer, m_bytes.data() + position, count);
@@ -59,6 +91,10 @@ std::vector<BYTE>& CStreamData::Bytes()
         m_bytes = std::move(bytes);
         m_source.reset();
         m_extents.clear();
+        if (m_pending) {
+            m_pending->ReleaseTail(this);
+            m_pending.reset();
+        }
     }
     return m_bytes;
 }
@@ -78,9 +114,10 @@ void CStreamData::ForEachBlock(std::size_t blockSize, const std::function<void(c
     }
 }
 
-CStorageStream::CStorageStream(std::shared_ptr<CStreamData> data, std::string name)
+CStorageStream::CStorageStream(std::shared_ptr<CStreamData> data, std::string name, std::shared_ptr<CPendingSlot> slot)
     : m_data(std::move(data))
     , m_name(std::move(name))
+    , m_slot(std::move(slot))
 {
 }
 
@@ -110,8 +147,13 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
 {
     if (count == 0)
         return;
-    std::vector<BYTE>& data = m_data->Bytes();
     m_cache.clear();
+    if (m_data->CanAppend(m_position)) {
+        m_data->Append(buffer, count);
+        m_position += count;
+        return;
+    }
+    std::vector<BYTE>& data = m_data->Bytes();
     if (m_position > data.max_size() - count)
         throw CFileException(CFileException::diskFull, 0, m_name);
     const BYTE* in = static_cast<const BYTE*>(buffer);
@@ -125,6 +167,10 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
     if (overlap < count)
         data.insert(data.end(), in + overlap, in + count);
     m_position += count;
+    // A stream written from start to end goes ahead to the file it will be
+    // saved in, so that its bytes need not be held in memory and written again.
+    if (m_slot && m_slot->current && m_position == data.size() && data.size() >= kMoveAheadBytes)
+        m_data->MoveTo(m_slot->current);
 }
 
 std::uint64_t CStorageStream::Seek(std::int64_t offset, SeekPosition from)
@@ -147,6 +193,8 @@ void CStorageStream::SetLength(std::uint64_t length)
 
 void CStorageStream::Reserve(std::uint64_t length)
 {
+    if (!m_data->InMemory())
+        return;
     std::vector<BYTE>& data = m_data->Bytes();
     if (length <= data.max_size())
         data.reserve(std::size_t(length));
