@@ -89,7 +89,7 @@ std::uint64_t CPendingFile::Append(const CStreamData* owner, const void* data, s
     }
     std::uint64_t at = m_end;
     const BYTE* p = static_cast<const BYTE*>(data);
-    if (m_buffer.size() + count <= kBufferBytes) {
+    if (count < kBufferBytes / 4 && m_buffer.size() + count <= kBufferBytes) {
         m_buffer.insert(m_buffer.end(), p, p + count);
     } else {
         Flush();

@@ -153,6 +153,16 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
         m_position += count;
         return;
     }
+    // A stream written from start to end goes ahead to the file it will be
+    // saved in once it is large enough to take sectors of its own, so that
+    // its bytes are neither held in memory nor written twice.
+    if (m_slot && m_slot->current && m_data->InMemory() && m_position == m_data->Size()
+        && m_position + count >= kMoveAheadBytes) {
+        m_data->MoveTo(m_slot->current);
+        m_data->Append(buffer, count);
+        m_position += count;
+        return;
+    }
     std::vector<BYTE>& data = m_data->Bytes();
     if (m_position > data.max_size() - count)
         throw CFileException(CFileException::diskFull, 0, m_name);
@@ -167,10 +177,6 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
     if (overlap < count)
         data.insert(data.end(), in + overlap, in + count);
     m_position += count;
-    // A stream written from start to end goes ahead to the file it will be
-    // saved in, so that its bytes need not be held in memory and written again.
-    if (m_slot && m_slot->current && m_position == data.size() && data.size() >= kMoveAheadBytes)
-        m_data->MoveTo(m_slot->current);
 }
 
 std::uint64_t CStorageStream::Seek(std::int64_t offset, SeekPosition from)

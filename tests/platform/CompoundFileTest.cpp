@@ -418,8 +418,7 @@ TEST(CompoundFile, DamagedFilesAreRefused)
 {
     CCompoundFile sample = MakeSample();
     const Bytes good = sample.ToBytes();
-    // Layout of the sample as written: header, then sector 0 = allocation
-    // table, directory, mini table, mini stream, then the large streams.
+    // Places in the sample are found through the header, as a reader does.
     const DWORD fatSector = U32(good, 76);
     const std::size_t fat = (fatSector + 1) * 512;
     const DWORD dirSector = U32(good, 48);
@@ -454,7 +453,8 @@ TEST(CompoundFile, DamagedFilesAreRefused)
         {"empty file", [](Bytes& b) { b.clear(); }},
         {"cut inside the header", [](Bytes& b) { b.resize(300); }},
         {"cut after the header", [](Bytes& b) { b.resize(512); }},
-        {"cut inside the large stream", [](Bytes& b) { b.resize(b.size() - 3000); }},
+        {"cut inside the tables at the end", [](Bytes& b) { b.resize(b.size() - 300); }},
+        {"cut inside the large stream", [&](Bytes& b) { b.resize((itemStart + 1) * 512 + 1000); }},
         {"wrong signature", [](Bytes& b) { b[0] = 0; }},
         {"wrong byte order", [](Bytes& b) { SetU16(b, 28, 0xFEFF); }},
         {"unknown version", [](Bytes& b) { SetU16(b, 26, 5); }},
