@@ -282,7 +282,7 @@ void CCompoundFileReader::ReadDirectory()
                 if (nameBytes > 64 || nameBytes % 2 != 0)
                     Damaged("a directory entry has an invalid name length");
                 std::size_t units = nameBytes >= 2 ? nameBytes / 2 - 1 : 0;
-                for (std::size_t c = 0; c < units; ++c)
+                for (std::size_t c = 0; c < units && GetU16(p + 2 * c) != 0; ++c)
                     e.name += char16_t(GetU16(p + 2 * c));
             }
             e.left = GetU32(p + 68);
@@ -415,12 +415,16 @@ void CCompoundFileReader::Build(CStorage& root)
                 tree.push_back(e.right);
             if (e.name.empty())
                 Damaged("a directory entry has no name");
-            std::u16string key = CStorage::KeyOf(e.name);
+            // A name that is not valid UTF-16 is taken with U+FFFD in place of
+            // its stray surrogates, so that it can be looked up by its UTF-8 form.
+            std::string name = Utf16ToUtf8(e.name);
+            std::u16string name16 = Utf8ToUtf16(name);
+            std::u16string key = CStorage::KeyOf(name16);
             if (p.storage->m_elements.count(key))
                 Damaged("a storage holds two elements of the same name");
             CStorage::Element& el = p.storage->m_elements[key];
-            el.name16 = e.name;
-            el.name = Utf16ToUtf8(e.name);
+            el.name16 = std::move(name16);
+            el.name = std::move(name);
             if (e.type == typeStorage) {
                 el.storage = std::make_unique<CStorage>(el.name, p.storage->m_slot);
                 el.storage->m_clsid = e.clsid;

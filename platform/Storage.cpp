@@ -81,8 +81,8 @@ std::u16string CStorage::CheckedName(std::string_view name)
 
 CStorage::Element* CStorage::Find(std::string_view name)
 {
-    if (!IsValidName(name))
-        return nullptr;
+    // Names read from a file are found even when this program would not
+    // create them, so that every element listed can be opened.
     auto it = m_elements.find(KeyOf(Utf8ToUtf16(name)));
     return it == m_elements.end() ? nullptr : &it->second;
 }
@@ -133,14 +133,12 @@ CStorage* CStorage::OpenStorage(std::string_view name)
 
 bool CStorage::DestroyElement(std::string_view name)
 {
-    if (!IsValidName(name))
-        return false;
     return m_elements.erase(KeyOf(Utf8ToUtf16(name))) > 0;
 }
 
 bool CStorage::RenameElement(std::string_view oldName, std::string_view newName)
 {
-    if (!IsValidName(oldName) || !IsValidName(newName))
+    if (!IsValidName(newName))
         return false;
     auto from = m_elements.find(KeyOf(Utf8ToUtf16(oldName)));
     if (from == m_elements.end())

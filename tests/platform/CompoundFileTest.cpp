@@ -520,6 +520,8 @@ TEST(CompoundFile, RandomDamageNeverCrashes)
     CCompoundFile sample = MakeSample();
     const Bytes good = sample.ToBytes();
     std::mt19937 rng(12345);
+    TempDir dir;
+    const std::string path = dir / "damaged.cfb";
     const std::size_t structural = std::min<std::size_t>(good.size(), 512 * 5);
     for (int round = 0; round < 3000; ++round) {
         Bytes b = good;
@@ -528,9 +530,32 @@ TEST(CompoundFile, RandomDamageNeverCrashes)
             b[rng() % structural] = BYTE(rng());
         if (round % 10 == 0)
             b.resize(rng() % b.size());
+        // Every tenth file is also opened from the disk, where large streams
+        // are read only when used; each stream is then read to its end.
+        bool fromDisk = round % 10 == 5;
+        if (fromDisk)
+            WriteDiskFile(path, b);
         CCompoundFile f;
         try {
-            f.LoadBytes(b.data(), b.size());
+            if (fromDisk)
+                f.Open(path);
+            else
+                f.LoadBytes(b.data(), b.size());
+            std::function<void(CStorage&)> readAll = [&](CStorage& s) {
+                for (const auto& e : s.EnumElements()) {
+                    if (e.type == CStorageElementInfo::storage) {
+                        CStorage* sub = s.OpenStorage(e.name);
+                        ASSERT_NE(sub, nullptr) << "a listed storage cannot be opened";
+                        readAll(*sub);
+                    } else {
+                        auto stream = s.OpenStream(e.name);
+                        ASSERT_NE(stream, nullptr) << "a listed stream cannot be opened";
+                        Bytes data(stream->GetLength());
+                        EXPECT_EQ(stream->Read(data.data(), data.size()), data.size());
+                    }
+                }
+            };
+            readAll(f.Root());
         } catch (const CArchiveException&) {
         } catch (const CFileException&) {
         }
