@@ -39,7 +39,7 @@ void CStreamData::Append(const void* data, std::size_t count)
 
 void CStreamData::MoveTo(const std::shared_ptr<CPendingFile>& pending)
 {
-    if (m_source)
+    if (m_source || m_stayInMemory)
         return;
     std::uint64_t at = pending->Append(this, m_bytes.data(), m_bytes.size());
     m_source = pending->File();
@@ -94,6 +94,7 @@ std::vector<BYTE>& CStreamData::Bytes()
         if (m_pending) {
             m_pending->ReleaseTail(this);
             m_pending.reset();
+            m_stayInMemory = true;
         }
     }
     return m_bytes;
@@ -158,10 +159,20 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
     // its bytes are neither held in memory nor written twice.
     if (m_slot && m_slot->current && m_data->InMemory() && m_position == m_data->Size()
         && m_position + count >= kMoveAheadBytes) {
-        m_data->MoveTo(m_slot->current);
-        m_data->Append(buffer, count);
-        m_position += count;
-        return;
+        try {
+            m_data->MoveTo(m_slot->current);
+        } catch (const CFileException&) {
+            // No file can be made beside the target (a read-only or missing
+            // folder): the streams stay in memory, and saving there will
+            // report the problem.
+            if (!m_slot->current->HasFile())
+                m_slot->current.reset();
+        }
+        if (!m_data->InMemory()) {
+            m_data->Append(buffer, count);
+            m_position += count;
+            return;
+        }
     }
     std::vector<BYTE>& data = m_data->Bytes();
     if (m_position > data.max_size() - count)

@@ -51,6 +51,9 @@ private:
     std::vector<Extent> m_extents;
     std::uint64_t m_size = 0;
     std::shared_ptr<CPendingFile> m_pending; // when the bytes were written ahead of a save
+    // Brought back from the pending file to be changed: moving it there again
+    // at every turn would copy it over and over when streams are written by turns.
+    bool m_stayInMemory = false;
 };
 
 class CStorageStream : public CFile {

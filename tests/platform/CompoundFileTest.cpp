@@ -855,3 +855,18 @@ TEST(CompoundFile, FailedSaveOfStreamsWrittenAheadCanBeRetried)
     EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(300000, 1));
     EXPECT_EQ(StreamBytes(g.Root(), "Item_1A"), Pattern(5000, 2));
 }
+
+TEST(CompoundFile, StreamsStayInMemoryWhenNoFileCanBeMadeBesideTheTarget)
+{
+    TempDir dir;
+    std::string path = dir / "no-such-folder/work.mxw";
+    CCompoundFile f;
+    f.SetPath(path);
+    PutStream(f.Root(), "Big", Pattern(100000, 3));
+    EXPECT_EQ(StreamBytes(f.Root(), "Big"), Pattern(100000, 3));
+    EXPECT_THROW(f.Save(), CFileException);
+    // Saved elsewhere, the streams are all there.
+    f.SaveAs(dir / "work.mxw");
+    CCompoundFile g(dir / "work.mxw");
+    EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(100000, 3));
+}
