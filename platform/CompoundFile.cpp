@@ -100,6 +100,9 @@ private:
     // Reads count bytes at a file offset; a short read means the file was cut.
     void ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
     void ReadSector(DWORD sector, BYTE* buffer) { ReadAt(SectorOffset(sector), buffer, m_sectorSize); }
+    // Reads the sectors one after another into one block, runs of
+    // neighbouring sectors in one call.
+    std::vector<BYTE> ReadSectors(const std::vector<DWORD>& sectors);
     std::uint64_t SectorOffset(DWORD sector) const { return std::uint64_t(sector + 1) * m_sectorSize; }
     // Follows a chain from start: all of it (count 0 = until the end mark) or
     // exactly count sectors. Every sector is claimed once in the whole file, so
@@ -214,13 +217,26 @@ void CCompoundFileReader::ReadFat()
         next = GetU32(buffer.data() + m_sectorSize - 4);
     }
 
+    for (DWORD sector : fatList)
+        claim(sector, "allocation table");
+    std::vector<BYTE> table = ReadSectors(fatList);
     m_fat.resize(std::size_t(fatSectors) * perSector);
-    for (std::size_t k = 0; k < fatList.size(); ++k) {
-        claim(fatList[k], "allocation table");
-        ReadSector(fatList[k], buffer.data());
-        for (std::size_t i = 0; i < perSector; ++i)
-            m_fat[k * perSector + i] = GetU32(buffer.data() + 4 * i);
+    for (std::size_t i = 0; i < m_fat.size(); ++i)
+        m_fat[i] = GetU32(table.data() + 4 * i);
+}
+
+std::vector<BYTE> CCompoundFileReader::ReadSectors(const std::vector<DWORD>& sectors)
+{
+    std::vector<BYTE> out(sectors.size() * m_sectorSize);
+    std::size_t i = 0;
+    while (i < sectors.size()) {
+        std::size_t j = i + 1;
+        while (j < sectors.size() && sectors[j] == sectors[j - 1] + 1)
+            ++j;
+        ReadAt(SectorOffset(sectors[i]), out.data() + i * m_sectorSize, (j - i) * m_sectorSize);
+        i = j;
     }
+    return out;
 }
 
 std::vector<DWORD> CCompoundFileReader::Chain(DWORD start, std::uint64_t count, const char* what)
@@ -270,11 +286,10 @@ void CCompoundFileReader::ReadDirectory()
         Damaged("the directory is empty");
     const std::size_t perSector = m_sectorSize / kEntryBytes;
     m_entries.reserve(chain.size() * perSector);
-    std::vector<BYTE> buffer(m_sectorSize);
-    for (DWORD sector : chain) {
-        ReadSector(sector, buffer.data());
+    std::vector<BYTE> directory = ReadSectors(chain);
+    for (std::size_t sector = 0; sector < chain.size(); ++sector) {
         for (std::size_t k = 0; k < perSector; ++k) {
-            const BYTE* p = buffer.data() + k * kEntryBytes;
+            const BYTE* p = directory.data() + (sector * perSector + k) * kEntryBytes;
             Entry e;
             e.type = p[66];
             WORD nameBytes = GetU16(p + 64);
@@ -315,13 +330,10 @@ void CCompoundFileReader::ReadMiniStream()
         return;
     std::vector<DWORD> chain = Chain(miniFatStart, 0, "mini allocation table");
     const std::size_t perSector = m_sectorSize / 4;
+    std::vector<BYTE> table = ReadSectors(chain);
     m_miniFat.resize(chain.size() * perSector);
-    std::vector<BYTE> buffer(m_sectorSize);
-    for (std::size_t k = 0; k < chain.size(); ++k) {
-        ReadSector(chain[k], buffer.data());
-        for (std::size_t i = 0; i < perSector; ++i)
-            m_miniFat[k * perSector + i] = GetU32(buffer.data() + 4 * i);
-    }
+    for (std::size_t i = 0; i < m_miniFat.size(); ++i)
+        m_miniFat[i] = GetU32(table.data() + 4 * i);
     m_miniClaimed.assign(m_miniFat.size(), false);
 }
 
