@@ -9,7 +9,7 @@
 // disk and renamed over the target, so a failed save leaves the old file as
 // it was. Damaged files are refused with a CArchiveException (cause
 // genericException) whose text says what is wrong; a missing or unreadable
-// file gives a CFileException.
+// file, or a disk that refuses a write, gives a CFileException.
 #pragma once
 
 #include "platform/File.h"
@@ -32,11 +32,13 @@ public:
     CCompoundFile(CCompoundFile&&) noexcept;
     CCompoundFile& operator=(CCompoundFile&&) noexcept;
 
-    // Reads the whole file into memory; the file is closed afterwards.
-    // Replaces the current contents only when the read succeeds.
+    // Reads the directory and the small streams and checks every sector
+    // chain; large streams stay in the file, which stays open for reading
+    // until this object (and every stream taken from it) is gone. Sets the
+    // path. Replaces the current contents only when the read succeeds.
     void Open(const std::string& path);
-    // Reads a compound file from any byte stream (a file or memory); name is
-    // used in error texts.
+    // Reads a compound file from any byte stream (a file or memory) wholly
+    // into memory; name is used in error texts.
     void Load(CFile& file, const std::string& name = {});
     void LoadBytes(const void* bytes, std::size_t count);
 
