@@ -30,6 +30,8 @@ constexpr StringEntry kStrings[] = {
     {223, "Transform%1"},
     {228, "%1 Properties"},
     {236, "Transformation"},
+    {238, "Hard-coded Equation%1"},
+    {239, "Hard-coded Equation"},
     {241, "(Equation library not valid)"},
     {311, "ERROR - Divide by 0"},
     {315, "A background process is in operation. Do you wish to wait for it to finish before saving?"},
