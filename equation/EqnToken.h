@@ -30,6 +30,17 @@ enum class EOpCode : std::uint8_t {
     JumpIfFalse, // pop; continue at arg when it is 0 or not a number
     Stop,        // end the run
     Hook,        // the equation's own operation arg; aux values are popped, one pushed
+    // Forms that the compiler makes of the ones above, so that an evaluation
+    // dispatches fewer instructions:
+    Push,        // push value arg of source aux (an ESource)
+    AddS, SubtractS, MultiplyS, DivideS, // top = top op value arg of source aux
+    Square,      // top = top * top (a power of the constant 2)
+    Cube,        // top = top * top * top
+};
+
+// Where a Push or a fused operator finds its value.
+enum ESource : std::uint8_t {
+    srcPool, srcX, srcParam, srcConst, srcLocal, srcExtraX, srcNamed, srcY, kSourceCount
 };
 
 struct SEqnInstruction {
@@ -56,6 +67,11 @@ inline int StackEffect(const SEqnInstruction& in)
         return -1;
     case EOpCode::Hook:
         return 1 - int(in.aux);
+    case EOpCode::Push:
+        return 1;
+    case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS: case EOpCode::DivideS:
+    case EOpCode::Square: case EOpCode::Cube:
+        return 0;
     }
     return 0;
 }

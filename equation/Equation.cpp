@@ -118,6 +118,7 @@ double CEquation::Run(const SEqnProgram& program)
     const double* const extra = m_extraX.GetData();
     double* const locals = m_localValues.GetData();
     double* sp = m_stack.data();
+    const double* const sources[kSourceCount] = {pool, xs, ps, cs, locals, extra, m_named, &m_result};
     const std::atomic<bool>* const stop = m_pStop;
     const std::int64_t budget = m_nBudget;
     std::int64_t executed = 0;
@@ -184,6 +185,19 @@ double CEquation::Run(const SEqnProgram& program)
         }
         case EOpCode::Stop: return m_result;
         case EOpCode::Hook: sp = RunHook(in.arg, sp); break;
+        case EOpCode::Push: *sp++ = sources[in.aux][in.arg]; break;
+        case EOpCode::AddS: sp[-1] += sources[in.aux][in.arg]; break;
+        case EOpCode::SubtractS: sp[-1] -= sources[in.aux][in.arg]; break;
+        case EOpCode::MultiplyS: sp[-1] *= sources[in.aux][in.arg]; break;
+        case EOpCode::DivideS: {
+            const double b = sources[in.aux][in.arg];
+            if (b == 0.0 || std::isnan(b))
+                throw CMyDivideByZeroError();
+            sp[-1] /= b;
+            break;
+        }
+        case EOpCode::Square: sp[-1] = CheckedSquare(sp[-1]); break;
+        case EOpCode::Cube: sp[-1] = CheckedCube(sp[-1]); break;
         }
         ++pc;
     }

@@ -112,6 +112,7 @@ private:
     // Appends the instructions of text (which starts at offset base in the
     // text being compiled) to program.
     void CompileExpression(std::string_view text, int base, SEqnProgram& program);
+    static void Optimize(SEqnProgram& program, std::size_t first);
     CEqnToken NextToken(std::string_view text, int& pos);
     void ParseToken(CEqnToken& token);
     void AddOperand(const CEqnToken& token);

@@ -4,10 +4,12 @@
 
 #include "equation/EquationMath.h"
 #include "equation/EquationParamDef.h"
+#include "equation/MyError.h"
 #include "framework/ArchiveHelpers.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -81,7 +83,8 @@ int Consumes(const SEqnInstruction& in)
 {
     switch (in.op) {
     case EOpCode::Function: case EOpCode::Negate: case EOpCode::StoreY: case EOpCode::StoreLocal:
-    case EOpCode::JumpIfFalse:
+    case EOpCode::JumpIfFalse: case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS:
+    case EOpCode::DivideS: case EOpCode::Square: case EOpCode::Cube:
         return 1;
     case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
     case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
@@ -92,6 +95,66 @@ int Consumes(const SEqnInstruction& in)
     default:
         return 0;
     }
+}
+
+// The source a simple push reads, or false for any other instruction.
+bool PushSource(const SEqnInstruction& in, ESource& source)
+{
+    switch (in.op) {
+    case EOpCode::Number: source = srcPool; return true;
+    case EOpCode::PushX: source = srcX; return true;
+    case EOpCode::PushParam: source = srcParam; return true;
+    case EOpCode::PushConst: source = srcConst; return true;
+    case EOpCode::PushLocal: source = srcLocal; return true;
+    case EOpCode::PushExtraX: source = srcExtraX; return true;
+    case EOpCode::PushNamed: source = srcNamed; return true;
+    case EOpCode::PushY: source = srcY; return true;
+    case EOpCode::Push: source = ESource(in.aux); return true;
+    default: return false;
+    }
+}
+
+bool IsNumber(const SEqnInstruction& in)
+{
+    return in.op == EOpCode::Number || (in.op == EOpCode::Push && in.aux == srcPool);
+}
+
+// The value of a binary operator on two numbers, when it can be had
+// without an error (errors must happen when the equation runs).
+bool FoldBinary(EOpCode op, double a, double b, double& out)
+{
+    try {
+        switch (op) {
+        case EOpCode::Add: out = a + b; return true;
+        case EOpCode::Subtract: out = a - b; return true;
+        case EOpCode::Multiply: out = a * b; return true;
+        case EOpCode::Divide:
+            if (b == 0.0 || std::isnan(b))
+                return false;
+            out = a / b;
+            return true;
+        case EOpCode::Power: out = CheckedPow(a, b); return true;
+        default: return false; // comparisons keep their own not-a-number rules at run time
+        }
+    } catch (const CMyError&) {
+        return false;
+    }
+}
+
+bool FoldUnary(const SEqnInstruction& in, double x, double& out)
+{
+    try {
+        if (in.op == EOpCode::Negate) {
+            out = -x;
+            return true;
+        }
+        if (in.op == EOpCode::Function) {
+            out = ApplyBuiltin(EBuiltinFunction(in.arg), x);
+            return true;
+        }
+    } catch (const CMyError&) {
+    }
+    return false;
 }
 
 } // namespace
@@ -462,6 +525,72 @@ void CEquation::CompileExpression(std::string_view text, int base, SEqnProgram& 
     }
     if (depth != 1)
         Fail(IDS_PARSE_SYNTAX, whole0, whole1);
+    Optimize(program, first);
+}
+
+void CEquation::Optimize(SEqnProgram& program, std::size_t first)
+{
+    // Rewrites the instructions of one expression (nothing jumps into it)
+    // in postfix order: operators on numbers are folded, powers of 2 and 3
+    // become multiplications, and an operator whose right operand is a
+    // simple value reads that value itself.
+    std::vector<SEqnInstruction>& code = program.code;
+    std::size_t out = first;
+    auto number = [&](const SEqnInstruction& in) { return program.pool[std::size_t(in.arg)]; };
+    auto makeNumber = [&](double v) {
+        SEqnInstruction in;
+        in.op = EOpCode::Number;
+        in.arg = int(program.pool.size());
+        program.pool.push_back(v);
+        return in;
+    };
+    for (std::size_t i = first; i < code.size(); ++i) {
+        const SEqnInstruction in = code[i];
+        const std::size_t n = out - first;
+        double v = 0.0;
+        if ((in.op == EOpCode::Negate || in.op == EOpCode::Function) && n >= 1 && IsNumber(code[out - 1])
+            && FoldUnary(in, number(code[out - 1]), v)) {
+            code[out - 1] = makeNumber(v);
+            continue;
+        }
+        const bool binary = in.op == EOpCode::Add || in.op == EOpCode::Subtract || in.op == EOpCode::Multiply
+            || in.op == EOpCode::Divide || in.op == EOpCode::Power;
+        if (binary && n >= 2 && IsNumber(code[out - 2]) && IsNumber(code[out - 1])
+            && FoldBinary(in.op, number(code[out - 2]), number(code[out - 1]), v)) {
+            code[out - 2] = makeNumber(v);
+            --out;
+            continue;
+        }
+        if (in.op == EOpCode::Power && n >= 2 && IsNumber(code[out - 1])
+            && (number(code[out - 1]) == 2.0 || number(code[out - 1]) == 3.0)) {
+            SEqnInstruction power;
+            power.op = number(code[out - 1]) == 2.0 ? EOpCode::Square : EOpCode::Cube;
+            code[out - 1] = power;
+            continue;
+        }
+        ESource source;
+        if (binary && in.op != EOpCode::Power && n >= 2 && PushSource(code[out - 1], source)) {
+            SEqnInstruction fused;
+            fused.op = in.op == EOpCode::Add ? EOpCode::AddS
+                : in.op == EOpCode::Subtract ? EOpCode::SubtractS
+                : in.op == EOpCode::Multiply ? EOpCode::MultiplyS
+                                             : EOpCode::DivideS;
+            fused.aux = source;
+            fused.arg = code[out - 1].arg;
+            code[out - 1] = fused;
+            continue;
+        }
+        code[out++] = in;
+    }
+    code.resize(out);
+    // Every simple push becomes the one Push instruction.
+    for (std::size_t i = first; i < code.size(); ++i) {
+        ESource source;
+        if (code[i].op != EOpCode::Push && PushSource(code[i], source)) {
+            code[i].aux = source;
+            code[i].op = EOpCode::Push;
+        }
+    }
 }
 
 void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)

@@ -106,6 +106,8 @@ double PowChecked(const char* name, double a, double b)
 
 double CheckedPow(double a, double b) { return PowChecked("pow", a, b); }
 
+void ThrowPowOverflow(double a, double b, double r) { ThrowMath(CMyMathError::overflowError, "pow", a, b, r); }
+
 double CheckedAlog(double x) { return PowChecked("pow", 10.0, x); }
 
 double CheckedAsin(double x)

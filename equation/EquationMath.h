@@ -19,6 +19,24 @@ double ApplyBuiltin(EBuiltinFunction f, double x);
 // (singularity) and a finite pair whose power overflows. A power that
 // underflows gives 0 or a subnormal quietly: that is a representable answer.
 double CheckedPow(double a, double b);
+// Throws the overflow error of a^b that gave r.
+[[noreturn]] void ThrowPowOverflow(double a, double b, double r);
+// x^2 and x^3 by multiplication; a finite x whose power overflows is the
+// overflow error of CheckedPow.
+inline double CheckedSquare(double x)
+{
+    const double r = x * x;
+    if (r > 1.7976931348623157e308 && x - x == 0.0)
+        ThrowPowOverflow(x, 2.0, r);
+    return r;
+}
+inline double CheckedCube(double x)
+{
+    const double r = x * x * x;
+    if ((r > 1.7976931348623157e308 || r < -1.7976931348623157e308) && x - x == 0.0)
+        ThrowPowOverflow(x, 3.0, r);
+    return r;
+}
 // 10 to the power x, with the errors of CheckedPow.
 double CheckedAlog(double x);
 // Arc sine and arc cosine; an argument outside [-1, 1] is a domain error.

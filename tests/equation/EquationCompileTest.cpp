@@ -226,12 +226,26 @@ TEST(Compile, CommaCounts)
 
 TEST(Compile, ProgramIsFlatWithItsStackDepth)
 {
-    auto eq = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
+    // Constants are folded; an operator reads a simple right operand itself.
+    auto folded = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
+    folded->Compile();
+    EXPECT_EQ(folded->GetProgram().code.size(), 3u); // push 10, multiply by x, store
+    EXPECT_EQ(folded->GetProgram().depth, 1);
+    folded->ResizeValues();
+    folded->GetXValues()[0] = 3;
+    EXPECT_EQ(folded->Calculate(), 30);
+
+    // (a x + b) (c x + a) + (b x + c): two partial results are held at once.
+    auto eq = MakeEquation("y = (a*x + b) * (c*x + a) + (b*x + c)", {"a", "b", "c"}, {"x"});
     eq->Compile();
-    const SEqnProgram& p = eq->GetProgram();
-    EXPECT_EQ(p.depth, 4);       // 1 2 3 4 are held at once
-    EXPECT_EQ(p.pool.size(), 4u);
-    EXPECT_EQ(p.code.size(), 10u); // 4 numbers, 3 adds, x, *, store
+    EXPECT_EQ(eq->GetProgram().depth, 2);
+    EXPECT_EQ(eq->GetProgram().code.size(), 12u);
+    eq->ResizeValues();
+    eq->GetParameterValues()[0] = 2;
+    eq->GetParameterValues()[1] = 3;
+    eq->GetParameterValues()[2] = 5;
+    eq->GetXValues()[0] = 7;
+    EXPECT_EQ(eq->Calculate(), (2 * 7 + 3) * (5 * 7 + 2) + (3 * 7 + 5)); // 17 * 37 + 26
 }
 
 TEST(Compile, ValidSymbolNames)
