@@ -36,6 +36,11 @@ enum class EOpCode : std::uint8_t {
     AddS, SubtractS, MultiplyS, DivideS, // top = top op value arg of source aux
     Square,      // top = top * top (a power of the constant 2)
     Cube,        // top = top * top * top
+    PushProduct, // push value (arg & 0xFFFF) of source (aux & 15) times value (arg >> 16) of source (aux >> 4)
+    AddProduct,  // top += that product
+    SubtractProduct, // top -= that product
+    PushSquare,  // push the square of value arg of source aux
+    PushCube,    // push the cube of value arg of source aux
 };
 
 // Where a Push or a fused operator finds its value.
@@ -67,8 +72,10 @@ inline int StackEffect(const SEqnInstruction& in)
         return -1;
     case EOpCode::Hook:
         return 1 - int(in.aux);
-    case EOpCode::Push:
+    case EOpCode::Push: case EOpCode::PushProduct: case EOpCode::PushSquare: case EOpCode::PushCube:
         return 1;
+    case EOpCode::AddProduct: case EOpCode::SubtractProduct:
+        return 0;
     case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS: case EOpCode::DivideS:
     case EOpCode::Square: case EOpCode::Cube:
         return 0;

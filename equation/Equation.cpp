@@ -83,13 +83,6 @@ void CEquation::ResizeValues()
     m_localValues.SetSize(int(m_localNames.size()));
 }
 
-void CEquation::ReserveStack(const SEqnProgram& program)
-{
-    // One slot of headroom: a hook may look one past what it pushes.
-    if (int(m_stack.size()) < program.depth + 1)
-        m_stack.resize(std::size_t(program.depth) + 1);
-}
-
 double CEquation::Calculate()
 {
     if (!m_bValid)
@@ -103,6 +96,14 @@ double CEquation::Calculate()
 }
 
 double* CEquation::RunHook(int, double* sp) { return sp; }
+
+// Out of the run loop, so that the loop keeps its counters in registers.
+[[noreturn, gnu::noinline, gnu::cold]] static void StopRun(bool overBudget, std::int64_t budget)
+{
+    if (overBudget)
+        throw CMyRunLimitError(budget);
+    throw CEvaluationStopped();
+}
 
 double CEquation::Run(const SEqnProgram& program)
 {
@@ -124,18 +125,7 @@ double CEquation::Run(const SEqnProgram& program)
     std::int64_t executed = 0;
     int segmentStart = 0;
     int pc = 0;
-
-    // Counts the instructions of the straight run that a jump ends, and
-    // gives up on a run past the budget or when the caller asks to stop.
-    auto takeJump = [&](int target) {
-        executed += pc + 1 - segmentStart;
-        if (executed > budget)
-            throw CMyRunLimitError(budget);
-        if (stop && stop->load(std::memory_order_relaxed))
-            throw CEvaluationStopped();
-        pc = target;
-        segmentStart = target;
-    };
+    int target = 0;
 
     while (pc < n) {
         const SEqnInstruction in = code[pc];
@@ -174,12 +164,14 @@ double CEquation::Run(const SEqnProgram& program)
         case EOpCode::GreaterEqual: --sp; sp[-1] = sp[-1] >= sp[0] ? -1.0 : 0.0; break;
         case EOpCode::StoreY: m_result = *--sp; break;
         case EOpCode::StoreLocal: locals[in.arg] = *--sp; break;
-        case EOpCode::Jump: takeJump(in.arg); continue;
+        case EOpCode::Jump:
+            target = in.arg;
+            goto jump;
         case EOpCode::JumpIfFalse: {
             const double v = *--sp;
             if (v == 0.0 || std::isnan(v)) {
-                takeJump(in.arg);
-                continue;
+                target = in.arg;
+                goto jump;
             }
             break;
         }
@@ -198,8 +190,34 @@ double CEquation::Run(const SEqnProgram& program)
         }
         case EOpCode::Square: sp[-1] = CheckedSquare(sp[-1]); break;
         case EOpCode::Cube: sp[-1] = CheckedCube(sp[-1]); break;
+        case EOpCode::PushProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            *sp++ = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::AddProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            sp[-1] += sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::SubtractProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            sp[-1] -= sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
+        case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
         }
         ++pc;
+        continue;
+    jump:
+        // Counts the instructions of the straight run that the jump ends;
+        // a run past the budget, or a caller that asks to stop, ends here.
+        executed += pc + 1 - segmentStart;
+        if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
+            StopRun(executed > budget, budget);
+        pc = target;
+        segmentStart = target;
     }
     return m_result;
 }

@@ -97,8 +97,12 @@ protected:
     void CompileStandalone(const std::string& text, SEqnProgram& program);
     // Runs a program from its first instruction; returns the result.
     double Run(const SEqnProgram& program);
-    // Make the stack deep enough for program.
-    void ReserveStack(const SEqnProgram& program);
+    // Make the stack deep enough for program (one slot of headroom).
+    void ReserveStack(const SEqnProgram& program)
+    {
+        if (m_stack.size() < std::size_t(program.depth) + 1)
+            m_stack.resize(std::size_t(program.depth) + 1);
+    }
 
     const SEqnProgram& GetParameterDefinitionProgram() const { return m_paramDefProgram; }
 

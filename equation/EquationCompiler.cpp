@@ -84,7 +84,8 @@ int Consumes(const SEqnInstruction& in)
     switch (in.op) {
     case EOpCode::Function: case EOpCode::Negate: case EOpCode::StoreY: case EOpCode::StoreLocal:
     case EOpCode::JumpIfFalse: case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS:
-    case EOpCode::DivideS: case EOpCode::Square: case EOpCode::Cube:
+    case EOpCode::DivideS: case EOpCode::Square: case EOpCode::Cube: case EOpCode::AddProduct:
+    case EOpCode::SubtractProduct:
         return 1;
     case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
     case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
@@ -578,6 +579,28 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
             fused.aux = source;
             fused.arg = code[out - 1].arg;
             code[out - 1] = fused;
+            if (fused.op != EOpCode::MultiplyS)
+                continue;
+            // (-b) x is -(b x) exactly: move the negation after the product,
+            // so that the product of two values can be one instruction.
+            std::size_t k = out - 1;
+            const bool negated = k >= first + 2 && code[k - 1].op == EOpCode::Negate;
+            if (negated) {
+                std::swap(code[k - 1], code[k]);
+                --k;
+            }
+            ESource left;
+            if (k >= first + 1 && PushSource(code[k - 1], left) && code[k - 1].arg >= 0 && code[k - 1].arg < 0x10000
+                && fused.arg >= 0 && fused.arg < 0x10000) {
+                SEqnInstruction product;
+                product.op = EOpCode::PushProduct;
+                product.aux = std::uint8_t(left | (source << 4));
+                product.arg = int(std::uint32_t(code[k - 1].arg) | (std::uint32_t(fused.arg) << 16));
+                code[k - 1] = product;
+                if (negated)
+                    code[k] = code[k + 1];
+                --out;
+            }
             continue;
         }
         code[out++] = in;
@@ -591,6 +614,36 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
             code[i].op = EOpCode::Push;
         }
     }
+
+    // A second pass over the pushes: powers of a value, products added to
+    // a sum, and commutative operators whose left operand is a simple value.
+    out = first;
+    auto single = [](const SEqnInstruction& in) {
+        return in.op == EOpCode::Push || in.op == EOpCode::PushProduct || in.op == EOpCode::PushSquare
+            || in.op == EOpCode::PushCube;
+    };
+    for (std::size_t i = first; i < code.size(); ++i) {
+        code[out++] = code[i];
+        SEqnInstruction& last = code[out - 1];
+        const std::size_t n = out - first;
+        if ((last.op == EOpCode::Square || last.op == EOpCode::Cube) && n >= 2 && code[out - 2].op == EOpCode::Push) {
+            code[out - 2].op = last.op == EOpCode::Square ? EOpCode::PushSquare : EOpCode::PushCube;
+            --out;
+        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Subtract) && n >= 2
+                   && code[out - 2].op == EOpCode::PushProduct) {
+            code[out - 2].op = last.op == EOpCode::Add ? EOpCode::AddProduct : EOpCode::SubtractProduct;
+            --out;
+        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Multiply) && n >= 3 && single(code[out - 2])
+                   && code[out - 3].op == EOpCode::Push) {
+            // s + y = y + s and s y = y s exactly.
+            SEqnInstruction fused = code[out - 3];
+            fused.op = last.op == EOpCode::Add ? EOpCode::AddS : EOpCode::MultiplyS;
+            code[out - 3] = code[out - 2];
+            code[out - 2] = fused;
+            --out;
+        }
+    }
+    code.resize(out);
 }
 
 void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)

@@ -58,28 +58,6 @@ bool FindBuiltinFunction(std::string_view name, EBuiltinFunction& out)
     return false;
 }
 
-double ApplyBuiltin(EBuiltinFunction f, double x)
-{
-    switch (f) {
-    case EBuiltinFunction::Ln: return std::log(x);
-    case EBuiltinFunction::Sin: return std::sin(x);
-    case EBuiltinFunction::Tan: return std::tan(x);
-    case EBuiltinFunction::Cos: return std::cos(x);
-    case EBuiltinFunction::Exp: return std::exp(x);
-    case EBuiltinFunction::Asin: return CheckedAsin(x);
-    case EBuiltinFunction::Atan: return std::atan(x);
-    case EBuiltinFunction::Acos: return CheckedAcos(x);
-    case EBuiltinFunction::Abs: return std::fabs(x);
-    case EBuiltinFunction::Frac: return x - std::floor(x);
-    case EBuiltinFunction::Int: return std::floor(x);
-    case EBuiltinFunction::Sqr: return x * x;
-    case EBuiltinFunction::Sqrt: return std::sqrt(x);
-    case EBuiltinFunction::Log: return std::log10(x);
-    case EBuiltinFunction::Alog: return CheckedAlog(x);
-    }
-    return x;
-}
-
 namespace {
 
 [[noreturn]] void ThrowMath(int type, const char* name, double a, double b, double r)

@@ -2,6 +2,7 @@
 // powers that report their errors, the random deviates and the number scanner.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -12,7 +13,7 @@ enum class EBuiltinFunction : std::uint8_t {
 
 // The function of that name (case-blind); false when there is none.
 bool FindBuiltinFunction(std::string_view name, EBuiltinFunction& out);
-double ApplyBuiltin(EBuiltinFunction f, double x);
+inline double ApplyBuiltin(EBuiltinFunction f, double x);
 
 // a to the power b. Throws CMyMathError ("pow") for a negative base with a
 // fractional exponent (domain), a zero base with a negative exponent
@@ -63,3 +64,26 @@ double EquationGaussian();
 // the value, rounded correctly and independent of any locale. A magnitude
 // beyond the double range gives an infinity, one below it 0.
 int ScanDecimalNumber(std::string_view text, double& value);
+
+// Inline: the run loop calls it for every function instruction.
+inline double ApplyBuiltin(EBuiltinFunction f, double x)
+{
+    switch (f) {
+    case EBuiltinFunction::Ln: return std::log(x);
+    case EBuiltinFunction::Sin: return std::sin(x);
+    case EBuiltinFunction::Tan: return std::tan(x);
+    case EBuiltinFunction::Cos: return std::cos(x);
+    case EBuiltinFunction::Exp: return std::exp(x);
+    case EBuiltinFunction::Asin: return CheckedAsin(x);
+    case EBuiltinFunction::Atan: return std::atan(x);
+    case EBuiltinFunction::Acos: return CheckedAcos(x);
+    case EBuiltinFunction::Abs: return std::fabs(x);
+    case EBuiltinFunction::Frac: return x - std::floor(x);
+    case EBuiltinFunction::Int: return std::floor(x);
+    case EBuiltinFunction::Sqr: return x * x;
+    case EBuiltinFunction::Sqrt: return std::sqrt(x);
+    case EBuiltinFunction::Log: return std::log10(x);
+    case EBuiltinFunction::Alog: return CheckedAlog(x);
+    }
+    return x;
+}

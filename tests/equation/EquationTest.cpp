@@ -121,6 +121,31 @@ INSTANTIATE_TEST_SUITE_P(Statements, LanguageValue, ::testing::Values(
     ValueCase{"y = 2 ' comment\r\n; a whole line of comment\r\ny = y * 3 ; more", 6},
     ValueCase{"   \r\n\t\r\ny = 1", 1}));
 
+TEST(Equation, CompiledFormsKeepTheValues)
+{
+    // The compiler rewrites products, sums and powers of simple values into
+    // fused instructions; the values are those of the plain reading.
+    // a = 2, b = 3, x = 5; expected values by hand.
+    const ValueCase cases[] = {
+        {"y = 3 + a*x", 13},     {"y = 20 - a*x", 10},   {"y = a*x - 20", -10},
+        {"y = b * x^2", 75},     {"y = x^3 * b", 375},   {"y = b + x^2", 28},
+        {"y = -a*x", -10},       {"y = -a / x", -0.4},   {"y = a - -x", 7},
+        {"y = b - x^2", -22},    {"y = 2^x", 32},        {"y = x^2^2", 625},
+        {"y = a*x*b", 30},       {"y = a*(x + b)", 16},  {"y = (x - b) * a", 4},
+        {"y = b / (a * x)", 0.3}, {"y = 1 / x^2", 0.04}, {"y = x^3 - x^2 + a*b*x", 130},
+        {"y = -(x^2)", -25},     {"y = (-x)^2", 25},     {"y = -x^2", 25},
+    };
+    for (const ValueCase& c : cases) {
+        auto eq = MakeEquation(c.source, {"a", "b"}, {"x"});
+        eq->Compile();
+        eq->ResizeValues();
+        eq->GetParameterValues()[0] = 2;
+        eq->GetParameterValues()[1] = 3;
+        eq->GetXValues()[0] = 5;
+        EXPECT_DOUBLE_EQ(eq->Calculate(), c.expected) << c.source;
+    }
+}
+
 TEST(Equation, YKeepsThePreviousRunWhenNotAssigned)
 {
     auto eq = MakeEquation("IF x > 0 THEN\r\ny = x\r\nENDIF", {}, {"x"});
