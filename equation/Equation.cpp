@@ -108,8 +108,7 @@ double* CEquation::RunHook(int, double* sp) { return sp; }
 double CEquation::Run(const SEqnProgram& program)
 {
     const SEqnInstruction* const code = program.code.data();
-    const int n = int(program.code.size());
-    if (n == 0)
+    if (program.code.empty())
         return m_result;
     ReserveStack(program);
     const double* const pool = program.pool.data();
@@ -127,7 +126,9 @@ double CEquation::Run(const SEqnProgram& program)
     int pc = 0;
     int target = 0;
 
-    while (pc < n) {
+    // Every program ends with Stop (a failed compile leaves none behind), so
+    // the loop needs no bounds test.
+    for (;;) {
         const SEqnInstruction in = code[pc];
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
@@ -207,6 +208,7 @@ double CEquation::Run(const SEqnProgram& program)
         }
         case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
         case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
+        default: __builtin_unreachable();
         }
         ++pc;
         continue;

@@ -68,6 +68,10 @@ public:
     // counts, position), ready for a new expression.
     void Reset();
 
+    // Whether compiling rewrites expressions into fused instructions (on by
+    // default); off gives the plain reading, for tests and diagnosis.
+    static void EnableOptimizer(bool on);
+
     int GetErrorStart() const { return m_nColumn; }
     int GetErrorEnd() const { return m_nPosition; }
     const SEqnProgram& GetProgram() const { return m_program; }

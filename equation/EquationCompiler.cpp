@@ -8,6 +8,7 @@
 #include "framework/ArchiveHelpers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 
@@ -159,6 +160,12 @@ bool FoldUnary(const SEqnInstruction& in, double x, double& out)
 }
 
 } // namespace
+
+namespace {
+std::atomic<bool> g_optimize{true};
+}
+
+void CEquation::EnableOptimizer(bool on) { g_optimize = on; }
 
 bool IsValidSymbolName(std::string_view name)
 {
@@ -526,7 +533,8 @@ void CEquation::CompileExpression(std::string_view text, int base, SEqnProgram& 
     }
     if (depth != 1)
         Fail(IDS_PARSE_SYNTAX, whole0, whole1);
-    Optimize(program, first);
+    if (g_optimize.load(std::memory_order_relaxed))
+        Optimize(program, first);
 }
 
 void CEquation::Optimize(SEqnProgram& program, std::size_t first)
@@ -650,8 +658,14 @@ void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)
 {
     program.Clear();
     Reset();
-    CompileExpression(text, 0, program);
+    try {
+        CompileExpression(text, 0, program);
+    } catch (...) {
+        program.Clear(); // never a program without its final Stop
+        throw;
+    }
     Append(program, EOpCode::StoreY);
+    Append(program, EOpCode::Stop); // the run loop needs no bounds test
     program.depth = ComputeDepth(program);
     ReserveStack(program);
 }
@@ -675,10 +689,16 @@ void CEquation::Compile()
     // Local names come from this source alone: names of an earlier source
     // must not linger.
     m_localNames.clear();
-    CompileSource();
+    try {
+        CompileSource();
+    } catch (...) {
+        m_program.Clear(); // never a program without its final Stop
+        throw;
+    }
     m_localValues.SetSize(int(m_localNames.size()));
     for (int i = 0; i < m_localValues.GetSize(); ++i)
         m_localValues[i] = 0.0;
+    Append(m_program, EOpCode::Stop); // the run loop needs no bounds test
     m_program.depth = ComputeDepth(m_program);
     ReserveStack(m_program);
 

@@ -125,10 +125,9 @@ double EquationUniform() { return EquationRandom15() * (1.0 / 32767.0); }
 
 double EquationGaussian()
 {
-    RandomState& st = t_random;
-    if (st.cached) {
-        st.cached = false;
-        return st.cache;
+    if (t_random.cached) {
+        t_random.cached = false;
+        return t_random.cache;
     }
     double u, v, s;
     do {
@@ -137,7 +136,6 @@ double EquationGaussian()
         s = u * u + v * v;
     } while (!(s > 0.0 && s < 1.0));
     double f = std::sqrt(-2.0 * std::log(s) / s);
-    // EquationRandom15 may have seeded the state: take the reference again.
     t_random.cache = u * f;
     t_random.cached = true;
     return v * f;

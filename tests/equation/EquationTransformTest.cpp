@@ -149,6 +149,17 @@ TEST(EquationTransform, PointNamesAndYCalc)
     EXPECT_EQ(t.EvaluateY(), 0);
 }
 
+TEST(EquationTransform, FailedCompileLeavesNothingToRun)
+{
+    auto base = MakeEquation("y = a * x", {"a"}, {"x"});
+    CEquationTransform t;
+    t.Assign(*base, "XDATA +", "(YDATA", nullptr, 0);
+    EXPECT_THROW(t.CompileX(), CParseErr);
+    EXPECT_THROW(t.CompileY(), CParseErr);
+    EXPECT_EQ(t.EvaluateX(), 0.0); // the last result, nothing run
+    EXPECT_EQ(t.EvaluateY(), 0.0);
+}
+
 TEST(EquationTransCurve, ExtraXNames)
 {
     auto eq = MakeEquation<CEquationTransCurve>("y = x + XDATA2 * XDATA5", {}, {"x"});
