@@ -374,7 +374,7 @@ bool CEquation::ImportOldDefinition(const unsigned char* record, std::size_t siz
         m_xNames[std::size_t(i)] = Field(record, 1420 + std::size_t(i) * 12, 12);
         m_xLabels[std::size_t(i)].clear();
     }
-    m_strYName = "y";
+    m_strYName.assign(1, 'y');
     m_strSource = Field(record, 1660, 2686 - 1660);
     m_nUseParamDefs = useDefs;
     m_strXTransform = Field(record, 3592, 61);

@@ -91,9 +91,19 @@ protected:
 
     // The look-up of predefined names after the declared symbols; variants
     // try their own names first and end with this one (the built-ins).
+    //
+    // A variant adds a name as a token: an operand (kind Operand) that
+    // pushes a value, or a function of n arguments (kind Prefix, precedence
+    // kPrecPrefix, commas n - 1, so that its argument list must hold exactly
+    // n - 1 commas). Either can run the variant's own code: instruction Hook
+    // with arg its operation code and aux the values it takes from the stack
+    // (0 for an operand, n for a function); RunHook then does the work. This
+    // is how a table equation reads cells (two-argument DATA and VALIDDATA),
+    // gives its row and column, and makes a cell blank (throwing CBlankError).
     virtual std::optional<CEqnToken> CreateVariable(std::string_view name);
-    // Runs equation-specific operation code on the stack (sp points past the
-    // top) and returns the new stack pointer.
+    // Runs operation code of a Hook instruction: takes its aux values from
+    // the stack (sp points past the top; the last argument is on top),
+    // pushes one result and returns the new stack pointer.
     virtual double* RunHook(int code, double* sp);
 
     // Compiles one expression into program and appends store-Y; the text is
