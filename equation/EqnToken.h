@@ -41,6 +41,10 @@ enum class EOpCode : std::uint8_t {
     SubtractProduct, // top -= that product
     PushSquare,  // push the square of value arg of source aux
     PushCube,    // push the cube of value arg of source aux
+    AddToLocal,  // local (arg & 0xFFFF) += value (arg >> 16) of source aux
+    // Pop b, pop a; continue at arg unless the comparison a op b is true
+    // (with the not-a-number rules of the comparison operators).
+    JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
 };
 
 // Where a Push or a fused operator finds its value.
@@ -74,8 +78,11 @@ inline int StackEffect(const SEqnInstruction& in)
         return 1 - int(in.aux);
     case EOpCode::Push: case EOpCode::PushProduct: case EOpCode::PushSquare: case EOpCode::PushCube:
         return 1;
-    case EOpCode::AddProduct: case EOpCode::SubtractProduct:
+    case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
         return 0;
+    case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
+    case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:
+        return -2;
     case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS: case EOpCode::DivideS:
     case EOpCode::Square: case EOpCode::Cube:
         return 0;

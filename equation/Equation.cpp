@@ -208,6 +208,46 @@ double CEquation::Run(const SEqnProgram& program)
         }
         case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
         case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
+        case EOpCode::AddToLocal: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            locals[at & 0xFFFF] += sources[in.aux][at >> 16];
+            break;
+        }
+        case EOpCode::JumpUnlessEqual:
+            sp -= 2;
+            if (!(sp[0] == sp[1] || std::isnan(sp[0]) || std::isnan(sp[1]))) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessLess: // "<" is true unless a >= b
+            sp -= 2;
+            if (sp[0] >= sp[1]) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessLessEqual: // "<=" is true unless a > b
+            sp -= 2;
+            if (sp[0] > sp[1]) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessGreater:
+            sp -= 2;
+            if (!(sp[0] > sp[1])) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessGreaterEqual:
+            sp -= 2;
+            if (!(sp[0] >= sp[1])) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
         default: __builtin_unreachable();
         }
         ++pc;

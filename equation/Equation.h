@@ -131,6 +131,11 @@ private:
     // text being compiled) to program.
     void CompileExpression(std::string_view text, int base, SEqnProgram& program);
     static void Optimize(SEqnProgram& program, std::size_t first);
+    // Appends a jump taken when the condition that ends at the top of the
+    // code (from index start) is false; returns its index.
+    static int AppendJumpIfFalse(SEqnProgram& program, std::size_t start);
+    // Appends store-variable(local); "v = v + k" becomes one instruction.
+    static void AppendStoreLocal(SEqnProgram& program, int local, std::size_t start);
     CEqnToken NextToken(std::string_view text, int& pos);
     void ParseToken(CEqnToken& token);
     void AddOperand(const CEqnToken& token);

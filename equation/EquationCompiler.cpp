@@ -90,7 +90,9 @@ int Consumes(const SEqnInstruction& in)
         return 1;
     case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
     case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
-    case EOpCode::Greater: case EOpCode::GreaterEqual:
+    case EOpCode::Greater: case EOpCode::GreaterEqual: case EOpCode::JumpUnlessEqual:
+    case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual: case EOpCode::JumpUnlessGreater:
+    case EOpCode::JumpUnlessGreaterEqual:
         return 2;
     case EOpCode::Hook:
         return in.aux;
@@ -654,6 +656,69 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
     code.resize(out);
 }
 
+int CEquation::AppendJumpIfFalse(SEqnProgram& program, std::size_t start)
+{
+    auto& code = program.code;
+    if (g_optimize.load(std::memory_order_relaxed) && code.size() > start) {
+        // A comparison at the root of the condition decides the jump itself.
+        SEqnInstruction& last = code.back();
+        EOpCode fused = EOpCode::Stop;
+        switch (last.op) {
+        case EOpCode::Equal: fused = EOpCode::JumpUnlessEqual; break;
+        case EOpCode::Less: fused = EOpCode::JumpUnlessLess; break;
+        case EOpCode::LessEqual: fused = EOpCode::JumpUnlessLessEqual; break;
+        case EOpCode::Greater: fused = EOpCode::JumpUnlessGreater; break;
+        case EOpCode::GreaterEqual: fused = EOpCode::JumpUnlessGreaterEqual; break;
+        default: break;
+        }
+        if (fused != EOpCode::Stop) {
+            last.op = fused;
+            last.aux = 0;
+            last.arg = -1;
+            return int(code.size()) - 1;
+        }
+    }
+    Append(program, EOpCode::JumpIfFalse, -1);
+    return int(code.size()) - 1;
+}
+
+void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t start)
+{
+    auto& code = program.code;
+    ESource source;
+    const std::size_t n = code.size();
+    auto isLocal = [&](const SEqnInstruction& in) {
+        return PushSource(in, source) && source == srcLocal && in.arg == local;
+    };
+    if (g_optimize.load(std::memory_order_relaxed) && local >= 0 && local < 0x10000) {
+        // The whole right side is "local + k" (k a simple value).
+        std::size_t from = 0;
+        SEqnInstruction k;
+        bool found = false;
+        if (n >= start + 2 && n - 2 >= start && code[n - 1].op == EOpCode::AddS && isLocal(code[n - 2])) {
+            from = n - 2;
+            k = code[n - 1];
+            found = true;
+        } else if (n >= start + 3 && code[n - 1].op == EOpCode::Add && isLocal(code[n - 3])
+                   && PushSource(code[n - 2], source)) {
+            from = n - 3;
+            k = code[n - 2];
+            k.aux = source;
+            found = true;
+        }
+        if (found && k.arg >= 0 && k.arg < 0x10000) {
+            SEqnInstruction add;
+            add.op = EOpCode::AddToLocal;
+            add.aux = k.aux;
+            add.arg = int(std::uint32_t(local) | (std::uint32_t(k.arg) << 16));
+            code.resize(from);
+            code.push_back(add);
+            return;
+        }
+    }
+    Append(program, EOpCode::StoreLocal, local);
+}
+
 void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)
 {
     program.Clear();
@@ -836,8 +901,9 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             storeY();
         } else {
             const int local = FindVariable(target);
+            const std::size_t start = code.size();
             expression(exprFrom, line.size());
-            Append(m_program, EOpCode::StoreLocal, local);
+            AppendStoreLocal(m_program, local, start);
         }
         return;
     }
@@ -897,13 +963,13 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             Emit(m_program, one);
         }
         Append(m_program, EOpCode::Add);
-        Append(m_program, EOpCode::StoreLocal, v);
+        AppendStoreLocal(m_program, v, std::size_t(increment));
         code[std::size_t(jumpToTest)].arg = int(code.size());
+        const std::size_t test = code.size();
         Append(m_program, EOpCode::PushLocal, v);
         expression(limitFrom, limitTo);
         Append(m_program, down ? EOpCode::GreaterEqual : EOpCode::LessEqual);
-        const int exit = int(code.size());
-        Append(m_program, EOpCode::JumpIfFalse, -1);
+        const int exit = AppendJumpIfFalse(m_program, test);
         state.fors.push_back({exit, increment, lineFrom, lineTo});
         return;
     }
@@ -923,9 +989,9 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             failLine(IDS_PARSE_IF_NO_THEN);
         if (!IsAllBlank(rest.substr(std::size_t(then) + 4)))
             failLine(IDS_PARSE_IF_INVALID);
+        const std::size_t start = code.size();
         expression(wordEnd, wordEnd + std::size_t(then));
-        state.ifs.push_back({int(code.size()), 0, lineFrom, lineTo});
-        Append(m_program, EOpCode::JumpIfFalse, -1);
+        state.ifs.push_back({AppendJumpIfFalse(m_program, start), 0, lineFrom, lineTo});
         return;
     }
     if (is("ENDIF")) {
