@@ -30,6 +30,7 @@ void CEquation::Invalidate()
 {
     CEquationBase::Invalidate();
     m_program.Clear();
+    m_paramDefProgram.Clear();
     m_bYAssigned = false;
     m_xUsed.assign(m_xNames.size(), 0);
     m_paramUsed.assign(m_paramNames.size(), 0);
