@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -230,4 +231,16 @@ bool InstallDesktopIntegration(const std::string& programPath, const std::string
         RunTool("update-desktop-database", (root / "applications").string());
     }
     return true;
+}
+
+int RunDesktopInstall(const std::string& programPath, std::ostream& report)
+{
+    std::string error;
+    std::string home = XdgDataHome();
+    if (!InstallDesktopIntegration(programPath, home, true, &error)) {
+        report << GetAppName() << ": the desktop files could not be installed: " << error << "\n";
+        return 1;
+    }
+    report << GetAppName() << ": file types and desktop entries installed below " << home << "\n";
+    return 0;
 }

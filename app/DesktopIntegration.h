@@ -6,6 +6,7 @@
 // not rewritten at every start, and it never changes another program's types.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -44,3 +45,8 @@ std::string XdgDataHome();
 // could not be written.
 bool InstallDesktopIntegration(const std::string& programPath, const std::string& dataHome, bool runUpdaters,
                                std::string* error = nullptr);
+
+// What `marlox --install-desktop` does: installs for the current user below
+// XdgDataHome(), runs the desktop's update tools, reports on the given stream
+// and returns the program's exit code (0 on success).
+int RunDesktopInstall(const std::string& programPath, std::ostream& report);

@@ -3,7 +3,10 @@
 #include "framework/PageSetupMetrics.h"
 #include "framework/ProjectItemBase.h"
 
+#include <QDate>
 #include <QFontMetrics>
+#include <QLocale>
+#include <QTime>
 #include <QPageLayout>
 #include <QPainter>
 
@@ -94,3 +97,19 @@ void PrintHeaderFooter(QPainter& painter, const CProjectItemBase& item, SIZE pap
                       QString::fromStdString(item.m_strFooter), values);
     painter.restore();
 }
+
+namespace {
+
+std::string LocaleTime(const SYSTEMTIME& t)
+{
+    return QLocale::system().toString(QTime(t.wHour, t.wMinute), QLocale::ShortFormat).toStdString();
+}
+
+std::string LocaleDate(const SYSTEMTIME& t)
+{
+    return QLocale::system().toString(QDate(t.wYear, t.wMonth, t.wDay), QLocale::LongFormat).toStdString();
+}
+
+} // namespace
+
+void InstallLocaleHeaderFormatters() { SetHeaderTimeFormatters(&LocaleTime, &LocaleDate); }

@@ -36,3 +36,6 @@ void ExpandHeaderField(QPainter& painter, Qt::Alignment verticalAlign, int left,
                        const QString& text, const HeaderFieldValues& values);
 // Draws the header and footer of page (from 1) of pageCount.
 void PrintHeaderFooter(QPainter& painter, const CProjectItemBase& item, SIZE paper, int page, int pageCount);
+
+// Makes &T and &D follow the user's locale (short time, long date).
+void InstallLocaleHeaderFormatters();

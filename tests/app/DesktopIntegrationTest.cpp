@@ -118,3 +118,12 @@ TEST_F(DesktopIntegrationTest, AnUnwritableFolderIsReported)
     EXPECT_FALSE(InstallDesktopIntegration("/opt/marlox", m_dir.string(), false, &error));
     EXPECT_FALSE(error.empty());
 }
+
+TEST_F(DesktopIntegrationTest, TheSwitchReportsWhereItInstalled)
+{
+    std::ostringstream report;
+    // The update tools run on the temporary folder only (or are missing, which is no error).
+    EXPECT_EQ(RunDesktopInstall("/opt/marlox/bin/marlox", report), 0);
+    EXPECT_NE(report.str().find(m_dir.string()), std::string::npos);
+    EXPECT_TRUE(fs::exists(m_dir / "applications" / "marlox.desktop"));
+}

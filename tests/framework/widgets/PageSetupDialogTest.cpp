@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -236,4 +237,24 @@ TEST(HeaderFooterPainterTest, FontsTravelBetweenLogFontAndQt)
     EXPECT_EQ(back.lfWeight, FW_BOLD);
     EXPECT_EQ(back.lfItalic, 1);
     EXPECT_EQ(HeaderFooterFont(lf, 100).pixelSize(), 138); // 10 pt in thousandths of an inch
+}
+
+TEST(HeaderFooterPainterTest, TimeAndDateFollowTheLocale)
+{
+    TestApp();
+    InstallLocaleHeaderFormatters();
+    SYSTEMTIME t{};
+    t.wYear = 2026;
+    t.wMonth = 12;
+    t.wDay = 10;
+    t.wHour = 14;
+    t.wMinute = 5;
+    t.wSecond = 30;
+    std::string time = FormatHeaderTime(t);
+    std::string date = FormatHeaderDate(t);
+    SetHeaderTimeFormatters(nullptr, nullptr);
+    // The test machine's locale decides the forms: the minutes without the seconds, and the year.
+    EXPECT_EQ(time.find("30"), std::string::npos);
+    EXPECT_NE(time.find("05"), std::string::npos);
+    EXPECT_NE(date.find("2026"), std::string::npos);
 }
