@@ -32,8 +32,8 @@ std::string MimePackageText();
 std::string FileTypeIconText(const MarloxFileType& type);
 std::string ApplicationIconText();
 
-// An argument of a desktop entry's Exec key, quoted as the desktop entry
-// specification asks (and its backslashes doubled for the string value).
+// An argument of a desktop entry's Exec key, quoted as freedesktop desktop
+// entries require (and its backslashes doubled for the string value).
 std::string QuoteDesktopExecArgument(const std::string& arg);
 
 // The user's data folder: $XDG_DATA_HOME, else ~/.local/share.

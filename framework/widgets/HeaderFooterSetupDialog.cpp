@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -100,6 +101,8 @@ CHeaderFooterSetupDialog::CHeaderFooterSetupDialog(QWidget* parent, bool metric)
     auto* orientBox = new QGroupBox(QStringLiteral("Orientation"), this);
     m_portrait = new QRadioButton(QStringLiteral("P&ortrait"), orientBox);
     m_landscape = new QRadioButton(QStringLiteral("L&andscape"), orientBox);
+    m_portrait->setObjectName(QStringLiteral("portrait"));
+    m_landscape->setObjectName(QStringLiteral("landscape"));
     m_portrait->setChecked(true);
     auto* orientLayout = new QVBoxLayout(orientBox);
     orientLayout->addWidget(m_portrait);
@@ -265,13 +268,30 @@ void CHeaderFooterSetupDialog::accept()
     QDialog::accept();
 }
 
-bool OnFilePageSetup(CProjectItemBase& item, QWidget* parent)
+bool OnFilePageSetup(CProjectItemBase& item, QWidget* parent, QPageLayout* printerLayout)
 {
     CHeaderFooterSetupDialog dialog(parent);
+    if (printerLayout) {
+        dialog.SetPageSize(printerLayout->pageSize());
+        QMarginsF minimum = printerLayout->minimumMargins();
+        double toThousandths = 1000.0 / 72.0; // the layout's minimum margins are in points
+        if (printerLayout->units() == QPageLayout::Millimeter)
+            toThousandths = 1000.0 / 25.4;
+        else if (printerLayout->units() == QPageLayout::Inch)
+            toThousandths = 1000.0;
+        dialog.SetMinimumMargins(RECT{LONG(std::lround(minimum.left() * toThousandths)),
+                                      LONG(std::lround(minimum.top() * toThousandths)),
+                                      LONG(std::lround(minimum.right() * toThousandths)),
+                                      LONG(std::lround(minimum.bottom() * toThousandths))});
+    }
     dialog.LoadFrom(item);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.StoreTo(item);
+    if (printerLayout) {
+        printerLayout->setPageSize(dialog.GetPageSize());
+        printerLayout->setOrientation(item.m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    }
     item.SetModified(true);
     item.NotifyChanged();
     return true;

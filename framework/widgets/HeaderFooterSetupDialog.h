@@ -15,6 +15,7 @@ class CHeaderFieldButton;
 class CMeasurementEdit;
 class CProjectItemBase;
 class QComboBox;
+class QPageLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -79,4 +80,6 @@ private:
 
 // The item's File/Page Setup command: runs the dialog and, on OK, stores the
 // result in the item, marks it modified and announces the change. True on OK.
-bool OnFilePageSetup(CProjectItemBase& item, QWidget* parent = nullptr);
+// With the application's printer layout, the dialog starts from its paper and
+// smallest margins, and OK gives it the chosen paper and orientation.
+bool OnFilePageSetup(CProjectItemBase& item, QWidget* parent = nullptr, QPageLayout* printerLayout = nullptr);

@@ -13,7 +13,9 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPageLayout>
 #include <QPainter>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTimer>
 
@@ -178,14 +180,22 @@ TEST(PageSetupDialogTest, OkStoresIntoTheItemAndCancelLeavesIt)
     EXPECT_FALSE(OnFilePageSetup(item));
     EXPECT_EQ(item.m_strFooter, "Page &P");
     EXPECT_FALSE(item.IsModified());
+    QPageLayout printer(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Point,
+                        QMarginsF(18, 18, 18, 18)); // a quarter-inch border the printer cannot reach
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CHeaderFooterSetupDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->GetPageSize().id(), QPageSize::A4);
         dialog->GetFooterEdit()->setText("&P of &N");
+        dialog->GetHeaderDistanceEdit()->SetInches(0.1); // raised to the printer's minimum
+        dialog->findChild<QRadioButton*>("landscape")->setChecked(true);
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_TRUE(OnFilePageSetup(item));
+    EXPECT_TRUE(OnFilePageSetup(item, nullptr, &printer));
     EXPECT_EQ(item.m_strFooter, "&P of &N");
+    EXPECT_EQ(item.m_nHeaderDistance, 250);
+    EXPECT_EQ(item.m_nOrientation, 2);
+    EXPECT_EQ(printer.orientation(), QPageLayout::Landscape);
     EXPECT_TRUE(item.IsModified());
     EXPECT_EQ(item.notices, 1);
 }
