@@ -52,7 +52,25 @@ function(marlox_test folder)
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;MARLOX_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-config;MARLOX_REFDATA=${PROJECT_SOURCE_DIR}/../shared/refdata")
+  # The tests' environment travels as a launcher ("cmake -E env ..."): a
+  # list of variables given as the ENVIRONMENT property is split apart by
+  # test discovery, and only the first variable would reach the tests.
+  set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+    MARLOX_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-config
+    MARLOX_REFDATA=${PROJECT_SOURCE_DIR}/../shared/refdata)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
+endfunction()
+
+# marlox_widgets(<folder> SOURCES ... [DEPENDS ...]): the windows of a folder,
+# kept in <folder>/widgets/ as library mx_<folder>_widgets, so that the
+# folder's model library never links Qt Widgets.
+function(marlox_widgets folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  set(target mx_${folder}_widgets)
+  add_library(${target} ${ARG_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC mx_${folder} ${ARG_DEPENDS}
+    Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Svg Qt6::PrintSupport)
+  set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON)
 endfunction()

@@ -16,7 +16,7 @@ public:
     CData* Clone() const override { return new CDataCTypeMultiColumnBase(*this); }
     int IsEditable() const override { return 0; }
     void PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int column,
-                         std::vector<CColumnRef>& changes, std::map<int, int>& visited) override;
+                         std::vector<CDataColumnRef>& changes, std::map<int, int>& visited) override;
     using CDataColumnType::DependsOn;
     int DependsOn(CDataTableItem* item, int column, CDataTableItem* ownItem, std::set<int>& walked) const override;
     void OnColumnsDeleted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count) override;

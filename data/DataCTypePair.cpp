@@ -86,15 +86,15 @@ int CDataCTypePair::DependsOn(CDataTableItem* item, int column, CDataTableItem* 
 }
 
 void CDataCTypePair::PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int,
-                                     std::vector<CColumnRef>& changes, std::map<int, int>& visited)
+                                     std::vector<CDataColumnRef>& changes, std::map<int, int>& visited)
 {
     if (changedItem != ownItem || visited.count(m_column))
         return;
     visited[m_column] = 1;
-    std::vector<CColumnRef> remembered;
+    std::vector<CDataColumnRef> remembered;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        CColumnRef ref = changes[i];
-        CColumnRef mine{ownItem, m_column, ref.row};
+        CDataColumnRef ref = changes[i];
+        CDataColumnRef mine{ownItem, m_column, ref.row};
         // A column that feeds itself through a damaged cycle would otherwise
         // add itself without end.
         if (std::find(changes.begin(), changes.end(), mine) != changes.end())
@@ -111,7 +111,7 @@ void CDataCTypePair::PropagateChange(CDataTableItem* changedItem, CDataTableItem
         if (source >= 0)
             if (CDataColumnType* type = table.GetColumnType(source))
                 type->PropagateChange(changedItem, ownItem, source, changes, visited);
-    for (const CColumnRef& ref : remembered)
+    for (const CDataColumnRef& ref : remembered)
         ComputeValue(ref.row, ownItem, TRUE);
 }
 

@@ -78,7 +78,7 @@ void CDataColumnType::SetLocked(CDataTableItem* item, BOOL locked)
     item->SetModified();
 }
 
-void CDataColumnType::PropagateChange(CDataTableItem*, CDataTableItem*, int, std::vector<CColumnRef>&,
+void CDataColumnType::PropagateChange(CDataTableItem*, CDataTableItem*, int, std::vector<CDataColumnRef>&,
                                       std::map<int, int>&)
 {
 }

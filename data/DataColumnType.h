@@ -61,7 +61,7 @@ public:
     void SetLocked(CDataTableItem* item, BOOL locked);
     // Recomputes this column when one of the changed columns feeds it.
     virtual void PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int column,
-                                 std::vector<CColumnRef>& changes, std::map<int, int>& visited);
+                                 std::vector<CDataColumnRef>& changes, std::map<int, int>& visited);
     // Whether this column's values depend on column of item. The walk follows
     // sources of sources; walked holds the columns already asked, so a cycle
     // in a damaged file ends the walk instead of the stack.

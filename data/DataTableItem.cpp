@@ -6,24 +6,24 @@
 #include <algorithm>
 #include <map>
 
-void CDataTableItem::BroadcastColumnChanges(const std::vector<CColumnRef>& changes)
+void CDataTableItem::BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes)
 {
     ReceiveColumnChanges(this, changes);
 }
 
 void CDataTableItem::NotifyColumnChanged(int column, int row)
 {
-    BroadcastColumnChanges({CColumnRef{this, column, row}});
+    BroadcastColumnChanges({CDataColumnRef{this, column, row}});
 }
 
-void CDataTableItem::ReceiveColumnChanges(CDataTableItem* changedItem, const std::vector<CColumnRef>& changes)
+void CDataTableItem::ReceiveColumnChanges(CDataTableItem* changedItem, const std::vector<CDataColumnRef>& changes)
 {
     if (m_inPass) {
         m_held.emplace_back(changedItem, changes);
         return;
     }
-    std::vector<CColumnRef> covered;
-    std::vector<std::pair<CDataTableItem*, std::vector<CColumnRef>>> pending{{changedItem, changes}};
+    std::vector<CDataColumnRef> covered;
+    std::vector<std::pair<CDataTableItem*, std::vector<CDataColumnRef>>> pending{{changedItem, changes}};
     // Every pass recomputes at least one column it has not covered before, so
     // the number of passes is bounded by the number of columns; the limit is a
     // guard against a damaged table, not a part of the algorithm.
@@ -41,11 +41,11 @@ void CDataTableItem::ReceiveColumnChanges(CDataTableItem* changedItem, const std
                     type->PropagateChange(item, this, c, list, visited);
             covered.insert(covered.end(), list.begin(), list.end());
             for (auto& held : m_held) {
-                std::vector<CColumnRef> fresh;
-                for (const CColumnRef& ref : held.second)
+                std::vector<CDataColumnRef> fresh;
+                for (const CDataColumnRef& ref : held.second)
                     // A column the pass already followed has had its dependents
                     // recomputed for the rows it changed.
-                    if (std::none_of(covered.begin(), covered.end(), [&](const CColumnRef& c) {
+                    if (std::none_of(covered.begin(), covered.end(), [&](const CDataColumnRef& c) {
                             return c.item == ref.item && c.column == ref.column;
                         }))
                         fresh.push_back(ref);

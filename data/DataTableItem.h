@@ -12,11 +12,11 @@ class CMyData;
 class CDataTableItem;
 
 // One changed column of an item: row -1 means the whole column.
-struct CColumnRef {
+struct CDataColumnRef {
     CDataTableItem* item = nullptr;
     int column = -1;
     int row = -1;
-    friend bool operator==(const CColumnRef&, const CColumnRef&) = default;
+    friend bool operator==(const CDataColumnRef&, const CDataColumnRef&) = default;
 };
 
 // View hints sent to the item's views.
@@ -35,7 +35,7 @@ public:
     virtual void UpdateViews(int hint, int first, int second) {}
     // Hands a "columns changed" notice to every item of the workspace, each of
     // which runs ReceiveColumnChanges; without a workspace, to this item alone.
-    virtual void BroadcastColumnChanges(const std::vector<CColumnRef>& changes);
+    virtual void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes);
 
     // Builds the notice for one column (row -1: all of it) and broadcasts it.
     void NotifyColumnChanged(int column, int row = -1);
@@ -44,9 +44,9 @@ public:
     // pass runs, notices that its own recomputations send are held back and
     // run afterwards only when the pass did not already cover them, so the
     // walk neither recurses without end nor repeats itself.
-    void ReceiveColumnChanges(CDataTableItem* changedItem, const std::vector<CColumnRef>& changes);
+    void ReceiveColumnChanges(CDataTableItem* changedItem, const std::vector<CDataColumnRef>& changes);
 
 private:
     bool m_inPass = false;
-    std::vector<std::pair<CDataTableItem*, std::vector<CColumnRef>>> m_held;
+    std::vector<std::pair<CDataTableItem*, std::vector<CDataColumnRef>>> m_held;
 };

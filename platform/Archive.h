@@ -99,7 +99,7 @@ public:
     template <class T>
     std::unique_ptr<T> ReadOwned()
     {
-        return std::unique_ptr<T>(static_cast<T*>(ReadObject(RUNTIME_CLASS(T))));
+        return std::unique_ptr<T>(static_cast<T*>(ReadObject(T::GetThisClass())));
     }
     CArchive& operator<<(const CObject* object) { WriteObject(object); return *this; }
 

@@ -24,6 +24,9 @@ int ByteForCodePoint(std::uint32_t cp)
     return -1;
 }
 
+
+} // namespace
+
 void AppendUtf8(std::string& out, std::uint32_t cp)
 {
     if (cp < 0x80) {
@@ -31,14 +34,17 @@ void AppendUtf8(std::string& out, std::uint32_t cp)
     } else if (cp < 0x800) {
         out += char(0xC0 | (cp >> 6));
         out += char(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
         out += char(0x80 | ((cp >> 6) & 0x3F));
         out += char(0x80 | (cp & 0x3F));
     }
 }
-
-} // namespace
 
 std::string Utf8ToCp1252(std::string_view in)
 {
@@ -86,6 +92,66 @@ std::string Cp1252ToUtf8(std::string_view in)
             AppendUtf8(out, kHighControls[b - 0x80]);
         else
             AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        auto cont = [&](std::size_t k) {
+            return i + k < utf8.size() && (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
+        };
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0 && cont(1)) {
+            cp = char32_t(c & 0x1F) << 6 | (utf8[i + 1] & 0x3F);
+            len = 2;
+            if (cp < 0x80)
+                cp = 0xFFFD;
+        } else if ((c & 0xF0) == 0xE0 && cont(1) && cont(2)) {
+            cp = char32_t(c & 0x0F) << 12 | char32_t(utf8[i + 1] & 0x3F) << 6 | (utf8[i + 2] & 0x3F);
+            len = 3;
+            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
+                cp = 0xFFFD;
+        } else if ((c & 0xF8) == 0xF0 && cont(1) && cont(2) && cont(3)) {
+            cp = char32_t(c & 0x07) << 18 | char32_t(utf8[i + 1] & 0x3F) << 12
+                | char32_t(utf8[i + 2] & 0x3F) << 6 | (utf8[i + 3] & 0x3F);
+            len = 4;
+            if (cp < 0x10000 || cp > 0x10FFFF)
+                cp = 0xFFFD;
+        }
+        i += len;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += char16_t(0xD800 + (cp >> 10));
+            out += char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += char16_t(cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16)
+{
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
     }
     return out;
 }

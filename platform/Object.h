@@ -49,6 +49,7 @@ public:
     bool IsSerializable() const { return GetRuntimeClass()->IsSerializable(); }
 
     static const CRuntimeClass classCObject;
+    static const CRuntimeClass* GetThisClass() { return &classCObject; }
 
 protected:
     CObject() = default;
@@ -61,6 +62,7 @@ protected:
 #define DECLARE_DYNAMIC(cls)                                                   \
 public:                                                                        \
     static const CRuntimeClass class##cls;                                     \
+    static const CRuntimeClass* GetThisClass() { return &class##cls; }         \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(cls)                                                 \

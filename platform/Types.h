@@ -177,3 +177,23 @@ struct LOGBRUSH {
     LONG lbHatch = 0;
     friend bool operator==(const LOGBRUSH&, const LOGBRUSH&) = default;
 };
+
+// Class and format identifiers of compound files and property sets, in their
+// stored field order (the first three fields little-endian).
+struct GUID {
+    DWORD Data1 = 0;
+    WORD Data2 = 0;
+    WORD Data3 = 0;
+    BYTE Data4[8] = {};
+    friend bool operator==(const GUID&, const GUID&) = default;
+};
+using CLSID = GUID;
+using FMTID = GUID;
+
+// A point in time as 100-nanosecond ticks since 1 January 1601 (UTC), or a
+// duration in the same ticks.
+struct FILETIME {
+    DWORD dwLowDateTime = 0;
+    DWORD dwHighDateTime = 0;
+    friend bool operator==(const FILETIME&, const FILETIME&) = default;
+};

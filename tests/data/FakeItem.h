@@ -14,7 +14,7 @@ public:
     CMyData& GetTable() override { return table; }
     void SetModified(bool modified) override { modifiedCount += modified ? 1 : 0; }
     void UpdateViews(int hint, int first, int second) override { hints.emplace_back(hint, first, second); }
-    void BroadcastColumnChanges(const std::vector<CColumnRef>& changes) override
+    void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes) override
     {
         ++broadcasts;
         CDataTableItem::BroadcastColumnChanges(changes);

@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "app/widgets/MainWindow.h"
 
 #include "platform/StringTable.h"
 

@@ -1,0 +1,54 @@
+// The program's workspace document: the file prefix with its magic and the
+// dispatch of older formats, the served graph's name, lookups of items by
+// name, the broadcast of change notices to items, and the save that waits for
+// background calculations.
+#pragma once
+
+#include "framework/ProjectDocBase.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CMXProjectItem;
+class CUpdateNotification;
+
+class CMXDoc : public CProjectDocBase {
+    DECLARE_DYNAMIC(CMXDoc)
+public:
+    static constexpr char kMagic[6] = {'M', 'X', '4', 'V', 'Z', 'K'};
+
+    CMXDoc() = default;
+
+    void Serialize(CArchive& ar) override;
+
+    // The workspace item of that name (without regard to case), in list row order; null when none.
+    CMXProjectItem* FindItem(std::string_view name) const;
+    // Names of the items whose kind flag shares a bit with the mask, in row order.
+    int GetItemNames(int kindMask, std::vector<std::string>& names) const;
+    // Tells the subject first (when included), then every other item.
+    void NotifyItems(CUpdateNotification& note, bool includeSubject);
+
+    const std::string& GetServedItemName() const { return m_strServedItem; }
+    void SetServedItemName(const char* name) { m_strServedItem = name ? name : ""; }
+
+    bool IsWorkspaceItem(const CDocItem* item) const override;
+    CProjectItemBase* CreateDefaultItem() override;
+    void GetProductNames(std::string& name, std::string& author) const override;
+    // Waits for (or, when the user declines, refuses to save during) background calculations.
+    bool OnSaveDocument(const std::string& path) override;
+
+    bool WasConvertedData() const { return m_bConvertedData; }
+    bool WasVersion3Equations() const { return m_bVersion3Equations; }
+
+    // The items in list row order (items without a row follow in document order).
+    std::vector<CMXProjectItem*> ItemsInRowOrder() const;
+
+    // The author name that summary information records (from the user information).
+    static std::string s_author;
+
+private:
+    std::string m_strServedItem;
+    bool m_bVersion3Equations = false;
+    bool m_bConvertedData = false;
+};

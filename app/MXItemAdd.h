@@ -1,0 +1,56 @@
+// The undoable ways of adding an item: one action per item kind, each with its
+// undo text and the step that makes the item; adding from a stored-item file.
+#pragma once
+
+#include "app/MXEquation.h"
+#include "app/MXHardEquation.h"
+#include "app/MXNotes.h"
+#include "app/MXTransform.h"
+#include "app/ProjectAction.h"
+
+#include <string>
+
+class CMXItemAdd : public CProjectItemAdd {
+    DECLARE_DYNAMIC(CMXItemAdd)
+public:
+    using CProjectItemAdd::CProjectItemAdd;
+    // A removed item can always be added again.
+    int CanRedo() override { return 1; }
+};
+
+// Adds a new item of kind T, named by its kind's pattern.
+template <class T, UINT TextId>
+class CMXItemAddKind : public CMXItemAdd {
+public:
+    explicit CMXItemAddKind(CMXDoc* document) : CMXItemAdd(document, TextId) {}
+
+protected:
+    CMXProjectItem* CreateItem(CMXDoc* document) override
+    {
+        auto* item = new T(document);
+        item->InitNewItem();
+        return item;
+    }
+};
+
+class CMXNotes;
+class CMXEquation;
+class CMXTransform;
+class CMXHardEquation;
+using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, 542>;
+using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
+using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
+using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;
+
+// Adds the item kept in a stored-item file, under a copy name when its name is taken.
+class CMXItemAddFromStore : public CMXItemAdd {
+    DECLARE_DYNAMIC(CMXItemAddFromStore)
+public:
+    CMXItemAddFromStore(CMXDoc* document, std::string path);
+
+protected:
+    CMXProjectItem* CreateItem(CMXDoc* document) override;
+
+private:
+    std::string m_path;
+};
