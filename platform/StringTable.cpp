@@ -192,6 +192,7 @@ constexpr StringEntry kStrings[] = {
     {8484, "The equation was stopped after %1 instructions without finishing. Check its loops and GOTO statements."},
     {8485, "ERROR - endless loop"},
     {8490, "A computed column is limited to %1 rows; the rows beyond were not filled."},
+    {8491, "The derivative order cannot be higher than the polynomial order."},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},
     {25170, "&Undo %1\tCtrl+Z"},
     {25171, "&Redo %1\tCtrl+Y"},
