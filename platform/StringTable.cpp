@@ -156,6 +156,7 @@ constexpr StringEntry kStrings[] = {
     {1194, "Lock Column"},
     {1208, "This file is not a valid Marlox workspace file."},
     {1209, "Help topic number %1 is not available."},
+    {1216, "!! Bad parameter !!"},
     {1224, "Marlox Equation Library file"},
     {8196, "Undefined variable name error."},
     {8197, "A variable name or keyword was expected."},
