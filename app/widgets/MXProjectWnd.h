@@ -1,0 +1,15 @@
+// The common frame of the program's item windows.
+#pragma once
+
+#include "framework/widgets/ProjectFrameBase.h"
+
+class CMXProjectItem;
+
+class CMXProjectWnd : public CProjectFrameBase {
+    Q_OBJECT
+public:
+    explicit CMXProjectWnd(QWidget* parent = nullptr) : CProjectFrameBase(parent) {}
+    CMXProjectItem* GetMXItem() const;
+    // The icon size changed: the frame lays itself out again.
+    void OnLayoutChanged(UINT hint) override;
+};
