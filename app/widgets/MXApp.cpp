@@ -11,6 +11,7 @@
 #include "framework/widgets/CommandIds.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/StringTable.h"
+#include "ui/widgets/CommandImages.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 
 #include <QApplication>
@@ -138,6 +139,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         }
     };
 
+    QApplication::setWindowIcon(CCommandImages::GlyphIcon("M", QColor(40, 90, 160)));
     auto* main = new CMXMainWnd;
     m_pMainWnd = main;
     if (!main->Create()) {

@@ -1,6 +1,7 @@
 #include "app/widgets/MXProjectWnd.h"
 
 #include "app/MXProjectItem.h"
+#include "app/widgets/MXListViewBar.h"
 
 CMXProjectItem* CMXProjectWnd::GetMXItem() const { return dynamic_cast<CMXProjectItem*>(m_pItem); }
 
@@ -9,4 +10,12 @@ void CMXProjectWnd::OnLayoutChanged(UINT)
     if (QWidget* view = widget())
         view->updateGeometry();
     updateGeometry();
+}
+
+QWidget* CMXProjectWnd::CreateView()
+{
+    // The frame shows its kind's picture, as the list does.
+    if (CMXProjectItem* item = GetMXItem())
+        setWindowIcon(CMXListViewBar::KindIcon(item->GetKindFlag()));
+    return CreateItemView();
 }

@@ -12,4 +12,9 @@ public:
     CMXProjectItem* GetMXItem() const;
     // The icon size changed: the frame lays itself out again.
     void OnLayoutChanged(UINT hint) override;
+
+protected:
+    QWidget* CreateView() final;
+    // The view of the item kind.
+    virtual QWidget* CreateItemView() = 0;
 };

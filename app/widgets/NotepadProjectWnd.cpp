@@ -164,7 +164,7 @@ int CNoteView::PrintTo(QPagedPaintDevice& device)
 
 CNoteView* CNotepadProjectWnd::GetNoteView() const { return qobject_cast<CNoteView*>(widget()); }
 
-QWidget* CNotepadProjectWnd::CreateView() { return new CNoteView(dynamic_cast<CMXNotes*>(m_pItem)); }
+QWidget* CNotepadProjectWnd::CreateItemView() { return new CNoteView(dynamic_cast<CMXNotes*>(m_pItem)); }
 
 void CNotepadProjectWnd::OnDetach()
 {

@@ -46,6 +46,6 @@ public:
     CNoteView* GetNoteView() const;
 
 protected:
-    QWidget* CreateView() override;
+    QWidget* CreateItemView() override;
     void OnDetach() override;
 };

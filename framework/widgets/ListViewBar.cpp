@@ -259,6 +259,14 @@ public:
     {
         connect(this, &QAbstractItemDelegate::closeEditor, this, [this](QWidget*) { m_bar->m_labelEditor = nullptr; });
     }
+    // In the icon views a name wraps within its cell instead of being cut to the icon's width.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (m_bar->GetListCtrl() && m_bar->GetListCtrl()->viewMode() == QListView::IconMode)
+            size = QSize(kCellWidth - 6, kCellHeight - 6);
+        return size;
+    }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);

@@ -22,6 +22,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -341,4 +342,60 @@ TEST_F(MainWindowTest, ModifiedWorkspaceAsksBeforeItIsReplaced)
     reporter->Answer(IDNO);
     ASSERT_TRUE(Run(ID_FILE_NEW));
     EXPECT_EQ(list()->GetItemCount(), 0);
+}
+
+namespace {
+
+// A notepad that records what its background calculation tells it.
+class CListeningNotes : public CMXNotes {
+public:
+    explicit CListeningNotes(CProjectDocBase* doc) : CMXNotes(doc) {}
+    void OnBackgroundMessage(int code, long long value) override { received.emplace_back(code, value); }
+    std::vector<std::pair<int, long long>> received;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, BackgroundMessagesReachOnlyLiveItems)
+{
+    auto* notes = new CListeningNotes(doc());
+    notes->InitNewItem();
+    const int id = notes->GetItemId();
+    // Posted from a worker thread, delivered on the window's thread.
+    std::thread worker([id] { CMXMainWnd::PostBackgroundMessage(2024, id, 2, 0); });
+    worker.join();
+    CMXMainWnd::PostBackgroundMessage(2027, id, 10, 55);
+    QApplication::processEvents();
+    EXPECT_EQ(notes->received, (std::vector<std::pair<int, long long>>{{2, 0}, {10, 55}}));
+    // The item goes before its news arrives: nothing is delivered, nothing breaks.
+    CMXMainWnd::PostBackgroundMessage(2024, id, 1, 0);
+    bar->FocusList();
+    Select({list()->FindItem(notes)});
+    ASSERT_TRUE(Run(ID_EDIT_CLEAR));
+    QApplication::processEvents();
+    EXPECT_EQ(list()->GetItemCount(), 0);
+}
+
+TEST_F(MainWindowTest, ClosingKeepsPlacementBarsAndTheListsSettings)
+{
+    bar->SetWidthMode(2);
+    bar->SetIconStyle(1);
+    main->resize(900, 650);
+    main->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(GetProfileString("Toolbars", "State").empty());
+    EXPECT_EQ(GetProfileString("Settings", "AppWindowSize"), "900,650");
+    EXPECT_EQ(GetProfileString("Settings", "MaximizeApp"), "0");
+    Stop();
+    EXPECT_EQ(GetProfileInt("Workspace", "Width", -1), 2);
+    EXPECT_EQ(GetProfileInt("Workspace", "Icon Style", -1), 1);
+    // "Width" 0 starts with the list hidden.
+    WriteProfileInt("Workspace", "Width", 0);
+    WriteProfileInt("Workspace", "Icon Style", 0);
+    Start({"marlox"});
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(bar->GetWidthMode(), 0);
+    ASSERT_TRUE(Run(ID_BAR_NORMAL));
+    EXPECT_TRUE(bar->isVisible());
+    WriteProfileInt("Workspace", "Width", 1);
 }
