@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPalette>
+#include <QWhatsThis>
 
 #include <cstring>
 #include <filesystem>
@@ -235,6 +236,10 @@ bool CMXApp::OnCmdMsg(UINT id, CCmdUI* ui)
             if (!path.isEmpty())
                 OpenWorkspace(path.toStdString());
         }
+        return true;
+    case ID_CONTEXT_HELP:
+        // What's This?: the next click on a window asks it for its help.
+        if (ui) ui->Enable(!QWhatsThis::inWhatsThisMode()); else QWhatsThis::enterWhatsThisMode();
         return true;
     case ID_APP_ABOUT:
         if (ui) ui->Enable(); else RunAboutBox();

@@ -12,6 +12,8 @@ public:
     CMXProjectItem* GetMXItem() const;
     // The icon size changed: the frame lays itself out again.
     void OnLayoutChanged(UINT hint) override;
+    // Undo and Redo of the item's own edits, when its view does not claim them.
+    bool OnCmdMsg(UINT id, CCmdUI* ui) override;
 
 protected:
     QWidget* CreateView() final;

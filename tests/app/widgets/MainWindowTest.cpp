@@ -141,6 +141,11 @@ TEST_F(MainWindowTest, AddedNotepadsAreListedAndOpenInWindows)
     for (CProjectFrameBase* f : main->GetFrames())
         titles.push_back(f->windowTitle().toStdString());
     EXPECT_EQ(titles, (std::vector<std::string>{"Notes:1", "Notes #2", "Notes #3", "Notes:2"}));
+    // A maximised window carries the workspace's title too, and so does the main window.
+    CProjectFrameBase* second = FrameOf("Notes #2");
+    second->showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(second->windowTitle().toStdString(), "Untitled - Notes #2");
 }
 
 TEST_F(MainWindowTest, RenameRefusesBlankAndTakenNamesAndUndoes)
