@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <atomic>
@@ -93,14 +94,14 @@ void CMXMainWnd::CreateToolBars()
         {ID_FILE_OPEN, st->standardIcon(QStyle::SP_DialogOpenButton)},
         {ID_FILE_SAVE, st->standardIcon(QStyle::SP_DialogSaveButton)},
         {0, {}},
-        {ID_EDIT_CUT, CCommandImages::GlyphIcon("X", QColor(220, 220, 220))},
-        {ID_EDIT_COPY, CCommandImages::GlyphIcon("C", QColor(220, 220, 220))},
-        {ID_EDIT_PASTE, CCommandImages::GlyphIcon("V", QColor(220, 220, 220))},
+        {ID_EDIT_CUT, CCommandImages::DrawnIcon(CCommandImages::Cut)},
+        {ID_EDIT_COPY, CCommandImages::DrawnIcon(CCommandImages::Copy)},
+        {ID_EDIT_PASTE, CCommandImages::DrawnIcon(CCommandImages::Paste)},
         {ID_EDIT_UNDO, st->standardIcon(QStyle::SP_ArrowBack)},
         {ID_EDIT_REDO, st->standardIcon(QStyle::SP_ArrowForward)},
         {0, {}},
-        {ID_FILE_PRINT, CCommandImages::GlyphIcon("P", QColor(230, 230, 230))},
-        {ID_CONTEXT_HELP, st->standardIcon(QStyle::SP_DialogHelpButton)},
+        {ID_FILE_PRINT, CCommandImages::DrawnIcon(CCommandImages::Print)},
+        {ID_CONTEXT_HELP, CCommandImages::GlyphIcon("?", QColor(200, 220, 250))},
     };
     const CCommandImages::Strip workspace = {
         {ID_ADD_DATA, CMXListViewBar::KindIcon(KIND_DATA)},
@@ -115,14 +116,14 @@ void CMXMainWnd::CreateToolBars()
         {ID_BAR_SMALL_ICONS, CCommandImages::GlyphIcon("s", QColor(235, 235, 200))},
     };
     const CCommandImages::Strip format = {
-        {ID_FORMAT_BOLD, CCommandImages::GlyphIcon("B", QColor(245, 245, 245))},
-        {ID_FORMAT_ITALIC, CCommandImages::GlyphIcon("I", QColor(245, 245, 245))},
-        {ID_FORMAT_UNDERLINE, CCommandImages::GlyphIcon("U", QColor(245, 245, 245))},
+        {ID_FORMAT_BOLD, CCommandImages::DrawnIcon(CCommandImages::Bold)},
+        {ID_FORMAT_ITALIC, CCommandImages::DrawnIcon(CCommandImages::Italic)},
+        {ID_FORMAT_UNDERLINE, CCommandImages::DrawnIcon(CCommandImages::Underline)},
         {0, {}},
-        {ID_FORMAT_ALIGN_LEFT, CCommandImages::GlyphIcon("|=", QColor(245, 245, 245))},
-        {ID_FORMAT_ALIGN_CENTER, CCommandImages::GlyphIcon("=", QColor(245, 245, 245))},
-        {ID_FORMAT_ALIGN_RIGHT, CCommandImages::GlyphIcon("=|", QColor(245, 245, 245))},
-        {ID_FORMAT_BULLETS, CCommandImages::GlyphIcon("\u2022", QColor(245, 245, 245))},
+        {ID_FORMAT_ALIGN_LEFT, CCommandImages::DrawnIcon(CCommandImages::AlignLeft)},
+        {ID_FORMAT_ALIGN_CENTER, CCommandImages::DrawnIcon(CCommandImages::AlignCenter)},
+        {ID_FORMAT_ALIGN_RIGHT, CCommandImages::DrawnIcon(CCommandImages::AlignRight)},
+        {ID_FORMAT_BULLETS, CCommandImages::DrawnIcon(CCommandImages::Bullets)},
     };
     // The first strip that shows a command gives the command its picture everywhere.
     m_images.LoadToolbar(standard);
@@ -299,6 +300,11 @@ bool CMXMainWnd::Create()
         CProjectFrameBase* frame = GetActiveItemFrame();
         return frame ? dynamic_cast<CZoomView*>(frame->widget()) : nullptr;
     });
+    // The zoom box follows the active view while the user is elsewhere.
+    auto* zoomTimer = new QTimer(this);
+    zoomTimer->setInterval(250);
+    connect(zoomTimer, &QTimer::timeout, m_standardBar, &CStandardToolBar::UpdateZoom);
+    zoomTimer->start();
     m_router->UpdateAll();
     return true;
 }

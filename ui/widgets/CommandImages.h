@@ -29,6 +29,9 @@ public:
     // A small picture drawn from a few letters on a coloured tile, for
     // commands that have no picture of the desktop's own.
     static QIcon GlyphIcon(const QString& letters, const QColor& colour);
+    // Drawn pictures of the common editing commands.
+    enum Picture { Cut, Copy, Paste, Print, Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets };
+    static QIcon DrawnIcon(Picture picture);
 
 private:
     std::map<UINT, QIcon> m_images;
