@@ -5,6 +5,7 @@
 #include "app/widgets/DesktopClipboard.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
+#include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
@@ -26,8 +27,7 @@
 namespace {
 
 constexpr UINT IDS_MAKER = 108;
-constexpr const char* kWorkspaceStrings =
-    "Marlox\nUntitled\nWorkspace\nMarlox Workspace Files\n.MXF\nMarlox.Workspace.4\nMarlox 4.0 Workspace";
+constexpr UINT IDS_WORKSPACE_STRINGS = 129;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
@@ -121,8 +121,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
 
     LoadSettings();
 
-    m_pWorkspaceTemplate = std::make_unique<CProjectTemplateBase>(
-        129, kWorkspaceStrings,
+    m_pWorkspaceTemplate = std::make_unique<CMXTemplate>(
+        IDS_WORKSPACE_STRINGS, LoadString(IDS_WORKSPACE_STRINGS),
         [this] {
             auto doc = std::make_unique<CMXDoc>();
             doc->SetHost(m_pMainWnd);

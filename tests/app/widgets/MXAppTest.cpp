@@ -1,5 +1,7 @@
 #include "app/widgets/MXApp.h"
+#include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
+#include "platform/StringTable.h"
 #include "framework/Profile.h"
 
 #include <gtest/gtest.h>
@@ -69,4 +71,19 @@ TEST(MessageBoxReporter, BoxesWithoutAnIconGetTheExclamationMark)
     EXPECT_EQ(CMessageBoxReporter::EffectiveType(MB_RETRYCANCEL), UINT(MB_RETRYCANCEL));
     EXPECT_EQ(CMessageBoxReporter::EffectiveType(MB_ABORTRETRYIGNORE), UINT(MB_ABORTRETRYIGNORE));
     EXPECT_EQ(CMessageBoxReporter::EffectiveType(MB_OK | MB_ICONSTOP), UINT(MB_OK | MB_ICONSTOP));
+}
+
+TEST(MXTemplate, ClaimsEveryFileAndNamesItsOwnKindsNative)
+{
+    CMXTemplate tmpl(129, LoadString(129), nullptr, nullptr);
+    CProjectDocBase* match = reinterpret_cast<CProjectDocBase*>(1);
+    EXPECT_EQ(tmpl.MatchDocType("/data/study.mxf", match), CMXTemplate::yesAttemptNative);
+    EXPECT_EQ(match, nullptr);
+    EXPECT_EQ(tmpl.MatchDocType("/data/old.MXE", match), CMXTemplate::yesAttemptNative);
+    EXPECT_EQ(tmpl.MatchDocType("/data/start.mxt", match), CMXTemplate::yesAttemptNative);
+    // Offered as foreign, and then refused by the document's reader.
+    EXPECT_EQ(tmpl.MatchDocType("/data/values.txt", match), CMXTemplate::yesAttemptForeign);
+    EXPECT_EQ(tmpl.MatchDocType("/data.d/values", match), CMXTemplate::yesAttemptForeign);
+    tmpl.LoadTitle(138);
+    EXPECT_EQ(tmpl.GetDocString(CProjectTemplateBase::regFileTypeId), "Marlox.Graph.4");
 }
