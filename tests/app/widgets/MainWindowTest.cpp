@@ -14,12 +14,15 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 #include <QPdfWriter>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -403,4 +406,33 @@ TEST_F(MainWindowTest, ClosingKeepsPlacementBarsAndTheListsSettings)
     ASSERT_TRUE(Run(ID_BAR_NORMAL));
     EXPECT_TRUE(bar->isVisible());
     WriteProfileInt("Workspace", "Width", 1);
+}
+
+TEST(MXAppStart, AFileThatCannotBeReadEndsTheStartWithAMessageBox)
+{
+    const std::string path = TempPath("not-a-workspace.mxf");
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fputs("this is no workspace", f);
+        std::fclose(f);
+    }
+    WriteProfileInt("Preferences", "ShowMessageNo", 1);
+    QString title, text;
+    // Answers the box the program shows, as a person would.
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    timer.start(20);
+    CMXApp app;
+    EXPECT_FALSE(app.InitInstance({"marlox", QString::fromStdString(path)}));
+    app.ExitInstance();
+    WriteProfileInt("Preferences", "ShowMessageNo", 0);
+    // The reader's reason is a text of its own: the box carries help number 0.
+    EXPECT_EQ(title.toStdString(), "Marlox [Help No: 0]");
+    EXPECT_EQ(text.left(29).toStdString(), "Failed to open the workspace ");
 }
