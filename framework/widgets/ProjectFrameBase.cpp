@@ -3,6 +3,7 @@
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
 #include "framework/widgets/CommandIds.h"
+#include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"
 #include "platform/StringTable.h"
@@ -10,6 +11,8 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMdiArea>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 constexpr UINT IDS_MAXIMIZED_TITLE = 25184; // "%1 - %2"
@@ -170,9 +173,22 @@ void CProjectFrameBase::closeEvent(QCloseEvent* event)
 {
     SavePlacement();
     QMdiSubWindow::closeEvent(event);
-    if (event->isAccepted()) {
-        Detach();
-        if (auto* main = qobject_cast<CProjectFrameMDIMain*>(window()))
-            main->OnItemFrameClosed(this);
+    if (!event->isAccepted())
+        return;
+    Detach();
+    auto* main = qobject_cast<CProjectFrameMDIMain*>(window());
+    if (!main)
+        return;
+    // Windows closed from the list (delete, cut, Close) leave the keyboard in
+    // the list, although the next window comes to the top.
+    const bool listHadFocus = main->IsListActive();
+    main->OnItemFrameClosed(this);
+    CProjectAppBase* app = CProjectAppBase::GetProjectApp();
+    if (listHadFocus && app && app->GetListViewBar()) {
+        QPointer<CListViewBar> bar = app->GetListViewBar();
+        QTimer::singleShot(0, bar, [bar] {
+            if (bar && bar->isVisible())
+                bar->FocusList();
+        });
     }
 }

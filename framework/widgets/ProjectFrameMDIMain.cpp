@@ -94,6 +94,11 @@ CProjectFrameMDIMain::CProjectFrameMDIMain(QWidget* parent)
         OnUpdateFrameTitle();
         m_router->UpdateAll();
     });
+    // Typing into an item window, even the one already active, takes the focus state from the list.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_mdi->isAncestorOf(now))
+            SetListFocus(false);
+    });
     // Menus and buttons follow the state of the window the user works in.
     auto* timer = new QTimer(this);
     timer->setInterval(250);

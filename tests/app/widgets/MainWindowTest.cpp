@@ -69,7 +69,9 @@ protected:
     bool Run(UINT id)
     {
         main->GetRouter().UpdateAll();
-        return main->GetRouter().Execute(id);
+        bool ran = main->GetRouter().Execute(id);
+        QApplication::processEvents();
+        return ran;
     }
     std::vector<std::string> Labels() const
     {
@@ -183,6 +185,13 @@ TEST_F(MainWindowTest, RenameRefusesBlankAndTakenNamesAndUndoes)
     CCmdUI undo = main->GetRouter().Query(ID_EDIT_UNDO);
     EXPECT_TRUE(undo.m_enabled.value());
     EXPECT_EQ(undo.m_text.value(), "&Undo Rename\tCtrl+Z");
+    // Focus in an item window: Undo belongs to that window's text again.
+    auto* view = qobject_cast<CNoteView*>(FrameOf("Results")->widget());
+    view->GetEditor()->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(main->IsListActive());
+    EXPECT_EQ(main->GetRouter().Query(ID_EDIT_UNDO).m_text.value(), "&Undo\tCtrl+Z");
+    bar->FocusList();
     ASSERT_TRUE(Run(ID_EDIT_UNDO));
     EXPECT_EQ(Labels(), (std::vector<std::string>{"Notes", "Notes #2"}));
     // Its own name in another case is no clash.
