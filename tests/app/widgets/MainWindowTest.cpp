@@ -10,6 +10,7 @@
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "support/TestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
+#include "ui/widgets/StandardToolBar.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -444,4 +445,19 @@ TEST(MXAppStart, AFileThatCannotBeReadEndsTheStartWithAMessageBox)
     // The reader's reason is a text of its own: the box carries help number 0.
     EXPECT_EQ(title.toStdString(), "Marlox [Help No: 0]");
     EXPECT_EQ(text.left(29).toStdString(), "Failed to open the workspace ");
+}
+
+TEST_F(MainWindowTest, LargeButtonsPreferenceResizesTheToolbarsAndIsWrittenAtExit)
+{
+    EXPECT_EQ(main->GetStandardBar()->iconSize(), QSize(16, 16));
+    app->SetLargeIcons(true);
+    EXPECT_EQ(main->GetStandardBar()->iconSize(), QSize(24, 24));
+    EXPECT_EQ(main->GetWorkspaceToolBar()->iconSize(), QSize(24, 24));
+    // Menus keep their small pictures.
+    EXPECT_FALSE(main->GetRouter().Action(ID_EDIT_CUT)->icon().isNull());
+    Stop();
+    EXPECT_EQ(GetProfileInt("Preferences", "LargeIcons", -1), 1);
+    Start({"marlox"});
+    EXPECT_EQ(main->GetStandardBar()->iconSize(), QSize(24, 24));
+    app->SetLargeIcons(false);
 }
