@@ -1,12 +1,17 @@
-#include "app/widgets/MainWindow.h"
+#include "app/widgets/MXApp.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    QApplication qapp(argc, argv);
     QApplication::setApplicationName("Marlox");
-    CMainWindow window;
-    window.show();
-    return app.exec();
+    CMXApp app;
+    if (!app.InitInstance(QApplication::arguments())) {
+        app.ExitInstance();
+        return 1;
+    }
+    int result = qapp.exec();
+    app.ExitInstance();
+    return result;
 }

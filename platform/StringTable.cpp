@@ -12,12 +12,16 @@ struct StringEntry {
 
 // Kept in ascending id order: lookups are binary searches, and a test checks the order.
 constexpr StringEntry kStrings[] = {
+    {106, "Standard"},
     {108, "Brackmoor"},
     {109, "Data%1"},
     {110, "Linear Fit%1"},
     {111, "Non-linear Fit%1"},
     {112, "Notes%1"},
     {113, "Graph%1"},
+    {129, "Marlox\nUntitled\nWorkspace\nMarlox Workspace Files\n.MXF\nMarlox.Workspace.4\nMarlox 4.0 Workspace"},
+    {138, "Marlox\nUntitled\nGraph\nMarlox Workspace Files\n.MXF\nMarlox.Graph.4\nMarlox 4.0 Graph"},
+    {164, "Calc..."},
     {165, "Save Copy &As..."},
     {169, "Data table"},
     {170, "Linear fit"},
@@ -58,6 +62,7 @@ constexpr StringEntry kStrings[] = {
     {501, "Error (NAN)"},
     {502, "(-INF)"},
     {503, "(+INF)"},
+    {516, ".MXE"},
     {517, ".MXT"},
     {518, "Marlox 4.0 Template"},
     {519, "Marlox Template Files"},
@@ -207,10 +212,14 @@ constexpr StringEntry kStrings[] = {
     {25120, "Close"},
     {25170, "&Undo %1\tCtrl+Z"},
     {25171, "&Redo %1\tCtrl+Y"},
+    {25172, "&Undo\tCtrl+Z"},
+    {25184, "%1 - %2"},
     {25185, "&F [&I]"},
     {25186, "Page &P"},
     {25187, "Another%1 of %2"},
     {25188, "Copy%1 of %2"},
+    {26006, "Blank names are not allowed. Please enter a unique name for this item."},
+    {26007, "There is another item called \"%1\". Please enter a unique name."},
     {26008, "Failed to create object.  Make sure the object is entered in the system registry."},
     {26009, "!! Bad command !!"},
     {26010, "A project item in this file has become corrupted. Attempt to recover by converting to blank Notes item?"},
@@ -222,6 +231,12 @@ constexpr StringEntry kStrings[] = {
     {32011, "There are too many selected cells to complete this operation."},
     {32012, "&Undo \tCtrl+Z"},
     {32013, "&Redo\tCtrl+Y"},
+    {57345, "Ready"},
+    {57346, "Select an object on which to get Help"},
+    {61443, "Untitled"},
+    {61446, "Failed to create empty document."},
+    {61447, "Save changes to %1?"},
+    {61448, "Command failed."},
 };
 
 const StringEntry* Find(UINT id)
