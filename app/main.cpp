@@ -9,7 +9,8 @@ int main(int argc, char* argv[])
     CMXApp app;
     if (!app.InitInstance(QApplication::arguments())) {
         app.ExitInstance();
-        return 1;
+        // A start that handed its file to the running copy ends quietly.
+        return app.HandedOver() ? 0 : 1;
     }
     int result = qapp.exec();
     app.ExitInstance();

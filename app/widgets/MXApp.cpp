@@ -1,6 +1,15 @@
 #include "app/widgets/MXApp.h"
 
+#include "app/DesktopIntegration.h"
+#include "app/HelpTopicMap.h"
+#include "app/MXCommandLineInfo.h"
 #include "app/MXDoc.h"
+#include "app/SingleInstanceChannel.h"
+#include "app/TipFile.h"
+#include "app/widgets/AboutBox.h"
+#include "app/widgets/MXHelp.h"
+#include "app/widgets/SplashBox.h"
+#include "app/widgets/TipDlg.h"
 #include "app/MXProjectItem.h"
 #include "app/widgets/DesktopClipboard.h"
 #include "app/widgets/MXListViewBar.h"
@@ -23,6 +32,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 
 namespace {
 
@@ -89,19 +99,73 @@ CMXMainWnd* CMXApp::GetMainFrame() const { return static_cast<CMXMainWnd*>(m_pMa
 
 void CMXApp::ParseCommandLine(const QStringList& arguments)
 {
-    // The full command line (switches, printing, the running-copy channel) is
-    // parsed elsewhere; here a plain path names the workspace to open.
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (!a.startsWith('-') && !a.startsWith('/')) {
-            m_strFileToOpen = a.toStdString();
-            break;
-        }
-        if (a.startsWith('/') && QFileInfo::exists(a)) {
-            m_strFileToOpen = a.toStdString();
-            break;
-        }
+    CMXCommandLineInfo info;
+    std::vector<std::string> args;
+    for (int i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toStdString());
+    info.ParseArguments(args);
+    m_bInstallDesktop = info.m_bInstallDesktop;
+    m_bStartMinimized = info.m_bStartMinimized;
+    m_bNewFromTemplate = info.m_nShellCommand == CMXCommandLineInfo::NewFromTemplate;
+    if (info.m_nShellCommand == CMXCommandLineInfo::FileOpen || m_bNewFromTemplate)
+        m_strFileToOpen = info.m_strFileName;
+    m_strHandOver = info.ToDDECommand();
+}
+
+void CMXApp::ShowSplashWindow()
+{
+    if (m_pSplash)
+        return;
+    m_pSplash = new CSplashBox;
+    if (!m_pSplash->Create())
+        delete m_pSplash;
+}
+
+void CMXApp::DestroySplashWindow()
+{
+    if (m_pSplash)
+        m_pSplash->Dismiss();
+}
+
+void CMXApp::ShowStartupTip()
+{
+    if (m_pSplash)
+        m_pSplash->StartTimer();
+    if (!CTipFile::ShowAtStartup())
+        return;
+    // Shown without blocking, so that the program is usable at once.
+    auto* tip = new CTipDlg(m_pMainWnd);
+    tip->setAttribute(Qt::WA_DeleteOnClose);
+    tip->show();
+}
+
+void CMXApp::RunAboutBox()
+{
+    CAboutBox box(m_pMainWnd);
+    box.exec();
+}
+
+void CMXApp::RunTipOfTheDay()
+{
+    CTipDlg tip(m_pMainWnd);
+    tip.exec();
+}
+
+void CMXApp::ShowHelp(UINT helpId) { CMXHelp::MainWindowWinHelp(m_pMainWnd, helpId, HELP_CONTEXT); }
+
+bool CMXApp::OnInstanceRequest(const std::string& command)
+{
+    DDERequest request = ParseDDECommand(command);
+    if (request.path.empty())
+        return false;
+    if (m_pMainWnd) {
+        m_pMainWnd->showNormal();
+        m_pMainWnd->raise();
+        m_pMainWnd->activateWindow();
     }
+    if (request.kind == DDERequest::newFromTemplate)
+        return OpenFromTemplate(request.path);
+    return OpenWorkspace(request.path);
 }
 
 bool CMXApp::InitInstance(const QStringList& arguments)
@@ -115,7 +179,24 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     m_pOldClipboard = SetClipboard(m_pClipboard.get());
 
     ParseCommandLine(arguments);
-    // Call point: the splash window shows while the program starts (not when started minimised).
+    if (m_bInstallDesktop) {
+        RunDesktopInstall(QCoreApplication::applicationFilePath().toStdString(), std::cerr);
+        m_bHandedOver = true;
+        return false;
+    }
+    // A second start hands its file to the copy that runs, and ends.
+    const QString channelName = CSingleInstanceChannel::DefaultName();
+    if (CSingleInstanceChannel::IsRunning(channelName)) {
+        if (!m_strHandOver.empty() && CSingleInstanceChannel::Send(channelName, m_strHandOver)) {
+            m_bHandedOver = true;
+            return false;
+        }
+    } else {
+        m_pChannel = std::make_unique<CSingleInstanceChannel>(channelName);
+        m_pChannel->SetHandler([this](const std::string& command) { return OnInstanceRequest(command); });
+        m_pChannel->Listen();
+    }
+    // The splash window shows while the program starts (not when started minimised).
     if (!m_bStartMinimized)
         ShowSplashWindow();
 
@@ -150,15 +231,18 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     }
     m_pReporter->SetOwner(main);
 
-    const char* path = m_strFileToOpen.empty() ? nullptr : m_strFileToOpen.c_str();
-    if (!m_pWorkspaceTemplate->OpenDocumentFile(path, true)) {
+    const char* path = m_strFileToOpen.empty() || m_bNewFromTemplate ? nullptr : m_strFileToOpen.c_str();
+    if (m_bNewFromTemplate) {
+        if (!OpenFromTemplate(m_strFileToOpen))
+            m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true);
+    } else if (!m_pWorkspaceTemplate->OpenDocumentFile(path, true)) {
         // A named file that cannot be read ends the start (its reason was shown).
         DestroySplashWindow();
         return false;
     }
     UpdateMainIcons();
     main->show();
-    // Call point: the tip of the day when no file was named, else the splash goes at once.
+    // The tip of the day when no file was named, else the splash goes at once.
     if (m_strFileToOpen.empty())
         ShowStartupTip();
     else
@@ -168,7 +252,9 @@ bool CMXApp::InitInstance(const QStringList& arguments)
 
 int CMXApp::ExitInstance()
 {
-    DestroySplashWindow();
+    m_pChannel.reset();
+    // No event loop runs any more to carry out a deferred deletion.
+    delete m_pSplash.data();
     if (m_pMainWnd) {
         delete m_pMainWnd;
         m_pMainWnd = nullptr;
@@ -212,6 +298,20 @@ bool CMXApp::OpenWorkspace(const std::string& path)
     bool opened = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true) != nullptr;
     UpdateMainIcons();
     return opened;
+}
+
+bool CMXApp::OpenFromTemplate(const std::string& path)
+{
+    if (!m_pWorkspaceTemplate || !m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true))
+        return false;
+    // The copy is a new workspace: it has no file until it is saved.
+    CProjectDocBase* doc = m_pWorkspaceTemplate->GetDocument();
+    doc->SetPathName({});
+    m_pWorkspaceTemplate->SetUntitledTitle(doc);
+    if (m_pMainWnd)
+        m_pMainWnd->OnUpdateFrameTitle();
+    UpdateMainIcons();
+    return true;
 }
 
 void CMXApp::SetLargeIcons(bool large)

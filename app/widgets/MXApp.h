@@ -7,6 +7,7 @@
 #include "framework/widgets/ProjectAppBase.h"
 #include "platform/Types.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -15,6 +16,8 @@
 #include <string_view>
 
 class CDesktopClipboard;
+class CSingleInstanceChannel;
+class CSplashBox;
 class CMessageBoxReporter;
 class CMXMainWnd;
 class CClipboard;
@@ -42,6 +45,8 @@ public:
 
     // Opens a workspace file in place of the open one; false when it failed.
     bool OpenWorkspace(const std::string& path);
+    // Opens a workspace template as a new, untitled workspace.
+    bool OpenFromTemplate(const std::string& path);
     void SetLargeIcons(bool large);
     bool GetLargeIcons() const { return m_bLargeIcons; }
 
@@ -59,12 +64,16 @@ public:
     // point: the window it stands for is shown from here.
     // The command line: fills the file to open (a plain path argument).
     virtual void ParseCommandLine(const QStringList& arguments);
-    virtual void ShowSplashWindow() {}
-    virtual void DestroySplashWindow() {}
-    virtual void ShowStartupTip() {}
-    virtual void RunAboutBox() {}
-    virtual void RunTipOfTheDay() {}
-    virtual void ShowHelp(UINT helpId) {}
+    virtual void ShowSplashWindow();
+    virtual void DestroySplashWindow();
+    virtual void ShowStartupTip();
+    virtual void RunAboutBox();
+    virtual void RunTipOfTheDay();
+    virtual void ShowHelp(UINT helpId);
+    // A request handed over by a second start ([open("...")], [new("...")]).
+    bool OnInstanceRequest(const std::string& command);
+    // Set when this start handed its request to a running copy and is to end quietly.
+    bool HandedOver() const { return m_bHandedOver; }
 
     // Data-table preferences, in their stored order.
     enum TableColour { ColorTextNoEdit, ColorTextRowCol, ColorTextHeading, ColorText, ColorGrid, ColorTextLocked };
@@ -76,13 +85,19 @@ public:
     // Template, item, data and DLL-equation directories, user and group.
     std::string m_strUserTemplateDir, m_strGroupTemplateDir, m_strUserItemDir, m_strGroupItemDir;
     std::string m_strDataDir, m_strCurrentDataDir, m_strUserHardEqnDir, m_strGroupHardEqnDir;
-    // Set by a plain path on the command line.
+    // The file named on the command line, and whether it is a template to start a new workspace from.
     std::string m_strFileToOpen;
+    bool m_bNewFromTemplate = false;
+    bool m_bInstallDesktop = false;
     bool m_bStartMinimized = false;
     bool m_bIconStyleChanged = false;
 
 protected:
     bool m_bLargeIcons = false;
+    bool m_bHandedOver = false;
+    std::string m_strHandOver;
+    QPointer<CSplashBox> m_pSplash;
+    std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
     std::unique_ptr<CMessageBoxReporter> m_pReporter;
     std::unique_ptr<CDesktopClipboard> m_pClipboard;

@@ -21,6 +21,8 @@ public:
         m_config = std::filesystem::temp_directory_path() / ("marlox-gui-config-" + std::to_string(::getpid()));
         std::filesystem::create_directories(m_config);
         ::setenv("MARLOX_CONFIG_DIR", m_config.c_str(), 1);
+        // A program started by a test must never hand its file to another test's program.
+        ::setenv("MARLOX_INSTANCE_NAME", ("marlox-test-" + std::to_string(::getpid())).c_str(), 1);
         m_app = new QApplication(argc, argv);
     }
     void TearDown() override
