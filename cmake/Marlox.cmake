@@ -52,9 +52,14 @@ function(marlox_test folder)
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;MARLOX_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-config;MARLOX_REFDATA=${PROJECT_SOURCE_DIR}/../shared/refdata")
+  # The tests' environment travels as a launcher ("cmake -E env ..."): a
+  # list of variables given as the ENVIRONMENT property is split apart by
+  # test discovery, and only the first variable would reach the tests.
+  set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+    MARLOX_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-config
+    MARLOX_REFDATA=${PROJECT_SOURCE_DIR}/../shared/refdata)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
 endfunction()
 
 # marlox_widgets(<folder> SOURCES ... [DEPENDS ...]): the windows of a folder,

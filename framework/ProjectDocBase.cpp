@@ -114,6 +114,13 @@ bool CProjectDocBase::OnNewDocument()
     m_actions.RemoveAll();
     m_bNewWorkspace = true;
     m_bModified = false;
+    m_summary = std::make_unique<CSummaryInfo>();
+    m_summary->StartEditTimer();
+    m_summary->StampCreated();
+    std::string name, author;
+    GetProductNames(name, author);
+    m_summary->SetAppName(name);
+    m_summary->SetAuthor(author);
     return true;
 }
 
@@ -130,13 +137,16 @@ bool CProjectDocBase::OnOpenDocument(const std::string& path)
     m_actions.RemoveAll();
     DeleteContents();
     m_file = std::move(file);
+    m_summary = std::make_unique<CSummaryInfo>();
+    m_summary->StartEditTimer();
     try {
         std::unique_ptr<CStorageStream> stream = m_file->Root().OpenStream(kMainStream);
         if (!stream)
             ThrowArchiveError(CArchiveException::genericException, "The file has no workspace stream.");
         CArchive ar(stream.get(), CArchive::load, kItemBuffer, this);
         Serialize(ar);
-        LoadSummaryInformation(m_file->Root());
+        // A missing or damaged summary keeps the defaults: it never stops the load.
+        m_summary->LoadFromStorage(m_file->Root());
     } catch (const std::exception& e) {
         // Whatever was read is gone with the failure; the document becomes a
         // new untitled workspace so that a later save cannot overwrite the file.
@@ -155,6 +165,13 @@ bool CProjectDocBase::OnSaveDocument(const std::string& path)
 {
     if (!m_file)
         m_file = std::make_unique<CCompoundFile>();
+    std::string name, author;
+    GetProductNames(name, author);
+    m_summary->StampSaved();
+    m_summary->IncrementRevision();
+    m_summary->SetLastAuthor(author);
+    m_summary->AddEditTime();
+    m_summary->StartEditTimer();
     try {
         {
             std::unique_ptr<CStorageStream> stream = m_file->Root().CreateStream(kMainStream);
@@ -162,7 +179,8 @@ bool CProjectDocBase::OnSaveDocument(const std::string& path)
             Serialize(ar);
             ar.Close();
         }
-        SaveSummaryInformation(m_file->Root());
+        if (!m_summary->SaveToStorage(m_file->Root()))
+            ThrowArchiveError(CArchiveException::genericException, "The summary information could not be written.");
         m_file->SaveAs(path);
     } catch (const std::exception& e) {
         ReportException(e, true, path);
@@ -258,18 +276,26 @@ void CProjectDocBase::Serialize(CArchive& ar)
             StoreWindowState(ar, frames);
         return;
     }
+    m_nSkippedItems = 0;
+    m_nLastItemId = 0;
     SerializeItems(ar);
     SerializeVersion(ar, 0);
     std::int32_t lastId = 0, frameCount = 0;
     ar >> lastId >> frameCount;
     // The next new item must never take the id of one that was read.
-    int highest = 0;
+    int highest = m_nLastItemId;
     for (CProjectItemBase* item : GetProjectItems())
         highest = std::max(highest, item->GetItemId());
     m_nLastItemId = std::max<int>(lastId, highest);
     if (frameCount < 0)
         ThrowArchiveError();
     LoadWindowState(frameCount, ar);
+    if (m_nSkippedItems > 0)
+        ReportText(std::to_string(m_nSkippedItems)
+                       + (m_nSkippedItems == 1 ? " item of this workspace is an object" : " items of this workspace are objects")
+                       + " of another program, which cannot be shown here. The rest of the workspace was opened;"
+                         " saving it leaves those objects out.",
+                   MB_OK | MB_ICONINFORMATION);
 }
 
 void CProjectDocBase::SerializeItems(CArchive& ar)
@@ -349,7 +375,19 @@ void CProjectDocBase::LoadItem(CArchive& ar)
         return;
     }
     CArchive itemArchive(stream.get(), CArchive::load, kItemBuffer, this);
-    std::unique_ptr<CObject> object(itemArchive.ReadObject(RUNTIME_CLASS(CProjectItemBase)));
+    std::unique_ptr<CObject> object;
+    try {
+        object.reset(itemArchive.ReadObject(RUNTIME_CLASS(CProjectItemBase)));
+    } catch (const CArchiveException& e) {
+        // Objects of other programs (embedded or linked) have no class here: the
+        // item is left out and the rest of the workspace loads.
+        if (e.m_cause != CArchiveException::badClass)
+            throw;
+        ++m_nSkippedItems;
+        m_nLastItemId = std::max<int>(m_nLastItemId, id);
+        CProjectItemBase::SkipListLayout(ar);
+        return;
+    }
     auto* item = static_cast<CProjectItemBase*>(object.get());
     if (!item)
         ThrowArchiveError();

@@ -6,6 +6,7 @@
 
 #include "framework/ActionList.h"
 #include "framework/ItemListCtrl.h"
+#include "framework/SummaryInfo.h"
 #include "framework/WorkspaceHost.h"
 #include "platform/Object.h"
 
@@ -77,9 +78,8 @@ public:
     virtual CProjectItemBase* CreateDefaultItem() { return nullptr; }
     // Fills the application-name and author texts of the summary information.
     virtual void GetProductNames(std::string& name, std::string& author) const {}
-    // The summary information beside the items: written after the main stream, read after it.
-    virtual void SaveSummaryInformation(CStorage& root) {}
-    virtual void LoadSummaryInformation(CStorage& root) {}
+    // The workspace's summary information (title, author, revision, times).
+    CSummaryInfo& GetSummaryInfo() { return *m_summary; }
 
     // Notes that a deleted item's stream is to go at the next save.
     void MarkItemStreamDeleted(const CProjectItemBase* item);
@@ -108,6 +108,7 @@ private:
 
     std::vector<CDocItem*> m_items;
     int m_nLastItemId = 0;
+    int m_nSkippedItems = 0; // items of unknown classes passed over by the last load
     std::vector<std::string> m_pendingStreams;
     CActionList m_actions;
     CItemListCtrl m_list;
@@ -117,4 +118,5 @@ private:
     std::string m_strPathName;
     std::string m_strTitle;
     std::unique_ptr<CCompoundFile> m_file;
+    std::unique_ptr<CSummaryInfo> m_summary = std::make_unique<CSummaryInfo>();
 };

@@ -196,21 +196,10 @@ std::string CArchive::ReadString()
     ReadExact(raw.data(), raw.size());
     if (!wide)
         return Cp1252ToUtf8(raw);
-    std::string out;
-    for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
-        unsigned cp = static_cast<unsigned char>(raw[i]) | (unsigned(static_cast<unsigned char>(raw[i + 1])) << 8);
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
+    std::u16string units(raw.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = char16_t(static_cast<unsigned char>(raw[2 * i]) | (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
+    return Utf16ToUtf8(units);
 }
 
 void CArchive::WriteCount(std::uint32_t count)

@@ -1,6 +1,7 @@
 // Text is UTF-8 in memory and Windows-1252 in stored files.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,3 +13,6 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // UTF-8 byte, an unpaired surrogate) becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Appends one code point in UTF-8.
+void AppendUtf8(std::string& out, std::uint32_t codePoint);

@@ -25,6 +25,8 @@ constexpr std::size_t kHeaderDifatCount = 109;
 constexpr std::size_t kEntryBytes = 128;
 constexpr std::size_t kMiniSectorBytes = 64;
 constexpr std::uint64_t kMiniStreamCutoff = 4096;
+// Block size for copying streams that are still in the file being replaced.
+constexpr std::size_t kCopyBlock = 1 << 20;
 
 enum EntryType : BYTE { typeUnused = 0, typeStorage = 1, typeStream = 2, typeRoot = 5 };
 enum EntryColor : BYTE { red = 0, black = 1 };
@@ -64,9 +66,12 @@ std::uint64_t DivUp(std::uint64_t a, std::uint64_t b) { return (a + b - 1) / b; 
 
 class CCompoundFileReader {
 public:
-    CCompoundFileReader(CFile& file, std::string name)
+    // With a source, large streams are left in the file and read from it on
+    // demand; without one every stream is read into memory.
+    CCompoundFileReader(CFile& file, std::string name, std::shared_ptr<CFile> source = nullptr)
         : m_file(file)
         , m_name(std::move(name))
+        , m_source(std::move(source))
     {
     }
 
@@ -107,10 +112,11 @@ private:
     void ReadDirectory();
     void ReadMiniStream();
     void Build(CStorage& root);
-    void ReadStreamData(const Entry& e, std::vector<BYTE>& out);
+    std::shared_ptr<CStreamData> ReadStreamData(const Entry& e);
 
     CFile& m_file;
     std::string m_name;
+    std::shared_ptr<CFile> m_source;
     std::uint64_t m_fileLength = 0;
     BYTE m_header[kHeaderBytes] = {};
     int m_version = 3;
@@ -320,12 +326,12 @@ void CCompoundFileReader::ReadMiniStream()
     m_miniClaimed.assign(m_miniFat.size(), false);
 }
 
-void CCompoundFileReader::ReadStreamData(const Entry& e, std::vector<BYTE>& out)
+std::shared_ptr<CStreamData> CCompoundFileReader::ReadStreamData(const Entry& e)
 {
     if (e.size == 0)
-        return;
+        return std::make_shared<CStreamData>();
     if (e.size < kMiniStreamCutoff) {
-        out.resize(std::size_t(e.size));
+        std::vector<BYTE> out(std::size_t(e.size));
         std::uint64_t miniSectors = m_miniStream.size() / kMiniSectorBytes;
         DWORD s = e.start;
         std::uint64_t done = 0;
@@ -342,9 +348,32 @@ void CCompoundFileReader::ReadStreamData(const Entry& e, std::vector<BYTE>& out)
             done += n;
             s = m_miniFat[s];
         }
-        return;
+        return std::make_shared<CStreamData>(std::move(out));
     }
+    if (m_source) {
+        // The chain is checked now, so that damage shows when the file is
+        // opened, not when the stream is first read.
+        if (e.size > std::uint64_t(m_sectorCount) * m_sectorSize)
+            Damaged("the stream is larger than the file");
+        std::vector<DWORD> chain = Chain(e.start, DivUp(e.size, m_sectorSize), "stream");
+        std::vector<CStreamData::Extent> extents;
+        std::uint64_t left = e.size;
+        for (DWORD sector : chain) {
+            std::uint64_t n = std::min<std::uint64_t>(m_sectorSize, left);
+            std::uint64_t offset = SectorOffset(sector);
+            if (offset + n > m_fileLength)
+                Damaged("the file is truncated");
+            if (!extents.empty() && extents.back().offset + extents.back().length == offset)
+                extents.back().length += n;
+            else
+                extents.push_back({offset, n});
+            left -= n;
+        }
+        return std::make_shared<CStreamData>(m_source, std::move(extents), e.size);
+    }
+    std::vector<BYTE> out;
     ReadChain(e.start, e.size, out, "stream");
+    return std::make_shared<CStreamData>(std::move(out));
 }
 
 void CCompoundFileReader::Build(CStorage& root)
@@ -401,8 +430,7 @@ void CCompoundFileReader::Build(CStorage& root)
                 el.storage->m_modified = e.modified;
                 storages.push_back({e.child, el.storage.get()});
             } else {
-                el.data = std::make_shared<std::vector<BYTE>>();
-                ReadStreamData(e, *el.data);
+                el.data = ReadStreamData(e);
             }
         }
     }
@@ -482,7 +510,7 @@ private:
         BYTE color = black;
         DWORD left = kNoStream, right = kNoStream, child = kNoStream;
         const CStorage* storage = nullptr;
-        const std::vector<BYTE>* data = nullptr;
+        CStreamData* data = nullptr;
         DWORD start = kEndOfChain;
         std::uint64_t size = 0;
     };
@@ -554,7 +582,7 @@ void CCompoundFileWriter::CollectEntries(const CStorage& root)
             } else {
                 e.type = typeStream;
                 e.data = el.data.get();
-                e.size = el.data->size();
+                e.size = el.data->Size();
             }
             ids.push_back(DWORD(m_entries.size()));
             m_entries.push_back(e);
@@ -757,7 +785,7 @@ void CCompoundFileWriter::Write(CFile& file)
     // Mini stream.
     for (DWORD id : m_miniStreams) {
         const Entry& e = m_entries[id];
-        out.Put(e.data->data(), std::size_t(e.size));
+        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
         out.Zeros(std::size_t(DivUp(e.size, kMiniSectorBytes) * kMiniSectorBytes - e.size));
     }
     std::uint64_t miniBytes = m_miniSectors * kMiniSectorBytes;
@@ -766,7 +794,7 @@ void CCompoundFileWriter::Write(CFile& file)
     // Large streams.
     for (DWORD id : m_bigStreams) {
         const Entry& e = m_entries[id];
-        out.Put(e.data->data(), std::size_t(e.size));
+        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
         out.Zeros(std::size_t(DivUp(e.size, m_sectorSize) * m_sectorSize - e.size));
     }
     out.Flush();
@@ -791,8 +819,16 @@ CCompoundFile& CCompoundFile::operator=(CCompoundFile&&) noexcept = default;
 
 void CCompoundFile::Open(const std::string& path)
 {
-    CDiskFile file(path, CDiskFile::modeRead);
-    Load(file, path);
+    // The file stays open: large streams are read from it when they are
+    // used. Saving replaces the file by renaming, so the open file keeps the
+    // old contents those streams refer to.
+    auto file = std::make_shared<CDiskFile>(path, CDiskFile::modeRead);
+    auto root = std::make_unique<CStorage>("Root Entry");
+    int version = 3;
+    CCompoundFileReader reader(*file, path, file);
+    reader.Read(*root, version);
+    m_root = std::move(root);
+    m_version = version;
     m_path = path;
 }
 

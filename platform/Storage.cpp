@@ -105,7 +105,7 @@ CStorage::Element& CStorage::Replace(std::string_view name)
 std::unique_ptr<CStorageStream> CStorage::CreateStream(std::string_view name)
 {
     Element& e = Replace(name);
-    e.data = std::make_shared<std::vector<BYTE>>();
+    e.data = std::make_shared<CStreamData>();
     return std::make_unique<CStorageStream>(e.data, e.name);
 }
 
@@ -171,7 +171,7 @@ std::vector<CStorageElementInfo> CStorage::EnumElements() const
         CStorageElementInfo info;
         info.name = e.name;
         info.type = e.storage ? CStorageElementInfo::storage : CStorageElementInfo::stream;
-        info.size = e.data ? e.data->size() : 0;
+        info.size = e.data ? e.data->Size() : 0;
         out.push_back(std::move(info));
     }
     return out;

@@ -77,7 +77,7 @@ private:
         std::string name;           // UTF-8, as given
         std::u16string name16;      // as stored
         std::unique_ptr<CStorage> storage;       // for a storage
-        std::shared_ptr<std::vector<BYTE>> data; // for a stream
+        std::shared_ptr<CStreamData> data;       // for a stream
     };
     using ElementMap = std::map<std::u16string, Element, NameLess>; // keyed by upper case
 

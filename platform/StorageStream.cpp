@@ -2,10 +2,83 @@
 
 #include "platform/Exceptions.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
-CStorageStream::CStorageStream(std::shared_ptr<std::vector<BYTE>> data, std::string name)
+namespace {
+
+constexpr std::size_t kReadAhead = 64 << 10;
+
+} // namespace
+
+CStreamData::CStreamData(std::shared_ptr<CFile> source, std::vector<Extent> extents, std::uint64_t size)
+    : m_source(std::move(source))
+    , m_extents(std::move(extents))
+    , m_size(size)
+{
+}
+
+std::size_t CStreamData::ReadAt(std::uint64_t position, void* buffer, std::size_t count)
+{
+    if (position >= Size() || count == 0)
+        return 0;
+    count = std::size_t(std::min<std::uint64_t>(count, Size() - position));
+    if (!m_source) {
+        std::memcpy(buffer, m_bytes.data() + position, count);
+        return count;
+    }
+    BYTE* out = static_cast<BYTE*>(buffer);
+    std::size_t done = 0;
+    std::uint64_t base = 0; // stream position of the current extent
+    for (const Extent& e : m_extents) {
+        if (done == count)
+            break;
+        if (position + done >= base + e.length) {
+            base += e.length;
+            continue;
+        }
+        std::uint64_t within = position + done - base;
+        std::size_t n = std::size_t(std::min<std::uint64_t>(count - done, e.length - within));
+        m_source->Seek(std::int64_t(e.offset + within), CFile::begin);
+        if (m_source->Read(out + done, n) != n)
+            throw CArchiveException(CArchiveException::endOfFile, m_source->GetFilePath(),
+                                    "The compound file \"" + m_source->GetFilePath()
+                                        + "\" was cut or changed by another program while it was open.");
+        done += n;
+        base += e.length;
+    }
+    return done;
+}
+
+std::vector<BYTE>& CStreamData::Bytes()
+{
+    if (m_source) {
+        std::vector<BYTE> bytes(static_cast<std::size_t>(m_size));
+        ReadAt(0, bytes.data(), bytes.size());
+        m_bytes = std::move(bytes);
+        m_source.reset();
+        m_extents.clear();
+    }
+    return m_bytes;
+}
+
+void CStreamData::ForEachBlock(std::size_t blockSize, const std::function<void(const BYTE*, std::size_t)>& use)
+{
+    if (!m_source) {
+        if (!m_bytes.empty())
+            use(m_bytes.data(), m_bytes.size());
+        return;
+    }
+    std::vector<BYTE> block(std::size_t(std::min<std::uint64_t>(blockSize, m_size)));
+    for (std::uint64_t pos = 0; pos < m_size;) {
+        std::size_t n = ReadAt(pos, block.data(), block.size());
+        use(block.data(), n);
+        pos += n;
+    }
+}
+
+CStorageStream::CStorageStream(std::shared_ptr<CStreamData> data, std::string name)
     : m_data(std::move(data))
     , m_name(std::move(name))
 {
@@ -13,11 +86,22 @@ CStorageStream::CStorageStream(std::shared_ptr<std::vector<BYTE>> data, std::str
 
 std::size_t CStorageStream::Read(void* buffer, std::size_t count)
 {
-    const std::vector<BYTE>& data = *m_data;
-    if (m_position >= data.size() || count == 0)
+    if (m_position >= m_data->Size() || count == 0)
         return 0;
-    std::size_t n = std::size_t(std::min<std::uint64_t>(count, data.size() - m_position));
-    std::memcpy(buffer, data.data() + m_position, n);
+    if (m_data->InMemory() || count >= kReadAhead) {
+        std::size_t n = m_data->ReadAt(m_position, buffer, count);
+        m_position += n;
+        return n;
+    }
+    // Small reads from the file go through a read-ahead block, so that an
+    // archive's small buffer does not cost a system call per fill.
+    if (m_position < m_cacheStart || m_position + count > m_cacheStart + m_cache.size()) {
+        m_cache.resize(std::size_t(std::min<std::uint64_t>(kReadAhead, m_data->Size() - m_position)));
+        m_cacheStart = m_position;
+        m_data->ReadAt(m_position, m_cache.data(), m_cache.size());
+    }
+    std::size_t n = std::size_t(std::min<std::uint64_t>(count, m_cacheStart + m_cache.size() - m_position));
+    std::memcpy(buffer, m_cache.data() + (m_position - m_cacheStart), n);
     m_position += n;
     return n;
 }
@@ -26,7 +110,8 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
 {
     if (count == 0)
         return;
-    std::vector<BYTE>& data = *m_data;
+    std::vector<BYTE>& data = m_data->Bytes();
+    m_cache.clear();
     if (m_position > data.max_size() - count)
         throw CFileException(CFileException::diskFull, 0, m_name);
     const BYTE* in = static_cast<const BYTE*>(buffer);
@@ -44,7 +129,7 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
 
 std::uint64_t CStorageStream::Seek(std::int64_t offset, SeekPosition from)
 {
-    std::int64_t base = from == begin ? 0 : from == current ? std::int64_t(m_position) : std::int64_t(m_data->size());
+    std::int64_t base = from == begin ? 0 : from == current ? std::int64_t(m_position) : std::int64_t(m_data->Size());
     if ((offset < 0 && base + offset < 0) || (offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset))
         throw CFileException(CFileException::badSeek, 0, m_name);
     m_position = std::uint64_t(base + offset);
@@ -53,13 +138,16 @@ std::uint64_t CStorageStream::Seek(std::int64_t offset, SeekPosition from)
 
 void CStorageStream::SetLength(std::uint64_t length)
 {
-    if (length > m_data->max_size())
+    std::vector<BYTE>& data = m_data->Bytes();
+    m_cache.clear();
+    if (length > data.max_size())
         throw CFileException(CFileException::diskFull, 0, m_name);
-    m_data->resize(std::size_t(length));
+    data.resize(std::size_t(length));
 }
 
 void CStorageStream::Reserve(std::uint64_t length)
 {
-    if (length <= m_data->max_size())
-        m_data->reserve(std::size_t(length));
+    std::vector<BYTE>& data = m_data->Bytes();
+    if (length <= data.max_size())
+        data.reserve(std::size_t(length));
 }

@@ -293,3 +293,37 @@ TEST(ProjectDocBase, DamagedMainStreamsFailCleanly)
     EXPECT_EQ(doc.GetPathName(), "/kept.mxf");
     EXPECT_TRUE(doc.IsModified());
 }
+
+TEST(ProjectDocBase, ObjectsOfOtherProgramsAreLeftOutWithOneMessage)
+{
+    std::string path = TempPath("foreign.mxf");
+    {
+        CTestDoc doc;
+        AddItem(doc, "a", 1);
+        AddItem(doc, "object", 2);
+        AddItem(doc, "b", 3);
+        ASSERT_TRUE(doc.OnSaveDocument(path));
+    }
+    {
+        CCompoundFile file(path);
+        auto stream = file.Root().CreateStream("Item_2");
+        std::string name = "CProjectOLEItemBase";
+        Bytes bytes = HexBytes("FF FF 00 00");
+        bytes.push_back(BYTE(name.size()));
+        bytes.push_back(0);
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        bytes.resize(bytes.size() + 40, 0x11);
+        stream->Write(bytes.data(), bytes.size());
+        file.Save();
+    }
+    RecordingReporter reporter;
+    CTestDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    auto items = doc.GetProjectItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1]->GetName(), "b");
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_NE(reporter.messages[0].text.find("another program"), std::string::npos);
+    // The left-out item's id is never handed out again.
+    EXPECT_EQ(doc.NextItemId(), 4);
+}

@@ -93,19 +93,29 @@ void WriteDiskFile(const std::string& path, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// Expects a clean refusal of a damaged file: an archive exception whose text says so.
+// Expects a clean refusal of a damaged file, read from memory and from the
+// disk (where large streams stay in the file): an archive exception whose text says so.
 void ExpectRefused(const Bytes& bytes, const std::string& label)
 {
-    CCompoundFile file;
-    try {
-        file.LoadBytes(bytes.data(), bytes.size());
-        ADD_FAILURE() << label << ": the damaged file was accepted";
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.m_cause, CArchiveException::genericException) << label;
-        std::string text = e.GetText();
-        EXPECT_TRUE(text.find("damaged") != std::string::npos || text.find("not a compound file") != std::string::npos)
-            << label << ": " << text;
+    std::string path = (fs::temp_directory_path() / ("marlox-cfb-damaged-" + std::to_string(::getpid()))).string();
+    WriteDiskFile(path, bytes);
+    for (bool fromDisk : {false, true}) {
+        CCompoundFile file;
+        try {
+            if (fromDisk)
+                file.Open(path);
+            else
+                file.LoadBytes(bytes.data(), bytes.size());
+            ADD_FAILURE() << label << ": the damaged file was accepted" << (fromDisk ? " from the disk" : "");
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::genericException) << label;
+            std::string text = e.GetText();
+            EXPECT_TRUE(text.find("damaged") != std::string::npos
+                        || text.find("not a compound file") != std::string::npos)
+                << label << ": " << text;
+        }
     }
+    fs::remove(path);
 }
 
 // The python interpreter that has olefile, or empty.
@@ -629,4 +639,75 @@ TEST(CompoundFile, IndependentReaderSeesTheSameStreams)
         std::ofstream(manifest) << "{\"streams\":{" << streams << "},\"storages\":[" << storages << "]}";
         EXPECT_EQ(RunOlefileCheck(python, "streams", path, manifest), "OK\n") << sample.name;
     }
+}
+
+TEST(CompoundFile, StreamsLeftInTheFileReadChangeAndSaveOverIt)
+{
+    TempDir dir;
+    std::string path = dir / "work.mxw";
+    CCompoundFile f = MakeSample();
+    Bytes big = Pattern(300000, 21);
+    PutStream(f.Root(), "Big", big);
+    PutStream(f.Root(), "Other", Pattern(70000, 22));
+    f.SaveAs(path);
+
+    CCompoundFile g(path);
+    // Small reads through an archive, then one large read.
+    {
+        auto s = g.Root().OpenStream("Big");
+        ASSERT_NE(s, nullptr);
+        CArchive ar(s.get(), CArchive::load, 4096);
+        Bytes head(1000);
+        ar.ReadExact(head.data(), head.size());
+        EXPECT_TRUE(std::equal(head.begin(), head.end(), big.begin()));
+        Bytes rest(big.size() - 1000);
+        ar.ReadExact(rest.data(), rest.size());
+        EXPECT_TRUE(std::equal(rest.begin(), rest.end(), big.begin() + 1000));
+        EXPECT_EQ(ar.BytesRemaining(), 0u);
+    }
+    // Seeking back and forth within and beyond the read-ahead block.
+    {
+        auto s = g.Root().OpenStream("Big");
+        BYTE b = 0;
+        for (std::uint64_t at : {299999ull, 5ull, 65535ull, 65536ull, 200000ull, 4ull}) {
+            s->Seek(std::int64_t(at), CFile::begin);
+            ASSERT_EQ(s->Read(&b, 1), 1u);
+            EXPECT_EQ(b, big[at]) << at;
+        }
+        s->Seek(0, CFile::end);
+        EXPECT_EQ(s->Read(&b, 1), 0u);
+    }
+    // Change one stream in the middle, keep another untouched, and save over
+    // the very file the untouched one is still read from.
+    {
+        auto s = g.Root().OpenStream("Big");
+        s->Seek(150000, CFile::begin);
+        s->Write("XYZ", 3);
+        big[150000] = 'X';
+        big[150001] = 'Y';
+        big[150002] = 'Z';
+    }
+    g.Save();
+    EXPECT_EQ(StreamBytes(g.Root(), "Other"), Pattern(70000, 22));
+    CCompoundFile h(path);
+    EXPECT_TRUE(StreamBytes(h.Root(), "Big") == big);
+    EXPECT_EQ(StreamBytes(h.Root(), "Other"), Pattern(70000, 22));
+    EXPECT_EQ(StreamBytes(h.Root(), "Item_1A"), Pattern(5000, 2));
+    EXPECT_EQ(StreamBytes(*h.Root().OpenStorage("ObjectPool")->OpenStorage("_1234"), "CONTENTS"), Pattern(9000, 5));
+}
+
+TEST(CompoundFile, FileCutWhileOpenFailsCleanly)
+{
+    TempDir dir;
+    std::string path = dir / "work.mxw";
+    CCompoundFile f;
+    PutStream(f.Root(), "Big", Pattern(300000, 21));
+    f.SaveAs(path);
+    CCompoundFile g(path);
+    // Another program cuts the file in place while it is open.
+    ASSERT_EQ(::truncate(path.c_str(), 10000), 0);
+    auto s = g.Root().OpenStream("Big");
+    Bytes b(300000);
+    EXPECT_THROW(s->Read(b.data(), b.size()), CArchiveException);
+    EXPECT_THROW(g.ToBytes(), CArchiveException);
 }

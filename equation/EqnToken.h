@@ -1,0 +1,100 @@
+// Tokens of the equation compiler and the instructions they become.
+//
+// A compiled program is one contiguous array of SEqnInstruction (8 bytes
+// each) plus a pool of number constants; the run loop dispatches on the
+// opcode. A CEqnToken is what the tokenizer hands the compiler: the
+// instruction it stands for, with the precedence and kind that decide how the
+// shunting-yard pass places it.
+#pragma once
+
+#include <cstdint>
+
+enum class EOpCode : std::uint8_t {
+    Number,      // push constant pool[arg]
+    PushY,       // push the current result
+    PushX,       // push X value arg
+    PushParam,   // push parameter value arg
+    PushConst,   // push constant value arg
+    PushLocal,   // push local variable value arg
+    PushExtraX,  // push extra X value arg (XDATA2 .. XDATA5)
+    PushNamed,   // push predefined value slot arg of the equation (MAX, XDATA, ...)
+    PushRandom,  // _RND_
+    PushGauss,   // _GRND_
+    Function,    // top = built-in function arg (an EBuiltinFunction) of top
+    Negate,      // top = -top
+    Add, Subtract, Multiply, Divide, Power,
+    Equal, Less, LessEqual, Greater, GreaterEqual,
+    StoreY,      // pop into the result
+    StoreLocal,  // pop into local variable arg
+    Jump,        // continue at instruction arg
+    JumpIfFalse, // pop; continue at arg when it is 0 or not a number
+    Stop,        // end the run
+    Hook,        // the equation's own operation arg; aux values are popped, one pushed
+};
+
+struct SEqnInstruction {
+    EOpCode op = EOpCode::Stop;
+    std::uint8_t aux = 0;   // values a Hook pops
+    std::int32_t arg = 0;   // index, jump target, pool slot or function
+};
+static_assert(sizeof(SEqnInstruction) == 8);
+
+// How many values an instruction leaves on the stack minus how many it takes.
+inline int StackEffect(const SEqnInstruction& in)
+{
+    switch (in.op) {
+    case EOpCode::Number: case EOpCode::PushY: case EOpCode::PushX: case EOpCode::PushParam:
+    case EOpCode::PushConst: case EOpCode::PushLocal: case EOpCode::PushExtraX:
+    case EOpCode::PushNamed: case EOpCode::PushRandom: case EOpCode::PushGauss:
+        return 1;
+    case EOpCode::Function: case EOpCode::Negate: case EOpCode::Jump: case EOpCode::Stop:
+        return 0;
+    case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
+    case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
+    case EOpCode::Greater: case EOpCode::GreaterEqual: case EOpCode::StoreY:
+    case EOpCode::StoreLocal: case EOpCode::JumpIfFalse:
+        return -1;
+    case EOpCode::Hook:
+        return 1 - int(in.aux);
+    }
+    return 0;
+}
+
+// One token of the compiler.
+struct CEqnToken {
+    enum Kind : std::uint8_t {
+        Operand,      // pushes a value
+        Binary,       // operator between two operands
+        Prefix,       // function or unary minus
+        OpenParen,
+        CloseParen,
+        Comma,
+        Plus,         // binary or a dropped unary plus
+        Minus,        // binary or unary minus
+        End,
+    };
+
+    Kind kind = End;
+    int precedence = 0;
+    // Commas that the argument list of this function must hold (two-argument functions).
+    int commas = 0;
+    // Marks the declared symbol used: 0 none, 1 X variable, 2 parameter, 3 constant.
+    int usedKind = 0;
+    SEqnInstruction instr;
+    double number = 0.0; // the value of a number token (put in the pool when emitted)
+    int start = 0;       // text range of the token in the expression
+    int end = 0;
+
+    bool IsPrefix() const { return kind == Prefix; }
+    bool IsOpenParenthesis() const { return kind == OpenParen; }
+};
+
+// Precedences (higher binds tighter).
+enum : int {
+    kPrecParen = 11,
+    kPrecPrefix = 9,
+    kPrecPower = 7,
+    kPrecMultiply = 4,
+    kPrecAdd = 1,
+    kPrecComma = 0,
+};

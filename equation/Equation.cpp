@@ -1,0 +1,359 @@
+#include "equation/Equation.h"
+
+#include "equation/EquationMath.h"
+#include "equation/EquationParamDef.h"
+#include "equation/EquationTransform.h"
+#include "equation/MyError.h"
+#include "framework/ArchiveHelpers.h"
+#include "framework/DoubleColumns.h"
+#include "platform/Archive.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+IMPLEMENT_SERIAL(CEquation, CEquationBase, VERSIONABLE_SCHEMA | 1)
+
+CEquation::CEquation() = default;
+
+CEquation& CEquation::operator=(const CEquation& other)
+{
+    if (this != &other) {
+        Copy(other);
+        m_extraX = other.m_extraX;
+    }
+    return *this;
+}
+
+void CEquation::Invalidate()
+{
+    CEquationBase::Invalidate();
+    m_program.Clear();
+    m_bYAssigned = false;
+    m_xUsed.assign(m_xNames.size(), 0);
+    m_paramUsed.assign(m_paramNames.size(), 0);
+    m_constUsed.assign(m_constNames.size(), 0);
+}
+
+std::unique_ptr<CEquationBase> CEquation::Clone() const
+{
+    auto copy = std::make_unique<CEquation>();
+    copy->Copy(*this);
+    copy->m_localNames = m_localNames;
+    copy->m_strSource = m_strSource;
+    copy->m_formatted = m_formatted;
+    copy->m_strXTransform = m_strXTransform;
+    copy->m_strYTransform = m_strYTransform;
+    try {
+        copy->Compile();
+    } catch (const CParseErr&) {
+        // The clone stays invalid, as its original was.
+    }
+    return copy;
+}
+
+void CEquation::SetSource(const std::string& text)
+{
+    if (text != m_strSource) {
+        m_strSource = text;
+        Invalidate();
+    }
+}
+
+void CEquation::SetXTransform(const std::string& text)
+{
+    if (text != m_strXTransform) {
+        m_strXTransform = text;
+        Invalidate();
+    }
+}
+
+void CEquation::SetYTransform(const std::string& text)
+{
+    if (text != m_strYTransform) {
+        m_strYTransform = text;
+        Invalidate();
+    }
+}
+
+void CEquation::ResizeValues()
+{
+    CEquationBase::ResizeValues();
+    m_localValues.SetSize(int(m_localNames.size()));
+}
+
+void CEquation::ReserveStack(const SEqnProgram& program)
+{
+    // One slot of headroom: a hook may look one past what it pushes.
+    if (int(m_stack.size()) < program.depth + 1)
+        m_stack.resize(std::size_t(program.depth) + 1);
+}
+
+double CEquation::Calculate()
+{
+    if (!m_bValid)
+        return 0.0;
+    // Callers are meant to resize after compiling; a forgotten resize must
+    // not read past the arrays.
+    if (m_paramValues.GetSize() < GetParameterCount() || m_constValues.GetSize() < GetConstantCount()
+        || m_xValues.GetSize() < GetXCount() || m_localValues.GetSize() < int(m_localNames.size()))
+        ResizeValues();
+    return Run(m_program);
+}
+
+double* CEquation::RunHook(int, double* sp) { return sp; }
+
+double CEquation::Run(const SEqnProgram& program)
+{
+    const SEqnInstruction* const code = program.code.data();
+    const int n = int(program.code.size());
+    if (n == 0)
+        return m_result;
+    ReserveStack(program);
+    const double* const pool = program.pool.data();
+    const double* const xs = m_xValues.GetData();
+    const double* const ps = m_paramValues.GetData();
+    const double* const cs = m_constValues.GetData();
+    const double* const extra = m_extraX.GetData();
+    double* const locals = m_localValues.GetData();
+    double* sp = m_stack.data();
+    const std::atomic<bool>* const stop = m_pStop;
+    const std::int64_t budget = m_nBudget;
+    std::int64_t executed = 0;
+    int segmentStart = 0;
+    int pc = 0;
+
+    // Counts the instructions of the straight run that a jump ends, and
+    // gives up on a run past the budget or when the caller asks to stop.
+    auto takeJump = [&](int target) {
+        executed += pc + 1 - segmentStart;
+        if (executed > budget)
+            throw CMyRunLimitError(budget);
+        if (stop && stop->load(std::memory_order_relaxed))
+            throw CEvaluationStopped();
+        pc = target;
+        segmentStart = target;
+    };
+
+    while (pc < n) {
+        const SEqnInstruction in = code[pc];
+        switch (in.op) {
+        case EOpCode::Number: *sp++ = pool[in.arg]; break;
+        case EOpCode::PushY: *sp++ = m_result; break;
+        case EOpCode::PushX: *sp++ = xs[in.arg]; break;
+        case EOpCode::PushParam: *sp++ = ps[in.arg]; break;
+        case EOpCode::PushConst: *sp++ = cs[in.arg]; break;
+        case EOpCode::PushLocal: *sp++ = locals[in.arg]; break;
+        case EOpCode::PushExtraX: *sp++ = extra[in.arg]; break;
+        case EOpCode::PushNamed: *sp++ = m_named[in.arg]; break;
+        case EOpCode::PushRandom: *sp++ = EquationUniform(); break;
+        case EOpCode::PushGauss: *sp++ = EquationGaussian(); break;
+        case EOpCode::Function: sp[-1] = ApplyBuiltin(EBuiltinFunction(in.arg), sp[-1]); break;
+        case EOpCode::Negate: sp[-1] = -sp[-1]; break;
+        case EOpCode::Add: --sp; sp[-1] = sp[-1] + sp[0]; break;
+        case EOpCode::Subtract: --sp; sp[-1] = sp[-1] - sp[0]; break;
+        case EOpCode::Multiply: --sp; sp[-1] = sp[-1] * sp[0]; break;
+        case EOpCode::Divide:
+            --sp;
+            // Zero (either sign) and not-a-number divisors are errors.
+            if (sp[0] == 0.0 || std::isnan(sp[0]))
+                throw CMyDivideByZeroError();
+            sp[-1] = sp[-1] / sp[0];
+            break;
+        case EOpCode::Power: --sp; sp[-1] = CheckedPow(sp[-1], sp[0]); break;
+        // Comparisons: true is -1; "=", "<" and "<=" count not-a-number as true.
+        case EOpCode::Equal:
+            --sp;
+            sp[-1] = (sp[-1] == sp[0] || std::isnan(sp[-1]) || std::isnan(sp[0])) ? -1.0 : 0.0;
+            break;
+        case EOpCode::Less: --sp; sp[-1] = !(sp[-1] >= sp[0]) ? -1.0 : 0.0; break;
+        case EOpCode::LessEqual: --sp; sp[-1] = !(sp[-1] > sp[0]) ? -1.0 : 0.0; break;
+        case EOpCode::Greater: --sp; sp[-1] = sp[-1] > sp[0] ? -1.0 : 0.0; break;
+        case EOpCode::GreaterEqual: --sp; sp[-1] = sp[-1] >= sp[0] ? -1.0 : 0.0; break;
+        case EOpCode::StoreY: m_result = *--sp; break;
+        case EOpCode::StoreLocal: locals[in.arg] = *--sp; break;
+        case EOpCode::Jump: takeJump(in.arg); continue;
+        case EOpCode::JumpIfFalse: {
+            const double v = *--sp;
+            if (v == 0.0 || std::isnan(v)) {
+                takeJump(in.arg);
+                continue;
+            }
+            break;
+        }
+        case EOpCode::Stop: return m_result;
+        case EOpCode::Hook: sp = RunHook(in.arg, sp); break;
+        }
+        ++pc;
+    }
+    return m_result;
+}
+
+int CEquation::CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector&)
+{
+    m_strEstimateError.clear();
+    // The straight line through the transformed data needs one X column and two rows.
+    const int rows = std::min(x.GetColumnCount() > 0 ? x.GetRowCount() : 0, y.GetSize());
+    if (x.GetColumnCount() != 1 || rows < 2)
+        return 0;
+
+    double maxY = y[0], minY = y[0], maxX = x.GetAt(0, 0), minX = x.GetAt(0, 0);
+    for (int i = 1; i < rows; ++i) {
+        maxY = std::max(maxY, y[i]);
+        minY = std::min(minY, y[i]);
+        maxX = std::max(maxX, x.GetAt(0, i));
+        minX = std::min(minX, x.GetAt(0, i));
+    }
+
+    try {
+        CEquationTransform transform;
+        transform.Assign(*this, m_strXTransform, m_strYTransform, nullptr, 0);
+        transform.SetRange(maxY, minY, maxX, minX);
+        transform.CompileX();
+        transform.CompileY();
+        double sx = 0, sxx = 0, sy = 0, sxy = 0;
+        for (int i = 0; i < rows; ++i) {
+            transform.SetPoint(x.GetAt(0, i), y[i]);
+            const double tx = transform.EvaluateX();
+            const double ty = transform.EvaluateY();
+            sx += tx;
+            sxx += tx * tx;
+            sy += ty;
+            sxy += tx * ty;
+        }
+        const double n = rows;
+        const double d = n * sxx - sx * sx;
+        const double gradient = (n * sxy - sy * sx) / d;
+        const double intercept = (sxx * sy - sxy * sx) / d;
+
+        CEquationParamDef definitions;
+        definitions.Copy(*this);
+        definitions.Invalidate();
+        definitions.SetRange(maxY, minY, maxX, minX);
+        definitions.SetLine(intercept, gradient);
+        definitions.ResizeValues();
+        m_paramValues.SetSize(std::max(m_paramValues.GetSize(), GetParameterCount()));
+        for (int i = 0; i < GetParameterCount(); ++i)
+            m_paramValues[i] = definitions.EvaluateParameterDefinition(i);
+    } catch (const CMyError& error) {
+        error.GetShortMessage(m_strEstimateError);
+        return 0;
+    }
+    return 1;
+}
+
+void CEquation::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        SerializeVersion(ar, 1);
+        CEquationBase::Serialize(ar);
+        m_formatted.Serialize(ar);
+        ArchiveStoreStrings(ar, m_localNames);
+        ar.WriteString(m_strSource);
+        ar.WriteString(m_strXTransform);
+        ar.WriteString(m_strYTransform);
+        return;
+    }
+    const int version = SerializeVersion(ar, 1);
+    if (version >= 1) {
+        CEquationBase::Serialize(ar);
+        m_formatted.Serialize(ar);
+        ArchiveLoadStrings(ar, m_localNames);
+        m_strSource = ar.ReadString();
+        m_strXTransform = ar.ReadString();
+        m_strYTransform = ar.ReadString();
+    } else {
+        m_formatted.Serialize(ar);
+        ArchiveLoadStrings(ar, m_paramNames);
+        ArchiveLoadStrings(ar, m_paramLabels);
+        ArchiveLoadStrings(ar, m_xNames);
+        ArchiveLoadStrings(ar, m_xLabels);
+        ArchiveLoadStrings(ar, m_constNames);
+        ArchiveLoadStrings(ar, m_constLabels);
+        ArchiveLoadStrings(ar, m_localNames);
+        ArchiveLoadStrings(ar, m_paramDefs);
+        m_paramValues.Serialize(ar);
+        std::int32_t lenient = 0, use = 0;
+        ar >> lenient;
+        m_strYName = ar.ReadString();
+        m_strSource = ar.ReadString();
+        ar >> use;
+        m_strXTransform = ar.ReadString();
+        m_strYTransform = ar.ReadString();
+        m_nLenient = lenient;
+        m_nUseParamDefs = use;
+        m_paramLabels.resize(m_paramNames.size());
+        m_xLabels.resize(m_xNames.size());
+        m_constLabels.resize(m_constNames.size());
+    }
+    try {
+        Compile();
+    } catch (const CParseErr&) {
+        // Loads as not valid; the user sees the error when compiling.
+    }
+}
+
+namespace {
+
+// A NUL-terminated text within a field of the old record.
+std::string Field(const unsigned char* record, std::size_t offset, std::size_t width)
+{
+    const char* p = reinterpret_cast<const char*>(record + offset);
+    std::size_t n = 0;
+    while (n < width && p[n] != '\0')
+        ++n;
+    return Cp1252ToUtf8(std::string_view(p, n));
+}
+
+int Word(const unsigned char* record, std::size_t offset)
+{
+    return int(std::uint16_t(record[offset] | (record[offset + 1] << 8)));
+}
+
+} // namespace
+
+bool CEquation::ImportOldDefinition(const unsigned char* record, std::size_t size)
+{
+    constexpr std::size_t kRecordSize = 5790;
+    if (!record || size < kRecordSize)
+        return false;
+    m_nLenient = 0;
+    m_bValid = false;
+    // Counts beyond the record's fields would read past them.
+    const int params = std::min(Word(record, 2686), 30);
+    const int consts = std::min(Word(record, 2688), 10);
+    const int useDefs = std::int16_t(Word(record, 3590));
+    const int xs = std::clamp(int(std::int16_t(Word(record, 5788))), 0, 10);
+    SetParameterCount(params);
+    SetConstantCount(consts);
+    SetXCount(xs);
+    for (int i = 0; i < params; ++i) {
+        m_paramNames[std::size_t(i)] = Field(record, 1060 + std::size_t(i) * 12, 12);
+        m_paramLabels[std::size_t(i)] = Field(record, 60 + std::size_t(i) * 25, 25);
+    }
+    for (int i = 0; i < consts; ++i) {
+        m_constNames[std::size_t(i)] = Field(record, 1540 + std::size_t(i) * 12, 12);
+        m_constLabels[std::size_t(i)] = Field(record, 810 + std::size_t(i) * 25, 25);
+    }
+    for (int i = 0; i < xs; ++i) {
+        m_xNames[std::size_t(i)] = Field(record, 1420 + std::size_t(i) * 12, 12);
+        m_xLabels[std::size_t(i)].clear();
+    }
+    m_strYName = "y";
+    m_strSource = Field(record, 1660, 2686 - 1660);
+    m_nUseParamDefs = useDefs;
+    m_strXTransform = Field(record, 3592, 61);
+    m_strYTransform = Field(record, 3653, 61);
+    m_paramDefs.clear();
+    if (useDefs) {
+        m_paramDefs.resize(std::size_t(params));
+        for (int i = 0; i < params; ++i)
+            m_paramDefs[std::size_t(i)] = Field(record, 3958 + std::size_t(i) * 61, 61);
+    }
+    try {
+        Compile();
+    } catch (const CParseErr&) {
+    }
+    return true;
+}

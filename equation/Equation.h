@@ -1,0 +1,147 @@
+// An equation written in the equation language: its source, the compiler
+// that turns the source into a flat program, and the run loop.
+//
+// The program is one contiguous array of 8-byte instructions with a pool of
+// number constants and a stack depth found at compile time; the evaluation
+// stack is allocated when compiling, so an evaluation allocates nothing.
+#pragma once
+
+#include "equation/EqnToken.h"
+#include "equation/EquationBase.h"
+#include "equation/FormattedSource.h"
+#include "equation/ParseErr.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A compiled program.
+struct SEqnProgram {
+    std::vector<SEqnInstruction> code;
+    std::vector<double> pool;
+    int depth = 0; // the most values the program ever holds on the stack
+
+    void Clear()
+    {
+        code.clear();
+        pool.clear();
+        depth = 0;
+    }
+};
+
+// Whether a declaration name is acceptable: a letter or "_", then letters,
+// digits and "_".
+bool IsValidSymbolName(std::string_view name);
+
+class CEquation : public CEquationBase {
+    DECLARE_SERIAL(CEquation)
+public:
+    CEquation();
+    CEquation(const CEquation&) = delete;
+    // What Copy copies, plus the extra X values; the source, the program and
+    // the valid flag stay as they are.
+    CEquation& operator=(const CEquation& other);
+
+    void Invalidate() override;
+    std::unique_ptr<CEquationBase> Clone() const override;
+    int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights) override;
+    double Calculate() override;
+    void ResizeValues() override;
+
+    void SetSource(const std::string& text);
+    const std::string& GetSource() const { return m_strSource; }
+    void SetXTransform(const std::string& text);
+    void SetYTransform(const std::string& text);
+    const std::string& GetXTransform() const { return m_strXTransform; }
+    const std::string& GetYTransform() const { return m_strYTransform; }
+    CFormattedSource& GetFormattedSource() { return m_formatted; }
+    const std::vector<std::string>& GetLocalNames() const { return m_localNames; }
+
+    // Compiles the source; throws CParseErr and leaves the error's text range
+    // in GetErrorStart/GetErrorEnd.
+    void Compile();
+    // Compiles parameter definition i into the definition program (8241 for
+    // an empty one); used while estimating and to check the definitions.
+    void CompileLine(int i);
+    // Clears the token state of the compiler (output, operator stack,
+    // counts, position), ready for a new expression.
+    void Reset();
+
+    int GetErrorStart() const { return m_nColumn; }
+    int GetErrorEnd() const { return m_nPosition; }
+    const SEqnProgram& GetProgram() const { return m_program; }
+
+    // Fills the definition from a version-3 equation record (5,790 bytes) and
+    // compiles it; a compile error leaves it invalid. False when the record is short.
+    bool ImportOldDefinition(const unsigned char* record, std::size_t size);
+
+    void Serialize(CArchive& ar) override;
+
+    // The reason of the last failed estimate (a math error's short text).
+    const std::string& GetEstimateError() const { return m_strEstimateError; }
+
+protected:
+    // Predefined values that the variants expose as names.
+    enum ENamedSlot : int { kMax, kMin, kMaxX, kMinX, kIntercept, kGradient, kXData, kYData, kNamedSlots };
+
+    // The look-up of predefined names after the declared symbols; variants
+    // try their own names first and end with this one (the built-ins).
+    virtual std::optional<CEqnToken> CreateVariable(std::string_view name);
+    // Runs equation-specific operation code on the stack (sp points past the
+    // top) and returns the new stack pointer.
+    virtual double* RunHook(int code, double* sp);
+
+    // Compiles one expression into program and appends store-Y; the text is
+    // its own (positions from 0), for transforms and definitions.
+    void CompileStandalone(const std::string& text, SEqnProgram& program);
+    // Runs a program from its first instruction; returns the result.
+    double Run(const SEqnProgram& program);
+    // Make the stack deep enough for program.
+    void ReserveStack(const SEqnProgram& program);
+
+    const SEqnProgram& GetParameterDefinitionProgram() const { return m_paramDefProgram; }
+
+    double m_named[kNamedSlots] = {};
+
+private:
+    struct CompileState;
+
+    void CompileSource();
+    void CompileStatement(CompileState& state, const std::string& line, int lineStart);
+    // Appends the instructions of text (which starts at offset base in the
+    // text being compiled) to program.
+    void CompileExpression(std::string_view text, int base, SEqnProgram& program);
+    CEqnToken NextToken(std::string_view text, int& pos);
+    void ParseToken(CEqnToken& token);
+    void AddOperand(const CEqnToken& token);
+    void AddOperator(const CEqnToken& token);
+    void CloseParenthesis(const CEqnToken& token);
+    void PopToParenthesis();
+    int FindVariable(std::string_view name);
+    [[noreturn]] void Fail(int id, int start, int end, std::string text = {});
+    static void Emit(SEqnProgram& program, const CEqnToken& token);
+    static void Append(SEqnProgram& program, EOpCode op, int arg = 0);
+    static int ComputeDepth(const SEqnProgram& program);
+
+    std::string m_strSource;
+    CFormattedSource m_formatted;
+    SEqnProgram m_program;
+    std::vector<std::string> m_localNames;
+    std::string m_strXTransform;
+    std::string m_strYTransform;
+    CMyVector m_localValues;
+    std::vector<double> m_stack;
+    // Compile-time token state.
+    std::vector<CEqnToken> m_output;
+    std::vector<CEqnToken> m_operators;
+    int m_nColumn = 0;   // start of the error's text range
+    int m_nPosition = 0; // end of the error's text range
+    bool m_bOperandExpected = true;
+    int m_nOpenParens = 0;
+    int m_nCommasExpected = 0;
+    bool m_bYAssigned = false;
+    std::vector<unsigned char> m_xUsed, m_paramUsed, m_constUsed;
+    SEqnProgram m_paramDefProgram;
+    std::string m_strEstimateError;
+};

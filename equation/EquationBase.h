@@ -1,0 +1,116 @@
+// The one interface through which fits, curves, transformations and
+// estimates compute y from x values, parameters and constants, whether the
+// equation is written in the equation language or supplied by a library.
+//
+// Use: set the names (and source), Compile or Load, ResizeValues, write the
+// value arrays, then call Calculate and CalculateDerivatives as often as
+// needed. One object serves one thread at a time; Clone makes another.
+#pragma once
+
+#include "fitting/MyVector.h"
+#include "platform/Object.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CArchive;
+class CDoubleColumns;
+
+// Stored form of a string array: the framework count, then the strings.
+void ArchiveStoreStrings(CArchive& ar, const std::vector<std::string>& strings);
+void ArchiveLoadStrings(CArchive& ar, std::vector<std::string>& strings);
+
+class CEquationBase : public CObject {
+    DECLARE_SERIAL(CEquationBase)
+public:
+    CEquationBase();
+    ~CEquationBase() override = default;
+
+    // Instructions one evaluation may execute before it is abandoned as
+    // endless (CMyRunLimitError). Far above any real model.
+    static constexpr std::int64_t kInstructionBudget = 100'000'000;
+
+    // --- operations that every kind of equation overrides as it needs ---
+    virtual void Invalidate() { m_bValid = false; }
+    // d y / d parameter i at the current values into out[i]; out must hold
+    // at least the parameter count.
+    virtual void CalculateDerivatives(CMyVector& out);
+    virtual std::unique_ptr<CEquationBase> Clone() const;
+    // Starting values into the parameter values; 1 on success, else 0.
+    virtual int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights);
+    // y for the current values; not valid: the stored result (0 for equations).
+    virtual double Calculate() { return m_result; }
+    virtual void ResizeValues();
+
+    // --- definition ---
+    bool IsValid() const { return m_bValid; }
+    void SetYName(const std::string& name);
+    const std::string& GetYName() const { return m_strYName; }
+    // A null name or label leaves that entry as it is; the array grows to i + 1.
+    void SetParameterName(int i, const char* name, const char* label = nullptr);
+    void SetConstantName(int i, const char* name, const char* label = nullptr);
+    void SetXName(int i, const char* name, const char* label = nullptr);
+    void SetParameterCount(int n);
+    void SetConstantCount(int n);
+    void SetXCount(int n);
+    int GetParameterCount() const { return int(m_paramNames.size()); }
+    int GetConstantCount() const { return int(m_constNames.size()); }
+    int GetXCount() const { return int(m_xNames.size()); }
+    void GetParameterNames(int i, std::string& name, std::string& label) const;
+    void GetConstantNames(int i, std::string& name, std::string& label) const;
+    void GetXNames(int i, std::string& name, std::string& label) const;
+    // The label when there is one, else the name; empty past the end.
+    std::string GetParameterName(int i) const;
+    std::string GetConstantName(int i) const;
+    std::string GetXName(int i) const;
+    std::string GetParameterDefinition(int i) const;
+    void SetParameterDefinition(int i, const std::string& text);
+    void SetModeFlag(int lenient);
+    int GetModeFlag() const { return m_nLenient; }
+    void SetUseParameterDefinitions(int use);
+    int GetUseParameterDefinitions() const { return m_nUseParamDefs; }
+    // Names, labels, definitions, flags and the parameter and constant values;
+    // not the X values, the extra X values or the valid flag.
+    void Copy(const CEquationBase& other);
+
+    // --- values ---
+    CMyVector& GetParameterValues() { return m_paramValues; }
+    CMyVector& GetConstantValues() { return m_constValues; }
+    CMyVector& GetXValues() { return m_xValues; }
+    CMyVector& GetExtraXValues() { return m_extraX; }
+    const CMyVector& GetParameterValues() const { return m_paramValues; }
+    const CMyVector& GetConstantValues() const { return m_constValues; }
+    const CMyVector& GetXValues() const { return m_xValues; }
+    const CMyVector& GetExtraXValues() const { return m_extraX; }
+    double GetResult() const { return m_result; }
+
+    // A flag that a fit's worker sets to interrupt a running evaluation
+    // (CEvaluationStopped is thrown); null for none. Not owned.
+    void SetStopFlag(const std::atomic<bool>* stop) { m_pStop = stop; }
+    const std::atomic<bool>* GetStopFlag() const { return m_pStop; }
+    // The instruction budget of one evaluation (kInstructionBudget by default).
+    void SetInstructionBudget(std::int64_t budget) { m_nBudget = budget; }
+    std::int64_t GetInstructionBudget() const { return m_nBudget; }
+
+    void Serialize(CArchive& ar) override;
+
+protected:
+    int m_nLenient = 0;
+    bool m_bValid = false;
+    std::string m_strYName;
+    std::vector<std::string> m_paramNames, m_paramLabels;
+    std::vector<std::string> m_xNames, m_xLabels;
+    std::vector<std::string> m_constNames, m_constLabels;
+    int m_nUseParamDefs = 0;
+    std::vector<std::string> m_paramDefs;
+    CMyVector m_paramValues;
+    CMyVector m_constValues;
+    CMyVector m_xValues;
+    double m_result = 0.0;
+    CMyVector m_extraX;
+    const std::atomic<bool>* m_pStop = nullptr;
+    std::int64_t m_nBudget = kInstructionBudget;
+};

@@ -1,0 +1,247 @@
+#include "equation/Equation.h"
+#include "EquationTestSupport.h"
+#include "platform/StringTable.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct ErrorCase {
+    const char* source;
+    int id;
+    int start, end; // the offending text: offsets into the source, counted by hand
+    const char* text = "";
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.id << ": " << c.source; }
+
+class CompileError : public ::testing::TestWithParam<ErrorCase> {
+};
+
+TEST_P(CompileError, ReportsIdAndRange)
+{
+    const ErrorCase& c = GetParam();
+    // Lenient, with one parameter a and one X variable x.
+    auto eq = MakeEquation(c.source, {"a"}, {"x"});
+    try {
+        eq->Compile();
+        FAIL() << "compiled";
+    } catch (const CParseErr& error) {
+        EXPECT_EQ(error.m_nID, c.id);
+        EXPECT_EQ(error.m_strText, c.text);
+        EXPECT_EQ(error.m_nStart, c.start);
+        EXPECT_EQ(error.m_nEnd, c.end);
+        EXPECT_EQ(eq->GetErrorStart(), c.start);
+        EXPECT_EQ(eq->GetErrorEnd(), c.end);
+        EXPECT_TRUE(HasString(UINT(c.id)));
+    }
+    EXPECT_FALSE(eq->IsValid());
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, CompileError, ::testing::Values(
+    ErrorCase{"y = a + q", 8196, 8, 9, "q"},
+    ErrorCase{"IF(x>0)THEN", 8196, 0, 2, "IF"},     // read as an expression line
+    ErrorCase{"y = 2 +", 8197, 4, 7},               // an operand still expected at the end
+    ErrorCase{"y = * 2", 8197, 4, 5},
+    ErrorCase{"y = (2 + )", 8197, 9, 10},
+    ErrorCase{"y =", 8197, 3, 3},                   // an empty expression after "="
+    ErrorCase{"= 3", 8197, 0, 0},                   // no target
+    ErrorCase{"y + 1 = 3", 8199, 0, 5},             // a target that is no name
+    ErrorCase{"y = 2x", 8198, 5, 6},                // no implied multiplication
+    ErrorCase{"y = 3..4", 8198, 6, 8},              // "3." then ".4"
+    ErrorCase{"y = x (2)", 8198, 6, 7},
+    ErrorCase{"y = 2 # 3", 8199, 6, 7},
+    ErrorCase{"y = x <", 8199, 6, 7},
+    ErrorCase{"y = .", 8199, 4, 5},
+    ErrorCase{"y = 2)", 8200, 5, 6},
+    ErrorCase{"y = (2", 8201, 4, 6},
+    ErrorCase{": loop\r\ny = 1", 8202, 0, 6},
+    ErrorCase{":loop x\r\ny = 1", 8202, 0, 7},
+    ErrorCase{"FOR i = 1 UNTIL 3\r\nNEXT\r\ny = 1", 8203, 0, 17},
+    ErrorCase{"FOR i = 1 TO STEP 2\r\nNEXT\r\ny = 1", 8204, 0, 19},
+    ErrorCase{"FOR i = 1 TO 3 STEP\r\nNEXT\r\ny = 1", 8205, 0, 19},
+    ErrorCase{"FOR i = 1 TO\r\nNEXT\r\ny = 1", 8206, 0, 12},
+    ErrorCase{"FOR = 1 TO 2\r\nNEXT\r\ny = 1", 8206, 0, 12},
+    ErrorCase{"FOR i = TO 2\r\nNEXT\r\ny = 1", 8197, 8, 8},
+    ErrorCase{"IF x > 0\r\ny = 1\r\nENDIF", 8207, 0, 8},
+    ErrorCase{"IF x > 0 THEN y = 1", 8208, 0, 19},
+    ErrorCase{"IF 1 THEN\r\ny = 1\r\nENDIF x", 8209, 18, 25},
+    ErrorCase{"2 + 3\r\n4 + 5", 8210, 7, 12},
+    ErrorCase{"y = 1\r\nENDIF", 8211, 7, 12},
+    ErrorCase{"y = 1\r\nELSE", 8212, 7, 11},
+    ErrorCase{"y = 1\r\nNEXT", 8213, 7, 11},
+    ErrorCase{":a\r\n:A\r\ny = 1\r\nGOTO a", 8214, 4, 6},
+    ErrorCase{"IF 1 THEN\r\ny = 1", 8215, 0, 9},
+    ErrorCase{"FOR i = 1 TO 2\r\ny = 1", 8216, 0, 14},
+    ErrorCase{"y = 1\r\nGOTO nowhere", 8217, 7, 19},
+    ErrorCase{":unused\r\ny = 1", 8218, 0, 7},
+    ErrorCase{"IF 1 THEN\r\ny = 1\r\nELSE junk\r\nENDIF", 8219, 18, 27},
+    ErrorCase{"IF 1 THEN\r\ny = 1\r\nELSE y = 2\r\nENDIF", 8219, 18, 28},
+    ErrorCase{"z = 1", 8220, 0, 5},
+    ErrorCase{"y = SIN(1, 2)", 8481, 9, 10}));
+
+TEST(Compile, EmptyAndHexTexts)
+{
+    // "y =" has an empty expression; "0x1F" is the number 0 followed by the
+    // name x1F, which is unknown.
+    auto eq = MakeEquation("y = 0x1F", {}, {"x"});
+    try {
+        eq->Compile();
+        FAIL();
+    } catch (const CParseErr& error) {
+        EXPECT_EQ(error.m_nID, 8196);
+        EXPECT_EQ(error.m_strText, "x1F");
+    }
+}
+
+TEST(Compile, UnusedSymbolsUnlessLenient)
+{
+    struct Case {
+        const char* source;
+        int id;
+        const char* name;
+    } cases[] = {
+        {"y = a * c", 8221, "x"},
+        {"y = x * c", 8222, "a"},
+        {"y = a * x", 8223, "c"},
+    };
+    for (const Case& c : cases) {
+        auto eq = MakeEquation(c.source, {"a"}, {"x"}, {"c"}, 0);
+        try {
+            eq->Compile();
+            ADD_FAILURE() << c.source;
+        } catch (const CParseErr& error) {
+            EXPECT_EQ(error.m_nID, c.id);
+            EXPECT_EQ(error.m_strText, c.name);
+            RecordingReporter reporter;
+            error.ReportError();
+            ASSERT_EQ(reporter.messages.size(), 1u);
+            EXPECT_EQ(reporter.messages[0].helpId, UINT(c.id));
+            EXPECT_EQ(reporter.messages[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+        }
+        eq->SetModeFlag(1);
+        EXPECT_NO_THROW(eq->Compile()) << c.source;
+    }
+    // The message names the symbol.
+    EXPECT_EQ(CParseErr(8222, "a").GetMessage(), "Parameter \"a\" has not been used.");
+}
+
+TEST(Compile, ParameterDefinitionsAreChecked)
+{
+    auto eq = MakeEquation("y = a * x + b", {"a", "b"}, {"x"}, {}, 0);
+    eq->SetUseParameterDefinitions(1);
+    eq->SetParameterDefinition(0, "GRADIENT");
+    try {
+        eq->Compile();
+        FAIL();
+    } catch (const CParseErr& error) {
+        EXPECT_EQ(error.m_nID, 8241);
+        EXPECT_EQ(error.m_strText, "2");
+        EXPECT_EQ(error.GetMessage(), "Parameter definition #2 is missing.");
+    }
+    eq->SetParameterDefinition(1, "MAX - (MIN +");
+    try {
+        eq->Compile();
+        FAIL();
+    } catch (const CParseErr& error) {
+        EXPECT_EQ(error.m_nID, 8201);
+        EXPECT_EQ(error.m_nDefinition, 1);
+        EXPECT_EQ(error.m_nStart, 0);
+        EXPECT_EQ(error.m_nEnd, 12);
+    }
+    // The data-range names are known in definitions only.
+    eq->SetParameterDefinition(1, "(MAX + MIN) / 2 + MAXX - MINX + INTERCEPT");
+    EXPECT_NO_THROW(eq->Compile());
+    eq->SetSource("y = a * x + b + MAX");
+    EXPECT_THROW(eq->Compile(), CParseErr);
+    // YCALC belongs to the data transformation only.
+    eq->SetSource("y = a * x + b");
+    eq->SetParameterDefinition(1, "YCALC");
+    try {
+        eq->Compile();
+        FAIL();
+    } catch (const CParseErr& error) {
+        EXPECT_EQ(error.m_nID, 8196);
+    }
+}
+
+// An equation with a two-argument function, as the table equation has: the
+// commas of its argument list are counted.
+class CTwoArgumentEquation : public CEquation {
+protected:
+    std::optional<CEqnToken> CreateVariable(std::string_view name) override
+    {
+        if (name == "HYPOT") {
+            CEqnToken t;
+            t.kind = CEqnToken::Prefix;
+            t.precedence = kPrecPrefix;
+            t.commas = 1;
+            t.instr.op = EOpCode::Hook;
+            t.instr.arg = 7;
+            t.instr.aux = 2;
+            return t;
+        }
+        return CEquation::CreateVariable(name);
+    }
+    double* RunHook(int code, double* sp) override
+    {
+        // The arguments are on the stack with the second on top.
+        sp[-2] = std::hypot(sp[-2], sp[-1]);
+        return sp - 1;
+    }
+};
+
+TEST(Compile, CommaCounts)
+{
+    struct Case {
+        const char* source;
+        int id; // 0: compiles
+        double value;
+    } cases[] = {
+        {"y = HYPOT(3, 4)", 0, 5},
+        {"y = 1 + HYPOT(3 * 2, 2 ^ 3) * 2", 0, 21},   // 1 + 10 * 2
+        {"y = HYPOT(HYPOT(3, 4), 12)", 0, 13},
+        {"y = HYPOT(3)", 8480, 0},
+        {"y = HYPOT(1, 2, 3)", 8481, 0},
+        {"y = HYPOT 3, 4", 8199, 0},  // no parentheses: the list cannot be read
+    };
+    for (const Case& c : cases) {
+        auto eq = MakeEquation<CTwoArgumentEquation>(c.source);
+        if (c.id == 0) {
+            eq->Compile();
+            EXPECT_DOUBLE_EQ(eq->Calculate(), c.value) << c.source;
+        } else {
+            try {
+                eq->Compile();
+                ADD_FAILURE() << c.source;
+            } catch (const CParseErr& error) {
+                EXPECT_EQ(error.m_nID, c.id) << c.source;
+            }
+        }
+    }
+}
+
+TEST(Compile, ProgramIsFlatWithItsStackDepth)
+{
+    auto eq = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
+    eq->Compile();
+    const SEqnProgram& p = eq->GetProgram();
+    EXPECT_EQ(p.depth, 4);       // 1 2 3 4 are held at once
+    EXPECT_EQ(p.pool.size(), 4u);
+    EXPECT_EQ(p.code.size(), 10u); // 4 numbers, 3 adds, x, *, store
+}
+
+TEST(Compile, ValidSymbolNames)
+{
+    EXPECT_TRUE(IsValidSymbolName("_a1"));
+    EXPECT_TRUE(IsValidSymbolName("Rate"));
+    EXPECT_FALSE(IsValidSymbolName(""));
+    EXPECT_FALSE(IsValidSymbolName("1a"));
+    EXPECT_FALSE(IsValidSymbolName("a-b"));
+    EXPECT_FALSE(IsValidSymbolName("a b"));
+}
+
+} // namespace
