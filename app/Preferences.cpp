@@ -1,0 +1,127 @@
+#include "app/Preferences.h"
+
+#include "framework/Profile.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* kPreferences = "Preferences";
+constexpr const char* kUserInfo = "User Info";
+constexpr const char* kAuthorName = "Author Name";
+constexpr const char* kLargeIcons = "LargeIcons";
+constexpr const char* kFilterSection = "Data Filter Files";
+constexpr const char* kFilterCount = "Number";
+// Stands for "no value": no directory is named so.
+constexpr const char* kAbsent = "\x01";
+
+struct DirectoryEntry {
+    CPreferences::Directory which;
+    const char* entry;
+    bool group;  // falls back to the machine-wide profile
+};
+
+// In the order the values are read and written.
+const DirectoryEntry kDirectoryEntries[] = {
+    {CPreferences::UserTemplateDir, "User Template Directory", false},
+    {CPreferences::GroupTemplateDir, "Group Template Directory", true},
+    {CPreferences::UserItemDir, "User Item Directory", false},
+    {CPreferences::GroupItemDir, "Group Item Directory", true},
+    {CPreferences::DataDir, "Data Directory", false},
+    {CPreferences::UserDllEquationDir, "User HardEquation Directory", false},
+    {CPreferences::GroupDllEquationDir, "Group HardEquation Directory", true},
+};
+
+std::string FilterEntry(std::size_t i) { return "Filter" + std::to_string(i); }
+
+}  // namespace
+
+bool IsExistingDirectory(std::string& path)
+{
+    if (path.empty())
+        return false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    path.clear();
+    return false;
+}
+
+CPreferences& CPreferences::Current()
+{
+    static CPreferences preferences;
+    return preferences;
+}
+
+void CPreferences::SetLargeIcons(bool large)
+{
+    if (GetLargeIcons() == large)
+        return;
+    m_largeIcons = large ? 1 : 0;
+    m_largeIconsChanged = true;
+    if (m_onLargeIcons)
+        m_onLargeIcons(large);
+}
+
+void CPreferences::Load()
+{
+    m_authorName = GetProfileString(kUserInfo, kAuthorName);
+    m_largeIcons = GetProfileInt(kPreferences, kLargeIcons, 0) != 0 ? 1 : 0;
+    m_largeIconsChanged = false;
+    for (const DirectoryEntry& d : kDirectoryEntries) {
+        std::string value = GetProfileString(kPreferences, d.entry, kAbsent);
+        const bool absent = value == kAbsent;
+        if (absent)
+            value.clear();
+        const bool cleared = !absent && value.empty();
+        IsExistingDirectory(value);
+        // A value the user cleared is kept empty; a missing or stale one falls
+        // back to what the administrator set for the group.
+        if (d.group && value.empty() && !cleared) {
+            value = GetMachineProfileString(kPreferences, d.entry);
+            IsExistingDirectory(value);
+        }
+        m_directories[d.which] = value;
+    }
+    m_directories[CurrentDataDir] = m_directories[DataDir];
+    LoadFilters();
+}
+
+void CPreferences::Save()
+{
+    WriteProfileString(kUserInfo, kAuthorName, m_authorName.c_str());
+    if (m_largeIconsChanged)
+        WriteProfileInt(kPreferences, kLargeIcons, m_largeIcons);
+    for (const DirectoryEntry& d : kDirectoryEntries) {
+        std::string value = m_directories[d.which];
+        IsExistingDirectory(value);
+        WriteProfileString(kPreferences, d.entry, value.c_str());
+    }
+}
+
+void CPreferences::LoadFilters()
+{
+    // The list an administrator installed, unless this user has one of their own.
+    const bool own = GetProfileInt(kFilterSection, kFilterCount, -1) >= 0;
+    const int count = own ? GetProfileInt(kFilterSection, kFilterCount, 0)
+                          : GetMachineProfileInt(kFilterSection, kFilterCount, 0);
+    m_filters.clear();
+    for (int i = 0; i < count && i < 4096; ++i) {
+        std::string path = own ? GetProfileString(kFilterSection, FilterEntry(std::size_t(i)))
+                               : GetMachineProfileString(kFilterSection, FilterEntry(std::size_t(i)));
+        if (!path.empty())
+            m_filters.push_back(std::move(path));
+    }
+}
+
+bool CPreferences::SaveFilters() const
+{
+    // The machine-wide store is read-only for the program; the list goes to
+    // the user's own profile, which LoadFilters prefers.
+    // Entries of a longer old list go with the section.
+    WriteProfileString(kFilterSection, nullptr, nullptr);
+    bool ok = WriteProfileInt(kFilterSection, kFilterCount, int(m_filters.size()));
+    for (std::size_t i = 0; i < m_filters.size(); ++i)
+        ok = WriteProfileString(kFilterSection, FilterEntry(i).c_str(), m_filters[i].c_str()) && ok;
+    return ok;
+}

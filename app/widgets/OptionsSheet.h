@@ -1,0 +1,53 @@
+// The tabbed sheet of preference pages with OK, Cancel and Apply.
+#pragma once
+
+#include <QDialog>
+
+#include <vector>
+
+class CPreferencePage;
+class CPreferences;
+class QDialogButtonBox;
+class QPushButton;
+class QTabWidget;
+
+class COptionsSheet : public QDialog {
+    Q_OBJECT
+public:
+    explicit COptionsSheet(const QString& caption, QWidget* parent = nullptr);
+
+    // The sheet takes the page (as a child widget).
+    void AddPage(CPreferencePage* page);
+    int PageCount() const { return int(m_pages.size()); }
+    CPreferencePage* Page(int index) const { return m_pages[std::size_t(index)]; }
+    void SetActivePage(int index);
+    CPreferencePage* ActivePage() const;
+
+    // After changes have been applied Cancel can no longer undo them: it reads "Close".
+    void SetCancelToClose();
+    QPushButton* OkButton() const;
+    QPushButton* CancelButton() const;
+    QPushButton* ApplyButton() const;
+
+    // Saves and applies every page that was opened; false (and the failing
+    // page shown) when a page's check fails.
+    bool Apply();
+
+    // The sheet's pages in order: Directories, Data Filters, User Info,
+    // Options (and the number format page once the program has one).
+    void AddStandardPages(CPreferences& preferences);
+
+public slots:
+    void accept() override;
+
+private:
+    void OnCurrentChanged(int index);
+    void UpdateApplyButton();
+
+    QTabWidget* m_tabs;
+    QDialogButtonBox* m_buttons;
+    std::vector<CPreferencePage*> m_pages;
+};
+
+// Runs the Options sheet on the preferences; 1 when it ended with OK, else 0.
+int ShowOptionsSheet(QWidget* parent, CPreferences& preferences);
