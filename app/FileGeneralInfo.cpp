@@ -57,7 +57,9 @@ bool CFileGeneralInfo::Read(const std::string& path)
     struct statx st {};
     if (::statx(AT_FDCWD, p.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
         return false;
-    readOnly = ::access(p.c_str(), W_OK) != 0;
+    // The owner's write permission stands for the attribute: it belongs to the
+    // file, whoever looks at it.
+    readOnly = (st.stx_mode & S_IWUSR) == 0;
     // Like the system's own dialog, the times and size come from a file that
     // can be opened for reading.
     const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);

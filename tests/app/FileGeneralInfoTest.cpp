@@ -59,11 +59,12 @@ TEST_F(FileGeneralInfoTest, ReadsNameFolderSizeTimesAndAttributes)
     EXPECT_FALSE(info.accessed.empty());
     EXPECT_FALSE(info.readOnly);
 
-    if (::geteuid() != 0) {
-        ::chmod(path.c_str(), 0444);
-        CFileGeneralInfo ro;
-        ASSERT_TRUE(ro.Read(path));
-        EXPECT_TRUE(ro.readOnly);
+    ::chmod(path.c_str(), 0444);
+    CFileGeneralInfo ro;
+    ASSERT_TRUE(ro.Read(path));
+    EXPECT_TRUE(ro.readOnly);
+    ::chmod(path.c_str(), 0644);
+    if (::geteuid() != 0) {  // the superuser opens any file
         ::chmod(path.c_str(), 0);
         CFileGeneralInfo closed;
         ASSERT_TRUE(closed.Read(path));
