@@ -117,3 +117,32 @@ TEST_F(ColourComboTest, DataExchangeBothWays)
 }
 
 }  // namespace
+
+#include "ui/widgets/MappedBitmap.h"
+
+namespace {
+
+TEST(MappedBitmapTest, RecoloursTheClassicGreys)
+{
+    QImage source(4, 1, QImage::Format_Indexed8);
+    source.setColorTable({qRgb(0xC0, 0xC0, 0xC0), qRgb(0xFF, 0xFF, 0xFF), qRgb(0x80, 0x80, 0x80), qRgb(0, 0, 0),
+                          qRgb(0x12, 0x34, 0x56)});
+    for (int x = 0; x < 4; ++x)
+        source.setPixel(x, 0, uint(x));
+    const std::vector<ColourMapEntry> map = {{0xC0C0C0, RGB(1, 2, 3)}, {0x000000, RGB(9, 9, 9)}};
+    QImage mapped = CreateMappedBitmap(source, map);
+    EXPECT_EQ(mapped.pixel(0, 0), qRgb(1, 2, 3));
+    EXPECT_EQ(mapped.pixel(1, 0), qRgb(0xFF, 0xFF, 0xFF));  // not in this map
+    EXPECT_EQ(mapped.pixel(3, 0), qRgb(9, 9, 9));
+    EXPECT_EQ(mapped.colorTable()[4], qRgb(0x12, 0x34, 0x56));
+
+    // The standard map follows the palette; true-colour images map pixels.
+    QPalette palette;
+    palette.setColor(QPalette::Button, QColor(10, 20, 30));
+    QImage rgb(1, 1, QImage::Format_RGB32);
+    rgb.setPixel(0, 0, qRgb(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(CreateMappedBitmap(rgb, StandardColourMap(palette)).pixel(0, 0), qRgb(10, 20, 30));
+    EXPECT_TRUE(CreateMappedBitmap(QImage()).isNull());
+}
+
+}  // namespace
