@@ -4,7 +4,9 @@
 #include "ui/widgets/DataExchange.h"
 
 #include <QColorDialog>
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -50,6 +52,18 @@ private:
     CColourCombo* m_combo;
 };
 
+// The swatch that the closed box shows beside the caption.
+QIcon Swatch(COLORREF colour)
+{
+    QPixmap pm(16, 12);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.setBrush(ToQColor(colour));
+    p.drawRect(0, 0, 15, 11);
+    return QIcon(pm);
+}
+
 }  // namespace
 
 QColor ToQColor(COLORREF colour) { return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
@@ -71,6 +85,8 @@ void CColourCombo::Init(const ColourValue& value, bool withAutomatic)
     for (int i = 0; i < kStandardColourCount; ++i)
         addItem(QString::fromStdString(StandardColourName(i)), uint(StandardColour(i)));
     addItem(QString::fromStdString(LoadString(kOtherText)), uint(value.m_colour));
+    for (int i = 0; i < count(); ++i)
+        setItemIcon(i, Swatch(EntryColour(i)));
     SetColour(value);
 }
 
@@ -95,8 +111,13 @@ int CColourCombo::SetColour(const ColourValue& value)
         index = standard + (m_hasAutomatic ? 1 : 0);
     else
         index = OtherIndex();
-    if (count() > 0)
+    if (count() > 0) {
         setItemData(OtherIndex(), uint(m_value.m_colour));
+        if (!m_value.IsSpecial())
+            setItemIcon(OtherIndex(), Swatch(m_value.m_colour));
+        if (m_hasAutomatic)
+            setItemIcon(0, Swatch(m_automaticColour));
+    }
     setCurrentIndex(index);
     update();
     return index;
