@@ -2,7 +2,9 @@
 
 #include "framework/Profile.h"
 
+#include <fstream>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -44,6 +46,23 @@ bool IsExistingDirectory(std::string& path)
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return true;
     path.clear();
+    return false;
+}
+
+bool IsRemovableDirectory(const std::string& path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return false;
+    // The block device of the file system: a partition's flag lives with its disk.
+    const std::string device =
+        "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+    for (const char* file : {"/removable", "/../removable"}) {
+        std::ifstream in(device + file);
+        int flag = 0;
+        if (in >> flag)
+            return flag != 0;
+    }
     return false;
 }
 

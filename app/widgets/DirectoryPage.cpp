@@ -4,7 +4,9 @@
 #include "ui/widgets/DataExchange.h"
 #include "app/widgets/OptionsSheet.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,11 +71,26 @@ void CDirectoryPage::OnInitDialog()
 
 bool CDirectoryPage::BrowseForFolder(const QString& title, std::string& path)
 {
-    QString chosen = QFileDialog::getExistingDirectory(this, title, QString::fromStdString(path),
-                                                       QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty())
+    QFileDialog dialog(this, title, QString::fromStdString(path));
+    dialog.setFileMode(QFileDialog::Directory);
+    // Our own dialog, so that its OK button can follow the selection.
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (!path.empty())
+        dialog.selectFile(QString::fromStdString(path));
+    auto follow = [&dialog](const QString& current) {
+        auto* box = dialog.findChild<QDialogButtonBox*>();
+        QPushButton* ok = box ? box->button(QDialogButtonBox::Open) : nullptr;
+        if (ok && !current.isEmpty())
+            ok->setEnabled(!IsRemovableDirectory(current.toStdString()));
+    };
+    connect(&dialog, &QFileDialog::currentChanged, &dialog, follow);
+    connect(&dialog, &QFileDialog::directoryEntered, &dialog, follow);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    path = chosen.toStdString();
+    const std::string chosen = dialog.selectedFiles().first().toStdString();
+    if (IsRemovableDirectory(chosen))
+        return false;
+    path = chosen;
     return true;
 }
 

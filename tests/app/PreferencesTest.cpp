@@ -28,6 +28,16 @@ TEST_F(PreferencesTest, IsExistingDirectoryEmptiesWhatIsNoDirectory)
     EXPECT_FALSE(IsExistingDirectory(empty));
 }
 
+TEST_F(PreferencesTest, RemovableDisksAreRecognised)
+{
+    // The temporary folder and the root lie on fixed disks here; a path that
+    // cannot be examined counts as not removable.
+    EXPECT_FALSE(IsRemovableDirectory(m_dir.string()));
+    EXPECT_FALSE(IsRemovableDirectory("/"));
+    EXPECT_FALSE(IsRemovableDirectory((m_dir / "missing").string()));
+    EXPECT_FALSE(IsRemovableDirectory(""));
+}
+
 TEST_F(PreferencesTest, SaveAndLoadRoundTrip)
 {
     CPreferences prefs;
