@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 

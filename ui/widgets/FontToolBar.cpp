@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -51,6 +52,32 @@ bool CFontToolBar::Create(QWidget* parent)
     m_size->LimitText(kMaxSizeChars);
     addWidget(m_size);
 
+    struct EffectButton {
+        DWORD effect;
+        const char* text;
+        QKeySequence::StandardKey key;
+    };
+    const EffectButton buttons[3] = {{CFE_BOLD, "Bold", QKeySequence::Bold},
+                                     {CFE_ITALIC, "Italic", QKeySequence::Italic},
+                                     {CFE_UNDERLINE, "Underline", QKeySequence::Underline}};
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = addAction(tr(buttons[i].text));
+        action->setObjectName(buttons[i].text);
+        action->setCheckable(true);
+        action->setShortcut(buttons[i].key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        QFont f = action->font();
+        f.setBold(i == 0);
+        f.setItalic(i == 1);
+        f.setUnderline(i == 2);
+        action->setFont(f);
+        action->setText(QString(tr(buttons[i].text)[0]));
+        action->setToolTip(tr(buttons[i].text));
+        const DWORD effect = buttons[i].effect;
+        connect(action, &QAction::triggered, this, [this, effect] { OnEffect(effect); });
+        m_effects[i] = action;
+    }
+
     connect(m_name, &QComboBox::activated, this, &CFontToolBar::OnFaceChosen);
     connect(m_name->GetEdit(), &QLineEdit::editingFinished, this, &CFontToolBar::OnFaceTyped);
     connect(m_size, &QComboBox::activated, this, [this](int) { OnSizeChosen(); });
@@ -63,6 +90,31 @@ bool CFontToolBar::Create(QWidget* parent)
 
 QWidget* CFontToolBar::GetActiveView() { return nullptr; }
 
+QAction* CFontToolBar::EffectAction(DWORD effect) const
+{
+    switch (effect) {
+    case CFE_BOLD: return m_effects[0];
+    case CFE_ITALIC: return m_effects[1];
+    case CFE_UNDERLINE: return m_effects[2];
+    default: return nullptr;
+    }
+}
+
+void CFontToolBar::OnEffect(DWORD effect)
+{
+    // A selection that is only partly bold becomes bold throughout, as word
+    // processors do; wholly bold becomes plain.
+    CHARFORMAT current;
+    const bool known = GetCharFormat(current);
+    const bool on = known && (current.dwMask & effect) && (current.dwEffects & effect);
+    CHARFORMAT cf;
+    cf.dwMask = effect;  // the CFM_ and CFE_ bits of the three effects agree
+    cf.dwEffects = on ? 0 : effect;
+    SetCharFormat(cf);
+    if (QAction* action = EffectAction(effect))
+        action->setChecked(!on);
+}
+
 void CFontToolBar::SyncToView()
 {
     CHARFORMAT cf;
@@ -74,6 +126,8 @@ void CFontToolBar::SyncToView()
         m_size->SetSize(cf.yHeight);
         m_lastValidSize = cf.yHeight;
     }
+    for (DWORD effect : {DWORD(CFE_BOLD), DWORD(CFE_ITALIC), DWORD(CFE_UNDERLINE)})
+        EffectAction(effect)->setChecked((cf.dwMask & effect) && (cf.dwEffects & effect));
 }
 
 void CFontToolBar::UpdateFromView()

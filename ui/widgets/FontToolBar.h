@@ -6,6 +6,8 @@
 
 #include <QToolBar>
 
+class QAction;
+
 class CFontNameCombo;
 class CFontSizeCombo;
 
@@ -27,6 +29,12 @@ public:
     // Sends a format to the view / reads the view's format.
     virtual void SetCharFormat(const CHARFORMAT& format) {}
     virtual bool GetCharFormat(CHARFORMAT& format) { return false; }
+
+    // The bold, italic and underline buttons (checked while the view's
+    // selection has that effect throughout).
+    QAction* EffectAction(DWORD effect) const;
+    // Toggles one effect of the view's selection.
+    void OnEffect(DWORD effect);
 
     CFontNameCombo* NameCombo() const { return m_name; }
     CFontSizeCombo* SizeCombo() const { return m_size; }
@@ -53,5 +61,6 @@ private:
 
     CFontNameCombo* m_name = nullptr;
     CFontSizeCombo* m_size = nullptr;
+    QAction* m_effects[3] = {};
     int m_lastValidSize = 0;
 };

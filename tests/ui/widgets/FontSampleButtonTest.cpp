@@ -4,6 +4,7 @@
 #include "ui/widgets/WidgetTestSupport.h"
 
 #include <QImage>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {

@@ -6,6 +6,7 @@
 #include "ui/widgets/FontSizeCombo.h"
 #include "ui/widgets/WidgetTestSupport.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -98,6 +99,24 @@ TEST_F(FontToolBarTest, FacesGoToTheViewAndTheViewSyncsBack)
     EXPECT_EQ(bar.NameCombo()->currentText(), "Another Missing Face");
     EXPECT_EQ(bar.SizeCombo()->currentText(), "24");
     EXPECT_EQ(bar.LastValidSize(), 480);
+}
+
+TEST_F(FontToolBarTest, EffectButtonsToggleTheSelection)
+{
+    view.current.dwMask = CFM_BOLD | CFM_ITALIC;  // wholly bold, wholly upright; underline mixed
+    view.current.dwEffects = CFE_BOLD;
+    bar.SyncToView();
+    EXPECT_TRUE(bar.EffectAction(CFE_BOLD)->isChecked());
+    EXPECT_FALSE(bar.EffectAction(CFE_ITALIC)->isChecked());
+    EXPECT_FALSE(bar.EffectAction(CFE_UNDERLINE)->isChecked());
+
+    bar.OnEffect(CFE_BOLD);       // bold throughout: becomes plain
+    bar.OnEffect(CFE_UNDERLINE);  // mixed: becomes underlined throughout
+    ASSERT_EQ(view.received.size(), 2u);
+    EXPECT_EQ(view.received[0].dwMask, DWORD(CFM_BOLD));
+    EXPECT_EQ(view.received[0].dwEffects, 0u);
+    EXPECT_EQ(view.received[1].dwMask, DWORD(CFM_UNDERLINE));
+    EXPECT_EQ(view.received[1].dwEffects, DWORD(CFE_UNDERLINE));
 }
 
 TEST_F(FontToolBarTest, MainToolBarsAreListedWhileAlive)
