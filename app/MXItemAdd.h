@@ -2,6 +2,10 @@
 // undo text and the step that makes the item; adding from a stored-item file.
 #pragma once
 
+#include "app/MXEquation.h"
+#include "app/MXHardEquation.h"
+#include "app/MXNotes.h"
+#include "app/MXTransform.h"
 #include "app/ProjectAction.h"
 
 #include <string>
@@ -30,7 +34,13 @@ protected:
 };
 
 class CMXNotes;
+class CMXEquation;
+class CMXTransform;
+class CMXHardEquation;
 using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, 542>;
+using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
+using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
+using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;
 
 // Adds the item kept in a stored-item file, under a copy name when its name is taken.
 class CMXItemAddFromStore : public CMXItemAdd {

@@ -14,8 +14,6 @@ constexpr const char* kAuthorName = "Author Name";
 constexpr const char* kLargeIcons = "LargeIcons";
 constexpr const char* kFilterSection = "Data Filter Files";
 constexpr const char* kFilterCount = "Number";
-// Stands for "no value": no directory is named so.
-constexpr const char* kAbsent = "\x01";
 
 struct DirectoryEntry {
     CPreferences::Directory which;
@@ -37,17 +35,6 @@ const DirectoryEntry kDirectoryEntries[] = {
 std::string FilterEntry(std::size_t i) { return "Filter" + std::to_string(i); }
 
 }  // namespace
-
-bool IsExistingDirectory(std::string& path)
-{
-    if (path.empty())
-        return false;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return true;
-    path.clear();
-    return false;
-}
 
 bool IsRemovableDirectory(const std::string& path)
 {
@@ -87,21 +74,10 @@ void CPreferences::Load()
     m_authorName = GetProfileString(kUserInfo, kAuthorName);
     m_largeIcons = GetProfileInt(kPreferences, kLargeIcons, 0) != 0 ? 1 : 0;
     m_largeIconsChanged = false;
-    for (const DirectoryEntry& d : kDirectoryEntries) {
-        std::string value = GetProfileString(kPreferences, d.entry, kAbsent);
-        const bool absent = value == kAbsent;
-        if (absent)
-            value.clear();
-        const bool cleared = !absent && value.empty();
-        IsExistingDirectory(value);
-        // A value the user cleared is kept empty; a missing or stale one falls
-        // back to what the administrator set for the group.
-        if (d.group && value.empty() && !cleared) {
-            value = GetMachineProfileString(kPreferences, d.entry);
-            IsExistingDirectory(value);
-        }
-        m_directories[d.which] = value;
-    }
+    // A folder the user cleared stays cleared; a missing or stale group
+    // folder falls back to what the administrator set machine-wide.
+    for (const DirectoryEntry& d : kDirectoryEntries)
+        m_directories[d.which] = LoadDirectorySetting(kPreferences, d.entry, d.group);
     m_directories[CurrentDataDir] = m_directories[DataDir];
     LoadFilters();
 }
@@ -113,8 +89,9 @@ void CPreferences::Save()
         WriteProfileInt(kPreferences, kLargeIcons, m_largeIcons);
     for (const DirectoryEntry& d : kDirectoryEntries) {
         std::string value = m_directories[d.which];
-        IsExistingDirectory(value);
-        WriteProfileString(kPreferences, d.entry, value.c_str());
+        if (!IsExistingDirectory(value))
+            value.clear();
+        SaveDirectorySetting(kPreferences, d.entry, value);
     }
 }
 

@@ -4,13 +4,12 @@
 // pages change only the values held here.
 #pragma once
 
+#include "app/DirectorySettings.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
-// True when the path names an existing directory; otherwise the path is
-// emptied and false returned.
-bool IsExistingDirectory(std::string& path);
 // True when the path lies on a removable disk (which makes a poor home for
 // folders the program keeps using); false when unknown.
 bool IsRemovableDirectory(const std::string& path);

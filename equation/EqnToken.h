@@ -30,6 +30,26 @@ enum class EOpCode : std::uint8_t {
     JumpIfFalse, // pop; continue at arg when it is 0 or not a number
     Stop,        // end the run
     Hook,        // the equation's own operation arg; aux values are popped, one pushed
+    // Forms that the compiler makes of the ones above, so that an evaluation
+    // dispatches fewer instructions:
+    Push,        // push value arg of source aux (an ESource)
+    AddS, SubtractS, MultiplyS, DivideS, // top = top op value arg of source aux
+    Square,      // top = top * top (a power of the constant 2)
+    Cube,        // top = top * top * top
+    PushProduct, // push value (arg & 0xFFFF) of source (aux & 15) times value (arg >> 16) of source (aux >> 4)
+    AddProduct,  // top += that product
+    SubtractProduct, // top -= that product
+    PushSquare,  // push the square of value arg of source aux
+    PushCube,    // push the cube of value arg of source aux
+    AddToLocal,  // local (arg & 0xFFFF) += value (arg >> 16) of source aux
+    // Pop b, pop a; continue at arg unless the comparison a op b is true
+    // (with the not-a-number rules of the comparison operators).
+    JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
+};
+
+// Where a Push or a fused operator finds its value.
+enum ESource : std::uint8_t {
+    srcPool, srcX, srcParam, srcConst, srcLocal, srcExtraX, srcNamed, srcY, kSourceCount
 };
 
 struct SEqnInstruction {
@@ -56,6 +76,16 @@ inline int StackEffect(const SEqnInstruction& in)
         return -1;
     case EOpCode::Hook:
         return 1 - int(in.aux);
+    case EOpCode::Push: case EOpCode::PushProduct: case EOpCode::PushSquare: case EOpCode::PushCube:
+        return 1;
+    case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
+        return 0;
+    case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
+    case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:
+        return -2;
+    case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS: case EOpCode::DivideS:
+    case EOpCode::Square: case EOpCode::Cube:
+        return 0;
     }
     return 0;
 }

@@ -30,6 +30,7 @@ void CEquation::Invalidate()
 {
     CEquationBase::Invalidate();
     m_program.Clear();
+    m_paramDefProgram.Clear();
     m_bYAssigned = false;
     m_xUsed.assign(m_xNames.size(), 0);
     m_paramUsed.assign(m_paramNames.size(), 0);
@@ -83,13 +84,6 @@ void CEquation::ResizeValues()
     m_localValues.SetSize(int(m_localNames.size()));
 }
 
-void CEquation::ReserveStack(const SEqnProgram& program)
-{
-    // One slot of headroom: a hook may look one past what it pushes.
-    if (int(m_stack.size()) < program.depth + 1)
-        m_stack.resize(std::size_t(program.depth) + 1);
-}
-
 double CEquation::Calculate()
 {
     if (!m_bValid)
@@ -104,11 +98,18 @@ double CEquation::Calculate()
 
 double* CEquation::RunHook(int, double* sp) { return sp; }
 
+// Out of the run loop, so that the loop keeps its counters in registers.
+[[noreturn, gnu::noinline, gnu::cold]] static void StopRun(bool overBudget, std::int64_t budget)
+{
+    if (overBudget)
+        throw CMyRunLimitError(budget);
+    throw CEvaluationStopped();
+}
+
 double CEquation::Run(const SEqnProgram& program)
 {
     const SEqnInstruction* const code = program.code.data();
-    const int n = int(program.code.size());
-    if (n == 0)
+    if (program.code.empty())
         return m_result;
     ReserveStack(program);
     const double* const pool = program.pool.data();
@@ -118,25 +119,17 @@ double CEquation::Run(const SEqnProgram& program)
     const double* const extra = m_extraX.GetData();
     double* const locals = m_localValues.GetData();
     double* sp = m_stack.data();
+    const double* const sources[kSourceCount] = {pool, xs, ps, cs, locals, extra, m_named, &m_result};
     const std::atomic<bool>* const stop = m_pStop;
     const std::int64_t budget = m_nBudget;
     std::int64_t executed = 0;
     int segmentStart = 0;
     int pc = 0;
+    int target = 0;
 
-    // Counts the instructions of the straight run that a jump ends, and
-    // gives up on a run past the budget or when the caller asks to stop.
-    auto takeJump = [&](int target) {
-        executed += pc + 1 - segmentStart;
-        if (executed > budget)
-            throw CMyRunLimitError(budget);
-        if (stop && stop->load(std::memory_order_relaxed))
-            throw CEvaluationStopped();
-        pc = target;
-        segmentStart = target;
-    };
-
-    while (pc < n) {
+    // Every program ends with Stop (a failed compile leaves none behind), so
+    // the loop needs no bounds test.
+    for (;;) {
         const SEqnInstruction in = code[pc];
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
@@ -173,19 +166,101 @@ double CEquation::Run(const SEqnProgram& program)
         case EOpCode::GreaterEqual: --sp; sp[-1] = sp[-1] >= sp[0] ? -1.0 : 0.0; break;
         case EOpCode::StoreY: m_result = *--sp; break;
         case EOpCode::StoreLocal: locals[in.arg] = *--sp; break;
-        case EOpCode::Jump: takeJump(in.arg); continue;
+        case EOpCode::Jump:
+            target = in.arg;
+            goto jump;
         case EOpCode::JumpIfFalse: {
             const double v = *--sp;
             if (v == 0.0 || std::isnan(v)) {
-                takeJump(in.arg);
-                continue;
+                target = in.arg;
+                goto jump;
             }
             break;
         }
         case EOpCode::Stop: return m_result;
         case EOpCode::Hook: sp = RunHook(in.arg, sp); break;
+        case EOpCode::Push: *sp++ = sources[in.aux][in.arg]; break;
+        case EOpCode::AddS: sp[-1] += sources[in.aux][in.arg]; break;
+        case EOpCode::SubtractS: sp[-1] -= sources[in.aux][in.arg]; break;
+        case EOpCode::MultiplyS: sp[-1] *= sources[in.aux][in.arg]; break;
+        case EOpCode::DivideS: {
+            const double b = sources[in.aux][in.arg];
+            if (b == 0.0 || std::isnan(b))
+                throw CMyDivideByZeroError();
+            sp[-1] /= b;
+            break;
+        }
+        case EOpCode::Square: sp[-1] = CheckedSquare(sp[-1]); break;
+        case EOpCode::Cube: sp[-1] = CheckedCube(sp[-1]); break;
+        case EOpCode::PushProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            *sp++ = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::AddProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            sp[-1] += sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::SubtractProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            sp[-1] -= sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
+        case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
+        case EOpCode::AddToLocal: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            locals[at & 0xFFFF] += sources[in.aux][at >> 16];
+            break;
+        }
+        case EOpCode::JumpUnlessEqual:
+            sp -= 2;
+            if (!(sp[0] == sp[1] || std::isnan(sp[0]) || std::isnan(sp[1]))) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessLess: // "<" is true unless a >= b
+            sp -= 2;
+            if (sp[0] >= sp[1]) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessLessEqual: // "<=" is true unless a > b
+            sp -= 2;
+            if (sp[0] > sp[1]) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessGreater:
+            sp -= 2;
+            if (!(sp[0] > sp[1])) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        case EOpCode::JumpUnlessGreaterEqual:
+            sp -= 2;
+            if (!(sp[0] >= sp[1])) {
+                target = in.arg;
+                goto jump;
+            }
+            break;
+        default: __builtin_unreachable();
         }
         ++pc;
+        continue;
+    jump:
+        // Counts the instructions of the straight run that the jump ends;
+        // a run past the budget, or a caller that asks to stop, ends here.
+        executed += pc + 1 - segmentStart;
+        if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
+            StopRun(executed > budget, budget);
+        pc = target;
+        segmentStart = target;
     }
     return m_result;
 }
@@ -340,7 +415,7 @@ bool CEquation::ImportOldDefinition(const unsigned char* record, std::size_t siz
         m_xNames[std::size_t(i)] = Field(record, 1420 + std::size_t(i) * 12, 12);
         m_xLabels[std::size_t(i)].clear();
     }
-    m_strYName = "y";
+    m_strYName.assign(1, 'y');
     m_strSource = Field(record, 1660, 2686 - 1660);
     m_nUseParamDefs = useDefs;
     m_strXTransform = Field(record, 3592, 61);

@@ -68,6 +68,10 @@ public:
     // counts, position), ready for a new expression.
     void Reset();
 
+    // Whether compiling rewrites expressions into fused instructions (on by
+    // default); off gives the plain reading, for tests and diagnosis.
+    static void EnableOptimizer(bool on);
+
     int GetErrorStart() const { return m_nColumn; }
     int GetErrorEnd() const { return m_nPosition; }
     const SEqnProgram& GetProgram() const { return m_program; }
@@ -87,9 +91,19 @@ protected:
 
     // The look-up of predefined names after the declared symbols; variants
     // try their own names first and end with this one (the built-ins).
+    //
+    // A variant adds a name as a token: an operand (kind Operand) that
+    // pushes a value, or a function of n arguments (kind Prefix, precedence
+    // kPrecPrefix, commas n - 1, so that its argument list must hold exactly
+    // n - 1 commas). Either can run the variant's own code: instruction Hook
+    // with arg its operation code and aux the values it takes from the stack
+    // (0 for an operand, n for a function); RunHook then does the work. This
+    // is how a table equation reads cells (two-argument DATA and VALIDDATA),
+    // gives its row and column, and makes a cell blank (throwing CBlankError).
     virtual std::optional<CEqnToken> CreateVariable(std::string_view name);
-    // Runs equation-specific operation code on the stack (sp points past the
-    // top) and returns the new stack pointer.
+    // Runs operation code of a Hook instruction: takes its aux values from
+    // the stack (sp points past the top; the last argument is on top),
+    // pushes one result and returns the new stack pointer.
     virtual double* RunHook(int code, double* sp);
 
     // Compiles one expression into program and appends store-Y; the text is
@@ -97,8 +111,12 @@ protected:
     void CompileStandalone(const std::string& text, SEqnProgram& program);
     // Runs a program from its first instruction; returns the result.
     double Run(const SEqnProgram& program);
-    // Make the stack deep enough for program.
-    void ReserveStack(const SEqnProgram& program);
+    // Make the stack deep enough for program (one slot of headroom).
+    void ReserveStack(const SEqnProgram& program)
+    {
+        if (m_stack.size() < std::size_t(program.depth) + 1)
+            m_stack.resize(std::size_t(program.depth) + 1);
+    }
 
     const SEqnProgram& GetParameterDefinitionProgram() const { return m_paramDefProgram; }
 
@@ -112,6 +130,12 @@ private:
     // Appends the instructions of text (which starts at offset base in the
     // text being compiled) to program.
     void CompileExpression(std::string_view text, int base, SEqnProgram& program);
+    static void Optimize(SEqnProgram& program, std::size_t first);
+    // Appends a jump taken when the condition that ends at the top of the
+    // code (from index start) is false; returns its index.
+    static int AppendJumpIfFalse(SEqnProgram& program, std::size_t start);
+    // Appends store-variable(local); "v = v + k" becomes one instruction.
+    static void AppendStoreLocal(SEqnProgram& program, int local, std::size_t start);
     CEqnToken NextToken(std::string_view text, int& pos);
     void ParseToken(CEqnToken& token);
     void AddOperand(const CEqnToken& token);

@@ -183,7 +183,9 @@ void CEquationBase::Copy(const CEquationBase& other)
     m_nUseParamDefs = other.m_nUseParamDefs;
     m_paramValues = other.m_paramValues;
     m_constValues = other.m_constValues;
-    Invalidate();
+    // Not valid until compiled (or bound) again; the kind's own Invalidate
+    // is left to that step, so that a library stays loaded meanwhile.
+    m_bValid = false;
 }
 
 void CEquationBase::ResizeValues()

@@ -4,10 +4,13 @@
 
 #include "equation/EquationMath.h"
 #include "equation/EquationParamDef.h"
+#include "equation/MyError.h"
 #include "framework/ArchiveHelpers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -81,11 +84,15 @@ int Consumes(const SEqnInstruction& in)
 {
     switch (in.op) {
     case EOpCode::Function: case EOpCode::Negate: case EOpCode::StoreY: case EOpCode::StoreLocal:
-    case EOpCode::JumpIfFalse:
+    case EOpCode::JumpIfFalse: case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS:
+    case EOpCode::DivideS: case EOpCode::Square: case EOpCode::Cube: case EOpCode::AddProduct:
+    case EOpCode::SubtractProduct:
         return 1;
     case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
     case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
-    case EOpCode::Greater: case EOpCode::GreaterEqual:
+    case EOpCode::Greater: case EOpCode::GreaterEqual: case EOpCode::JumpUnlessEqual:
+    case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual: case EOpCode::JumpUnlessGreater:
+    case EOpCode::JumpUnlessGreaterEqual:
         return 2;
     case EOpCode::Hook:
         return in.aux;
@@ -94,7 +101,73 @@ int Consumes(const SEqnInstruction& in)
     }
 }
 
+// The source a simple push reads, or false for any other instruction.
+bool PushSource(const SEqnInstruction& in, ESource& source)
+{
+    switch (in.op) {
+    case EOpCode::Number: source = srcPool; return true;
+    case EOpCode::PushX: source = srcX; return true;
+    case EOpCode::PushParam: source = srcParam; return true;
+    case EOpCode::PushConst: source = srcConst; return true;
+    case EOpCode::PushLocal: source = srcLocal; return true;
+    case EOpCode::PushExtraX: source = srcExtraX; return true;
+    case EOpCode::PushNamed: source = srcNamed; return true;
+    case EOpCode::PushY: source = srcY; return true;
+    case EOpCode::Push: source = ESource(in.aux); return true;
+    default: return false;
+    }
+}
+
+bool IsNumber(const SEqnInstruction& in)
+{
+    return in.op == EOpCode::Number || (in.op == EOpCode::Push && in.aux == srcPool);
+}
+
+// The value of a binary operator on two numbers, when it can be had
+// without an error (errors must happen when the equation runs).
+bool FoldBinary(EOpCode op, double a, double b, double& out)
+{
+    try {
+        switch (op) {
+        case EOpCode::Add: out = a + b; return true;
+        case EOpCode::Subtract: out = a - b; return true;
+        case EOpCode::Multiply: out = a * b; return true;
+        case EOpCode::Divide:
+            if (b == 0.0 || std::isnan(b))
+                return false;
+            out = a / b;
+            return true;
+        case EOpCode::Power: out = CheckedPow(a, b); return true;
+        default: return false; // comparisons keep their own not-a-number rules at run time
+        }
+    } catch (const CMyError&) {
+        return false;
+    }
+}
+
+bool FoldUnary(const SEqnInstruction& in, double x, double& out)
+{
+    try {
+        if (in.op == EOpCode::Negate) {
+            out = -x;
+            return true;
+        }
+        if (in.op == EOpCode::Function) {
+            out = ApplyBuiltin(EBuiltinFunction(in.arg), x);
+            return true;
+        }
+    } catch (const CMyError&) {
+    }
+    return false;
+}
+
 } // namespace
+
+namespace {
+std::atomic<bool> g_optimize{true};
+}
+
+void CEquation::EnableOptimizer(bool on) { g_optimize = on; }
 
 bool IsValidSymbolName(std::string_view name)
 {
@@ -462,14 +535,202 @@ void CEquation::CompileExpression(std::string_view text, int base, SEqnProgram& 
     }
     if (depth != 1)
         Fail(IDS_PARSE_SYNTAX, whole0, whole1);
+    if (g_optimize.load(std::memory_order_relaxed))
+        Optimize(program, first);
+}
+
+void CEquation::Optimize(SEqnProgram& program, std::size_t first)
+{
+    // Rewrites the instructions of one expression (nothing jumps into it)
+    // in postfix order: operators on numbers are folded, powers of 2 and 3
+    // become multiplications, and an operator whose right operand is a
+    // simple value reads that value itself.
+    std::vector<SEqnInstruction>& code = program.code;
+    std::size_t out = first;
+    auto number = [&](const SEqnInstruction& in) { return program.pool[std::size_t(in.arg)]; };
+    auto makeNumber = [&](double v) {
+        SEqnInstruction in;
+        in.op = EOpCode::Number;
+        in.arg = int(program.pool.size());
+        program.pool.push_back(v);
+        return in;
+    };
+    for (std::size_t i = first; i < code.size(); ++i) {
+        const SEqnInstruction in = code[i];
+        const std::size_t n = out - first;
+        double v = 0.0;
+        if ((in.op == EOpCode::Negate || in.op == EOpCode::Function) && n >= 1 && IsNumber(code[out - 1])
+            && FoldUnary(in, number(code[out - 1]), v)) {
+            code[out - 1] = makeNumber(v);
+            continue;
+        }
+        const bool binary = in.op == EOpCode::Add || in.op == EOpCode::Subtract || in.op == EOpCode::Multiply
+            || in.op == EOpCode::Divide || in.op == EOpCode::Power;
+        if (binary && n >= 2 && IsNumber(code[out - 2]) && IsNumber(code[out - 1])
+            && FoldBinary(in.op, number(code[out - 2]), number(code[out - 1]), v)) {
+            code[out - 2] = makeNumber(v);
+            --out;
+            continue;
+        }
+        if (in.op == EOpCode::Power && n >= 2 && IsNumber(code[out - 1])
+            && (number(code[out - 1]) == 2.0 || number(code[out - 1]) == 3.0)) {
+            SEqnInstruction power;
+            power.op = number(code[out - 1]) == 2.0 ? EOpCode::Square : EOpCode::Cube;
+            code[out - 1] = power;
+            continue;
+        }
+        ESource source;
+        if (binary && in.op != EOpCode::Power && n >= 2 && PushSource(code[out - 1], source)) {
+            SEqnInstruction fused;
+            fused.op = in.op == EOpCode::Add ? EOpCode::AddS
+                : in.op == EOpCode::Subtract ? EOpCode::SubtractS
+                : in.op == EOpCode::Multiply ? EOpCode::MultiplyS
+                                             : EOpCode::DivideS;
+            fused.aux = source;
+            fused.arg = code[out - 1].arg;
+            code[out - 1] = fused;
+            if (fused.op != EOpCode::MultiplyS)
+                continue;
+            // (-b) x is -(b x) exactly: move the negation after the product,
+            // so that the product of two values can be one instruction.
+            std::size_t k = out - 1;
+            const bool negated = k >= first + 2 && code[k - 1].op == EOpCode::Negate;
+            if (negated) {
+                std::swap(code[k - 1], code[k]);
+                --k;
+            }
+            ESource left;
+            if (k >= first + 1 && PushSource(code[k - 1], left) && code[k - 1].arg >= 0 && code[k - 1].arg < 0x10000
+                && fused.arg >= 0 && fused.arg < 0x10000) {
+                SEqnInstruction product;
+                product.op = EOpCode::PushProduct;
+                product.aux = std::uint8_t(left | (source << 4));
+                product.arg = int(std::uint32_t(code[k - 1].arg) | (std::uint32_t(fused.arg) << 16));
+                code[k - 1] = product;
+                if (negated)
+                    code[k] = code[k + 1];
+                --out;
+            }
+            continue;
+        }
+        code[out++] = in;
+    }
+    code.resize(out);
+    // Every simple push becomes the one Push instruction.
+    for (std::size_t i = first; i < code.size(); ++i) {
+        ESource source;
+        if (code[i].op != EOpCode::Push && PushSource(code[i], source)) {
+            code[i].aux = source;
+            code[i].op = EOpCode::Push;
+        }
+    }
+
+    // A second pass over the pushes: powers of a value, products added to
+    // a sum, and commutative operators whose left operand is a simple value.
+    out = first;
+    auto single = [](const SEqnInstruction& in) {
+        return in.op == EOpCode::Push || in.op == EOpCode::PushProduct || in.op == EOpCode::PushSquare
+            || in.op == EOpCode::PushCube;
+    };
+    for (std::size_t i = first; i < code.size(); ++i) {
+        code[out++] = code[i];
+        SEqnInstruction& last = code[out - 1];
+        const std::size_t n = out - first;
+        if ((last.op == EOpCode::Square || last.op == EOpCode::Cube) && n >= 2 && code[out - 2].op == EOpCode::Push) {
+            code[out - 2].op = last.op == EOpCode::Square ? EOpCode::PushSquare : EOpCode::PushCube;
+            --out;
+        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Subtract) && n >= 2
+                   && code[out - 2].op == EOpCode::PushProduct) {
+            code[out - 2].op = last.op == EOpCode::Add ? EOpCode::AddProduct : EOpCode::SubtractProduct;
+            --out;
+        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Multiply) && n >= 3 && single(code[out - 2])
+                   && code[out - 3].op == EOpCode::Push) {
+            // s + y = y + s and s y = y s exactly.
+            SEqnInstruction fused = code[out - 3];
+            fused.op = last.op == EOpCode::Add ? EOpCode::AddS : EOpCode::MultiplyS;
+            code[out - 3] = code[out - 2];
+            code[out - 2] = fused;
+            --out;
+        }
+    }
+    code.resize(out);
+}
+
+int CEquation::AppendJumpIfFalse(SEqnProgram& program, std::size_t start)
+{
+    auto& code = program.code;
+    if (g_optimize.load(std::memory_order_relaxed) && code.size() > start) {
+        // A comparison at the root of the condition decides the jump itself.
+        SEqnInstruction& last = code.back();
+        EOpCode fused = EOpCode::Stop;
+        switch (last.op) {
+        case EOpCode::Equal: fused = EOpCode::JumpUnlessEqual; break;
+        case EOpCode::Less: fused = EOpCode::JumpUnlessLess; break;
+        case EOpCode::LessEqual: fused = EOpCode::JumpUnlessLessEqual; break;
+        case EOpCode::Greater: fused = EOpCode::JumpUnlessGreater; break;
+        case EOpCode::GreaterEqual: fused = EOpCode::JumpUnlessGreaterEqual; break;
+        default: break;
+        }
+        if (fused != EOpCode::Stop) {
+            last.op = fused;
+            last.aux = 0;
+            last.arg = -1;
+            return int(code.size()) - 1;
+        }
+    }
+    Append(program, EOpCode::JumpIfFalse, -1);
+    return int(code.size()) - 1;
+}
+
+void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t start)
+{
+    auto& code = program.code;
+    ESource source;
+    const std::size_t n = code.size();
+    auto isLocal = [&](const SEqnInstruction& in) {
+        return PushSource(in, source) && source == srcLocal && in.arg == local;
+    };
+    if (g_optimize.load(std::memory_order_relaxed) && local >= 0 && local < 0x10000) {
+        // The whole right side is "local + k" (k a simple value).
+        std::size_t from = 0;
+        SEqnInstruction k;
+        bool found = false;
+        if (n >= start + 2 && n - 2 >= start && code[n - 1].op == EOpCode::AddS && isLocal(code[n - 2])) {
+            from = n - 2;
+            k = code[n - 1];
+            found = true;
+        } else if (n >= start + 3 && code[n - 1].op == EOpCode::Add && isLocal(code[n - 3])
+                   && PushSource(code[n - 2], source)) {
+            from = n - 3;
+            k = code[n - 2];
+            k.aux = source;
+            found = true;
+        }
+        if (found && k.arg >= 0 && k.arg < 0x10000) {
+            SEqnInstruction add;
+            add.op = EOpCode::AddToLocal;
+            add.aux = k.aux;
+            add.arg = int(std::uint32_t(local) | (std::uint32_t(k.arg) << 16));
+            code.resize(from);
+            code.push_back(add);
+            return;
+        }
+    }
+    Append(program, EOpCode::StoreLocal, local);
 }
 
 void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)
 {
     program.Clear();
     Reset();
-    CompileExpression(text, 0, program);
+    try {
+        CompileExpression(text, 0, program);
+    } catch (...) {
+        program.Clear(); // never a program without its final Stop
+        throw;
+    }
     Append(program, EOpCode::StoreY);
+    Append(program, EOpCode::Stop); // the run loop needs no bounds test
     program.depth = ComputeDepth(program);
     ReserveStack(program);
 }
@@ -493,10 +754,16 @@ void CEquation::Compile()
     // Local names come from this source alone: names of an earlier source
     // must not linger.
     m_localNames.clear();
-    CompileSource();
+    try {
+        CompileSource();
+    } catch (...) {
+        m_program.Clear(); // never a program without its final Stop
+        throw;
+    }
     m_localValues.SetSize(int(m_localNames.size()));
     for (int i = 0; i < m_localValues.GetSize(); ++i)
         m_localValues[i] = 0.0;
+    Append(m_program, EOpCode::Stop); // the run loop needs no bounds test
     m_program.depth = ComputeDepth(m_program);
     ReserveStack(m_program);
 
@@ -634,8 +901,9 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             storeY();
         } else {
             const int local = FindVariable(target);
+            const std::size_t start = code.size();
             expression(exprFrom, line.size());
-            Append(m_program, EOpCode::StoreLocal, local);
+            AppendStoreLocal(m_program, local, start);
         }
         return;
     }
@@ -695,13 +963,13 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             Emit(m_program, one);
         }
         Append(m_program, EOpCode::Add);
-        Append(m_program, EOpCode::StoreLocal, v);
+        AppendStoreLocal(m_program, v, std::size_t(increment));
         code[std::size_t(jumpToTest)].arg = int(code.size());
+        const std::size_t test = code.size();
         Append(m_program, EOpCode::PushLocal, v);
         expression(limitFrom, limitTo);
         Append(m_program, down ? EOpCode::GreaterEqual : EOpCode::LessEqual);
-        const int exit = int(code.size());
-        Append(m_program, EOpCode::JumpIfFalse, -1);
+        const int exit = AppendJumpIfFalse(m_program, test);
         state.fors.push_back({exit, increment, lineFrom, lineTo});
         return;
     }
@@ -721,9 +989,9 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             failLine(IDS_PARSE_IF_NO_THEN);
         if (!IsAllBlank(rest.substr(std::size_t(then) + 4)))
             failLine(IDS_PARSE_IF_INVALID);
+        const std::size_t start = code.size();
         expression(wordEnd, wordEnd + std::size_t(then));
-        state.ifs.push_back({int(code.size()), 0, lineFrom, lineTo});
-        Append(m_program, EOpCode::JumpIfFalse, -1);
+        state.ifs.push_back({AppendJumpIfFalse(m_program, start), 0, lineFrom, lineTo});
         return;
     }
     if (is("ENDIF")) {

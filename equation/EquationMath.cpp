@@ -58,28 +58,6 @@ bool FindBuiltinFunction(std::string_view name, EBuiltinFunction& out)
     return false;
 }
 
-double ApplyBuiltin(EBuiltinFunction f, double x)
-{
-    switch (f) {
-    case EBuiltinFunction::Ln: return std::log(x);
-    case EBuiltinFunction::Sin: return std::sin(x);
-    case EBuiltinFunction::Tan: return std::tan(x);
-    case EBuiltinFunction::Cos: return std::cos(x);
-    case EBuiltinFunction::Exp: return std::exp(x);
-    case EBuiltinFunction::Asin: return CheckedAsin(x);
-    case EBuiltinFunction::Atan: return std::atan(x);
-    case EBuiltinFunction::Acos: return CheckedAcos(x);
-    case EBuiltinFunction::Abs: return std::fabs(x);
-    case EBuiltinFunction::Frac: return x - std::floor(x);
-    case EBuiltinFunction::Int: return std::floor(x);
-    case EBuiltinFunction::Sqr: return x * x;
-    case EBuiltinFunction::Sqrt: return std::sqrt(x);
-    case EBuiltinFunction::Log: return std::log10(x);
-    case EBuiltinFunction::Alog: return CheckedAlog(x);
-    }
-    return x;
-}
-
 namespace {
 
 [[noreturn]] void ThrowMath(int type, const char* name, double a, double b, double r)
@@ -105,6 +83,8 @@ double PowChecked(const char* name, double a, double b)
 } // namespace
 
 double CheckedPow(double a, double b) { return PowChecked("pow", a, b); }
+
+void ThrowPowOverflow(double a, double b, double r) { ThrowMath(CMyMathError::overflowError, "pow", a, b, r); }
 
 double CheckedAlog(double x) { return PowChecked("pow", 10.0, x); }
 
@@ -145,10 +125,9 @@ double EquationUniform() { return EquationRandom15() * (1.0 / 32767.0); }
 
 double EquationGaussian()
 {
-    RandomState& st = t_random;
-    if (st.cached) {
-        st.cached = false;
-        return st.cache;
+    if (t_random.cached) {
+        t_random.cached = false;
+        return t_random.cache;
     }
     double u, v, s;
     do {
@@ -157,7 +136,6 @@ double EquationGaussian()
         s = u * u + v * v;
     } while (!(s > 0.0 && s < 1.0));
     double f = std::sqrt(-2.0 * std::log(s) / s);
-    // EquationRandom15 may have seeded the state: take the reference again.
     t_random.cache = u * f;
     t_random.cached = true;
     return v * f;

@@ -2,6 +2,7 @@
 // powers that report their errors, the random deviates and the number scanner.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -12,13 +13,31 @@ enum class EBuiltinFunction : std::uint8_t {
 
 // The function of that name (case-blind); false when there is none.
 bool FindBuiltinFunction(std::string_view name, EBuiltinFunction& out);
-double ApplyBuiltin(EBuiltinFunction f, double x);
+inline double ApplyBuiltin(EBuiltinFunction f, double x);
 
 // a to the power b. Throws CMyMathError ("pow") for a negative base with a
 // fractional exponent (domain), a zero base with a negative exponent
 // (singularity) and a finite pair whose power overflows. A power that
 // underflows gives 0 or a subnormal quietly: that is a representable answer.
 double CheckedPow(double a, double b);
+// Throws the overflow error of a^b that gave r.
+[[noreturn]] void ThrowPowOverflow(double a, double b, double r);
+// x^2 and x^3 by multiplication; a finite x whose power overflows is the
+// overflow error of CheckedPow.
+inline double CheckedSquare(double x)
+{
+    const double r = x * x;
+    if (r > 1.7976931348623157e308 && x - x == 0.0)
+        ThrowPowOverflow(x, 2.0, r);
+    return r;
+}
+inline double CheckedCube(double x)
+{
+    const double r = x * x * x;
+    if ((r > 1.7976931348623157e308 || r < -1.7976931348623157e308) && x - x == 0.0)
+        ThrowPowOverflow(x, 3.0, r);
+    return r;
+}
 // 10 to the power x, with the errors of CheckedPow.
 double CheckedAlog(double x);
 // Arc sine and arc cosine; an argument outside [-1, 1] is a domain error.
@@ -45,3 +64,26 @@ double EquationGaussian();
 // the value, rounded correctly and independent of any locale. A magnitude
 // beyond the double range gives an infinity, one below it 0.
 int ScanDecimalNumber(std::string_view text, double& value);
+
+// Inline: the run loop calls it for every function instruction.
+inline double ApplyBuiltin(EBuiltinFunction f, double x)
+{
+    switch (f) {
+    case EBuiltinFunction::Ln: return std::log(x);
+    case EBuiltinFunction::Sin: return std::sin(x);
+    case EBuiltinFunction::Tan: return std::tan(x);
+    case EBuiltinFunction::Cos: return std::cos(x);
+    case EBuiltinFunction::Exp: return std::exp(x);
+    case EBuiltinFunction::Asin: return CheckedAsin(x);
+    case EBuiltinFunction::Atan: return std::atan(x);
+    case EBuiltinFunction::Acos: return CheckedAcos(x);
+    case EBuiltinFunction::Abs: return std::fabs(x);
+    case EBuiltinFunction::Frac: return x - std::floor(x);
+    case EBuiltinFunction::Int: return std::floor(x);
+    case EBuiltinFunction::Sqr: return x * x;
+    case EBuiltinFunction::Sqrt: return std::sqrt(x);
+    case EBuiltinFunction::Log: return std::log10(x);
+    case EBuiltinFunction::Alog: return CheckedAlog(x);
+    }
+    return x;
+}

@@ -75,6 +75,13 @@ double* CEquationTransform::RunHook(int code, double* sp)
     return sp;
 }
 
+void CEquationTransform::Invalidate()
+{
+    CEquationMinMax::Invalidate();
+    m_xCode.Clear();
+    m_yCode.Clear();
+}
+
 void CEquationTransform::CompileX() { CompileStandalone(GetXTransform(), m_xCode); }
 
 void CEquationTransform::CompileY() { CompileStandalone(GetYTransform(), m_yCode); }

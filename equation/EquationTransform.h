@@ -19,6 +19,8 @@ public:
     // transform texts, and the source of YCALC (may be null).
     void Assign(const CEquationBase& equation, const std::string& xTransform, const std::string& yTransform,
                 IYCalcSource* source, int sourceIndex);
+    // Also drops the transform programs: they index the old symbols.
+    void Invalidate() override;
     void CompileX();
     void CompileY();
     double EvaluateX();

@@ -4,7 +4,6 @@
 #include "platform/Exceptions.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -101,6 +100,9 @@ private:
     // Reads count bytes at a file offset; a short read means the file was cut.
     void ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
     void ReadSector(DWORD sector, BYTE* buffer) { ReadAt(SectorOffset(sector), buffer, m_sectorSize); }
+    // Reads the sectors one after another into one block, runs of
+    // neighbouring sectors in one call.
+    std::vector<BYTE> ReadSectors(const std::vector<DWORD>& sectors);
     std::uint64_t SectorOffset(DWORD sector) const { return std::uint64_t(sector + 1) * m_sectorSize; }
     // Follows a chain from start: all of it (count 0 = until the end mark) or
     // exactly count sectors. Every sector is claimed once in the whole file, so
@@ -215,13 +217,26 @@ void CCompoundFileReader::ReadFat()
         next = GetU32(buffer.data() + m_sectorSize - 4);
     }
 
+    for (DWORD sector : fatList)
+        claim(sector, "allocation table");
+    std::vector<BYTE> table = ReadSectors(fatList);
     m_fat.resize(std::size_t(fatSectors) * perSector);
-    for (std::size_t k = 0; k < fatList.size(); ++k) {
-        claim(fatList[k], "allocation table");
-        ReadSector(fatList[k], buffer.data());
-        for (std::size_t i = 0; i < perSector; ++i)
-            m_fat[k * perSector + i] = GetU32(buffer.data() + 4 * i);
+    for (std::size_t i = 0; i < m_fat.size(); ++i)
+        m_fat[i] = GetU32(table.data() + 4 * i);
+}
+
+std::vector<BYTE> CCompoundFileReader::ReadSectors(const std::vector<DWORD>& sectors)
+{
+    std::vector<BYTE> out(sectors.size() * m_sectorSize);
+    std::size_t i = 0;
+    while (i < sectors.size()) {
+        std::size_t j = i + 1;
+        while (j < sectors.size() && sectors[j] == sectors[j - 1] + 1)
+            ++j;
+        ReadAt(SectorOffset(sectors[i]), out.data() + i * m_sectorSize, (j - i) * m_sectorSize);
+        i = j;
     }
+    return out;
 }
 
 std::vector<DWORD> CCompoundFileReader::Chain(DWORD start, std::uint64_t count, const char* what)
@@ -271,11 +286,10 @@ void CCompoundFileReader::ReadDirectory()
         Damaged("the directory is empty");
     const std::size_t perSector = m_sectorSize / kEntryBytes;
     m_entries.reserve(chain.size() * perSector);
-    std::vector<BYTE> buffer(m_sectorSize);
-    for (DWORD sector : chain) {
-        ReadSector(sector, buffer.data());
+    std::vector<BYTE> directory = ReadSectors(chain);
+    for (std::size_t sector = 0; sector < chain.size(); ++sector) {
         for (std::size_t k = 0; k < perSector; ++k) {
-            const BYTE* p = buffer.data() + k * kEntryBytes;
+            const BYTE* p = directory.data() + (sector * perSector + k) * kEntryBytes;
             Entry e;
             e.type = p[66];
             WORD nameBytes = GetU16(p + 64);
@@ -283,7 +297,7 @@ void CCompoundFileReader::ReadDirectory()
                 if (nameBytes > 64 || nameBytes % 2 != 0)
                     Damaged("a directory entry has an invalid name length");
                 std::size_t units = nameBytes >= 2 ? nameBytes / 2 - 1 : 0;
-                for (std::size_t c = 0; c < units; ++c)
+                for (std::size_t c = 0; c < units && GetU16(p + 2 * c) != 0; ++c)
                     e.name += char16_t(GetU16(p + 2 * c));
             }
             e.left = GetU32(p + 68);
@@ -316,13 +330,10 @@ void CCompoundFileReader::ReadMiniStream()
         return;
     std::vector<DWORD> chain = Chain(miniFatStart, 0, "mini allocation table");
     const std::size_t perSector = m_sectorSize / 4;
+    std::vector<BYTE> table = ReadSectors(chain);
     m_miniFat.resize(chain.size() * perSector);
-    std::vector<BYTE> buffer(m_sectorSize);
-    for (std::size_t k = 0; k < chain.size(); ++k) {
-        ReadSector(chain[k], buffer.data());
-        for (std::size_t i = 0; i < perSector; ++i)
-            m_miniFat[k * perSector + i] = GetU32(buffer.data() + 4 * i);
-    }
+    for (std::size_t i = 0; i < m_miniFat.size(); ++i)
+        m_miniFat[i] = GetU32(table.data() + 4 * i);
     m_miniClaimed.assign(m_miniFat.size(), false);
 }
 
@@ -416,14 +427,18 @@ void CCompoundFileReader::Build(CStorage& root)
                 tree.push_back(e.right);
             if (e.name.empty())
                 Damaged("a directory entry has no name");
-            std::u16string key = CStorage::KeyOf(e.name);
+            // A name that is not valid UTF-16 is taken with U+FFFD in place of
+            // its stray surrogates, so that it can be looked up by its UTF-8 form.
+            std::string name = Utf16ToUtf8(e.name);
+            std::u16string name16 = Utf8ToUtf16(name);
+            std::u16string key = CStorage::KeyOf(name16);
             if (p.storage->m_elements.count(key))
                 Damaged("a storage holds two elements of the same name");
             CStorage::Element& el = p.storage->m_elements[key];
-            el.name16 = e.name;
-            el.name = Utf16ToUtf8(e.name);
+            el.name16 = std::move(name16);
+            el.name = std::move(name);
             if (e.type == typeStorage) {
-                el.storage = std::make_unique<CStorage>(el.name);
+                el.storage = std::make_unique<CStorage>(el.name, p.storage->m_slot);
                 el.storage->m_clsid = e.clsid;
                 el.storage->m_stateBits = e.stateBits;
                 el.storage->m_created = e.created;
@@ -499,8 +514,12 @@ private:
 
 class CCompoundFileWriter {
 public:
-    CCompoundFileWriter(const CStorage& root, int version);
+    // With a pending file, streams already in it stay where they are and the
+    // rest of the file is written after them.
+    CCompoundFileWriter(const CStorage& root, int version, CPendingFile* pending = nullptr);
     std::uint64_t FileSize() const { return std::uint64_t(m_totalSectors + 1) * m_sectorSize; }
+    // Writes the whole file from its start or, with a pending file, the part
+    // after its data and then the header.
     void Write(CFile& file);
 
 private:
@@ -520,25 +539,32 @@ private:
     // the root to a leaf then meets the same number of black nodes.
     DWORD LinkTree(const std::vector<DWORD>& ids, std::size_t first, std::size_t last, int depth, int deepest);
     void Layout();
+    void Chain(DWORD start, std::uint64_t count);
     void WriteEntry(BYTE* p, const Entry& e) const;
+    void MakeHeader(BYTE* header) const;
 
     static const std::u16string kRootName;
     int m_version;
     std::size_t m_sectorSize;
+    CPendingFile* m_pending;
     std::vector<Entry> m_entries;
     std::vector<DWORD> m_miniStreams; // entries kept in the mini stream
-    std::vector<DWORD> m_bigStreams;  // entries with sectors of their own
+    std::vector<DWORD> m_bigStreams;  // entries written with the file
+    std::vector<DWORD> m_placed;      // entries already in the pending file
     std::uint64_t m_miniSectors = 0;
+    DWORD m_base = 0; // first sector written
     DWORD m_fatSectors = 0, m_difatSectors = 0, m_dirSectors = 0, m_miniFatSectors = 0, m_miniStreamSectors = 0;
-    DWORD m_firstDir = 0, m_firstMiniFat = kEndOfChain, m_firstDifat = kEndOfChain;
+    DWORD m_firstFat = 0, m_firstDir = 0, m_firstMiniFat = kEndOfChain, m_firstDifat = kEndOfChain;
     DWORD m_totalSectors = 0;
+    std::vector<DWORD> m_fat;
 };
 
 const std::u16string CCompoundFileWriter::kRootName = u"Root Entry";
 
-CCompoundFileWriter::CCompoundFileWriter(const CStorage& root, int version)
+CCompoundFileWriter::CCompoundFileWriter(const CStorage& root, int version, CPendingFile* pending)
     : m_version(version)
     , m_sectorSize(version == 4 ? 4096 : 512)
+    , m_pending(pending)
 {
     CollectEntries(root);
     Layout();
@@ -599,13 +625,24 @@ void CCompoundFileWriter::CollectEntries(const CStorage& root)
     }
 }
 
+void CCompoundFileWriter::Chain(DWORD start, std::uint64_t count)
+{
+    for (std::uint64_t k = 0; k < count; ++k)
+        m_fat[start + k] = k + 1 < count ? DWORD(start + k + 1) : kEndOfChain;
+}
+
 void CCompoundFileWriter::Layout()
 {
     for (DWORD id = 0; id < m_entries.size(); ++id) {
-        const Entry& e = m_entries[id];
+        Entry& e = m_entries[id];
         if (e.type != typeStream || e.size == 0)
             continue;
-        (e.size < kMiniStreamCutoff ? m_miniStreams : m_bigStreams).push_back(id);
+        if (e.size < kMiniStreamCutoff)
+            m_miniStreams.push_back(id);
+        else if (m_pending && e.data->GetPending() == m_pending)
+            m_placed.push_back(id);
+        else
+            m_bigStreams.push_back(id);
     }
     for (DWORD id : m_miniStreams) {
         Entry& e = m_entries[id];
@@ -613,49 +650,62 @@ void CCompoundFileWriter::Layout()
         m_miniSectors += DivUp(e.size, kMiniSectorBytes);
     }
     const std::uint64_t perSector = m_sectorSize / 4;
-    std::uint64_t dirSectors = DivUp(m_entries.size() * kEntryBytes, m_sectorSize);
-    std::uint64_t miniFatSectors = DivUp(m_miniSectors, perSector);
-    std::uint64_t miniStreamSectors = DivUp(m_miniSectors * kMiniSectorBytes, m_sectorSize);
-    std::uint64_t payload = dirSectors + miniFatSectors + miniStreamSectors;
-    for (DWORD id : m_bigStreams)
-        payload += DivUp(m_entries[id].size, m_sectorSize);
+    // Written after the data already in the pending file, or from the first sector.
+    std::uint64_t next = m_pending ? DivUp(m_pending->End(), m_sectorSize) - 1 : 0;
+    m_base = DWORD(next);
+    for (DWORD id : m_placed) {
+        Entry& e = m_entries[id];
+        e.start = DWORD(e.data->GetExtents()[0].offset / m_sectorSize - 1);
+    }
+    for (DWORD id : m_bigStreams) {
+        Entry& e = m_entries[id];
+        e.start = DWORD(next);
+        next += DivUp(e.size, m_sectorSize);
+    }
+    m_miniStreamSectors = DWORD(DivUp(m_miniSectors * kMiniSectorBytes, m_sectorSize));
+    m_entries[0].start = m_miniStreamSectors ? DWORD(next) : kEndOfChain;
+    m_entries[0].size = m_miniSectors * kMiniSectorBytes;
+    next += m_miniStreamSectors;
+    m_dirSectors = DWORD(DivUp(m_entries.size() * kEntryBytes, m_sectorSize));
+    m_firstDir = DWORD(next);
+    next += m_dirSectors;
+    m_miniFatSectors = DWORD(DivUp(m_miniSectors, perSector));
+    m_firstMiniFat = m_miniFatSectors ? DWORD(next) : kEndOfChain;
+    next += m_miniFatSectors;
     // The table must also cover its own sectors and those of its extension.
     std::uint64_t fat = 0, difat = 0;
     for (;;) {
-        std::uint64_t needFat = DivUp(payload + fat + difat, perSector);
+        std::uint64_t needFat = DivUp(next + fat + difat, perSector);
         std::uint64_t needDifat = needFat > kHeaderDifatCount ? DivUp(needFat - kHeaderDifatCount, perSector - 1) : 0;
         if (needFat == fat && needDifat == difat)
             break;
         fat = needFat;
         difat = needDifat;
     }
-    std::uint64_t total = payload + fat + difat;
-    if (total > kMaxRegSect)
+    if (next + fat + difat > kMaxRegSect)
         throw CFileException(CFileException::diskFull);
     m_fatSectors = DWORD(fat);
     m_difatSectors = DWORD(difat);
-    m_dirSectors = DWORD(dirSectors);
-    m_miniFatSectors = DWORD(miniFatSectors);
-    m_miniStreamSectors = DWORD(miniStreamSectors);
-    m_totalSectors = DWORD(total);
+    m_firstFat = DWORD(next);
+    m_firstDifat = m_difatSectors ? DWORD(next + fat) : kEndOfChain;
+    m_totalSectors = DWORD(next + fat + difat);
 
-    // Sector order: allocation table, its extension, directory, mini table,
-    // mini stream, then every large stream.
-    DWORD next = m_fatSectors;
-    m_firstDifat = m_difatSectors ? next : kEndOfChain;
-    next += m_difatSectors;
-    m_firstDir = next;
-    next += m_dirSectors;
-    m_firstMiniFat = m_miniFatSectors ? next : kEndOfChain;
-    next += m_miniFatSectors;
-    m_entries[0].start = m_miniStreamSectors ? next : kEndOfChain;
-    m_entries[0].size = m_miniSectors * kMiniSectorBytes;
-    next += m_miniStreamSectors;
-    for (DWORD id : m_bigStreams) {
-        Entry& e = m_entries[id];
-        e.start = next;
-        next += DWORD(DivUp(e.size, m_sectorSize));
-    }
+    // Sectors before the written part that no stream uses (dropped data in
+    // the pending file) stay free.
+    m_fat.assign(std::size_t(m_fatSectors) * perSector, kFreeSect);
+    for (DWORD id : m_placed)
+        Chain(m_entries[id].start, DivUp(m_entries[id].size, m_sectorSize));
+    for (DWORD id : m_bigStreams)
+        Chain(m_entries[id].start, DivUp(m_entries[id].size, m_sectorSize));
+    if (m_miniStreamSectors)
+        Chain(m_entries[0].start, m_miniStreamSectors);
+    Chain(m_firstDir, m_dirSectors);
+    if (m_miniFatSectors)
+        Chain(m_firstMiniFat, m_miniFatSectors);
+    for (DWORD k = 0; k < m_fatSectors; ++k)
+        m_fat[m_firstFat + k] = kFatSect;
+    for (DWORD k = 0; k < m_difatSectors; ++k)
+        m_fat[m_firstDifat + k] = kDifSect;
 }
 
 void CCompoundFileWriter::WriteEntry(BYTE* p, const Entry& e) const
@@ -688,12 +738,9 @@ void CCompoundFileWriter::WriteEntry(BYTE* p, const Entry& e) const
     }
 }
 
-void CCompoundFileWriter::Write(CFile& file)
+void CCompoundFileWriter::MakeHeader(BYTE* header) const
 {
-    SectorSink out(file);
-    const std::size_t perSector = m_sectorSize / 4;
-
-    BYTE header[kHeaderBytes] = {};
+    std::memset(header, 0, kHeaderBytes);
     std::memcpy(header, kSignature, 8);
     PutU16(header + 24, 0x003E);
     PutU16(header + 26, WORD(m_version));
@@ -709,48 +756,36 @@ void CCompoundFileWriter::Write(CFile& file)
     PutU32(header + 68, m_firstDifat);
     PutU32(header + 72, m_difatSectors);
     for (std::size_t i = 0; i < kHeaderDifatCount; ++i)
-        PutU32(header + 76 + 4 * i, i < m_fatSectors ? DWORD(i) : kFreeSect);
-    out.Put(header, kHeaderBytes);
-    out.Zeros(m_sectorSize - kHeaderBytes);
+        PutU32(header + 76 + 4 * i, i < m_fatSectors ? DWORD(m_firstFat + i) : kFreeSect);
+}
 
-    // Allocation table, generated sector by sector in the layout's order.
-    std::vector<BYTE> sector(m_sectorSize);
-    std::uint64_t index = 0; // next table entry to emit
-    std::size_t fill = 0;    // bytes of the current table sector
-    auto emit = [&](DWORD value) {
-        PutU32(sector.data() + fill, value);
-        fill += 4;
-        ++index;
-        if (fill == m_sectorSize) {
-            out.Put(sector.data(), m_sectorSize);
-            fill = 0;
-        }
-    };
-    auto emitChain = [&](std::uint64_t count) {
-        for (std::uint64_t k = 0; k < count; ++k)
-            emit(k + 1 < count ? DWORD(index + 1) : kEndOfChain);
-    };
-    for (DWORD k = 0; k < m_fatSectors; ++k)
-        emit(kFatSect);
-    for (DWORD k = 0; k < m_difatSectors; ++k)
-        emit(kDifSect);
-    emitChain(m_dirSectors);
-    emitChain(m_miniFatSectors);
-    emitChain(m_miniStreamSectors);
-    for (DWORD id : m_bigStreams)
-        emitChain(DivUp(m_entries[id].size, m_sectorSize));
-    while (fill != 0)
-        emit(kFreeSect);
-
-    // Extension of the table's sector list beyond the header's 109 places.
-    for (DWORD k = 0; k < m_difatSectors; ++k) {
-        for (std::size_t i = 0; i + 1 < perSector; ++i) {
-            std::uint64_t fatIndex = kHeaderDifatCount + std::uint64_t(k) * (perSector - 1) + i;
-            PutU32(sector.data() + 4 * i, fatIndex < m_fatSectors ? DWORD(fatIndex) : kFreeSect);
-        }
-        PutU32(sector.data() + m_sectorSize - 4, k + 1 < m_difatSectors ? m_fatSectors + k + 1 : kEndOfChain);
-        out.Put(sector.data(), m_sectorSize);
+void CCompoundFileWriter::Write(CFile& file)
+{
+    const std::size_t perSector = m_sectorSize / 4;
+    BYTE header[kHeaderBytes];
+    MakeHeader(header);
+    SectorSink out(file);
+    if (m_pending) {
+        file.Seek(std::int64_t(std::uint64_t(m_base + 1) * m_sectorSize), CFile::begin);
+    } else {
+        out.Put(header, kHeaderBytes);
+        out.Zeros(m_sectorSize - kHeaderBytes);
     }
+
+    // Large streams.
+    for (DWORD id : m_bigStreams) {
+        const Entry& e = m_entries[id];
+        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
+        out.Zeros(std::size_t(DivUp(e.size, m_sectorSize) * m_sectorSize - e.size));
+    }
+
+    // Mini stream.
+    for (DWORD id : m_miniStreams) {
+        const Entry& e = m_entries[id];
+        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
+        out.Zeros(std::size_t(DivUp(e.size, kMiniSectorBytes) * kMiniSectorBytes - e.size));
+    }
+    out.Zeros(std::size_t(std::uint64_t(m_miniStreamSectors) * m_sectorSize - m_miniSectors * kMiniSectorBytes));
 
     // Directory, padded with unused entries.
     BYTE entry[kEntryBytes];
@@ -764,7 +799,8 @@ void CCompoundFileWriter::Write(CFile& file)
     }
 
     // Mini allocation table.
-    fill = 0;
+    std::vector<BYTE> sector(m_sectorSize);
+    std::size_t fill = 0;
     std::uint64_t miniIndex = 0;
     for (DWORD id : m_miniStreams) {
         std::uint64_t count = DivUp(m_entries[id].size, kMiniSectorBytes);
@@ -782,28 +818,35 @@ void CCompoundFileWriter::Write(CFile& file)
         out.Put(sector.data(), m_sectorSize);
     }
 
-    // Mini stream.
-    for (DWORD id : m_miniStreams) {
-        const Entry& e = m_entries[id];
-        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
-        out.Zeros(std::size_t(DivUp(e.size, kMiniSectorBytes) * kMiniSectorBytes - e.size));
+    // Allocation table.
+    for (std::size_t i = 0; i < m_fat.size(); ++i) {
+        PutU32(sector.data() + 4 * (i % perSector), m_fat[i]);
+        if ((i + 1) % perSector == 0)
+            out.Put(sector.data(), m_sectorSize);
     }
-    std::uint64_t miniBytes = m_miniSectors * kMiniSectorBytes;
-    out.Zeros(std::size_t(std::uint64_t(m_miniStreamSectors) * m_sectorSize - miniBytes));
 
-    // Large streams.
-    for (DWORD id : m_bigStreams) {
-        const Entry& e = m_entries[id];
-        e.data->ForEachBlock(kCopyBlock, [&](const BYTE* p, std::size_t n) { out.Put(p, n); });
-        out.Zeros(std::size_t(DivUp(e.size, m_sectorSize) * m_sectorSize - e.size));
+    // Extension of the table's sector list beyond the header's 109 places.
+    for (DWORD k = 0; k < m_difatSectors; ++k) {
+        for (std::size_t i = 0; i + 1 < perSector; ++i) {
+            std::uint64_t fatIndex = kHeaderDifatCount + std::uint64_t(k) * (perSector - 1) + i;
+            PutU32(sector.data() + 4 * i, fatIndex < m_fatSectors ? DWORD(m_firstFat + fatIndex) : kFreeSect);
+        }
+        PutU32(sector.data() + m_sectorSize - 4, k + 1 < m_difatSectors ? m_firstDifat + k + 1 : kEndOfChain);
+        out.Put(sector.data(), m_sectorSize);
     }
     out.Flush();
+
+    if (m_pending) {
+        file.Seek(0, CFile::begin);
+        file.Write(header, kHeaderBytes);
+    }
 }
 
 // ---------------------------------------------------------------------------
 
 CCompoundFile::CCompoundFile()
-    : m_root(std::make_unique<CStorage>("Root Entry"))
+    : m_slot(std::make_shared<CPendingSlot>())
+    , m_root(std::make_unique<CStorage>("Root Entry", m_slot))
 {
 }
 
@@ -823,18 +866,18 @@ void CCompoundFile::Open(const std::string& path)
     // used. Saving replaces the file by renaming, so the open file keeps the
     // old contents those streams refer to.
     auto file = std::make_shared<CDiskFile>(path, CDiskFile::modeRead);
-    auto root = std::make_unique<CStorage>("Root Entry");
+    auto root = std::make_unique<CStorage>("Root Entry", m_slot);
     int version = 3;
     CCompoundFileReader reader(*file, path, file);
     reader.Read(*root, version);
     m_root = std::move(root);
     m_version = version;
-    m_path = path;
+    SetPath(path);
 }
 
 void CCompoundFile::Load(CFile& file, const std::string& name)
 {
-    auto root = std::make_unique<CStorage>("Root Entry");
+    auto root = std::make_unique<CStorage>("Root Entry", m_slot);
     int version = 3;
     CCompoundFileReader reader(file, name);
     reader.Read(*root, version);
@@ -846,6 +889,14 @@ void CCompoundFile::LoadBytes(const void* bytes, std::size_t count)
 {
     CMemFile file(bytes, count);
     Load(file);
+}
+
+void CCompoundFile::SetPath(const std::string& path)
+{
+    m_path = path;
+    // Streams written from now on go ahead to a file beside this path.
+    // Streams already in an earlier pending file keep it alive as long as they need it.
+    m_slot->current = path.empty() ? nullptr : std::make_shared<CPendingFile>(path);
 }
 
 void CCompoundFile::SetVersion(int version)
@@ -884,12 +935,16 @@ void CCompoundFile::Save()
 
 namespace {
 
+std::string FolderOf(const std::string& path)
+{
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Forces a rename into the folder's own record, so that it survives a crash.
 void SyncFolderOf(const std::string& path)
 {
-    std::string::size_type slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -900,35 +955,42 @@ void SyncFolderOf(const std::string& path)
 
 void CCompoundFile::SaveAs(const std::string& path)
 {
-    CCompoundFileWriter writer(*m_root, m_version);
-
-    // A new file beside the target (same folder, so the rename cannot cross
-    // file systems), with the target's permissions when it exists.
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 100))
-            throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
-    }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    ::close(fd);
-
-    try {
-        CDiskFile file(temp, CDiskFile::modeWrite);
-        writer.Write(file);
-        file.Flush();
-        file.Close();
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
+    CPendingFile* pending = m_slot->current.get();
+    if (pending && pending->HasFile() && FolderOf(pending->GetTarget()) == FolderOf(path)) {
+        // The streams written since the last save are in the pending file
+        // already: add the rest after them, then the header, and put the
+        // file in the target's place.
+        pending->Flush();
+        const std::uint64_t end = pending->End();
+        try {
+            CCompoundFileWriter writer(*m_root, m_version, pending);
+            CDiskFile& file = *pending->File();
+            writer.Write(file);
+            file.Flush();
+            if (::rename(pending->GetTempPath().c_str(), path.c_str()) != 0)
+                throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
+        } catch (...) {
+            pending->Restore(end);
+            throw;
+        }
+        pending->MarkCommitted();
+    } else {
+        // A new file beside the target (same folder, so the rename cannot
+        // cross file systems), with the target's permissions when it exists.
+        CCompoundFileWriter writer(*m_root, m_version);
+        std::string temp = CPendingFile::CreateTempBeside(path);
+        try {
+            CDiskFile file(temp, CDiskFile::modeWrite);
+            writer.Write(file);
+            file.Flush();
+            file.Close();
+            if (::rename(temp.c_str(), path.c_str()) != 0)
+                throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
+        } catch (...) {
+            ::unlink(temp.c_str());
+            throw;
+        }
     }
     SyncFolderOf(path);
-    m_path = path;
+    SetPath(path);
 }

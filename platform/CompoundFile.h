@@ -1,16 +1,19 @@
 // A compound file: a small file system of storages and streams inside one
-// file (512-byte sectors, version 3, when written; version 4 files with
-// 4096-byte sectors are read too). The whole tree is held in memory; each
-// stream's bytes are kept once, and saving writes the whole file anew.
+// file (512-byte sectors, version 3, by default; version 4 with 4096-byte
+// sectors on request, and both are read). The tree of storages is held in
+// memory; a stream's bytes are kept once: in memory, in the file it was read
+// from, or (when written with a path set) in the file that the next save
+// will put in place.
 //
 // Saving is atomic: the file is written beside its target, forced to the
 // disk and renamed over the target, so a failed save leaves the old file as
 // it was. Damaged files are refused with a CArchiveException (cause
 // genericException) whose text says what is wrong; a missing or unreadable
-// file gives a CFileException.
+// file, or a disk that refuses a write, gives a CFileException.
 #pragma once
 
 #include "platform/File.h"
+#include "platform/PendingFile.h"
 #include "platform/Storage.h"
 
 #include <memory>
@@ -29,11 +32,13 @@ public:
     CCompoundFile(CCompoundFile&&) noexcept;
     CCompoundFile& operator=(CCompoundFile&&) noexcept;
 
-    // Reads the whole file into memory; the file is closed afterwards.
-    // Replaces the current contents only when the read succeeds.
+    // Reads the directory and the small streams and checks every sector
+    // chain; large streams stay in the file, which stays open for reading
+    // until this object (and every stream taken from it) is gone. Sets the
+    // path. Replaces the current contents only when the read succeeds.
     void Open(const std::string& path);
-    // Reads a compound file from any byte stream (a file or memory); name is
-    // used in error texts.
+    // Reads a compound file from any byte stream (a file or memory) wholly
+    // into memory; name is used in error texts.
     void Load(CFile& file, const std::string& name = {});
     void LoadBytes(const void* bytes, std::size_t count);
 
@@ -49,6 +54,11 @@ public:
     std::vector<BYTE> ToBytes() const;
 
     const std::string& GetPath() const { return m_path; }
+    // Names the file that Save() writes. Large streams written from then on
+    // go ahead to a temporary file beside it, so that saving does not hold
+    // them in memory nor write them twice; the target is untouched until the
+    // save succeeds. Open and SaveAs set the path themselves.
+    void SetPath(const std::string& path);
     // The version written: 3 (512-byte sectors, the default) or 4 (4096-byte
     // sectors). A file read keeps the version it had.
     int GetVersion() const { return m_version; }
@@ -58,6 +68,7 @@ public:
     std::uint64_t GetFileSize() const;
 
 private:
+    std::shared_ptr<CPendingSlot> m_slot;
     std::unique_ptr<CStorage> m_root;
     std::string m_path;
     int m_version = 3;

@@ -35,8 +35,9 @@ char16_t UpperUnit(char16_t c)
 
 } // namespace
 
-CStorage::CStorage(std::string name)
+CStorage::CStorage(std::string name, std::shared_ptr<CPendingSlot> slot)
     : m_name(std::move(name))
+    , m_slot(std::move(slot))
 {
 }
 
@@ -80,8 +81,8 @@ std::u16string CStorage::CheckedName(std::string_view name)
 
 CStorage::Element* CStorage::Find(std::string_view name)
 {
-    if (!IsValidName(name))
-        return nullptr;
+    // Names read from a file are found even when this program would not
+    // create them, so that every element listed can be opened.
     auto it = m_elements.find(KeyOf(Utf8ToUtf16(name)));
     return it == m_elements.end() ? nullptr : &it->second;
 }
@@ -106,7 +107,7 @@ std::unique_ptr<CStorageStream> CStorage::CreateStream(std::string_view name)
 {
     Element& e = Replace(name);
     e.data = std::make_shared<CStreamData>();
-    return std::make_unique<CStorageStream>(e.data, e.name);
+    return std::make_unique<CStorageStream>(e.data, e.name, m_slot);
 }
 
 std::unique_ptr<CStorageStream> CStorage::OpenStream(std::string_view name)
@@ -114,13 +115,13 @@ std::unique_ptr<CStorageStream> CStorage::OpenStream(std::string_view name)
     Element* e = Find(name);
     if (!e || !e->data)
         return nullptr;
-    return std::make_unique<CStorageStream>(e->data, e->name);
+    return std::make_unique<CStorageStream>(e->data, e->name, m_slot);
 }
 
 CStorage* CStorage::CreateStorage(std::string_view name)
 {
     Element& e = Replace(name);
-    e.storage = std::make_unique<CStorage>(e.name);
+    e.storage = std::make_unique<CStorage>(e.name, m_slot);
     return e.storage.get();
 }
 
@@ -132,14 +133,12 @@ CStorage* CStorage::OpenStorage(std::string_view name)
 
 bool CStorage::DestroyElement(std::string_view name)
 {
-    if (!IsValidName(name))
-        return false;
     return m_elements.erase(KeyOf(Utf8ToUtf16(name))) > 0;
 }
 
 bool CStorage::RenameElement(std::string_view oldName, std::string_view newName)
 {
-    if (!IsValidName(oldName) || !IsValidName(newName))
+    if (!IsValidName(newName))
         return false;
     auto from = m_elements.find(KeyOf(Utf8ToUtf16(oldName)));
     if (from == m_elements.end())

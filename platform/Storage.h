@@ -25,7 +25,8 @@ struct CStorageElementInfo {
 
 class CStorage {
 public:
-    explicit CStorage(std::string name = {});
+    // Streams of a storage with a slot go ahead to the slot's pending file as they grow.
+    explicit CStorage(std::string name = {}, std::shared_ptr<CPendingSlot> slot = nullptr);
     ~CStorage();
     CStorage(const CStorage&) = delete;
     CStorage& operator=(const CStorage&) = delete;
@@ -89,6 +90,7 @@ private:
     Element& Replace(std::string_view name);
 
     std::string m_name;
+    std::shared_ptr<CPendingSlot> m_slot;
     ElementMap m_elements;
     CLSID m_clsid;
     DWORD m_stateBits = 0;

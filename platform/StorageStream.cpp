@@ -9,6 +9,9 @@
 namespace {
 
 constexpr std::size_t kReadAhead = 64 << 10;
+// Streams from this size on take sectors of their own in the file, so they
+// can go ahead to the pending file.
+constexpr std::uint64_t kMoveAheadBytes = 4096;
 
 } // namespace
 
@@ -19,10 +22,39 @@ CStreamData::CStreamData(std::shared_ptr<CFile> source, std::vector<Extent> exte
 {
 }
 
+CStreamData::~CStreamData()
+{
+    if (m_pending)
+        m_pending->ReleaseTail(this);
+}
+
+void CStreamData::Append(const void* data, std::size_t count)
+{
+    std::uint64_t at = m_pending->Append(this, data, count);
+    if (m_extents.empty() || m_extents.back().offset + m_extents.back().length != at)
+        m_extents.push_back({at, 0});
+    m_extents.back().length += count;
+    m_size += count;
+}
+
+void CStreamData::MoveTo(const std::shared_ptr<CPendingFile>& pending)
+{
+    if (m_source || m_stayInMemory)
+        return;
+    std::uint64_t at = pending->Append(this, m_bytes.data(), m_bytes.size());
+    m_source = pending->File();
+    m_pending = pending;
+    m_extents = {{at, m_bytes.size()}};
+    m_size = m_bytes.size();
+    m_bytes = std::vector<BYTE>();
+}
+
 std::size_t CStreamData::ReadAt(std::uint64_t position, void* buffer, std::size_t count)
 {
     if (position >= Size() || count == 0)
         return 0;
+    if (m_pending && m_pending->IsTail(this))
+        m_pending->Flush();
     count = std::size_t(std::min<std::uint64_t>(count, Size() - position));
     if (!m_source) {
         std::memcpy(buffer, m_bytes.data() + position, count);
@@ -59,6 +91,11 @@ std::vector<BYTE>& CStreamData::Bytes()
         m_bytes = std::move(bytes);
         m_source.reset();
         m_extents.clear();
+        if (m_pending) {
+            m_pending->ReleaseTail(this);
+            m_pending.reset();
+            m_stayInMemory = true;
+        }
     }
     return m_bytes;
 }
@@ -78,9 +115,10 @@ void CStreamData::ForEachBlock(std::size_t blockSize, const std::function<void(c
     }
 }
 
-CStorageStream::CStorageStream(std::shared_ptr<CStreamData> data, std::string name)
+CStorageStream::CStorageStream(std::shared_ptr<CStreamData> data, std::string name, std::shared_ptr<CPendingSlot> slot)
     : m_data(std::move(data))
     , m_name(std::move(name))
+    , m_slot(std::move(slot))
 {
 }
 
@@ -110,8 +148,33 @@ void CStorageStream::Write(const void* buffer, std::size_t count)
 {
     if (count == 0)
         return;
-    std::vector<BYTE>& data = m_data->Bytes();
     m_cache.clear();
+    if (m_data->CanAppend(m_position)) {
+        m_data->Append(buffer, count);
+        m_position += count;
+        return;
+    }
+    // A stream written from start to end goes ahead to the file it will be
+    // saved in once it is large enough to take sectors of its own, so that
+    // its bytes are neither held in memory nor written twice.
+    if (m_slot && m_slot->current && m_data->InMemory() && m_position == m_data->Size()
+        && m_position + count >= kMoveAheadBytes) {
+        try {
+            m_data->MoveTo(m_slot->current);
+        } catch (const CFileException&) {
+            // No file can be made beside the target (a read-only or missing
+            // folder): the streams stay in memory, and saving there will
+            // report the problem.
+            if (!m_slot->current->HasFile())
+                m_slot->current.reset();
+        }
+        if (!m_data->InMemory()) {
+            m_data->Append(buffer, count);
+            m_position += count;
+            return;
+        }
+    }
+    std::vector<BYTE>& data = m_data->Bytes();
     if (m_position > data.max_size() - count)
         throw CFileException(CFileException::diskFull, 0, m_name);
     const BYTE* in = static_cast<const BYTE*>(buffer);
@@ -147,6 +210,8 @@ void CStorageStream::SetLength(std::uint64_t length)
 
 void CStorageStream::Reserve(std::uint64_t length)
 {
+    if (!m_data->InMemory())
+        return;
     std::vector<BYTE>& data = m_data->Bytes();
     if (length <= data.max_size())
         data.reserve(std::size_t(length));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/File.h"
+#include "platform/PendingFile.h"
 
 #include <functional>
 #include <memory>
@@ -21,6 +22,9 @@ public:
     CStreamData() = default;
     explicit CStreamData(std::vector<BYTE> bytes) : m_bytes(std::move(bytes)) {}
     CStreamData(std::shared_ptr<CFile> source, std::vector<Extent> extents, std::uint64_t size);
+    ~CStreamData();
+    CStreamData(const CStreamData&) = delete;
+    CStreamData& operator=(const CStreamData&) = delete;
 
     std::uint64_t Size() const { return m_source ? m_size : m_bytes.size(); }
     bool InMemory() const { return !m_source; }
@@ -32,11 +36,24 @@ public:
     // come from the file.
     void ForEachBlock(std::size_t blockSize, const std::function<void(const BYTE*, std::size_t)>& use);
 
+    // Whether a write at position can go straight to the end of the pending file.
+    bool CanAppend(std::uint64_t position) const { return m_pending && m_pending->IsTail(this) && position == m_size; }
+    void Append(const void* data, std::size_t count);
+    // Moves bytes held in memory to the end of a pending file.
+    void MoveTo(const std::shared_ptr<CPendingFile>& pending);
+    // The pending file holding the bytes in one piece, or null.
+    const CPendingFile* GetPending() const { return m_extents.size() == 1 ? m_pending.get() : nullptr; }
+    const std::vector<Extent>& GetExtents() const { return m_extents; }
+
 private:
     std::vector<BYTE> m_bytes;
     std::shared_ptr<CFile> m_source;
     std::vector<Extent> m_extents;
     std::uint64_t m_size = 0;
+    std::shared_ptr<CPendingFile> m_pending; // when the bytes were written ahead of a save
+    // Brought back from the pending file to be changed: moving it there again
+    // at every turn would copy it over and over when streams are written by turns.
+    bool m_stayInMemory = false;
 };
 
 class CStorageStream : public CFile {
@@ -44,7 +61,8 @@ public:
     // The stream's bytes are shared with the storage that holds them, so a
     // stream stays usable even when its element is destroyed or replaced
     // meanwhile (it then no longer belongs to the file).
-    CStorageStream(std::shared_ptr<CStreamData> data, std::string name);
+    // With a slot, a stream that grows large moves to the slot's pending file.
+    CStorageStream(std::shared_ptr<CStreamData> data, std::string name, std::shared_ptr<CPendingSlot> slot = nullptr);
 
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
@@ -62,6 +80,7 @@ public:
 private:
     std::shared_ptr<CStreamData> m_data;
     std::string m_name;
+    std::shared_ptr<CPendingSlot> m_slot;
     std::uint64_t m_position = 0;
     // Read-ahead for small reads of a stream that is still in the file.
     std::vector<BYTE> m_cache;

@@ -65,7 +65,8 @@ void CDirectoryPage::DoDataExchange(CDataExchange* pDX)
 void CDirectoryPage::OnInitDialog()
 {
     for (std::string& field : m_fields)
-        IsExistingDirectory(field);
+        if (!IsExistingDirectory(field))
+            field.clear();
     CPreferencePage::OnInitDialog();
 }
 

@@ -9,25 +9,6 @@ namespace {
 
 class PreferencesTest : public ConfigDirFixture {};
 
-TEST_F(PreferencesTest, IsExistingDirectoryEmptiesWhatIsNoDirectory)
-{
-    std::string dir = Folder("a");
-    EXPECT_TRUE(IsExistingDirectory(dir));
-    EXPECT_EQ(dir, (m_dir / "a").string());
-
-    std::string missing = (m_dir / "missing").string();
-    EXPECT_FALSE(IsExistingDirectory(missing));
-    EXPECT_EQ(missing, "");
-
-    std::string file = (m_dir / "file.txt").string();
-    std::ofstream(file) << "x";
-    EXPECT_FALSE(IsExistingDirectory(file));
-    EXPECT_EQ(file, "");
-
-    std::string empty;
-    EXPECT_FALSE(IsExistingDirectory(empty));
-}
-
 TEST_F(PreferencesTest, RemovableDisksAreRecognised)
 {
     // The temporary folder and the root lie on fixed disks here; a path that

@@ -1,4 +1,5 @@
 #include "equation/Equation.h"
+#include "equation/MyError.h"
 #include "EquationTestSupport.h"
 #include "platform/StringTable.h"
 #include "support/TestSupport.h"
@@ -226,12 +227,26 @@ TEST(Compile, CommaCounts)
 
 TEST(Compile, ProgramIsFlatWithItsStackDepth)
 {
-    auto eq = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
+    // Constants are folded; an operator reads a simple right operand itself.
+    auto folded = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
+    folded->Compile();
+    EXPECT_EQ(folded->GetProgram().code.size(), 3u); // push 10 x, store, stop
+    EXPECT_EQ(folded->GetProgram().depth, 1);
+    folded->ResizeValues();
+    folded->GetXValues()[0] = 3;
+    EXPECT_EQ(folded->Calculate(), 30);
+
+    // (a x + b) (c x + a) + (b x + c): two partial results are held at once.
+    auto eq = MakeEquation("y = (a*x + b) * (c*x + a) + (b*x + c)", {"a", "b", "c"}, {"x"});
     eq->Compile();
-    const SEqnProgram& p = eq->GetProgram();
-    EXPECT_EQ(p.depth, 4);       // 1 2 3 4 are held at once
-    EXPECT_EQ(p.pool.size(), 4u);
-    EXPECT_EQ(p.code.size(), 10u); // 4 numbers, 3 adds, x, *, store
+    EXPECT_EQ(eq->GetProgram().depth, 2);
+    EXPECT_EQ(eq->GetProgram().code.size(), 10u); // three products, three adds, *, +, store, stop
+    eq->ResizeValues();
+    eq->GetParameterValues()[0] = 2;
+    eq->GetParameterValues()[1] = 3;
+    eq->GetParameterValues()[2] = 5;
+    eq->GetXValues()[0] = 7;
+    EXPECT_EQ(eq->Calculate(), (2 * 7 + 3) * (5 * 7 + 2) + (3 * 7 + 5)); // 17 * 37 + 26
 }
 
 TEST(Compile, ValidSymbolNames)
@@ -242,6 +257,65 @@ TEST(Compile, ValidSymbolNames)
     EXPECT_FALSE(IsValidSymbolName("1a"));
     EXPECT_FALSE(IsValidSymbolName("a-b"));
     EXPECT_FALSE(IsValidSymbolName("a b"));
+}
+
+} // namespace
+
+namespace {
+
+// Random token strings: whatever compiles runs without touching memory it
+// should not, and the rewritten program gives what the plain reading gives.
+TEST(Compile, RandomExpressionsAgreeWithThePlainReading)
+{
+    const char* tokens[] = {"a", "x", "b", "2", "3", "0", "1.5", "+", "-", "*", "/", "^", "(", ")", "SIN", "EXP",
+                            "SQRT", "_PI_", ",", "<", ">=", "=", "-", "(", ")", "x", "a"};
+    std::uint64_t state = 0x243F6A8885A308D3ull;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return unsigned(state >> 33);
+    };
+    auto run = [](const std::string& source, bool optimize, double& value) {
+        CEquation::EnableOptimizer(optimize);
+        auto eq = MakeEquation(source, {"a", "b"}, {"x"});
+        int outcome = 0; // 0 value, 1 compile error, 2 run error
+        try {
+            eq->Compile();
+            eq->ResizeValues();
+            eq->GetParameterValues()[0] = 1.25;
+            eq->GetParameterValues()[1] = -0.5;
+            eq->GetXValues()[0] = 3.0;
+            value = eq->Calculate();
+        } catch (const CParseErr&) {
+            outcome = 1;
+        } catch (const CMyError&) {
+            outcome = 2;
+        }
+        CEquation::EnableOptimizer(true);
+        return outcome;
+    };
+    int compiled = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string source = "y =";
+        const int n = 1 + int(next() % 12);
+        for (int k = 0; k < n; ++k) {
+            source += ' ';
+            source += tokens[next() % (sizeof tokens / sizeof tokens[0])];
+        }
+        double fast = 0, plain = 0;
+        const int a = run(source, true, fast);
+        const int b = run(source, false, plain);
+        ASSERT_EQ(a, b) << source;
+        if (a == 0) {
+            ++compiled;
+            if (std::isnan(plain))
+                EXPECT_TRUE(std::isnan(fast)) << source;
+            else if (std::isinf(plain))
+                EXPECT_EQ(fast, plain) << source;
+            else // cubes by multiplication may differ from pow in the last bit
+                EXPECT_NEAR(fast, plain, 1e-14 * std::fabs(plain)) << source;
+        }
+    }
+    EXPECT_GT(compiled, 500); // about 1 in 20 of these strings is a valid expression
 }
 
 } // namespace

@@ -26,6 +26,8 @@ TEST(MathError, ThrowingFunctionsReportTypeAndName)
         {"y = 0^-1", CMyMathError::singularityError, "pow", 8471},
         {"y = 10^400", CMyMathError::overflowError, "pow", 8472},
         {"y = ALOG(400)", CMyMathError::overflowError, "pow", 8472},
+        {"y = 1e200^2", CMyMathError::overflowError, "pow", 8472},   // a square by multiplication
+        {"y = (-1e200)^3", CMyMathError::overflowError, "pow", 8472},
     };
     for (const MathErrorCase& c : cases) {
         try {

@@ -121,6 +121,89 @@ INSTANTIATE_TEST_SUITE_P(Statements, LanguageValue, ::testing::Values(
     ValueCase{"y = 2 ' comment\r\n; a whole line of comment\r\ny = y * 3 ; more", 6},
     ValueCase{"   \r\n\t\r\ny = 1", 1}));
 
+TEST(Equation, CompiledFormsKeepTheValues)
+{
+    // The compiler rewrites products, sums and powers of simple values into
+    // fused instructions; the values are those of the plain reading.
+    // a = 2, b = 3, x = 5; expected values by hand.
+    const ValueCase cases[] = {
+        {"y = 3 + a*x", 13},     {"y = 20 - a*x", 10},   {"y = a*x - 20", -10},
+        {"y = b * x^2", 75},     {"y = x^3 * b", 375},   {"y = b + x^2", 28},
+        {"y = -a*x", -10},       {"y = -a / x", -0.4},   {"y = a - -x", 7},
+        {"y = b - x^2", -22},    {"y = 2^x", 32},        {"y = x^2^2", 625},
+        {"y = a*x*b", 30},       {"y = a*(x + b)", 16},  {"y = (x - b) * a", 4},
+        {"y = b / (a * x)", 0.3}, {"y = 1 / x^2", 0.04}, {"y = x^3 - x^2 + a*b*x", 130},
+        {"y = -(x^2)", -25},     {"y = (-x)^2", 25},     {"y = -x^2", 25},
+    };
+    for (const ValueCase& c : cases) {
+        auto eq = MakeEquation(c.source, {"a", "b"}, {"x"});
+        eq->Compile();
+        eq->ResizeValues();
+        eq->GetParameterValues()[0] = 2;
+        eq->GetParameterValues()[1] = 3;
+        eq->GetXValues()[0] = 5;
+        EXPECT_DOUBLE_EQ(eq->Calculate(), c.expected) << c.source;
+    }
+}
+
+TEST(Equation, ConditionsKeepTheNaNRules)
+{
+    // IF a op b: the comparison decides the jump itself in the compiled
+    // form; both forms must follow the comparison rules.
+    const double nan = std::nan("");
+    const std::pair<double, double> pairs[] = {{1, 2}, {2, 1}, {2, 2}, {nan, 1}, {1, nan}};
+    struct Op {
+        const char* text;
+        bool (*truth)(double, double);
+    } ops[] = {
+        {"=", [](double a, double b) { return a == b || std::isnan(a) || std::isnan(b); }},
+        {"<", [](double a, double b) { return a < b || std::isnan(a) || std::isnan(b); }},
+        {"<=", [](double a, double b) { return a <= b || std::isnan(a) || std::isnan(b); }},
+        {">", [](double a, double b) { return a > b; }},
+        {">=", [](double a, double b) { return a >= b; }},
+    };
+    for (bool optimize : {true, false}) {
+        CEquation::EnableOptimizer(optimize);
+        for (const Op& op : ops) {
+            auto eq = MakeEquation(std::string("IF a ") + op.text + " b THEN\r\ny = 1\r\nELSE\r\ny = 0\r\nENDIF",
+                                   {"a", "b"});
+            eq->Compile();
+            eq->ResizeValues();
+            for (auto [a, b] : pairs) {
+                eq->GetParameterValues()[0] = a;
+                eq->GetParameterValues()[1] = b;
+                EXPECT_EQ(eq->Calculate(), op.truth(a, b) ? 1.0 : 0.0) << op.text << " " << a << " " << b;
+            }
+        }
+    }
+    CEquation::EnableOptimizer(true);
+}
+
+TEST(Equation, LoopsAlikeWithAndWithoutRewriting)
+{
+    const char* sources[] = {
+        "s = 0\r\nFOR i = 1 TO 10 STEP 3\r\ns = s + i\r\nNEXT\r\ny = s",
+        "s = 0\r\nFOR i = 10 DOWNTO a\r\ns = s * 2 + i\r\nNEXT\r\ny = s",
+        "s = 0\r\nFOR i = a TO 4 STEP a\r\ns = s + 1\r\nn = n + 1\r\nNEXT\r\ny = s + n",
+        "n = 0\r\n:top\r\nn = n + a\r\nIF n < 20 THEN\r\nGOTO top\r\nENDIF\r\ny = n",
+    };
+    for (const char* source : sources) {
+        double values[2];
+        for (bool optimize : {true, false}) {
+            CEquation::EnableOptimizer(optimize);
+            auto eq = MakeEquation(source, {"a"});
+            eq->Compile();
+            eq->ResizeValues();
+            eq->GetParameterValues()[0] = 1.5;
+            values[optimize ? 0 : 1] = eq->Calculate();
+        }
+        CEquation::EnableOptimizer(true);
+        EXPECT_EQ(values[0], values[1]) << source;
+    }
+    // By hand: 1 + 4 + 7 + 10.
+    EXPECT_EQ(Evaluate("s = 0\r\nFOR i = 1 TO 10 STEP 3\r\ns = s + i\r\nNEXT\r\ny = s"), 22);
+}
+
 TEST(Equation, YKeepsThePreviousRunWhenNotAssigned)
 {
     auto eq = MakeEquation("IF x > 0 THEN\r\ny = x\r\nENDIF", {}, {"x"});

@@ -149,6 +149,27 @@ TEST(EquationTransform, PointNamesAndYCalc)
     EXPECT_EQ(t.EvaluateY(), 0);
 }
 
+TEST(EquationTransform, FailedCompileLeavesNothingToRun)
+{
+    auto base = MakeEquation("y = a * x", {"a"}, {"x"});
+    CEquationTransform t;
+    t.Assign(*base, "XDATA +", "(YDATA", nullptr, 0);
+    EXPECT_THROW(t.CompileX(), CParseErr);
+    EXPECT_THROW(t.CompileY(), CParseErr);
+    EXPECT_EQ(t.EvaluateX(), 0.0); // the last result, nothing run
+    EXPECT_EQ(t.EvaluateY(), 0.0);
+
+    // A program compiled for one set of symbols is dropped when the symbols
+    // change, so it never reads a value that is no longer there.
+    auto wide = MakeEquation("y = a + b + c + d", {"a", "b", "c", "d"});
+    auto narrow = MakeEquation("y = a", {"a"});
+    CEquationTransform u;
+    u.Assign(*wide, "d", "YDATA", nullptr, 0);
+    u.CompileX();
+    u.Assign(*narrow, "a", "YDATA", nullptr, 0);
+    EXPECT_EQ(u.EvaluateX(), 0.0);
+}
+
 TEST(EquationTransCurve, ExtraXNames)
 {
     auto eq = MakeEquation<CEquationTransCurve>("y = x + XDATA2 * XDATA5", {}, {"x"});

@@ -179,6 +179,30 @@ CCompoundFile MakeSample()
     return f;
 }
 
+// Writes streams with the path set, so that the large ones go ahead to the
+// pending file: one after another, interleaved, rewritten, cut, destroyed.
+void FillAhead(CCompoundFile& f, const std::string& path)
+{
+    f.SetPath(path);
+    PutStream(f.Root(), "First", Pattern(100000, 31));
+    PutStream(f.Root(), "Gone", Pattern(50000, 32));
+    PutStream(f.Root(), "Small", Pattern(1000, 33));
+    auto a = f.Root().CreateStream("A");
+    auto b = f.Root().CreateStream("B");
+    Bytes pa = Pattern(30000, 34), pb = Pattern(30000, 35);
+    for (std::size_t at = 0; at < pa.size(); at += 5000) {
+        a->Write(pa.data() + at, 5000);
+        b->Write(pb.data() + at, 5000);
+    }
+    a->Seek(10, CFile::begin);
+    a->Write("rewritten", 9);
+    b->SetLength(20000);
+    f.Root().DestroyElement("Gone");
+    PutStream(f.Root(), "First", Pattern(70000, 36)); // replaces the first one
+    CStorage* sub = f.Root().CreateStorage("Sub");
+    PutStream(*sub, "Inner", Pattern(9000, 37));
+}
+
 } // namespace
 
 TEST(CompoundFile, StreamCountsRoundTrip)
@@ -394,8 +418,7 @@ TEST(CompoundFile, DamagedFilesAreRefused)
 {
     CCompoundFile sample = MakeSample();
     const Bytes good = sample.ToBytes();
-    // Layout of the sample as written: header, then sector 0 = allocation
-    // table, directory, mini table, mini stream, then the large streams.
+    // Places in the sample are found through the header, as a reader does.
     const DWORD fatSector = U32(good, 76);
     const std::size_t fat = (fatSector + 1) * 512;
     const DWORD dirSector = U32(good, 48);
@@ -430,7 +453,8 @@ TEST(CompoundFile, DamagedFilesAreRefused)
         {"empty file", [](Bytes& b) { b.clear(); }},
         {"cut inside the header", [](Bytes& b) { b.resize(300); }},
         {"cut after the header", [](Bytes& b) { b.resize(512); }},
-        {"cut inside the large stream", [](Bytes& b) { b.resize(b.size() - 3000); }},
+        {"cut inside the tables at the end", [](Bytes& b) { b.resize(b.size() - 300); }},
+        {"cut inside the large stream", [&](Bytes& b) { b.resize((itemStart + 1) * 512 + 1000); }},
         {"wrong signature", [](Bytes& b) { b[0] = 0; }},
         {"wrong byte order", [](Bytes& b) { SetU16(b, 28, 0xFEFF); }},
         {"unknown version", [](Bytes& b) { SetU16(b, 26, 5); }},
@@ -496,6 +520,8 @@ TEST(CompoundFile, RandomDamageNeverCrashes)
     CCompoundFile sample = MakeSample();
     const Bytes good = sample.ToBytes();
     std::mt19937 rng(12345);
+    TempDir dir;
+    const std::string path = dir / "damaged.cfb";
     const std::size_t structural = std::min<std::size_t>(good.size(), 512 * 5);
     for (int round = 0; round < 3000; ++round) {
         Bytes b = good;
@@ -504,9 +530,32 @@ TEST(CompoundFile, RandomDamageNeverCrashes)
             b[rng() % structural] = BYTE(rng());
         if (round % 10 == 0)
             b.resize(rng() % b.size());
+        // Every tenth file is also opened from the disk, where large streams
+        // are read only when used; each stream is then read to its end.
+        bool fromDisk = round % 10 == 5;
+        if (fromDisk)
+            WriteDiskFile(path, b);
         CCompoundFile f;
         try {
-            f.LoadBytes(b.data(), b.size());
+            if (fromDisk)
+                f.Open(path);
+            else
+                f.LoadBytes(b.data(), b.size());
+            std::function<void(CStorage&)> readAll = [&](CStorage& s) {
+                for (const auto& e : s.EnumElements()) {
+                    if (e.type == CStorageElementInfo::storage) {
+                        CStorage* sub = s.OpenStorage(e.name);
+                        ASSERT_NE(sub, nullptr) << "a listed storage cannot be opened";
+                        readAll(*sub);
+                    } else {
+                        auto stream = s.OpenStream(e.name);
+                        ASSERT_NE(stream, nullptr) << "a listed stream cannot be opened";
+                        Bytes data(stream->GetLength());
+                        EXPECT_EQ(stream->Read(data.data(), data.size()), data.size());
+                    }
+                }
+            };
+            readAll(f.Root());
         } catch (const CArchiveException&) {
         } catch (const CFileException&) {
         }
@@ -593,29 +642,33 @@ TEST(CompoundFile, IndependentReaderSeesTheSameStreams)
 
     struct Sample {
         const char* name;
-        std::function<void(CCompoundFile&)> fill;
+        std::function<void(CCompoundFile&, const std::string&)> fill;
         int version;
     } samples[] = {
-        {"sample", [](CCompoundFile& f) { f = MakeSample(); }, 3},
-        {"sample4", [](CCompoundFile& f) { f = MakeSample(); }, 4},
-        {"sizes", [](CCompoundFile& f) {
+        {"sample", [](CCompoundFile& f, const std::string&) { f = MakeSample(); }, 3},
+        {"sample4", [](CCompoundFile& f, const std::string&) { f = MakeSample(); }, 4},
+        {"sizes", [](CCompoundFile& f, const std::string&) {
              for (std::size_t size : {0, 1, 63, 64, 65, 4095, 4096, 4097})
                  PutStream(f.Root(), "S" + std::to_string(size), Pattern(size, unsigned(size)));
          }, 3},
-        {"many", [](CCompoundFile& f) {
+        {"many", [](CCompoundFile& f, const std::string&) {
              for (unsigned i = 1; i <= 1000; ++i)
                  PutStream(f.Root(), "Item_" + Hex(i), Pattern(i * 7 % 5000, i));
          }, 3},
-        {"difat", [](CCompoundFile& f) {
+        {"difat", [](CCompoundFile& f, const std::string&) {
              PutStream(f.Root(), "Big", Pattern(8 << 20, 9));
              PutStream(f.Root(), "Small", Pattern(10, 10));
          }, 3},
+        // Streams written ahead to the file being saved, with holes left by
+        // streams replaced and destroyed meanwhile.
+        {"ahead", [](CCompoundFile& f, const std::string& path) { FillAhead(f, path); }, 3},
+        {"ahead4", [](CCompoundFile& f, const std::string& path) { FillAhead(f, path); }, 4},
     };
     for (auto& sample : samples) {
         CCompoundFile f;
-        sample.fill(f);
-        f.SetVersion(sample.version);
         std::string path = dir / (std::string(sample.name) + ".cfb");
+        sample.fill(f, path);
+        f.SetVersion(sample.version);
         f.SaveAs(path);
 
         // Manifest of every stream and storage with the bytes written.
@@ -710,4 +763,110 @@ TEST(CompoundFile, FileCutWhileOpenFailsCleanly)
     Bytes b(300000);
     EXPECT_THROW(s->Read(b.data(), b.size()), CArchiveException);
     EXPECT_THROW(g.ToBytes(), CArchiveException);
+}
+
+TEST(CompoundFile, StreamsGoAheadToTheFileBeingSaved)
+{
+    TempDir dir;
+    std::string path = dir / "work.mxw";
+    MakeSample().SaveAs(path);
+    const Bytes before = ReadDiskFile(path);
+
+    CCompoundFile f(path);
+    FillAhead(f, path);
+    EXPECT_EQ(dir.Count(), 2u);               // the pending file beside the target
+    EXPECT_EQ(ReadDiskFile(path), before);    // the target is untouched until the save
+    // Streams read back before the save, from the pending file and from memory.
+    Bytes pa = Pattern(30000, 34);
+    std::memcpy(pa.data() + 10, "rewritten", 9);
+    Bytes pb = Pattern(30000, 35);
+    pb.resize(20000);
+    EXPECT_EQ(StreamBytes(f.Root(), "A"), pa);
+    EXPECT_EQ(StreamBytes(f.Root(), "B"), pb);
+    EXPECT_EQ(StreamBytes(f.Root(), "First"), Pattern(70000, 36));
+    f.Save();
+    EXPECT_EQ(dir.Count(), 1u);
+    auto check = [&](CCompoundFile& g) {
+        EXPECT_EQ(StreamBytes(g.Root(), "A"), pa);
+        EXPECT_EQ(StreamBytes(g.Root(), "B"), pb);
+        EXPECT_EQ(StreamBytes(g.Root(), "First"), Pattern(70000, 36));
+        EXPECT_EQ(StreamBytes(g.Root(), "Small"), Pattern(1000, 33));
+        EXPECT_EQ(StreamBytes(g.Root(), "Item_1A"), Pattern(5000, 2));
+        EXPECT_EQ(StreamBytes(*g.Root().OpenStorage("Sub"), "Inner"), Pattern(9000, 37));
+        EXPECT_FALSE(g.Root().HasElement("Gone"));
+    };
+    check(f); // streams now read from the saved file
+    CCompoundFile g(path);
+    check(g);
+
+    // A second save of the same document: new streams go ahead again,
+    // untouched ones are copied from the file being replaced.
+    PutStream(f.Root(), "Second", Pattern(40000, 38));
+    f.Save();
+    CCompoundFile h(path);
+    check(h);
+    EXPECT_EQ(StreamBytes(h.Root(), "Second"), Pattern(40000, 38));
+    EXPECT_EQ(dir.Count(), 1u);
+
+    // A document that is dropped without saving leaves no pending file behind.
+    {
+        CCompoundFile k(path);
+        PutStream(k.Root(), "Unsaved", Pattern(10000, 39));
+        EXPECT_EQ(dir.Count(), 2u);
+    }
+    EXPECT_EQ(dir.Count(), 1u);
+}
+
+TEST(CompoundFile, FailedSaveOfStreamsWrittenAheadCanBeRetried)
+{
+    TempDir dir;
+    std::string path = dir / "work.mxw";
+    MakeSample().SaveAs(path);
+    const Bytes before = ReadDiskFile(path);
+
+    CCompoundFile f(path);
+    PutStream(f.Root(), "Big", Pattern(300000, 1));
+    // The pending file holds 4096 bytes of room for the header and the
+    // stream's 300000 bytes; a limit just past them fails the save while it
+    // writes the directory and tables.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 4096 + 300000 + 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    bool threw = false;
+    try {
+        f.Save();
+    } catch (const CFileException& e) {
+        threw = true;
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(ReadDiskFile(path), before);
+    EXPECT_EQ(StreamBytes(f.Root(), "Big"), Pattern(300000, 1));
+
+    // With room again the same document saves.
+    f.Save();
+    EXPECT_EQ(dir.Count(), 1u);
+    CCompoundFile g(path);
+    EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(300000, 1));
+    EXPECT_EQ(StreamBytes(g.Root(), "Item_1A"), Pattern(5000, 2));
+}
+
+TEST(CompoundFile, StreamsStayInMemoryWhenNoFileCanBeMadeBesideTheTarget)
+{
+    TempDir dir;
+    std::string path = dir / "no-such-folder/work.mxw";
+    CCompoundFile f;
+    f.SetPath(path);
+    PutStream(f.Root(), "Big", Pattern(100000, 3));
+    EXPECT_EQ(StreamBytes(f.Root(), "Big"), Pattern(100000, 3));
+    EXPECT_THROW(f.Save(), CFileException);
+    // Saved elsewhere, the streams are all there.
+    f.SaveAs(dir / "work.mxw");
+    CCompoundFile g(dir / "work.mxw");
+    EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(100000, 3));
 }

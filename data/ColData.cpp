@@ -1,0 +1,329 @@
+#include "data/ColData.h"
+
+#include "data/Data.h"
+#include "data/DataDouble.h"
+#include "framework/ArchiveHelpers.h"
+#include "platform/Archive.h"
+
+#include <algorithm>
+#include <climits>
+#include <typeinfo>
+
+IMPLEMENT_SERIAL(CColData, CObject, VERSIONABLE_SCHEMA | 0)
+
+namespace {
+
+// The stored map order: buckets of (key >> 4) mod 17 in ascending order, the
+// keys of one bucket newest first, which for rows filled top down is
+// descending order.
+constexpr std::uint32_t kHashBuckets = 17;
+
+bool IsPlainNumber(const CData* cell) { return cell && typeid(*cell) == typeid(CDataDouble); }
+
+} // namespace
+
+std::vector<int> StoredKeyOrder(std::vector<int> keys)
+{
+    std::stable_sort(keys.begin(), keys.end(), [](int a, int b) {
+        std::uint32_t ba = (std::uint32_t(a) >> 4) % kHashBuckets;
+        std::uint32_t bb = (std::uint32_t(b) >> 4) % kHashBuckets;
+        if (ba != bb)
+            return ba < bb;
+        return a > b;
+    });
+    return keys;
+}
+
+CColData::~CColData()
+{
+    for (Entry& e : m_entries)
+        if (!e.pooled)
+            delete e.cell;
+}
+
+std::vector<CColData::Entry>::iterator CColData::LowerBound(int row)
+{
+    return std::lower_bound(m_entries.begin(), m_entries.end(), row,
+                            [](const Entry& e, int r) { return e.row < r; });
+}
+
+std::vector<CColData::Entry>::iterator CColData::Find(int row)
+{
+    auto it = LowerBound(row);
+    return it != m_entries.end() && it->row == row ? it : m_entries.end();
+}
+
+std::vector<CColData::Entry>::const_iterator CColData::Find(int row) const
+{
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), row,
+                               [](const Entry& e, int r) { return e.row < r; });
+    return it != m_entries.end() && it->row == row ? it : m_entries.end();
+}
+
+CData* CColData::GetCell(int row) const
+{
+    auto it = Find(row);
+    return it == m_entries.end() ? nullptr : it->cell;
+}
+
+bool CColData::HasAssociation(int row) const { return Find(row) != m_entries.end(); }
+
+CDataDouble* CColData::AllocNumber(double value)
+{
+    if (m_free.empty()) {
+        m_blocks.push_back(std::make_unique<CDataDouble[]>(kBlockSize));
+        CDataDouble* block = m_blocks.back().get();
+        m_free.reserve(m_free.size() + kBlockSize);
+        for (std::size_t i = kBlockSize; i-- > 0;)
+            m_free.push_back(block + i);
+    }
+    CDataDouble* slot = m_free.back();
+    m_free.pop_back();
+    slot->m_value = value;
+    return slot;
+}
+
+void CColData::Release(Entry& e)
+{
+    if (e.pooled)
+        m_free.push_back(static_cast<CDataDouble*>(e.cell));
+    else
+        delete e.cell;
+    e.cell = nullptr;
+}
+
+void CColData::Insert(int row, std::uint32_t pooled, CData* cell)
+{
+    if (m_entries.empty() || m_entries.back().row < row) {
+        m_entries.push_back({row, pooled, cell});
+    } else {
+        auto it = LowerBound(row);
+        if (it != m_entries.end() && it->row == row) {
+            Release(*it);
+            it->pooled = pooled;
+            it->cell = cell;
+        } else {
+            m_entries.insert(it, {row, pooled, cell});
+        }
+    }
+    m_lastRow = std::max(m_lastRow, row);
+}
+
+void CColData::SetCell(int row, CData* cell)
+{
+    if (IsPlainNumber(cell)) {
+        double v = static_cast<CDataDouble*>(cell)->m_value;
+        delete cell;
+        SetNumber(row, v);
+        return;
+    }
+    Insert(row, 0, cell);
+}
+
+void CColData::SetNumber(int row, double value)
+{
+    auto it = Find(row);
+    if (it != m_entries.end() && it->pooled) {
+        static_cast<CDataDouble*>(it->cell)->m_value = value;
+        return;
+    }
+    Insert(row, 1, AllocNumber(value));
+}
+
+bool CColData::ExtractRaw(int row, RawCell& out)
+{
+    auto it = Find(row);
+    if (it == m_entries.end())
+        return false;
+    out = RawCell();
+    if (it->pooled) {
+        out.isNumber = true;
+        out.number = static_cast<CDataDouble*>(it->cell)->m_value;
+        m_free.push_back(static_cast<CDataDouble*>(it->cell));
+    } else {
+        out.object = it->cell;
+    }
+    m_entries.erase(it);
+    if (m_entries.empty()) {
+        m_blocks.clear();
+        m_free.clear();
+    }
+    return true;
+}
+
+void CColData::InsertRaw(int row, const RawCell& cell)
+{
+    if (cell.isNumber)
+        SetNumber(row, cell.number);
+    else
+        SetCell(row, cell.object);
+}
+
+void CColData::DestroyRaw(RawCell& cell)
+{
+    delete cell.object;
+    cell.object = nullptr;
+}
+
+CData* CColData::DetachCell(int row)
+{
+    RawCell raw;
+    if (!ExtractRaw(row, raw))
+        return nullptr;
+    return raw.isNumber ? new CDataDouble(raw.number) : raw.object;
+}
+
+bool CColData::RemoveCell(int row)
+{
+    RawCell raw;
+    if (!ExtractRaw(row, raw))
+        return false;
+    DestroyRaw(raw);
+    return true;
+}
+
+void CColData::RemoveRows(int first, int last)
+{
+    if (first > last)
+        return;
+    auto begin = LowerBound(first);
+    auto end = std::upper_bound(begin, m_entries.end(), last, [](int r, const Entry& e) { return r < e.row; });
+    for (auto it = begin; it != end; ++it)
+        Release(*it);
+    m_entries.erase(begin, end);
+    if (m_entries.empty()) {
+        m_blocks.clear();
+        m_free.clear();
+    }
+}
+
+void CColData::ShiftRows(int fromRow, int delta)
+{
+    if (delta == 0)
+        return;
+    auto begin = LowerBound(fromRow);
+    for (auto it = begin; it != m_entries.end(); ++it)
+        it->row = std::int32_t(std::int64_t(it->row) + delta);
+    // Rows never overflow: associations pushed past the largest row are dropped.
+    if (delta > 0) {
+        auto keep = begin;
+        for (auto it = begin; it != m_entries.end(); ++it) {
+            if (std::int64_t(it->row) < std::int64_t(fromRow) + delta) { // wrapped past INT_MAX
+                Release(*it);
+                continue;
+            }
+            *keep++ = *it;
+        }
+        m_entries.erase(keep, m_entries.end());
+    }
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.row < b.row; });
+}
+
+void CColData::CompactNumbers()
+{
+    for (Entry& e : m_entries) {
+        if (!e.pooled && IsPlainNumber(e.cell)) {
+            CDataDouble* slot = AllocNumber(static_cast<CDataDouble*>(e.cell)->m_value);
+            delete e.cell;
+            e.cell = slot;
+            e.pooled = 1;
+        }
+    }
+}
+
+void CColData::RecalcLastRow() { m_lastRow = m_entries.empty() ? -1 : m_entries.back().row; }
+
+void CColData::ForEach(const std::function<void(int, CData*)>& visit) const
+{
+    for (const Entry& e : m_entries)
+        visit(e.row, e.cell);
+}
+
+std::vector<int> CColData::GetRows() const
+{
+    std::vector<int> rows;
+    rows.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        rows.push_back(e.row);
+    return rows;
+}
+
+namespace {
+thread_local std::unordered_set<const CObject*>* t_loadOwners = nullptr;
+}
+
+CColData::LoadOwnersScope::LoadOwnersScope(std::unordered_set<const CObject*>& owned)
+    : m_previous(t_loadOwners)
+{
+    t_loadOwners = &owned;
+}
+
+CColData::LoadOwnersScope::~LoadOwnersScope() { t_loadOwners = m_previous; }
+
+void CColData::Serialize(CArchive& ar)
+{
+    if (t_loadOwners) {
+        SerializeCells(ar, *t_loadOwners);
+        return;
+    }
+    std::unordered_set<const CObject*> owned;
+    SerializeCells(ar, owned);
+}
+
+void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& owned)
+{
+    SerializeVersion(ar, 0);
+    if (ar.IsStoring()) {
+        ar.WriteCount(std::uint32_t(m_entries.size()));
+        for (int row : StoredKeyOrder(GetRows())) {
+            ar << std::int32_t(row);
+            ar.WriteObject(GetCell(row));
+        }
+        m_format.Serialize(ar);
+        ar << std::int32_t(m_lastRow);
+        return;
+    }
+
+    for (Entry& e : m_entries)
+        Release(e);
+    m_entries.clear();
+    m_blocks.clear();
+    m_free.clear();
+    std::uint32_t count = ar.ReadCount();
+    // Each association takes at least a 4-byte key and a 2-byte object tag.
+    ar.CheckRemaining(count, 6);
+    std::vector<std::pair<int, CData*>> loaded;
+    loaded.reserve(count);
+    try {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::int32_t row = 0;
+            ar >> row;
+            CObject* object = ar.ReadObject(RUNTIME_CLASS(CData));
+            if (object && !owned.insert(object).second)
+                ThrowArchiveError(CArchiveException::badIndex, "a cell is stored twice");
+            loaded.emplace_back(row, static_cast<CData*>(object));
+        }
+        m_format.Serialize(ar);
+        std::int32_t lastRow = 0;
+        ar >> lastRow;
+    } catch (...) {
+        for (auto& [row, cell] : loaded)
+            delete cell;
+        throw;
+    }
+    std::sort(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < loaded.size(); ++i) {
+        if (loaded[i].first == loaded[i - 1].first) {
+            for (auto& [row, cell] : loaded)
+                delete cell;
+            ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+        }
+    }
+    // The loaded objects stay as they are while the archive may still refer
+    // to them; CompactNumbers moves them into the number blocks later.
+    m_entries.reserve(loaded.size());
+    for (auto& [row, cell] : loaded)
+        m_entries.push_back({row, 0, cell});
+    // The last row follows from the keys, whatever a damaged file says.
+    RecalcLastRow();
+}

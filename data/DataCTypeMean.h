@@ -1,0 +1,17 @@
+// A column holding, row by row, the mean of the numbers in its source columns.
+#pragma once
+
+#include "data/DataCTypeMultiColumnBase.h"
+
+class CDataCTypeMean : public CDataCTypeMultiColumn {
+    DECLARE_SERIAL(CDataCTypeMean)
+public:
+    CDataCTypeMean() : CDataCTypeMean(-1) {}
+    explicit CDataCTypeMean(int column) : CDataCTypeMultiColumn(kTypeMean, column, 210) {}
+
+    CData* Clone() const override { return new CDataCTypeMean(*this); }
+    void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
+
+protected:
+    CDataCTypeMean(const CDataCTypeMean&) = default;
+};

@@ -1,0 +1,56 @@
+// Columns that combine two columns A and B row by row: A + B and its
+// variants A - B, A . B and A / B.
+#pragma once
+
+#include "data/DataColumnType.h"
+
+class CDataCTypePair : public CDataColumnType {
+    DECLARE_SERIAL(CDataCTypePair)
+public:
+    CDataCTypePair() : CDataCTypePair(-1) {}
+    explicit CDataCTypePair(int column) : CDataCTypePair(kTypePairPlus, column, 307) {}
+
+    CData* Clone() const override { return new CDataCTypePair(*this); }
+    void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
+    int EditSettings(CDataTableItem* item) override;
+    int HasSettings() const override { return 1; }
+    int IsEditable() const override { return 0; }
+    void PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int column,
+                         std::vector<CDataColumnRef>& changes, std::map<int, int>& visited) override;
+    using CDataColumnType::DependsOn;
+    int DependsOn(CDataTableItem* item, int column, CDataTableItem* ownItem, std::set<int>& walked) const override;
+    void OnColumnsDeleted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count) override;
+    void OnColumnsInserted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count) override;
+    void Serialize(CArchive& ar) override;
+
+    // The cell for one row's numbers a and b.
+    virtual CData* Combine(double a, double b) const;
+    // Sets A and B; 0, or the message id (208, 209) when one is unusable.
+    UINT SetColumns(CDataTableItem* item, int a, int b);
+
+    int m_columnA = -1;
+    int m_columnB = -1;
+    int m_captionId;
+
+protected:
+    CDataCTypePair(int type, int column, int captionId) : CDataColumnType(type, column), m_captionId(captionId) {}
+    CDataCTypePair(const CDataCTypePair&) = default;
+};
+
+#define MX_DECLARE_PAIR_KIND(cls, type, caption)                                              \
+    class cls : public CDataCTypePair {                                                       \
+        DECLARE_SERIAL(cls)                                                                   \
+    public:                                                                                   \
+        cls() : cls(-1) {}                                                                    \
+        explicit cls(int column) : CDataCTypePair(type, column, caption) {}                   \
+        CData* Clone() const override { return new cls(*this); }                              \
+        CData* Combine(double a, double b) const override;                                    \
+                                                                                              \
+    protected:                                                                                \
+        cls(const cls&) = default;                                                            \
+    };
+
+MX_DECLARE_PAIR_KIND(CDataCTypePairMinus, kTypePairMinus, 308)
+MX_DECLARE_PAIR_KIND(CDataCTypePairDiv, kTypePairDiv, 309)
+MX_DECLARE_PAIR_KIND(CDataCTypePairMult, kTypePairMult, 310)
+#undef MX_DECLARE_PAIR_KIND

@@ -1,0 +1,17 @@
+// A column holding, row by row, the standard error of the mean of the numbers in the row.
+#pragma once
+
+#include "data/DataCTypeMultiColumnBase.h"
+
+class CDataCTypeSEM : public CDataCTypeMultiColumn {
+    DECLARE_SERIAL(CDataCTypeSEM)
+public:
+    CDataCTypeSEM() : CDataCTypeSEM(-1) {}
+    explicit CDataCTypeSEM(int column) : CDataCTypeMultiColumn(kTypeSEM, column, 213) {}
+
+    CData* Clone() const override { return new CDataCTypeSEM(*this); }
+    void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
+
+protected:
+    CDataCTypeSEM(const CDataCTypeSEM&) = default;
+};

@@ -1,0 +1,17 @@
+#include "data/DataCTypeStdDev.h"
+
+#include "data/ColumnStatistics.h"
+
+#include <cmath>
+
+IMPLEMENT_SERIAL(CDataCTypeStdDev, CDataCTypeMultiColumn, VERSIONABLE_SCHEMA | 0)
+
+void CDataCTypeStdDev::ComputeValue(int row, CDataTableItem* item, BOOL updateViews)
+{
+    ComputeStatistic(row, item, updateViews, [](const std::vector<double>& x, double& value) {
+        if (x.size() < 2)
+            return false;
+        value = std::sqrt(ComputeSampleStatistics(x.data(), x.size()).variance);
+        return true;
+    });
+}
