@@ -57,6 +57,7 @@ constexpr StringEntry kStrings[] = {
     {311, "ERROR - Divide by 0"},
     {315, "A background process is in operation. Do you wish to wait for it to finish before saving?"},
     {316, "Save operation aborted."},
+    {322, "Please enter a character."},
     {458, "Fitting data (%1 of %2)..."},
     {496, "No source data column has been selected."},
     {497, "The window size must be an odd number of data points."},

@@ -48,13 +48,15 @@ void MeasurementUnit::SetUnit(int unit, bool save)
         return;
     m_unit = unit;
     if (save)
-        WriteProfileInt(kSection, kEntry, unit);
+        WritePreference(unit);
 }
 
 void MeasurementUnit::LoadPreference()
 {
     m_unit = GetProfileInt(kSection, kEntry, m_unit);
 }
+
+void MeasurementUnit::WritePreference(int unit) { WriteProfileInt(kSection, kEntry, unit); }
 
 MeasurementUnit& MeasurementUnit::Preference()
 {

@@ -39,6 +39,8 @@ public:
     static int LocaleUnit();
     // Reads the preference, defaulting to the current unit.
     void LoadPreference();
+    // Writes a unit as the preference, whatever the unit in use.
+    static void WritePreference(int unit);
 
     // The program-wide unit preference (scale 1000) that pages and the locale
     // page share.

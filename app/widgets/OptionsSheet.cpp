@@ -3,6 +3,7 @@
 #include "app/Preferences.h"
 #include "app/widgets/DataFilterDlg.h"
 #include "app/widgets/DirectoryPage.h"
+#include "app/widgets/LocaleFormatPage.h"
 #include "app/widgets/OtherOptions.h"
 #include "app/widgets/PreferencePage.h"
 #include "app/widgets/UserInfo.h"
@@ -97,17 +98,18 @@ void COptionsSheet::accept()
         QDialog::accept();
 }
 
-void COptionsSheet::AddStandardPages(CPreferences& preferences)
+void COptionsSheet::AddStandardPages(CPreferences& preferences, CProjectDocBase* document)
 {
     AddPage(new CDirectoryPage(preferences));
     AddPage(new CDataFilterDlg(preferences));
+    AddPage(new CLocaleFormatPage(document));
     AddPage(new CUserInfo(preferences));
     AddPage(new COtherOptions(preferences));
 }
 
-int ShowOptionsSheet(QWidget* parent, CPreferences& preferences)
+int ShowOptionsSheet(QWidget* parent, CPreferences& preferences, CProjectDocBase* document)
 {
     COptionsSheet sheet(QString::fromStdString(LoadString(kOptionsCaption)), parent);
-    sheet.AddStandardPages(preferences);
+    sheet.AddStandardPages(preferences, document);
     return sheet.exec() == QDialog::Accepted ? 1 : 0;
 }

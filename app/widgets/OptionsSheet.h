@@ -7,6 +7,7 @@
 
 class CPreferencePage;
 class CPreferences;
+class CProjectDocBase;
 class QDialogButtonBox;
 class QPushButton;
 class QTabWidget;
@@ -33,9 +34,10 @@ public:
     // page shown) when a page's check fails.
     bool Apply();
 
-    // The sheet's pages in order: Directories, Data Filters, User Info,
-    // Options (and the number format page once the program has one).
-    void AddStandardPages(CPreferences& preferences);
+    // The sheet's pages in order: Directories, Data Filters, Number Format,
+    // User Info, Options. The document's views are refreshed when number
+    // characters change.
+    void AddStandardPages(CPreferences& preferences, CProjectDocBase* document = nullptr);
 
 public slots:
     void accept() override;
@@ -50,4 +52,4 @@ private:
 };
 
 // Runs the Options sheet on the preferences; 1 when it ended with OK, else 0.
-int ShowOptionsSheet(QWidget* parent, CPreferences& preferences);
+int ShowOptionsSheet(QWidget* parent, CPreferences& preferences, CProjectDocBase* document = nullptr);

@@ -6,6 +6,7 @@
 #include "ui/MeasurementUnit.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 
 namespace {
@@ -70,6 +71,17 @@ void DDX_Check(CDataExchange* pDX, QAbstractButton* box, int& value)
         value = box->isChecked() ? 1 : 0;
     else
         box->setChecked(value != 0);
+}
+
+void DDX_CBIndex(CDataExchange* pDX, QComboBox* combo, int& index)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(combo);
+    if (pDX->m_bSaveAndValidate)
+        index = combo->currentIndex();
+    else
+        combo->setCurrentIndex(index);
 }
 
 void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value)

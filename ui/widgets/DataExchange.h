@@ -9,6 +9,7 @@
 #include <string>
 
 class QAbstractButton;
+class QComboBox;
 class QLineEdit;
 class QWidget;
 class MeasurementUnit;
@@ -35,6 +36,8 @@ void DDX_Text(CDataExchange* pDX, QLineEdit* edit, std::string& value);
 // At most count characters; more shows "Please enter no more than %1 characters.".
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count);
 void DDX_Check(CDataExchange* pDX, QAbstractButton* box, int& value);
+// The selected index of a combo box (-1: none).
+void DDX_CBIndex(CDataExchange* pDX, QComboBox* combo, int& index);
 
 // A blank shows as an empty field and an empty field saves the blank.
 void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value);

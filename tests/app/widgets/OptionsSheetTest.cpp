@@ -4,12 +4,16 @@
 #include "app/Preferences.h"
 #include "app/widgets/DataFilterDlg.h"
 #include "app/widgets/DirectoryPage.h"
+#include "app/widgets/LocaleFormatPage.h"
+#include "data/LocaleChars.h"
+#include "ui/MeasurementUnit.h"
 #include "app/widgets/OtherOptions.h"
 #include "app/widgets/UserInfo.h"
 #include "framework/Profile.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -25,6 +29,13 @@ protected:
     void SetUp() override
     {
         ConfigDirFixture::SetUp();
+        // Program-wide number characters and unit as a Dutch user who measures in points has them.
+        ResetLocaleChars();
+        SetDecimalChar(",");
+        SetDigitGroupSeparator(".");
+        SetListSeparator(";");
+        m_savedUnit = MeasurementUnit::Preference().GetUnit();
+        MeasurementUnit::Preference().SetUnit(MeasurementUnit::Points);
         prefs.SetDirectory(CPreferences::UserTemplateDir, Folder("ut"));
         prefs.SetDirectory(CPreferences::GroupTemplateDir, Folder("gt"));
         prefs.SetDirectory(CPreferences::DataDir, Folder("data"));
@@ -38,6 +49,15 @@ protected:
             sheet->SetActivePage(i);  // opens every page
         sheet->SetActivePage(0);
     }
+    void TearDown() override
+    {
+        sheet.reset();
+        ResetLocaleChars();
+        MeasurementUnit::Preference().SetUnit(m_savedUnit);
+        ConfigDirFixture::TearDown();
+    }
+    int m_savedUnit = 0;
+
     template <class T>
     T* PageOf()
     {
@@ -54,11 +74,12 @@ protected:
 
 TEST_F(OptionsSheetTest, PagesShowThePreferences)
 {
-    ASSERT_EQ(sheet->PageCount(), 4);
+    ASSERT_EQ(sheet->PageCount(), 5);
     EXPECT_EQ(sheet->Page(0)->Title(), "Directories");
     EXPECT_EQ(sheet->Page(1)->Title(), "Data Filters");
-    EXPECT_EQ(sheet->Page(2)->Title(), "User Info");
-    EXPECT_EQ(sheet->Page(3)->Title(), "Options");
+    EXPECT_EQ(sheet->Page(2)->Title(), "Number Format");
+    EXPECT_EQ(sheet->Page(3)->Title(), "User Info");
+    EXPECT_EQ(sheet->Page(4)->Title(), "Options");
 
     auto* dirs = PageOf<CDirectoryPage>();
     EXPECT_EQ(dirs->Edit(CDirectoryPage::UserTemplate)->text().toStdString(), (m_dir / "ut").string());
@@ -219,6 +240,81 @@ TEST_F(OptionsSheetTest, FilterPageInstallsChecksAndOrders)
     EXPECT_EQ(prefs.m_filters, (std::vector<std::string>{MX_TEST_FILTER, "/opt/filters/one.mxr"}));
     EXPECT_EQ(GetProfileInt("Data Filter Files", "Number", 0), 2);
     EXPECT_EQ(GetProfileString("Data Filter Files", "Filter0"), MX_TEST_FILTER);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OptionsSheetTest, NumberFormatPageShowsAndAppliesTheCharacters)
+{
+    auto* page = PageOf<CLocaleFormatPage>();
+    EXPECT_EQ(page->Edit(1044)->text(), ",");
+    EXPECT_EQ(page->Edit(1140)->text(), ".");
+    EXPECT_EQ(page->Edit(1046)->text(), ";");
+    EXPECT_EQ(page->Edit(1139)->text(), "-");
+    EXPECT_EQ(page->DigitsCombo()->currentText(), "3");
+    EXPECT_EQ(page->MeasurementCombo()->currentText(), "U.S.");  // points are not metric
+
+    page->Edit(1044)->setText(".");
+    page->DigitsCombo()->setCurrentIndex(4);
+    ASSERT_TRUE(sheet->Apply());
+    EXPECT_EQ(GetDecimalChar(), ".");
+    EXPECT_EQ(GetDigitsInGroup(), 4);
+    // The system was left alone: the user's points stay.
+    EXPECT_EQ(MeasurementUnit::Preference().GetUnit(), int(MeasurementUnit::Points));
+
+    page->MeasurementCombo()->setCurrentIndex(CLocaleFormatPage::Metric);
+    ASSERT_TRUE(sheet->Apply());
+    EXPECT_EQ(MeasurementUnit::Preference().GetUnit(), int(MeasurementUnit::Centimeters));
+    EXPECT_EQ(sheet->CancelButton()->text(), "Close");
+}
+
+TEST_F(OptionsSheetTest, EmptyCharacterIsRefused)
+{
+    auto* page = PageOf<CLocaleFormatPage>();
+    page->Edit(1046)->setText("");
+    page->Edit(1044)->setText(".");
+    PageOf<CUserInfo>()->AuthorEdit()->setText("Grace");
+    EXPECT_FALSE(sheet->Apply());
+    EXPECT_EQ(reporter.Ids(), std::vector<UINT>{322});
+    EXPECT_EQ(sheet->ActivePage(), page);
+    EXPECT_EQ(page->Edit(1046)->maxLength(), 1);
+    EXPECT_EQ(GetDecimalChar(), ",");  // nothing applied
+    EXPECT_EQ(prefs.m_authorName, "Ada");
+}
+
+TEST_F(OptionsSheetTest, RestoreDefaultsThenCancelChangesNothing)
+{
+    WriteProfileString("Preferences", "Decimal", ",");
+    const std::string before = GetProfileString("Preferences", "Decimal");
+    auto* page = PageOf<CLocaleFormatPage>();
+    page->OnRestoreDefaults();
+    // The desktop locale of the tests is C/English: the point.
+    EXPECT_EQ(page->Edit(1044)->text().toStdString(), FirstCharacter(QLocale::system().decimalPoint().toStdString()));
+    EXPECT_TRUE(page->IsModified());
+    EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+    sheet->reject();
+    EXPECT_EQ(GetDecimalChar(), ",");
+    EXPECT_EQ(GetDigitGroupSeparator(), ".");
+    EXPECT_EQ(GetListSeparator(), ";");
+    EXPECT_EQ(MeasurementUnit::Preference().GetUnit(), int(MeasurementUnit::Points));
+    EXPECT_EQ(GetProfileString("Preferences", "Decimal"), before);
+    EXPECT_EQ(GetProfileInt("Preferences", "Measurement", -1), -1);
+}
+
+TEST_F(OptionsSheetTest, SaveAsDefaultsWritesTheProfile)
+{
+    auto* page = PageOf<CLocaleFormatPage>();
+    page->Edit(1139)->setText("~");
+    page->OnSaveDefaults();
+    EXPECT_EQ(GetProfileString("Preferences", "Decimal"), ",");
+    EXPECT_EQ(GetProfileString("Preferences", "DigitGroupSeparator"), ".");
+    EXPECT_EQ(GetProfileString("Preferences", "ListSeparator"), ";");
+    EXPECT_EQ(GetProfileString("Preferences", "NegativeSymbol"), "~");
+    EXPECT_EQ(GetProfileInt("Preferences", "DigitsInGroup", -1), 3);
+    EXPECT_EQ(GetProfileInt("Preferences", "Measurement", -1), int(MeasurementUnit::Points));
+    EXPECT_EQ(GetNegativeSymbol(), "-");  // saving is not applying
 }
 
 }  // namespace
