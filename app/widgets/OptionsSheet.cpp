@@ -8,29 +8,26 @@
 #include "app/widgets/PreferencePage.h"
 #include "app/widgets/UserInfo.h"
 #include "platform/StringTable.h"
+#include "ui/widgets/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 constexpr UINT kOptionsCaption = 186;
 }
 
-COptionsSheet::COptionsSheet(const QString& caption, QWidget* parent) : QDialog(parent)
+COptionsSheet::COptionsSheet(const QString& caption, QWidget* parent) : CHelpPropertySheet(caption, parent)
 {
-    setWindowTitle(caption);
-    m_tabs = new QTabWidget(this);
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs);
-    layout->addWidget(m_buttons);
-    ApplyButton()->setEnabled(false);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &COptionsSheet::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &COptionsSheet::reject);
+    // OK and Apply go through the pages' checks first: a refused value keeps
+    // the sheet open on its page.
+    disconnect(GetButtons(), &QDialogButtonBox::accepted, this, nullptr);
+    disconnect(ApplyButton(), &QPushButton::clicked, this, nullptr);
+    connect(GetButtons(), &QDialogButtonBox::accepted, this, &COptionsSheet::accept);
     connect(ApplyButton(), &QPushButton::clicked, this, [this] { Apply(); });
-    connect(m_tabs, &QTabWidget::currentChanged, this, &COptionsSheet::OnCurrentChanged);
+    ApplyButton()->setEnabled(false);
+    connect(GetTabs(), &QTabWidget::currentChanged, this, &COptionsSheet::OnCurrentChanged);
 }
 
 void COptionsSheet::AddPage(CPreferencePage* page)
@@ -38,16 +35,16 @@ void COptionsSheet::AddPage(CPreferencePage* page)
     page->SetSheet(this);
     m_pages.push_back(page);
     connect(page, &CPreferencePage::modifiedChanged, this, &COptionsSheet::UpdateApplyButton);
-    m_tabs->addTab(page, page->Title());
+    CHelpPropertySheet::AddPage(page, page->Title());
     if (m_pages.size() == 1)
         page->EnsureInitialised();
 }
 
-void COptionsSheet::SetActivePage(int index) { m_tabs->setCurrentIndex(index); }
+void COptionsSheet::SetActivePage(int index) { CHelpPropertySheet::SetActivePage(index); }
 
 CPreferencePage* COptionsSheet::ActivePage() const
 {
-    int i = m_tabs->currentIndex();
+    int i = GetActiveIndex();
     return i >= 0 ? m_pages[std::size_t(i)] : nullptr;
 }
 
@@ -68,11 +65,11 @@ void COptionsSheet::UpdateApplyButton()
     ApplyButton()->setEnabled(any);
 }
 
-QPushButton* COptionsSheet::OkButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
-QPushButton* COptionsSheet::CancelButton() const { return m_buttons->button(QDialogButtonBox::Cancel); }
-QPushButton* COptionsSheet::ApplyButton() const { return m_buttons->button(QDialogButtonBox::Apply); }
+QPushButton* COptionsSheet::OkButton() const { return GetButtons()->button(QDialogButtonBox::Ok); }
+QPushButton* COptionsSheet::CancelButton() const { return GetButtons()->button(QDialogButtonBox::Cancel); }
+QPushButton* COptionsSheet::ApplyButton() const { return GetButtons()->button(QDialogButtonBox::Apply); }
 
-void COptionsSheet::SetCancelToClose() { CancelButton()->setText(tr("Close")); }
+void COptionsSheet::SetCancelToClose() { ::SetCancelToClose(this); }
 
 bool COptionsSheet::Apply()
 {
@@ -89,6 +86,7 @@ bool COptionsSheet::Apply()
         if (page->IsInitialised())
             page->OnApply();
     UpdateApplyButton();
+    emit applied();
     return true;
 }
 

@@ -1,18 +1,17 @@
-// The tabbed sheet of preference pages with OK, Cancel and Apply.
+// A help-aware sheet of preference pages with OK, Cancel and Apply, whose
+// pages check their fields before any of them is applied.
 #pragma once
 
-#include <QDialog>
+#include "ui/widgets/HelpPropertySheet.h"
 
 #include <vector>
 
 class CPreferencePage;
 class CPreferences;
 class CProjectDocBase;
-class QDialogButtonBox;
 class QPushButton;
-class QTabWidget;
 
-class COptionsSheet : public QDialog {
+class COptionsSheet : public CHelpPropertySheet {
     Q_OBJECT
 public:
     explicit COptionsSheet(const QString& caption, QWidget* parent = nullptr);
@@ -46,8 +45,6 @@ private:
     void OnCurrentChanged(int index);
     void UpdateApplyButton();
 
-    QTabWidget* m_tabs;
-    QDialogButtonBox* m_buttons;
     std::vector<CPreferencePage*> m_pages;
 };
 

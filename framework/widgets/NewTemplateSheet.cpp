@@ -8,7 +8,6 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 constexpr const char* kSection = "Preferences";
@@ -18,20 +17,17 @@ constexpr UINT kGeneralTitle = 25034;
 
 CNewTemplateSheet::CNewTemplateSheet(const std::string& userFolder, const std::string& groupFolder, QWidget* parent,
                                      UINT contextMenuId, UINT captionId)
-    : QDialog(parent), m_userFolder(userFolder), m_groupFolder(groupFolder), m_contextMenuId(contextMenuId)
+    : CHelpPropertySheet(captionId, parent), m_userFolder(userFolder), m_groupFolder(groupFolder),
+      m_contextMenuId(contextMenuId)
 {
-    setWindowTitle(QString::fromStdString(LoadString(captionId)));
     m_display = GetProfileInt(kSection, kDisplayEntry, List);
     if (m_display < LargeIcons || m_display > Details)
         m_display = List;
 
-    m_tabs = new QTabWidget(this);
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs);
-    layout->addWidget(m_buttons);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &CNewTemplateSheet::PressOk);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // A chooser applies nothing: OK takes the selected file, and there is no Apply.
+    GetButtons()->button(QDialogButtonBox::Apply)->hide();
+    disconnect(GetButtons(), &QDialogButtonBox::accepted, this, nullptr);
+    connect(GetButtons(), &QDialogButtonBox::accepted, this, &CNewTemplateSheet::PressOk);
 
     m_titles.push_back(LoadString(kGeneralTitle));
     for (std::string& name : CTemplateFolder::CollectTabFolders(userFolder, groupFolder))
@@ -39,9 +35,9 @@ CNewTemplateSheet::CNewTemplateSheet(const std::string& userFolder, const std::s
     for (std::size_t i = 0; i < m_titles.size(); ++i) {
         auto* page = new CTemplateTab(this, m_titles[i], i == 0);
         m_pages.push_back(page);
-        m_tabs->addTab(page, QString::fromStdString(m_titles[i]));
+        AddPage(page, QString::fromStdString(m_titles[i]));
     }
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(GetTabs(), &QTabWidget::currentChanged, this, [this](int index) {
         if (index < 0)
             return;
         CTemplateTab* page = m_pages[std::size_t(index)];
@@ -54,20 +50,20 @@ CNewTemplateSheet::CNewTemplateSheet(const std::string& userFolder, const std::s
     resize(560, 400);
 }
 
-QPushButton* CNewTemplateSheet::OkButton() const { return m_buttons->button(QDialogButtonBox::Ok); }
+QPushButton* CNewTemplateSheet::OkButton() const { return GetButtons()->button(QDialogButtonBox::Ok); }
 
-void CNewTemplateSheet::SetActivePage(int index) { m_tabs->setCurrentIndex(index); }
+void CNewTemplateSheet::SetActivePage(int index) { CHelpPropertySheet::SetActivePage(index); }
 
 void CNewTemplateSheet::SetDisplay(int display)
 {
     m_display = display;
-    if (int i = m_tabs->currentIndex(); i >= 0)
+    if (int i = GetActiveIndex(); i >= 0)
         m_pages[std::size_t(i)]->SetDisplay(display);
 }
 
 void CNewTemplateSheet::PressOk()
 {
-    CTemplateTab* page = m_pages[std::size_t(m_tabs->currentIndex())];
+    CTemplateTab* page = m_pages[std::size_t(GetActiveIndex())];
     const int row = page->SelectedRow();
     if (row < 0)
         return;

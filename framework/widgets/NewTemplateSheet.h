@@ -6,17 +6,15 @@
 
 #include "platform/Types.h"
 
-#include <QDialog>
+#include "ui/widgets/HelpPropertySheet.h"
 
 #include <string>
 #include <vector>
 
 class CTemplateTab;
-class QDialogButtonBox;
 class QPushButton;
-class QTabWidget;
 
-class CNewTemplateSheet : public QDialog {
+class CNewTemplateSheet : public CHelpPropertySheet {
     Q_OBJECT
 public:
     enum Display { LargeIcons = 0, List = 1, Details = 2 };
@@ -62,6 +60,4 @@ private:
     std::string m_userFolder;
     std::string m_groupFolder;
     UINT m_contextMenuId;
-    QTabWidget* m_tabs;
-    QDialogButtonBox* m_buttons;
 };
