@@ -18,7 +18,7 @@
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/CommandImages.h"

@@ -3,7 +3,7 @@
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
 #include "app/ProjectAction.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/CommandImages.h"

@@ -7,7 +7,7 @@
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"

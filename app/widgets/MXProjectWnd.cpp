@@ -2,7 +2,7 @@
 
 #include "app/MXProjectItem.h"
 #include "app/widgets/MXListViewBar.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 
 CMXProjectItem* CMXProjectWnd::GetMXItem() const { return dynamic_cast<CMXProjectItem*>(m_pItem); }
 

@@ -2,7 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXNotes.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 
 #include <QGuiApplication>

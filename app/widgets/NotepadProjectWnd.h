@@ -3,7 +3,7 @@
 
 #include "app/widgets/MXProjectWnd.h"
 #include "framework/WorkspaceHost.h"
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 
 #include <QWidget>
 

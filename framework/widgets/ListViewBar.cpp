@@ -4,7 +4,7 @@
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
 #include "framework/ProjectServerItem.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "framework/ItemListCtrl.h"
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 #include "platform/Types.h"
 
 #include <QAbstractListModel>

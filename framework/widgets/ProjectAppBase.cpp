@@ -2,7 +2,7 @@
 
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"
 #include "framework/widgets/ProjectTemplateBase.h"

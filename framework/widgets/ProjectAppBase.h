@@ -5,7 +5,7 @@
 // workspace, and refreshes the main window's icons.
 #pragma once
 
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 #include "platform/Types.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"

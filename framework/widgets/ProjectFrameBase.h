@@ -3,7 +3,7 @@
 // titles itself after the item, and tells the item when it goes away.
 #pragma once
 
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 #include "platform/Types.h"
 
 #include <QMdiSubWindow>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "framework/WorkspaceHost.h"
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 #include "platform/Types.h"
 
 #include <QMainWindow>

@@ -23,7 +23,8 @@ public:
         ::setenv("MARLOX_CONFIG_DIR", m_config.c_str(), 1);
         // A program started by a test must never hand its file to another test's program.
         ::setenv("MARLOX_INSTANCE_NAME", ("marlox-test-" + std::to_string(::getpid())).c_str(), 1);
-        m_app = new QApplication(argc, argv);
+        if (!QApplication::instance())
+            m_app = new QApplication(argc, argv);
     }
     void TearDown() override
     {

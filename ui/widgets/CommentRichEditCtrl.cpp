@@ -1,7 +1,7 @@
 #include "ui/widgets/CommentRichEditCtrl.h"
 
 #include "ui/RichData.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/Types.h"
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 
 #include <QTextEdit>
 

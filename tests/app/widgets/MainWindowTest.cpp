@@ -8,7 +8,7 @@
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "support/TestSupport.h"

@@ -1,5 +1,5 @@
-#include "framework/widgets/CommandIds.h"
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandIds.h"
+#include "platform/widgets/CommandRouter.h"
 #include "framework/widgets/ProjectAppBase.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "framework/widgets/CommandIds.h"
+#include "platform/widgets/CommandIds.h"
 #include "ui/RichData.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 

@@ -1,4 +1,4 @@
-#include "framework/widgets/CommandRouter.h"
+#include "platform/widgets/CommandRouter.h"
 
 #include <QAction>
 
