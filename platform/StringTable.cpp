@@ -118,6 +118,8 @@ constexpr StringEntry kStrings[] = {
     {8478, "ERROR - in %1 function"},
     {8480, "Missing comma."},
     {8481, "Too many commas."},
+    {8482, "Invalid percentage. Please enter an integer value."},
+    {8483, "Please enter a percentage value between %1% and %2%"},
     {8484, "The equation was stopped after %1 instructions without finishing. Check its loops and GOTO statements."},
     {8485, "ERROR - endless loop"},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},
