@@ -134,7 +134,7 @@ TEST(GridViewTest, EveryRowLandsOnItsPageWithTheHeadingsRepeated)
 TEST(GridViewTest, ARowTallerThanThePageGetsAPageOfItsOwn)
 {
     ViewFixture f(30, 2); // one data column
-    f.view.SetRowHeight(5, f.view.StoredToLogicalY(5000) * -1, false, false, false); // 480 px > 300
+    f.view.SetRowHeight(5, 5000, false, false, false); // five inches: 480 px > 300
     QImage image = Page();
     ASSERT_EQ(f.view.BeginPrinting(image, image.size()), 5);
     EXPECT_EQ(f.view.GetPages(), Expected({{1, 4, 1, 1}, {5, 5, 1, 1}, {6, 16, 1, 1}, {17, 27, 1, 1}, {28, 29, 1, 1}}));
