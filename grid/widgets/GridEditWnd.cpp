@@ -3,6 +3,7 @@
 #include "grid/GridEngine.h"
 #include "grid/widgets/GridPainterQt.h"
 #include "grid/widgets/GridWindow.h"
+#include "platform/Reporter.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -99,6 +100,15 @@ void CGridEditWnd::keyPressEvent(QKeyEvent* event)
                 window->SetEventModifiers(event->modifiers());
             if (m_pEngine->CellEditorKeyDown(key, 1, 0))
                 return;
+        }
+    }
+    if (m_filter && !event->text().isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        for (char32_t c : event->text().toUcs4()) {
+            if (c >= 0x20 && c != 0x7F && !m_filter(c)) {
+                MessageBeep(0);
+                event->accept();
+                return;
+            }
         }
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Tab

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include <functional>
+
 class CGridEngine;
 
 class CGridEditWnd : public QLineEdit {
@@ -22,6 +24,8 @@ public:
     void SetModified(bool modified) { m_bModified = modified; }
     // Replaces the text without counting as a change by the user.
     void SetTextQuietly(const QString& text);
+    // Typed characters the filter refuses beep and are dropped (controls always pass).
+    void SetCharFilter(std::function<bool(char32_t)> filter) { m_filter = std::move(filter); }
 
 protected:
     bool event(QEvent* event) override;
@@ -32,6 +36,7 @@ private:
     CGridEngine* m_pEngine;
     bool m_bModified = false;
     bool m_bQuiet = false;
+    std::function<bool(char32_t)> m_filter;
 };
 
 class CGridTextEditor : public CGridEditor {
