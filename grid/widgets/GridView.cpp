@@ -151,13 +151,6 @@ void CGridView::showEvent(QShowEvent* event)
         OnInitialUpdate();
 }
 
-void CGridView::focusInEvent(QFocusEvent* event)
-{
-    CGridWindow::focusInEvent(event);
-    if (GetGridData() && IsInitialised())
-        Update(GRID_UPDATE_ALL, 0);
-}
-
 void CGridView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
     if (!GetGridData() || IsPrinting())

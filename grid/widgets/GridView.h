@@ -82,7 +82,6 @@ public:
     void PrintPreview();
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void OnContextMenu(const QPoint& position) override {}
 
