@@ -392,10 +392,10 @@ void CGridView::Print(QPrinter& printer)
     painter.end();
 }
 
-void CGridView::PrintPreview()
+void CGridView::PrintPreview(QPrinter* printer)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog dialog(&printer, this);
+    QPrinter defaultPrinter(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(printer ? printer : &defaultPrinter, this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { Print(*target); });
     dialog.exec();
 }

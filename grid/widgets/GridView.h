@@ -79,7 +79,8 @@ public:
     bool IsPrinting() const { return m_pPrintDevice != nullptr; }
     // Prints the printer's page range (all pages when none is chosen).
     void Print(QPrinter& printer);
-    void PrintPreview();
+    // A preview of the printer's pages (a default printer when none is given).
+    void PrintPreview(QPrinter* printer = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -60,8 +60,12 @@ CGridWindow::CGridWindow(QWidget* parent) : QAbstractScrollArea(parent)
 
 CGridWindow::~CGridWindow()
 {
-    // The cells (and any open editor) go while the window can still take them.
+    // The cells (and any open editor) go while the window can still take them;
+    // an editor that has the focus gives it up first, so that nothing hands
+    // the focus back to this window while it is going.
     m_bAlive = false;
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
     m_cells.Clear();
     for (const auto& timer : m_timers)
         killTimer(timer.second);

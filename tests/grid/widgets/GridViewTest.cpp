@@ -1,8 +1,13 @@
 #include "grid/EditCell.h"
 #include "grid/HeaderCell.h"
+#include "grid/widgets/GridEditWnd.h"
 #include "grid/widgets/GridView.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTest>
 #include <QImage>
 #include <QPainter>
 
@@ -238,4 +243,51 @@ TEST(GridViewTest, PanesScrollTogetherAlongTheirSplitterRowAndColumn)
     topLeft.OnHScroll(SB_THUMBPOSITION, 7);
     EXPECT_EQ(bottomLeft.GetLeftColumn(), 7);
     EXPECT_EQ(topRight.GetLeftColumn(), 1);
+}
+
+TEST(GridViewTest, PrintingToAPrinterWritesTheChosenPages)
+{
+    ViewFixture f(200, 5);
+    const QString path = QDir::temp().filePath("marlox-grid-print-test.pdf");
+    QFile::remove(path);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setFromTo(2, 3);
+    f.view.Print(printer);
+    EXPECT_FALSE(f.view.IsPrinting());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    // Each page of a PDF is one "/Type /Page" object (the tree is "/Type /Pages").
+    int pages = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+        pages += pdf.mid(at, 12) != "/Type /Pages" ? 1 : 0;
+    EXPECT_EQ(pages, 2);
+    file.close();
+    QFile::remove(path);
+}
+
+TEST(GridViewTest, KeysAndDoubleClicksReachTheCells)
+{
+    ViewFixture f(30, 5);
+    f.view.SetCurrentCell(2, 2);
+    QTest::keyClick(&f.view, Qt::Key_Tab); // no Tab walk: the engine moves one column
+    EXPECT_EQ(f.view.GetCurrentColumn(), 3);
+    QTest::keyClick(&f.view, Qt::Key_Down);
+    EXPECT_EQ(f.view.GetCurrentRow(), 3);
+
+    RECT cell;
+    ASSERT_TRUE(f.view.GetCellRect(4, 1, cell));
+    QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, Qt::NoModifier,
+                       QPoint(int(cell.left + 3), int(cell.top + cell.bottom) / 2));
+    EXPECT_EQ(f.view.GetCurrentRow(), 4);
+    EXPECT_EQ(f.view.GetCurrentColumn(), 1);
+    CGridEditWnd* editor = nullptr;
+    for (CGridEditWnd* e : f.view.viewport()->findChildren<CGridEditWnd*>())
+        if (e->isVisible())
+            editor = e;
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "4,1");
+    EXPECT_EQ(editor->cursorPosition(), 0); // the caret where the click was
 }
