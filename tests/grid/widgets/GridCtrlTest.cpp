@@ -1,6 +1,7 @@
 #include "GridWidgetsSupport.h"
 
 #include <QLineEdit>
+#include <QCursor>
 #include <QMenu>
 #include <QTest>
 #include <QVBoxLayout>
@@ -398,4 +399,28 @@ TEST(GridCtrlTest, CreateInDialogTakesThePlaceholdersPlace)
     EXPECT_EQ(QApplication::focusWidget(), grid);
     QTest::keyClick(grid, Qt::Key_Tab); // a 3 x 3 grid walks on
     EXPECT_EQ(QApplication::focusWidget(), grid);
+}
+
+TEST(GridCtrlTest, DraggingBelowTheGridScrollsWhileTheButtonIsHeld)
+{
+    DialogFixture f(200, 5);
+    QWidget* viewport = f.grid->viewport();
+    QTest::mouseMove(viewport, f.grid->Centre(2, 2));
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, f.grid->Centre(2, 2));
+    const QPoint below(f.grid->Centre(2, 2).x(), viewport->height() + 20);
+    QTest::mouseMove(viewport, below);
+    EXPECT_EQ(f.grid->GetTopRow(), 2);
+    EXPECT_TRUE(f.grid->IsCapturing());
+    // The timer goes on scrolling towards the mouse.
+    QCursor::setPos(viewport->mapToGlobal(below));
+    QTest::qWait(60);
+    const int top = f.grid->GetTopRow();
+    EXPECT_GT(top, 2);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, below);
+    EXPECT_FALSE(f.grid->IsCapturing());
+    QTest::qWait(30);
+    EXPECT_EQ(f.grid->GetTopRow(), top); // released: the scrolling stops
+    const CGridRange range = f.grid->GetData().m_ranges.front();
+    EXPECT_EQ(range.top, 2);
+    EXPECT_GE(range.bottom, top);
 }
