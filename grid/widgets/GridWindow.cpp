@@ -317,6 +317,12 @@ void CGridWindow::SetCursor(int cursorId)
     }
 }
 
+bool CGridWindow::EmptyClipboard()
+{
+    QGuiApplication::clipboard()->clear();
+    return true;
+}
+
 void CGridWindow::SetClipboardText(const std::string& text)
 {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));

@@ -68,7 +68,7 @@ public:
     UINT GetKeyModifiers() const override;
     void SetCursor(int cursorId) override;
     bool OpenClipboard() override { return true; }
-    bool EmptyClipboard() override { return true; }
+    bool EmptyClipboard() override;
     void SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string& text) override;
     bool CloseClipboard() override { return true; }

@@ -1,6 +1,8 @@
 #include "GridWidgetsSupport.h"
+#include "support/TestSupport.h"
 
 #include <QLineEdit>
+#include <QClipboard>
 #include <QCursor>
 #include <QMenu>
 #include <QTest>
@@ -423,4 +425,34 @@ TEST(GridCtrlTest, DraggingBelowTheGridScrollsWhileTheButtonIsHeld)
     const CGridRange range = f.grid->GetData().m_ranges.front();
     EXPECT_EQ(range.top, 2);
     EXPECT_GE(range.bottom, top);
+}
+
+TEST(GridCtrlTest, CopyCutAndPasteGoThroughTheClipboard)
+{
+    DialogFixture f;
+    f.grid->cells = {{{1, 1}, "a"}, {{1, 2}, "b"}, {{2, 1}, "c"}, {{2, 2}, "d"}};
+    QApplication::clipboard()->setText("old");
+    f.grid->SetCurrentCell(1, 1);
+    f.grid->SetCurrentCell(2, 2, MK_SHIFT);
+    QTest::keyClick(f.grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "a\tb\r\nc\td");
+
+    RecordingReporter reporter;
+    f.grid->SetCurrentCell(4, 2);
+    f.grid->SetCurrentCell(5, 3, MK_SHIFT);
+    QTest::keyClick(f.grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(reporter.Ids().empty());
+    EXPECT_EQ(f.grid->Text(4, 2), "a");
+    EXPECT_EQ(f.grid->Text(5, 3), "d");
+
+    f.grid->SetCurrentCell(1, 1);
+    f.grid->SetCurrentCell(1, 2, MK_SHIFT);
+    QTest::keyClick(f.grid, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "a\tb");
+    EXPECT_EQ(f.grid->Text(1, 1), "");
+    EXPECT_EQ(f.grid->Text(1, 2), "");
+
+    // Copying empty cells leaves no old text behind.
+    QTest::keyClick(f.grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_NE(QApplication::clipboard()->text(), "a\tb");
 }
