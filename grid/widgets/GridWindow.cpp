@@ -280,7 +280,8 @@ POINT CGridWindow::GetCursorPos() const
 void CGridWindow::PostMouseMove(UINT flags, POINT point)
 {
     QTimer::singleShot(0, this, [this, flags, point] {
-        if (m_bAlive)
+        // A move queued while the button was held is stale once it is released.
+        if (m_bAlive && (m_bLeftDown || !(flags & MK_LBUTTON)))
             OnMouseMove(flags, point);
     });
 }
@@ -480,6 +481,7 @@ void CGridWindow::mousePressEvent(QMouseEvent* event)
     ModifierScope scope(*this, event->modifiers());
     const POINT point{event->position().toPoint().x(), event->position().toPoint().y()};
     if (event->button() == Qt::LeftButton) {
+        m_bLeftDown = true;
         setFocus(Qt::MouseFocusReason);
         if (InClient(point))
             CellLButtonDown(MouseFlags(event), point);
@@ -497,6 +499,7 @@ void CGridWindow::mouseDoubleClickEvent(QMouseEvent* event)
     const POINT point{event->position().toPoint().x(), event->position().toPoint().y()};
     if (event->button() != Qt::LeftButton)
         return;
+    m_bLeftDown = true;
     setFocus(Qt::MouseFocusReason);
     if (InClient(point))
         CellLButtonDblClk(MouseFlags(event), point);
@@ -506,6 +509,7 @@ void CGridWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     ModifierScope scope(*this, event->modifiers());
     if (event->button() == Qt::LeftButton) {
+        m_bLeftDown = false;
         const QPoint p = event->position().toPoint();
         OnLButtonUp(MouseFlags(event), POINT{p.x(), p.y()});
     }

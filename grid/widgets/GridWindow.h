@@ -109,6 +109,7 @@ private:
 
     int m_nWheel = 0;
     bool m_bCaptured = false;
+    bool m_bLeftDown = false; // between a left press and its release
     bool m_bInResize = false;
     int m_nScrollGuard = 0;
     Qt::KeyboardModifiers m_modifiers;
