@@ -4,6 +4,7 @@
 #include "grid/widgets/MagnificationDlg.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -179,6 +180,14 @@ void CGridView::BroadcastGridEvent(CGridEngine& sender, int code, const void* da
     }
     if (m_notifier)
         m_notifier(*this, code, data);
+}
+
+void CGridView::mousePressEvent(QMouseEvent* event)
+{
+    // A right click activates the view's frame as a left click does.
+    if (event->button() == Qt::RightButton)
+        setFocus(Qt::MouseFocusReason);
+    CGridWindow::mousePressEvent(event);
 }
 
 // ---------------------------------------------------------------- panes

@@ -84,6 +84,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void OnContextMenu(const QPoint& position) override {}
 
 private:

@@ -2,8 +2,11 @@
 #include "grid/HeaderCell.h"
 #include "grid/widgets/GridEditWnd.h"
 #include "grid/widgets/GridView.h"
+#include "grid/widgets/MagnificationDlg.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -290,4 +293,29 @@ TEST(GridViewTest, KeysAndDoubleClicksReachTheCells)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "4,1");
     EXPECT_EQ(editor->cursorPosition(), 0); // the caret where the click was
+}
+
+TEST(GridViewTest, ChosenZoomScalesTheFontAndCancelKeepsIt)
+{
+    ViewFixture f(30, 5);
+    const int font = f.data.GetDeviceFontHeight();
+    auto answer = [](const char* text, bool ok) {
+        QTimer::singleShot(0, [text, ok] {
+            auto* dialog = qobject_cast<CMagnificationDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->GetCombo()->setEditText(QString::fromLatin1(text));
+            if (ok)
+                dialog->accept();
+            else
+                dialog->reject();
+        });
+    };
+    answer("200%", false);
+    EXPECT_FALSE(f.view.ChooseZoom());
+    EXPECT_EQ(f.data.m_nZoom, 100);
+    answer("200%", true);
+    EXPECT_TRUE(f.view.ChooseZoom());
+    EXPECT_EQ(f.data.m_nZoom, 200);
+    // Twice the size, give or take the rounding of each to whole pixels.
+    EXPECT_NEAR(f.data.GetDeviceFontHeight(), 2 * font, 1);
 }
