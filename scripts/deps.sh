@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-liberation2
   python3-olefile
+  libgsl-dev libcminpack-dev
 )
 
 missing=()

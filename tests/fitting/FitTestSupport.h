@@ -2,6 +2,7 @@
 // worker would post to the main window.
 #pragma once
 
+#include "equation/EquationBase.h"
 #include "fitting/Fit.h"
 #include "fitting/FitSettings.h"
 #include "fitting/MyVector.h"
@@ -67,3 +68,6 @@ inline CMyVector Ones(int n)
         v[i] = 1.0;
     return v;
 }
+
+// Parameter i of a fit's equation.
+inline double Param(CFit& fit, int i) { return fit.GetEquation()->GetParameterValues()[i]; }

@@ -371,8 +371,9 @@ bool LoadNistProblem(const std::string& path, SNistProblem& p, std::string& erro
         error = "no data header";
         return false;
     }
-    // The model: from its first line with "=" to the next blank line.
-    std::string model;
+    // The model: from its first line with "=" to the next blank line; every
+    // line with "=" starts a statement, the last one is the response.
+    std::vector<std::string> statements;
     bool inModel = false, started = false;
     for (const std::string& line : lines) {
         if (line.rfind("Model:", 0) == 0) {
@@ -382,18 +383,22 @@ bool LoadNistProblem(const std::string& path, SNistProblem& p, std::string& erro
         if (!inModel)
             continue;
         const bool blank = line.find_first_not_of(" \t") == std::string::npos;
-        if (!started && line.find('=') != std::string::npos)
-            started = true;
+        const bool assignment = line.find('=') != std::string::npos;
         if (started && blank)
             break;
-        if (started)
-            model += " " + line;
+        if (assignment) {
+            started = true;
+            statements.push_back(line);
+        } else if (started) {
+            statements.back() += " " + line;
+        }
     }
-    const std::size_t eq = model.find('=');
-    if (eq == std::string::npos) {
+    if (statements.empty()) {
         error = "no model";
         return false;
     }
+    const std::string model = statements.back();
+    const std::size_t eq = model.find('=');
     std::string lhs = model.substr(0, eq), rhs = model.substr(eq + 1);
     // Drop the error term "+ e".
     while (!rhs.empty() && std::isspace(static_cast<unsigned char>(rhs.back())))
@@ -408,9 +413,18 @@ bool LoadNistProblem(const std::string& path, SNistProblem& p, std::string& erro
     p.model = Tokens(lhs)[0] + " =" + rhs;
     std::unique_ptr<Node> response, body;
     try {
+        // Definitions before the response become local variables; pi is
+        // written out at full precision wherever it is used.
+        for (std::size_t i = 0; i + 1 < statements.size(); ++i) {
+            const std::string& st = statements[i];
+            const std::string name = Tokens(st.substr(0, st.find('=')))[0];
+            if (Lower(name) == "pi")
+                continue;
+            p.source += name + " = " + Emit(*Parser(st.substr(st.find('=') + 1)).Parse()) + "\r\n";
+        }
         response = Parser(lhs).Parse();
         body = Parser(rhs).Parse();
-        p.source = "y = " + Emit(*body);
+        p.source += "y = " + Emit(*body);
     } catch (const std::exception& e) {
         error = std::string("model: ") + e.what();
         return false;

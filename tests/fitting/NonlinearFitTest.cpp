@@ -56,8 +56,6 @@ CFitSettings Settings(std::vector<std::vector<double>> starts, int criterion = 1
     return s;
 }
 
-double Param(CNonlinearFit& fit, int i) { return fit.GetEquation()->GetParameterValues()[i]; }
-
 // Puromycin, treated cells (Bates and Watts, Nonlinear Regression Analysis,
 // 1988, appendix A1.3): rate = Vm conc / (K + conc). Published least-squares
 // values: Vm = 212.7 (standard error 6.947), K = 0.06412 (0.008281),
