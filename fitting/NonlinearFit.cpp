@@ -6,6 +6,7 @@
 #include "equation/ParseErr.h"
 #include "fitting/EquationSource.h"
 #include "fitting/FitSettings.h"
+#include "fitting/PassThreads.h"
 #include "fitting/WorkerThread.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <thread>
 
@@ -25,14 +27,71 @@ namespace {
 
 // Points per block of a pass: the unit of work of a thread and of the
 // partial sums, which are added in block order.
-constexpr int kBlockPoints = 2048;
-// Evaluations below which a pass stays on the calling thread.
-constexpr long long kThreadedEvaluations = 100'000;
+constexpr int kBlockPoints = 32;
+// Evaluations below which a pass stays on the calling thread: waking the
+// threads costs some tens of microseconds.
+constexpr long long kThreadedEvaluations = 1000;
 // A trial may raise the chi-square by this fraction and still be taken.
 constexpr double kRiseTolerance = 0.001;
 constexpr double kGiveUpLambda = 1e8;
 
 enum class EPassKind { ChiSq, Curvature, RobustScale };
+
+// Adds the row (v, rv) of a least-squares system to its triangle R (m x m,
+// row by row) and transformed right side qtr, by Givens rotations; v is
+// used up. Rows may come in any order: the triangle of all of them is the
+// same up to rounding, whatever the grouping.
+void AddRow(double* R, double* qtr, double* v, double rv, int m)
+{
+    for (int k = 0; k < m; ++k) {
+        const double b = v[k];
+        if (b == 0.0)
+            continue;
+        double* row = R + k * m;
+        const double a = row[k];
+        double r = std::sqrt(a * a + b * b);
+        if (!(r > 0.0) || std::isinf(r))
+            r = std::hypot(a, b);
+        const double c = a / r, sn = b / r;
+        row[k] = r;
+        for (int j = k + 1; j < m; ++j) {
+            const double t = row[j];
+            row[j] = c * t + sn * v[j];
+            v[j] = c * v[j] - sn * t;
+        }
+        const double t = qtr[k];
+        qtr[k] = c * t + sn * rv;
+        rv = c * rv - sn * t;
+    }
+}
+
+// Solves R x = b for upper triangular R (m x m, row by row); false when a
+// diagonal entry is 0 or the result is not finite.
+bool SolveUpper(const double* R, const double* b, double* x, int m)
+{
+    for (int i = m - 1; i >= 0; --i) {
+        double t = b[i];
+        for (int j = i + 1; j < m; ++j)
+            t -= R[i * m + j] * x[j];
+        if (R[i * m + i] == 0.0)
+            return false;
+        x[i] = t / R[i * m + i];
+        if (!std::isfinite(x[i]))
+            return false;
+    }
+    return true;
+}
+
+// States of the fit kept to find a cycle of steps.
+constexpr std::size_t kCycleStates = 16;
+
+bool SameBits(const CMyVector& a, const CMyVector& b)
+{
+    return a.GetSize() == b.GetSize()
+        && (a.GetSize() == 0 || std::memcmp(a.GetData(), b.GetData(), sizeof(double) * std::size_t(a.GetSize())) == 0);
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool IsFinite(const CMyVector& v)
 {
@@ -71,12 +130,16 @@ struct CNonlinearFit::SPass {
           int xCount)
         : kind(k), x(&xs), y(&ys), w(&ws), n(points), m(params)
     {
-        stride = kind == EPassKind::Curvature ? 1 + m + m * (m + 1) / 2 : 1;
+        // Curvature: chi-square, beta, alpha's lower triangle, the block's
+        // triangle R of the weighted Jacobian and its right side.
+        stride = kind == EPassKind::Curvature ? 1 + m + m * (m + 1) / 2 + m * m + m : 1;
         const int count = std::min(xCount, xs.GetColumnCount());
         for (int j = 0; j < count; ++j)
             columns.push_back(xs.Column(j));
     }
     int Blocks() const { return (n + kBlockPoints - 1) / kBlockPoints; }
+    int TriangleOffset() const { return 1 + m + m * (m + 1) / 2; }
+    double* Block(int b) { return &sums[std::size_t(b) * std::size_t(stride)]; }
     // The sum of entry k over the blocks, in block order.
     double Total(int k) const
     {
@@ -97,7 +160,10 @@ CNonlinearFit::CNonlinearFit(const std::string& equationName, const CEquationSou
             SetEquation(equation);
 }
 
-CNonlinearFit::~CNonlinearFit() = default;
+CNonlinearFit::~CNonlinearFit()
+{
+    m_pThreads.reset();
+}
 
 void CNonlinearFit::SetEquation(const CEquationBase* equation)
 {
@@ -144,17 +210,22 @@ void CNonlinearFit::GetProgress(CMyVector& parameters, int& iteration, double& r
 void CNonlinearFit::PrepareThreads(int points)
 {
     const int m = m_pEquation->GetParameterCount();
-    int threads = m_nMaxThreads > 0 ? m_nMaxThreads : int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+    int threads = m_nMaxThreads > 0 ? m_nMaxThreads
+                                    : int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
     const int blocks = (points + kBlockPoints - 1) / kBlockPoints;
-    // Spawning threads costs tens of microseconds a pass: only worth it for large passes.
     if ((long long)points * (2 * m + 1) < kThreadedEvaluations)
         threads = 1;
-    m_nThreads = std::max(1, std::min(threads, blocks));
+    threads = std::max(1, std::min(threads, blocks));
+    if (m_pThreads && m_pThreads->GetCount() == threads && int(m_threadEquations.size()) == threads - 1)
+        return;
+    m_pThreads.reset();
     m_threadEquations.clear();
-    for (int t = 1; t < m_nThreads; ++t) {
+    for (int t = 1; t < threads; ++t) {
         m_threadEquations.push_back(m_pEquation->Clone());
         m_threadEquations.back()->ResizeValues();
     }
+    if (threads > 1)
+        m_pThreads = std::make_unique<CPassThreads>(threads);
 }
 
 bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
@@ -162,16 +233,16 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     const int blocks = pass.Blocks();
     pass.sums.assign(std::size_t(blocks) * std::size_t(pass.stride), 0.0);
     std::atomic<bool> stop{false};
+    const int m = pass.m;
 
-    auto runBlock = [&](CEquationBase& eq, int block, CMyVector& d) {
+    auto runBlock = [&](CEquationBase& eq, int block, CMyVector& d, std::vector<double>& row) {
         const int begin = block * kBlockPoints;
         const int end = std::min(pass.n, begin + kBlockPoints);
-        double* acc = &pass.sums[std::size_t(block) * std::size_t(pass.stride)];
+        double* acc = pass.Block(block);
         double* xv = eq.GetXValues().GetData();
         const int xc = int(pass.columns.size());
         const double* ys = pass.y->GetData();
         const double* ws = pass.w->GetData();
-        const int m = pass.m;
         for (int i = begin; i < end; ++i) {
             if (i % 32 == 0 && (stop.load(std::memory_order_relaxed) || Poll(worker))) {
                 stop = true;
@@ -210,20 +281,29 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                     const double dj = dd[j];
                     beta[j] += dy * dj;
                     const double wdj = dj * weight;
-                    double* row = alpha + j * (j + 1) / 2;
+                    double* arow = alpha + j * (j + 1) / 2;
                     for (int k = 0; k <= j; ++k)
-                        row[k] += dd[k] * wdj;
+                        arow[k] += dd[k] * wdj;
                 }
+                // The weighted row of the Jacobian goes into the block's triangle.
+                const double sw = std::sqrt(weight);
+                for (int j = 0; j < m; ++j)
+                    row[std::size_t(j)] = sw * dd[j];
+                double* tri = acc + pass.TriangleOffset();
+                AddRow(tri, tri + m * m, row.data(), sw * r, m);
                 break;
             }
             }
         }
     };
 
-    if (m_nThreads <= 1 || blocks <= 1) {
-        CMyVector d(pass.m);
+    const bool threaded = m_pThreads && blocks > 1
+        && (long long)pass.n * (pass.kind == EPassKind::Curvature ? 2 * m + 1 : 1) >= kThreadedEvaluations;
+    if (!threaded) {
+        CMyVector d(m);
+        std::vector<double> row(static_cast<std::size_t>(m));
         for (int b = 0; b < blocks && !stop; ++b)
-            runBlock(*m_pEquation, b, d);
+            runBlock(*m_pEquation, b, d, row);
         return !stop;
     }
 
@@ -231,26 +311,23 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     // the one a single thread would have met first.
     std::vector<std::exception_ptr> errors(static_cast<std::size_t>(blocks));
     std::atomic<int> next{0};
-    auto work = [&](CEquationBase& eq) {
-        CMyVector d(pass.m);
-        for (int b; (b = next.fetch_add(1)) < blocks && !stop;) {
-            try {
-                runBlock(eq, b, d);
-            } catch (...) {
-                errors[std::size_t(b)] = std::current_exception();
-            }
-        }
-    };
-    std::vector<std::thread> threads;
     for (auto& clone : m_threadEquations) {
         clone->GetParameterValues() = m_pEquation->GetParameterValues();
         clone->GetConstantValues() = m_pEquation->GetConstantValues();
         clone->GetXValues() = m_pEquation->GetXValues();
-        threads.emplace_back(work, std::ref(*clone));
     }
-    work(*m_pEquation);
-    for (auto& t : threads)
-        t.join();
+    m_pThreads->Run([&](int t) {
+        CEquationBase& eq = t == 0 ? *m_pEquation : *m_threadEquations[std::size_t(t - 1)];
+        CMyVector d(m);
+        std::vector<double> row(static_cast<std::size_t>(m));
+        for (int b; (b = next.fetch_add(1)) < blocks && !stop.load(std::memory_order_relaxed);) {
+            try {
+                runBlock(eq, b, d, row);
+            } catch (...) {
+                errors[std::size_t(b)] = std::current_exception();
+            }
+        }
+    });
     for (auto& e : errors)
         if (e)
             std::rethrow_exception(e);
@@ -321,6 +398,7 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
         Report(worker, report, IDS_FIT_NOT_CONVERGED);
         result = 0;
     }
+    m_pThreads.reset();
     m_threadEquations.clear();
     if (result != 1)
         m_nFitted = 0;
@@ -370,6 +448,9 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
     // Starting values that fit exactly leave nothing to improve.
     int r = 1;
     bool exact = m_dChiSq == 0.0;
+    // States linked by steps that depended on the parameters alone.
+    std::deque<SStepState> chain;
+    SStepState last;
     while (!exact) {
         ++m_nIterations;
         r = Iterate(x, y, w, worker);
@@ -379,6 +460,24 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
             break;
         previous = m_dChiSq;
         ReportProgress(worker);
+        // Once 1 + lambda is 1, a step depends on the parameters alone: when
+        // they come back to an earlier state bit for bit, every later step
+        // repeats the cycle, and the state at the last iteration is known
+        // without running the rest.
+        SStepState current{m_nIterations, eq.GetParameterValues(), m_dChiSq, m_dRobustScale, m_covariance,
+                           m_curvature};
+        if (!m_bPureStep) {
+            chain.clear();
+        } else {
+            if (chain.empty())
+                chain.push_back(last);
+            if (SkipCycle(chain, current))
+                break;
+            chain.push_back(current);
+            if (chain.size() > kCycleStates)
+                chain.pop_front();
+        }
+        last = std::move(current);
     }
     if (r == 0)
         return 0;
@@ -389,6 +488,36 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
     ReportProgress(worker);
     m_nFitted = 1;
     return 1;
+}
+
+bool CNonlinearFit::SkipCycle(const std::deque<SStepState>& chain, const SStepState& current)
+{
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const SStepState& earlier = chain[i];
+        if (earlier.iteration < 1 || (m_nChiSqChange && earlier.iteration + 1 < m_nMinIterations))
+            continue;
+        if (!SameBits(earlier.params, current.params) || !SameBits(earlier.robustScale, current.robustScale))
+            continue;
+        const int j = earlier.iteration, k = current.iteration, period = k - j;
+        const int last = m_nMaxIterations;
+        auto stateAt = [&](int iteration) -> const SStepState& {
+            const int t = j + (iteration - j) % period;
+            return t == k ? current : chain[i + std::size_t(t - j)];
+        };
+        const SStepState& final = stateAt(last);
+        const double before = stateAt(last - 1).chi;
+        m_pEquation->GetParameterValues() = final.params;
+        m_dChiSq = final.chi;
+        m_dRobustScale = final.robustScale;
+        m_covariance = final.covariance;
+        m_curvature = final.curvature;
+        for (int t = k; t < last; ++t)
+            m_dLambda = m_dLambda * 10.0 * 0.001;
+        m_nIterations = last;
+        IsConverged(before, m_dChiSq); // records whether the criterion was met at the limit
+        return true;
+    }
+    return false;
 }
 
 bool CNonlinearFit::Poll(CWorkerThread* worker)
@@ -511,56 +640,76 @@ int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CM
     const int m = eq.GetParameterCount();
     CMyVector& params = eq.GetParameterValues();
     const CMyVector a0 = params;
+    m_bPureStep = false;
 
     SPass pass(EPassKind::Curvature, x, y, w, n, m, eq.GetXCount());
     if (!RunPass(pass, worker))
         return 0;
-    std::vector<double> beta(static_cast<std::size_t>(m));
     m_curvature.SetSize(m, m);
     for (int j = 0; j < m; ++j) {
-        beta[std::size_t(j)] = pass.Total(1 + j);
         for (int k = 0; k <= j; ++k) {
             const double a = pass.Total(1 + m + j * (j + 1) / 2 + k);
             m_curvature.ElementAt(j, k) = a;
             m_curvature.ElementAt(k, j) = a;
         }
     }
-    // The same sum that CalcChiSq would give at a0, formed in the same order.
+    // The same sum that the chi-square of a0 gives, formed in the same order.
     const double chi0 = pass.Total(0) / double(n - m);
 
-    // The curvature scaled to a unit diagonal: lambda then damps every
-    // parameter alike, whatever its units.
-    CMyMatrix scaled(m, m);
-    for (int j = 0; j < m; ++j)
-        for (int k = 0; k < m; ++k)
-            if (j != k && m_curvature.GetAt(j, k) != 0.0)
-                scaled.ElementAt(j, k) = m_curvature.GetAt(j, k)
-                    / std::sqrt(m_curvature.GetAt(j, j) * m_curvature.GetAt(k, k));
+    // The triangle of the whole weighted Jacobian from the blocks' triangles,
+    // in block order. Solving the damped step from it, rather than from the
+    // curvature matrix, keeps the digits that squaring the Jacobian loses.
+    const std::size_t mm = std::size_t(m) * std::size_t(m);
+    std::vector<double> R(mm, 0.0), qtr(static_cast<std::size_t>(m), 0.0), row(static_cast<std::size_t>(m));
+    for (int b = 0; b < pass.Blocks(); ++b) {
+        const double* tri = pass.Block(b) + pass.TriangleOffset();
+        for (int k = 0; k < m; ++k) {
+            std::copy(tri + k * m, tri + (k + 1) * m, row.begin());
+            AddRow(R.data(), qtr.data(), row.data(), tri[mm + std::size_t(k)], m);
+        }
+    }
+    // Scaled to the curvature's unit diagonal, so that lambda damps every
+    // parameter alike whatever its units; a parameter without effect keeps a
+    // diagonal of 1 and a step of 0.
+    std::vector<double> scale(static_cast<std::size_t>(m));
+    for (int j = 0; j < m; ++j) {
+        const double a = m_curvature.GetAt(j, j);
+        scale[std::size_t(j)] = a > 0.0 ? 1.0 / std::sqrt(a) : 0.0;
+        for (int k = 0; k <= j; ++k)
+            R[std::size_t(k) * m + j] *= scale[std::size_t(j)];
+        if (a == 0.0)
+            R[std::size_t(j) * m + j] = 1.0;
+    }
 
+    std::vector<double> Rl(mm), ql(static_cast<std::size_t>(m)), step(static_cast<std::size_t>(m));
     double chi1 = 0.0;
     bool giveUp = false;
+    bool first = true;
+    bool undamped = false;
     for (;;) {
         if (Poll(worker))
             return 0;
-        m_covariance = scaled;
-        for (int j = 0; j < m; ++j)
-            m_covariance.ElementAt(j, j) = 1.0 + m_dLambda;
-        const int inverted = m_covariance.CholeskyInvert();
+        // The trial matrix is the scaled curvature with 1 + lambda on its
+        // diagonal: lambda counts only as far as 1 + lambda differs from 1.
+        const double damping = (1.0 + m_dLambda) - 1.0;
+        undamped = damping == 0.0;
+        Rl = R;
+        ql = qtr;
+        if (!undamped) {
+            const double root = std::sqrt(damping);
+            for (int k = 0; k < m; ++k) {
+                std::fill(row.begin(), row.end(), 0.0);
+                row[std::size_t(k)] = root;
+                AddRow(Rl.data(), ql.data(), row.data(), 0.0, m);
+            }
+        }
+        const bool solved = SolveUpper(Rl.data(), ql.data(), step.data(), m);
         m_dLambda *= 10.0;
         giveUp = m_dLambda > kGiveUpLambda;
         chi1 = std::nan("");
-        if (inverted) {
-            for (int i = 0; i < m; ++i) {
-                double p = a0[i];
-                for (int j = 0; j < m; ++j) {
-                    const double t = m_covariance.GetAt(i, j) * beta[std::size_t(j)];
-                    if (t == 0.0)
-                        continue;
-                    p += i == j ? t / m_curvature.GetAt(i, i)
-                                : t / std::sqrt(m_curvature.GetAt(i, i) * m_curvature.GetAt(j, j));
-                }
-                params[i] = p;
-            }
+        if (solved) {
+            for (int i = 0; i < m; ++i)
+                params[i] = a0[i] + step[std::size_t(i)] * scale[std::size_t(i)];
             try {
                 bool stopped = false;
                 chi1 = CalcChiSq(x, y, w, worker, stopped);
@@ -571,24 +720,48 @@ int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CM
                 chi1 = std::nan("");
             }
         }
-        // A failed inversion or a trial that cannot be evaluated counts as a
+        // A singular system or a trial that cannot be evaluated counts as a
         // rise: lambda grows and the step shortens.
         const bool rose = !(chi1 - chi0 <= kRiseTolerance * chi0);
         if (!rose || giveUp)
             break;
+        first = false;
     }
+    // The covariance: the inverse of the last trial matrix, (Rl' Rl)^-1.
+    m_covariance.SetSize(m, m);
+    std::vector<double> inv(mm, 0.0);
+    for (int j = 0; j < m; ++j) {
+        inv[std::size_t(j) * m + j] = 1.0 / Rl[std::size_t(j) * m + j];
+        for (int i = j - 1; i >= 0; --i) {
+            double t = 0;
+            for (int k = i + 1; k <= j; ++k)
+                t += Rl[std::size_t(i) * m + k] * inv[std::size_t(k) * m + j];
+            inv[std::size_t(i) * m + j] = -t / Rl[std::size_t(i) * m + i];
+        }
+    }
+    for (int j = 0; j < m; ++j) {
+        for (int k = 0; k <= j; ++k) {
+            double t = 0;
+            for (int l = j; l < m; ++l)
+                t += inv[std::size_t(j) * m + l] * inv[std::size_t(k) * m + l];
+            m_covariance.ElementAt(j, k) = t;
+            m_covariance.ElementAt(k, j) = t;
+        }
+    }
+
     m_dLambda *= 0.001;
     if (giveUp && !(chi1 < chi0)) {
         m_dChiSq = chi1;
         return 2;
     }
     if (m_nRobust) {
-        SPass scale(EPassKind::RobustScale, x, y, w, n, m, eq.GetXCount());
-        if (!RunPass(scale, worker))
+        SPass robust(EPassKind::RobustScale, x, y, w, n, m, eq.GetXCount());
+        if (!RunPass(robust, worker))
             return 0;
-        m_dRobustScale = 6.0 / n * scale.Total(0);
+        m_dRobustScale = 6.0 / n * robust.Total(0);
     }
     m_dChiSq = chi1;
+    m_bPureStep = first && undamped;
     return 1;
 }
 

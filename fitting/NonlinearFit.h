@@ -15,6 +15,7 @@
 #include "fitting/MyVector.h"
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,6 +23,7 @@
 
 class CEquationSource;
 class CMyError;
+class CPassThreads;
 
 class CNonlinearFit : public CFit {
     DECLARE_SERIAL(CNonlinearFit)
@@ -78,6 +80,16 @@ public:
     // iteration count. Versions 0 and 1 are read too.
     void Serialize(CArchive& ar) override;
 
+    // A state of the fit after a step.
+    struct SStepState {
+        int iteration = 0;
+        CMyVector params;
+        double chi = 0.0;
+        double robustScale = 0.0;
+        CMyMatrix covariance;
+        CMyMatrix curvature;
+    };
+
 private:
     struct SPass;
 
@@ -91,6 +103,9 @@ private:
     double CalcChiSq(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker,
                      bool& stopped);
     bool IsConverged(double previous, double current);
+    // When current repeats a state of chain, takes the state of the last
+    // iteration from the cycle; true when it did.
+    bool SkipCycle(const std::deque<SStepState>& chain, const SStepState& current);
     // Asks the worker whether to give up; once it said so, the answer stays yes.
     bool Poll(CWorkerThread* worker);
     double RobustWeight(double y, double w, double f) const;
@@ -123,7 +138,10 @@ private:
     double m_dProgressChiSq = 0.0;
 
     int m_nMaxThreads = 0;
-    // Clones for the extra threads of the current fit.
+    // Threads and their clones of the equation for the current fit.
+    std::unique_ptr<CPassThreads> m_pThreads;
     std::vector<std::unique_ptr<CEquationBase>> m_threadEquations;
-    int m_nThreads = 1;
+    // The last step took its first trial, undamped (1 + lambda was 1): the
+    // step then depended on the parameters alone.
+    bool m_bPureStep = false;
 };
