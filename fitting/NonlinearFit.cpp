@@ -210,8 +210,9 @@ void CNonlinearFit::GetProgress(CMyVector& parameters, int& iteration, double& r
 void CNonlinearFit::PrepareThreads(int points)
 {
     const int m = m_pEquation->GetParameterCount();
-    int threads = m_nMaxThreads > 0 ? m_nMaxThreads
-                                    : int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+    // Asking for the cores reads a system file: once is enough.
+    static const int cores = int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+    int threads = m_nMaxThreads > 0 ? m_nMaxThreads : cores;
     const int blocks = (points + kBlockPoints - 1) / kBlockPoints;
     if ((long long)points * (2 * m + 1) < kThreadedEvaluations)
         threads = 1;
@@ -234,6 +235,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     pass.sums.assign(std::size_t(blocks) * std::size_t(pass.stride), 0.0);
     std::atomic<bool> stop{false};
     const int m = pass.m;
+    const bool keepValues = pass.kind != EPassKind::Curvature;
+    const bool reuseValues = !keepValues && m_bValuesValid && SameBits(m_valuesParams, m_pEquation->GetParameterValues());
+    if (keepValues) {
+        m_bValuesValid = false;
+        m_values.resize(std::size_t(pass.n));
+    }
+    double* const values = m_values.data();
 
     auto runBlock = [&](CEquationBase& eq, int block, CMyVector& d, std::vector<double>& row) {
         const int begin = block * kBlockPoints;
@@ -252,7 +260,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 xv[j] = pass.columns[std::size_t(j)][i];
             switch (pass.kind) {
             case EPassKind::ChiSq: {
-                const double f = eq.Calculate();
+                const double f = values[i] = eq.Calculate();
                 double weight = ws[i];
                 if (m_nRobust)
                     weight *= RobustWeight(ys[i], ws[i], f);
@@ -261,13 +269,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 break;
             }
             case EPassKind::RobustScale: {
-                const double f = eq.Calculate();
+                const double f = values[i] = eq.Calculate();
                 acc[0] += std::fabs(std::sqrt(ws[i]) * (ys[i] - f));
                 break;
             }
             case EPassKind::Curvature: {
                 eq.CalculateDerivatives(d);
-                const double f = eq.Calculate();
+                const double f = reuseValues ? values[i] : eq.Calculate();
                 double weight = ws[i];
                 if (m_nRobust)
                     weight *= RobustWeight(ys[i], ws[i], f);
@@ -304,6 +312,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         std::vector<double> row(static_cast<std::size_t>(m));
         for (int b = 0; b < blocks && !stop; ++b)
             runBlock(*m_pEquation, b, d, row);
+        KeepValues(keepValues && !stop);
         return !stop;
     }
 
@@ -331,7 +340,16 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     for (auto& e : errors)
         if (e)
             std::rethrow_exception(e);
+    KeepValues(keepValues && !stop);
     return !stop;
+}
+
+void CNonlinearFit::KeepValues(bool complete)
+{
+    if (!complete)
+        return;
+    m_valuesParams = m_pEquation->GetParameterValues();
+    m_bValuesValid = true;
 }
 
 double CNonlinearFit::CalcChiSq(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w,
@@ -417,6 +435,7 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
     }
     eq.ResizeValues();
     m_nPoints = n; // the passes run over this many points; reset when the fit fails
+    m_bValuesValid = false;
     m_nIterations = 0;
     m_dLambda = 0.001;
     m_dRobustScale = 0.0;
@@ -466,7 +485,7 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
         // without running the rest.
         SStepState current{m_nIterations, eq.GetParameterValues(), m_dChiSq, m_dRobustScale, m_covariance,
                            m_curvature};
-        if (!m_bPureStep) {
+        if (!m_bPureStep || !m_bSkipCycles) {
             chain.clear();
         } else {
             if (chain.empty())

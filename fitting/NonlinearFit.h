@@ -74,6 +74,9 @@ public:
     // The most threads a large fit uses; 1 evaluates every point on the
     // calling thread. Defaults to the machine's cores (at most 8).
     void SetMaxThreads(int threads) { m_nMaxThreads = threads; }
+    // Whether a cycle of undamped steps ends the run early with the state the
+    // last iteration would reach (on by default; off only to compare).
+    void SetSkipCycles(bool skip) { m_bSkipCycles = skip; }
 
     // Version word 2, the fit record, the equation as an object, covariance,
     // curvature, initial estimates, equation name, estimate source,
@@ -112,6 +115,8 @@ private:
     // Runs kind of pass over all points, on as many threads as pay.
     bool RunPass(SPass& pass, CWorkerThread* worker);
     void PrepareThreads(int points);
+    // Marks the values of a complete pass as those of the current parameters.
+    void KeepValues(bool complete);
 
     std::string m_strEquationName;
     const CEquationSource* m_pSource = nullptr;
@@ -144,4 +149,11 @@ private:
     // The last step took its first trial, undamped (1 + lambda was 1): the
     // step then depended on the parameters alone.
     bool m_bPureStep = false;
+    bool m_bSkipCycles = true;
+    // The model's values at every point for m_valuesParams, left by the last
+    // pass that computed them (a trial's chi-square): the next curvature
+    // pass at the same parameters takes them instead of evaluating again.
+    std::vector<double> m_values;
+    CMyVector m_valuesParams;
+    bool m_bValuesValid = false;
 };

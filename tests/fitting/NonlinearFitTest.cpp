@@ -377,6 +377,72 @@ TEST(NonlinearFit, ThreadsGiveTheSameResult)
     EXPECT_NEAR(Param(one, 1), 0.3, 1e-3);
 }
 
+// Counts the evaluations of every clone the engine makes.
+class CountingEquation : public CEquation {
+public:
+    explicit CountingEquation(std::shared_ptr<long> count) : m_count(std::move(count)) {}
+    double Calculate() override
+    {
+        ++*m_count;
+        return CEquation::Calculate();
+    }
+    std::unique_ptr<CEquationBase> Clone() const override
+    {
+        auto copy = std::make_unique<CountingEquation>(m_count);
+        copy->Copy(*this);
+        copy->SetSource(GetSource());
+        copy->Compile();
+        return copy;
+    }
+    std::shared_ptr<long> m_count;
+};
+
+class CountingSource : public CEquationSource {
+public:
+    const CEquationBase* FindEquation(const std::string&) const override { return eq.get(); }
+    std::unique_ptr<CountingEquation> eq;
+};
+
+TEST(NonlinearFit, CycleOfUndampedStepsEndsEarlyWithTheSameResult)
+{
+    // A straight line: after a few steps the parameters stop changing bit for
+    // bit, and the remaining steps of 100 would only repeat them.
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 20; ++i) {
+        xs.push_back(i);
+        ys.push_back(1.0 + 2.0 * i + 0.1 * std::sin(3.0 * i));
+    }
+    long counts[2] = {};
+    double values[2][3] = {};
+    CMyMatrix covariances[2];
+    for (int skip = 0; skip < 2; ++skip) {
+        CountingSource source;
+        auto count = std::make_shared<long>(0);
+        source.eq = std::make_unique<CountingEquation>(count);
+        source.eq->SetYName("y");
+        source.eq->SetParameterName(0, "a", "");
+        source.eq->SetParameterName(1, "b", "");
+        source.eq->SetXName(0, "x", "");
+        source.eq->SetSource("y = a + b*x");
+        source.eq->Compile();
+        CNonlinearFit fit("line", &source);
+        fit.SetSkipCycles(skip == 1);
+        ASSERT_EQ(RunFit(fit, Settings({{0}, {0}}, 0, 100), Columns({xs}), Vector(ys), Ones(20)).result, 1);
+        EXPECT_EQ(fit.GetIterationCount(), 100);
+        counts[skip] = *count;
+        values[skip][0] = Param(fit, 0);
+        values[skip][1] = Param(fit, 1);
+        values[skip][2] = fit.GetChiSq();
+        covariances[skip] = fit.GetCovariance();
+    }
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(values[0][k], values[1][k]);
+    for (int j = 0; j < 2; ++j)
+        for (int k = 0; k < 2; ++k)
+            EXPECT_EQ(covariances[0].GetAt(j, k), covariances[1].GetAt(j, k));
+    EXPECT_LT(counts[1], counts[0] * 3 / 4) << counts[1] << " of " << counts[0];
+}
+
 TEST(NonlinearFit, StoredFormRoundTrip)
 {
     Equations eqs;
