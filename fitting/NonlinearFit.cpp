@@ -14,11 +14,13 @@
 #include "platform/StringTable.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <thread>
 
 IMPLEMENT_SERIAL(CNonlinearFit, CFit, VERSIONABLE_SCHEMA | 2)
@@ -65,6 +67,30 @@ void AddRow(double* R, double* qtr, double* v, double rv, int m)
     }
 }
 
+// Forward differences of the model at the current parameters, whose value
+// is f: one evaluation a parameter where central differences take two.
+// The step, sqrt(epsilon) relative to the parameter, balances truncation
+// against rounding for a one-sided quotient.
+void ForwardDerivatives(CEquationBase& eq, double f, CMyVector& out)
+{
+    static const double kStep = std::sqrt(DBL_EPSILON);
+    CMyVector& params = eq.GetParameterValues();
+    const int n = std::min(eq.GetParameterCount(), params.GetSize());
+    for (int i = 0; i < n; ++i) {
+        const double p = params[i];
+        const double h = p == 0.0 ? kStep : std::max(kStep * std::fabs(p), DBL_MIN);
+        const double up = p + h;
+        params[i] = up;
+        try {
+            out[i] = (eq.Calculate() - f) / (up - p);
+        } catch (...) {
+            params[i] = p;
+            throw;
+        }
+        params[i] = p;
+    }
+}
+
 // Solves R x = b for upper triangular R (m x m, row by row); false when a
 // diagonal entry is 0 or the result is not finite.
 bool SolveUpper(const double* R, const double* b, double* x, int m)
@@ -84,6 +110,9 @@ bool SolveUpper(const double* R, const double* b, double* x, int m)
 
 // States of the fit kept to find a cycle of steps.
 constexpr std::size_t kCycleStates = 16;
+// A step that changes the chi-square by less than this fraction is near the
+// minimum: the next step takes the equation's own (central) derivatives.
+constexpr double kCentralChange = 1e-4;
 
 bool SameBits(const CMyVector& a, const CMyVector& b)
 {
@@ -125,6 +154,7 @@ struct CNonlinearFit::SPass {
     int stride = 0; // sums per block
     std::vector<const double*> columns;
     std::vector<double> sums;
+    bool central = true; // derivatives by the equation's own CalculateDerivatives
 
     SPass(EPassKind k, const CDoubleColumns& xs, const CMyVector& ys, const CMyVector& ws, int points, int params,
           int xCount)
@@ -274,8 +304,14 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 break;
             }
             case EPassKind::Curvature: {
-                eq.CalculateDerivatives(d);
-                const double f = reuseValues ? values[i] : eq.Calculate();
+                double f;
+                if (pass.central) {
+                    eq.CalculateDerivatives(d);
+                    f = reuseValues ? values[i] : eq.Calculate();
+                } else {
+                    f = reuseValues ? values[i] : eq.Calculate();
+                    ForwardDerivatives(eq, f, d);
+                }
                 double weight = ws[i];
                 if (m_nRobust)
                     weight *= RobustWeight(ys[i], ws[i], f);
@@ -470,13 +506,31 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
     // States linked by steps that depended on the parameters alone.
     std::deque<SStepState> chain;
     SStepState last;
+    // Far from the minimum a step needs no more than forward differences;
+    // the equation's own derivatives take over once the chi-square settles,
+    // for the last possible step, and for the step that ends the fit, so that
+    // the parameters, curvature and covariance all come from them.
+    const bool mayForward = dynamic_cast<CEquation*>(m_pEquation.get()) != nullptr;
+    double change = std::numeric_limits<double>::infinity();
+    bool forceCentral = false;
     while (!exact) {
         ++m_nIterations;
-        r = Iterate(x, y, w, worker);
+        const bool central = !mayForward || forceCentral || change < kCentralChange
+            || m_nIterations >= m_nMaxIterations;
+        forceCentral = false;
+        const double before = m_dChiSq;
+        r = Iterate(x, y, w, worker, central);
         if (r != 1)
             break;
-        if (m_dChiSq == 0.0 || IsConverged(previous, m_dChiSq))
+        change = std::fabs((before - m_dChiSq) / m_dChiSq);
+        if (m_dChiSq == 0.0)
             break;
+        if (IsConverged(previous, m_dChiSq)) {
+            if (central || m_nIterations >= m_nMaxIterations)
+                break;
+            // Converged on a forward step: one more with the equation's own derivatives.
+            forceCentral = true;
+        }
         previous = m_dChiSq;
         ReportProgress(worker);
         // Once 1 + lambda is 1, a step depends on the parameters alone: when
@@ -485,7 +539,7 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
         // without running the rest.
         SStepState current{m_nIterations, eq.GetParameterValues(), m_dChiSq, m_dRobustScale, m_covariance,
                            m_curvature};
-        if (!m_bPureStep || !m_bSkipCycles) {
+        if (!m_bPureStep || !m_bSkipCycles || forceCentral) {
             chain.clear();
         } else {
             if (chain.empty())
@@ -516,6 +570,15 @@ bool CNonlinearFit::SkipCycle(const std::deque<SStepState>& chain, const SStepSt
         if (earlier.iteration < 1 || (m_nChiSqChange && earlier.iteration + 1 < m_nMinIterations))
             continue;
         if (!SameBits(earlier.params, current.params) || !SameBits(earlier.robustScale, current.robustScale))
+            continue;
+        // Every step of the cycle must stay with the equation's own
+        // derivatives: the chi-square changes between its states are small.
+        bool settled = true;
+        for (std::size_t t = i; t < chain.size(); ++t) {
+            const double next = t + 1 < chain.size() ? chain[t + 1].chi : current.chi;
+            settled = settled && std::fabs((chain[t].chi - next) / next) < kCentralChange;
+        }
+        if (!settled)
             continue;
         const int j = earlier.iteration, k = current.iteration, period = k - j;
         const int last = m_nMaxIterations;
@@ -652,7 +715,8 @@ int CNonlinearFit::InitialEstimates(const CFitSettings& settings, const CDoubleC
     return found;
 }
 
-int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker)
+int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker,
+                           bool central)
 {
     CEquationBase& eq = *m_pEquation;
     const int n = m_nPoints;
@@ -662,6 +726,7 @@ int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CM
     m_bPureStep = false;
 
     SPass pass(EPassKind::Curvature, x, y, w, n, m, eq.GetXCount());
+    pass.central = central;
     if (!RunPass(pass, worker))
         return 0;
     m_curvature.SetSize(m, m);
@@ -780,7 +845,7 @@ int CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CM
         m_dRobustScale = 6.0 / n * robust.Total(0);
     }
     m_dChiSq = chi1;
-    m_bPureStep = first && undamped;
+    m_bPureStep = first && undamped && central;
     return 1;
 }
 

@@ -101,7 +101,8 @@ private:
     int InitialEstimates(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y,
                          const CMyVector& w, CWorkerThread* worker);
     // 0 aborted, 1 step taken, 2 given up.
-    int Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker);
+    // central: derivatives from the equation's CalculateDerivatives, else forward differences.
+    int Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker, bool central);
     // Reduced chi-square at the current parameters; aborted sets stopped.
     double CalcChiSq(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker,
                      bool& stopped);

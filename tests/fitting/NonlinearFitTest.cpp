@@ -47,6 +47,15 @@ private:
     std::map<std::string, std::unique_ptr<CEquation>> m_items;
 };
 
+class OneSource : public CEquationSource {
+public:
+    explicit OneSource(const CEquationBase* eq) : m_eq(eq) {}
+    const CEquationBase* FindEquation(const std::string&) const override { return m_eq; }
+
+private:
+    const CEquationBase* m_eq;
+};
+
 CFitSettings Settings(std::vector<std::vector<double>> starts, int criterion = 1, int maxIterations = 20)
 {
     CFitSettings s;
@@ -441,6 +450,56 @@ TEST(NonlinearFit, CycleOfUndampedStepsEndsEarlyWithTheSameResult)
         for (int k = 0; k < 2; ++k)
             EXPECT_EQ(covariances[0].GetAt(j, k), covariances[1].GetAt(j, k));
     EXPECT_LT(counts[1], counts[0] * 3 / 4) << counts[1] << " of " << counts[0];
+}
+
+// Michaelis-Menten written in C++: an equation that is not of the equation
+// language, so the engine takes its derivatives from CalculateDerivatives
+// at every step.
+class NativeMichaelisMenten : public CEquationBase {
+public:
+    NativeMichaelisMenten()
+    {
+        SetYName("y");
+        SetParameterName(0, "Vm", "");
+        SetParameterName(1, "K", "");
+        SetXName(0, "x", "");
+        m_bValid = true;
+        ResizeValues();
+    }
+    double Calculate() override { return m_paramValues[0] * m_xValues[0] / (m_paramValues[1] + m_xValues[0]); }
+    std::unique_ptr<CEquationBase> Clone() const override
+    {
+        auto copy = std::make_unique<NativeMichaelisMenten>();
+        copy->Copy(*this);
+        copy->m_bValid = true;
+        return copy;
+    }
+};
+
+TEST(NonlinearFit, ForwardDifferencesFarFromTheMinimumLeaveTheResult)
+{
+    // The language equation starts with forward differences; the native one
+    // uses its own derivatives throughout. Both end on the same minimum with
+    // the same standard errors, because the steps near the end, and the
+    // covariance, come from the equation's own derivatives.
+    Equations eqs;
+    eqs.Add("mm", "y = Vm*x/(K + x)", {"Vm", "K"});
+    NativeMichaelisMenten native;
+    OneSource nativeSource(&native);
+    const std::vector<double> conc = {0.02, 0.02, 0.06, 0.06, 0.11, 0.11, 0.22, 0.22, 0.56, 0.56, 1.10, 1.10};
+    const std::vector<double> rate = {76, 47, 97, 107, 123, 139, 159, 152, 191, 201, 207, 200};
+    CFitSettings s = Settings({{100}, {1}}, 1, 100);
+    s.m_dChiSqChangePercent = 1e-8;
+    CNonlinearFit language("mm", &eqs), own("mm", &nativeSource);
+    ASSERT_EQ(RunFit(language, s, Columns({conc}), Vector(rate), Ones(12)).result, 1);
+    ASSERT_EQ(RunFit(own, s, Columns({conc}), Vector(rate), Ones(12)).result, 1);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(Param(language, i), Param(own, i), 1e-9 * std::fabs(Param(own, i)));
+        double a = 0, b = 0;
+        ASSERT_TRUE(language.GetStandardError(i, a));
+        ASSERT_TRUE(own.GetStandardError(i, b));
+        EXPECT_NEAR(a, b, 1e-7 * b);
+    }
 }
 
 TEST(NonlinearFit, StoredFormRoundTrip)
