@@ -19,6 +19,7 @@
 #include "fitting/FitSettings.h"
 #include "fitting/LinearFit.h"
 #include "fitting/NonlinearFit.h"
+#include "fitting/WorkerThread.h"
 
 #include <gsl/gsl_blas.h>
 #include <gsl/gsl_errno.h>
@@ -144,9 +145,19 @@ Result RunMarlox(const SNistProblem& p, CEquation& eq, const std::vector<double>
         s.m_estimateMatrix.push_back({v});
     int ok = 0;
     r.ms = TimeIt(o, [&] { ok = fit.Fit(s, p.x, p.y, w, nullptr, 0); });
-    // The message the fit would report: rerun with a recording worker is not
-    // needed, the status is enough: fitted, or 423 for a fit that gave up.
-    r.status = ok ? "fitted" : "423";
+    r.status = "fitted";
+    if (!ok) {
+        // Once more through a worker, to learn the message the fit reports.
+        UINT message = 0;
+        SetWorkerMessageSink([&](UINT m, std::intptr_t id, std::intptr_t) {
+            if (m == WM_WORKER_MESSAGE && !message)
+                message = UINT(id);
+        });
+        CWorkerThread worker;
+        worker.Start([&](CWorkerThread& wt, void*) { return fit.Fit(s, p.x, p.y, w, &wt, 1); }, nullptr, 0, false);
+        SetWorkerMessageSink({});
+        r.status = message ? std::to_string(message) : "failed";
+    }
     r.iterations = fit.GetIterationCount();
     for (std::size_t j = 0; j < p.params.size(); ++j) {
         r.params.push_back(fit.GetEquation()->GetParameterValues()[int(j)]);

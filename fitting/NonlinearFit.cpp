@@ -434,6 +434,7 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
         Report(worker, report, IDS_FIT_NOT_COMPILED);
         return 0;
     }
+    const int points = m_nPoints; // the count of the last successful fit stays until another succeeds
     int result = 0;
     try {
         result = RunFit(settings, x, y, w, worker, report);
@@ -454,8 +455,10 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
     }
     m_pThreads.reset();
     m_threadEquations.clear();
-    if (result != 1)
+    if (result != 1) {
         m_nFitted = 0;
+        m_nPoints = points;
+    }
     return result;
 }
 
@@ -470,7 +473,7 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
         return 0;
     }
     eq.ResizeValues();
-    m_nPoints = n; // the passes run over this many points; reset when the fit fails
+    m_nPoints = n; // the passes run over this many points; restored when the fit fails
     m_bValuesValid = false;
     m_nIterations = 0;
     m_dLambda = 0.001;

@@ -307,7 +307,7 @@ double LogRelativeError(double x, double c)
     if (x == c)
         return 11.0;
     const double lre = c == 0.0 ? -std::log10(std::fabs(x)) : -std::log10(std::fabs(x - c) / std::fabs(c));
-    return std::clamp(lre, 0.0, 11.0);
+    return std::clamp(lre, 0.0, 11.0) + 0.0; // no "-0.0"
 }
 
 bool LoadNistProblem(const std::string& path, SNistProblem& p, std::string& error)
