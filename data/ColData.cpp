@@ -231,6 +231,16 @@ void CColData::CompactNumbers()
     }
 }
 
+void CColData::PermuteRows(int first, const std::vector<int>& newRows)
+{
+    const std::int64_t last = std::int64_t(first) + std::int64_t(newRows.size()) - 1;
+    for (Entry& e : m_entries)
+        if (e.row >= first && e.row <= last)
+            e.row = newRows[std::size_t(e.row - first)];
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.row < b.row; });
+    RecalcLastRow();
+}
+
 void CColData::RecalcLastRow() { m_lastRow = m_entries.empty() ? -1 : m_entries.back().row; }
 
 void CColData::ForEach(const std::function<void(int, CData*)>& visit) const

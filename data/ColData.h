@@ -60,6 +60,9 @@ public:
     // collide: the caller has emptied the rows moved over). Associations
     // pushed past the largest row number are deleted.
     void ShiftRows(int fromRow, int delta);
+    // Moves the association of each row first + i to row newRows[i]; the new
+    // rows must be a permutation of first..first + newRows.size() - 1.
+    void PermuteRows(int first, const std::vector<int>& newRows);
     // Deletes every association in [first, last].
     void RemoveRows(int first, int last);
 
