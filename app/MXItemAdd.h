@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MXEquation.h"
+#include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
@@ -38,6 +39,7 @@ class CMXEquation;
 class CMXTransform;
 class CMXHardEquation;
 using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, 542>;
+using CMXItemAddData = CMXItemAddKind<CMXGrid, 539>;
 using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
 using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
 using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;

@@ -41,6 +41,11 @@ void CMXProjectItem::NotifyChanged()
     doc->UpdateAllViews(nullptr, UPDATE_HINT_NOTIFICATION, &note);
 }
 
+int CMXProjectItem::GetFieldText(std::string& text, std::string_view, std::string_view)
+{
+    return CProjectItemBase::GetFieldText(text, '\0') ? 1 : 0;
+}
+
 void CMXProjectItem::InitNewItem()
 {
     if (UINT id = GetTypeTextID())

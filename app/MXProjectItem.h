@@ -7,6 +7,7 @@
 #include "framework/ProjectItemBase.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CMXDoc;
@@ -40,6 +41,10 @@ public:
     int GetContextMenuID() const override { return 147; }
 
     virtual int GetKindFlag() const { return 0; }
+    // Expands a named field of a printed header or graph text with its parameter
+    // text; returns 1 (with the error text) when the field or parameter is bad.
+    using CProjectItemBase::GetFieldText;
+    virtual int GetFieldText(std::string& text, std::string_view field, std::string_view parameter);
     // The name pattern of new items of the kind (string id; 0 for none) and the list's type text id.
     virtual UINT GetNamePatternID() const { return 0; }
     virtual UINT GetTypeTextID() const { return 0; }

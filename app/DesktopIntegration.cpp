@@ -1,0 +1,246 @@
+#include "app/DesktopIntegration.h"
+
+#include "platform/StringTable.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr UINT IDS_TEMPLATE_TYPE = 518;
+constexpr UINT IDS_FILTER_TYPE = 194;
+constexpr UINT IDS_DATA3_TYPE = 525;
+constexpr UINT IDS_EQUATION3_TYPE = 526;
+constexpr UINT IDS_LIBRARY_TYPE = 1224;
+
+std::string XmlEscape(const std::string& s)
+{
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string MimeTypeList(bool templateEntry)
+{
+    std::string list;
+    for (const MarloxFileType& t : GetMarloxFileTypes())
+        if (t.openedByTemplateEntry == templateEntry)
+            list += std::string(t.mimeType) + ";";
+    return list;
+}
+
+bool WriteTextFile(const fs::path& path, const std::string& text, std::string* error)
+{
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    fs::path temp = path;
+    temp += ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) {
+            if (error)
+                *error = "cannot write " + temp.string();
+            return false;
+        }
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        if (error)
+            *error = "cannot write " + path.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+// Runs a tool without a shell; a missing tool is not an error.
+void RunTool(const char* tool, const std::string& arg)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execlp(tool, tool, arg.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (pid > 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+}
+
+} // namespace
+
+const std::vector<MarloxFileType>& GetMarloxFileTypes()
+{
+    static const std::vector<MarloxFileType> types = [] {
+        static const std::string workspace = "Marlox 4.0 Workspace";
+        static const std::string templ = LoadString(IDS_TEMPLATE_TYPE);
+        static const std::string item = "Marlox Stored Item";
+        static const std::string library = LoadString(IDS_LIBRARY_TYPE);
+        static const std::string filter = LoadString(IDS_FILTER_TYPE);
+        static const std::string data3 = LoadString(IDS_DATA3_TYPE);
+        static const std::string equation3 = LoadString(IDS_EQUATION3_TYPE);
+        return std::vector<MarloxFileType>{
+            {"application/x-marlox-workspace", "mxf", workspace.c_str(), "application-x-marlox-workspace", "W", "#2f6db5", false},
+            {"application/x-marlox-template", "mxt", templ.c_str(), "application-x-marlox-template", "T", "#6c8ebf", true},
+            {"application/x-marlox-item", "mxc", item.c_str(), "application-x-marlox-item", "I", "#4d9a5a", false},
+            {"application/x-marlox-equation-library", "mxl", library.c_str(), "application-x-marlox-equation-library", "L", "#b5792f", false},
+            {"application/x-marlox-filter", "mxr", filter.c_str(), "application-x-marlox-filter", "F", "#7d5ba6", false},
+            {"application/x-marlox3-data", "mxd", data3.c_str(), "application-x-marlox3-data", "D", "#8a8a8a", false},
+            {"application/x-marlox3-equation", "mxe", equation3.c_str(), "application-x-marlox3-equation", "E", "#8a8a8a", false},
+        };
+    }();
+    return types;
+}
+
+std::string QuoteDesktopExecArgument(const std::string& arg)
+{
+    bool needsQuotes = arg.empty();
+    for (char c : arg)
+        if (std::string_view(" \t\n\"'\\><~|&;$*?#()`").find(c) != std::string_view::npos)
+            needsQuotes = true;
+    std::string quoted;
+    if (!needsQuotes) {
+        quoted = arg;
+    } else {
+        quoted = "\"";
+        for (char c : arg) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\')
+                quoted += '\\';
+            quoted += c;
+        }
+        quoted += '"';
+    }
+    // A literal percent sign is written twice in Exec.
+    std::string exec;
+    for (char c : quoted) {
+        exec += c;
+        if (c == '%')
+            exec += '%';
+    }
+    // The key's value is a string: its backslashes are escaped once more.
+    std::string value;
+    for (char c : exec) {
+        if (c == '\\')
+            value += '\\';
+        value += c;
+    }
+    return value;
+}
+
+std::string DesktopEntryText(const std::string& programPath)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=" + GetAppName() + "\n"
+           "GenericName=Curve Fitting and Graphs\n"
+           "Comment=Fit equations to laboratory data and draw graphs for publication\n"
+           "Exec=" + QuoteDesktopExecArgument(programPath) + " %f\n"
+           "Icon=marlox\n"
+           "Terminal=false\n"
+           "Categories=Science;Education;DataVisualization;\n"
+           "MimeType=" + MimeTypeList(false) + "\n";
+}
+
+std::string TemplateDesktopEntryText(const std::string& programPath)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=" + GetAppName() + " (new workspace from a template)\n"
+           "Exec=" + QuoteDesktopExecArgument(programPath) + " /new %f\n"
+           "Icon=marlox\n"
+           "Terminal=false\n"
+           "NoDisplay=true\n"
+           "MimeType=" + MimeTypeList(true) + "\n";
+}
+
+std::string MimePackageText()
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
+    for (const MarloxFileType& t : GetMarloxFileTypes()) {
+        xml += "  <mime-type type=\"" + std::string(t.mimeType) + "\">\n";
+        xml += "    <comment>" + XmlEscape(t.comment) + "</comment>\n";
+        xml += "    <icon name=\"" + std::string(t.iconName) + "\"/>\n";
+        xml += "    <glob pattern=\"*." + std::string(t.extension) + "\"/>\n";
+        xml += "  </mime-type>\n";
+    }
+    xml += "</mime-info>\n";
+    return xml;
+}
+
+std::string FileTypeIconText(const MarloxFileType& type)
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
+           "  <path d=\"M12 4h28l12 12v44H12z\" fill=\"#ffffff\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
+           "  <path d=\"M40 4v12h12\" fill=\"none\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
+           "  <rect x=\"18\" y=\"26\" width=\"28\" height=\"28\" rx=\"4\" fill=\"" + std::string(type.colour) + "\"/>\n"
+           "  <text x=\"32\" y=\"48\" font-family=\"sans-serif\" font-size=\"20\" font-weight=\"bold\" "
+           "text-anchor=\"middle\" fill=\"#ffffff\">" + type.letter + "</text>\n"
+           "</svg>\n";
+}
+
+std::string ApplicationIconText()
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
+           "  <rect x=\"4\" y=\"4\" width=\"56\" height=\"56\" rx=\"8\" fill=\"#2f6db5\"/>\n"
+           "  <path d=\"M12 50h40M12 50V12\" stroke=\"#ffffff\" stroke-width=\"3\" fill=\"none\"/>\n"
+           "  <path d=\"M14 46C24 44 30 30 50 16\" stroke=\"#ffd24a\" stroke-width=\"3\" fill=\"none\"/>\n"
+           "  <g fill=\"#ffffff\"><circle cx=\"20\" cy=\"42\" r=\"2.5\"/><circle cx=\"30\" cy=\"34\" r=\"2.5\"/>"
+           "<circle cx=\"40\" cy=\"23\" r=\"2.5\"/><circle cx=\"48\" cy=\"19\" r=\"2.5\"/></g>\n"
+           "</svg>\n";
+}
+
+std::string XdgDataHome()
+{
+    if (const char* v = std::getenv("XDG_DATA_HOME"); v && *v == '/')
+        return v;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + "/.local/share";
+}
+
+bool InstallDesktopIntegration(const std::string& programPath, const std::string& dataHome, bool runUpdaters,
+                               std::string* error)
+{
+    fs::path root(dataHome);
+    if (!WriteTextFile(root / "applications" / "marlox.desktop", DesktopEntryText(programPath), error)
+        || !WriteTextFile(root / "applications" / "marlox-template.desktop", TemplateDesktopEntryText(programPath), error)
+        || !WriteTextFile(root / "mime" / "packages" / "marlox.xml", MimePackageText(), error)
+        || !WriteTextFile(root / "icons" / "hicolor" / "scalable" / "apps" / "marlox.svg", ApplicationIconText(), error))
+        return false;
+    for (const MarloxFileType& t : GetMarloxFileTypes()) {
+        fs::path icon = root / "icons" / "hicolor" / "scalable" / "mimetypes" / (std::string(t.iconName) + ".svg");
+        if (!WriteTextFile(icon, FileTypeIconText(t), error))
+            return false;
+    }
+    if (runUpdaters) {
+        RunTool("update-mime-database", (root / "mime").string());
+        RunTool("update-desktop-database", (root / "applications").string());
+    }
+    return true;
+}
+
+int RunDesktopInstall(const std::string& programPath, std::ostream& report)
+{
+    std::string error;
+    std::string home = XdgDataHome();
+    if (!InstallDesktopIntegration(programPath, home, true, &error)) {
+        report << GetAppName() << ": the desktop files could not be installed: " << error << "\n";
+        return 1;
+    }
+    report << GetAppName() << ": file types and desktop entries installed below " << home << "\n";
+    return 0;
+}

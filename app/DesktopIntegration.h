@@ -1,0 +1,52 @@
+// Makes the desktop know Marlox's files, for the current user only: a desktop
+// entry that opens workspaces and the other files, a second one (hidden from
+// menus) that makes a new workspace from a template, the file types in a
+// shared-mime-info package of Marlox's own, and an icon per file kind. It is
+// installed once (marlox --install-desktop, or scripts/install-desktop.sh),
+// not rewritten at every start, and it never changes another program's types.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct MarloxFileType {
+    const char* mimeType;   // "application/x-marlox-workspace"
+    const char* extension;  // "mxf"
+    const char* comment;    // the type's name as file managers show it
+    const char* iconName;   // freedesktop icon name, derived from the type
+    const char* letter;     // the letter on the kind's icon
+    const char* colour;     // the icon's colour
+    bool openedByTemplateEntry;
+};
+
+// The seven file types: workspace (.mxf), template (.mxt), stored item
+// (.mxc), equation library (.mxl), data filter (.mxr), version-3 data (.mxd)
+// and version-3 equation (.mxe).
+const std::vector<MarloxFileType>& GetMarloxFileTypes();
+
+// Texts of the files that are installed.
+std::string DesktopEntryText(const std::string& programPath);
+std::string TemplateDesktopEntryText(const std::string& programPath);
+std::string MimePackageText();
+std::string FileTypeIconText(const MarloxFileType& type);
+std::string ApplicationIconText();
+
+// An argument of a desktop entry's Exec key, quoted as freedesktop desktop
+// entries require (and its backslashes doubled for the string value).
+std::string QuoteDesktopExecArgument(const std::string& arg);
+
+// The user's data folder: $XDG_DATA_HOME, else ~/.local/share.
+std::string XdgDataHome();
+
+// Writes the files below dataHome (applications/, mime/packages/,
+// icons/hicolor/scalable/...) and, when asked, runs update-mime-database and
+// update-desktop-database on them. Returns false with a reason when a file
+// could not be written.
+bool InstallDesktopIntegration(const std::string& programPath, const std::string& dataHome, bool runUpdaters,
+                               std::string* error = nullptr);
+
+// What `marlox --install-desktop` does: installs for the current user below
+// XdgDataHome(), runs the desktop's update tools, reports on the given stream
+// and returns the program's exit code (0 on success).
+int RunDesktopInstall(const std::string& programPath, std::ostream& report);
