@@ -272,3 +272,52 @@ TEST_F(DataFormatTest, AbsurdCountsStayBounded)
 }
 
 } // namespace
+
+#include "framework/Profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+TEST_F(DataFormatTest, DefaultsAndLocaleCharactersGoThroughTheProfile)
+{
+    namespace fs = std::filesystem;
+    std::string dir = (fs::temp_directory_path() / "mx-dataformat-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    const char* old = std::getenv("MARLOX_CONFIG_DIR");
+    std::string saved = old ? old : "";
+    ::setenv("MARLOX_CONFIG_DIR", dir.c_str(), 1);
+
+    CDataFormat missing;
+    missing.LoadDefaults(); // nothing stored: the current values stay
+    EXPECT_EQ(missing, CDataFormat());
+    CDataFormat f;
+    f.m_decimals = 6;
+    f.m_thousands = 1;
+    f.SaveDefaults();
+    CDataFormat g;
+    g.LoadDefaults();
+    EXPECT_EQ(g.m_decimals, 6);
+    EXPECT_EQ(g.m_thousands, 1);
+
+    SetDecimalChar(",");
+    SetDigitsInGroup(4);
+    SaveDecimalChar();
+    SaveDigitsInGroup();
+    ResetLocaleChars();
+    LoadDecimalChar();
+    LoadDigitsInGroup();
+    LoadNegativeSymbol();
+    EXPECT_EQ(GetDecimalChar(), ",");
+    EXPECT_EQ(GetDigitsInGroup(), 4);
+    EXPECT_EQ(GetNegativeSymbol(), "-");
+
+    if (old)
+        ::setenv("MARLOX_CONFIG_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("MARLOX_CONFIG_DIR");
+    fs::remove_all(dir);
+}
+
+} // namespace
