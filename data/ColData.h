@@ -109,6 +109,7 @@ private:
     std::vector<Entry>::iterator LowerBound(int row);
     void Release(Entry& e); // deletes or returns the cell to the blocks
     CDataDouble* AllocNumber(double value);
+    void DropBlocks();
     void Insert(int row, std::uint32_t pooled, CData* cell);
 
     std::vector<Entry> m_entries; // ascending rows
@@ -118,4 +119,7 @@ private:
     static constexpr std::size_t kBlockSize = 256;
     std::vector<std::unique_ptr<CDataDouble[]>> m_blocks;
     std::vector<CDataDouble*> m_free;
+    std::size_t m_slots = 0;            // slots in all blocks
+    CDataDouble* m_bumpNext = nullptr;  // next never-used slot of the newest block
+    CDataDouble* m_bumpEnd = nullptr;
 };
