@@ -1,5 +1,6 @@
 #include "data/DataActionCellChange.h"
 #include "data/DataActionClearBase.h"
+#include "data/DataActionColChangeToFit.h"
 #include "data/DataActionColFormat.h"
 #include "data/DataActionColumnLock.h"
 #include "data/DataActionGoto.h"
@@ -412,6 +413,24 @@ TEST(DataActionTest, GotoAndWidth)
     EXPECT_TRUE(item.view.IsDefaultColumnWidth(2)); // the default of the moment
     item.actions.Redo();
     EXPECT_EQ(item.view.GetColumnWidth(2), 120);
+}
+
+TEST(DataActionTest, SizeToFitAndBack)
+{
+    ViewedItem item;
+    item.Fill(0, {1});
+    item.Fill(1, {2});
+    item.view.widths[0] = 30;
+    ASSERT_EQ(item.actions.Add(new CDataActionColChangeToFit(1, &item)), 1);
+    EXPECT_EQ(item.view.GetColumnWidth(0), 77);
+    EXPECT_EQ(item.view.GetColumnWidth(1), 77);
+    item.actions.Undo();
+    EXPECT_EQ(item.view.GetColumnWidth(0), 30);
+    EXPECT_TRUE(item.view.IsDefaultColumnWidth(1));
+    item.actions.Redo();
+    EXPECT_EQ(item.view.GetColumnWidth(1), 77);
+    item.view.selection = {RECT{5, 0, 9, 9}}; // nothing of the table selected
+    EXPECT_EQ(item.actions.Add(new CDataActionColChangeToFit(0, &item)), 0);
 }
 
 } // namespace
