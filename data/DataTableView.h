@@ -6,7 +6,10 @@
 
 #include "platform/Types.h"
 
+#include <memory>
 #include <vector>
+
+class CMyData;
 
 // The view state an action saves when it is done and puts back on undo and
 // redo: selected blocks, a second list kept with them, the current cell, two
@@ -61,6 +64,15 @@ public:
     virtual void SelectColumns(const std::vector<int>& columns) = 0;
     // Copies the selection to the clipboard as text; false when that failed.
     virtual bool CopyToClipboard() = 0;
+    // The table on the clipboard and the block of it to paste (table
+    // coordinates); null when there is none or the clipboard cannot be opened.
+    virtual std::unique_ptr<CMyData> ReadClipboardTable(RECT& block) = 0;
+    // Asks whether pasted columns (or rows) go in as new ones: 0 cancel,
+    // 1 insert, 2 overwrite the selected ones.
+    virtual int AskPasteInsert(bool columns) = 0;
+    // Writes block of source into the view's table with its top-left cell at
+    // (column, row); the source stays the caller's.
+    virtual void FillFromSource(const CMyData& source, const RECT& block, int column, int row) = 0;
     virtual void RedrawCell(int column, int row) = 0;
     virtual void Repaint() = 0;
 };

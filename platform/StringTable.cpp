@@ -24,6 +24,7 @@ constexpr StringEntry kStrings[] = {
     {171, "Non-linear fit"},
     {172, "Notes"},
     {173, "Graph"},
+    {181, "The copy and paste areas are different sizes. Limit paste to selected region only?"},
     {194, "Marlox Data Filter"},
     {204, "Data from %2%1"},
     {208, "You cannot include the current column in your list of selections. "},

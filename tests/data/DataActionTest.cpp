@@ -4,6 +4,7 @@
 #include "data/DataActionColFormat.h"
 #include "data/DataActionColumnLock.h"
 #include "data/DataActionGoto.h"
+#include "data/DataActionPasteBase.h"
 #include "data/DataActionSort.h"
 #include "data/DataActionStructure.h"
 #include "data/DataActionTypeChange.h"
@@ -431,6 +432,65 @@ TEST(DataActionTest, SizeToFitAndBack)
     EXPECT_EQ(item.view.GetColumnWidth(1), 77);
     item.view.selection = {RECT{5, 0, 9, 9}}; // nothing of the table selected
     EXPECT_EQ(item.actions.Add(new CDataActionColChangeToFit(0, &item)), 0);
+}
+
+TEST(DataActionTest, PasteModes)
+{
+    RecordingReporter reporter;
+    ViewedItem item;
+    item.Fill(0, {1, 2, 3});
+    item.Fill(1, {4, 5, 6});
+    CMyData clip;
+    clip.SetNumber(2, 0, 10);
+    clip.SetNumber(3, 0, 20);
+    clip.SetNumber(2, 1, 30);
+    clip.SetNumber(3, 1, 40);
+    item.view.clipboard = &clip;
+    item.view.clipboardBlock = RECT{0, 2, 1, 3};
+
+    // A block over a smaller selection: "Yes" limits the paste to the selection.
+    item.view.kind = 2;
+    item.view.selection = {RECT{0, 3, 0, 3}};
+    reporter.Answer(IDYES);
+    ASSERT_EQ(item.actions.Add(new CDataActionPaste(&item)), 1);
+    EXPECT_EQ(reporter.Ids(), std::vector<UINT>{181});
+    EXPECT_EQ(Num(item.table, 3, 0), 10);
+    EXPECT_EQ(Num(item.table, 3, 1), 5); // not pasted
+    item.actions.Undo();
+    EXPECT_EQ(Num(item.table, 3, 0), 2);
+    item.actions.Redo();
+    EXPECT_EQ(Num(item.table, 3, 0), 10);
+    item.actions.Undo();
+
+    // "No" pastes the whole block; "Cancel" pastes nothing.
+    reporter.Answer(IDNO);
+    ASSERT_EQ(item.actions.Add(new CDataActionPaste(&item)), 1);
+    EXPECT_EQ(Num(item.table, 4, 1), 40);
+    item.actions.Undo();
+    EXPECT_EQ(Num(item.table, 4, 1), 6);
+    reporter.Answer(IDCANCEL);
+    EXPECT_EQ(item.actions.Add(new CDataActionPaste(&item)), 0);
+
+    // Whole columns inserted: undo deletes them again.
+    item.view.kind = 4;
+    item.view.selection = {RECT{1, 0, 1, 100}};
+    item.view.pasteAnswer = 1;
+    ASSERT_EQ(item.actions.Add(new CDataActionPaste(&item)), 1);
+    EXPECT_EQ(Num(item.table, 2, 1), 10);
+    EXPECT_EQ(Num(item.table, 2, 3), 4); // the old column 1 moved right
+    item.actions.Undo();
+    EXPECT_EQ(Num(item.table, 2, 1), 4);
+    EXPECT_EQ(item.table.GetLastColumn(), 1);
+    item.view.pasteAnswer = 0;
+    EXPECT_EQ(item.actions.Add(new CDataActionPaste(&item)), 0);
+
+    // Nothing on the clipboard, or a selection kind that takes no paste.
+    item.view.kind = 2;
+    item.view.clipboard = nullptr;
+    EXPECT_EQ(item.actions.Add(new CDataActionPaste(&item)), 0);
+    item.view.clipboard = &clip;
+    item.view.kind = 12;
+    EXPECT_EQ(item.actions.Add(new CDataActionPaste(&item)), 0);
 }
 
 } // namespace

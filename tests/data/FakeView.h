@@ -98,6 +98,31 @@ public:
     void SetCurrentCell(int column, int row) override { current = POINT{column, row}; }
     void SelectColumns(const std::vector<int>& columns) override { selected = columns; }
     bool CopyToClipboard() override { return clipboardWorks; }
+    std::unique_ptr<CMyData> ReadClipboardTable(RECT& block) override
+    {
+        if (!clipboard)
+            return nullptr;
+        block = clipboardBlock;
+        auto copy = std::make_unique<CMyData>();
+        for (int c = block.left; c <= block.right; ++c)
+            for (int r = block.top; r <= block.bottom; ++r)
+                if (CData* cell = clipboard->GetCell(r, c))
+                    copy->SetCell(r, c, cell->Clone());
+        return copy;
+    }
+    int AskPasteInsert(bool) override { return pasteAnswer; }
+    void FillFromSource(const CMyData& source, const RECT& block, int column, int row) override
+    {
+        for (int c = block.left; c <= block.right; ++c)
+            for (int r = block.top; r <= block.bottom; ++r) {
+                CData* cell = source.GetCell(r, c);
+                const int tr = row + r - block.top, tc = column + c - block.left;
+                if (cell)
+                    m_item.table.SetCell(tr, tc, cell->Clone());
+                else
+                    m_item.table.DeleteCell(tr, tc);
+            }
+    }
     void RedrawCell(int, int) override {}
     void Repaint() override {}
 
@@ -111,6 +136,9 @@ public:
     std::map<int, int> widths, heights;
     POINT current{0, 0};
     std::vector<int> selected;
+    CMyData* clipboard = nullptr;
+    RECT clipboardBlock{0, 0, -1, -1};
+    int pasteAnswer = 1;
 
 private:
     FakeItem& m_item;
