@@ -58,6 +58,11 @@ public:
     virtual bool IsDefaultRowHeight(int row) const = 0;
     virtual void SetRowHeight(int row, int height) = 0;
     virtual void SizeColumnToFit(int column, bool refresh) = 0;
+    // The column-width (or row-height) dialog: offers width (-1 when the
+    // selected columns differ) and returns false on Cancel; on OK width is the
+    // chosen one and useDefault tells whether the default was chosen.
+    virtual bool AskColumnWidth(int& width, bool& useDefault) = 0;
+    virtual bool AskRowHeight(int& height, bool& useDefault) = 0;
 
     virtual void SetCurrentCell(int column, int row) = 0;
     // Selects whole columns, the first clearing the old selection.

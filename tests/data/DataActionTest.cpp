@@ -2,6 +2,7 @@
 #include "data/DataActionClearBase.h"
 #include "data/DataActionColChangeToFit.h"
 #include "data/DataActionColFormat.h"
+#include "data/DataActionColumnWidth.h"
 #include "data/DataActionColumnLock.h"
 #include "data/DataActionGoto.h"
 #include "data/DataActionPasteBase.h"
@@ -491,6 +492,32 @@ TEST(DataActionTest, PasteModes)
     item.view.clipboard = &clip;
     item.view.kind = 12;
     EXPECT_EQ(item.actions.Add(new CDataActionPaste(&item)), 0);
+}
+
+TEST(DataActionTest, WidthAndHeightDialogs)
+{
+    ViewedItem item;
+    item.view.selection = {RECT{1, 0, 2, 5}};
+    item.view.widths[1] = 80;
+    item.view.widths[2] = 80;
+    ASSERT_EQ(item.actions.Add(new CDataActionColumnWidth(&item)), 1);
+    EXPECT_EQ(item.view.offered, 80); // shared by every selected column
+    EXPECT_EQ(item.view.GetColumnWidth(2), 50);
+    item.actions.Undo();
+    EXPECT_EQ(item.view.GetColumnWidth(1), 80);
+    item.actions.Redo();
+    EXPECT_EQ(item.view.GetColumnWidth(1), 50);
+
+    item.view.answerDefault = true;
+    ASSERT_EQ(item.actions.Add(new CDataActionRowHeight(&item)), 1);
+    EXPECT_TRUE(item.view.IsDefaultRowHeight(3));
+    item.view.heights[4] = 33;
+    item.actions.Undo();
+    item.view.cancelDialog = true;
+    EXPECT_EQ(item.actions.Add(new CDataActionColumnWidth(&item)), 0);
+    item.view.cancelDialog = false;
+    item.view.kind = 12;
+    EXPECT_EQ(item.actions.Add(new CDataActionColumnWidth(&item)), 0);
 }
 
 } // namespace

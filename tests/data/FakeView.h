@@ -95,6 +95,14 @@ public:
             heights[row] = height;
     }
     void SizeColumnToFit(int column, bool) override { widths[column] = 77; }
+    bool AskColumnWidth(int& width, bool& useDefault) override
+    {
+        offered = width;
+        width = answerSize;
+        useDefault = answerDefault;
+        return !cancelDialog;
+    }
+    bool AskRowHeight(int& height, bool& useDefault) override { return AskColumnWidth(height, useDefault); }
     void SetCurrentCell(int column, int row) override { current = POINT{column, row}; }
     void SelectColumns(const std::vector<int>& columns) override { selected = columns; }
     bool CopyToClipboard() override { return clipboardWorks; }
@@ -139,6 +147,8 @@ public:
     CMyData* clipboard = nullptr;
     RECT clipboardBlock{0, 0, -1, -1};
     int pasteAnswer = 1;
+    int offered = -2, answerSize = 50;
+    bool answerDefault = false, cancelDialog = false;
 
 private:
     FakeItem& m_item;
