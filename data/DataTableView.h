@@ -24,6 +24,16 @@ struct CDataViewState {
     int columns = 0;
 };
 
+// The look of a table that its preferences set: two values of the grid
+// format, the item's four text colours, the font and one more grid value.
+struct CDataGridPrefs {
+    int first = 0;
+    int second = 0;
+    COLORREF colours[4] = {0, 0, 0, 0};
+    LOGFONT font{};
+    int last = 0;
+};
+
 class CDataTableView {
 public:
     virtual ~CDataTableView() = default;
@@ -78,6 +88,10 @@ public:
     // Writes block of source into the view's table with its top-left cell at
     // (column, row); the source stays the caller's.
     virtual void FillFromSource(const CMyData& source, const RECT& block, int column, int row) = 0;
+    // Reads and writes the preferences of the item and its grid; writing
+    // rebuilds the grid's fonts and repaints.
+    virtual CDataGridPrefs GetGridPrefs() const = 0;
+    virtual void SetGridPrefs(const CDataGridPrefs& prefs) = 0;
     virtual void RedrawCell(int column, int row) = 0;
     virtual void Repaint() = 0;
 };

@@ -5,6 +5,7 @@
 #include "data/DataActionColumnWidth.h"
 #include "data/DataActionColumnLock.h"
 #include "data/DataActionGoto.h"
+#include "data/DataActionGridPrefs.h"
 #include "data/DataActionPasteBase.h"
 #include "data/DataActionSort.h"
 #include "data/DataActionStructure.h"
@@ -518,6 +519,25 @@ TEST(DataActionTest, WidthAndHeightDialogs)
     item.view.cancelDialog = false;
     item.view.kind = 12;
     EXPECT_EQ(item.actions.Add(new CDataActionColumnWidth(&item)), 0);
+}
+
+TEST(DataActionTest, GridPreferences)
+{
+    ViewedItem item;
+    item.view.prefs.colours[0] = RGB(1, 2, 3);
+    CDataGridPrefs p;
+    p.colours[0] = RGB(200, 0, 0);
+    p.font.lfHeight = -13;
+    p.last = 5;
+    ASSERT_EQ(item.actions.Add(new CDataActionGridPrefs(&item, p)), 1);
+    EXPECT_EQ(item.view.prefs.colours[0], RGB(200, 0, 0));
+    EXPECT_EQ(item.view.prefs.font.lfHeight, -13);
+    item.actions.Undo();
+    EXPECT_EQ(item.view.prefs.colours[0], RGB(1, 2, 3));
+    EXPECT_EQ(item.view.prefs.last, 0);
+    item.actions.Redo();
+    EXPECT_EQ(item.view.prefs.last, 5);
+    EXPECT_EQ(item.actions.GetUndoText(), "&Undo Preferences\tCtrl+Z");
 }
 
 } // namespace

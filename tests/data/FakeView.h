@@ -131,6 +131,8 @@ public:
                     m_item.table.DeleteCell(tr, tc);
             }
     }
+    CDataGridPrefs GetGridPrefs() const override { return prefs; }
+    void SetGridPrefs(const CDataGridPrefs& p) override { prefs = p; }
     void RedrawCell(int, int) override {}
     void Repaint() override {}
 
@@ -147,6 +149,7 @@ public:
     CMyData* clipboard = nullptr;
     RECT clipboardBlock{0, 0, -1, -1};
     int pasteAnswer = 1;
+    CDataGridPrefs prefs;
     int offered = -2, answerSize = 50;
     bool answerDefault = false, cancelDialog = false;
 
