@@ -25,6 +25,10 @@ CSingleInstanceChannel::~CSingleInstanceChannel()
 
 QString CSingleInstanceChannel::DefaultName()
 {
+    // Tests run programs side by side: each names its own channel.
+    QByteArray own = qgetenv("MARLOX_INSTANCE_NAME");
+    if (!own.isEmpty())
+        return QString::fromLocal8Bit(own);
     QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
         return QString::fromLocal8Bit(runtime) + "/marlox.sock";

@@ -848,9 +848,6 @@ void CGridEngine::OnMouseMove(UINT flags, POINT point)
             m_pHost->SetCapture();
     }
     if (m_bMouseSelection && leftHeld) {
-        CGridHitInfo hit;
-        HitTest(point, hit);
-        ExtendDragSelection(hit);
         // Outside the scrolled part, the grid scrolls a line towards the mouse
         // and the timer keeps it going while the button is held there.
         bool scrolled = false;
@@ -870,6 +867,16 @@ void CGridEngine::OnMouseMove(UINT flags, POINT point)
         }
         if (scrolled && m_pHost)
             m_pHost->SetTimer(GRID_TIMER_AUTOSCROLL, 1);
+        // The selection follows to the cell nearest the mouse: beyond the grid,
+        // that is the edge row or column now on screen.
+        POINT inside = point;
+        if (!RectIsEmpty(m_gridRect)) {
+            inside.x = std::clamp<int>(inside.x, m_gridRect.left, m_gridRect.right - 1);
+            inside.y = std::clamp<int>(inside.y, m_gridRect.top, m_gridRect.bottom - 1);
+        }
+        CGridHitInfo hit;
+        HitTest(inside, hit);
+        ExtendDragSelection(hit);
         return;
     }
     CGridHitInfo hit;

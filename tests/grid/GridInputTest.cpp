@@ -336,6 +336,9 @@ TEST(GridInputTest, DragSelectionExtendsAndAutoScrolls)
     f.grid.OnMouseMove(MK_LBUTTON, POINT{f.Centre(4, 3).x, 310}); // below the window
     EXPECT_EQ(f.grid.GetTopRow(), 2);
     EXPECT_EQ(f.host.timers[GRID_TIMER_AUTOSCROLL], 1u);
+    // The selection reaches the bottom row on screen: y 299 lies in screen row
+    // 12 (24 px rows), which is grid row 2 + 11 = 13 now that row 2 is on top.
+    EXPECT_EQ(f.data.m_ranges.front(), (CGridRange{2, 2, 3, 13}));
     f.host.cursor = POINT{200, 320};
     f.grid.OnTimer(GRID_TIMER_AUTOSCROLL);
     ASSERT_EQ(f.host.posted.size(), 1u);

@@ -1,0 +1,118 @@
+#include "app/widgets/DirectoryPage.h"
+
+#include "platform/StringTable.h"
+#include "ui/widgets/DataExchange.h"
+#include "app/widgets/OptionsSheet.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+struct FieldInfo {
+    const char* label;
+    UINT browseTitle;
+    CPreferences::Directory directory;
+};
+
+const FieldInfo kFields[CDirectoryPage::FieldCount] = {
+    {"&Group template directory:", 505, CPreferences::GroupTemplateDir},
+    {"&User template directory:", 506, CPreferences::UserTemplateDir},
+    {"Group &item store directory:", 1155, CPreferences::GroupItemDir},
+    {"User item &store directory:", 1156, CPreferences::UserItemDir},
+    {"&Data directory:", 1207, CPreferences::DataDir},
+    {"User &hard-coded equation directory:", 1222, CPreferences::UserDllEquationDir},
+    {"Group hard-coded &equation directory:", 1221, CPreferences::GroupDllEquationDir},
+};
+
+}  // namespace
+
+CDirectoryPage::CDirectoryPage(CPreferences& preferences, QWidget* parent)
+    : CPreferencePage(tr("Directories"), parent), m_preferences(preferences)
+{
+    auto* grid = new QGridLayout(this);
+    for (int i = 0; i < FieldCount; ++i) {
+        // The data directory field starts from the preference, not from where
+        // the last file dialog went.
+        m_fields[i] = preferences.GetDirectory(kFields[i].directory);
+        auto* label = new QLabel(tr(kFields[i].label), this);
+        m_edits[i] = new QLineEdit(this);
+        label->setBuddy(m_edits[i]);
+        m_browse[i] = new QToolButton(this);
+        m_browse[i]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+        m_browse[i]->setToolTip(QString::fromStdString(LoadString(kFields[i].browseTitle)));
+        grid->addWidget(label, 2 * i, 0, 1, 2);
+        grid->addWidget(m_edits[i], 2 * i + 1, 0);
+        grid->addWidget(m_browse[i], 2 * i + 1, 1);
+        connect(m_edits[i], &QLineEdit::textEdited, this, [this] { SetModified(); });
+        connect(m_browse[i], &QToolButton::clicked, this, [this, i] { Browse(Field(i)); });
+    }
+    grid->setRowStretch(2 * FieldCount, 1);
+}
+
+void CDirectoryPage::DoDataExchange(CDataExchange* pDX)
+{
+    for (int i = 0; i < FieldCount; ++i)
+        DDX_Text(pDX, m_edits[i], m_fields[i]);
+}
+
+void CDirectoryPage::OnInitDialog()
+{
+    for (std::string& field : m_fields)
+        if (!IsExistingDirectory(field))
+            field.clear();
+    CPreferencePage::OnInitDialog();
+}
+
+bool CDirectoryPage::BrowseForFolder(const QString& title, std::string& path)
+{
+    QFileDialog dialog(this, title, QString::fromStdString(path));
+    dialog.setFileMode(QFileDialog::Directory);
+    // Our own dialog, so that its OK button can follow the selection.
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (!path.empty())
+        dialog.selectFile(QString::fromStdString(path));
+    auto follow = [&dialog](const QString& current) {
+        auto* box = dialog.findChild<QDialogButtonBox*>();
+        QPushButton* ok = box ? box->button(QDialogButtonBox::Open) : nullptr;
+        if (ok && !current.isEmpty())
+            ok->setEnabled(!IsRemovableDirectory(current.toStdString()));
+    };
+    connect(&dialog, &QFileDialog::currentChanged, &dialog, follow);
+    connect(&dialog, &QFileDialog::directoryEntered, &dialog, follow);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    const std::string chosen = dialog.selectedFiles().first().toStdString();
+    if (IsRemovableDirectory(chosen))
+        return false;
+    path = chosen;
+    return true;
+}
+
+void CDirectoryPage::Browse(Field field)
+{
+    // Typed text counts as the starting point.
+    UpdateData(true);
+    std::string path = m_fields[field];
+    if (!BrowseForFolder(QString::fromStdString(LoadString(kFields[field].browseTitle)), path))
+        return;
+    m_fields[field] = path;
+    UpdateData(false);
+    SetModified();
+}
+
+bool CDirectoryPage::OnApply()
+{
+    for (int i = 0; i < FieldCount; ++i)
+        m_preferences.SetDirectory(kFields[i].directory, m_fields[i]);
+    m_preferences.SetDirectory(CPreferences::CurrentDataDir, m_fields[Data]);
+    if (Sheet())
+        Sheet()->SetCancelToClose();
+    return CPreferencePage::OnApply();
+}

@@ -1,0 +1,108 @@
+// The one application object of the program: it starts the program (settings,
+// message boxes, clipboard, templates, main window, workspace list, the file
+// to open) and ends it (settings written back), and keeps the preferences
+// that other windows read from it.
+#pragma once
+
+#include "framework/widgets/ProjectAppBase.h"
+#include "platform/Types.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class CDesktopClipboard;
+class CSingleInstanceChannel;
+class CSplashBox;
+class CMessageBoxReporter;
+class CMXMainWnd;
+class CClipboard;
+class CReporter;
+
+class CMXApp : public CProjectAppBase {
+    Q_OBJECT
+public:
+    CMXApp();
+    ~CMXApp() override;
+
+    // Start-up; false ends the program.
+    bool InitInstance(const QStringList& arguments);
+    // Shutdown: windows closed, settings written; the exit code.
+    int ExitInstance();
+
+    CMXMainWnd* GetMainFrame() const;
+    CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
+
+    bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
+    void LoadSettings() override;
+    void SaveSettings() override;
+    CProjectTemplateBase* GetItemTemplate(const CProjectItemBase* item) const override;
+    bool OnCmdMsg(UINT id, CCmdUI* ui) override;
+
+    // Opens a workspace file in place of the open one; false when it failed.
+    bool OpenWorkspace(const std::string& path);
+    // Opens a workspace template as a new, untitled workspace.
+    bool OpenFromTemplate(const std::string& path);
+    void SetLargeIcons(bool large);
+    bool GetLargeIcons() const { return m_bLargeIcons; }
+
+    // Profile text forms of colours (" 12 34 56") and fonts ("700 1 0 0 0 34 Arial").
+    static std::optional<COLORREF> ParseColour(std::string_view text);
+    static std::string FormatColour(COLORREF colour);
+    static bool ParseFont(std::string_view text, LOGFONT& font);
+    static std::string FormatFont(const LOGFONT& font);
+    COLORREF GetProfileColour(const char* section, const char* entry, COLORREF defaultColour) const;
+    void WriteProfileColour(const char* section, const char* entry, COLORREF colour) const;
+    bool GetProfileFont(const char* section, const char* entry, LOGFONT& font) const;
+    void WriteProfileFont(const char* section, const char* entry, const LOGFONT& font) const;
+
+    // Start-up steps that other parts of the program supply. Each is a call
+    // point: the window it stands for is shown from here.
+    // The command line: fills the file to open (a plain path argument).
+    virtual void ParseCommandLine(const QStringList& arguments);
+    virtual void ShowSplashWindow();
+    virtual void DestroySplashWindow();
+    virtual void ShowStartupTip();
+    virtual void RunAboutBox();
+    virtual void RunTipOfTheDay();
+    virtual void ShowHelp(UINT helpId);
+    // A request handed over by a second start ([open("...")], [new("...")]).
+    bool OnInstanceRequest(const std::string& command);
+    // Set when this start handed its request to a running copy and is to end quietly.
+    bool HandedOver() const { return m_bHandedOver; }
+
+    // Data-table preferences, in their stored order.
+    enum TableColour { ColorTextNoEdit, ColorTextRowCol, ColorTextHeading, ColorText, ColorGrid, ColorTextLocked };
+    COLORREF m_tableColours[6] = {};
+    LOGFONT m_tableFont;
+    int m_nTableTextSize = 100;
+    bool m_bTableChanged = false;
+    std::string m_strAuthor;
+    // Template, item, data and DLL-equation directories, user and group.
+    std::string m_strUserTemplateDir, m_strGroupTemplateDir, m_strUserItemDir, m_strGroupItemDir;
+    std::string m_strDataDir, m_strCurrentDataDir, m_strUserHardEqnDir, m_strGroupHardEqnDir;
+    // The file named on the command line, and whether it is a template to start a new workspace from.
+    std::string m_strFileToOpen;
+    bool m_bNewFromTemplate = false;
+    bool m_bInstallDesktop = false;
+    bool m_bStartMinimized = false;
+    bool m_bIconStyleChanged = false;
+
+protected:
+    bool m_bLargeIcons = false;
+    bool m_bHandedOver = false;
+    std::string m_strHandOver;
+    QPointer<CSplashBox> m_pSplash;
+    std::unique_ptr<CSingleInstanceChannel> m_pChannel;
+    std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
+    std::unique_ptr<CMessageBoxReporter> m_pReporter;
+    std::unique_ptr<CDesktopClipboard> m_pClipboard;
+    CReporter* m_pOldReporter = nullptr;
+    CClipboard* m_pOldClipboard = nullptr;
+};
+
+CMXApp* GetMXApp();

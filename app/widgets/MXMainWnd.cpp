@@ -1,0 +1,449 @@
+#include "app/widgets/MXMainWnd.h"
+
+#include "app/MXDoc.h"
+#include "app/MXItemAdd.h"
+#include "app/MXNotes.h"
+#include "app/MXProjectItem.h"
+#include "app/widgets/MXApp.h"
+#include "app/widgets/MXListViewBar.h"
+#include "framework/Profile.h"
+#include "platform/widgets/CommandIds.h"
+#include "framework/widgets/ProjectFrameBase.h"
+#include "platform/Reporter.h"
+#include "platform/StringTable.h"
+#include "ui/widgets/StandardToolBar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
+
+constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
+constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
+constexpr UINT IDS_ADD_STOCK = 1160;    // "Add Stored Item"
+constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
+constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
+
+QString FilterFrom(const std::string& bars)
+{
+    // "Name|*.ext||" as a file dialog's filter.
+    std::size_t bar = bars.find('|');
+    if (bar == std::string::npos)
+        return {};
+    std::size_t end = bars.find('|', bar + 1);
+    return QString::fromStdString(bars.substr(0, bar) + " (" + bars.substr(bar + 1, end - bar - 1) + ")");
+}
+
+} // namespace
+
+CMXMainWnd::CMXMainWnd()
+{
+    setObjectName("MainWindow");
+    s_mainWnd = this;
+}
+
+CMXMainWnd::~CMXMainWnd()
+{
+    CMXMainWnd* self = this;
+    s_mainWnd.compare_exchange_strong(self, nullptr);
+    // Children that outlive this part of the window must not call back into it.
+    if (m_standardBar)
+        m_standardBar->SetActiveViewProvider({});
+    QCoreApplication::removePostedEvents(this, CBackgroundEvent::kType);
+}
+
+QAction* CMXMainWnd::Command(UINT id, const QString& text, const QString& prompt,
+                             std::initializer_list<QKeySequence> keys, bool checkable)
+{
+    if (QAction* existing = m_router->Action(id))
+        return existing;
+    auto* action = new QAction(text, this);
+    // The prompt's first line goes to the status bar, the second is the button's tip.
+    QStringList lines = prompt.split('\n');
+    action->setStatusTip(lines.value(0));
+    action->setToolTip(lines.value(1, text).remove('&'));
+    if (keys.size() > 0) {
+        action->setShortcuts(QList<QKeySequence>(keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    action->setCheckable(checkable);
+    m_router->Register(action, id);
+    addAction(action);
+    return action;
+}
+
+void CMXMainWnd::CreateToolBars()
+{
+    QStyle* st = style();
+    const CCommandImages::Strip standard = {
+        {ID_FILE_NEW, st->standardIcon(QStyle::SP_FileIcon)},
+        {ID_FILE_OPEN, st->standardIcon(QStyle::SP_DialogOpenButton)},
+        {ID_FILE_SAVE, st->standardIcon(QStyle::SP_DialogSaveButton)},
+        {0, {}},
+        {ID_EDIT_CUT, CCommandImages::DrawnIcon(CCommandImages::Cut)},
+        {ID_EDIT_COPY, CCommandImages::DrawnIcon(CCommandImages::Copy)},
+        {ID_EDIT_PASTE, CCommandImages::DrawnIcon(CCommandImages::Paste)},
+        {ID_EDIT_UNDO, st->standardIcon(QStyle::SP_ArrowBack)},
+        {ID_EDIT_REDO, st->standardIcon(QStyle::SP_ArrowForward)},
+        {0, {}},
+        {ID_FILE_PRINT, CCommandImages::DrawnIcon(CCommandImages::Print)},
+        {ID_CONTEXT_HELP, CCommandImages::GlyphIcon("?", QColor(200, 220, 250))},
+    };
+    const CCommandImages::Strip workspace = {
+        {ID_ADD_DATA, CMXListViewBar::KindIcon(KIND_DATA)},
+        {ID_ADD_EQUATION, CMXListViewBar::KindIcon(KIND_EQUATION)},
+        {ID_ADD_GRAPH, CMXListViewBar::KindIcon(KIND_GRAPH)},
+        {ID_ADD_LINEAR, CMXListViewBar::KindIcon(KIND_LINEAR)},
+        {ID_ADD_NONLINEAR, CMXListViewBar::KindIcon(KIND_NONLINEAR)},
+        {ID_ADD_NOTEPAD, CMXListViewBar::KindIcon(KIND_NOTES)},
+        {ID_ADD_TRANSFORM, CMXListViewBar::KindIcon(KIND_TRANSFORM)},
+        {0, {}},
+        {ID_BAR_LARGE_ICONS, CCommandImages::GlyphIcon("L", QColor(235, 235, 200))},
+        {ID_BAR_SMALL_ICONS, CCommandImages::GlyphIcon("s", QColor(235, 235, 200))},
+    };
+    const CCommandImages::Strip format = {
+        {ID_FORMAT_BOLD, CCommandImages::DrawnIcon(CCommandImages::Bold)},
+        {ID_FORMAT_ITALIC, CCommandImages::DrawnIcon(CCommandImages::Italic)},
+        {ID_FORMAT_UNDERLINE, CCommandImages::DrawnIcon(CCommandImages::Underline)},
+        {0, {}},
+        {ID_FORMAT_ALIGN_LEFT, CCommandImages::DrawnIcon(CCommandImages::AlignLeft)},
+        {ID_FORMAT_ALIGN_CENTER, CCommandImages::DrawnIcon(CCommandImages::AlignCenter)},
+        {ID_FORMAT_ALIGN_RIGHT, CCommandImages::DrawnIcon(CCommandImages::AlignRight)},
+        {ID_FORMAT_BULLETS, CCommandImages::DrawnIcon(CCommandImages::Bullets)},
+    };
+    // The first strip that shows a command gives the command its picture everywhere.
+    m_images.LoadToolbar(standard);
+    m_images.LoadToolbar(workspace);
+    m_images.LoadToolbar(format);
+
+    m_standardBar = new CStandardToolBar(QString::fromStdString(LoadString(IDS_STANDARD_BAR)), this);
+    m_workspaceBar = new QToolBar("Workspace", this);
+    m_workspaceBar->setObjectName("Workspace");
+    m_formatBar = new QToolBar("Format", this);
+    m_formatBar->setObjectName("Format");
+    auto fill = [this](QToolBar* bar, const CCommandImages::Strip& strip) {
+        for (const auto& [id, icon] : strip) {
+            if (id == 0) {
+                bar->addSeparator();
+            } else if (QAction* action = m_router->Action(id)) {
+                bar->addAction(action);
+            }
+        }
+    };
+    fill(m_standardBar, standard);
+    m_standardBar->addSeparator();
+    m_standardBar->AddZoomBox();
+    fill(m_workspaceBar, workspace);
+    fill(m_formatBar, format);
+    addToolBar(Qt::TopToolBarArea, m_standardBar);
+    addToolBar(Qt::TopToolBarArea, m_formatBar);
+    addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
+    OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
+}
+
+void CMXMainWnd::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu("&File");
+    file->addAction(Command(ID_FILE_NEW, "&New", "Create a new document\nNew", {QKeySequence("Ctrl+N")}));
+    file->addAction(Command(ID_FILE_OPEN, "&Open...", "Open an existing document\nOpen", {QKeySequence("Ctrl+O")}));
+    file->addAction(Command(ID_FILE_SAVE, "&Save", "Save the active document\nSave", {QKeySequence("Ctrl+S")}));
+    file->addAction(Command(ID_FILE_SAVE_AS, "Save &As...", "Save the active document with a new name\nSave As"));
+    file->addSeparator();
+    file->addAction(Command(ID_FILE_ADD_STOCK, "Add Stoc&k Item...", "Add an item stored in a file\nAdd Stock Item"));
+    file->addAction(Command(ID_FILE_STORE_STOCK, "S&tore Stock Item...", "Store the selected item in a file\nStore Stock Item"));
+    file->addSeparator();
+    file->addAction(Command(ID_FILE_PRINT, "&Print...", "Print the active document\nPrint", {QKeySequence("Ctrl+P")}));
+    file->addSeparator();
+    file->addAction(Command(ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents\nExit"));
+
+    QMenu* edit = bar->addMenu("&Edit");
+    edit->addAction(Command(ID_EDIT_UNDO, "&Undo", "Undo the last action\nUndo", {QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
+    edit->addAction(Command(ID_EDIT_REDO, "&Redo", "Redo the previously undone action\nRedo", {QKeySequence("Ctrl+Y")}));
+    edit->addSeparator();
+    edit->addAction(Command(ID_EDIT_CUT, "Cu&t", "Cut the selection and put it on the Clipboard\nCut", {QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}));
+    edit->addAction(Command(ID_EDIT_COPY, "&Copy", "Copy the selection and put it on the Clipboard\nCopy", {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}));
+    edit->addAction(Command(ID_EDIT_PASTE, "&Paste", "Insert Clipboard contents\nPaste", {QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}));
+    edit->addAction(Command(ID_EDIT_CLEAR, "Cle&ar", "Erase the selection\nClear", {QKeySequence(Qt::Key_Delete)}));
+    edit->addAction(Command(ID_EDIT_SELECT_ALL, "Select A&ll", "Select the entire document\nSelect All", {QKeySequence("Ctrl+A")}));
+    edit->addSeparator();
+    edit->addAction(Command(ID_ITEM_RENAME, "Rena&me", "Rename the selected item\nRename", {QKeySequence(Qt::Key_F2)}));
+    edit->addAction(Command(ID_ITEM_OPEN, "&Open", "Open the selected items\nOpen"));
+
+    QMenu* view = bar->addMenu("&View");
+    QMenu* bars = view->addMenu("&Tool Bars");
+    QMenu* project = view->addMenu("&Project Window");
+    project->addAction(Command(ID_BAR_HIDDEN, "&Hidden", "Hide the Project Window\nHide Project Window", {}, true));
+    project->addAction(Command(ID_BAR_NORMAL, "&Normal", "Show the Project Window normal width\nProject Window Normal", {}, true));
+    project->addAction(Command(ID_BAR_WIDE, "&Wide", "Show the Project Window extra width\nProject Window Large", {}, true));
+    project->addSeparator();
+    project->addAction(Command(ID_BAR_LARGE_ICONS, "&Large Icons", "Show large icons in the Project Window\nLarge Icons", {}, true));
+    project->addAction(Command(ID_BAR_SMALL_ICONS, "&Small Icons", "Show small icons in the Project Window\nSmall Icons", {}, true));
+
+    QMenu* add = bar->addMenu("&Add");
+    add->addAction(Command(ID_ADD_DATA, "&Data Table", "Add a new data table\nAdd Data Table"));
+    add->addAction(Command(ID_ADD_LINEAR, "&Linear Fit", "Add a new linear fit\nAdd Linear Fit"));
+    add->addAction(Command(ID_ADD_NONLINEAR, "&Non-linear Fit", "Add a new non-linear fit\nAdd Non-linear Fit"));
+    add->addAction(Command(ID_ADD_NOTEPAD, "No&tepad", "Add a new notepad\nAdd Notepad"));
+    add->addAction(Command(ID_ADD_GRAPH, "&Graph", "Add a new graph\nAdd Graph"));
+    add->addAction(Command(ID_ADD_EQUATION, "&Equation", "Add a new equation\nAdd Equation"));
+    add->addAction(Command(ID_ADD_TRANSFORM, "T&ransformation", "Add a new transformation\nAdd Transformation"));
+
+    QMenu* format = bar->addMenu("F&ormat");
+    format->addAction(Command(ID_FORMAT_BOLD, "&Bold", "Make the selection bold\nBold", {QKeySequence("Ctrl+B")}, true));
+    format->addAction(Command(ID_FORMAT_ITALIC, "&Italic", "Make the selection italic\nItalic", {QKeySequence("Ctrl+I")}, true));
+    format->addAction(Command(ID_FORMAT_UNDERLINE, "&Underline", "Underline the selection\nUnderline", {QKeySequence("Ctrl+U")}, true));
+    format->addAction(Command(ID_FORMAT_PLAIN, "&Plain Text", "Remove bold, italic, underline and bullets\nPlain"));
+    format->addSeparator();
+    format->addAction(Command(ID_FORMAT_ALIGN_LEFT, "Align &Left", "Align the paragraph to the left\nAlign Left", {}, true));
+    format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
+    format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
+    format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+
+    m_windowMenu = bar->addMenu("&Window");
+    m_windowMenu->addAction(Command(ID_WINDOW_NEW, "&New Window", "Open another window for the current item\nNew Window"));
+    m_windowMenu->addAction(Command(ID_WINDOW_CASCADE, "&Cascade", "Arrange windows so they overlap\nCascade Windows"));
+    m_windowMenu->addAction(Command(ID_WINDOW_TILE_HORZ, "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows"));
+    m_windowMenu->addAction(Command(ID_ITEM_CLOSE, "C&lose", "Close the selected item window\nClose Window"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] {
+        // The open windows, after the fixed commands.
+        const QList<QAction*> actions = m_windowMenu->actions();
+        for (QAction* a : actions)
+            if (a->property("windowEntry").toBool())
+                m_windowMenu->removeAction(a), a->deleteLater();
+        int n = 0;
+        for (CProjectFrameBase* frame : GetFrames()) {
+            if (n == 0)
+                m_windowMenu->addSeparator()->setProperty("windowEntry", true);
+            QAction* a = m_windowMenu->addAction(QString("&%1 %2").arg(++n).arg(frame->windowTitle()));
+            a->setProperty("windowEntry", true);
+            a->setCheckable(true);
+            a->setChecked(frame == GetActiveItemFrame());
+            connect(a, &QAction::triggered, this, [this, frame] { GetMdiArea()->setActiveSubWindow(frame); });
+        }
+    });
+
+    QMenu* help = bar->addMenu("&Help");
+    help->addAction(Command(ID_CONTEXT_HELP, "&What's This?", "Display help for clicked on buttons, menus and windows\nHelp", {QKeySequence("Shift+F1")}));
+    help->addAction(Command(ID_HELP_TIP, "&Tip of the Day...", "Display a tip\nTip of the Day"));
+    help->addSeparator();
+    help->addAction(Command(ID_APP_ABOUT, "&About Marlox...", "Display program information, version number and copyright\nAbout"));
+
+    // Radio groups of the list's width and icon style.
+    for (auto ids : {std::initializer_list<UINT>{ID_BAR_HIDDEN, ID_BAR_NORMAL, ID_BAR_WIDE},
+                     std::initializer_list<UINT>{ID_BAR_LARGE_ICONS, ID_BAR_SMALL_ICONS}}) {
+        auto* group = new QActionGroup(this);
+        for (UINT id : ids)
+            group->addAction(m_router->Action(id));
+    }
+    for (const auto& a : actions())
+        m_images.Apply(a, m_router->CommandOf(a));
+    (void)bars;
+}
+
+bool CMXMainWnd::Create()
+{
+    CMXApp* app = GetMXApp();
+    setWindowTitle(QString::fromStdString(GetAppName()));
+    resize(1024, 720);
+    CreateMenus();
+    CreateToolBars();
+    for (QAction* a : actions())
+        m_images.Apply(a, m_router->CommandOf(a));
+
+    QMenu* bars = nullptr;
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == "&View")
+            for (QAction* b : a->menu()->actions())
+                if (b->menu() && b->text() == "&Tool Bars")
+                    bars = b->menu();
+    if (bars) {
+        bars->addAction(m_standardBar->toggleViewAction());
+        bars->addAction(m_workspaceBar->toggleViewAction());
+        bars->addAction(m_formatBar->toggleViewAction());
+    }
+
+    statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
+    m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALCULATING)), this);
+    m_calcPane->setEnabled(false);
+    statusBar()->addPermanentWidget(m_calcPane);
+
+    if (!app || !app->CreateWorkspaceBar(this))
+        return false;
+    auto* listBar = app->GetListViewBar();
+    addDockWidget(Qt::LeftDockWidgetArea, listBar);
+    resizeDocks({listBar}, {listBar->DefaultWidth(listBar->GetWidthMode() == 0 ? 1 : listBar->GetWidthMode())},
+                Qt::Horizontal);
+
+    // The bars as the user left them.
+    std::string state = GetProfileString("Toolbars", "State");
+    if (!state.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    if (listBar->GetWidthMode() == 0)
+        listBar->hide();
+
+    m_standardBar->SetActiveViewProvider([this]() -> CZoomView* {
+        CProjectFrameBase* frame = GetActiveItemFrame();
+        return frame ? dynamic_cast<CZoomView*>(frame->widget()) : nullptr;
+    });
+    // The zoom box follows the active view while the user is elsewhere.
+    auto* zoomTimer = new QTimer(this);
+    zoomTimer->setInterval(250);
+    connect(zoomTimer, &QTimer::timeout, m_standardBar, &CStandardToolBar::UpdateZoom);
+    zoomTimer->start();
+    m_router->UpdateAll();
+    return true;
+}
+
+void CMXMainWnd::OnIconSizeChanged(bool large)
+{
+    const QSize size = large ? QSize(24, 24) : QSize(16, 16);
+    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar})
+        if (bar)
+            bar->setIconSize(size);
+    for (CProjectFrameBase* frame : GetFrames())
+        frame->OnLayoutChanged(large ? 1 : 0);
+}
+
+CMXDoc* CMXMainWnd::GetActiveWorkspace() const { return dynamic_cast<CMXDoc*>(GetProjectDoc()); }
+
+void CMXMainWnd::AddNotepad()
+{
+    if (CMXDoc* doc = GetActiveWorkspace())
+        doc->GetActionList().Add(new CMXItemAddNotepad(doc));
+}
+
+void CMXMainWnd::StoreStockItem()
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+    if (!list || list->GetSelectedCount() != 1)
+        return;
+    auto* item = dynamic_cast<CMXProjectItem*>(list->GetItem(list->GetSelected(0)));
+    if (!item || item->GetStoreIconIndex() <= 1)
+        return;
+    QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(LoadString(IDS_STORE_STOCK)),
+                                                QString::fromStdString(item->GetName() + ".mxc"),
+                                                FilterFrom(LoadString(IDS_ITEM_FILTER)));
+    if (path.isEmpty())
+        return;
+    try {
+        item->SaveToFile(path.toStdString());
+    } catch (const std::exception& e) {
+        ReportText(e.what());
+    }
+}
+
+void CMXMainWnd::AddStockItem()
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    if (!doc)
+        return;
+    CMXApp* app = GetMXApp();
+    QString dir = app ? QString::fromStdString(app->m_strUserItemDir) : QString();
+    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_ADD_STOCK)), dir,
+                                                FilterFrom(LoadString(IDS_ITEM_FILTER)));
+    if (!path.isEmpty())
+        doc->GetActionList().Add(new CMXItemAddFromStore(doc, path.toStdString()));
+}
+
+bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    CMXApp* app = GetMXApp();
+    switch (id) {
+    case ID_ADD_NOTEPAD:
+        if (ui) ui->Enable(doc != nullptr); else AddNotepad();
+        return true;
+    case ID_ADD_DATA:
+    case ID_ADD_LINEAR:
+    case ID_ADD_NONLINEAR:
+    case ID_ADD_GRAPH:
+    case ID_ADD_EQUATION:
+    case ID_ADD_TRANSFORM:
+    case ID_ADD_HARD_EQUATION:
+        // These kinds cannot be made yet.
+        if (ui) ui->Enable(false);
+        return true;
+    case ID_FILE_SAVE:
+        if (ui) ui->Enable(doc != nullptr); else if (doc && app) app->DoSave(doc, false);
+        return true;
+    case ID_FILE_SAVE_AS:
+        if (ui) ui->Enable(doc != nullptr); else if (doc && app) app->DoSave(doc, true);
+        return true;
+    case ID_FILE_ADD_STOCK:
+        if (ui) ui->Enable(doc != nullptr); else AddStockItem();
+        return true;
+    case ID_FILE_STORE_STOCK: {
+        CListViewBar* bar = app ? app->GetListViewBar() : nullptr;
+        CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+        if (ui)
+            ui->Enable(list && list->GetSelectedCount() == 1 && !(bar && bar->GetLabelEditor()));
+        else
+            StoreStockItem();
+        return true;
+    }
+    case ID_VIEW_ZOOM:
+        if (ui) ui->Enable(false);
+        return true;
+    }
+    return CProjectFrameMDIMain::OnCmdMsg(id, ui);
+}
+
+void CMXMainWnd::closeEvent(QCloseEvent* event)
+{
+    CProjectAppBase* app = CProjectAppBase::GetProjectApp();
+    if (app && !app->SaveModified(GetProjectDoc())) {
+        event->ignore();
+        return;
+    }
+    if (isVisible())
+        WriteProfileString("Toolbars", "State", saveState().toBase64().toStdString().c_str());
+    if (isVisible())
+        SaveWindowPlacement();
+    QMainWindow::closeEvent(event);
+}
+
+void CMXMainWnd::PostBackgroundMessage(int kind, int itemId, int code, long long value)
+{
+    if (CMXMainWnd* main = s_mainWnd.load())
+        QCoreApplication::postEvent(main, new CBackgroundEvent(kind, itemId, code, value));
+}
+
+void CMXMainWnd::customEvent(QEvent* event)
+{
+    if (event->type() != CBackgroundEvent::kType) {
+        CProjectFrameMDIMain::customEvent(event);
+        return;
+    }
+    auto* e = static_cast<CBackgroundEvent*>(event);
+    if (e->kind == 2025) {
+        ReportMessage(UINT(e->code));
+        return;
+    }
+    CMXDoc* doc = GetActiveWorkspace();
+    if (!doc)
+        return;
+    for (CProjectItemBase* item : doc->GetProjectItems()) {
+        if (item->GetItemId() == e->itemId) {
+            if (auto* mx = dynamic_cast<CMXProjectItem*>(item))
+                mx->OnBackgroundMessage(e->code, e->value);
+            return;
+        }
+    }
+    // The item is gone: its calculation's news has no one to go to.
+}

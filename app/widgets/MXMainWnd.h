@@ -1,0 +1,74 @@
+// The program's main window: its menus, toolbars and status bar, the Add
+// commands that put new items into the workspace, the saving commands, and
+// the delivery of background calculations' messages to their items.
+#pragma once
+
+#include "framework/widgets/ProjectFrameMDIMain.h"
+#include "ui/widgets/CommandImages.h"
+
+#include <QEvent>
+#include <QKeySequence>
+
+#include <initializer_list>
+
+class CMXDoc;
+class CStandardToolBar;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+// A message of a background calculation, carried to the main window's thread.
+// It names the item by id: the item may be gone by the time it arrives.
+class CBackgroundEvent : public QEvent {
+public:
+    static constexpr QEvent::Type kType = QEvent::Type(QEvent::User + 1000);
+    // kind 2024 and 2027 go to the item; 2025 shows the string code.
+    CBackgroundEvent(int kind, int itemId, int code, long long value)
+        : QEvent(kType), kind(kind), itemId(itemId), code(code), value(value) {}
+    int kind;
+    int itemId;
+    int code;
+    long long value;
+};
+
+class CMXMainWnd : public CProjectFrameMDIMain {
+    Q_OBJECT
+public:
+    CMXMainWnd();
+    ~CMXMainWnd() override;
+
+    // Menus, toolbars, the status bar and the workspace list; false when a part could not be made.
+    bool Create();
+    bool ShouldRestorePlacement() override { return true; }
+    bool OnCmdMsg(UINT id, CCmdUI* ui) override;
+
+    CMXDoc* GetActiveWorkspace() const;
+    CStandardToolBar* GetStandardBar() const { return m_standardBar; }
+    QToolBar* GetWorkspaceToolBar() const { return m_workspaceBar; }
+    const CCommandImages& GetCommandImages() const { return m_images; }
+    // Switches every toolbar between small and large buttons.
+    void OnIconSizeChanged(bool large);
+
+    // Safe from any thread: the message reaches the item with that id, if it still exists.
+    static void PostBackgroundMessage(int kind, int itemId, int code, long long value);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+private:
+    QAction* Command(UINT id, const QString& text, const QString& prompt,
+                     std::initializer_list<QKeySequence> keys = {}, bool checkable = false);
+    void CreateMenus();
+    void CreateToolBars();
+    void AddNotepad();
+    void StoreStockItem();
+    void AddStockItem();
+
+    CCommandImages m_images;
+    CStandardToolBar* m_standardBar = nullptr;
+    QToolBar* m_workspaceBar = nullptr;
+    QToolBar* m_formatBar = nullptr;
+    QLabel* m_calcPane = nullptr;
+    QMenu* m_windowMenu = nullptr;
+};

@@ -1,0 +1,152 @@
+#include "framework/widgets/ProjectAppBase.h"
+
+#include "framework/Profile.h"
+#include "framework/ProjectDocBase.h"
+#include "platform/widgets/CommandIds.h"
+#include "framework/widgets/ListViewBar.h"
+#include "framework/widgets/ProjectFrameMDIMain.h"
+#include "framework/widgets/ProjectTemplateBase.h"
+#include "platform/Reporter.h"
+#include "platform/StringTable.h"
+
+#include <QFileDialog>
+#include <QLocale>
+
+namespace {
+CProjectAppBase* s_app = nullptr;
+}
+
+CProjectAppBase::CProjectAppBase()
+{
+    s_app = this;
+    m_nMeasurement = QLocale::system().measurementSystem() == QLocale::MetricSystem ? 1 : 0;
+}
+
+CProjectAppBase::~CProjectAppBase()
+{
+    if (s_app == this)
+        s_app = nullptr;
+}
+
+CProjectAppBase* CProjectAppBase::GetProjectApp() { return s_app; }
+
+CProjectDocBase* CProjectAppBase::GetProjectDoc() const
+{
+    return m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocument() : nullptr;
+}
+
+CProjectDocBase* GetProjectDoc()
+{
+    CProjectAppBase* app = CProjectAppBase::GetProjectApp();
+    return app ? app->GetProjectDoc() : nullptr;
+}
+
+void CProjectAppBase::LoadSettings()
+{
+    m_nMeasurement = GetProfileInt("Preferences", "Measurement", m_nMeasurement);
+}
+
+void CProjectAppBase::UpdateMainIcons()
+{
+    if (!GetProjectDoc() || !m_pMainWnd)
+        return;
+    m_pMainWnd->UpdateMainIcon();
+}
+
+void CProjectAppBase::MakeUntitled(CProjectDocBase* document)
+{
+    if (!document)
+        return;
+    if (m_pWorkspaceTemplate)
+        document->SetTitle(m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::docName));
+    document->SetPathName("");
+    if (m_pWorkspaceTemplate)
+        document->SetTitle(m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::docName));
+    UpdateMainIcons();
+    document->SetModifiedFlag(false);
+}
+
+bool CProjectAppBase::SaveModified(CProjectDocBase* document)
+{
+    if (!document || !document->IsModified())
+        return true;
+    int answer = ReportMessage(IDP_ASK_TO_SAVE, {document->GetTitle()}, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    if (answer == IDCANCEL)
+        return false;
+    if (answer == IDNO)
+        return true;
+    return DoSave(document, document->GetPathName().empty());
+}
+
+bool CProjectAppBase::DoSave(CProjectDocBase* document, bool askPath)
+{
+    std::string path = document->GetPathName();
+    if (askPath || path.empty()) {
+        path = PromptSavePath(document);
+        if (path.empty())
+            return false;
+    }
+    bool saved = document->OnSaveDocument(path);
+    if (saved && m_pMainWnd)
+        m_pMainWnd->OnUpdateFrameTitle();
+    return saved;
+}
+
+std::string CProjectAppBase::PromptSavePath(CProjectDocBase* document)
+{
+    std::string ext = m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt) : "";
+    std::string filter = m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterName) : "";
+    QString pattern = QString::fromStdString(filter + " (*" + ext + " *" + QString::fromStdString(ext).toLower().toStdString() + ")");
+    QString path = QFileDialog::getSaveFileName(m_pMainWnd, QString(), QString::fromStdString(document->GetTitle()), pattern);
+    std::string result = path.toStdString();
+    if (!result.empty() && !ext.empty() && result.find('.', result.find_last_of('/') + 1) == std::string::npos)
+        result += QString::fromStdString(ext).toLower().toStdString();
+    return result;
+}
+
+bool CProjectAppBase::OnCmdMsg(UINT id, CCmdUI* ui)
+{
+    CListViewBar* bar = m_pListViewBar;
+    switch (id) {
+    case ID_FILE_NEW:
+        if (ui) {
+            ui->Enable();
+        } else if (m_pWorkspaceTemplate) {
+            m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true);
+            UpdateMainIcons();
+        }
+        return true;
+    case ID_BAR_HIDDEN:
+    case ID_BAR_NORMAL:
+    case ID_BAR_WIDE: {
+        int mode = int(id - ID_BAR_HIDDEN);
+        if (ui) {
+            ui->Enable(bar != nullptr);
+            ui->SetRadio(bar && bar->GetWidthMode() == mode);
+        } else if (bar) {
+            bar->SetWidthMode(mode);
+        }
+        return true;
+    }
+    case ID_BAR_LARGE_ICONS:
+    case ID_BAR_SMALL_ICONS: {
+        int style = int(id - ID_BAR_LARGE_ICONS);
+        if (ui) {
+            ui->Enable(bar != nullptr);
+            ui->SetRadio(bar && bar->GetIconStyle() == style);
+        } else if (bar) {
+            bar->SetIconStyle(style);
+        }
+        return true;
+    }
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO:
+        // Nobody before the application claimed them: disabled, with the plain texts.
+        if (ui) {
+            ui->Enable(false);
+            ui->SetText(id == ID_EDIT_UNDO ? "&Undo\tCtrl+Z" : "&Redo\tCtrl+Y");
+        }
+        return ui != nullptr;
+    }
+    return false;
+}

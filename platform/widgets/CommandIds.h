@@ -1,0 +1,62 @@
+// Command numbers shared by menus, toolbars and the windows that answer them.
+// They keep the values the program's menus have always used, so that help
+// topics and stored toolbar layouts stay valid.
+#pragma once
+
+#include "platform/Types.h"
+
+enum : UINT {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT = 57607,
+    ID_EDIT_CLEAR = 57632,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_PASTE_SPECIAL = 57639,
+    ID_EDIT_SELECT_ALL = 57642,
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
+    ID_WINDOW_NEW = 57648,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_CONTEXT_HELP = 57669,
+
+    ID_ADD_DATA = 32826,
+    ID_ADD_LINEAR = 32827,
+    ID_ADD_NONLINEAR = 32828,
+    ID_ADD_NOTEPAD = 32829,
+    ID_ADD_GRAPH = 32830,
+    ID_ADD_EQUATION = 32881,
+    ID_ADD_TRANSFORM = 33168,
+    ID_ADD_HARD_EQUATION = 33334,
+    ID_VIEW_WORKSPACE_BAR = 32929,
+    ID_HELP_TIP = 32934,
+    ID_FILE_IMPORT = 32852,
+    ID_FILE_ADD_STOCK = 33177,
+    ID_FILE_STORE_STOCK = 33178,
+    ID_VIEW_ZOOM = 33278,
+    ID_FORMAT_PLAIN = 33176,
+
+    ID_ITEM_CLOSE = 43025,
+    ID_ITEM_RENAME = 43026,
+    ID_ITEM_ICON = 43027,
+    ID_ITEM_OPEN = 43035,
+    ID_BAR_HIDDEN = 43036,
+    ID_BAR_NORMAL = 43037,
+    ID_BAR_WIDE = 43038,
+    ID_BAR_LARGE_ICONS = 43039,
+    ID_BAR_SMALL_ICONS = 43040,
+    ID_FORMAT_BOLD = 43018,
+    ID_FORMAT_ITALIC = 43019,
+    ID_FORMAT_UNDERLINE = 43020,
+    ID_FORMAT_BULLETS = 43021,
+    ID_FORMAT_ALIGN_LEFT = 43022,
+    ID_FORMAT_ALIGN_RIGHT = 43023,
+    ID_FORMAT_ALIGN_CENTER = 43024,
+};

@@ -1,0 +1,71 @@
+// The editor of formatted notes and descriptions: a small word processor in a
+// form, over the rich data kept with an item. It answers the editing and
+// formatting commands, and lays its text out on printed pages.
+#pragma once
+
+#include "platform/Types.h"
+#include "platform/widgets/CommandRouter.h"
+
+#include <QTextEdit>
+
+#include <vector>
+
+class CRichData;
+class QPainter;
+class QPagedPaintDevice;
+
+// Splits units (lines of text) of the given heights into pages of the given
+// height; returns the first unit of every page. A unit taller than a page is
+// never dropped: it gets a page of its own and is drawn clipped. No units
+// still give one (empty) page.
+std::vector<int> PaginateUnits(const std::vector<double>& heights, double pageHeight);
+
+// Makes the faces that stored text names (Times New Roman, Arial, Courier New,
+// MS Sans Serif) draw with fonts of the same metrics where they are missing.
+void InstallFontSubstitutes();
+
+class CCommentRichEditCtrl : public QTextEdit, public CCmdTarget {
+    Q_OBJECT
+public:
+    enum WordWrap { NoWrap = 0, WrapToWindow = 1, WrapToPage = 2 };
+
+    explicit CCommentRichEditCtrl(QWidget* parent = nullptr);
+    ~CCommentRichEditCtrl() override;
+
+    // Shows the rich data's text; edits go back into it on Update or Detach.
+    void AttachData(CRichData* data);
+    void DetachData();
+    CRichData* GetData() const { return m_pData; }
+
+    void SetWordWrap(int mode);
+    int GetWordWrap() const { return m_wordWrap; }
+    // Page size and margins in twips, for wrapping to the page.
+    void SetPageSize(int width, int height) { m_pageWidth = width; m_pageHeight = height; }
+
+    bool OnCmdMsg(UINT id, CCmdUI* ui) override;
+
+    // Character effects as the Bold, Italic and Underline commands use them:
+    // toggled when the whole selection agrees, else set on all of it.
+    void ToggleEffect(DWORD effect);
+    // 1 when the whole selection has the effect, 0 when none of it, -1 mixed.
+    int SelectionEffect(DWORD effect) const;
+    void SetAlignment(WORD alignment);
+    void ToggleBullets();
+    void SetTextColour(COLORREF colour);
+    void PlainFormat();
+
+    // Page starts (character positions) of the text laid out in a text
+    // rectangle of the given size in device pixels.
+    std::vector<int> PageStarts(QSizeF textSize) const;
+    // Draws the text from one page start to the next into the rectangle.
+    void DrawPage(QPainter& painter, const QRectF& textRect, const std::vector<int>& starts, int page) const;
+
+signals:
+    void textModified();
+
+private:
+    CRichData* m_pData = nullptr;
+    int m_wordWrap = WrapToWindow;
+    int m_pageWidth = 12240;
+    int m_pageHeight = 15840;
+};

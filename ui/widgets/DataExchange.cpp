@@ -1,0 +1,172 @@
+#include "ui/widgets/DataExchange.h"
+
+#include "platform/Reporter.h"
+#include "framework/ArchiveHelpers.h"
+#include "ui/DoubleText.h"
+#include "ui/MeasurementUnit.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+// The framework's texts for number fields.
+constexpr UINT kEnterNumber = 61713;
+constexpr UINT kEnterNumberRange = 61715;
+constexpr UINT kEnterMaxChars = 61716;
+constexpr UINT kIllegalMeasurement = 26001;
+constexpr UINT kMeasurementRange = 26002;
+// The longest measurement text read from a field.
+constexpr int kMaxMeasurementText = 64;
+
+std::string Text(QLineEdit* edit) { return edit->text().toStdString(); }
+
+void SetText(QLineEdit* edit, const std::string& text)
+{
+    QString t = QString::fromStdString(text);
+    if (edit->text() != t)
+        edit->setText(t);
+}
+
+}  // namespace
+
+void CDataExchange::Fail()
+{
+    m_failed = true;
+    if (m_lastControl) {
+        m_lastControl->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(m_lastControl))
+            edit->selectAll();
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, QLineEdit* edit, std::string& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(edit);
+    if (pDX->m_bSaveAndValidate)
+        value = Text(edit);
+    else
+        SetText(edit, value);
+}
+
+void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate)
+        return;
+    if (QString::fromStdString(value).size() > count) {
+        ReportMessage(kEnterMaxChars, {std::to_string(count)}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDX_Check(CDataExchange* pDX, QAbstractButton* box, int& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(box);
+    if (pDX->m_bSaveAndValidate)
+        value = box->isChecked() ? 1 : 0;
+    else
+        box->setChecked(value != 0);
+}
+
+void DDX_CBIndex(CDataExchange* pDX, QComboBox* combo, int& index)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(combo);
+    if (pDX->m_bSaveAndValidate)
+        index = combo->currentIndex();
+    else
+        combo->setCurrentIndex(index);
+}
+
+void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(edit);
+    if (!pDX->m_bSaveAndValidate) {
+        SetText(edit, FormatDoubleOrBlank(value));
+        return;
+    }
+    double v = 0.0;
+    if (!ParseDoubleOrBlank(Text(edit), v)) {
+        ReportMessage(kEnterNumber, {}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+        return;
+    }
+    value = v;
+}
+
+void DDV_DoubleOrBlank(CDataExchange* pDX, double value, double minimum, double maximum)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate || IsBlank(value))
+        return;
+    if (value < minimum || value > maximum) {
+        ReportMessage(kEnterNumberRange, {FormatDoubleOrBlank(minimum), FormatDoubleOrBlank(maximum)},
+                      MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDX_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit* edit, int& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(edit);
+    if (!pDX->m_bSaveAndValidate) {
+        SetText(edit, unit.Format(value));
+        return;
+    }
+    if (!edit->isEnabled())
+        return;
+    int v = 0;
+    if (!unit.Parse(Text(edit).substr(0, kMaxMeasurementText), v)) {
+        ReportMessage(kIllegalMeasurement, {}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+        return;
+    }
+    value = v;
+}
+
+void DDV_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, int value, int minimum, int maximum)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate)
+        return;
+    if (value < minimum || value > maximum) {
+        ReportMessage(kMeasurementRange, {unit.Format(minimum), unit.Format(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDX_MeasurementLenient(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit* edit, int& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(edit);
+    if (pDX->m_bSaveAndValidate) {
+        if (!edit->isEnabled())
+            return;
+        int v = 0;
+        if (unit.Parse(Text(edit).substr(0, kMaxMeasurementText), v))
+            value = v;
+    }
+    // Either way the field shows the value held, in normal form.
+    SetText(edit, unit.Format(value));
+}
+
+void DDV_MeasurementClamp(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit* edit, int& value,
+                          int minimum, int maximum)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate)
+        return;
+    int bounded = value < minimum ? minimum : value > maximum ? maximum : value;
+    if (bounded != value) {
+        value = bounded;
+        SetText(edit, unit.Format(value));
+    }
+}
