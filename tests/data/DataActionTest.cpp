@@ -14,6 +14,7 @@
 #include "data/DataCTypeSeries.h"
 #include "data/DataDouble.h"
 #include "data/DataString.h"
+#include "data/SortChoice.h"
 #include "framework/ArchiveHelpers.h"
 
 #include "FakeView.h"
@@ -538,6 +539,23 @@ TEST(DataActionTest, GridPreferences)
     item.actions.Redo();
     EXPECT_EQ(item.view.prefs.last, 5);
     EXPECT_EQ(item.actions.GetUndoText(), "&Undo Preferences\tCtrl+Z");
+}
+
+TEST(DataActionTest, SortChoiceFromTheSelection)
+{
+    FakeItem item;
+    item.Fill(0, {1});
+    item.SetType<CDataCTypeMean>(1, kTypeMean);
+    item.SetType(2, kTypeXData)->SetLocked(&item, TRUE);
+    item.Fill(3, {2});
+    // Grid column 0 is the heading column: a range starting there adds nothing.
+    EXPECT_TRUE(SortColumnsFromSelection(item.table, {RECT{0, 0, 4, 5}}).empty());
+    // Computed and locked columns are skipped; each column once.
+    EXPECT_EQ(SortColumnsFromSelection(item.table, {RECT{1, 0, 4, 5}, RECT{4, 0, 4, 5}}),
+              (std::vector<int>{0, 3}));
+    EXPECT_EQ(CheckSortChoice(-1, {0}), 499u);
+    EXPECT_EQ(CheckSortChoice(0, {}), 500u);
+    EXPECT_EQ(CheckSortChoice(0, {0}), 0u);
 }
 
 } // namespace
