@@ -28,6 +28,7 @@ constexpr StringEntry kStrings[] = {
     {171, "Non-linear fit"},
     {172, "Notes"},
     {173, "Graph"},
+    {181, "The copy and paste areas are different sizes. Limit paste to selected region only?"},
     {186, "Options"},
     {189, "Error opening the data filter file \"%1\". This file is not a valid Marlox data filter file."},
     {190, "The file \"%1\" is not a valid Marlox data filter file."},
