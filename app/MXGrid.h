@@ -94,6 +94,8 @@ public:
     int CollectFitData(const FitDataRequest& request, FitData& out, CWorkerThread* poll) const;
 
     void Serialize(CArchive& ar) override;
+    // Moves the numbers read into the table's compact storage.
+    void OnLoaded() override { m_table.CompactNumbers(); }
 
     // The data frame's 2 x 2 splitter: rows 1 and 2, columns 1 and 2 (minimum, ideal, current).
     std::array<TripleRecord, 4> m_splitter{};
