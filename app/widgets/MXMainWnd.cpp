@@ -11,7 +11,9 @@
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
+#include "framework/widgets/ChangeIconDlg.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
+#include "framework/widgets/ImageListImages.h"
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
@@ -206,6 +208,7 @@ void CMXMainWnd::CreateMenus()
     edit->addSeparator();
     edit->addAction(Command(ID_ITEM_RENAME, "Rena&me", "Rename the selected item\nRename", {QKeySequence(Qt::Key_F2)}));
     edit->addAction(Command(ID_ITEM_OPEN, "&Open", "Open the selected items\nOpen"));
+    edit->addAction(Command(ID_ITEM_ICON, "Change &Icon...", "Choose another icon for the selected item\nChange Icon"));
 
     QMenu* view = bar->addMenu("&View");
     QMenu* bars = view->addMenu("&Tool Bars");
@@ -394,6 +397,29 @@ void CMXMainWnd::StoreStockItem()
     }
 }
 
+void CMXMainWnd::ChangeItemIcon()
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+    if (!list || list->GetSelectedCount() != 1)
+        return;
+    CProjectItemBase* item = list->GetItem(list->GetSelected(0));
+    if (!item)
+        return;
+    CChangeIconDlg dialog(this, item->m_strIconFile, item->m_nIconSlot != -1 ? item->m_nIconOffset : 0);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::size_t index = std::size_t(std::max(0, dialog.GetIndex()));
+    if (index >= dialog.LargeImages().size() || index >= dialog.SmallImages().size())
+        return;
+    item->m_strIconFile = dialog.GetFileName();
+    item->m_nIconOffset = int(index);
+    SetItemIcons(*item, dialog.LargeImages()[index], dialog.SmallImages()[index]);
+    item->SetModified(true);
+    // The row shows the new picture.
+    list->SetItemImage(list->GetSelected(0), item->GetIconIndex());
+}
+
 void CMXMainWnd::AddStockItem()
 {
     CMXDoc* doc = GetActiveWorkspace();
@@ -446,6 +472,11 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
             ui->Enable(list && list->GetSelectedCount() == 1 && !(bar && bar->GetLabelEditor()));
         else
             StoreStockItem();
+        return true;
+    }
+    case ID_ITEM_ICON: {
+        CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+        if (ui) ui->Enable(list && list->GetSelectedCount() == 1); else ChangeItemIcon();
         return true;
     }
     case ID_VIEW_ZOOM:

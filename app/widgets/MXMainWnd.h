@@ -63,6 +63,7 @@ private:
     void CreateMenus();
     void CreateToolBars();
     void AddItem(UINT id);
+    void ChangeItemIcon();
     // The item that item commands (Page Setup) act on; null when none.
     CProjectItemBase* GetCommandItem() const;
     void StoreStockItem();

@@ -16,7 +16,9 @@
 #include "app/widgets/UserInfo.h"
 #include "framework/Profile.h"
 #include "framework/widgets/ListViewBar.h"
+#include "framework/widgets/ChangeIconDlg.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
+#include "framework/widgets/ImageListImages.h"
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/TemplateTab.h"
@@ -28,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QTimer>
@@ -377,4 +380,46 @@ TEST_F(MainWindowCommandsTest, PrintPreviewShowsTheActiveNotepad)
     WhenShown<QPrintPreviewDialog> answer([](QPrintPreviewDialog* dialog) { dialog->reject(); });
     ASSERT_TRUE(Run(ID_FILE_PRINT_PREVIEW));
     EXPECT_TRUE(answer.Seen());
+}
+
+TEST_F(MainWindowCommandsTest, ChangeIconGivesTheItemItsOwnPictureWhichIsSavedWithIt)
+{
+    const std::string iconFile = (TestDir() / "green.png").string();
+    {
+        QImage image(32, 32, QImage::Format_ARGB32);
+        image.fill(Qt::green);
+        ASSERT_TRUE(image.save(QString::fromStdString(iconFile)));
+    }
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    // One item at a time.
+    list()->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    list()->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_FALSE(Enabled(ID_ITEM_ICON));
+    SelectOnly(1);
+    ASSERT_TRUE(Enabled(ID_ITEM_ICON));
+    CProjectItemBase* item = list()->GetItem(1);
+    item->SetModified(false);
+    WhenShown<CChangeIconDlg> answer([&](CChangeIconDlg* dialog) {
+        ASSERT_TRUE(dialog->LoadIcons(iconFile));
+        dialog->IconList()->setCurrentRow(0);
+        dialog->accept();
+    });
+    ASSERT_TRUE(Run(ID_ITEM_ICON));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(item->m_strIconFile, iconFile);
+    EXPECT_TRUE(item->IsModified());
+    QImage shown = app->GetListViewBar()->ItemIcon(item, false).pixmap(32, 32).toImage();
+    EXPECT_EQ(shown.pixelColor(20, 20), QColor(Qt::green));
+    // The other item keeps its kind's icon.
+    EXPECT_TRUE(ItemOwnIcon(*list()->GetItem(0), false).isNull());
+
+    const std::string path = (TestDir() / "icons.mxf").string();
+    ASSERT_TRUE(doc()->OnSaveDocument(path));
+    Stop();
+    Start({"marlox", QString::fromStdString(path)});
+    CProjectItemBase* back = list()->GetItem(1);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->m_strIconFile, iconFile);
+    EXPECT_EQ(ItemOwnIcon(*back, true).pixmap(16, 16).toImage().pixelColor(12, 12), QColor(Qt::green));
 }
