@@ -423,3 +423,22 @@ TEST_F(MainWindowCommandsTest, ChangeIconGivesTheItemItsOwnPictureWhichIsSavedWi
     EXPECT_EQ(back->m_strIconFile, iconFile);
     EXPECT_EQ(ItemOwnIcon(*back, true).pixmap(16, 16).toImage().pixelColor(12, 12), QColor(Qt::green));
 }
+
+TEST_F(MainWindowCommandsTest, NewIconsNeverCoverAnIconStoredOffTheCells)
+{
+    ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    // A place kept from another screen need not lie on the list's cells.
+    list()->SetItemPosition(0, 30, 20);
+    for (UINT id : {ID_ADD_EQUATION, ID_ADD_TRANSFORM})
+        ASSERT_TRUE(Run(id));
+    QApplication::processEvents();
+    ASSERT_EQ(list()->GetItemCount(), 3);
+    EXPECT_EQ(list()->GetItemPosition(0).x, 30);
+    EXPECT_EQ(list()->GetItemPosition(0).y, 20);
+    // Icon cells are 84 x 72 pixels: no two icons may share any part of one.
+    for (int a = 0; a < 3; ++a)
+        for (int b = a + 1; b < 3; ++b) {
+            POINT p = list()->GetItemPosition(a), q = list()->GetItemPosition(b);
+            EXPECT_TRUE(std::abs(p.x - q.x) >= 84 || std::abs(p.y - q.y) >= 72) << a << " and " << b;
+        }
+}
