@@ -256,6 +256,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         // A named file that cannot be read ends the start (its reason was shown).
         DestroySplashWindow();
         return false;
+    } else if (path) {
+        AddToRecentFileList(path);
     }
     UpdateMainIcons();
     main->show();

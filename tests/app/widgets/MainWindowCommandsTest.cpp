@@ -6,6 +6,7 @@
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
 #include "app/Preferences.h"
+#include "app/widgets/DataFilterDlg.h"
 #include "app/widgets/DirectoryPage.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXMainWnd.h"
@@ -267,6 +268,10 @@ TEST_F(MainWindowCommandsTest, RecentFilesAreListedNewestFirstAndKeptAcrossRuns)
 {
     const std::string a = SaveWorkspace("first.mxf", "A");
     const std::string b = SaveWorkspace("second & third.mxf", "B");
+    // A file named at start-up is a recent file too.
+    Stop();
+    Start({"marlox", QString::fromStdString(b)});
+    EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{b});
     ASSERT_TRUE(app->OpenWorkspace(a));
     ASSERT_TRUE(app->OpenWorkspace(b));
     ASSERT_TRUE(app->OpenWorkspace(a));  // listed once, moved to the top
@@ -441,4 +446,25 @@ TEST_F(MainWindowCommandsTest, NewIconsNeverCoverAnIconStoredOffTheCells)
             POINT p = list()->GetItemPosition(a), q = list()->GetItemPosition(b);
             EXPECT_TRUE(std::abs(p.x - q.x) >= 84 || std::abs(p.y - q.y) >= 72) << a << " and " << b;
         }
+}
+
+TEST_F(MainWindowCommandsTest, FiltersInstalledInOptionsAreAnnouncedAndKept)
+{
+    int announced = 0;
+    QObject::connect(app.get(), &CMXApp::filtersChanged, [&] { ++announced; });
+    WhenShown<COptionsSheet> answer([](COptionsSheet* sheet) {
+        sheet->SetActivePage(1);
+        auto* page = PageOf<CDataFilterDlg>(sheet);
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(page->AddFilter(MX_TEST_FILTER));
+        sheet->accept();
+    });
+    ASSERT_TRUE(Run(ID_OPTIONS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(app->Preferences().m_filters, std::vector<std::string>{MX_TEST_FILTER});
+    Stop();
+    Start();
+    EXPECT_EQ(app->Preferences().m_filters, std::vector<std::string>{MX_TEST_FILTER});
+    WriteProfileString("Data Filter Files", nullptr, nullptr);
 }
