@@ -18,13 +18,13 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "ui/widgets/MultiDefaultFileDialog.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -45,15 +45,6 @@ constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
 constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
 constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
 
-QString FilterFrom(const std::string& bars)
-{
-    // "Name|*.ext||" as a file dialog's filter.
-    std::size_t bar = bars.find('|');
-    if (bar == std::string::npos)
-        return {};
-    std::size_t end = bars.find('|', bar + 1);
-    return QString::fromStdString(bars.substr(0, bar) + " (" + bars.substr(bar + 1, end - bar - 1) + ")");
-}
 
 } // namespace
 
@@ -385,9 +376,22 @@ void CMXMainWnd::StoreStockItem()
     auto* item = dynamic_cast<CMXProjectItem*>(list->GetItem(list->GetSelected(0)));
     if (!item || item->GetStoreIconIndex() <= 1)
         return;
-    QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(LoadString(IDS_STORE_STOCK)),
-                                                QString::fromStdString(item->GetName() + ".mxc"),
-                                                FilterFrom(LoadString(IDS_ITEM_FILTER)));
+    // Stored items go where Add Stock Item looks: the user's or the group's item folder.
+    CMXApp* app = GetMXApp();
+    const std::string userDir = app ? app->GetDirectory(CPreferences::UserItemDir) : std::string();
+    CMultiDefaultFileDialog dialog(this, false, "mxc", userDir,
+                                   app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string());
+    dialog.setWindowTitle(QString::fromStdString(LoadString(IDS_STORE_STOCK)));
+    const std::string filter = LoadString(IDS_ITEM_FILTER);  // "Name|*.ext||"
+    const std::size_t bar = filter.find('|'), star = filter.find('*', bar), end = filter.find('|', bar + 1);
+    if (bar != std::string::npos && star != std::string::npos && end != std::string::npos)
+        dialog.SetFileTypes({{filter.substr(0, bar), filter.substr(star + 1, end - star - 1)}});
+    if (!userDir.empty())
+        dialog.setDirectory(QString::fromStdString(userDir));
+    dialog.selectFile(QString::fromStdString(item->GetName() + ".mxc"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = dialog.GetPathName();
     if (path.isEmpty())
         return;
     try {

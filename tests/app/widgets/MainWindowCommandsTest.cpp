@@ -34,6 +34,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -467,4 +468,37 @@ TEST_F(MainWindowCommandsTest, FiltersInstalledInOptionsAreAnnouncedAndKept)
     Start();
     EXPECT_EQ(app->Preferences().m_filters, std::vector<std::string>{MX_TEST_FILTER});
     WriteProfileString("Data Filter Files", nullptr, nullptr);
+}
+
+TEST_F(MainWindowCommandsTest, AStoredItemComesBackThroughAddStockItem)
+{
+    const std::string items = Folder("stock");
+    Stop();
+    WriteProfileString("Preferences", "User Item Directory", items.c_str());
+    Start();
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    SelectOnly(0);
+    const std::string name = list()->GetItemText(0, 0);
+    std::string startedIn;
+    WhenShown<CMultiDefaultFileDialog> store([&](CMultiDefaultFileDialog* dialog) {
+        startedIn = dialog->directory().absolutePath().toStdString();
+        EXPECT_TRUE(dialog->UserFolderButton()->isEnabled());
+        dialog->selectFile(QString::fromStdString(items + "/Rate law"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_STORE_STOCK));
+    ASSERT_TRUE(store.Seen());
+    EXPECT_EQ(fs::path(startedIn), fs::path(items));
+    ASSERT_TRUE(fs::exists(items + "/Rate law.mxc"));
+
+    WhenShown<CNewTemplateSheet> add([](CNewTemplateSheet* sheet) {
+        sheet->Page(0)->SelectRow(0);
+        sheet->PressOk();
+    });
+    ASSERT_TRUE(Run(ID_FILE_ADD_STOCK));
+    ASSERT_TRUE(add.Seen());
+    ASSERT_EQ(list()->GetItemCount(), 2);
+    // The copy is an equation again, under a name of its own.
+    EXPECT_NE(list()->GetItemText(1, 0), name);
+    EXPECT_NE(dynamic_cast<CMXEquation*>(list()->GetItem(1)), nullptr);
 }
