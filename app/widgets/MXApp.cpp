@@ -7,6 +7,7 @@
 #include "app/SingleInstanceChannel.h"
 #include "app/TipFile.h"
 #include "app/widgets/AboutBox.h"
+#include "data/LocaleChars.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/SplashBox.h"
 #include "app/widgets/TipDlg.h"
@@ -31,6 +32,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QWhatsThis>
 
@@ -82,6 +84,25 @@ bool HasTemplateExtension(const std::string& path)
 }
 
 CMXApp* s_mxApp = nullptr;
+
+// The number characters the user saved as the program's own, else the desktop's.
+void LoadLocaleChars()
+{
+    const QLocale locale = QLocale::system();
+    auto first = [](const QString& text) { return FirstCharacter(text.toStdString()); };
+    const std::string decimal = first(locale.decimalPoint());
+    auto read = [&](const char* entry, const std::string& fallback) {
+        std::string value = FirstCharacter(GetProfileString("Preferences", entry, fallback));
+        return value.empty() ? fallback : value;
+    };
+    SetDecimalChar(read("Decimal", decimal.empty() ? "." : decimal));
+    // The desktop names no list separator: where the comma is the decimal character, lists take the semicolon.
+    SetListSeparator(read("ListSeparator", GetDecimalChar() == "," ? ";" : ","));
+    SetDigitGroupSeparator(read("DigitGroupSeparator", first(locale.groupSeparator())));
+    SetDigitsInGroup(GetProfileInt("Preferences", "DigitsInGroup", 3));
+    const std::string negative = first(locale.negativeSign());
+    SetNegativeSymbol(read("NegativeSymbol", negative.empty() ? "-" : negative));
+}
 
 } // namespace
 
@@ -577,6 +598,7 @@ void CMXApp::WriteProfileFont(const char* section, const char* entry, const LOGF
 void CMXApp::LoadSettings()
 {
     CProjectAppBase::LoadSettings();
+    LoadLocaleChars();
     const QPalette palette = QApplication::palette();
     const COLORREF grey = FromQColor(palette.color(QPalette::Disabled, QPalette::Text));
     const COLORREF text = FromQColor(palette.color(QPalette::WindowText));

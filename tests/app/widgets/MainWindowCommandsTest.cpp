@@ -7,6 +7,7 @@
 #include "app/MXTransform.h"
 #include "app/Preferences.h"
 #include "app/widgets/DataFilterDlg.h"
+#include "data/LocaleChars.h"
 #include "app/widgets/DirectoryPage.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXMainWnd.h"
@@ -501,4 +502,23 @@ TEST_F(MainWindowCommandsTest, AStoredItemComesBackThroughAddStockItem)
     // The copy is an equation again, under a name of its own.
     EXPECT_NE(list()->GetItemText(1, 0), name);
     EXPECT_NE(dynamic_cast<CMXEquation*>(list()->GetItem(1)), nullptr);
+}
+
+TEST_F(MainWindowCommandsTest, NumberCharactersSavedAsTheProgramsOwnApplyAtTheNextStart)
+{
+    Stop();
+    WriteProfileString("Preferences", "Decimal", ",");
+    WriteProfileString("Preferences", "ListSeparator", ";");
+    WriteProfileString("Preferences", "DigitGroupSeparator", ".");
+    WriteProfileInt("Preferences", "DigitsInGroup", 4);
+    WriteProfileString("Preferences", "NegativeSymbol", "~x");  // only the first character counts
+    Start();
+    EXPECT_EQ(GetDecimalChar(), ",");
+    EXPECT_EQ(GetListSeparator(), ";");
+    EXPECT_EQ(GetDigitGroupSeparator(), ".");
+    EXPECT_EQ(GetDigitsInGroup(), 4);
+    EXPECT_EQ(GetNegativeSymbol(), "~");
+    for (const char* entry : {"Decimal", "ListSeparator", "DigitGroupSeparator", "DigitsInGroup", "NegativeSymbol"})
+        WriteProfileString("Preferences", entry, nullptr);
+    ResetLocaleChars();
 }
