@@ -522,3 +522,28 @@ TEST_F(MainWindowCommandsTest, NumberCharactersSavedAsTheProgramsOwnApplyAtTheNe
         WriteProfileString("Preferences", entry, nullptr);
     ResetLocaleChars();
 }
+
+TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDataFolder)
+{
+    const std::string data = Folder("data");
+    const std::string path = SaveWorkspace("data/enzyme.mxf", "Kinetics");
+    Stop();
+    WriteProfileString("Preferences", "Data Directory", data.c_str());
+    Start();
+    QStringList filters;
+    std::string startedIn;
+    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        startedIn = dialog->directory().absolutePath().toStdString();
+        dialog->selectFile(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_OPEN));
+    ASSERT_TRUE(answer.Seen());
+    ASSERT_EQ(filters.size(), 3);
+    EXPECT_TRUE(filters[0].startsWith("Marlox Workspace Files")) << filters[0].toStdString();
+    EXPECT_TRUE(filters[1].startsWith("Marlox Template Files")) << filters[1].toStdString();
+    EXPECT_EQ(fs::path(startedIn), fs::path(data));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
+    EXPECT_EQ(doc()->GetPathName(), path);
+}
