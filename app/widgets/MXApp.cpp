@@ -304,8 +304,12 @@ int CMXApp::ExitInstance()
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
     m_pWorkspaceTemplate.reset();
-    SaveSettings();
-    m_recentFiles.WriteList();
+    // A start that ended before the settings were read (a hand-over to the
+    // running copy) must not overwrite them with its blank ones.
+    if (m_bSettingsLoaded) {
+        SaveSettings();
+        m_recentFiles.WriteList();
+    }
     SetClipboard(m_pOldClipboard);
     SetReporter(m_pOldReporter);
     m_pClipboard.reset();
@@ -616,6 +620,7 @@ void CMXApp::LoadSettings()
 
         // Author, icon size, directories and data filters.
     Preferences().Load();
+    m_bSettingsLoaded = true;
     CMXDoc::s_author = Preferences().m_authorName;
 }
 

@@ -115,6 +115,7 @@ signals:
 protected:
     // Set while a template is opened: a template is no recent workspace.
     int m_nSuppressRecentFiles = 0;
+    bool m_bSettingsLoaded = false;
     CRecentFileList m_recentFiles{4};
     bool m_bHandedOver = false;
     std::string m_strHandOver;

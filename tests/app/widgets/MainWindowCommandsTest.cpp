@@ -547,3 +547,22 @@ TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDat
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), path);
 }
+
+TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)
+{
+    // What a second start that hands its file to the running copy leaves behind.
+    const std::string items = Folder("kept-items");
+    WriteProfileString("Preferences", "User Item Directory", items.c_str());
+    WriteProfileString("User Info", "Author Name", "Dorothy");
+    WriteProfileString("Recent File List", "File1", "/studies/enzyme.mxf");
+    {
+        CMXApp app;
+        app.ExitInstance();
+    }
+    EXPECT_EQ(GetProfileString("Preferences", "User Item Directory"), items);
+    EXPECT_EQ(GetProfileString("User Info", "Author Name"), "Dorothy");
+    EXPECT_EQ(GetProfileString("Recent File List", "File1"), "/studies/enzyme.mxf");
+    WriteProfileString("Preferences", "User Item Directory", "");
+    WriteProfileString("User Info", "Author Name", "");
+    WriteProfileString("Recent File List", nullptr, nullptr);
+}
