@@ -38,6 +38,8 @@ namespace {
 
 constexpr UINT IDS_MAKER = 108;
 constexpr UINT IDS_WORKSPACE_STRINGS = 129;
+constexpr UINT IDS_OLD_DATA_FILES = 525;
+constexpr UINT IDS_OLD_EQUATION_FILES = 526;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
@@ -235,7 +237,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     if (m_bNewFromTemplate) {
         if (!OpenFromTemplate(m_strFileToOpen))
             m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true);
-    } else if (!m_pWorkspaceTemplate->OpenDocumentFile(path, true)) {
+    } else if (path ? !OpenWorkspace(path) : !m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true)) {
         // A named file that cannot be read ends the start (its reason was shown).
         DestroySplashWindow();
         return false;
@@ -295,9 +297,23 @@ bool CMXApp::OpenWorkspace(const std::string& path)
 {
     if (!m_pWorkspaceTemplate)
         return false;
-    bool opened = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true) != nullptr;
+    // Converting a large old file takes a while.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CProjectDocBase* doc = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true);
+    QApplication::restoreOverrideCursor();
+    if (auto* mx = dynamic_cast<CMXDoc*>(doc)) {
+        if (UINT notice = mx->GetConversionNoticeID()) {
+            // A converted file is never written back in its old form: the
+            // workspace has no file until it is saved under a new name.
+            MakeUntitled(mx);
+            mx->SetModifiedFlag(true);
+            if (m_pMainWnd)
+                m_pMainWnd->OnUpdateFrameTitle();
+            ReportMessage(notice);
+        }
+    }
     UpdateMainIcons();
-    return opened;
+    return doc != nullptr;
 }
 
 bool CMXApp::OpenFromTemplate(const std::string& path)
@@ -331,8 +347,12 @@ bool CMXApp::OnCmdMsg(UINT id, CCmdUI* ui)
         if (ui) {
             ui->Enable();
         } else {
-            QString path = QFileDialog::getOpenFileName(m_pMainWnd, QString(), QString::fromStdString(m_strCurrentDataDir),
-                                                        "Marlox Workspace Files (*.mxf *.MXF);;All Files (*)");
+            // Files of version 3 open too: they are converted into a new workspace.
+            QString filters = "Marlox Workspace Files (*.mxf *.MXF);;"
+                + QString::fromStdString(LoadString(IDS_OLD_DATA_FILES)) + " (*.mxd *.MXD);;"
+                + QString::fromStdString(LoadString(IDS_OLD_EQUATION_FILES)) + " (*.mxe *.MXE);;All Files (*)";
+            QString path = QFileDialog::getOpenFileName(m_pMainWnd, QString(),
+                                                        QString::fromStdString(m_strCurrentDataDir), filters);
             if (!path.isEmpty())
                 OpenWorkspace(path.toStdString());
         }
