@@ -105,7 +105,9 @@ void COldDataImport::WorkspaceBody(COldFileReader& in, int)
         case kRecordTable: ReadTable(in, version); break;
         case kRecordGraph: SkipGraph(in); break;
         case kRecordNotepad: ReadNotepad(in); break;
-        default: COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type) + ".");
+        default:
+            COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type)
+                                 + ".");
         }
     }
 }

@@ -65,7 +65,8 @@ void PutText(std::vector<BYTE>& r, Field f, const std::string& bytes)
 }
 
 // Copies a field's bytes from one record to a field of the same width (or wider) in another.
-void CopyField(const std::vector<BYTE>& from, std::size_t at, std::vector<BYTE>& to, std::size_t toAt, std::size_t width)
+void CopyField(const std::vector<BYTE>& from, std::size_t at, std::vector<BYTE>& to, std::size_t toAt,
+               std::size_t width)
 {
     std::memcpy(to.data() + toAt, from.data() + at, width);
 }
@@ -232,7 +233,8 @@ void COldEquationImport::Convert(COldFileReader& in)
             AddTransform(ExpandPackedTransform(record));
             break;
         default:
-            COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type) + ".");
+            COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type)
+                                 + ".");
         }
     }
 }

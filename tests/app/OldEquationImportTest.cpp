@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 // The fixed equation record, by the offsets of its layout.
@@ -278,5 +280,22 @@ TEST(OldEquationImport, CutsInsideARecordAreRefusedAndCutsBetweenRecordsAreNot)
         CMXDoc doc;
         bool atBoundary = std::find(boundaries.begin(), boundaries.end(), n) != boundaries.end();
         ASSERT_EQ(LoadOld(doc, Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(n))), atBoundary) << n;
+    }
+}
+
+TEST(OldEquationImport, ScrambledFilesLoadOrFailCleanly)
+{
+    // Fixed seed: the same damage on every run.
+    std::mt19937 random(20261210);
+    const Bytes whole = EquationFile({PackedEquation(true), PackedTransform(), PackedEquation(false), FixedTransform("T", "a", "b")});
+    for (int round = 0; round < 1000; ++round) {
+        Bytes bytes = whole;
+        int changes = 1 + int(random() % 4);
+        for (int i = 0; i < changes; ++i)
+            bytes[6 + random() % (bytes.size() - 6)] = BYTE(random());
+        CMXDoc doc;
+        std::string error;
+        bool loaded = LoadOld(doc, bytes, &error);
+        ASSERT_TRUE(loaded || !error.empty());
     }
 }
