@@ -62,13 +62,9 @@ void CMXDoc::Serialize(CArchive& ar)
     }
     // Files of version 3 become new items; nothing is read after them.
     if (std::memcmp(magic, kOldDataMagic, sizeof magic) == 0) {
-        int version = 0;
-        try {
-            COldFileReader in(ar);
-            version = COldDataImport::ReadVersionHeader(in);
-        } catch (const CArchiveException& e) {
-            ThrowConversionFailed(e.GetText());
-        }
+        // A short header throws with its reason.
+        COldFileReader in(ar);
+        const int version = COldDataImport::ReadVersionHeader(in);
         COldDataImport import(*this);
         if (!import.ConvertOldDataFile(ar, version))
             ThrowConversionFailed(import.GetError());
