@@ -188,6 +188,8 @@ constexpr StringEntry kStrings[] = {
     {1207, "Select the default data directory"},
     {1208, "This file is not a valid Marlox workspace file."},
     {1209, "Help topic number %1 is not available."},
+    {1211, "A Marlox 3 equation file has been loaded. Use File | Save As to save the file, or File | Store Stock Item to save individual definitions. See Help for more information."},
+    {1213, "The file that has been loaded is an old-style Marlox data file. Note that graph information has not been imported. Use File | Save As to save the file as a Marlox 4 workspace file."},
     {1216, "!! Bad parameter !!"},
     {1221, "Select the Group hard-coded equation directory"},
     {1222, "Select the User hard-coded equation directory"},

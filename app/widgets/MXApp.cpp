@@ -49,6 +49,8 @@ constexpr UINT IDS_TEMPLATE_EXT = 517;        // ".MXT"
 constexpr UINT IDS_TEMPLATE_TYPE = 518;       // "Marlox 4.0 Template"
 constexpr UINT IDS_TEMPLATE_FILTER = 519;     // "Marlox Template Files"
 constexpr UINT IDS_NEW_CAPTION = 25033;       // "New"
+constexpr UINT IDS_OLD_DATA_FILES = 525;
+constexpr UINT IDS_OLD_EQUATION_FILES = 526;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
@@ -273,7 +275,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     if (m_bNewFromTemplate) {
         if (!OpenFromTemplate(m_strFileToOpen))
             m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true);
-    } else if (!m_pWorkspaceTemplate->OpenDocumentFile(path, true)) {
+    } else if (path ? !OpenWorkspace(path) : !m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true)) {
         // A named file that cannot be read ends the start (its reason was shown).
         DestroySplashWindow();
         return false;
@@ -340,11 +342,25 @@ bool CMXApp::OpenWorkspace(const std::string& path)
 {
     if (!m_pWorkspaceTemplate)
         return false;
-    bool opened = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true) != nullptr;
-    if (opened)
+    // Converting a large old file takes a while.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CProjectDocBase* doc = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true);
+    QApplication::restoreOverrideCursor();
+    if (doc)
         AddToRecentFileList(path);
+    if (auto* mx = dynamic_cast<CMXDoc*>(doc)) {
+        if (UINT notice = mx->GetConversionNoticeID()) {
+            // A converted file is never written back in its old form: the
+            // workspace has no file until it is saved under a new name.
+            MakeUntitled(mx);
+            mx->SetModifiedFlag(true);
+            if (m_pMainWnd)
+                m_pMainWnd->OnUpdateFrameTitle();
+            ReportMessage(notice);
+        }
+    }
     UpdateMainIcons();
-    return opened;
+    return doc != nullptr;
 }
 
 bool CMXApp::OpenFromTemplate(const std::string& path)
@@ -421,6 +437,11 @@ std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
     }
     // Workspace templates open and save as workspaces of their own type.
     types.push_back({LoadString(IDS_TEMPLATE_FILTER), templateExt});
+    // Files of version 3 open too: they are converted into a new workspace.
+    if (open) {
+        types.push_back({LoadString(IDS_OLD_DATA_FILES), ".MXD"});
+        types.push_back({LoadString(IDS_OLD_EQUATION_FILES), ".MXE"});
+    }
     if (!open && HasTemplateExtension(fileName)) {
         selected = int(types.size()) - 1;
         ownExtension = templateExt;

@@ -540,9 +540,12 @@ TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDat
     });
     ASSERT_TRUE(Run(ID_FILE_OPEN));
     ASSERT_TRUE(answer.Seen());
-    ASSERT_EQ(filters.size(), 3);
+    // Workspaces, templates, the two kinds of version-3 file, and all files.
+    ASSERT_EQ(filters.size(), 5);
     EXPECT_TRUE(filters[0].startsWith("Marlox Workspace Files")) << filters[0].toStdString();
     EXPECT_TRUE(filters[1].startsWith("Marlox Template Files")) << filters[1].toStdString();
+    EXPECT_TRUE(filters[2].startsWith("Marlox 3 Data File")) << filters[2].toStdString();
+    EXPECT_TRUE(filters[3].startsWith("Marlox 3 Equation File")) << filters[3].toStdString();
     EXPECT_EQ(fs::path(startedIn), fs::path(data));
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), path);
