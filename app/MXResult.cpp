@@ -232,6 +232,19 @@ std::optional<CFitValue> CMXResult::CalcX(double y, double x1, double x2, int se
     return fit->CalcX(y, x1, x2);
 }
 
+std::optional<double> CMXResult::GetResidual(int row, int set)
+{
+    CMXGrid* data = FindDataItem();
+    const int xc = GetSetXColumn(set), yc = GetSetYColumn(set);
+    double x = 0.0, y = 0.0;
+    if (!data || xc < 0 || yc < 0 || !data->GetTable().GetNumber(row, xc, x) || !data->GetTable().GetNumber(row, yc, y))
+        return std::nullopt;
+    std::optional<CFitValue> fitted = CalcY(x, set, false);
+    if (!fitted || !fitted->IsNumber())
+        return std::nullopt;
+    return y - fitted->GetNumber();
+}
+
 std::string CMXResult::GetStateText() const
 {
     switch (m_nState) {
@@ -508,7 +521,7 @@ void CMXResult::OnItemNotify(CUpdateNotification& note)
         for (const CColumnRef& ref : *note.columns)
             if (ref.item == note.item || ref.item == nullptr)
                 columns.push_back(ref.column);
-        if (m_fits.empty() || MarkChanged(columns, false))
+        if (MarkChanged(columns, false))
             Recalculate();
         return;
     }
@@ -574,7 +587,7 @@ void CMXResult::OnItemNotify(CUpdateNotification& note)
         std::vector<int> columns;
         for (int c = note.left; c <= note.right; ++c)
             columns.push_back(c);
-        if (m_fits.empty() || MarkChanged(columns, false))
+        if (MarkChanged(columns, false))
             Recalculate();
         return;
     }

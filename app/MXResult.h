@@ -100,6 +100,9 @@ public:
     // them, from its initial estimates when asked).
     virtual std::optional<CFitValue> CalcY(double x, int set, bool useEstimates);
     virtual std::optional<CFitValue> CalcX(double y, double x1, double x2, int set, bool useEstimates);
+    // The residual of a data row of set: its y minus the fitted y at its x;
+    // nothing when the set is not fitted or the row's x or y is not a number.
+    std::optional<double> GetResidual(int row, int set);
     // Whether a calculated-x column must ask for limits.
     virtual int AsksForLimits() const { return 1; }
     // Whether y can be calculated from initial estimates before a fit.

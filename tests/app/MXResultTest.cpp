@@ -513,3 +513,25 @@ TEST_F(FitFixture, FieldTexts)
         EXPECT_EQ(text, c.text);
     }
 }
+
+TEST_F(FitFixture, AnEditOfAFittedColumnRefitsThatSet)
+{
+    FillColumn(table->GetTable(), 0, {1, 2, 3});
+    FillColumn(table->GetTable(), 1, {2, 4, 6});
+    FillColumn(table->GetTable(), 2, {5, 5, 5});
+    CMXLinear* fit = AddItem<CMXLinear>(doc);
+    fit->Select("Data", 0, 0, 1, -1, 0);
+    ASSERT_EQ(fit->OnDataChanged(0, 1), 1);
+    ASSERT_TRUE(pump.PumpUntilEnd(doc));
+    // A column the fit does not use starts nothing.
+    table->GetTable().SetNumber(2, 2, 7);
+    table->NotifyColumnChanged(2);
+    EXPECT_FALSE(fit->IsCalculating());
+    // Its y column does: y = 3x now (exact line through the new points).
+    FillColumn(table->GetTable(), 1, {3, 6, 9});
+    table->NotifyColumnChanged(1);
+    ASSERT_TRUE(pump.PumpUntilEnd(doc));
+    double b = 0, se = 0;
+    ASSERT_TRUE(fit->GetParameter(0, 1, b, se));
+    EXPECT_NEAR(b, 3.0, 1e-12);
+}
