@@ -24,6 +24,7 @@ constexpr UINT IDS_ITERATIONS = 8503;
 constexpr UINT IDS_REDUCED_CHI_SQUARE = 8504;
 constexpr UINT IDS_CONVERGED = 8505;
 constexpr UINT IDS_STATUS = 8506;
+constexpr UINT IDS_STATE_LIMIT = 8507;
 constexpr char kCriteria[] = "Fitting Criteria";
 
 // The worker's view of the equation: the one copy taken for the run, whatever name is asked.
@@ -293,6 +294,15 @@ bool CMXNonLinear::IsIterationLimitReached(int set) const
 {
     CNonlinearFit* fit = GetNonlinearFit(set);
     return fit && fit->IsIterationLimitReached();
+}
+
+std::string CMXNonLinear::GetStateText() const
+{
+    if (m_nState == kFitted || m_nState == kPartFitted)
+        for (int set = 0; set < GetSetCount(); ++set)
+            if (IsIterationLimitReached(set))
+                return FormatString(IDS_STATE_LIMIT, {CMXResult::GetStateText()});
+    return CMXResult::GetStateText();
 }
 
 bool CMXNonLinear::GetParameter(int set, int p, double& value, double& error) const

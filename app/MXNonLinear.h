@@ -40,6 +40,8 @@ public:
     const CEquationBase* FindEquation(const std::string& name) const override;
     // Whether set's fit ran to its maximum iterations without meeting the chi-square criterion.
     bool IsIterationLimitReached(int set) const;
+    // A fit that stopped at its iteration limit says so in its status.
+    std::string GetStateText() const override;
     CNonlinearFit* GetNonlinearFit(int set) const;
 
     const std::string& GetEquationName() const { return m_strEquation; }

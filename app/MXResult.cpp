@@ -193,6 +193,31 @@ int CMXResult::PrepareFit(int report)
     return BuildDataSets(report);
 }
 
+DataExtent CMXResult::GetDataRange(CEquationTransform* transform, bool xLog, bool yLog) const
+{
+    DataExtent all;
+    CMXGrid* data = FindDataItem();
+    if (!data)
+        return all;
+    for (int set = 0; set < GetSetCount(); ++set) {
+        const int error = m_nWeighting == kWeightErrors ? m_errColumns[std::size_t(set)] : -1;
+        DataExtent e = data->GetDataExtent(m_xColumns[std::size_t(set)], m_yColumns[std::size_t(set)], -1, error,
+                                           transform, xLog, yLog);
+        if (e.count == 0)
+            continue;
+        if (all.count == 0) {
+            all = e;
+            continue;
+        }
+        all.count += e.count;
+        all.xMin = std::min(all.xMin, e.xMin);
+        all.xMax = std::max(all.xMax, e.xMax);
+        all.yMin = std::min(all.yMin, e.yMin);
+        all.yMax = std::max(all.yMax, e.yMax);
+    }
+    return all;
+}
+
 int CMXResult::GetFirstColumnIndex() const
 {
     if (m_xColumns.empty())
@@ -288,40 +313,22 @@ void CMXResult::Notify(int kind, int state, bool includeSelf, bool toItems)
 }
 
 namespace {
-// The worker's view of the equation: the one copy taken for the run, whatever name is asked.
-class CSnapshotSource : public CEquationSource {
-public:
-    explicit CSnapshotSource(const CEquationBase* equation) : m_equation(equation) {}
-    const CEquationBase* FindEquation(const std::string&) const override { return m_equation; }
-
-private:
-    const CEquationBase* m_equation;
-};
-
-int RunFitJob(CWorkerThread& worker, CMXResult::SFitJob& job);
-} // namespace
-
 // Fits the snapshot's sets on the worker thread; touches nothing but the job.
-struct CMXResultRunner {
-    static int Run(CWorkerThread& worker, CMXResult::SFitJob& job)
-    {
-        for (auto& set : job.sets) {
-            if (worker.IsQuitRequested() || worker.IsNewRequestPending())
-                return 0;
-            int result = 0;
-            if (set.haveData)
-                result = set.fit->Fit(job.settings, set.x, set.y, set.w, &worker, job.report);
-            if (worker.IsQuitRequested() || worker.IsNewRequestPending())
-                return 0;
-            set.status = result ? CMXResult::kSetFitted : CMXResult::kSetFailed;
-        }
-        job.complete = true;
-        return 1;
+int RunFitJob(CWorkerThread& worker, CMXResult::SFitJob& job)
+{
+    for (auto& set : job.sets) {
+        if (worker.IsQuitRequested() || worker.IsNewRequestPending())
+            return 0;
+        int result = 0;
+        if (set.haveData)
+            result = set.fit->Fit(job.settings, set.x, set.y, set.w, &worker, job.report);
+        if (worker.IsQuitRequested() || worker.IsNewRequestPending())
+            return 0;
+        set.status = result ? CMXResult::kSetFitted : CMXResult::kSetFailed;
     }
-};
-
-namespace {
-int RunFitJob(CWorkerThread& worker, CMXResult::SFitJob& job) { return CMXResultRunner::Run(worker, job); }
+    job.complete = true;
+    return 1;
+}
 } // namespace
 
 int CMXResult::OnDataChanged(int report, int prepare)

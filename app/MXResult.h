@@ -32,7 +32,9 @@
 #include <vector>
 
 class CMXDoc;
+class CEquationTransform;
 class CMXGrid;
+struct DataExtent;
 
 // Messages of the fit items.
 enum : UINT {
@@ -124,10 +126,14 @@ public:
     int GetFirstColumnIndex() const;
     void Select(const std::string& source, int xKind, int x, int y, int error, int weighting);
 
+    // The extent of the points of all data sets; a count below 2 leaves the
+    // caller (the graph) to use its default range.
+    DataExtent GetDataRange(CEquationTransform* transform, bool xLog, bool yLog) const;
+
     // --- results ---
     int GetState() const { return m_nState; }
     // The state's text: "Not Fitted", "Fitted", "Calculating...", "Part fitted" or "Fit failed".
-    std::string GetStateText() const;
+    virtual std::string GetStateText() const;
     CFit* GetFit(int set) const;
     int GetSetStatus(int set) const { return ValidSet(set) ? m_status[std::size_t(set)] : kSetToDo; }
     const CDataFormat& GetNumberFormat() const { return m_format; }

@@ -306,6 +306,7 @@ constexpr StringEntry kStrings[] = {
     {8504, "Reduced chi² value"},
     {8505, "Converged"},
     {8506, "Status"},
+    {8507, "%1 (iteration limit reached before the chi-square criterion was met)"},
     {25001, "Change Icon"},
     {25002, "Cannot access the selected file."},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},

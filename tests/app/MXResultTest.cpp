@@ -123,6 +123,7 @@ TEST_F(FitFixture, ExponentialDecayAndTheIterationLimitIsSaid)
     ASSERT_EQ(fit->OnDataChanged(1, 1), 1);
     ASSERT_TRUE(pump.PumpUntilEnd(doc));
     ASSERT_EQ(fit->GetState(), CMXResult::kFitted);
+    EXPECT_EQ(fit->GetStateText(), "Fitted");
     double A = 0, k = 0, se = 0;
     fit->GetParameter(0, 0, A, se);
     fit->GetParameter(0, 1, k, se);
@@ -145,6 +146,7 @@ TEST_F(FitFixture, ExponentialDecayAndTheIterationLimitIsSaid)
     double number = 0;
     EXPECT_EQ(fit->GetSummaryValue(0, 4, label, text, number), 1);
     EXPECT_EQ(text, "The iteration limit was reached before the chi-square criterion was met.");
+    EXPECT_EQ(fit->GetStateText(), "Fitted (iteration limit reached before the chi-square criterion was met)");
 }
 
 TEST_F(FitFixture, FailuresArePostedAndShownOnlyWhenDelivered)
@@ -534,4 +536,20 @@ TEST_F(FitFixture, AnEditOfAFittedColumnRefitsThatSet)
     double b = 0, se = 0;
     ASSERT_TRUE(fit->GetParameter(0, 1, b, se));
     EXPECT_NEAR(b, 3.0, 1e-12);
+}
+
+TEST_F(FitFixture, DataRangeUnitesTheSets)
+{
+    FillColumn(table->GetTable(), 0, {1, 2, 3});
+    FillColumn(table->GetTable(), 1, {5, 6, 7});
+    FillColumn(table->GetTable(), 2, {-4, 0, 9});
+    CMXLinear* fit = AddItem<CMXLinear>(doc);
+    fit->Select("Data", 1, 0, 2, -1, 0);
+    ASSERT_EQ(fit->PrepareFit(0), 1);
+    DataExtent e = fit->GetDataRange(nullptr, false, false);
+    EXPECT_EQ(e.count, 6);
+    EXPECT_EQ(e.xMin, 1);
+    EXPECT_EQ(e.xMax, 3);
+    EXPECT_EQ(e.yMin, -4);
+    EXPECT_EQ(e.yMax, 9);
 }
