@@ -14,6 +14,7 @@
 #include "data/DataString.h"
 #include "fitting/FTest.h"
 #include "framework/ItemListCtrl.h"
+#include "platform/Exceptions.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -332,4 +333,40 @@ TEST_F(ColumnFixture, StoredFormsOfResultColumns)
     damaged[base.size() + 4] = 0xFE;
     CDataCTypeFitResults bad;
     EXPECT_THROW(LoadBytes(damaged, [&](CArchive& ar) { bad.Serialize(ar); }), CArchiveException);
+}
+
+TEST_F(ColumnFixture, RoundTripsOfTheOtherRecords)
+{
+    Bytes base = StoreBytes([&](CArchive& ar) { CDataColumnType(kTypeFitInfo, 4).Serialize(ar); });
+    CDataCTypeFitInfo info(4);
+    info.m_indices = {1};
+    info.m_nShowName = 0;
+    info.m_strFit = "F";
+    info.m_nLastState = CMXResult::kFitted;
+    Bytes bytes = StoreBytes([&](CArchive& ar) { info.Serialize(ar); });
+    // Version 0, one index, no names, the fit's name, state 1 (no value choice here).
+    EXPECT_EQ(ToHex(Bytes(bytes.begin() + long(base.size()), bytes.end())),
+              "00 00 00 00 01 00 01 00 00 00 00 00 00 00 01 46 01 00 00 00");
+    CDataCTypeFitInfo infoBack;
+    EXPECT_EQ(LoadBytes(bytes, [&](CArchive& ar) { infoBack.Serialize(ar); }), 0u);
+    EXPECT_EQ(infoBack.m_nLastState, CMXResult::kFitted);
+    EXPECT_EQ(infoBack.m_nShowName, 0);
+
+    CDataCTypeCalcY calc(4);
+    calc.m_source = 2;
+    calc.m_strFit = "F";
+    calc.m_nUseEstimates = 1;
+    calc.m_nFit = 1;
+    bytes = StoreBytes([&](CArchive& ar) { calc.Serialize(ar); });
+    // Version 1 of the calculated record (fit number last), then version 0 of y = ?.
+    EXPECT_EQ(ToHex(Bytes(bytes.begin() + long(base.size()), bytes.end())),
+              "01 00 00 00 02 00 00 00 01 46 E2 01 00 00 01 00 00 00 01 00 00 00 00 00 00 00");
+    CDataCTypeCalcY calcBack;
+    EXPECT_EQ(LoadBytes(bytes, [&](CArchive& ar) { calcBack.Serialize(ar); }), 0u);
+    EXPECT_EQ(calcBack.m_nFit, 1);
+    EXPECT_EQ(calcBack.m_nUseEstimates, 1);
+    // A version newer than the program knows is refused.
+    bytes[base.size()] = 2;
+    CDataCTypeCalcY newer;
+    EXPECT_THROW(LoadBytes(bytes, [&](CArchive& ar) { newer.Serialize(ar); }), CArchiveException);
 }

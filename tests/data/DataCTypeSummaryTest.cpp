@@ -127,3 +127,15 @@ TEST(DataCTypeSmooth, SmoothingAndDerivatives)
     std::unique_ptr<CData> clone(back.Clone());
     EXPECT_EQ(static_cast<CDataCTypeDeriv*>(clone.get())->m_matrix.GetRows(), 5);
 }
+
+TEST(DataCTypeSummary, StoredForm)
+{
+    CDataCTypeSummary summary(3);
+    summary.m_source = 1;
+    Bytes base = StoreBytes([&](CArchive& ar) { summary.CDataColumnType::Serialize(ar); });
+    Bytes bytes = StoreBytes([&](CArchive& ar) { summary.Serialize(ar); });
+    EXPECT_EQ(ToHex(Bytes(bytes.begin() + long(base.size()), bytes.end())), "00 00 00 00 01 00 00 00");
+    CDataCTypeSummary back;
+    EXPECT_EQ(LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); }), 0u);
+    EXPECT_EQ(back.m_source, 1);
+}
