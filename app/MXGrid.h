@@ -81,6 +81,9 @@ public:
     void UpdateViews(int hint, int first, int second) override;
     void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes) override;
     void OnItemNotify(CUpdateNotification& note) override;
+    // The links of the table's result columns to other items.
+    std::vector<BYTE> SaveLinks() const override;
+    void RestoreLinks(const std::vector<BYTE>& links) override;
 
     // Read operations for fits and graphs. Rows 0 and 1 hold a column's type and name.
     int GetAssociatedX(int column, std::vector<double>& values) const;
@@ -111,6 +114,8 @@ public:
     static NewTableDefaults s_defaults;
 
 private:
+    void ReceiveNotice(CUpdateNotification& note);
+
     CMyData m_table;
     CMXGridData m_gridData;
 };
