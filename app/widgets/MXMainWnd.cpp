@@ -1,6 +1,8 @@
 #include "app/widgets/MXMainWnd.h"
 
 #include "app/MXDoc.h"
+#include "app/MXResult.h"
+#include "fitting/WorkerThread.h"
 #include "app/MXEquation.h"
 #include "app/MXHardEquation.h"
 #include "app/MXTransform.h"
@@ -52,12 +54,18 @@ CMXMainWnd::CMXMainWnd()
 {
     setObjectName("MainWindow");
     s_mainWnd = this;
+    // Fits post from their worker threads: the notices travel as queued
+    // events carrying the item's id (and run), never a pointer.
+    SetWorkerMessageSink([](UINT message, std::intptr_t wParam, std::intptr_t lParam) {
+        PostBackgroundMessage(int(message), WorkerValueItemId(lParam), int(wParam), lParam);
+    });
 }
 
 CMXMainWnd::~CMXMainWnd()
 {
     CMXMainWnd* self = this;
-    s_mainWnd.compare_exchange_strong(self, nullptr);
+    if (s_mainWnd.compare_exchange_strong(self, nullptr))
+        SetWorkerMessageSink({});
     // Children that outlive this part of the window must not call back into it.
     if (m_standardBar)
         m_standardBar->SetActiveViewProvider({});
@@ -517,19 +525,21 @@ void CMXMainWnd::customEvent(QEvent* event)
         return;
     }
     auto* e = static_cast<CBackgroundEvent*>(event);
-    if (e->kind == 2025) {
-        ReportMessage(UINT(e->code));
-        return;
-    }
     CMXDoc* doc = GetActiveWorkspace();
     if (!doc)
         return;
     for (CProjectItemBase* item : doc->GetProjectItems()) {
-        if (item->GetItemId() == e->itemId) {
-            if (auto* mx = dynamic_cast<CMXProjectItem*>(item))
-                mx->OnBackgroundMessage(e->code, e->value);
-            return;
+        if (item->GetItemId() != e->itemId)
+            continue;
+        if (dynamic_cast<CMXResult*>(item)) {
+            // Fits: states, progress and messages for the run they name.
+            DeliverWorkerMessage(*doc, UINT(e->kind), e->code, std::intptr_t(e->value));
+        } else if (e->kind == WM_WORKER_MESSAGE) {
+            ReportMessage(UINT(e->code));
+        } else if (auto* mx = dynamic_cast<CMXProjectItem*>(item)) {
+            mx->OnBackgroundMessage(e->code, e->value);
         }
+        return;
     }
     // The item is gone: its calculation's news has no one to go to.
 }
