@@ -40,18 +40,24 @@ void CEquation::Invalidate()
 std::unique_ptr<CEquationBase> CEquation::Clone() const
 {
     auto copy = std::make_unique<CEquation>();
-    copy->Copy(*this);
-    copy->m_localNames = m_localNames;
-    copy->m_strSource = m_strSource;
-    copy->m_formatted = m_formatted;
-    copy->m_strXTransform = m_strXTransform;
-    copy->m_strYTransform = m_strYTransform;
+    copy->CopyDefinition(*this);
     try {
         copy->Compile();
     } catch (const CParseErr&) {
         // The clone stays invalid, as its original was.
     }
     return copy;
+}
+
+void CEquation::CopyDefinition(const CEquation& other)
+{
+    Copy(other);
+    m_localNames = other.m_localNames;
+    m_strSource = other.m_strSource;
+    m_formatted = other.m_formatted;
+    m_strXTransform = other.m_strXTransform;
+    m_strYTransform = other.m_strYTransform;
+    Invalidate();
 }
 
 void CEquation::SetSource(const std::string& text)
@@ -82,6 +88,13 @@ void CEquation::ResizeValues()
 {
     CEquationBase::ResizeValues();
     m_localValues.SetSize(int(m_localNames.size()));
+}
+
+void CEquation::ResetRunValues()
+{
+    for (int i = 0; i < m_localValues.GetSize(); ++i)
+        m_localValues[i] = 0.0;
+    m_result = 0.0;
 }
 
 double CEquation::Calculate()

@@ -48,6 +48,8 @@ public:
     int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights) override;
     double Calculate() override;
     void ResizeValues() override;
+    // Sets the local variables and the result back to 0, as before a first run.
+    void ResetRunValues();
 
     void SetSource(const std::string& text);
     const std::string& GetSource() const { return m_strSource; }
@@ -119,6 +121,9 @@ protected:
     }
 
     const SEqnProgram& GetParameterDefinitionProgram() const { return m_paramDefProgram; }
+    // Copies the definition of other (Copy, then the local names, source,
+    // formatted source and both transforms); the result needs compiling.
+    void CopyDefinition(const CEquation& other);
 
     double m_named[kNamedSlots] = {};
 
