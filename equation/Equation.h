@@ -8,8 +8,8 @@
 
 #include "equation/EqnToken.h"
 #include "equation/EquationBase.h"
-#include "equation/FormattedSource.h"
 #include "equation/ParseErr.h"
+#include "ui/RichData.h"
 
 #include <optional>
 #include <string>
@@ -57,7 +57,8 @@ public:
     void SetYTransform(const std::string& text);
     const std::string& GetXTransform() const { return m_strXTransform; }
     const std::string& GetYTransform() const { return m_strYTransform; }
-    CFormattedSource& GetFormattedSource() { return m_formatted; }
+    CRichData& GetFormattedSource() { return m_formatted; }
+    const CRichData& GetFormattedSource() const { return m_formatted; }
     const std::vector<std::string>& GetLocalNames() const { return m_localNames; }
 
     // Compiles the source; throws CParseErr and leaves the error's text range
@@ -154,7 +155,7 @@ private:
     static int ComputeDepth(const SEqnProgram& program);
 
     std::string m_strSource;
-    CFormattedSource m_formatted;
+    CRichData m_formatted; // the description the editor shows, as RTF
     SEqnProgram m_program;
     std::vector<std::string> m_localNames;
     std::string m_strXTransform;
