@@ -220,6 +220,12 @@ double CEquation::Run(const SEqnProgram& program)
             sp[-1] -= sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
             break;
         }
+        case EOpCode::PushNegProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            *sp++ = -(sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16]);
+            break;
+        }
+        case EOpCode::StoreYStop: m_result = sp[-1]; return m_result;
         case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
         case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
         case EOpCode::AddToLocal: {

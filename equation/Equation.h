@@ -137,6 +137,9 @@ private:
     // text being compiled) to program.
     void CompileExpression(std::string_view text, int base, SEqnProgram& program);
     static void Optimize(SEqnProgram& program, std::size_t first);
+    // Rewrites a finished program (ending with Stop) where whole-program
+    // forms apply.
+    static void FinishProgram(SEqnProgram& program);
     // Appends a jump taken when the condition that ends at the top of the
     // code (from index start) is false; returns its index.
     static int AppendJumpIfFalse(SEqnProgram& program, std::size_t start);
