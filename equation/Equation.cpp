@@ -137,13 +137,13 @@ double CEquation::Run(const SEqnProgram& program)
     const std::int64_t budget = m_nBudget;
     std::int64_t executed = 0;
     int segmentStart = 0;
-    int pc = 0;
+    const SEqnInstruction* ip = code;
     int target = 0;
 
     // Every program ends with Stop (a failed compile leaves none behind), so
     // the loop needs no bounds test.
     for (;;) {
-        const SEqnInstruction in = code[pc];
+        const SEqnInstruction in = *ip;
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
         case EOpCode::PushY: *sp++ = m_result; break;
@@ -270,15 +270,15 @@ double CEquation::Run(const SEqnProgram& program)
             break;
         default: __builtin_unreachable();
         }
-        ++pc;
+        ++ip;
         continue;
     jump:
         // Counts the instructions of the straight run that the jump ends;
         // a run past the budget, or a caller that asks to stop, ends here.
-        executed += pc + 1 - segmentStart;
+        executed += (ip - code) + 1 - segmentStart;
         if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
             StopRun(executed > budget, budget);
-        pc = target;
+        ip = code + target;
         segmentStart = target;
     }
     return m_result;
