@@ -106,7 +106,9 @@ protected:
     virtual std::optional<CEqnToken> CreateVariable(std::string_view name);
     // Runs operation code of a Hook instruction: takes its aux values from
     // the stack (sp points past the top; the last argument is on top),
-    // pushes one result and returns the new stack pointer.
+    // pushes one result and returns the new stack pointer. It may throw but
+    // must not change the values that instructions push (X values,
+    // parameters, locals, ...): the compiler reorders such reads.
     virtual double* RunHook(int code, double* sp);
 
     // Compiles one expression into program and appends store-Y; the text is

@@ -651,7 +651,8 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
         } else if ((last.op == EOpCode::Add || last.op == EOpCode::Multiply) && n >= 3) {
             // s + E = E + s and s E = E s exactly: a simple left operand s
             // moves behind the right operand E, whatever E is, and the
-            // operator reads it itself.
+            // operator reads it itself. Reading s later is safe because no
+            // instruction of an expression writes what a push reads.
             std::size_t start = out - 1;
             int need = 1;
             while (need > 0 && start > first)
