@@ -87,8 +87,8 @@ bool CFunctionEquation::ReadCell(double x, double y, double& value) const
         found = m_pTable->AssociatedX(column, v);
     else
         found = m_pTable->CellNumber(column, row + 1, v);
-    // A stored blank is a missing value, not a number.
-    if (!found || IsBlank(v))
+    // A stored blank, or a NaN that a calculation left, is a missing value.
+    if (!found || IsBlank(v) || std::isnan(v))
         return false;
     value = v;
     return true;

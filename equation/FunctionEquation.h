@@ -30,7 +30,8 @@ public:
 
     // What DATA and VALIDDATA read at column x and data row y (both from 1):
     // true and the number when the cell holds one. Arguments are clamped
-    // before they are truncated toward zero; a NaN names no cell.
+    // before they are truncated toward zero; a NaN names no cell, and a cell
+    // holding a NaN or the blank value holds no number.
     bool ReadCell(double x, double y, double& value) const;
 
 protected:
