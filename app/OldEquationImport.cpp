@@ -117,10 +117,10 @@ std::vector<BYTE> COldEquationImport::ExpandPackedEquation(const std::vector<BYT
                 SkipWordTable(in);
         }
         // Texts beyond the record's slots are read past and dropped.
-        auto text = [&](std::size_t count, std::size_t base, std::size_t width, std::size_t slots, const char* what) {
+        auto text = [&](std::size_t count, std::size_t base, std::size_t width, std::size_t slotCount, const char* what) {
             for (std::size_t i = 0; i < count; ++i) {
                 std::string bytes = in.RawCString(width, what);
-                if (i < slots)
+                if (i < slotCount)
                     PutText(r, Field{base + i * width, width}, bytes);
             }
         };
