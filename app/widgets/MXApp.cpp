@@ -17,6 +17,7 @@
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "app/widgets/TableProjectWnd.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectTemplateBase.h"
@@ -39,6 +40,7 @@ namespace {
 constexpr UINT IDS_MAKER = 108;
 constexpr UINT IDS_WORKSPACE_STRINGS = 129;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
+constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
 bool ScanInt(std::string_view text, std::size_t& pos, long& value)
@@ -212,6 +214,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         nullptr);
     m_pNotepadTemplate = std::make_unique<CProjectTemplateBase>(
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
+    m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
+        131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -263,6 +267,7 @@ int CMXApp::ExitInstance()
     if (m_pWorkspaceTemplate)
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
+    m_pTableTemplate.reset();
     m_pWorkspaceTemplate.reset();
     SaveSettings();
     SetClipboard(m_pOldClipboard);
@@ -284,9 +289,10 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     if (!mx)
         return nullptr;
-    // Only notepads have windows so far; the other kinds are listed and stored.
+    // Notepads and data tables have windows so far; the other kinds are listed and stored.
     switch (mx->GetKindFlag()) {
     case KIND_NOTES: return m_pNotepadTemplate.get();
+    case KIND_DATA: return m_pTableTemplate.get();
     default: return nullptr;
     }
 }

@@ -1,6 +1,7 @@
 #include "app/widgets/MXMainWnd.h"
 
 #include "app/MXDoc.h"
+#include "app/MXGrid.h"
 #include "app/MXItemAdd.h"
 #include "app/MXNotes.h"
 #include "app/MXProjectItem.h"
@@ -370,6 +371,8 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         if (ui) ui->Enable(doc != nullptr); else AddNotepad();
         return true;
     case ID_ADD_DATA:
+        if (ui) ui->Enable(doc != nullptr); else if (doc) doc->GetActionList().Add(new CMXItemAddData(doc));
+        return true;
     case ID_ADD_LINEAR:
     case ID_ADD_NONLINEAR:
     case ID_ADD_GRAPH:

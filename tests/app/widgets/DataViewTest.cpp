@@ -1,0 +1,405 @@
+// The data-table window: headings, selection kinds, command texts, the
+// notices an edit sends, paste operations, limits, dialogs, and a table typed
+// in through the window that survives a save and a reopen.
+#include "app/MXDoc.h"
+#include "app/MXGrid.h"
+#include "app/widgets/DataView.h"
+#include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/MyEditCell.h"
+#include "data/DataColumnType.h"
+#include "data/DataString.h"
+#include "fitting/UpdateNotification.h"
+#include "platform/File.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Records the kinds of the change notices that reach the views.
+class NoticeRecorder : public CDocView {
+public:
+    void OnUpdate(CDocView*, int hint, CObject* object) override
+    {
+        if (hint == UPDATE_HINT_NOTIFICATION)
+            if (auto* note = dynamic_cast<CUpdateNotification*>(object))
+                kinds.push_back(note->kind);
+    }
+    std::vector<int> kinds;
+};
+
+struct TableFixture {
+    TableFixture()
+    {
+        doc.OnNewDocument();
+        item = new CMXGrid(&doc);
+        item->InitNewItem();
+        view = std::make_unique<CDataView>(item);
+        view->resize(600, 400);
+        view->show();
+        QApplication::processEvents();
+        doc.AddView(&recorder);
+    }
+    ~TableFixture()
+    {
+        doc.RemoveView(&recorder);
+        view.reset();
+    }
+    CMyData& Table() { return item->GetTable(); }
+    void Select(const CGridRange& range)
+    {
+        view->GetGridData()->m_ranges.assign(1, range);
+        view->GetGridData()->m_nCurrentColumn = range.left;
+        view->GetGridData()->m_nCurrentRow = range.top;
+    }
+    std::string Text(int row, int column)
+    {
+        std::string s;
+        if (CData* cell = Table().GetCell(row, column))
+            cell->GetPlainText(s);
+        return s;
+    }
+    CCmdUI Query(UINT id)
+    {
+        CCmdUI ui(id);
+        view->OnCmdMsg(id, &ui);
+        return ui;
+    }
+    CMXDoc doc;
+    CMXGrid* item = nullptr;
+    std::unique_ptr<CDataView> view;
+    NoticeRecorder recorder;
+};
+
+constexpr int kAllRows = CDataView::kDataRows + CDataView::kHeadingRows - 1;
+
+// Types text as the user does: the first key opens the cell's editor, which
+// then has the focus and takes the rest.
+void Type(CDataView& view, const char* text)
+{
+    for (const char* p = text; *p; ++p) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target || !view.isAncestorOf(target) || target == &view)
+            target = view.viewport();
+        QTest::keyClick(target, *p);
+    }
+}
+
+} // namespace
+
+TEST(DataView, HeadingsNumberColumnsAndDataRows)
+{
+    TableFixture f;
+    struct Case {
+        int row, column;
+        const char* text;
+    } cases[] = {{0, 0, ""}, {0, 1, "1"}, {0, 12, "12"}, {1, 0, "Type"}, {2, 0, "Column Name"},
+                 {3, 0, "1"}, {10, 0, "8"}};
+    for (const Case& c : cases) {
+        std::string text;
+        f.view->GetHeaderText(c.row, c.column, text);
+        EXPECT_EQ(text, c.text) << c.row << "," << c.column;
+    }
+}
+
+TEST(DataView, GridHasRoomForAMillionRowsAndSixteenThousandColumns)
+{
+    TableFixture f;
+    // 1,048,576 data rows below the three heading rows; 16,384 columns after the row headings.
+    EXPECT_EQ(f.view->GetGridData()->m_nRowCount, 1048576 + 3);
+    EXPECT_EQ(f.view->GetGridData()->m_nColumnCount, 16384 + 1);
+}
+
+TEST(DataView, SelectionKinds)
+{
+    TableFixture f;
+    // Column 3 (grid column 3) is a y-data column that is locked.
+    auto* locked = CreateColumnType(2, 2);
+    f.Table().SetCell(0, 2, locked);
+    locked->SetLocked(f.item, TRUE);
+    f.Table().SetNumber(2, 2, 1.0);
+    f.Table().SetNumber(2, 4, 1.0);
+    struct Case {
+        CGridRange range;
+        int kind;
+    } cases[] = {
+        {{2, 0, 2, kAllRows}, 4},   // one whole column
+        {{1, 0, 2, kAllRows}, 5},   // two adjacent columns
+        {{0, 0, 16384, kAllRows}, 23}, // the corner, with a locked column in the table
+        {{1, 1, 1, 1}, 24},         // a Type-row cell
+        {{1, 1, 2, 3}, 25},         // a block starting in the Type row
+        {{3, 5, 3, 5}, 13},         // a cell of the locked column
+        {{1, 5, 1, 5}, 1},          // a plain cell
+        {{1, 5, 2, 6}, 2},          // a block
+        {{0, 4, 16384, 4}, 19},     // one whole row, across the locked column
+        {{0, 4, 16384, 6}, 20},     // several rows, across the locked column
+        {{3, 0, 3, kAllRows}, 16},  // the locked column itself
+    };
+    for (const Case& c : cases) {
+        f.Select(c.range);
+        EXPECT_EQ(f.view->GetSelectionKind(), c.kind) << c.range.left << "," << c.range.top;
+    }
+    // The whole table with nothing locked is kind 11.
+    locked->SetLocked(f.item, FALSE);
+    f.Select({0, 0, 16384, kAllRows});
+    EXPECT_EQ(f.view->GetSelectionKind(), 11);
+    f.Select({0, 4, 16384, 4});
+    EXPECT_EQ(f.view->GetSelectionKind(), 7);
+    f.Select({0, 4, 16384, 6});
+    EXPECT_EQ(f.view->GetSelectionKind(), 8);
+    // Several ranges of different classes.
+    f.view->GetGridData()->m_ranges = {{1, 5, 1, 5}, {4, 0, 4, kAllRows}};
+    EXPECT_EQ(f.view->GetSelectionKind(), 10);
+    f.view->GetGridData()->m_ranges.clear();
+    EXPECT_EQ(f.view->GetSelectionKind(), 0);
+}
+
+TEST(DataView, MenuTextsFollowTheSelection)
+{
+    TableFixture f;
+    f.Select({1, 5, 1, 5});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Cell");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_COLUMN).m_text.value_or(""), "Insert &Column");
+    f.Select({1, 5, 2, 6});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Cells");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_COLUMN).m_text.value_or(""), "Insert &Columns");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_ROW).m_text.value_or(""), "Insert &Rows");
+    f.Select({0, 4, kAllRows, 4});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Row");
+    f.view->GetGridData()->m_ranges = {{1, 5, 1, 5}, {3, 7, 3, 7}}; // kind 3: no delete
+    EXPECT_FALSE(f.Query(ID_TABLE_DELETE).m_enabled.value_or(true));
+}
+
+TEST(DataView, OneEditOverTypeNameAndDataRowsSendsKindsOneTwoEleven)
+{
+    TableFixture f;
+    CMyData source;
+    source.SetCell(0, 0, CreateColumnType(2, 0));
+    source.SetCell(1, 0, new CDataString("Absorbance"));
+    source.SetNumber(2, 0, 0.25);
+    RECT block{0, 0, 0, 2};
+    f.recorder.kinds.clear();
+    f.view->FillFromSource(source, block, 1, 0, true, false, 0);
+    EXPECT_EQ(f.recorder.kinds, (std::vector<int>{UN_CELLS_CHANGED, UN_NAME_ROW_CHANGED, UN_TYPE_ROW_CHANGED}));
+    EXPECT_EQ(f.Table().GetColumnName(1), "Absorbance");
+    ASSERT_NE(f.Table().GetColumnType(1), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(1)->GetColumn(), 1); // re-pointed at its new column
+}
+
+TEST(DataView, PasteOperationsOnlyCombineNumbers)
+{
+    TableFixture f;
+    // Destination column 0: 10, 6, "abc", (empty), 8; divided by 0, 3, 1, 1, 4.
+    f.Table().SetNumber(2, 0, 10);
+    f.Table().SetNumber(3, 0, 6);
+    f.Table().SetCell(4, 0, new CDataString("abc"));
+    f.Table().SetNumber(6, 0, 8);
+    CMyData source("0\n3\n1\n1\n4\n");
+    RECT block{0, 0, 0, 4};
+    f.view->FillFromSource(source, block, 0, 2, true, false, 4);
+    EXPECT_EQ(f.Text(2, 0), "ERROR - Divide by 0");
+    double v = 0;
+    ASSERT_TRUE(f.Table().GetNumber(3, 0, v));
+    EXPECT_EQ(v, 2.0); // 6 / 3
+    EXPECT_EQ(f.Text(4, 0), "abc");
+    EXPECT_EQ(f.Table().GetCell(5, 0), nullptr);
+    ASSERT_TRUE(f.Table().GetNumber(6, 0, v));
+    EXPECT_EQ(v, 2.0); // 8 / 4
+
+    // Add, subtract and multiply on 2 with 3: 5, -1, 6.
+    const std::pair<int, double> ops[] = {{1, 5.0}, {2, -1.0}, {3, 6.0}};
+    for (auto [op, expected] : ops) {
+        f.Table().SetNumber(2, 1, 2);
+        CMyData three("3");
+        RECT one{0, 0, 0, 0};
+        f.view->FillFromSource(three, one, 1, 2, true, false, op);
+        ASSERT_TRUE(f.Table().GetNumber(2, 1, v));
+        EXPECT_EQ(v, expected) << op;
+    }
+}
+
+TEST(DataView, TransposedPasteTurnsTheBlock)
+{
+    TableFixture f;
+    CMyData source("1\t2\t3\n4\t5\t6\n"); // 3 columns x 2 rows
+    RECT block{0, 0, 2, 1};
+    f.view->FillFromSource(source, block, 0, 2, true, true, 0);
+    EXPECT_EQ(block.right, 1);
+    EXPECT_EQ(block.bottom, 2);
+    // 2 columns x 3 rows: column 0 holds 1 2 3, column 1 holds 4 5 6.
+    const char* expected[2][3] = {{"1", "2", "3"}, {"4", "5", "6"}};
+    for (int c = 0; c < 2; ++c)
+        for (int r = 0; r < 3; ++r)
+            EXPECT_EQ(f.Text(2 + r, c), expected[c][r]) << c << "," << r;
+    EXPECT_EQ(f.Table().GetLastColumn(), 1);
+    EXPECT_EQ(f.Table().GetLastRow(-1), 4);
+}
+
+TEST(DataView, SkipBlanksKeepsTheDestination)
+{
+    for (bool pasteBlanks : {true, false}) {
+        TableFixture f;
+        f.Table().SetNumber(2, 0, 7);
+        f.Table().SetNumber(3, 0, 8);
+        CMyData source;
+        source.SetNumber(1, 0, 9); // row 0 of the source is empty
+        RECT block{0, 0, 0, 1};
+        f.view->FillFromSource(source, block, 0, 2, pasteBlanks, false, 0);
+        EXPECT_EQ(f.Text(2, 0), pasteBlanks ? "" : "7");
+        EXPECT_EQ(f.Text(3, 0), "9");
+    }
+}
+
+TEST(DataView, ClipboardTextPastesAtTheSelection)
+{
+    TableFixture f;
+    f.Select({2, 3, 2, 3});
+    f.view->PasteText("1.5\t2\r\n3\t4\r\n", 0, true, false);
+    EXPECT_EQ(f.Text(2, 1), "1.5");
+    EXPECT_EQ(f.Text(3, 2), "4");
+}
+
+TEST(DataView, InsertLimitsRefuseWithMessages)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    EXPECT_FALSE(f.view->InsertColumns(0, 1, true)); // the row headings: nothing, no message
+    EXPECT_TRUE(reporter.Ids().empty());
+    f.Table().SetNumber(2, 16383, 1.0); // the last column is used
+    EXPECT_FALSE(f.view->InsertColumns(1, 1, true));
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{179}));
+    EXPECT_EQ(f.Table().GetLastColumn(), 16383);
+
+    // Insert Cells: refused once the used rows and the block pass the grid's last row.
+    TableFixture g;
+    const int lastTableRow = CDataView::kDataRows + 1; // table row of the last grid row
+    g.Table().SetNumber(lastTableRow - 1, 0, 1.0);
+    EXPECT_TRUE(g.view->InsertCells({1, 5, 1, 5}));  // one row still fits
+    EXPECT_FALSE(g.view->InsertCells({1, 5, 1, 6})); // the used rows have reached the end
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{179, 180}));
+}
+
+TEST(DataView, InsertAndDeleteColumnsMoveWidthsAndCells)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 1, 5.0);
+    f.view->GetGridData()->m_columnWidths[2] = 1500;
+    f.recorder.kinds.clear();
+    ASSERT_TRUE(f.view->InsertColumns(1, 2, true));
+    EXPECT_EQ(f.Text(2, 3), "5");
+    EXPECT_EQ(f.view->GetGridData()->m_columnWidths.count(4), 1u);
+    ASSERT_TRUE(f.view->DeleteColumns(1, 2, true));
+    EXPECT_EQ(f.Text(2, 1), "5");
+    EXPECT_EQ(f.view->GetGridData()->m_columnWidths.count(2), 1u);
+    EXPECT_EQ(f.recorder.kinds, (std::vector<int>{UN_COLUMNS_INSERTED, UN_COLUMNS_DELETED}));
+}
+
+TEST(DataView, CalculatedColumnRefusesEditing)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    f.Table().SetCell(0, 0, CreateColumnType(10, 0)); // a series: calculated
+    f.view->Update(GRID_UPDATE_ALL, 0);
+    auto* cell = dynamic_cast<CMyEditCell*>(f.view->GetCellObject(4, 1));
+    ASSERT_NE(cell, nullptr);
+    cell->OnLButtonDblClk(0, POINT{1, 1});
+    EXPECT_FALSE(cell->IsEditing());
+    cell->OnChar('7', 1, 0);
+    EXPECT_FALSE(cell->IsEditing());
+    EXPECT_EQ(reporter.beeps, 1);
+}
+
+TEST(DataView, GotoCellLimits)
+{
+    RecordingReporter reporter;
+    struct Case {
+        const char* row;
+        const char* column;
+        bool accepted;
+    } cases[] = {{"-1", "1", true}, {"0", "3", true}, {"-2", "1", false}, {"5", "0", false},
+                 {"1073741820", "1073741820", true}, {"1073741821", "1", false}, {"x", "1", false}};
+    for (const Case& c : cases) {
+        CGotoCellDlg dialog;
+        dialog.RowEdit()->setText(c.row);
+        dialog.ColumnEdit()->setText(c.column);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.row << " " << c.column;
+        if (c.accepted)
+            EXPECT_EQ(dialog.m_nRow, std::stoi(c.row));
+    }
+    // Each refusal names the range of the field that failed.
+    ASSERT_EQ(reporter.messages.size(), 4u);
+    EXPECT_EQ(reporter.Ids()[0], 61714u);
+}
+
+TEST(DataView, ZoomIsHeldBetweenFiveAndSixHundred)
+{
+    TableFixture f;
+    f.view->SetZoomPercent(700);
+    EXPECT_EQ(f.view->GetZoomPercent(), 600);
+    f.view->SetZoomPercent(2);
+    EXPECT_EQ(f.view->GetZoomPercent(), 5);
+}
+
+TEST(DataView, LockStateIsIndeterminateForMixedColumns)
+{
+    TableFixture f;
+    auto* a = CreateColumnType(2, 0);
+    auto* b = CreateColumnType(2, 1);
+    f.Table().SetCell(0, 0, a);
+    f.Table().SetCell(0, 1, b);
+    a->SetLocked(f.item, TRUE);
+    f.Select({1, 0, 2, kAllRows});
+    int enable = 0, state = 0;
+    f.view->GetLockState(enable, state);
+    EXPECT_EQ(enable, 1);
+    EXPECT_EQ(state, 2);
+    f.view->OnCmdMsg(ID_TABLE_LOCK_COLUMN, nullptr); // locks all of them
+    EXPECT_TRUE(a->IsLocked());
+    EXPECT_TRUE(b->IsLocked());
+}
+
+TEST(DataView, TableTypedInSurvivesSaveAndReopen)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "marlox-dataview-typed.mxf").string();
+    {
+        TableFixture f;
+        f.view->activateWindow();
+        f.view->viewport()->setFocus();
+        // Name, then three values typed into column 1 and one into column 2.
+        f.view->SetCurrentCell(2, 1);
+        Type(*f.view, "Time");
+        int row = 3;
+        for (const char* value : {"1.5", "2", "abc"}) {
+            f.view->SetCurrentCell(row++, 1); // leaving a cell stores what was typed
+            Type(*f.view, value);
+        }
+        f.view->SetCurrentCell(3, 2);
+        Type(*f.view, "-4e3");
+        f.view->CommitCurrentCellEdit();
+        EXPECT_EQ(f.Text(1, 0), "Time");
+        ASSERT_TRUE(f.doc.OnSaveDocument(path));
+    }
+    CMXDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    CMXGrid* grid = nullptr;
+    for (CProjectItemBase* item : reopened.GetProjectItems())
+        if (auto* g = dynamic_cast<CMXGrid*>(item))
+            grid = g;
+    ASSERT_NE(grid, nullptr);
+    CMemFile file;
+    grid->GetTable().WriteRangeAsText(file, RECT{0, 1, 1, 4});
+    const std::vector<BYTE>& bytes = file.Data();
+    // Typed by hand above: the name row, then three data rows.
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Time\t\r\n1.5\t-4000\r\n2\t\r\nabc\t");
+    std::filesystem::remove(path);
+}
