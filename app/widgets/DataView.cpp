@@ -151,8 +151,9 @@ void CDataView::InitCells()
     data->m_nColumnCount = std::max(data->m_nColumnCount, kDataColumns + 1);
     data->m_rowClasses.clear();
     data->m_columnClasses.clear();
-    data->m_priorityColumnClasses.clear();
-    data->m_priorityColumnClasses[0].pClass = RUNTIME_CLASS(CMyHeaderCell);
+    // The row classes come first: the Type and Column Name titles of column 0
+    // are drawn as their rows' headings are (small, wrapped).
+    data->m_columnClasses[0].pClass = RUNTIME_CLASS(CMyHeaderCell);
     data->m_rowClasses[0].pClass = RUNTIME_CLASS(CMyHeaderCell);
     data->m_rowClasses[1].pClass = RUNTIME_CLASS(CMyTypeCellHeading);
     data->m_rowClasses[2].pClass = RUNTIME_CLASS(CMyEditCellHeading);

@@ -26,3 +26,29 @@ void CMyEditCellHeading::Draw(CGridPainter& painter, int row, int column, const 
     RECT r{textRect.left + 1, textRect.top, textRect.right - 1, textRect.bottom};
     painter.DrawText(r, text, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX, colour, data->GetDeviceFont());
 }
+
+bool CMyEditCellHeading::IsTitle() const
+{
+    const CGridData* data = m_pEngine ? m_pEngine->GetGridData() : nullptr;
+    return !data || m_nColumn < data->m_nHeaderColumns || m_nRow < data->m_nHeaderRows;
+}
+
+void CMyEditCellHeading::OnLButtonDblClk(UINT flags, POINT point)
+{
+    if (!IsTitle())
+        CEditCell::OnLButtonDblClk(flags, point);
+}
+
+void CMyEditCellHeading::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    if (IsTitle())
+        CGridCellObject::OnKeyDown(key, repeat, flags);
+    else
+        CEditCell::OnKeyDown(key, repeat, flags);
+}
+
+void CMyEditCellHeading::OnChar(UINT ch, UINT repeat, UINT flags)
+{
+    if (!IsTitle())
+        CEditCell::OnChar(ch, repeat, flags);
+}

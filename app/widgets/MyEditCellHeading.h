@@ -8,4 +8,11 @@ class CMyEditCellHeading : public CEditCell {
     DECLARE_DYNCREATE(CMyEditCellHeading)
 public:
     void Draw(CGridPainter& painter, int row, int column, const RECT& cellRect, const RECT& textRect) override;
+    // The row's title in the heading column is not edited.
+    void OnLButtonDblClk(UINT flags, POINT point) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnChar(UINT ch, UINT repeat, UINT flags) override;
+
+private:
+    bool IsTitle() const;
 };
