@@ -45,6 +45,8 @@ constexpr StringEntry kStrings[] = {
     {190, "The file \"%1\" is not a valid Marlox data filter file."},
     {191, "The data filter file \"%1\" is already selected."},
     {194, "Marlox Data Filter"},
+    {196, "The file \"%1\" was not converted successfully."},
+    {201, "The file \"%1\" could not be exported."},
     {204, "Data from %2%1"},
     {205, "Type"},
     {206, "Column Name"},
