@@ -47,6 +47,8 @@ constexpr StringEntry kStrings[] = {
     {194, "Marlox Data Filter"},
     {196, "The file \"%1\" was not converted successfully."},
     {201, "The file \"%1\" could not be exported."},
+    {202, "Import Data From File"},
+    {203, "Import"},
     {204, "Data from %2%1"},
     {205, "Type"},
     {206, "Column Name"},

@@ -2,6 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
+#include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "app/widgets/MyEditCellHeading.h"
@@ -9,6 +10,12 @@
 #include "app/widgets/MyTypeCellHeading.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "data/Data.h"
+#include "data/DataFilters.h"
+#include "framework/ArchiveHelpers.h"
+#include "platform/Archive.h"
+#include "platform/Clipboard.h"
+#include "platform/Exceptions.h"
+#include "platform/File.h"
 #include "data/DataCTypeX2.h"
 #include "data/DataColumnType.h"
 #include "data/DataString.h"
@@ -21,6 +28,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QMenu>
 
 #include <algorithm>
@@ -67,6 +75,24 @@ const std::string& NameHeading()
 {
     static const std::string text = LoadString(IDS_NAME_HEADING);
     return text;
+}
+
+// A file dialog's filters from "Name|*.a;*.b|...||".
+QString FileDialogFilters(const std::string& bars)
+{
+    QStringList filters;
+    for (std::size_t pos = 0; pos < bars.size();) {
+        std::size_t bar = bars.find('|', pos);
+        if (bar == std::string::npos || bar == pos)
+            break;
+        std::size_t end = bars.find('|', bar + 1);
+        if (end == std::string::npos)
+            break;
+        QString pattern = QString::fromStdString(bars.substr(bar + 1, end - bar - 1)).replace(';', ' ');
+        filters << QString::fromStdString(bars.substr(pos, bar - pos)) + " (" + pattern + ")";
+        pos = end + 1;
+    }
+    return filters.join(";;");
 }
 
 bool In(int kind, std::initializer_list<int> kinds) { return std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); }
@@ -742,16 +768,140 @@ void CDataView::PasteText(const std::string& text, int operation, bool pasteBlan
 
 int CDataView::HandlePaste()
 {
-    std::string text;
-    if (GetClipboardText(text))
-        PasteText(text, 0, true, false);
+    RECT block{};
+    if (std::unique_ptr<CMyData> table = ReadClipboardTable(block))
+        PasteTable(*table, block, 0, true, false);
     return 1;
 }
 
 void CDataView::OnBeforeCopy()
 {
-    // The main window's private format carries the copied cells with their
-    // types; until it is announced the text of the selection is what travels.
+    m_copyFormats.clear();
+    RECT bounds{};
+    std::unique_ptr<CMyData> copy = CopySelectionToTable(bounds);
+    if (!copy)
+        return;
+    try {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            SerializeVersion(ar, 0);
+            ar << std::int32_t(GetSelectionKind()) << std::int32_t(bounds.left) << std::int32_t(bounds.top)
+               << std::int32_t(bounds.right) << std::int32_t(bounds.bottom);
+            copy->Serialize(ar);
+            ar.Close();
+        }
+        m_copyFormats.emplace_back(kPrivateDataFormat, file.Data());
+    } catch (const CException&) {
+        m_copyFormats.clear();
+    }
+    const CDataFilters& filters = CDataFilters::Current();
+    for (const std::string& mime : filters.GetExportMimeTypes()) {
+        std::vector<BYTE> bytes;
+        if (filters.RenderFormat(*copy, bounds, mime, bytes))
+            m_copyFormats.emplace_back(mime, std::move(bytes));
+    }
+}
+
+void CDataView::SetClipboardText(const std::string& text)
+{
+    ClipboardFormats formats;
+    formats["text/plain"] = std::vector<BYTE>(text.begin(), text.end());
+    for (auto& [mime, bytes] : m_copyFormats)
+        formats[mime] = std::move(bytes);
+    m_copyFormats.clear();
+    GetClipboard().SetData(formats);
+}
+
+bool CDataView::GetClipboardText(std::string& text)
+{
+    if (!GetClipboard().HasFormat("text/plain"))
+        return false;
+    std::vector<BYTE> bytes = GetClipboard().GetData("text/plain");
+    text.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+bool CDataView::ClipboardHasText() const
+{
+    CClipboard& clipboard = GetClipboard();
+    if (clipboard.HasFormat("text/plain") || clipboard.HasFormat(kPrivateDataFormat))
+        return true;
+    for (const std::string& mime : CDataFilters::Current().GetExportMimeTypes())
+        if (clipboard.HasFormat(mime))
+            return true;
+    return false;
+}
+
+std::unique_ptr<CMyData> CDataView::ReadClipboardTable(RECT& block) const
+{
+    CClipboard& clipboard = GetClipboard();
+    if (clipboard.HasFormat(kPrivateDataFormat)) {
+        std::vector<BYTE> bytes = clipboard.GetData(kPrivateDataFormat);
+        try {
+            CMemFile file(bytes);
+            CArchive ar(&file, CArchive::load);
+            SerializeVersion(ar, 0);
+            std::int32_t kind = 0, left = 0, top = 0, right = 0, bottom = 0;
+            ar >> kind >> left >> top >> right >> bottom;
+            auto table = std::make_unique<CMyData>();
+            table->Serialize(ar);
+            if (left < 0 || top < 0 || right < left || bottom < top)
+                return nullptr;
+            block = RECT{left, top, right, bottom};
+            return table;
+        } catch (const CException&) {
+            return nullptr;
+        }
+    }
+    int result = 0;
+    if (auto table = CDataFilters::Current().ImportFromClipboard(result)) {
+        block = RECT{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
+        return table;
+    }
+    if (clipboard.HasFormat("text/plain")) {
+        std::vector<BYTE> bytes = clipboard.GetData("text/plain");
+        auto table = std::make_unique<CMyData>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        block = RECT{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
+        return table;
+    }
+    return nullptr;
+}
+
+void CDataView::PasteTable(const CMyData& source, RECT block, int operation, bool pasteBlanks, bool transpose)
+{
+    const CGridData* data = GetGridData();
+    if (!m_pItem || !data || data->m_ranges.empty())
+        return;
+    const CGridRange& target = data->m_ranges.front();
+    FillFromSource(source, block, std::max(target.left, 1) - 1, std::max(target.top, 1) - 1, pasteBlanks, transpose,
+                   operation);
+}
+
+bool CDataView::PasteFromFile(const std::string& path)
+{
+    int result = 0;
+    std::size_t dot = path.find_last_of('.');
+    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    std::unique_ptr<CMyData> table = CDataFilters::Current().LoadFilterAndImport(
+        path, extension, result, [this](const std::vector<std::string>& entries, int preselected) {
+            return CConvertFileDlg::Choose(entries, preselected, this);
+        });
+    if (!table)
+        return false;
+    RECT block{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
+    PasteTable(*table, block, 0, true, false);
+    return true;
+}
+
+bool CDataView::CopyToFile(const std::string& path)
+{
+    CommitCurrentCellEdit();
+    RECT bounds{};
+    std::unique_ptr<CMyData> copy = CopySelectionToTable(bounds);
+    if (!copy)
+        return false;
+    return CDataFilters::Current().ExportToFile(*copy, bounds, path);
 }
 
 void CDataView::OnUndo()
@@ -865,6 +1015,8 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
         }
         break;
     }
+    case ID_EDIT_PASTE_FROM: ui.Enable(In(kind, {1, 2, 4, 5, 7, 8})); break;
+    case ID_EDIT_COPY_TO: ui.Enable(kind != 0 && kind != 12); break;
     case ID_EDIT_PROPERTIES: {
         CDataColumnType* type = m_pItem && GetCurrentColumn() >= 1
                                     ? m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1)
@@ -961,9 +1113,11 @@ void CDataView::RunTableCommand(UINT id)
             break;
         CPasteOptionsDlg dialog(this);
         dialog.m_nOperation = 0;
-        std::string text;
-        if (dialog.exec() == QDialog::Accepted && GetClipboardText(text))
-            PasteText(text, dialog.m_nOperation, !dialog.m_bSkipBlanks, dialog.m_bTranspose != 0);
+        RECT block{};
+        if (dialog.exec() != QDialog::Accepted)
+            break;
+        if (std::unique_ptr<CMyData> table = ReadClipboardTable(block))
+            PasteTable(*table, block, dialog.m_nOperation, !dialog.m_bSkipBlanks, dialog.m_bTranspose != 0);
         break;
     }
     case ID_EDIT_CURRENT_CELL:
@@ -982,6 +1136,22 @@ void CDataView::RunTableCommand(UINT id)
                     Invalidate(false);
                 }
         break;
+    case ID_EDIT_PASTE_FROM: {
+        if (!In(kind, {1, 2, 4, 5, 7, 8}))
+            break;
+        QString path = QFileDialog::getOpenFileName(
+            this, "Paste From File", QString(), FileDialogFilters(CDataFilters::Current().GetImportFilterString()));
+        if (!path.isEmpty())
+            PasteFromFile(path.toStdString());
+        break;
+    }
+    case ID_EDIT_COPY_TO: {
+        QString path = QFileDialog::getSaveFileName(
+            this, "Copy To File", QString(), FileDialogFilters(CDataFilters::Current().GetExportFilterString()));
+        if (!path.isEmpty())
+            CopyToFile(path.toStdString());
+        break;
+    }
     default: break;
     }
 }
@@ -999,6 +1169,8 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_EDIT_PASTE_OPTIONS:
     case ID_EDIT_CURRENT_CELL:
     case ID_EDIT_PROPERTIES:
+    case ID_EDIT_PASTE_FROM:
+    case ID_EDIT_COPY_TO:
         if (ui)
             UpdateTableCommand(id, *ui);
         else

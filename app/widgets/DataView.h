@@ -25,7 +25,11 @@ enum : UINT {
     ID_TABLE_GOTO_CELL = 32834, ID_EDIT_PASTE_OPTIONS = 32846, ID_TABLE_COLUMN_FORMAT = 32941,
     ID_EDIT_CURRENT_CELL = 32984, ID_TABLE_SORT = 33006, ID_TABLE_SIZE_TO_FIT = 33008,
     ID_EDIT_PROPERTIES = 33069, ID_TABLE_LOCK_COLUMN = 33208, ID_VIEW_ZOOM_CUSTOM = 32992,
+    ID_EDIT_COPY_TO = 32849, ID_EDIT_PASTE_FROM = 32850,
 };
+
+// The clipboard form of copied cells with their types and formats.
+inline constexpr const char* kPrivateDataFormat = "application/x-marlox-private-data";
 
 class CDataView : public CGridView, public CCmdTarget {
     Q_OBJECT
@@ -64,6 +68,12 @@ public:
     void SetupFonts() override;
     int HandlePaste() override;
     void OnBeforeCopy() override;
+    // The clipboard: the copied text travels with the cells' own form and
+    // every exporting filter's format.
+    bool EmptyClipboard() override { return true; }
+    void SetClipboardText(const std::string& text) override;
+    bool GetClipboardText(std::string& text) override;
+    bool ClipboardHasText() const override;
     void OnUndo() override;
     void OnRedo() override;
     void OnUpdateUndo(CGridCmdState& state) override;
@@ -98,6 +108,13 @@ public:
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
     // The paste of the clipboard text with the given options.
     void PasteText(const std::string& text, int operation, bool pasteBlanks, bool transpose);
+    // Pastes a table's block at the selection's top-left cell.
+    void PasteTable(const CMyData& source, RECT block, int operation, bool pasteBlanks, bool transpose);
+    // Reads the clipboard: the private form, else a filter's format, else text; null when empty.
+    std::unique_ptr<CMyData> ReadClipboardTable(RECT& block) const;
+    // Edit/Paste From and Copy To: through the data filters.
+    bool PasteFromFile(const std::string& path);
+    bool CopyToFile(const std::string& path);
     // The type command of a column type number (-1 when the id is none).
     static int TypeOfCommand(UINT id);
     static UINT CommandOfType(int type);
@@ -115,6 +132,7 @@ private:
     void RunTableCommand(UINT id);
 
     CMXGrid* m_pItem;
+    std::vector<std::pair<std::string, std::vector<BYTE>>> m_copyFormats; // set by the hook before copy
     int m_nColumn0Width = 0; // logical units, unzoomed
     int m_nRow2Height = 0;
 };

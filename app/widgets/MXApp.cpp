@@ -18,6 +18,9 @@
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "app/widgets/TableProjectWnd.h"
+#include "app/MXGrid.h"
+#include "app/Preferences.h"
+#include "data/DataFilters.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectTemplateBase.h"
@@ -463,6 +466,16 @@ void CMXApp::LoadSettings()
     m_strDataDir = ExistingDirectory(GetProfileString("Preferences", "Data Directory"));
     m_strCurrentDataDir = m_strDataDir;
     pair("User HardEquation Directory", "Group HardEquation Directory", m_strUserHardEqnDir, m_strGroupHardEqnDir);
+
+    // New tables start with the table preferences.
+    CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],
+                                   m_tableColours[ColorTextHeading], m_tableColours[ColorTextLocked]};
+
+    // The installed data filters, asked again whenever the list changes.
+    CPreferences& preferences = CPreferences::Current();
+    preferences.LoadFilters();
+    CDataFilters::Current().Query(preferences.m_filters);
+    preferences.m_onFiltersChanged = [] { CDataFilters::Current().Query(CPreferences::Current().m_filters); };
 }
 
 void CMXApp::SaveSettings()

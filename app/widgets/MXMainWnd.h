@@ -64,6 +64,8 @@ private:
     void AddNotepad();
     void StoreStockItem();
     void AddStockItem();
+    // File/Import Data: a foreign data file read into a new data table.
+    void ImportData();
 
     CCommandImages m_images;
     CStandardToolBar* m_standardBar = nullptr;

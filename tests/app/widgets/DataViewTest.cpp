@@ -3,12 +3,15 @@
 // in through the window that survives a save and a reopen.
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
+#include "app/MXItemAdd.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "data/DataColumnType.h"
+#include "data/DataFilters.h"
 #include "data/DataString.h"
 #include "fitting/UpdateNotification.h"
+#include "platform/Clipboard.h"
 #include "platform/File.h"
 #include "support/TestSupport.h"
 
@@ -22,6 +25,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -402,4 +407,71 @@ TEST(DataView, TableTypedInSurvivesSaveAndReopen)
     // Typed by hand above: the name row, then three data rows.
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Time\t\r\n1.5\t-4000\r\n2\t\r\nabc\t");
     std::filesystem::remove(path);
+}
+
+TEST(DataView, CopyAndPasteKeepTypesThroughThePrivateFormat)
+{
+    TableFixture f;
+    f.Table().SetCell(0, 0, CreateColumnType(2, 0));
+    f.Table().SetCell(1, 0, new CDataString("Rate"));
+    f.Table().SetNumber(2, 0, 3.5);
+    f.Select({1, 0, 1, kAllRows});
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_COPY, nullptr));
+    EXPECT_TRUE(GetClipboard().HasFormat(kPrivateDataFormat));
+    EXPECT_TRUE(GetClipboard().HasFormat("text/plain"));
+    f.Select({3, 0, 3, kAllRows});
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr));
+    ASSERT_NE(f.Table().GetColumnType(2), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(2)->GetTypeNumber(), 2);
+    EXPECT_EQ(f.Table().GetColumnType(2)->GetColumn(), 2);
+    EXPECT_EQ(f.Table().GetColumnName(2), "Rate");
+    EXPECT_EQ(f.Text(2, 2), "3.5");
+    // Damaged private data is ignored rather than trusted.
+    GetClipboard().SetData({{kPrivateDataFormat, {1, 2, 3}}});
+    f.Select({5, 3, 5, 3});
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_EQ(f.Table().GetLastColumn(), 2);
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, FiltersImportIntoANewTableAndExportASelection)
+{
+    RecordingReporter reporter;
+    CDataFilters::Current().Query({MX_SEMICOLON_FILTER});
+    const std::string in = (std::filesystem::temp_directory_path() / "marlox-dataview-in.scd").string();
+    {
+        std::FILE* file = std::fopen(in.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("SCD\nTime;Rate\n0;1.5\n2;4\n", file);
+        std::fclose(file);
+    }
+    TableFixture f;
+    const int before = int(f.doc.GetProjectItems().size());
+    ASSERT_TRUE(f.doc.GetActionList().Add(new CMXItemAddImportData(&f.doc, in, "scd", "in")));
+    auto items = f.doc.GetProjectItems();
+    ASSERT_EQ(int(items.size()), before + 1);
+    auto* imported = dynamic_cast<CMXGrid*>(items.back());
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(imported->GetName(), "Data from in");
+    EXPECT_EQ(imported->GetTable().GetColumnName(1), "Rate");
+    double v = 0;
+    ASSERT_TRUE(imported->GetTable().GetNumber(3, 1, v));
+    EXPECT_EQ(v, 4.0);
+
+    // Paste From into whole columns from column 2 on, then Copy To of one column.
+    f.Select({2, 0, 2, kAllRows});
+    ASSERT_TRUE(f.view->PasteFromFile(in));
+    EXPECT_EQ(f.Text(1, 2), "Rate");
+    ASSERT_NE(f.Table().GetColumnType(1), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(1)->GetTypeNumber(), 1);
+    const std::string out = (std::filesystem::temp_directory_path() / "marlox-dataview-out.scd").string();
+    f.Select({3, 0, 3, kAllRows});
+    ASSERT_TRUE(f.view->CopyToFile(out));
+    std::ifstream read(out, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(read)), {});
+    EXPECT_EQ(bytes, "SCD\n\nRate\n1.5\n4\n"); // the type row (empty text), the name, the values
+    EXPECT_TRUE(reporter.messages.empty());
+    std::filesystem::remove(in);
+    std::filesystem::remove(out);
+    CDataFilters::Current().Query({});
 }
