@@ -81,6 +81,10 @@ public:
     void UpdateViews(int hint, int first, int second) override;
     void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes) override;
     void OnItemNotify(CUpdateNotification& note) override;
+    // The undo actions work through the active data view and the item's own action list.
+    CDataTableView* GetActiveView() override { return m_pActiveView; }
+    void SetActiveView(CDataTableView* view) { m_pActiveView = view; }
+    CActionList* GetActionList() override { return &CMXProjectItem::GetActionList(); }
 
     // Read operations for fits and graphs. Rows 0 and 1 hold a column's type and name.
     int GetAssociatedX(int column, std::vector<double>& values) const;
@@ -94,6 +98,8 @@ public:
     int CollectFitData(const FitDataRequest& request, FitData& out, CWorkerThread* poll) const;
 
     void Serialize(CArchive& ar) override;
+    // Moves the numbers read into the table's compact storage.
+    void OnLoaded() override { m_table.CompactNumbers(); }
 
     // The data frame's 2 x 2 splitter: rows 1 and 2, columns 1 and 2 (minimum, ideal, current).
     std::array<TripleRecord, 4> m_splitter{};
@@ -111,4 +117,5 @@ public:
 private:
     CMyData m_table;
     CMXGridData m_gridData;
+    CDataTableView* m_pActiveView = nullptr; // run time: not owned
 };

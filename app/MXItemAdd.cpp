@@ -59,6 +59,7 @@ CMXProjectItem* CMXItemAddFromStore::CreateItem(CMXDoc* document)
             return nullptr;
         }
         CMXProjectItem* added = item.release();
+        added->OnLoaded(); // nothing more is read from the archive
         if (added->GetDocument() != document)
             document->AddItem(added);
         added->SetItemId(document->NextItemId());

@@ -244,6 +244,7 @@ void CProjectItemDelete::ReadItemsBack()
     bool autoArrange = list->GetAutoArrange();
     list->SetAutoArrange(false);
     std::vector<CProjectItemBase*> reopen;
+    std::vector<CProjectItemBase*> reread;
     try {
         m_store.SeekToBegin();
         CArchive ar(&m_store, CArchive::load, 4096, m_pDocument);
@@ -256,6 +257,7 @@ void CProjectItemDelete::ReadItemsBack()
             if (!item)
                 break;
             CProjectItemBase* back = item.release();
+            reread.push_back(back);
             if (back->GetDocument() != m_pDocument)
                 m_pDocument->AddItem(back);
             if (list->FindItem(back) < 0)
@@ -273,6 +275,8 @@ void CProjectItemDelete::ReadItemsBack()
     } catch (const CException&) {
         // What was read stays.
     }
+    for (CProjectItemBase* item : reread)
+        item->OnLoaded();
     // The items that referred to the deleted ones get their links back.
     for (const auto& [name, links] : m_links)
         if (CMXProjectItem* item = m_pDocument->FindItem(name))
@@ -403,6 +407,7 @@ int CProjectItemPaste::Do()
     m_pasted.clear();
     for (std::size_t i = 0; i < contents.items.size(); ++i) {
         CProjectItemBase* item = contents.items[i].release();
+        item->OnLoaded();
         m_pDocument->AddItem(item);
         item->SetItemId(m_pDocument->NextItemId());
         item->SetModifiedTime(now);

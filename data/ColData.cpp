@@ -70,17 +70,33 @@ bool CColData::HasAssociation(int row) const { return Find(row) != m_entries.end
 
 CDataDouble* CColData::AllocNumber(double value)
 {
-    if (m_free.empty()) {
-        m_blocks.push_back(std::make_unique<CDataDouble[]>(kBlockSize));
-        CDataDouble* block = m_blocks.back().get();
-        m_free.reserve(m_free.size() + kBlockSize);
-        for (std::size_t i = kBlockSize; i-- > 0;)
-            m_free.push_back(block + i);
+    CDataDouble* slot = nullptr;
+    if (!m_free.empty()) {
+        slot = m_free.back();
+        m_free.pop_back();
+    } else {
+        if (m_bumpNext == m_bumpEnd) {
+            // Blocks grow with the column (16, 16, 32, 64, ... up to kBlockSize
+            // slots), so that short columns of a wide table waste little.
+            const std::size_t size = std::clamp<std::size_t>(m_slots, 16, kBlockSize);
+            m_blocks.push_back(std::make_unique<CDataDouble[]>(size));
+            m_slots += size;
+            m_bumpNext = m_blocks.back().get();
+            m_bumpEnd = m_bumpNext + size;
+        }
+        slot = m_bumpNext++;
     }
-    CDataDouble* slot = m_free.back();
-    m_free.pop_back();
     slot->m_value = value;
     return slot;
+}
+
+void CColData::DropBlocks()
+{
+    m_blocks.clear();
+    m_free.clear();
+    m_free.shrink_to_fit();
+    m_slots = 0;
+    m_bumpNext = m_bumpEnd = nullptr;
 }
 
 void CColData::Release(Entry& e)
@@ -145,8 +161,7 @@ bool CColData::ExtractRaw(int row, RawCell& out)
     }
     m_entries.erase(it);
     if (m_entries.empty()) {
-        m_blocks.clear();
-        m_free.clear();
+        DropBlocks();
     }
     return true;
 }
@@ -192,8 +207,7 @@ void CColData::RemoveRows(int first, int last)
         Release(*it);
     m_entries.erase(begin, end);
     if (m_entries.empty()) {
-        m_blocks.clear();
-        m_free.clear();
+        DropBlocks();
     }
 }
 
@@ -229,6 +243,16 @@ void CColData::CompactNumbers()
             e.pooled = 1;
         }
     }
+}
+
+void CColData::PermuteRows(int first, const std::vector<int>& newRows)
+{
+    const std::int64_t last = std::int64_t(first) + std::int64_t(newRows.size()) - 1;
+    for (Entry& e : m_entries)
+        if (e.row >= first && e.row <= last)
+            e.row = newRows[std::size_t(e.row - first)];
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.row < b.row; });
+    RecalcLastRow();
 }
 
 void CColData::RecalcLastRow() { m_lastRow = m_entries.empty() ? -1 : m_entries.back().row; }
@@ -287,8 +311,7 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     for (Entry& e : m_entries)
         Release(e);
     m_entries.clear();
-    m_blocks.clear();
-    m_free.clear();
+    DropBlocks();
     std::uint32_t count = ar.ReadCount();
     // Each association takes at least a 4-byte key and a 2-byte object tag.
     ar.CheckRemaining(count, 6);

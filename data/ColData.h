@@ -60,6 +60,9 @@ public:
     // collide: the caller has emptied the rows moved over). Associations
     // pushed past the largest row number are deleted.
     void ShiftRows(int fromRow, int delta);
+    // Moves the association of each row first + i to row newRows[i]; the new
+    // rows must be a permutation of first..first + newRows.size() - 1.
+    void PermuteRows(int first, const std::vector<int>& newRows);
     // Deletes every association in [first, last].
     void RemoveRows(int first, int last);
 
@@ -106,6 +109,7 @@ private:
     std::vector<Entry>::iterator LowerBound(int row);
     void Release(Entry& e); // deletes or returns the cell to the blocks
     CDataDouble* AllocNumber(double value);
+    void DropBlocks();
     void Insert(int row, std::uint32_t pooled, CData* cell);
 
     std::vector<Entry> m_entries; // ascending rows
@@ -115,4 +119,7 @@ private:
     static constexpr std::size_t kBlockSize = 256;
     std::vector<std::unique_ptr<CDataDouble[]>> m_blocks;
     std::vector<CDataDouble*> m_free;
+    std::size_t m_slots = 0;            // slots in all blocks
+    CDataDouble* m_bumpNext = nullptr;  // next never-used slot of the newest block
+    CDataDouble* m_bumpEnd = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CDataColumnType;
+class CUpdateNotification;
 
 // Column type numbers; the name of each is string 576 + number.
 enum ColumnTypeNumber : int {
@@ -69,6 +70,9 @@ public:
     int DependsOn(CDataTableItem* item, int column, CDataTableItem* ownItem) const;
     virtual void OnColumnsDeleted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count);
     virtual void OnColumnsInserted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count);
+    // Reacts to a workspace notification (the kinds that show fit results
+    // follow renamed and recalculated items). Base: nothing.
+    virtual void OnNotify(CDataTableItem* item, const CUpdateNotification* notification) {}
     // A new cell for text typed into the column.
     virtual CData* MakeDataFromText(int row, std::string_view text);
 

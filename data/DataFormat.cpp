@@ -2,6 +2,7 @@
 
 #include "data/LocaleChars.h"
 #include "framework/ArchiveHelpers.h"
+#include "framework/Profile.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -339,6 +340,30 @@ int CDataFormat::Matches(const CDataFormat& other) const
     if (other.m_scientific == 0 && other.m_scientificForSmall != m_scientificForSmall)
         return 0;
     return other.m_tenPower == m_tenPower && other.m_scaleExponent == m_scaleExponent ? 1 : 0;
+}
+
+namespace {
+constexpr std::string_view kFormatSection = "Number Formatting";
+}
+
+void CDataFormat::LoadDefaults()
+{
+    m_decimals = GetProfileInt(kFormatSection, "Decimals", m_decimals);
+    m_maxDigits = GetProfileInt(kFormatSection, "Max Digits", m_maxDigits);
+    m_trailingZeros = GetProfileInt(kFormatSection, "Trailing Zeros", m_trailingZeros);
+    m_scientific = GetProfileInt(kFormatSection, "Scientific", m_scientific);
+    m_thousands = GetProfileInt(kFormatSection, "Thousands Separator", m_thousands);
+    m_scientificForSmall = GetProfileInt(kFormatSection, "Scientific for small", m_scientificForSmall);
+}
+
+void CDataFormat::SaveDefaults() const
+{
+    WriteProfileInt(kFormatSection, "Decimals", m_decimals);
+    WriteProfileInt(kFormatSection, "Max Digits", m_maxDigits);
+    WriteProfileInt(kFormatSection, "Trailing Zeros", m_trailingZeros);
+    WriteProfileInt(kFormatSection, "Scientific", m_scientific);
+    WriteProfileInt(kFormatSection, "Thousands Separator", m_thousands);
+    WriteProfileInt(kFormatSection, "Scientific for small", m_scientificForSmall);
 }
 
 void CDataFormat::Serialize(CArchive& ar)

@@ -36,6 +36,11 @@ public:
     void Intersect(const CDataFormat& other);
     int Matches(const CDataFormat& other) const;
 
+    // The user's default format: profile section "Number Formatting", each
+    // key defaulting to the field's current value.
+    void LoadDefaults();
+    void SaveDefaults() const;
+
     void Serialize(CArchive& ar) override;
 
     friend bool operator==(const CDataFormat& a, const CDataFormat& b)

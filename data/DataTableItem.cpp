@@ -62,3 +62,19 @@ void CDataTableItem::ReceiveColumnChanges(CDataTableItem* changedItem, const std
     m_inPass = false;
     m_held.clear();
 }
+
+void CDataTableItem::ColumnsInserted(int first, int count)
+{
+    CMyData& table = GetTable();
+    for (int c = 0; c <= table.GetLastColumn(); ++c)
+        if (CDataColumnType* type = table.GetColumnType(c))
+            type->OnColumnsInserted(this, this, first, count);
+}
+
+void CDataTableItem::ColumnsDeleted(int first, int count)
+{
+    CMyData& table = GetTable();
+    for (int c = 0; c <= table.GetLastColumn(); ++c)
+        if (CDataColumnType* type = table.GetColumnType(c))
+            type->OnColumnsDeleted(this, this, first, count);
+}

@@ -10,6 +10,8 @@
 
 class CMyData;
 class CDataTableItem;
+class CDataTableView;
+class CActionList;
 
 // One changed column of an item: row -1 means the whole column.
 struct CDataColumnRef {
@@ -36,6 +38,17 @@ public:
     // Hands a "columns changed" notice to every item of the workspace, each of
     // which runs ReceiveColumnChanges; without a workspace, to this item alone.
     virtual void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes);
+
+    // The item's active data view, which the undo actions work through; null
+    // when the item has no open view.
+    virtual CDataTableView* GetActiveView() { return nullptr; }
+    // The item's own list of undoable edits.
+    virtual CActionList* GetActionList() { return nullptr; }
+
+    // Tells every column type of the table that columns were inserted or
+    // deleted, so that they follow their own column and their sources.
+    void ColumnsInserted(int first, int count);
+    void ColumnsDeleted(int first, int count);
 
     // Builds the notice for one column (row -1: all of it) and broadcasts it.
     void NotifyColumnChanged(int column, int row = -1);

@@ -1,5 +1,7 @@
 #include "data/LocaleChars.h"
 
+#include "framework/Profile.h"
+
 namespace {
 
 struct LocaleChars {
@@ -81,3 +83,25 @@ void RestoreDecimalChar(std::string& text, std::string_view decimalChar)
     if (dc != ".")
         ReplaceAll(text, ".", dc);
 }
+
+namespace {
+constexpr std::string_view kSection = "Preferences";
+
+void LoadChar(const char* key, std::string& target)
+{
+    SetChar(target, GetProfileString(kSection, key, target));
+}
+
+void SaveChar(const char* key, const std::string& value) { WriteProfileString(kSection, key, value.c_str()); }
+} // namespace
+
+void LoadDecimalChar() { LoadChar("Decimal", Current().decimal); }
+void LoadListSeparator() { LoadChar("ListSeparator", Current().list); }
+void LoadDigitGroupSeparator() { LoadChar("DigitGroupSeparator", Current().group); }
+void LoadDigitsInGroup() { Current().digitsInGroup = GetProfileInt(kSection, "DigitsInGroup", Current().digitsInGroup); }
+void LoadNegativeSymbol() { LoadChar("NegativeSymbol", Current().negative); }
+void SaveDecimalChar() { SaveChar("Decimal", Current().decimal); }
+void SaveListSeparator() { SaveChar("ListSeparator", Current().list); }
+void SaveDigitGroupSeparator() { SaveChar("DigitGroupSeparator", Current().group); }
+void SaveDigitsInGroup() { WriteProfileInt(kSection, "DigitsInGroup", Current().digitsInGroup); }
+void SaveNegativeSymbol() { SaveChar("NegativeSymbol", Current().negative); }

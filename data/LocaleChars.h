@@ -23,6 +23,21 @@ void SetNegativeSymbol(std::string_view text);
 // Back to the initial values (for tests and a fresh start).
 void ResetLocaleChars();
 
+// Profile section "Preferences": "Decimal", "ListSeparator",
+// "DigitGroupSeparator", "DigitsInGroup", "NegativeSymbol". A missing key
+// keeps the current value (the program's defaults, which match the usual
+// user locale); strings keep their first character.
+void LoadDecimalChar();
+void LoadListSeparator();
+void LoadDigitGroupSeparator();
+void LoadDigitsInGroup();
+void LoadNegativeSymbol();
+void SaveDecimalChar();
+void SaveListSeparator();
+void SaveDigitGroupSeparator();
+void SaveDigitsInGroup();
+void SaveNegativeSymbol();
+
 // The first UTF-8 character of text (empty for an empty text).
 std::string FirstCharacter(std::string_view text);
 

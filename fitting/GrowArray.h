@@ -7,6 +7,7 @@
 #include "platform/Archive.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -92,10 +93,12 @@ private:
 template <class T>
 void SerializeGrowArray(CArchive& ar, TGrowArray<T>& values)
 {
+    static_assert(std::endian::native == std::endian::little);
     if (ar.IsStoring()) {
         ar.WriteCount(std::uint32_t(values.GetSize()));
-        for (int i = 0; i < values.GetSize(); ++i)
-            ar << values[i];
+        // Little-endian hosts keep the stored layout in memory: one transfer.
+        if (values.GetSize() > 0)
+            ar.Write(values.GetData(), std::size_t(values.GetSize()) * sizeof(T));
         return;
     }
     std::uint32_t count = ar.ReadCount();
@@ -103,6 +106,6 @@ void SerializeGrowArray(CArchive& ar, TGrowArray<T>& values)
         ThrowArchiveError();
     ar.CheckRemaining(count, sizeof(T));
     values.SetSize(int(count));
-    for (int i = 0; i < int(count); ++i)
-        ar >> values[i];
+    if (count > 0)
+        ar.ReadExact(values.GetData(), std::size_t(count) * sizeof(T));
 }

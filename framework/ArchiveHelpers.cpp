@@ -205,10 +205,14 @@ CArchive& operator>>(CArchive& ar, TripleRecord& v) { ArchiveLoadTriple(ar, v); 
 CArchive& operator<<(CArchive& ar, const LOGBRUSH& v) { ArchiveStoreTriple(ar, v); return ar; }
 CArchive& operator>>(CArchive& ar, LOGBRUSH& v) { ArchiveLoadTriple(ar, v); return ar; }
 
+// The stored form is the little-endian IEEE layout the host keeps in memory,
+// so whole arrays move in one transfer.
+static_assert(std::endian::native == std::endian::little && sizeof(double) == 8);
+
 void ArchiveStoreDoubles(CArchive& ar, const double* values, int n)
 {
-    for (int i = 0; i < n; ++i)
-        ar << values[i];
+    if (n > 0)
+        ar.Write(values, std::size_t(n) * sizeof(double));
 }
 
 void ArchiveLoadDoubles(CArchive& ar, double* values, int n)
@@ -216,8 +220,7 @@ void ArchiveLoadDoubles(CArchive& ar, double* values, int n)
     if (n < 1)
         return;
     ar.CheckRemaining(std::uint64_t(n), sizeof(double));
-    for (int i = 0; i < n; ++i)
-        ar >> values[i];
+    ar.ReadExact(values, std::size_t(n) * sizeof(double));
 }
 
 void ArchiveStorePairs(CArchive& ar, const POINT* pairs, int n)

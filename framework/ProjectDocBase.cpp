@@ -374,9 +374,9 @@ void CProjectDocBase::LoadItem(CArchive& ar)
         CProjectItemBase::SkipListLayout(ar);
         return;
     }
-    CArchive itemArchive(stream.get(), CArchive::load, kItemBuffer, this);
     std::unique_ptr<CObject> object;
     try {
+        CArchive itemArchive(stream.get(), CArchive::load, kItemBuffer, this);
         object.reset(itemArchive.ReadObject(RUNTIME_CLASS(CProjectItemBase)));
     } catch (const CArchiveException& e) {
         // Objects of other programs (embedded or linked) have no class here: the
@@ -394,6 +394,7 @@ void CProjectDocBase::LoadItem(CArchive& ar)
     if (item->GetDocument() != this)
         AddItem(item);
     object.release();
+    item->OnLoaded();
     item->ClearModified();
     item->SerializeListLayout(ar);
 }

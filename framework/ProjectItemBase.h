@@ -84,6 +84,9 @@ public:
     void SetListPosition(POINT position) { m_ptListPos = position; }
 
     void Serialize(CArchive& ar) override;
+    // Called once the archive that read the item is closed: an item may then
+    // rearrange what it read (the archive no longer refers to it).
+    virtual void OnLoaded() {}
     // The item's list and window layout, kept in the workspace's main stream.
     void SerializeListLayout(CArchive& ar);
     static void SkipListLayout(CArchive& ar);

@@ -10,6 +10,7 @@ packages=(
   libmuparser-dev
   xvfb xauth fonts-liberation2
   python3-olefile
+  libgsl-dev libcminpack-dev
 )
 
 missing=()

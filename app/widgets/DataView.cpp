@@ -907,29 +907,29 @@ bool CDataView::CopyToFile(const std::string& path)
 void CDataView::OnUndo()
 {
     if (m_pItem)
-        m_pItem->GetActionList().Undo();
+        m_pItem->GetActionList()->Undo();
 }
 
 void CDataView::OnRedo()
 {
     if (m_pItem)
-        m_pItem->GetActionList().Redo();
+        m_pItem->GetActionList()->Redo();
 }
 
 void CDataView::OnUpdateUndo(CGridCmdState& state)
 {
     if (!m_pItem)
         return state.Enable(false);
-    state.Enable(m_pItem->GetActionList().CanUndo() != 0);
-    state.SetText(m_pItem->GetActionList().GetUndoText());
+    state.Enable(m_pItem->GetActionList()->CanUndo() != 0);
+    state.SetText(m_pItem->GetActionList()->GetUndoText());
 }
 
 void CDataView::OnUpdateRedo(CGridCmdState& state)
 {
     if (!m_pItem)
         return state.Enable(false);
-    state.Enable(m_pItem->GetActionList().CanRedo() != 0);
-    state.SetText(m_pItem->GetActionList().GetRedoText());
+    state.Enable(m_pItem->GetActionList()->CanRedo() != 0);
+    state.SetText(m_pItem->GetActionList()->GetRedoText());
 }
 
 // ---------------------------------------------------------------- commands

@@ -38,6 +38,8 @@ const FormatCase kCases[] = {
     {1e12, 4, 12, 1, 0, 0, 1, "1e12"},
     {1234.5, 4, 12, 2, 0, 0, 1, "1234.5   "},
     {2, 4, 12, 2, 0, 0, 1, "2     "},
+    {0.00001, 4, 12, 2, 0, 0, 1, "1e-005"},       // scientific zeros go, never blanks; the exponent keeps its form
+    {1e12, 4, 12, 2, 0, 0, 1, "1e+012"},
     {100, 0, 12, 0, 0, 0, 1, "100."},
     {100, 0, 12, 1, 0, 0, 1, "100"},
     {1234567.891, 3, 12, 0, 0, 1, 1, "1,234,567.891"},
@@ -269,6 +271,55 @@ TEST_F(DataFormatTest, AbsurdCountsStayBounded)
     f.m_maxDigits = 3; // fewer than six digits: one significant digit
     f.m_scientific = 1;
     EXPECT_EQ(f.FormatNumber(2345.0), "2.e+003");
+}
+
+} // namespace
+
+#include "framework/Profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+TEST_F(DataFormatTest, DefaultsAndLocaleCharactersGoThroughTheProfile)
+{
+    namespace fs = std::filesystem;
+    std::string dir = (fs::temp_directory_path() / "mx-dataformat-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    const char* old = std::getenv("MARLOX_CONFIG_DIR");
+    std::string saved = old ? old : "";
+    ::setenv("MARLOX_CONFIG_DIR", dir.c_str(), 1);
+
+    CDataFormat missing;
+    missing.LoadDefaults(); // nothing stored: the current values stay
+    EXPECT_EQ(missing, CDataFormat());
+    CDataFormat f;
+    f.m_decimals = 6;
+    f.m_thousands = 1;
+    f.SaveDefaults();
+    CDataFormat g;
+    g.LoadDefaults();
+    EXPECT_EQ(g.m_decimals, 6);
+    EXPECT_EQ(g.m_thousands, 1);
+
+    SetDecimalChar(",");
+    SetDigitsInGroup(4);
+    SaveDecimalChar();
+    SaveDigitsInGroup();
+    ResetLocaleChars();
+    LoadDecimalChar();
+    LoadDigitsInGroup();
+    LoadNegativeSymbol();
+    EXPECT_EQ(GetDecimalChar(), ",");
+    EXPECT_EQ(GetDigitsInGroup(), 4);
+    EXPECT_EQ(GetNegativeSymbol(), "-");
+
+    if (old)
+        ::setenv("MARLOX_CONFIG_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("MARLOX_CONFIG_DIR");
+    fs::remove_all(dir);
 }
 
 } // namespace
