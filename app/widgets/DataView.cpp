@@ -3,13 +3,25 @@
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
 #include "app/widgets/ConvertFileDlg.h"
+#include "app/widgets/ColumnWidthDlg.h"
 #include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/PasteColumnsDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "app/widgets/MyEditCellHeading.h"
 #include "app/widgets/MyHeaderCell.h"
 #include "app/widgets/MyTypeCellHeading.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "data/Data.h"
+#include "data/DataActionCellChange.h"
+#include "data/DataActionClearBase.h"
+#include "data/DataActionColChangeToFit.h"
+#include "data/DataActionColumnLock.h"
+#include "data/DataActionColumnWidth.h"
+#include "data/DataActionGoto.h"
+#include "data/DataActionPasteBase.h"
+#include "data/DataActionStructure.h"
+#include "data/DataActionTypeChange.h"
+#include "data/DataTableView.h"
 #include "data/DataFilters.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
@@ -115,15 +127,269 @@ void ShiftSizes(std::map<int, int>& sizes, int first, int delta)
 
 } // namespace
 
+// ---------------------------------------------------------------- the actions' view
+
+// The undo actions speak table coordinates (grid row and column minus one);
+// this host turns their requests into the view's grid operations.
+class CDataView::ActionHost : public CDataTableView {
+public:
+    explicit ActionHost(CDataView& view) : m_view(view) {}
+
+    CDataViewState GetViewState() const override
+    {
+        CDataViewState state;
+        const CGridData* d = m_view.GetGridData();
+        if (!d)
+            return state;
+        for (const CGridRange& r : d->m_ranges)
+            state.selection.push_back(RECT{r.left - 1, r.top - 1, r.right - 1, r.bottom - 1});
+        state.current = POINT{d->m_nCurrentColumn - 1, d->m_nCurrentRow - 1};
+        state.rows = d->m_nRowCount;
+        state.columns = d->m_nColumnCount;
+        return state;
+    }
+    void SetViewState(const CDataViewState& state) override
+    {
+        CGridData* d = m_view.GetGridData();
+        if (!d)
+            return;
+        m_view.CommitCurrentCellEdit();
+        d->m_ranges.clear();
+        for (const RECT& r : state.selection)
+            d->m_ranges.push_back(CGridRange{int(r.left) + 1, int(r.top) + 1, int(r.right) + 1, int(r.bottom) + 1});
+        d->m_nRowCount = std::max(state.rows, d->m_nRowCount);
+        d->m_nColumnCount = std::max(state.columns, d->m_nColumnCount);
+        if (state.current.x >= 0 && state.current.y >= 0) {
+            d->m_nCurrentColumn = state.current.x + 1;
+            d->m_nCurrentRow = state.current.y + 1;
+        }
+        Repaint();
+    }
+    void EnsureGridSize() override
+    {
+        CGridData* d = m_view.GetGridData();
+        if (!d)
+            return;
+        d->m_nRowCount = std::max(d->m_nRowCount, kDataRows + kHeadingRows);
+        d->m_nColumnCount = std::max(d->m_nColumnCount, kDataColumns + 1);
+    }
+    int GetSelectionKind() const override { return m_view.GetSelectionKind(); }
+    std::vector<RECT> GetSelectedRanges() const override
+    {
+        std::vector<RECT> out;
+        const CGridData* d = m_view.GetGridData();
+        if (!d || !m_view.m_pItem)
+            return out;
+        const CMyData& table = m_view.m_pItem->GetTable();
+        // Whole rows and columns reach no further than the table's cells.
+        const int lastColumn = std::max(table.GetLastColumn(), 0);
+        const int lastRow = std::max(table.GetLastRow(-1), 0);
+        for (const CGridRange& r : d->m_ranges) {
+            RECT t{std::max(r.left, 1) - 1, std::max(r.top, 1) - 1, r.right - 1, r.bottom - 1};
+            if (r.left == 0)
+                t.right = std::max<LONG>(std::min<LONG>(t.right, lastColumn), t.left);
+            if (r.top == 0)
+                t.bottom = std::max<LONG>(std::min<LONG>(t.bottom, lastRow), t.top);
+            out.push_back(t);
+        }
+        return out;
+    }
+    bool InsertColumns(int first, int count, bool refresh) override { return m_view.InsertColumns(first + 1, count, refresh); }
+    bool DeleteColumns(int first, int count, bool refresh) override { return m_view.DeleteColumns(first + 1, count, refresh); }
+    bool InsertRows(int first, int count, bool refresh) override { return m_view.InsertRows(first + 1, count, refresh); }
+    bool DeleteRows(int first, int count, bool refresh) override { return m_view.DeleteRows(first + 1, count, refresh); }
+    bool InsertCells(const RECT& b) override
+    {
+        return m_view.InsertCells(CGridRange{int(b.left) + 1, int(b.top) + 1, int(b.right) + 1, int(b.bottom) + 1});
+    }
+    bool DeleteCells(const RECT& b) override
+    {
+        return m_view.DeleteCells(CGridRange{int(b.left) + 1, int(b.top) + 1, int(b.right) + 1, int(b.bottom) + 1});
+    }
+    int GetColumnWidth(int column) const override { return m_view.CGridEngine::GetColumnWidth(column + 1, false); }
+    bool IsDefaultColumnWidth(int column) const override
+    {
+        return m_view.GetGridData()->m_columnWidths.count(column + 1) == 0;
+    }
+    void SetColumnWidth(int column, int width) override
+    {
+        if (width < 0)
+            m_view.GetGridData()->m_columnWidths.erase(column + 1);
+        else
+            m_view.CGridEngine::SetColumnWidth(column + 1, width, false, false, false);
+        m_view.Update(GRID_UPDATE_ALL, 0);
+    }
+    int GetRowHeight(int row) const override { return m_view.CGridEngine::GetRowHeight(row + 1, false); }
+    bool IsDefaultRowHeight(int row) const override { return m_view.GetGridData()->m_rowHeights.count(row + 1) == 0; }
+    void SetRowHeight(int row, int height) override
+    {
+        if (height < 0)
+            m_view.GetGridData()->m_rowHeights.erase(row + 1);
+        else
+            m_view.CGridEngine::SetRowHeight(row + 1, height, false, false, false);
+        m_view.Update(GRID_UPDATE_ALL, 0);
+    }
+    void SizeColumnToFit(int column, bool refresh) override { m_view.SizeColumnToFit(column, refresh); }
+    bool AskColumnWidth(int& width, bool& useDefault) override { return AskSize(false, width, useDefault); }
+    bool AskRowHeight(int& height, bool& useDefault) override { return AskSize(true, height, useDefault); }
+    void SetCurrentCell(int column, int row) override
+    {
+        m_view.SetCurrentCell(row + 1, column + 1, 0, 1, 1);
+        m_view.SetSelection(CGridRange{column + 1, row + 1, column + 1, row + 1});
+    }
+    void SelectColumns(const std::vector<int>& columns) override
+    {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i == 0)
+                m_view.GetGridData()->m_ranges.clear();
+            m_view.SelectWholeColumn(columns[i] + 1, int(i), true);
+        }
+    }
+    bool CopyToClipboard() override { return m_view.CGridEngine::CopyToClipboard() != 0; }
+    std::unique_ptr<CMyData> ReadClipboardTable(RECT& block) override
+    {
+        std::unique_ptr<CMyData> table = m_view.ReadClipboardTable(block);
+        if (!table || !m_view.m_bPasteTranspose)
+            return table;
+        // A turned block: row r, column c of the source lands at row top + (c - left), column left + (r - top).
+        auto turned = std::make_unique<CMyData>();
+        for (int c = block.left; c <= block.right; ++c)
+            for (int r = block.top; r <= block.bottom; ++r)
+                if (CData* cell = table->GetCell(r, c))
+                    if (cell->GetKind() != CData::kColumnType)
+                        turned->SetCell(block.top + (c - block.left), block.left + (r - block.top), cell->Clone());
+        block = RECT{block.left, block.top, block.left + (block.bottom - block.top), block.top + (block.right - block.left)};
+        return turned;
+    }
+    int AskPasteInsert(bool columns) override
+    {
+        CPasteColumnsDlg dialog(!columns, &m_view);
+        const CGridData* d = m_view.GetGridData();
+        RECT block{};
+        std::unique_ptr<CMyData> table = m_view.ReadClipboardTable(block);
+        if (d && !d->m_ranges.empty() && table) {
+            const CGridRange& r = d->m_ranges.front();
+            dialog.m_bOverwriteAllowed = columns ? (r.right - r.left == block.right - block.left)
+                                                 : (r.bottom - r.top == block.bottom - block.top);
+        }
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        return dialog.m_nChoice == 1 ? 2 : 1;
+    }
+    void FillFromSource(const CMyData& source, const RECT& block, int column, int row) override
+    {
+        RECT b = block;
+        m_view.FillFromSource(source, b, column, row, m_view.m_bPasteBlanks, false, m_view.m_nPasteOperation);
+    }
+    CDataGridPrefs GetGridPrefs() const override
+    {
+        CDataGridPrefs prefs;
+        const CGridData* d = m_view.GetGridData();
+        if (!d || !m_view.m_pItem)
+            return prefs;
+        prefs.first = int(d->m_crShadow);
+        prefs.second = int(d->m_crText);
+        for (int i = 0; i < 4; ++i)
+            prefs.colours[i] = m_view.m_pItem->m_colours[std::size_t(i)];
+        prefs.font = d->m_storedFont;
+        prefs.last = d->m_nPointSize;
+        return prefs;
+    }
+    void SetGridPrefs(const CDataGridPrefs& prefs) override
+    {
+        CGridData* d = m_view.GetGridData();
+        if (!d || !m_view.m_pItem)
+            return;
+        d->m_crShadow = COLORREF(prefs.first);
+        d->m_crText = COLORREF(prefs.second);
+        for (int i = 0; i < 4; ++i)
+            m_view.m_pItem->m_colours[std::size_t(i)] = prefs.colours[i];
+        d->m_storedFont = prefs.font;
+        d->m_nPointSize = prefs.last;
+        m_view.SetupFonts();
+        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.Notify(GRID_EVENT_RELAYOUT);
+        Repaint();
+    }
+    void RedrawCell(int column, int row) override
+    {
+        CGridCellRef cell{column + 1, row + 1, 0};
+        m_view.Notify(GRID_EVENT_CELL, &cell);
+    }
+    void Repaint() override
+    {
+        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.Invalidate(false);
+        m_view.Notify(GRID_EVENT_RELAYOUT);
+    }
+
+private:
+    bool AskSize(bool rows, int& size, bool& useDefault)
+    {
+        CColumnWidthDlg dialog(rows, &m_view);
+        dialog.m_nChoice = size < 0 ? 0 : 1;
+        dialog.m_nSize = size < 0 ? 0 : (rows ? m_view.LogicalToStoredY(size) : m_view.LogicalToStoredX(size));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        useDefault = dialog.m_nChoice == 0;
+        size = rows ? m_view.StoredToLogicalY(dialog.m_nSize) : m_view.StoredToLogicalX(dialog.m_nSize);
+        return true;
+    }
+    CDataView& m_view;
+};
+
+CDataTableView* CDataView::GetTableView() const { return m_pActionHost.get(); }
+
+bool CDataView::RunAction(CAction* action)
+{
+    if (!m_pItem) {
+        delete action;
+        return false;
+    }
+    m_pItem->SetActiveView(m_pActionHost.get());
+    return m_pItem->GetActionList()->Add(action) != 0;
+}
+
+void CDataView::SetPasteOptions(int operation, bool pasteBlanks, bool transpose)
+{
+    m_nPasteOperation = operation;
+    m_bPasteBlanks = pasteBlanks;
+    m_bPasteTranspose = transpose;
+}
+
+void CDataView::focusInEvent(QFocusEvent* event)
+{
+    CGridView::focusInEvent(event);
+    if (m_pItem)
+        m_pItem->SetActiveView(m_pActionHost.get());
+}
+
+void CDataView::OnColumnWidthChanging(int column, int* width)
+{
+    if (!width || column < 1)
+        return;
+    // A width dragged by the user becomes an undoable step.
+    RunAction(new CDataActionColWidthChange(column - 1, CGridEngine::GetColumnWidth(column, false), *width, m_pItem));
+}
+
+void CDataView::OnRowHeightChanging(int row, int* height)
+{
+    if (!height || row < 1)
+        return;
+    RunAction(new CDataActionRowHeightChange(row - 1, CGridEngine::GetRowHeight(row, false), *height, m_pItem));
+}
+
 CDataView::CDataView(CMXGrid* item, QWidget* parent)
     : CGridView(parent)
     , m_pItem(item)
+    , m_pActionHost(std::make_unique<ActionHost>(*this))
 {
     setObjectName("DataView");
     if (!m_pItem)
         return;
     SetGridData(&m_pItem->GetGridData());
     InitCells();
+    m_pItem->SetActiveView(m_pActionHost.get());
     if (CProjectDocBase* doc = m_pItem->GetDocument())
         doc->AddView(this);
 }
@@ -137,6 +403,14 @@ void CDataView::Detach()
     CommitCurrentCellEdit();
     if (CProjectDocBase* doc = m_pItem->GetDocument())
         doc->RemoveView(this);
+    // Another window on the item takes over the actions' requests.
+    if (m_pItem->GetActiveView() == m_pActionHost.get()) {
+        CDataTableView* other = nullptr;
+        for (CGridView* view : ViewsOf(GetGridData()))
+            if (auto* data = qobject_cast<CDataView*>(view); data && data != this && data->m_pItem == m_pItem)
+                other = data->GetTableView();
+        m_pItem->SetActiveView(other);
+    }
     m_pItem = nullptr;
 }
 
@@ -240,33 +514,10 @@ int CDataView::SetCellText(int row, int column, const std::string& text)
 {
     if (!m_pItem || row < 1 || column < 1)
         return -1;
-    CMyData& table = m_pItem->GetTable();
-    if (row == 1) {
-        // The Type row takes a type number; an empty entry makes the column general.
-        int type = 0;
-        if (!text.empty()) {
-            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), type);
-            if (ec != std::errc() || end != text.data() + text.size()) {
-                MessageBeep(0);
-                return -1;
-            }
-        }
-        CDataColumnType* made = CreateColumnType(type, column - 1);
-        if (!made) {
-            MessageBeep(0);
-            return -1;
-        }
-        table.SetCell(0, column - 1, made);
-        made->ComputeValue(-1, m_pItem, FALSE);
-    } else {
-        CData* cell = m_pItem->MakeCellFromText(text, column - 1, row - 1);
-        if (cell)
-            table.SetCell(row - 1, column - 1, cell);
-        else
-            table.DeleteCell(row - 1, column - 1);
-    }
-    m_pItem->SetModified(true);
-    return 1;
+    // The Type row takes a type number; every other row a value or a name.
+    if (row == 1)
+        return RunAction(new CDataActionTypeChange(column - 1, text, m_pItem)) ? 1 : 0;
+    return RunAction(new CDataActionCellChange(row - 1, column - 1, text, m_pItem)) ? 1 : 0;
 }
 
 void CDataView::OnCellsChanged(const std::vector<CGridCellRef>& cells)
@@ -768,9 +1019,8 @@ void CDataView::PasteText(const std::string& text, int operation, bool pasteBlan
 
 int CDataView::HandlePaste()
 {
-    RECT block{};
-    if (std::unique_ptr<CMyData> table = ReadClipboardTable(block))
-        PasteTable(*table, block, 0, true, false);
+    SetPasteOptions(0, true, false);
+    RunAction(new CDataActionPaste(m_pItem));
     return 1;
 }
 
@@ -958,6 +1208,7 @@ void CDataView::SetColumnType(int column, int type)
         return;
     std::vector<CGridCellRef> cells{CGridCellRef{column, 1, 0}};
     OnCellsChanged(cells);
+    GetGridData()->m_ranges.clear();
     SelectWholeColumn(column, 0, true);
     Update(GRID_UPDATE_CELLS_ONLY, 0);
     Invalidate(false);
@@ -996,6 +1247,8 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     }
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL: ui.Enable(true); break;
+    case ID_TABLE_COLUMN_WIDTH:
+    case ID_TABLE_ROW_HEIGHT: ui.Enable(kind != 0 && kind != 12); break;
     case ID_TABLE_LOCK_COLUMN: {
         int enable = 0, state = 0;
         GetLockState(enable, state);
@@ -1038,74 +1291,50 @@ void CDataView::RunTableCommand(UINT id)
     switch (id) {
     case ID_TABLE_INSERT_COLUMN:
         if (In(kind, {1, 2, 4, 5, 13, 14, 16, 17, 24, 25}))
-            InsertColumns(first.left, first.right - first.left + 1, true);
+            RunAction(new CDataActionInsertColumns(first.left - 1, first.right - first.left + 1, m_pItem));
         break;
     case ID_TABLE_INSERT_ROW:
         if (In(kind, {1, 2, 7, 8}))
-            InsertRows(first.top, first.bottom - first.top + 1, true);
+            RunAction(new CDataActionInsertRows(first.top - 1, first.bottom - first.top + 1, m_pItem));
         break;
     case ID_TABLE_INSERT_CELLS:
         if (In(kind, {1, 2}))
-            InsertCells(first);
+            RunAction(new CDataActionInsertCells(
+                RECT{first.left - 1, first.top - 1, first.right - 1, first.bottom - 1}, m_pItem));
         break;
     case ID_TABLE_DELETE:
         if (In(kind, {1, 2}))
-            DeleteCells(first);
+            RunAction(new CDataActionDeleteCellRange(m_pItem));
         else if (In(kind, {4, 5, 16, 17}))
-            DeleteColumns(first.left, first.right - first.left + 1, true);
+            RunAction(new CDataActionDeleteColumns(first.left - 1, first.right - first.left + 1, m_pItem));
         else if (In(kind, {7, 8}))
-            DeleteRows(first.top, first.bottom - first.top + 1, true);
+            RunAction(new CDataActionDeleteRows(first.top - 1, first.bottom - first.top + 1, m_pItem));
         break;
-    case ID_TABLE_SIZE_TO_FIT: {
-        const bool all = In(kind, {7, 8, 9, 11, 19, 20, 21, 27, 28, 29});
-        std::set<int> columns;
-        if (all) {
-            for (int c = 0; c <= GetLastColumn(-1) - 1; ++c)
-                columns.insert(c);
-        } else {
-            for (const CGridRange& r : data->m_ranges)
-                for (int c = std::max(r.left, 1); c <= std::min(r.right, GetLastColumn(-1)); ++c)
-                    columns.insert(c - 1);
-        }
-        for (int c : columns)
-            SizeColumnToFit(c, false);
-        Update(GRID_UPDATE_ALL, 0);
-        Notify(GRID_EVENT_RELAYOUT);
+    case ID_TABLE_COLUMN_WIDTH:
+        if (kind != 0 && kind != 12)
+            RunAction(new CDataActionColumnWidth(m_pItem));
         break;
-    }
+    case ID_TABLE_ROW_HEIGHT:
+        if (kind != 0 && kind != 12)
+            RunAction(new CDataActionRowHeight(m_pItem));
+        break;
+    case ID_TABLE_SIZE_TO_FIT:
+        RunAction(new CDataActionColChangeToFit(In(kind, {7, 8, 9, 11, 19, 20, 21, 27, 28, 29}) ? 1 : 0, m_pItem));
+        break;
     case ID_TABLE_GOTO_CELL: {
         CGotoCellDlg dialog(this);
         dialog.m_nColumn = std::max(GetCurrentColumn(), 1);
         dialog.m_nRow = GetCurrentRow() - 2;
-        if (dialog.exec() == QDialog::Accepted) {
-            SetCurrentCell(dialog.m_nRow + 2, dialog.m_nColumn, 0, 1, 1);
-            SetSelection(CGridRange{dialog.m_nColumn, dialog.m_nRow + 2, dialog.m_nColumn, dialog.m_nRow + 2});
-        }
+        if (dialog.exec() == QDialog::Accepted)
+            RunAction(new CDataActionGoto(dialog.m_nColumn - 1, dialog.m_nRow + 1, m_pItem));
         break;
     }
     case ID_TABLE_LOCK_COLUMN: {
         int enable = 0, state = 0;
         GetLockState(enable, state);
-        if (!enable || !m_pItem)
-            break;
-        const BOOL lock = state == 1 ? FALSE : TRUE;
-        std::vector<CGridCellRef> cells;
-        for (const CGridRange& r : data->m_ranges)
-            for (int c = std::max(r.left, 1); c <= std::min(r.right, GetLastColumn(-1)); ++c) {
-                CDataColumnType* type = m_pItem->GetTable().GetColumnType(c - 1);
-                if (!type) {
-                    SetCellText(1, c, "0");
-                    type = m_pItem->GetTable().GetColumnType(c - 1);
-                }
-                if (type && type->CanLock()) {
-                    type->SetLocked(m_pItem, lock);
-                    cells.push_back(CGridCellRef{c, 1, 0});
-                }
-            }
-        OnCellsChanged(cells);
-        Update(GRID_UPDATE_CELLS_ONLY, 0);
-        Invalidate(false);
-        m_pItem->SetModified(true);
+        // Everything locked: unlock; otherwise lock them all.
+        if (enable)
+            RunAction(new CDataActionColumnLock(state == 1 ? FALSE : TRUE, m_pItem));
         break;
     }
     case ID_EDIT_PASTE_OPTIONS: {
@@ -1113,11 +1342,11 @@ void CDataView::RunTableCommand(UINT id)
             break;
         CPasteOptionsDlg dialog(this);
         dialog.m_nOperation = 0;
-        RECT block{};
         if (dialog.exec() != QDialog::Accepted)
             break;
-        if (std::unique_ptr<CMyData> table = ReadClipboardTable(block))
-            PasteTable(*table, block, dialog.m_nOperation, !dialog.m_bSkipBlanks, dialog.m_bTranspose != 0);
+        SetPasteOptions(std::max(dialog.m_nOperation, 0), !dialog.m_bSkipBlanks, dialog.m_bTranspose != 0);
+        RunAction(new CDataActionPaste(m_pItem));
+        SetPasteOptions(0, true, false);
         break;
     }
     case ID_EDIT_CURRENT_CELL:
@@ -1127,14 +1356,13 @@ void CDataView::RunTableCommand(UINT id)
         }
         break;
     case ID_EDIT_PROPERTIES:
-        if (m_pItem && GetCurrentColumn() >= 1)
-            if (CDataColumnType* type = m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1))
-                if (type->EditSettings(m_pItem)) {
-                    std::vector<CGridCellRef> cells{CGridCellRef{GetCurrentColumn(), 0, 0}};
-                    OnCellsChanged(cells);
-                    Update(GRID_UPDATE_CELLS_ONLY, 0);
-                    Invalidate(false);
-                }
+        if (m_pItem && GetCurrentColumn() >= 1 && m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1))
+            if (RunAction(new CDataActionTypeChange(GetCurrentColumn() - 1, m_pItem))) {
+                std::vector<CGridCellRef> cells{CGridCellRef{GetCurrentColumn(), 0, 0}};
+                OnCellsChanged(cells);
+                Update(GRID_UPDATE_CELLS_ONLY, 0);
+                Invalidate(false);
+            }
         break;
     case ID_EDIT_PASTE_FROM: {
         if (!In(kind, {1, 2, 4, 5, 7, 8}))
@@ -1163,6 +1391,8 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_TABLE_INSERT_ROW:
     case ID_TABLE_INSERT_CELLS:
     case ID_TABLE_DELETE:
+    case ID_TABLE_COLUMN_WIDTH:
+    case ID_TABLE_ROW_HEIGHT:
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL:
     case ID_TABLE_LOCK_COLUMN:
@@ -1188,12 +1418,14 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_EDIT_CUT:
     case ID_EDIT_CLEAR: {
         const int kind = GetSelectionKind();
-        if (kind != 12 && !In(kind, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18})) {
-            if (ui)
-                ui->Enable(false);
-            return true;
-        }
-        break;
+        if (kind == 12)
+            break; // the editor decides
+        if (ui)
+            ui->Enable(In(kind, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18}));
+        else if (In(kind, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18}))
+            RunAction(id == ID_EDIT_CUT ? static_cast<CAction*>(new CDataActionCutCells(m_pItem))
+                                        : static_cast<CAction*>(new CDataActionClearCells(m_pItem)));
+        return true;
     }
     case ID_EDIT_PASTE: {
         const int kind = GetSelectionKind();

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class CAction;
+class CDataTableView;
 class CMXGrid;
 class CMXDoc;
 class CMyData;
@@ -79,6 +81,8 @@ public:
     void OnUpdateUndo(CGridCmdState& state) override;
     void OnUpdateRedo(CGridCmdState& state) override;
     void OnRButtonCellChanged(UINT flags, POINT point) override;
+    void OnColumnWidthChanging(int column, int* width) override;
+    void OnRowHeightChanging(int row, int* height) override;
     void OnUpdate(CDocView* sender, int hint, CObject* object) override;
 
     // ---- Table operations (grid coordinates); false when refused ----
@@ -104,6 +108,13 @@ public:
     void SetZoomPercent(int percent);
     int GetZoomPercent() const;
 
+    // What the table's undo actions work through (table coordinates).
+    CDataTableView* GetTableView() const;
+    // Runs an undoable edit through the item's action list; false when it failed.
+    bool RunAction(CAction* action);
+    // How the next paste combines with the cells it lands on.
+    void SetPasteOptions(int operation, bool pasteBlanks, bool transpose);
+
     // ---- Commands ----
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
     // The paste of the clipboard text with the given options.
@@ -121,6 +132,7 @@ public:
 
 protected:
     void OnContextMenu(const QPoint& position) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void SendNotification(int kind, int first, int count);
@@ -131,7 +143,12 @@ private:
     void UpdateTableCommand(UINT id, CCmdUI& ui);
     void RunTableCommand(UINT id);
 
+    class ActionHost;
     CMXGrid* m_pItem;
+    std::unique_ptr<ActionHost> m_pActionHost;
+    int m_nPasteOperation = 0;
+    bool m_bPasteBlanks = true;
+    bool m_bPasteTranspose = false;
     std::vector<std::pair<std::string, std::vector<BYTE>>> m_copyFormats; // set by the hook before copy
     int m_nColumn0Width = 0; // logical units, unzoomed
     int m_nRow2Height = 0;

@@ -6,6 +6,7 @@
 #include "app/MXItemAdd.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
@@ -16,6 +17,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +27,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -86,6 +89,15 @@ struct TableFixture {
 };
 
 constexpr int kAllRows = CDataView::kDataRows + CDataView::kHeadingRows - 1;
+
+// Answers the next modal dialog once it is open.
+void AnswerDialog(std::function<void(QDialog&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            answer(*dialog);
+    });
+}
 
 // Types text as the user does: the first key opens the cell's editor, which
 // then has the focus and takes the rest.
@@ -420,6 +432,7 @@ TEST(DataView, CopyAndPasteKeepTypesThroughThePrivateFormat)
     EXPECT_TRUE(GetClipboard().HasFormat(kPrivateDataFormat));
     EXPECT_TRUE(GetClipboard().HasFormat("text/plain"));
     f.Select({3, 0, 3, kAllRows});
+    AnswerDialog([](QDialog& d) { d.accept(); }); // Paste Columns: insert as new columns
     ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr));
     ASSERT_NE(f.Table().GetColumnType(2), nullptr);
     EXPECT_EQ(f.Table().GetColumnType(2)->GetTypeNumber(), 2);
@@ -474,4 +487,52 @@ TEST(DataView, FiltersImportIntoANewTableAndExportASelection)
     std::filesystem::remove(in);
     std::filesystem::remove(out);
     CDataFilters::Current().Query({});
+}
+
+TEST(DataView, EditsAreUndoneThroughTheItemsActions)
+{
+    TableFixture f;
+    CActionList& actions = *f.item->GetActionList();
+    ASSERT_EQ(f.view->SetCellText(3, 1, "42"), 1);
+    EXPECT_EQ(f.Text(2, 0), "42");
+    ASSERT_EQ(f.view->SetCellText(1, 1, "2"), 1); // the Type row: y data
+    ASSERT_NE(f.Table().GetColumnType(0), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(0)->GetTypeNumber(), 2);
+    f.Select({1, 3, 1, 3});
+    f.view->OnCmdMsg(ID_TABLE_INSERT_COLUMN, nullptr);
+    EXPECT_EQ(f.Text(2, 1), "42");
+    EXPECT_EQ(actions.GetCount(), 3);
+
+    ASSERT_TRUE(actions.Undo()); // the inserted column goes
+    EXPECT_EQ(f.Text(2, 0), "42");
+    ASSERT_TRUE(actions.Undo()); // the type goes
+    EXPECT_EQ(f.Table().GetColumnType(0), nullptr);
+    ASSERT_TRUE(actions.Undo()); // the value goes
+    EXPECT_EQ(f.Table().GetCell(2, 0), nullptr);
+    ASSERT_TRUE(actions.Redo());
+    EXPECT_EQ(f.Text(2, 0), "42");
+    CGridCmdState state;
+    f.view->OnUpdateRedo(state);
+    EXPECT_TRUE(state.enabled);
+}
+
+TEST(DataView, PasteOptionsDivideThroughTheCommand)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 10);
+    f.Table().SetNumber(3, 0, 9);
+    GetClipboard().SetData({{"text/plain", {'0', '\r', '\n', '3'}}});
+    f.Select({1, 3, 1, 3});
+    AnswerDialog([](QDialog& d) {
+        auto& options = static_cast<CPasteOptionsDlg&>(d);
+        options.OperationButton(4)->setChecked(true);
+        options.accept();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE_OPTIONS, nullptr);
+    EXPECT_EQ(f.Text(2, 0), "ERROR - Divide by 0");
+    EXPECT_EQ(f.Text(3, 0), "3");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Text(2, 0), "10");
+    EXPECT_EQ(f.Text(3, 0), "9");
+    GetClipboard().SetData({});
 }
