@@ -85,6 +85,7 @@ constexpr StringEntry kStrings[] = {
     {315, "A background process is in operation. Do you wish to wait for it to finish before saving?"},
     {316, "Save operation aborted."},
     {322, "Please enter a character."},
+    {325, "Preferences"},
     {394, "Symbol"},
     {395, "Description"},
     {422, "The selected equation is not correctly compiled."},

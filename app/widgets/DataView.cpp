@@ -5,6 +5,7 @@
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/ColumnWidthDlg.h"
 #include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/GridColorsPage.h"
 #include "app/widgets/PasteColumnsDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "app/widgets/MyEditCellHeading.h"
@@ -217,7 +218,7 @@ public:
             m_view.GetGridData()->m_columnWidths.erase(column + 1);
         else
             m_view.CGridEngine::SetColumnWidth(column + 1, width, false, false, false);
-        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.RefreshGrid(GRID_UPDATE_ALL, 0);
     }
     int GetRowHeight(int row) const override { return m_view.CGridEngine::GetRowHeight(row + 1, false); }
     bool IsDefaultRowHeight(int row) const override { return m_view.GetGridData()->m_rowHeights.count(row + 1) == 0; }
@@ -227,7 +228,7 @@ public:
             m_view.GetGridData()->m_rowHeights.erase(row + 1);
         else
             m_view.CGridEngine::SetRowHeight(row + 1, height, false, false, false);
-        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.RefreshGrid(GRID_UPDATE_ALL, 0);
     }
     void SizeColumnToFit(int column, bool refresh) override { m_view.SizeColumnToFit(column, refresh); }
     bool AskColumnWidth(int& width, bool& useDefault) override { return AskSize(false, width, useDefault); }
@@ -307,7 +308,7 @@ public:
         d->m_storedFont = prefs.font;
         d->m_nPointSize = prefs.last;
         m_view.SetupFonts();
-        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.RefreshGrid(GRID_UPDATE_ALL, 0);
         m_view.Notify(GRID_EVENT_RELAYOUT);
         Repaint();
     }
@@ -318,7 +319,7 @@ public:
     }
     void Repaint() override
     {
-        m_view.Update(GRID_UPDATE_ALL, 0);
+        m_view.RefreshGrid(GRID_UPDATE_ALL, 0);
         m_view.Invalidate(false);
         m_view.Notify(GRID_EVENT_RELAYOUT);
     }
@@ -587,6 +588,12 @@ void CDataView::SetupFonts()
 
 // ---------------------------------------------------------------- notifications
 
+void CDataView::RefreshGrid(int code, int argument)
+{
+    if (IsInitialised())
+        Update(code, argument);
+}
+
 void CDataView::SendNotification(int kind, int first, int count)
 {
     if (!m_pItem)
@@ -621,7 +628,7 @@ void CDataView::SendBlockNotification(int kind, const RECT& block)
 
 void CDataView::AfterStructureChange(bool refresh)
 {
-    Update(GRID_UPDATE_ALL, 0);
+    RefreshGrid(GRID_UPDATE_ALL, 0);
     Invalidate(false);
     if (refresh)
         Notify(GRID_EVENT_RELAYOUT);
@@ -645,7 +652,7 @@ void CDataView::OnUpdate(CDocView* sender, int hint, CObject* object)
     case UN_ROWS_DELETED:
     case UN_BLOCK_CHANGED:
     case UN_BLOCK_DELETED:
-        Update(GRID_UPDATE_CELLS_ONLY, 0);
+        RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
         Invalidate(false);
         break;
     default:
@@ -816,7 +823,7 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
         CHintRecord hint(destColumn + 1, destColumn + 1 + (block.right - block.left));
         doc->UpdateAllViews(nullptr, kHintColumnsChanged, &hint);
     }
-    Update(GRID_UPDATE_CELLS_ONLY, 0);
+    RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
     Invalidate(false);
     OnCellsChanged(changed);
     m_pItem->SetModified(true);
@@ -850,7 +857,7 @@ void CDataView::SizeColumnToFit(int tableColumn, bool refresh)
     }
     SetColumnWidth(tableColumn + 1, std::min(base + extra, kMaxLogicalSize), false, true, false);
     if (refresh) {
-        Update(GRID_UPDATE_CELLS_ONLY, 0);
+        RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
         Notify(GRID_EVENT_RELAYOUT);
     }
     m_pItem->SetModified(true);
@@ -991,7 +998,7 @@ void CDataView::SetZoomPercent(int percent)
     if (!GetGridData())
         return;
     SetZoom(percent);
-    Update(GRID_UPDATE_ALL, 0);
+    RefreshGrid(GRID_UPDATE_ALL, 0);
     Notify(GRID_EVENT_RELAYOUT);
 }
 
@@ -1210,7 +1217,7 @@ void CDataView::SetColumnType(int column, int type)
     OnCellsChanged(cells);
     GetGridData()->m_ranges.clear();
     SelectWholeColumn(column, 0, true);
-    Update(GRID_UPDATE_CELLS_ONLY, 0);
+    RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
     Invalidate(false);
 }
 
@@ -1246,6 +1253,7 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
         break;
     }
     case ID_TABLE_SIZE_TO_FIT:
+    case ID_TABLE_PREFERENCES:
     case ID_TABLE_GOTO_CELL: ui.Enable(true); break;
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT: ui.Enable(kind != 0 && kind != 12); break;
@@ -1360,9 +1368,12 @@ void CDataView::RunTableCommand(UINT id)
             if (RunAction(new CDataActionTypeChange(GetCurrentColumn() - 1, m_pItem))) {
                 std::vector<CGridCellRef> cells{CGridCellRef{GetCurrentColumn(), 0, 0}};
                 OnCellsChanged(cells);
-                Update(GRID_UPDATE_CELLS_ONLY, 0);
+                RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
                 Invalidate(false);
             }
+        break;
+    case ID_TABLE_PREFERENCES:
+        CGridColorsPage::RunPreferences(this);
         break;
     case ID_EDIT_PASTE_FROM: {
         if (!In(kind, {1, 2, 4, 5, 7, 8}))
@@ -1393,6 +1404,7 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_TABLE_DELETE:
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT:
+    case ID_TABLE_PREFERENCES:
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL:
     case ID_TABLE_LOCK_COLUMN:
@@ -1527,6 +1539,8 @@ void CDataView::OnContextMenu(const QPoint& position)
         add(ID_TABLE_INSERT_CELLS, "Insert C&ells");
         menu.addSeparator();
         add(ID_TABLE_LOCK_COLUMN, "&Lock Column");
+        add(ID_TABLE_GOTO_CELL, "&Go to Cell...");
+        add(ID_TABLE_PREFERENCES, "Pr&eferences...");
         add(ID_EDIT_PROPERTIES, "P&roperties...");
     }
     ShowMenu(menu, position);

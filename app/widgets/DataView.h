@@ -27,7 +27,7 @@ enum : UINT {
     ID_TABLE_GOTO_CELL = 32834, ID_EDIT_PASTE_OPTIONS = 32846, ID_TABLE_COLUMN_FORMAT = 32941,
     ID_EDIT_CURRENT_CELL = 32984, ID_TABLE_SORT = 33006, ID_TABLE_SIZE_TO_FIT = 33008,
     ID_EDIT_PROPERTIES = 33069, ID_TABLE_LOCK_COLUMN = 33208, ID_VIEW_ZOOM_CUSTOM = 32992,
-    ID_EDIT_COPY_TO = 32849, ID_EDIT_PASTE_FROM = 32850,
+    ID_EDIT_COPY_TO = 32849, ID_EDIT_PASTE_FROM = 32850, ID_TABLE_PREFERENCES = 32875,
 };
 
 // The clipboard form of copied cells with their types and formats.
@@ -135,6 +135,9 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    // The engine's update, once the grid has been laid out for its window
+    // (before that, sizes are not known and the first showing lays it out).
+    void RefreshGrid(int code, int argument);
     void SendNotification(int kind, int first, int count);
     void SendBlockNotification(int kind, const RECT& block);
     void AfterStructureChange(bool refresh);

@@ -6,10 +6,12 @@
 #include "app/MXItemAdd.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/GridColorsPage.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
+#include "data/DataTableView.h"
 #include "data/DataString.h"
 #include "fitting/UpdateNotification.h"
 #include "platform/Clipboard.h"
@@ -18,6 +20,8 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -535,4 +539,55 @@ TEST(DataView, PasteOptionsDivideThroughTheCommand)
     EXPECT_EQ(f.Text(2, 0), "10");
     EXPECT_EQ(f.Text(3, 0), "9");
     GetClipboard().SetData({});
+}
+
+TEST(DataView, RestoreDefaultsThenCancelLeavesTheColours)
+{
+    TableFixture f;
+    f.item->m_colours = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(10, 11, 12)};
+    f.item->GetGridData().m_crText = RGB(13, 14, 15);
+    const auto before = f.item->m_colours;
+    AnswerDialog([](QDialog& sheet) {
+        auto* page = sheet.findChild<CGridColorsPage*>();
+        ASSERT_NE(page, nullptr);
+        page->RestoreButton()->click();
+        sheet.reject();
+    });
+    f.view->OnCmdMsg(ID_TABLE_PREFERENCES, nullptr);
+    EXPECT_EQ(f.item->m_colours, before);
+    EXPECT_EQ(f.item->GetGridData().m_crText, RGB(13, 14, 15));
+    EXPECT_EQ(f.item->GetActionList()->GetCount(), 0);
+
+    // Restore Defaults then OK: the system colours, as one undoable step.
+    AnswerDialog([](QDialog& sheet) {
+        sheet.findChild<CGridColorsPage*>()->RestoreButton()->click();
+        sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    f.view->OnCmdMsg(ID_TABLE_PREFERENCES, nullptr);
+    EXPECT_EQ(f.item->m_colours[0], GridSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(f.item->m_colours[2], GridSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(f.item->GetGridData().m_crText, GridSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(f.item->GetGridData().m_crShadow, GridSysColor(COLOR_BTNFACE));
+    ASSERT_EQ(f.item->GetActionList()->GetCount(), 1);
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.item->m_colours, before);
+    EXPECT_EQ(f.item->GetGridData().m_crText, RGB(13, 14, 15));
+}
+
+TEST(DataView, AViewNotYetShownTakesEditsWithoutLayingOutTheGrid)
+{
+    // Before the first showing no sizes are known; laying a million rows
+    // out then would take every row at once.
+    CMXDoc doc;
+    doc.OnNewDocument();
+    auto* item = new CMXGrid(&doc);
+    item->InitNewItem();
+    item->GetTable().SetNumber(2, 0, 1.0);
+    CDataView view(item);
+    EXPECT_TRUE(view.GetTableView()->InsertColumns(0, 1, true));
+    view.GetTableView()->SelectColumns({0, 1});
+    view.GetTableView()->Repaint();
+    double v = 0;
+    EXPECT_TRUE(item->GetTable().GetNumber(2, 1, v));
+    EXPECT_EQ(view.GetGridData()->m_ranges.size(), 2u);
 }
