@@ -18,6 +18,7 @@
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "app/widgets/TableProjectWnd.h"
+#include "app/widgets/ColumnTypeEditor.h"
 #include "app/MXGrid.h"
 #include "app/Preferences.h"
 #include "data/DataFilters.h"
@@ -175,6 +176,9 @@ bool CMXApp::OnInstanceRequest(const std::string& command)
 
 bool CMXApp::InitInstance(const QStringList& arguments)
 {
+    // The column types ask their settings through the program's dialogs.
+    static CColumnTypeEditor columnTypeEditor;
+    SetColumnSettingsEditor(&columnTypeEditor);
     InstallFontSubstitutes();
     CProfile::SetRegistryKey(LoadString(IDS_MAKER));
 

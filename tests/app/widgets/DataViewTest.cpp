@@ -4,6 +4,7 @@
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
 #include "app/MXItemAdd.h"
+#include "app/widgets/ColumnTypeEditor.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
@@ -22,7 +23,9 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -590,4 +593,58 @@ TEST(DataView, AViewNotYetShownTakesEditsWithoutLayingOutTheGrid)
     double v = 0;
     EXPECT_TRUE(item->GetTable().GetNumber(2, 1, v));
     EXPECT_EQ(view.GetGridData()->m_ranges.size(), 2u);
+}
+
+TEST(DataView, ColumnTypeCommandsRunTheSettingsDialogs)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetNumber(2, 1, 3.0);
+    // Series in column 3: 5 points from 1 by 0.5.
+    f.Select({3, 4, 3, 4});
+    EXPECT_TRUE(f.Query(CDataView::CommandOfType(10)).m_enabled.value_or(false));
+    AnswerDialog([](QDialog& d) {
+        auto& series = static_cast<CSeriesDlg&>(d);
+        series.StartEdit()->setText("1");
+        series.IncrementEdit()->setText("0.5");
+        series.PointsEdit()->setText("5");
+        series.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(10), nullptr);
+    EXPECT_EQ(f.Text(6, 2), "3"); // 1 + 4 x 0.5
+    EXPECT_EQ(f.Table().GetLastRow(2), 6);
+    EXPECT_EQ(f.view->GetSelectionKind(), 16); // the whole column, which is calculated
+    EXPECT_TRUE(f.Query(CDataView::CommandOfType(10)).m_checked.value_or(false));
+    EXPECT_FALSE(f.Query(CDataView::CommandOfType(0)).m_checked.value_or(true));
+
+    // Mean in column 4: the column itself is refused, then columns 1 and 2 are taken.
+    f.Select({4, 4, 4, 4});
+    int answers = 0;
+    std::function<void(QDialog&)> answer = [&](QDialog& d) {
+        auto& columns = static_cast<CMultiColumnDlg&>(d);
+        if (answers++ == 0) {
+            ASSERT_FALSE(columns.List()->item(3)->flags() & Qt::ItemIsEnabled);
+            columns.List()->item(3)->setCheckState(Qt::Checked);
+            columns.accept(); // refused: stays open
+            EXPECT_TRUE(columns.isVisible());
+            columns.List()->item(3)->setCheckState(Qt::Unchecked);
+            columns.List()->item(0)->setCheckState(Qt::Checked);
+            columns.List()->item(1)->setCheckState(Qt::Checked);
+            EXPECT_EQ(columns.CountText()->text(), "2 column(s) selected");
+            columns.accept();
+        }
+    };
+    AnswerDialog(answer);
+    f.view->OnCmdMsg(CDataView::CommandOfType(4), nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{208}));
+    EXPECT_EQ(f.Text(2, 3), "2"); // the mean of 1 and 3
+    // The column's Properties runs the dialog again; Cancel changes nothing.
+    f.Select({4, 4, 4, 4});
+    AnswerDialog([](QDialog& d) { d.reject(); });
+    f.view->OnCmdMsg(ID_EDIT_PROPERTIES, nullptr);
+    EXPECT_EQ(f.Text(2, 3), "2");
+    SetColumnSettingsEditor(previous);
 }
