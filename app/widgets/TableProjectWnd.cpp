@@ -1,14 +1,22 @@
 #include "app/widgets/TableProjectWnd.h"
 
 #include "app/MXGrid.h"
+#include "app/widgets/DataSplitterWnd.h"
 #include "app/widgets/DataView.h"
 
-CDataView* CTableProjectWnd::GetDataView() const { return qobject_cast<CDataView*>(widget()); }
 
-QWidget* CTableProjectWnd::CreateItemView() { return new CDataView(dynamic_cast<CMXGrid*>(m_pItem)); }
+CDataSplitterWnd* CTableProjectWnd::GetSplitter() const { return qobject_cast<CDataSplitterWnd*>(widget()); }
+
+CDataView* CTableProjectWnd::GetDataView() const
+{
+    CDataSplitterWnd* splitter = GetSplitter();
+    return splitter ? splitter->GetActivePane() : nullptr;
+}
+
+QWidget* CTableProjectWnd::CreateItemView() { return new CDataSplitterWnd(dynamic_cast<CMXGrid*>(m_pItem)); }
 
 void CTableProjectWnd::OnDetach()
 {
-    if (CDataView* view = GetDataView())
-        view->Detach();
+    if (CDataSplitterWnd* splitter = GetSplitter())
+        splitter->Detach();
 }

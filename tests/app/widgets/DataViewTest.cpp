@@ -5,6 +5,7 @@
 #include "app/MXGrid.h"
 #include "app/MXItemAdd.h"
 #include "app/widgets/ColumnTypeEditor.h"
+#include "app/widgets/DataSplitterWnd.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
@@ -647,4 +648,35 @@ TEST(DataView, ColumnTypeCommandsRunTheSettingsDialogs)
     f.view->OnCmdMsg(ID_EDIT_PROPERTIES, nullptr);
     EXPECT_EQ(f.Text(2, 3), "2");
     SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, SplitterMarksTheWorkspaceOnlyWhenTheSplitChanges)
+{
+    CMXDoc doc;
+    doc.OnNewDocument();
+    auto* item = new CMXGrid(&doc);
+    item->InitNewItem();
+    CDataSplitterWnd splitter(item);
+    splitter.resize(600, 400);
+    splitter.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(splitter.IsRowShown(1));
+    splitter.RecalcLayout();
+    item->SetModified(false);
+    EXPECT_FALSE(splitter.RecalcLayout()); // nothing moved: not modified
+    EXPECT_FALSE(item->IsModified());
+    splitter.SplitRow(150);
+    EXPECT_TRUE(splitter.IsRowShown(1));
+    EXPECT_TRUE(item->IsModified());
+    EXPECT_GT(item->m_splitter[1].b, 0);
+    // The lower panes start below the frozen heading rows; all panes show one table.
+    EXPECT_GE(splitter.GetPane(1, 0)->GetTopRow(), CDataView::kHeadingRows);
+    EXPECT_EQ(splitter.GetPane(1, 0)->GetGridData(), splitter.GetPane(0, 0)->GetGridData());
+    item->SetModified(false);
+    EXPECT_FALSE(splitter.RecalcLayout());
+    EXPECT_FALSE(item->IsModified());
+    splitter.DeleteRow();
+    EXPECT_EQ(item->m_splitter[1], TripleRecord{});
+    EXPECT_TRUE(item->IsModified());
+    splitter.Detach();
 }
