@@ -12,6 +12,7 @@
 #include "app/widgets/MyHeaderCell.h"
 #include "app/widgets/MyTypeCellHeading.h"
 #include "app/widgets/PasteOptionsDlg.h"
+#include "app/widgets/SortDataDlg.h"
 #include "data/Data.h"
 #include "data/DataActionCellChange.h"
 #include "data/DataActionClearBase.h"
@@ -1254,6 +1255,7 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     }
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_PREFERENCES:
+    case ID_TABLE_SORT:
     case ID_TABLE_GOTO_CELL: ui.Enable(true); break;
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT: ui.Enable(kind != 0 && kind != 12); break;
@@ -1375,6 +1377,15 @@ void CDataView::RunTableCommand(UINT id)
     case ID_TABLE_PREFERENCES:
         CGridColorsPage::RunPreferences(this);
         break;
+    case ID_TABLE_SORT: {
+        if (!m_pItem)
+            break;
+        CSortDataDlg dialog(m_pItem, std::max(GetCurrentColumn(), 1) - 1, this);
+        dialog.InitFromSelection(*this);
+        if (dialog.exec() == QDialog::Accepted)
+            dialog.RecordUndo(*this);
+        break;
+    }
     case ID_EDIT_PASTE_FROM: {
         if (!In(kind, {1, 2, 4, 5, 7, 8}))
             break;
@@ -1405,6 +1416,7 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT:
     case ID_TABLE_PREFERENCES:
+    case ID_TABLE_SORT:
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL:
     case ID_TABLE_LOCK_COLUMN:
@@ -1540,6 +1552,7 @@ void CDataView::OnContextMenu(const QPoint& position)
         menu.addSeparator();
         add(ID_TABLE_LOCK_COLUMN, "&Lock Column");
         add(ID_TABLE_GOTO_CELL, "&Go to Cell...");
+        add(ID_TABLE_SORT, "&Sort Column(s)...");
         add(ID_TABLE_PREFERENCES, "Pr&eferences...");
         add(ID_EDIT_PROPERTIES, "P&roperties...");
     }

@@ -10,6 +10,7 @@
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
 #include "app/widgets/PasteOptionsDlg.h"
+#include "app/widgets/SortDataDlg.h"
 #include "app/widgets/MyEditCell.h"
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QLabel>
@@ -679,4 +681,35 @@ TEST(DataView, SplitterMarksTheWorkspaceOnlyWhenTheSplitChanges)
     EXPECT_EQ(item->m_splitter[1], TripleRecord{});
     EXPECT_TRUE(item->IsModified());
     splitter.Detach();
+}
+
+TEST(DataView, SortDialogSortsTheSelectedColumnsUndoably)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    // Column 1 the key 3, 1, 2; column 2 carried a, b, c; column 3 a series (not sortable).
+    const double keys[] = {3, 1, 2};
+    const char* carried[] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        f.Table().SetNumber(2 + i, 0, keys[i]);
+        f.Table().SetCell(2 + i, 1, new CDataString(carried[i]));
+    }
+    f.Table().SetCell(1, 0, new CDataString("Key"));
+    f.Table().SetCell(1, 1, new CDataString("Label"));
+    f.Table().SetCell(0, 2, CreateColumnType(10, 2));
+    f.Select({1, 0, 3, kAllRows});
+    AnswerDialog([](QDialog& d) {
+        auto& sort = static_cast<CSortDataDlg&>(d);
+        EXPECT_EQ(sort.IndexCombo()->count(), 2); // the series is no index
+        EXPECT_FALSE(sort.List()->item(2)->flags() & Qt::ItemIsEnabled);
+        EXPECT_EQ(sort.List()->item(1)->checkState(), Qt::Checked);
+        sort.accept();
+    });
+    f.view->OnCmdMsg(ID_TABLE_SORT, nullptr);
+    EXPECT_EQ(f.Text(2, 0), "1");
+    EXPECT_EQ(f.Text(2, 1), "b");
+    EXPECT_EQ(f.Text(4, 1), "a");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Text(2, 1), "a");
+    EXPECT_TRUE(reporter.messages.empty());
 }
