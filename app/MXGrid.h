@@ -84,6 +84,10 @@ public:
     // The links of the table's result columns to other items.
     std::vector<BYTE> SaveLinks() const override;
     void RestoreLinks(const std::vector<BYTE>& links) override;
+    // The undo actions work through the active data view and the item's own action list.
+    CDataTableView* GetActiveView() override { return m_pActiveView; }
+    void SetActiveView(CDataTableView* view) { m_pActiveView = view; }
+    CActionList* GetActionList() override { return &CMXProjectItem::GetActionList(); }
 
     // Read operations for fits and graphs. Rows 0 and 1 hold a column's type and name.
     int GetAssociatedX(int column, std::vector<double>& values) const;
@@ -118,4 +122,5 @@ private:
 
     CMyData m_table;
     CMXGridData m_gridData;
+    CDataTableView* m_pActiveView = nullptr; // run time: not owned
 };

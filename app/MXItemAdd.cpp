@@ -10,10 +10,13 @@
 
 IMPLEMENT_DYNAMIC(CMXItemAdd, CProjectItemAdd)
 IMPLEMENT_DYNAMIC(CMXItemAddFromStore, CMXItemAdd)
+IMPLEMENT_DYNAMIC(CMXItemAddImportData, CMXItemAdd)
 
 namespace {
 constexpr UINT IDS_ADD_STORED = 1160;
 constexpr UINT IDS_NOT_AN_ITEM_FILE = 1161;
+constexpr UINT IDS_IMPORT_DATA = 548;
+constexpr UINT IDS_IMPORTED_NAME = 204;
 // The header (magic, version, icon index) and at least a class tag.
 constexpr std::uint64_t kMinimumStoredItem = 16;
 } // namespace
@@ -67,4 +70,35 @@ CMXProjectItem* CMXItemAddFromStore::CreateItem(CMXDoc* document)
         ReportText(e.GetText(), MB_OK | MB_ICONEXCLAMATION);
         return nullptr;
     }
+}
+
+CMXItemAddImportData::CMXItemAddImportData(CMXDoc* document, std::string path, std::string extension,
+                                           std::string title, CDataFilters::ConvertChooser choose)
+    : CMXItemAdd(document, IDS_IMPORT_DATA)
+    , m_path(std::move(path))
+    , m_extension(std::move(extension))
+    , m_title(std::move(title))
+    , m_choose(std::move(choose))
+{
+}
+
+CMXProjectItem* CMXItemAddImportData::CreateItem(CMXDoc* document)
+{
+    int result = 0;
+    std::unique_ptr<CMyData> imported = CDataFilters::Current().LoadFilterAndImport(m_path, m_extension, result, m_choose);
+    if (!imported)
+        return nullptr;
+    auto* item = new CMXGrid(document);
+    item->InitNewItem();
+    CMyData& table = item->GetTable();
+    for (int column : imported->GetColumnNumbers()) {
+        const int last = imported->GetLastRow(column);
+        for (int row = 0; row <= last; ++row)
+            if (CData* cell = imported->DetachCell(row, column))
+                table.SetCell(row, column, cell);
+    }
+    item->SetUniqueName(IDS_IMPORTED_NAME, m_title);
+    item->UpdateListText();
+    item->SetModified(true);
+    return item;
 }

@@ -10,6 +10,7 @@
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
 #include "app/ProjectAction.h"
+#include "data/DataFilters.h"
 
 #include <string>
 
@@ -47,6 +48,23 @@ using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
 using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;
 using CMXItemAddLinear = CMXItemAddKind<CMXLinear, 540>;
 using CMXItemAddNonLinear = CMXItemAddKind<CMXNonLinear, 541>;
+
+// Adds a data table read from a foreign file through the data filters.
+class CMXItemAddImportData : public CMXItemAdd {
+    DECLARE_DYNAMIC(CMXItemAddImportData)
+public:
+    CMXItemAddImportData(CMXDoc* document, std::string path, std::string extension, std::string title,
+                         CDataFilters::ConvertChooser choose = {});
+
+protected:
+    CMXProjectItem* CreateItem(CMXDoc* document) override;
+
+private:
+    std::string m_path;
+    std::string m_extension;
+    std::string m_title;
+    CDataFilters::ConvertChooser m_choose;
+};
 
 // Adds the item kept in a stored-item file, under a copy name when its name is taken.
 class CMXItemAddFromStore : public CMXItemAdd {

@@ -10,7 +10,7 @@
 // Text placement flags (as cells ask for them).
 enum : UINT {
     DT_LEFT = 0x0000, DT_CENTER = 0x0001, DT_RIGHT = 0x0002, DT_VCENTER = 0x0004,
-    DT_SINGLELINE = 0x0020, DT_NOPREFIX = 0x0800,
+    DT_WORDBREAK = 0x0010, DT_SINGLELINE = 0x0020, DT_NOPREFIX = 0x0800,
 };
 
 class CGridPainter {

@@ -20,6 +20,11 @@
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "app/widgets/TableProjectWnd.h"
+#include "app/widgets/ColumnTypeEditor.h"
+#include "app/MXGrid.h"
+#include "app/Preferences.h"
+#include "data/DataFilters.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/NewTemplateSheet.h"
@@ -52,6 +57,7 @@ constexpr UINT IDS_NEW_CAPTION = 25033;       // "New"
 constexpr UINT IDS_OLD_DATA_FILES = 525;
 constexpr UINT IDS_OLD_EQUATION_FILES = 526;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
+constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
 bool ScanInt(std::string_view text, std::size_t& pos, long& value)
@@ -120,7 +126,10 @@ CMXApp::CMXApp()
         if (CMXMainWnd* main = GetMainFrame())
             main->OnIconSizeChanged(large);
     };
-    Preferences().m_onFiltersChanged = [this] { emit filtersChanged(); };
+    Preferences().m_onFiltersChanged = [this] {
+        CDataFilters::Current().Query(Preferences().m_filters);
+        emit filtersChanged();
+    };
 }
 
 CMXApp::~CMXApp()
@@ -209,6 +218,9 @@ bool CMXApp::OnInstanceRequest(const std::string& command)
 
 bool CMXApp::InitInstance(const QStringList& arguments)
 {
+    // The column types ask their settings through the program's dialogs.
+    static CColumnTypeEditor columnTypeEditor;
+    SetColumnSettingsEditor(&columnTypeEditor);
     InstallFontSubstitutes();
     CProfile::SetRegistryKey(LoadString(IDS_MAKER));
 
@@ -252,6 +264,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         nullptr);
     m_pNotepadTemplate = std::make_unique<CProjectTemplateBase>(
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
+    m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
+        131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -305,6 +319,7 @@ int CMXApp::ExitInstance()
     if (m_pWorkspaceTemplate)
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
+    m_pTableTemplate.reset();
     m_pWorkspaceTemplate.reset();
     // A start that ended before the settings were read (a hand-over to the
     // running copy) must not overwrite them with its blank ones.
@@ -331,9 +346,10 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     if (!mx)
         return nullptr;
-    // Only notepads have windows so far; the other kinds are listed and stored.
+    // Notepads and data tables have windows so far; the other kinds are listed and stored.
     switch (mx->GetKindFlag()) {
     case KIND_NOTES: return m_pNotepadTemplate.get();
+    case KIND_DATA: return m_pTableTemplate.get();
     default: return nullptr;
     }
 }
@@ -643,6 +659,13 @@ void CMXApp::LoadSettings()
     Preferences().Load();
     m_bSettingsLoaded = true;
     CMXDoc::s_author = Preferences().m_authorName;
+
+    // New tables start with the table preferences.
+    CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],
+                                   m_tableColours[ColorTextHeading], m_tableColours[ColorTextLocked]};
+
+    // The installed data filters, asked again whenever the list changes.
+    CDataFilters::Current().Query(Preferences().m_filters);
 }
 
 void CMXApp::SaveSettings()

@@ -38,6 +38,7 @@ public:
 
     CMXMainWnd* GetMainFrame() const;
     CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
+    CProjectTemplateBase* GetTableTemplate() const { return m_pTableTemplate.get(); }
 
     bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
     void LoadSettings() override;
@@ -122,6 +123,7 @@ protected:
     QPointer<CSplashBox> m_pSplash;
     std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
+    std::unique_ptr<CProjectTemplateBase> m_pTableTemplate;
     std::unique_ptr<CMessageBoxReporter> m_pReporter;
     std::unique_ptr<CDesktopClipboard> m_pClipboard;
     CReporter* m_pOldReporter = nullptr;

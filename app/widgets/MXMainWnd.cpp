@@ -1,15 +1,19 @@
 #include "app/widgets/MXMainWnd.h"
 
 #include "app/MXDoc.h"
-#include "app/MXResult.h"
-#include "fitting/WorkerThread.h"
 #include "app/MXEquation.h"
+#include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
+#include "app/MXResult.h"
 #include "app/MXTransform.h"
+#include "fitting/WorkerThread.h"
 #include "app/MXItemAdd.h"
 #include "app/MXNotes.h"
 #include "app/MXProjectItem.h"
+#include "app/Preferences.h"
+#include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/MXApp.h"
+#include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
@@ -27,6 +31,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -46,6 +52,7 @@ constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
 constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
 constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
 constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
+constexpr UINT IDS_IMPORT_TITLE = 202;  // "Import Data From File"
 
 
 } // namespace
@@ -172,6 +179,7 @@ void CMXMainWnd::CreateMenus()
     file->addAction(Command(ID_FILE_SAVE_AS, "Save &As...", "Save the active document with a new name\nSave As"));
     file->addAction(Command(ID_FILE_PROPERTIES, "Propert&ies", "Show the properties of the workspace\nProperties"));
     file->addSeparator();
+    file->addAction(Command(ID_FILE_IMPORT, "&Import Data...", "Read a data file into a new data table\nImport Data"));
     file->addAction(Command(ID_FILE_ADD_STOCK, "Add Stoc&k Item...", "Add an item stored in a file\nAdd Stock Item"));
     file->addAction(Command(ID_FILE_STORE_STOCK, "S&tore Stock Item...", "Store the selected item in a file\nStore Stock Item"));
     file->addSeparator();
@@ -375,6 +383,41 @@ CProjectItemBase* CMXMainWnd::GetCommandItem() const
     return nullptr;
 }
 
+void CMXMainWnd::ImportData()
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    if (!doc)
+        return;
+    CMXApp* app = GetMXApp();
+    // Every pair of the import filter string becomes a file-dialog filter.
+    const std::string bars = CDataFilters::Current().GetImportFilterString();
+    QStringList filters;
+    for (std::size_t pos = 0; pos < bars.size();) {
+        std::size_t bar = bars.find('|', pos);
+        if (bar == std::string::npos || bar == pos)
+            break;
+        std::size_t end = bars.find('|', bar + 1);
+        if (end == std::string::npos)
+            break;
+        filters << QString::fromStdString(bars.substr(pos, bar - pos) + " (" +
+                                          bars.substr(bar + 1, end - bar - 1) + ")").replace(';', ' ');
+        pos = end + 1;
+    }
+    QString dir = app ? QString::fromStdString(app->GetDirectory(CPreferences::CurrentDataDir)) : QString();
+    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_IMPORT_TITLE)), dir,
+                                                filters.join(";;"));
+    if (path.isEmpty())
+        return;
+    QFileInfo info(path);
+    if (app)
+        app->Preferences().SetDirectory(CPreferences::CurrentDataDir, info.absolutePath().toStdString());
+    doc->GetActionList().Add(new CMXItemAddImportData(
+        doc, path.toStdString(), info.suffix().toStdString(), info.completeBaseName().toStdString(),
+        [this](const std::vector<std::string>& entries, int preselected) {
+            return CConvertFileDlg::Choose(entries, preselected, this);
+        }));
+}
+
 void CMXMainWnd::StoreStockItem()
 {
     CMXDoc* doc = GetActiveWorkspace();
@@ -462,6 +505,8 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     }
     case ID_ADD_DATA:
+        if (ui) ui->Enable(doc != nullptr); else if (doc) doc->GetActionList().Add(new CMXItemAddData(doc));
+        return true;
     case ID_ADD_LINEAR:
     case ID_ADD_NONLINEAR:
     case ID_ADD_GRAPH:
@@ -473,6 +518,9 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_FILE_SAVE_AS:
         if (ui) ui->Enable(doc != nullptr); else if (doc && app) app->DoSave(doc, true);
+        return true;
+    case ID_FILE_IMPORT:
+        if (ui) ui->Enable(doc != nullptr); else ImportData();
         return true;
     case ID_FILE_ADD_STOCK:
         if (ui) ui->Enable(doc != nullptr); else AddStockItem();

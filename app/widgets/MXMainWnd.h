@@ -68,6 +68,8 @@ private:
     CProjectItemBase* GetCommandItem() const;
     void StoreStockItem();
     void AddStockItem();
+    // File/Import Data: a foreign data file read into a new data table.
+    void ImportData();
 
     CCommandImages m_images;
     CStandardToolBar* m_standardBar = nullptr;

@@ -77,7 +77,8 @@ void CGridPainterQt::DrawText(const RECT& rect, std::string_view text, UINT form
         m_painter.setFont(font);
         m_pCurrentFont = &font;
     }
-    int flags = Qt::TextSingleLine;
+    // Word-wrapped text is centred as a block (its height measured by Qt).
+    int flags = (format & DT_WORDBREAK) ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine);
     flags |= (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
     flags |= (format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop;
     m_painter.setPen(ColorFromRef(color));

@@ -8,6 +8,8 @@
 
 #include "grid/GridEngine.h"
 #include "grid/GridHost.h"
+// The standard edit command ids.
+#include "platform/widgets/CommandIds.h"
 
 #include <QAbstractScrollArea>
 
@@ -16,11 +18,6 @@
 class QMenu;
 class QKeyEvent;
 
-// Standard edit command ids.
-enum : int {
-    ID_EDIT_CLEAR = 57632, ID_EDIT_COPY = 57634, ID_EDIT_CUT = 57635, ID_EDIT_PASTE = 57637,
-    ID_EDIT_SELECT_ALL = 57642, ID_EDIT_UNDO = 57643, ID_EDIT_REDO = 57644,
-};
 
 class CGridWindow : public QAbstractScrollArea, public CGridEngine, public CGridHost {
     Q_OBJECT

@@ -1,4 +1,7 @@
 #include "app/MXDoc.h"
+#include "app/MXGrid.h"
+#include "app/widgets/DataView.h"
+#include "app/widgets/TableProjectWnd.h"
 #include "app/MXNotes.h"
 #include "app/MXCommandLineInfo.h"
 #include "app/MXNotes.h"
@@ -551,4 +554,27 @@ TEST_F(MainWindowTest, ConvertedOldFilesOpenUntitledAndModifiedWithANotice)
     EXPECT_EQ(list()->GetItemCount(), 0);
     std::filesystem::remove(TempPath("old.mxd"));
     std::filesystem::remove(TempPath("old.mxe"));
+}
+
+TEST_F(MainWindowTest, AddDataTableOpensItsWindowAndTypingIsUndoable)
+{
+    ASSERT_TRUE(Run(ID_ADD_DATA));
+    ASSERT_EQ(main->GetFrames().size(), 1u);
+    auto* frame = dynamic_cast<CTableProjectWnd*>(main->GetFrames().front());
+    ASSERT_NE(frame, nullptr);
+    CDataView* view = frame->GetDataView();
+    ASSERT_NE(view, nullptr);
+    auto* item = dynamic_cast<CMXGrid*>(frame->GetItem());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(view->SetCellText(3, 1, "12.5"), 1);
+    double v = 0;
+    ASSERT_TRUE(item->GetTable().GetNumber(2, 0, v));
+    EXPECT_EQ(v, 12.5);
+    // The window's Undo is the table's: the value goes again.
+    frame->activateWindow();
+    CCmdUI undo(ID_EDIT_UNDO);
+    ASSERT_TRUE(frame->OnCmdMsg(ID_EDIT_UNDO, &undo));
+    EXPECT_TRUE(undo.m_enabled.value_or(false));
+    ASSERT_TRUE(frame->OnCmdMsg(ID_EDIT_UNDO, nullptr));
+    EXPECT_EQ(item->GetTable().GetCell(2, 0), nullptr);
 }

@@ -1,0 +1,218 @@
+#include "app/widgets/ColumnTypeEditor.h"
+
+#include "data/DataCTypeMultiColumnBase.h"
+#include "data/DataCTypePair.h"
+#include "data/DataCTypeSeries.h"
+#include "data/DataTableItem.h"
+#include "data/MyData.h"
+#include "platform/Reporter.h"
+#include "platform/StringTable.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+enum : UINT { IDS_NUMBER = 61713, IDS_INT_RANGE = 61714, IDS_COLUMNS_SELECTED = 571 };
+
+bool ParseNumber(const QLineEdit* edit, double& value)
+{
+    const std::string text = edit->text().trimmed().toStdString();
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+std::string NumberText(double v)
+{
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, end);
+}
+
+QDialogButtonBox* OkCancel(QDialog* dialog)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+} // namespace
+
+std::string ColumnListText(const CMyData& table, int column)
+{
+    std::string name = table.GetColumnName(column);
+    return std::to_string(column + 1) + (name.empty() ? std::string() : " " + name);
+}
+
+// ---------------------------------------------------------------- series
+
+CSeriesDlg::CSeriesDlg(QWidget* parent)
+    : QDialog(parent)
+    , m_startEdit(new QLineEdit(this))
+    , m_incrementEdit(new QLineEdit(this))
+    , m_pointsEdit(new QLineEdit(this))
+{
+    setWindowTitle("Data Series");
+    auto* form = new QFormLayout;
+    form->addRow("&Start value:", m_startEdit);
+    form->addRow("&Increment:", m_incrementEdit);
+    form->addRow("&Number of data points:", m_pointsEdit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(OkCancel(this));
+}
+
+void CSeriesDlg::showEvent(QShowEvent* event)
+{
+    m_startEdit->setText(QString::fromStdString(NumberText(m_start)));
+    m_incrementEdit->setText(QString::fromStdString(NumberText(m_increment)));
+    m_pointsEdit->setText(QString::number(m_points));
+    QDialog::showEvent(event);
+}
+
+void CSeriesDlg::accept()
+{
+    double start = 0, increment = 0, points = 0;
+    for (auto [edit, value] : {std::pair{m_startEdit, &start}, std::pair{m_incrementEdit, &increment}}) {
+        if (!ParseNumber(edit, *value)) {
+            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            edit->setFocus();
+            return;
+        }
+    }
+    if (!ParseNumber(m_pointsEdit, points) || points != std::floor(points) || points < 0 || points > 1e9) {
+        ReportMessage(IDS_INT_RANGE, {"0", "1000000000"}, MB_OK | MB_ICONEXCLAMATION);
+        m_pointsEdit->setFocus();
+        return;
+    }
+    m_start = start;
+    m_increment = increment;
+    m_points = int(points);
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- columns
+
+CMultiColumnDlg::CMultiColumnDlg(CDataCTypeMultiColumn& type, CDataTableItem* item, QWidget* parent)
+    : QDialog(parent)
+    , m_type(type)
+    , m_item(item)
+    , m_list(new QListWidget(this))
+    , m_count(new QLabel(this))
+{
+    setWindowTitle(type.m_captionId ? QString::fromStdString(LoadString(type.m_captionId)) : QString());
+    const CMyData& table = item->GetTable();
+    const int last = std::max(table.GetLastColumn(), type.GetColumn());
+    for (int c = 0; c <= last; ++c) {
+        auto* line = new QListWidgetItem(QString::fromStdString(ColumnListText(table, c)), m_list);
+        const bool self = c == type.GetColumn();
+        line->setFlags(self ? Qt::ItemIsUserCheckable : Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        const auto& sources = type.GetSourceColumns();
+        line->setCheckState(std::find(sources.begin(), sources.end(), c) != sources.end() ? Qt::Checked : Qt::Unchecked);
+    }
+    connect(m_list, &QListWidget::itemChanged, this, [this] { UpdateCount(); });
+    auto* label = new QLabel("Data &columns", this);
+    label->setBuddy(m_list);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_list);
+    layout->addWidget(m_count);
+    layout->addWidget(OkCancel(this));
+    UpdateCount();
+}
+
+void CMultiColumnDlg::UpdateCount()
+{
+    int n = 0;
+    for (int i = 0; i < m_list->count(); ++i)
+        n += m_list->item(i)->checkState() == Qt::Checked;
+    std::string text = LoadString(IDS_COLUMNS_SELECTED);
+    if (std::size_t at = text.find("%d"); at != std::string::npos)
+        text.replace(at, 2, std::to_string(n));
+    m_count->setText(QString::fromStdString(text));
+}
+
+void CMultiColumnDlg::accept()
+{
+    std::vector<int> chosen;
+    for (int i = 0; i < m_list->count(); ++i)
+        if (m_list->item(i)->checkState() == Qt::Checked)
+            chosen.push_back(i);
+    if (UINT message = m_type.SetSourceColumns(m_item, chosen)) {
+        ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- pairs
+
+CPairColumnDlg::CPairColumnDlg(CDataCTypePair& type, CDataTableItem* item, QWidget* parent)
+    : QDialog(parent)
+    , m_type(type)
+    , m_item(item)
+    , m_a(new QComboBox(this))
+    , m_b(new QComboBox(this))
+{
+    setWindowTitle(QString::fromStdString(LoadString(UINT(type.m_captionId))));
+    const CMyData& table = item->GetTable();
+    const int last = std::max(table.GetLastColumn(), type.GetColumn());
+    for (int c = 0; c <= last; ++c) {
+        const QString text = QString::fromStdString(ColumnListText(table, c));
+        m_a->addItem(text);
+        m_b->addItem(text);
+    }
+    m_a->setCurrentIndex(type.m_columnA);
+    m_b->setCurrentIndex(type.m_columnB);
+    auto* form = new QFormLayout;
+    form->addRow("Data column &A", m_a);
+    form->addRow("Data column &B", m_b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(OkCancel(this));
+}
+
+void CPairColumnDlg::accept()
+{
+    if (UINT message = m_type.SetColumns(m_item, m_a->currentIndex(), m_b->currentIndex())) {
+        ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- editor
+
+int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
+{
+    QWidget* parent = QApplication::activeWindow();
+    if (auto* series = dynamic_cast<CDataCTypeSeries*>(&type)) {
+        CSeriesDlg dialog(parent);
+        dialog.m_start = series->m_start;
+        dialog.m_increment = series->m_increment;
+        dialog.m_points = series->m_points;
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        series->m_start = dialog.m_start;
+        series->m_increment = dialog.m_increment;
+        series->m_points = dialog.m_points;
+        return 1;
+    }
+    if (auto* multi = dynamic_cast<CDataCTypeMultiColumn*>(&type))
+        return item && CMultiColumnDlg(*multi, item, parent).exec() == QDialog::Accepted ? 1 : 0;
+    if (auto* pair = dynamic_cast<CDataCTypePair*>(&type))
+        return item && CPairColumnDlg(*pair, item, parent).exec() == QDialog::Accepted ? 1 : 0;
+    // Kinds without a dialog here keep their settings.
+    return 1;
+}

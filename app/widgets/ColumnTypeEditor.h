@@ -1,0 +1,80 @@
+// The settings dialogs of the column types, as the data model asks for them:
+// "Data Series" for a series, the columns dialog for the statistics kinds
+// and the pair dialog for A + B and its variants. Each changes its type only
+// when OK succeeds; a refusal keeps the dialog open with the user's entries.
+#pragma once
+
+#include "data/DataColumnType.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class CDataCTypeMultiColumn;
+class CDataCTypePair;
+class CDataCTypeSeries;
+class CMyData;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+class CSeriesDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CSeriesDlg(QWidget* parent = nullptr);
+    double m_start = 0, m_increment = 0;
+    int m_points = 0;
+    QLineEdit* StartEdit() const { return m_startEdit; }
+    QLineEdit* IncrementEdit() const { return m_incrementEdit; }
+    QLineEdit* PointsEdit() const { return m_pointsEdit; }
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* m_startEdit;
+    QLineEdit* m_incrementEdit;
+    QLineEdit* m_pointsEdit;
+};
+
+class CMultiColumnDlg : public QDialog {
+    Q_OBJECT
+public:
+    CMultiColumnDlg(CDataCTypeMultiColumn& type, CDataTableItem* item, QWidget* parent = nullptr);
+    QListWidget* List() const { return m_list; }
+    QLabel* CountText() const { return m_count; }
+    void accept() override;
+
+private:
+    void UpdateCount();
+    CDataCTypeMultiColumn& m_type;
+    CDataTableItem* m_item;
+    QListWidget* m_list;
+    QLabel* m_count;
+};
+
+class CPairColumnDlg : public QDialog {
+    Q_OBJECT
+public:
+    CPairColumnDlg(CDataCTypePair& type, CDataTableItem* item, QWidget* parent = nullptr);
+    QComboBox* ListA() const { return m_a; }
+    QComboBox* ListB() const { return m_b; }
+    void accept() override;
+
+private:
+    CDataCTypePair& m_type;
+    CDataTableItem* m_item;
+    QComboBox* m_a;
+    QComboBox* m_b;
+};
+
+class CColumnTypeEditor : public CColumnSettingsEditor {
+public:
+    int Edit(CDataColumnType& type, CDataTableItem* item) override;
+};
+
+// The line shown for a column in the column lists: its number and its name.
+std::string ColumnListText(const CMyData& table, int column);

@@ -1,0 +1,715 @@
+// The data-table window: headings, selection kinds, command texts, the
+// notices an edit sends, paste operations, limits, dialogs, and a table typed
+// in through the window that survives a save and a reopen.
+#include "app/MXDoc.h"
+#include "app/MXGrid.h"
+#include "app/MXItemAdd.h"
+#include "app/widgets/ColumnTypeEditor.h"
+#include "app/widgets/DataSplitterWnd.h"
+#include "app/widgets/DataView.h"
+#include "app/widgets/GotoCellDlg.h"
+#include "app/widgets/GridColorsPage.h"
+#include "app/widgets/PasteOptionsDlg.h"
+#include "app/widgets/SortDataDlg.h"
+#include "app/widgets/MyEditCell.h"
+#include "data/DataColumnType.h"
+#include "data/DataFilters.h"
+#include "data/DataTableView.h"
+#include "data/DataString.h"
+#include "fitting/UpdateNotification.h"
+#include "platform/Clipboard.h"
+#include "platform/File.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Records the kinds of the change notices that reach the views.
+class NoticeRecorder : public CDocView {
+public:
+    void OnUpdate(CDocView*, int hint, CObject* object) override
+    {
+        if (hint == UPDATE_HINT_NOTIFICATION)
+            if (auto* note = dynamic_cast<CUpdateNotification*>(object))
+                kinds.push_back(note->kind);
+    }
+    std::vector<int> kinds;
+};
+
+struct TableFixture {
+    TableFixture()
+    {
+        doc.OnNewDocument();
+        item = new CMXGrid(&doc);
+        item->InitNewItem();
+        view = std::make_unique<CDataView>(item);
+        view->resize(600, 400);
+        view->show();
+        QApplication::processEvents();
+        doc.AddView(&recorder);
+    }
+    ~TableFixture()
+    {
+        doc.RemoveView(&recorder);
+        view.reset();
+    }
+    CMyData& Table() { return item->GetTable(); }
+    void Select(const CGridRange& range)
+    {
+        view->GetGridData()->m_ranges.assign(1, range);
+        view->GetGridData()->m_nCurrentColumn = range.left;
+        view->GetGridData()->m_nCurrentRow = range.top;
+    }
+    std::string Text(int row, int column)
+    {
+        std::string s;
+        if (CData* cell = Table().GetCell(row, column))
+            cell->GetPlainText(s);
+        return s;
+    }
+    CCmdUI Query(UINT id)
+    {
+        CCmdUI ui(id);
+        view->OnCmdMsg(id, &ui);
+        return ui;
+    }
+    CMXDoc doc;
+    CMXGrid* item = nullptr;
+    std::unique_ptr<CDataView> view;
+    NoticeRecorder recorder;
+};
+
+constexpr int kAllRows = CDataView::kDataRows + CDataView::kHeadingRows - 1;
+
+// Answers the next modal dialog once it is open.
+void AnswerDialog(std::function<void(QDialog&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            answer(*dialog);
+    });
+}
+
+// Types text as the user does: the first key opens the cell's editor, which
+// then has the focus and takes the rest.
+void Type(CDataView& view, const char* text)
+{
+    for (const char* p = text; *p; ++p) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target || !view.isAncestorOf(target) || target == &view)
+            target = view.viewport();
+        QTest::keyClick(target, *p);
+    }
+}
+
+} // namespace
+
+TEST(DataView, HeadingsNumberColumnsAndDataRows)
+{
+    TableFixture f;
+    struct Case {
+        int row, column;
+        const char* text;
+    } cases[] = {{0, 0, ""}, {0, 1, "1"}, {0, 12, "12"}, {1, 0, "Type"}, {2, 0, "Column Name"},
+                 {3, 0, "1"}, {10, 0, "8"}};
+    for (const Case& c : cases) {
+        std::string text;
+        f.view->GetHeaderText(c.row, c.column, text);
+        EXPECT_EQ(text, c.text) << c.row << "," << c.column;
+    }
+}
+
+TEST(DataView, GridHasRoomForAMillionRowsAndSixteenThousandColumns)
+{
+    TableFixture f;
+    // 1,048,576 data rows below the three heading rows; 16,384 columns after the row headings.
+    EXPECT_EQ(f.view->GetGridData()->m_nRowCount, 1048576 + 3);
+    EXPECT_EQ(f.view->GetGridData()->m_nColumnCount, 16384 + 1);
+}
+
+TEST(DataView, SelectionKinds)
+{
+    TableFixture f;
+    // Column 3 (grid column 3) is a y-data column that is locked.
+    auto* locked = CreateColumnType(2, 2);
+    f.Table().SetCell(0, 2, locked);
+    locked->SetLocked(f.item, TRUE);
+    f.Table().SetNumber(2, 2, 1.0);
+    f.Table().SetNumber(2, 4, 1.0);
+    struct Case {
+        CGridRange range;
+        int kind;
+    } cases[] = {
+        {{2, 0, 2, kAllRows}, 4},   // one whole column
+        {{1, 0, 2, kAllRows}, 5},   // two adjacent columns
+        {{0, 0, 16384, kAllRows}, 23}, // the corner, with a locked column in the table
+        {{1, 1, 1, 1}, 24},         // a Type-row cell
+        {{1, 1, 2, 3}, 25},         // a block starting in the Type row
+        {{3, 5, 3, 5}, 13},         // a cell of the locked column
+        {{1, 5, 1, 5}, 1},          // a plain cell
+        {{1, 5, 2, 6}, 2},          // a block
+        {{0, 4, 16384, 4}, 19},     // one whole row, across the locked column
+        {{0, 4, 16384, 6}, 20},     // several rows, across the locked column
+        {{3, 0, 3, kAllRows}, 16},  // the locked column itself
+    };
+    for (const Case& c : cases) {
+        f.Select(c.range);
+        EXPECT_EQ(f.view->GetSelectionKind(), c.kind) << c.range.left << "," << c.range.top;
+    }
+    // The whole table with nothing locked is kind 11.
+    locked->SetLocked(f.item, FALSE);
+    f.Select({0, 0, 16384, kAllRows});
+    EXPECT_EQ(f.view->GetSelectionKind(), 11);
+    f.Select({0, 4, 16384, 4});
+    EXPECT_EQ(f.view->GetSelectionKind(), 7);
+    f.Select({0, 4, 16384, 6});
+    EXPECT_EQ(f.view->GetSelectionKind(), 8);
+    // Several ranges of different classes.
+    f.view->GetGridData()->m_ranges = {{1, 5, 1, 5}, {4, 0, 4, kAllRows}};
+    EXPECT_EQ(f.view->GetSelectionKind(), 10);
+    f.view->GetGridData()->m_ranges.clear();
+    EXPECT_EQ(f.view->GetSelectionKind(), 0);
+}
+
+TEST(DataView, MenuTextsFollowTheSelection)
+{
+    TableFixture f;
+    f.Select({1, 5, 1, 5});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Cell");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_COLUMN).m_text.value_or(""), "Insert &Column");
+    f.Select({1, 5, 2, 6});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Cells");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_COLUMN).m_text.value_or(""), "Insert &Columns");
+    EXPECT_EQ(f.Query(ID_TABLE_INSERT_ROW).m_text.value_or(""), "Insert &Rows");
+    f.Select({0, 4, kAllRows, 4});
+    EXPECT_EQ(f.Query(ID_TABLE_DELETE).m_text.value_or(""), "&Delete Row");
+    f.view->GetGridData()->m_ranges = {{1, 5, 1, 5}, {3, 7, 3, 7}}; // kind 3: no delete
+    EXPECT_FALSE(f.Query(ID_TABLE_DELETE).m_enabled.value_or(true));
+}
+
+TEST(DataView, OneEditOverTypeNameAndDataRowsSendsKindsOneTwoEleven)
+{
+    TableFixture f;
+    CMyData source;
+    source.SetCell(0, 0, CreateColumnType(2, 0));
+    source.SetCell(1, 0, new CDataString("Absorbance"));
+    source.SetNumber(2, 0, 0.25);
+    RECT block{0, 0, 0, 2};
+    f.recorder.kinds.clear();
+    f.view->FillFromSource(source, block, 1, 0, true, false, 0);
+    EXPECT_EQ(f.recorder.kinds, (std::vector<int>{UN_CELLS_CHANGED, UN_NAME_ROW_CHANGED, UN_TYPE_ROW_CHANGED}));
+    EXPECT_EQ(f.Table().GetColumnName(1), "Absorbance");
+    ASSERT_NE(f.Table().GetColumnType(1), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(1)->GetColumn(), 1); // re-pointed at its new column
+}
+
+TEST(DataView, PasteOperationsOnlyCombineNumbers)
+{
+    TableFixture f;
+    // Destination column 0: 10, 6, "abc", (empty), 8; divided by 0, 3, 1, 1, 4.
+    f.Table().SetNumber(2, 0, 10);
+    f.Table().SetNumber(3, 0, 6);
+    f.Table().SetCell(4, 0, new CDataString("abc"));
+    f.Table().SetNumber(6, 0, 8);
+    CMyData source("0\n3\n1\n1\n4\n");
+    RECT block{0, 0, 0, 4};
+    f.view->FillFromSource(source, block, 0, 2, true, false, 4);
+    EXPECT_EQ(f.Text(2, 0), "ERROR - Divide by 0");
+    double v = 0;
+    ASSERT_TRUE(f.Table().GetNumber(3, 0, v));
+    EXPECT_EQ(v, 2.0); // 6 / 3
+    EXPECT_EQ(f.Text(4, 0), "abc");
+    EXPECT_EQ(f.Table().GetCell(5, 0), nullptr);
+    ASSERT_TRUE(f.Table().GetNumber(6, 0, v));
+    EXPECT_EQ(v, 2.0); // 8 / 4
+
+    // Add, subtract and multiply on 2 with 3: 5, -1, 6.
+    const std::pair<int, double> ops[] = {{1, 5.0}, {2, -1.0}, {3, 6.0}};
+    for (auto [op, expected] : ops) {
+        f.Table().SetNumber(2, 1, 2);
+        CMyData three("3");
+        RECT one{0, 0, 0, 0};
+        f.view->FillFromSource(three, one, 1, 2, true, false, op);
+        ASSERT_TRUE(f.Table().GetNumber(2, 1, v));
+        EXPECT_EQ(v, expected) << op;
+    }
+}
+
+TEST(DataView, TransposedPasteTurnsTheBlock)
+{
+    TableFixture f;
+    CMyData source("1\t2\t3\n4\t5\t6\n"); // 3 columns x 2 rows
+    RECT block{0, 0, 2, 1};
+    f.view->FillFromSource(source, block, 0, 2, true, true, 0);
+    EXPECT_EQ(block.right, 1);
+    EXPECT_EQ(block.bottom, 2);
+    // 2 columns x 3 rows: column 0 holds 1 2 3, column 1 holds 4 5 6.
+    const char* expected[2][3] = {{"1", "2", "3"}, {"4", "5", "6"}};
+    for (int c = 0; c < 2; ++c)
+        for (int r = 0; r < 3; ++r)
+            EXPECT_EQ(f.Text(2 + r, c), expected[c][r]) << c << "," << r;
+    EXPECT_EQ(f.Table().GetLastColumn(), 1);
+    EXPECT_EQ(f.Table().GetLastRow(-1), 4);
+}
+
+TEST(DataView, SkipBlanksKeepsTheDestination)
+{
+    for (bool pasteBlanks : {true, false}) {
+        TableFixture f;
+        f.Table().SetNumber(2, 0, 7);
+        f.Table().SetNumber(3, 0, 8);
+        CMyData source;
+        source.SetNumber(1, 0, 9); // row 0 of the source is empty
+        RECT block{0, 0, 0, 1};
+        f.view->FillFromSource(source, block, 0, 2, pasteBlanks, false, 0);
+        EXPECT_EQ(f.Text(2, 0), pasteBlanks ? "" : "7");
+        EXPECT_EQ(f.Text(3, 0), "9");
+    }
+}
+
+TEST(DataView, ClipboardTextPastesAtTheSelection)
+{
+    TableFixture f;
+    f.Select({2, 3, 2, 3});
+    f.view->PasteText("1.5\t2\r\n3\t4\r\n", 0, true, false);
+    EXPECT_EQ(f.Text(2, 1), "1.5");
+    EXPECT_EQ(f.Text(3, 2), "4");
+}
+
+TEST(DataView, InsertLimitsRefuseWithMessages)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    EXPECT_FALSE(f.view->InsertColumns(0, 1, true)); // the row headings: nothing, no message
+    EXPECT_TRUE(reporter.Ids().empty());
+    f.Table().SetNumber(2, 16383, 1.0); // the last column is used
+    EXPECT_FALSE(f.view->InsertColumns(1, 1, true));
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{179}));
+    EXPECT_EQ(f.Table().GetLastColumn(), 16383);
+
+    // Insert Cells: refused once the used rows and the block pass the grid's last row.
+    TableFixture g;
+    const int lastTableRow = CDataView::kDataRows + 1; // table row of the last grid row
+    g.Table().SetNumber(lastTableRow - 1, 0, 1.0);
+    EXPECT_TRUE(g.view->InsertCells({1, 5, 1, 5}));  // one row still fits
+    EXPECT_FALSE(g.view->InsertCells({1, 5, 1, 6})); // the used rows have reached the end
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{179, 180}));
+}
+
+TEST(DataView, InsertAndDeleteColumnsMoveWidthsAndCells)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 1, 5.0);
+    f.view->GetGridData()->m_columnWidths[2] = 1500;
+    f.recorder.kinds.clear();
+    ASSERT_TRUE(f.view->InsertColumns(1, 2, true));
+    EXPECT_EQ(f.Text(2, 3), "5");
+    EXPECT_EQ(f.view->GetGridData()->m_columnWidths.count(4), 1u);
+    ASSERT_TRUE(f.view->DeleteColumns(1, 2, true));
+    EXPECT_EQ(f.Text(2, 1), "5");
+    EXPECT_EQ(f.view->GetGridData()->m_columnWidths.count(2), 1u);
+    EXPECT_EQ(f.recorder.kinds, (std::vector<int>{UN_COLUMNS_INSERTED, UN_COLUMNS_DELETED}));
+}
+
+TEST(DataView, CalculatedColumnRefusesEditing)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    f.Table().SetCell(0, 0, CreateColumnType(10, 0)); // a series: calculated
+    f.view->Update(GRID_UPDATE_ALL, 0);
+    auto* cell = dynamic_cast<CMyEditCell*>(f.view->GetCellObject(4, 1));
+    ASSERT_NE(cell, nullptr);
+    cell->OnLButtonDblClk(0, POINT{1, 1});
+    EXPECT_FALSE(cell->IsEditing());
+    cell->OnChar('7', 1, 0);
+    EXPECT_FALSE(cell->IsEditing());
+    EXPECT_EQ(reporter.beeps, 1);
+}
+
+TEST(DataView, GotoCellLimits)
+{
+    RecordingReporter reporter;
+    struct Case {
+        const char* row;
+        const char* column;
+        bool accepted;
+    } cases[] = {{"-1", "1", true}, {"0", "3", true}, {"-2", "1", false}, {"5", "0", false},
+                 {"1073741820", "1073741820", true}, {"1073741821", "1", false}, {"x", "1", false}};
+    for (const Case& c : cases) {
+        CGotoCellDlg dialog;
+        dialog.RowEdit()->setText(c.row);
+        dialog.ColumnEdit()->setText(c.column);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.row << " " << c.column;
+        if (c.accepted)
+            EXPECT_EQ(dialog.m_nRow, std::stoi(c.row));
+    }
+    // Each refusal names the range of the field that failed.
+    ASSERT_EQ(reporter.messages.size(), 4u);
+    EXPECT_EQ(reporter.Ids()[0], 61714u);
+}
+
+TEST(DataView, ZoomIsHeldBetweenFiveAndSixHundred)
+{
+    TableFixture f;
+    f.view->SetZoomPercent(700);
+    EXPECT_EQ(f.view->GetZoomPercent(), 600);
+    f.view->SetZoomPercent(2);
+    EXPECT_EQ(f.view->GetZoomPercent(), 5);
+}
+
+TEST(DataView, LockStateIsIndeterminateForMixedColumns)
+{
+    TableFixture f;
+    auto* a = CreateColumnType(2, 0);
+    auto* b = CreateColumnType(2, 1);
+    f.Table().SetCell(0, 0, a);
+    f.Table().SetCell(0, 1, b);
+    a->SetLocked(f.item, TRUE);
+    f.Select({1, 0, 2, kAllRows});
+    int enable = 0, state = 0;
+    f.view->GetLockState(enable, state);
+    EXPECT_EQ(enable, 1);
+    EXPECT_EQ(state, 2);
+    f.view->OnCmdMsg(ID_TABLE_LOCK_COLUMN, nullptr); // locks all of them
+    EXPECT_TRUE(a->IsLocked());
+    EXPECT_TRUE(b->IsLocked());
+}
+
+TEST(DataView, TableTypedInSurvivesSaveAndReopen)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "marlox-dataview-typed.mxf").string();
+    {
+        TableFixture f;
+        f.view->activateWindow();
+        f.view->viewport()->setFocus();
+        // Name, then three values typed into column 1 and one into column 2.
+        f.view->SetCurrentCell(2, 1);
+        Type(*f.view, "Time");
+        int row = 3;
+        for (const char* value : {"1.5", "2", "abc"}) {
+            f.view->SetCurrentCell(row++, 1); // leaving a cell stores what was typed
+            Type(*f.view, value);
+        }
+        f.view->SetCurrentCell(3, 2);
+        Type(*f.view, "-4e3");
+        f.view->CommitCurrentCellEdit();
+        EXPECT_EQ(f.Text(1, 0), "Time");
+        ASSERT_TRUE(f.doc.OnSaveDocument(path));
+    }
+    CMXDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    CMXGrid* grid = nullptr;
+    for (CProjectItemBase* item : reopened.GetProjectItems())
+        if (auto* g = dynamic_cast<CMXGrid*>(item))
+            grid = g;
+    ASSERT_NE(grid, nullptr);
+    CMemFile file;
+    grid->GetTable().WriteRangeAsText(file, RECT{0, 1, 1, 4});
+    const std::vector<BYTE>& bytes = file.Data();
+    // Typed by hand above: the name row, then three data rows.
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Time\t\r\n1.5\t-4000\r\n2\t\r\nabc\t");
+    std::filesystem::remove(path);
+}
+
+TEST(DataView, CopyAndPasteKeepTypesThroughThePrivateFormat)
+{
+    TableFixture f;
+    f.Table().SetCell(0, 0, CreateColumnType(2, 0));
+    f.Table().SetCell(1, 0, new CDataString("Rate"));
+    f.Table().SetNumber(2, 0, 3.5);
+    f.Select({1, 0, 1, kAllRows});
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_COPY, nullptr));
+    EXPECT_TRUE(GetClipboard().HasFormat(kPrivateDataFormat));
+    EXPECT_TRUE(GetClipboard().HasFormat("text/plain"));
+    f.Select({3, 0, 3, kAllRows});
+    AnswerDialog([](QDialog& d) { d.accept(); }); // Paste Columns: insert as new columns
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr));
+    ASSERT_NE(f.Table().GetColumnType(2), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(2)->GetTypeNumber(), 2);
+    EXPECT_EQ(f.Table().GetColumnType(2)->GetColumn(), 2);
+    EXPECT_EQ(f.Table().GetColumnName(2), "Rate");
+    EXPECT_EQ(f.Text(2, 2), "3.5");
+    // Damaged private data is ignored rather than trusted.
+    GetClipboard().SetData({{kPrivateDataFormat, {1, 2, 3}}});
+    f.Select({5, 3, 5, 3});
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_EQ(f.Table().GetLastColumn(), 2);
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, FiltersImportIntoANewTableAndExportASelection)
+{
+    RecordingReporter reporter;
+    CDataFilters::Current().Query({MX_SEMICOLON_FILTER});
+    const std::string in = (std::filesystem::temp_directory_path() / "marlox-dataview-in.scd").string();
+    {
+        std::FILE* file = std::fopen(in.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("SCD\nTime;Rate\n0;1.5\n2;4\n", file);
+        std::fclose(file);
+    }
+    TableFixture f;
+    const int before = int(f.doc.GetProjectItems().size());
+    ASSERT_TRUE(f.doc.GetActionList().Add(new CMXItemAddImportData(&f.doc, in, "scd", "in")));
+    auto items = f.doc.GetProjectItems();
+    ASSERT_EQ(int(items.size()), before + 1);
+    auto* imported = dynamic_cast<CMXGrid*>(items.back());
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(imported->GetName(), "Data from in");
+    EXPECT_EQ(imported->GetTable().GetColumnName(1), "Rate");
+    double v = 0;
+    ASSERT_TRUE(imported->GetTable().GetNumber(3, 1, v));
+    EXPECT_EQ(v, 4.0);
+
+    // Paste From into whole columns from column 2 on, then Copy To of one column.
+    f.Select({2, 0, 2, kAllRows});
+    ASSERT_TRUE(f.view->PasteFromFile(in));
+    EXPECT_EQ(f.Text(1, 2), "Rate");
+    ASSERT_NE(f.Table().GetColumnType(1), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(1)->GetTypeNumber(), 1);
+    const std::string out = (std::filesystem::temp_directory_path() / "marlox-dataview-out.scd").string();
+    f.Select({3, 0, 3, kAllRows});
+    ASSERT_TRUE(f.view->CopyToFile(out));
+    std::ifstream read(out, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(read)), {});
+    EXPECT_EQ(bytes, "SCD\n\nRate\n1.5\n4\n"); // the type row (empty text), the name, the values
+    EXPECT_TRUE(reporter.messages.empty());
+    std::filesystem::remove(in);
+    std::filesystem::remove(out);
+    CDataFilters::Current().Query({});
+}
+
+TEST(DataView, EditsAreUndoneThroughTheItemsActions)
+{
+    TableFixture f;
+    CActionList& actions = *f.item->GetActionList();
+    ASSERT_EQ(f.view->SetCellText(3, 1, "42"), 1);
+    EXPECT_EQ(f.Text(2, 0), "42");
+    ASSERT_EQ(f.view->SetCellText(1, 1, "2"), 1); // the Type row: y data
+    ASSERT_NE(f.Table().GetColumnType(0), nullptr);
+    EXPECT_EQ(f.Table().GetColumnType(0)->GetTypeNumber(), 2);
+    f.Select({1, 3, 1, 3});
+    f.view->OnCmdMsg(ID_TABLE_INSERT_COLUMN, nullptr);
+    EXPECT_EQ(f.Text(2, 1), "42");
+    EXPECT_EQ(actions.GetCount(), 3);
+
+    ASSERT_TRUE(actions.Undo()); // the inserted column goes
+    EXPECT_EQ(f.Text(2, 0), "42");
+    ASSERT_TRUE(actions.Undo()); // the type goes
+    EXPECT_EQ(f.Table().GetColumnType(0), nullptr);
+    ASSERT_TRUE(actions.Undo()); // the value goes
+    EXPECT_EQ(f.Table().GetCell(2, 0), nullptr);
+    ASSERT_TRUE(actions.Redo());
+    EXPECT_EQ(f.Text(2, 0), "42");
+    CGridCmdState state;
+    f.view->OnUpdateRedo(state);
+    EXPECT_TRUE(state.enabled);
+}
+
+TEST(DataView, PasteOptionsDivideThroughTheCommand)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 10);
+    f.Table().SetNumber(3, 0, 9);
+    GetClipboard().SetData({{"text/plain", {'0', '\r', '\n', '3'}}});
+    f.Select({1, 3, 1, 3});
+    AnswerDialog([](QDialog& d) {
+        auto& options = static_cast<CPasteOptionsDlg&>(d);
+        options.OperationButton(4)->setChecked(true);
+        options.accept();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE_OPTIONS, nullptr);
+    EXPECT_EQ(f.Text(2, 0), "ERROR - Divide by 0");
+    EXPECT_EQ(f.Text(3, 0), "3");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Text(2, 0), "10");
+    EXPECT_EQ(f.Text(3, 0), "9");
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, RestoreDefaultsThenCancelLeavesTheColours)
+{
+    TableFixture f;
+    f.item->m_colours = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(10, 11, 12)};
+    f.item->GetGridData().m_crText = RGB(13, 14, 15);
+    const auto before = f.item->m_colours;
+    AnswerDialog([](QDialog& sheet) {
+        auto* page = sheet.findChild<CGridColorsPage*>();
+        ASSERT_NE(page, nullptr);
+        page->RestoreButton()->click();
+        sheet.reject();
+    });
+    f.view->OnCmdMsg(ID_TABLE_PREFERENCES, nullptr);
+    EXPECT_EQ(f.item->m_colours, before);
+    EXPECT_EQ(f.item->GetGridData().m_crText, RGB(13, 14, 15));
+    EXPECT_EQ(f.item->GetActionList()->GetCount(), 0);
+
+    // Restore Defaults then OK: the system colours, as one undoable step.
+    AnswerDialog([](QDialog& sheet) {
+        sheet.findChild<CGridColorsPage*>()->RestoreButton()->click();
+        sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    f.view->OnCmdMsg(ID_TABLE_PREFERENCES, nullptr);
+    EXPECT_EQ(f.item->m_colours[0], GridSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(f.item->m_colours[2], GridSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(f.item->GetGridData().m_crText, GridSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(f.item->GetGridData().m_crShadow, GridSysColor(COLOR_BTNFACE));
+    ASSERT_EQ(f.item->GetActionList()->GetCount(), 1);
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.item->m_colours, before);
+    EXPECT_EQ(f.item->GetGridData().m_crText, RGB(13, 14, 15));
+}
+
+TEST(DataView, AViewNotYetShownTakesEditsWithoutLayingOutTheGrid)
+{
+    // Before the first showing no sizes are known; laying a million rows
+    // out then would take every row at once.
+    CMXDoc doc;
+    doc.OnNewDocument();
+    auto* item = new CMXGrid(&doc);
+    item->InitNewItem();
+    item->GetTable().SetNumber(2, 0, 1.0);
+    CDataView view(item);
+    EXPECT_TRUE(view.GetTableView()->InsertColumns(0, 1, true));
+    view.GetTableView()->SelectColumns({0, 1});
+    view.GetTableView()->Repaint();
+    double v = 0;
+    EXPECT_TRUE(item->GetTable().GetNumber(2, 1, v));
+    EXPECT_EQ(view.GetGridData()->m_ranges.size(), 2u);
+}
+
+TEST(DataView, ColumnTypeCommandsRunTheSettingsDialogs)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetNumber(2, 1, 3.0);
+    // Series in column 3: 5 points from 1 by 0.5.
+    f.Select({3, 4, 3, 4});
+    EXPECT_TRUE(f.Query(CDataView::CommandOfType(10)).m_enabled.value_or(false));
+    AnswerDialog([](QDialog& d) {
+        auto& series = static_cast<CSeriesDlg&>(d);
+        series.StartEdit()->setText("1");
+        series.IncrementEdit()->setText("0.5");
+        series.PointsEdit()->setText("5");
+        series.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(10), nullptr);
+    EXPECT_EQ(f.Text(6, 2), "3"); // 1 + 4 x 0.5
+    EXPECT_EQ(f.Table().GetLastRow(2), 6);
+    EXPECT_EQ(f.view->GetSelectionKind(), 16); // the whole column, which is calculated
+    EXPECT_TRUE(f.Query(CDataView::CommandOfType(10)).m_checked.value_or(false));
+    EXPECT_FALSE(f.Query(CDataView::CommandOfType(0)).m_checked.value_or(true));
+
+    // Mean in column 4: the column itself is refused, then columns 1 and 2 are taken.
+    f.Select({4, 4, 4, 4});
+    int answers = 0;
+    std::function<void(QDialog&)> answer = [&](QDialog& d) {
+        auto& columns = static_cast<CMultiColumnDlg&>(d);
+        if (answers++ == 0) {
+            ASSERT_FALSE(columns.List()->item(3)->flags() & Qt::ItemIsEnabled);
+            columns.List()->item(3)->setCheckState(Qt::Checked);
+            columns.accept(); // refused: stays open
+            EXPECT_TRUE(columns.isVisible());
+            columns.List()->item(3)->setCheckState(Qt::Unchecked);
+            columns.List()->item(0)->setCheckState(Qt::Checked);
+            columns.List()->item(1)->setCheckState(Qt::Checked);
+            EXPECT_EQ(columns.CountText()->text(), "2 column(s) selected");
+            columns.accept();
+        }
+    };
+    AnswerDialog(answer);
+    f.view->OnCmdMsg(CDataView::CommandOfType(4), nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{208}));
+    EXPECT_EQ(f.Text(2, 3), "2"); // the mean of 1 and 3
+    // The column's Properties runs the dialog again; Cancel changes nothing.
+    f.Select({4, 4, 4, 4});
+    AnswerDialog([](QDialog& d) { d.reject(); });
+    f.view->OnCmdMsg(ID_EDIT_PROPERTIES, nullptr);
+    EXPECT_EQ(f.Text(2, 3), "2");
+    SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, SplitterMarksTheWorkspaceOnlyWhenTheSplitChanges)
+{
+    CMXDoc doc;
+    doc.OnNewDocument();
+    auto* item = new CMXGrid(&doc);
+    item->InitNewItem();
+    CDataSplitterWnd splitter(item);
+    splitter.resize(600, 400);
+    splitter.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(splitter.IsRowShown(1));
+    splitter.RecalcLayout();
+    item->SetModified(false);
+    EXPECT_FALSE(splitter.RecalcLayout()); // nothing moved: not modified
+    EXPECT_FALSE(item->IsModified());
+    splitter.SplitRow(150);
+    EXPECT_TRUE(splitter.IsRowShown(1));
+    EXPECT_TRUE(item->IsModified());
+    EXPECT_GT(item->m_splitter[1].b, 0);
+    // The lower panes start below the frozen heading rows; all panes show one table.
+    EXPECT_GE(splitter.GetPane(1, 0)->GetTopRow(), CDataView::kHeadingRows);
+    EXPECT_EQ(splitter.GetPane(1, 0)->GetGridData(), splitter.GetPane(0, 0)->GetGridData());
+    item->SetModified(false);
+    EXPECT_FALSE(splitter.RecalcLayout());
+    EXPECT_FALSE(item->IsModified());
+    splitter.DeleteRow();
+    EXPECT_EQ(item->m_splitter[1], TripleRecord{});
+    EXPECT_TRUE(item->IsModified());
+    splitter.Detach();
+}
+
+TEST(DataView, SortDialogSortsTheSelectedColumnsUndoably)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    // Column 1 the key 3, 1, 2; column 2 carried a, b, c; column 3 a series (not sortable).
+    const double keys[] = {3, 1, 2};
+    const char* carried[] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        f.Table().SetNumber(2 + i, 0, keys[i]);
+        f.Table().SetCell(2 + i, 1, new CDataString(carried[i]));
+    }
+    f.Table().SetCell(1, 0, new CDataString("Key"));
+    f.Table().SetCell(1, 1, new CDataString("Label"));
+    f.Table().SetCell(0, 2, CreateColumnType(10, 2));
+    f.Select({1, 0, 3, kAllRows});
+    AnswerDialog([](QDialog& d) {
+        auto& sort = static_cast<CSortDataDlg&>(d);
+        EXPECT_EQ(sort.IndexCombo()->count(), 2); // the series is no index
+        EXPECT_FALSE(sort.List()->item(2)->flags() & Qt::ItemIsEnabled);
+        EXPECT_EQ(sort.List()->item(1)->checkState(), Qt::Checked);
+        sort.accept();
+    });
+    f.view->OnCmdMsg(ID_TABLE_SORT, nullptr);
+    EXPECT_EQ(f.Text(2, 0), "1");
+    EXPECT_EQ(f.Text(2, 1), "b");
+    EXPECT_EQ(f.Text(4, 1), "a");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Text(2, 1), "a");
+    EXPECT_TRUE(reporter.messages.empty());
+}

@@ -1,0 +1,238 @@
+// Data filters: the call-backs, the query of installed libraries, file
+// import and export and the clipboard, with a filter library built for the tests.
+#include "data/DataCTypeX2.h"
+#include "data/DataColumnType.h"
+#include "data/DataFilters.h"
+#include "data/DataString.h"
+#include "data/FilterCallbacks.h"
+#include "data/MyData.h"
+#include "platform/Clipboard.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string TempPath(const std::string& name)
+{
+    return (std::filesystem::temp_directory_path() / ("marlox-filter-" + std::to_string(::getpid()) + "-" + name))
+        .string();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Text(const CMyData& t, int row, int column)
+{
+    std::string s;
+    if (CData* cell = t.GetCell(row, column))
+        cell->GetPlainText(s);
+    return s;
+}
+
+struct Scope {
+    explicit Scope(CMyData* t) { SetFilterTable(t); }
+    ~Scope() { SetFilterTable(nullptr); }
+};
+
+CDataFilters Installed() 
+{
+    CDataFilters filters;
+    filters.Query({MX_SEMICOLON_FILTER, "/nonexistent/none.mxr"});
+    return filters;
+}
+
+} // namespace
+
+TEST(FilterCallbacks, RawStringIsCutToTheBuffer)
+{
+    CMyData t;
+    t.SetCell(2, 0, new CDataString(std::string(600, 'q')));
+    Scope scope(&t);
+    std::memset(filterBuffer, 'x', sizeof filterBuffer);
+    ASSERT_EQ(FilterGetDataRawString(2, 0), 1);
+    // 511 characters and the NUL that ends them.
+    EXPECT_EQ(std::strlen(filterBuffer), 511u);
+    EXPECT_EQ(filterBuffer[511], '\0');
+    EXPECT_EQ(FilterGetDataRawString(3, 0), 0);
+    EXPECT_EQ(filterBuffer[0], '\0');
+}
+
+TEST(FilterCallbacks, WithoutATableEveryCallAnswersZero)
+{
+    SetFilterTable(nullptr);
+    EXPECT_EQ(FilterSetDataNumber(2, 0, 1.0), 0);
+    EXPECT_EQ(FilterSetDataString(2, 0), 0);
+    EXPECT_EQ(FilterGetDataType(2, 0), 0);
+    EXPECT_EQ(FilterGetDataNumber(2, 0), 0.0);
+    EXPECT_EQ(FilterSetColumnType(0, 1, 0, 0, 0, 0), 0);
+}
+
+TEST(FilterCallbacks, CellsTypesAndInformation)
+{
+    CMyData t;
+    Scope scope(&t);
+    EXPECT_EQ(FilterSetDataNumber(2, 0, 2.5), 1);
+    std::strcpy(filterBuffer, "  7.25 ");
+    EXPECT_EQ(FilterSetDataFromString(3, 0), 1);
+    std::strcpy(filterBuffer, "7.25");
+    EXPECT_EQ(FilterSetDataString(4, 0), 1);
+    EXPECT_EQ(FilterGetDataType(2, 0), 1);
+    EXPECT_EQ(FilterGetDataType(3, 0), 1); // the trimmed text reads as a number
+    EXPECT_EQ(FilterGetDataType(4, 0), 2);
+    EXPECT_EQ(FilterGetDataNumber(3, 0), 7.25);
+    EXPECT_EQ(FilterGetDataNumber(4, 0), 0.0); // text is no number
+    EXPECT_EQ(FilterSetColumnType(1, 3, 1, 2, 3, 4), 1);
+    auto* x2 = dynamic_cast<CDataCTypeX2*>(t.GetColumnType(1));
+    ASSERT_NE(x2, nullptr);
+    EXPECT_EQ(x2->m_x, (std::array<double, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(FilterGetDataType(0, 1), -1);
+    EXPECT_EQ(FilterSetColumnType(2, 4, 0, 0, 0, 0), 0); // no kind 4
+    EXPECT_EQ(t.GetColumnType(2), nullptr);
+    EXPECT_EQ(FilterDeleteData(2, 0), 1);
+    EXPECT_EQ(t.GetCell(2, 0), nullptr);
+    EXPECT_EQ(MX4Information(4), '.');
+    EXPECT_EQ(MX4Information(5), ',');
+    EXPECT_EQ(MX4Information(6), 0);
+    EXPECT_EQ(MX4Information(-1), 0);
+}
+
+TEST(DataFilters, QueryListsUsableLibraries)
+{
+    CDataFilters filters = Installed();
+    ASSERT_EQ(filters.GetFilters().size(), 1u);
+    const CFilterInfo& f = filters.GetFilters()[0];
+    EXPECT_EQ(f.extension, "scd");
+    EXPECT_EQ(f.description, "Semicolon Data");
+    EXPECT_EQ(f.mimeType, "application/x-marlox-filter-scd");
+    EXPECT_EQ(filters.GetImportFilterString(),
+              "All Importable Data Files|*.txt;*.scd|Text Files|*.txt|Semicolon Data|*.scd|All Files|*.*||");
+    EXPECT_EQ(filters.GetExportFilterString(),
+              "Text Files|*.txt|Semicolon Data|*.scd|All Exportable Data Files|*.txt;*.scd|All Files|*.*||");
+}
+
+TEST(DataFilters, ImportsAFileIntoANewTable)
+{
+    RecordingReporter reporter;
+    CDataFilters filters = Installed();
+    const std::string path = TempPath("in.SCD");
+    WriteFile(path, "SCD\nTime;Rate\n0;1.5\n2;abc\n");
+    int result = 0;
+    auto table = filters.LoadFilterAndImport(path, "SCD", result);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(result, 4); // the filter's answer: the rows it read (names and three lines)
+    EXPECT_EQ(table->GetColumnName(1), "Rate");
+    EXPECT_EQ(Text(*table, 2, 1), "1.5");
+    EXPECT_EQ(Text(*table, 3, 1), "abc");
+    ASSERT_NE(table->GetColumnType(0), nullptr);
+    EXPECT_EQ(table->GetColumnType(0)->GetTypeNumber(), 1);
+    EXPECT_EQ(GetFilterTable(), nullptr);
+    EXPECT_TRUE(reporter.messages.empty());
+    std::filesystem::remove(path);
+}
+
+TEST(DataFilters, PlainTextAndTheConvertChoice)
+{
+    RecordingReporter reporter;
+    CDataFilters filters = Installed();
+    const std::string text = TempPath("plain.TXT");
+    WriteFile(text, "1\t2\n3\t4\n");
+    int result = -5;
+    bool asked = false;
+    auto table = filters.LoadFilterAndImport(text, "TXT", result, [&](const auto&, int) {
+        asked = true;
+        return -1;
+    });
+    ASSERT_NE(table, nullptr);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Text(*table, 1, 1), "4");
+
+    // A NUL inside: not text; no filter accepts it, so nothing is preselected.
+    const std::string binary = TempPath("binary.txt");
+    WriteFile(binary, std::string("1\0002", 3));
+    std::vector<std::string> entries;
+    int preselected = 99;
+    table = filters.LoadFilterAndImport(binary, "txt", result, [&](const auto& e, int p) {
+        entries = e;
+        preselected = p;
+        return -1;
+    });
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(entries, (std::vector<std::string>{"Semicolon Data", "Text Files"}));
+    EXPECT_EQ(preselected, -1);
+    EXPECT_TRUE(reporter.messages.empty()); // cancelled: no message
+
+    // Content that the filter recognises under another extension is preselected.
+    const std::string other = TempPath("data.dat");
+    WriteFile(other, "SCD\nA\n1\n");
+    table = filters.LoadFilterAndImport(other, "dat", result, [&](const auto&, int p) { return p; });
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(Text(*table, 2, 0), "1");
+    // Text Files chosen for data that is not text: not converted.
+    table = filters.LoadFilterAndImport(binary, "txt", result, [](const auto&, int) { return 1; });
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{196}));
+    for (const auto& p : {text, binary, other})
+        std::filesystem::remove(p);
+}
+
+TEST(DataFilters, ExportsATableAndRendersTheClipboard)
+{
+    RecordingReporter reporter;
+    CDataFilters filters = Installed();
+    CMyData t;
+    t.SetCell(1, 0, new CDataString("x"));
+    t.SetCell(1, 1, new CDataString("y"));
+    t.SetNumber(2, 0, 1);
+    t.SetNumber(2, 1, 0.5);
+    const std::string path = TempPath("out.scd");
+    ASSERT_TRUE(filters.ExportToFile(t, RECT{0, 1, 1, 2}, path));
+    EXPECT_EQ(ReadFile(path), "SCD\nx;y\n1;0.5\n");
+    // The same file read back gives the same cells.
+    int result = 0;
+    auto back = filters.LoadFilterAndImport(path, "scd", result);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Text(*back, 2, 1), "0.5");
+    EXPECT_EQ(back->GetColumnName(0), "x");
+
+    std::vector<BYTE> bytes;
+    ASSERT_TRUE(filters.RenderFormat(t, RECT{1, 2, 1, 2}, "application/x-marlox-filter-scd", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string("SCD\n0.5\n\0", 9));
+    // A filter that claims more than its buffer is held to the buffer.
+    ::setenv("SCD_OVERCLAIM", "1", 1);
+    ASSERT_TRUE(filters.RenderFormat(t, RECT{1, 2, 1, 2}, "application/x-marlox-filter-scd", bytes));
+    ::unsetenv("SCD_OVERCLAIM");
+    EXPECT_EQ(bytes.size(), 9u);
+
+    // The rendered block pastes back through the clipboard import.
+    GetClipboard().SetData({{"application/x-marlox-filter-scd", bytes}});
+    auto pasted = filters.ImportFromClipboard(result);
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(Text(*pasted, 1, 0), "0.5");
+    GetClipboard().SetData({});
+    EXPECT_EQ(filters.ImportFromClipboard(result), nullptr);
+    EXPECT_EQ(result, -1);
+
+    // Text files are written by the built-in writer; unknown kinds are refused.
+    ASSERT_TRUE(filters.ExportToFile(t, RECT{0, 2, 1, 2}, TempPath("out.txt")));
+    EXPECT_EQ(ReadFile(TempPath("out.txt")), "1\t0.5");
+    EXPECT_FALSE(filters.ExportToFile(t, RECT{0, 2, 1, 2}, TempPath("out.xyz")));
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{201}));
+    for (const auto& p : {path, TempPath("out.txt")})
+        std::filesystem::remove(p);
+}
