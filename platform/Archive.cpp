@@ -383,11 +383,22 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* sc
     return cls;
 }
 
-CArchive::ObjectTag CArchive::ReadObjectTag(const CRuntimeClass* expected)
+CArchive::ObjectTag CArchive::ReadObjectTagSlow(const CRuntimeClass* expected)
 {
     ObjectTag tag;
     std::uint32_t objectIndex = 0;
+    const bool whole = m_mode == load && m_limit - m_cur >= 2;
+    std::uint16_t word = 0;
+    if (whole)
+        std::memcpy(&word, m_buffer.data() + m_cur, 2);
     tag.newClass = ReadTag(expected, nullptr, &objectIndex);
+    // A short class tag names the same class for the rest of the archive:
+    // the next one like it needs no look-up.
+    if (tag.newClass && whole && (word & kClassTag) && word != kNewClassTag) {
+        m_tagWord = word;
+        m_tagClass = tag.newClass;
+        m_tagExpected = expected;
+    }
     if (!tag.newClass && objectIndex != 0) {
         tag.earlier = FindLoaded(objectIndex)->object;
         if (expected && !tag.earlier->IsKindOf(expected))
@@ -396,7 +407,6 @@ CArchive::ObjectTag CArchive::ReadObjectTag(const CRuntimeClass* expected)
     return tag;
 }
 
-void CArchive::MapLoadedObject(CObject* object) { MapLoaded(nullptr, object); }
 
 CObject* CArchive::ReadObject(const CRuntimeClass* expected)
 {

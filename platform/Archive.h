@@ -131,8 +131,30 @@ public:
         const CRuntimeClass* newClass = nullptr;
         CObject* earlier = nullptr;
     };
-    ObjectTag ReadObjectTag(const CRuntimeClass* expected);
-    void MapLoadedObject(CObject* object);
+    ObjectTag ReadObjectTag(const CRuntimeClass* expected)
+    {
+        // The same short class tag as the last one read, with the same
+        // expectation (the next cell of a table): its class is known and checked.
+        if (m_tagClass && expected == m_tagExpected && m_mode == load && m_limit - m_cur >= 2) {
+            std::uint16_t word;
+            std::memcpy(&word, m_buffer.data() + m_cur, 2);
+            if (word == m_tagWord) {
+                m_cur += 2;
+                m_objectSchema = m_tagClass->StoredSchema();
+                return {m_tagClass, nullptr};
+            }
+        }
+        return ReadObjectTagSlow(expected);
+    }
+    void MapLoadedObject(CObject* object)
+    {
+        // An object read in place only takes an index.
+        if (!object && m_mapCount <= kMaxMapIndex) {
+            ++m_mapCount;
+            return;
+        }
+        MapLoaded(nullptr, object);
+    }
 
     void WriteClass(const CRuntimeClass* cls);
     const CRuntimeClass* ReadClass(const CRuntimeClass* expected = nullptr, UINT* schema = nullptr);
@@ -168,6 +190,7 @@ private:
     }
     void FillBuffer();
     void WriteUniqueObjectHeaderSlow(const CRuntimeClass* cls);
+    ObjectTag ReadObjectTagSlow(const CRuntimeClass* expected);
     static constexpr std::uint16_t kClassTagBit = 0x8000;    // short tag of a class
     static constexpr std::uint32_t kFirstBigIndex = 0x7FFF;  // indices from here take the long tag
     static constexpr std::uint32_t kMaxMapIndex = 0x3FFFFFFEu;
@@ -201,4 +224,8 @@ private:
     // The class written last and its index: runs of objects of one class skip the map.
     const CRuntimeClass* m_lastClass = nullptr;
     std::uint32_t m_lastClassIndex = 0;
+    // The short class tag read last by ReadObjectTag, its class and the class it was checked against.
+    std::uint16_t m_tagWord = 0;
+    const CRuntimeClass* m_tagClass = nullptr;
+    const CRuntimeClass* m_tagExpected = nullptr;
 };
