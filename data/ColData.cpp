@@ -17,6 +17,8 @@ namespace {
 // keys of one bucket newest first, which for rows filled top down is
 // descending order.
 constexpr std::uint32_t kHashBuckets = 17;
+// How many cells ahead the walks in stored order fetch memory.
+constexpr std::size_t kPrefetchAhead = 32;
 
 bool IsPlainNumber(const CData* cell) { return cell && typeid(*cell) == typeid(CDataDouble); }
 
@@ -326,8 +328,16 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
         ar.WriteCount(std::uint32_t(m_entries.size()));
-        for (std::size_t i : StoredEntryOrder()) {
-            const Entry& e = m_entries[i];
+        const std::vector<std::size_t> order = StoredEntryOrder();
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            // The bucket order jumps through the column every 16 rows, too
+            // far for the processor to guess: fetch the entries and their
+            // numbers some places ahead.
+            if (k + 2 * kPrefetchAhead < order.size())
+                __builtin_prefetch(&m_entries[order[k + 2 * kPrefetchAhead]]);
+            if (k + kPrefetchAhead < order.size())
+                __builtin_prefetch(m_entries[order[k + kPrefetchAhead]].cell);
+            const Entry& e = m_entries[order[k]];
             ar << std::int32_t(e.row);
             // A cell belongs to one column only: nothing refers back to it.
             if (e.pooled) {
@@ -351,12 +361,16 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     std::uint32_t count = ar.ReadCount();
     // Each association takes at least a 4-byte key and a 2-byte object tag.
     ar.CheckRemaining(count, 6);
-    // Plain numbers, by far the most common cells, are read straight into the
-    // column's number blocks; other cells are built as objects.
+    // Plain numbers, by far the most common cells, are read as values and get
+    // their slots in the number blocks once the rows are in order, so that
+    // neighbouring rows lie side by side; other cells are built as objects.
     struct Loaded {
         int row;
-        std::uint32_t pooled;
-        CData* cell;
+        std::uint32_t pooled; // 1: value holds a plain number
+        union {
+            CData* cell;
+            double value;
+        };
     };
     std::vector<Loaded> loaded;
     loaded.reserve(count);
@@ -365,31 +379,39 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
             if (!l.pooled)
                 delete l.cell;
         loaded.clear();
-        DropBlocks();
     };
+    std::int32_t minRow = INT32_MAX, maxRow = INT32_MIN;
     try {
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t row = 0;
             ar >> row;
+            minRow = std::min(minRow, row);
+            maxRow = std::max(maxRow, row);
             CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CData));
             // A reference back to an object read before would give a cell two owners.
             if (tag.earlier)
                 ThrowArchiveError(CArchiveException::badIndex, "a cell is stored twice");
-            if (!tag.newClass) {
-                loaded.push_back({row, 0, nullptr});
-            } else if (tag.newClass == RUNTIME_CLASS(CDataDouble)) {
+            Loaded& l = loaded.emplace_back();
+            l.row = row;
+            l.pooled = 0;
+            l.cell = nullptr;
+            if (!tag.newClass)
+                continue;
+            if (tag.newClass == RUNTIME_CLASS(CDataDouble)) {
                 ar.MapLoadedObject(nullptr);
-                CDataDouble* slot = AllocNumber(0.0);
-                loaded.push_back({row, 1, slot});
                 SerializeVersion(ar, 0);
-                ar >> slot->m_value;
+                // Read whole before it takes the place of the (null) cell pointer.
+                double value = 0;
+                ar >> value;
+                l.value = value;
+                l.pooled = 1;
             } else {
                 std::unique_ptr<CObject> object(tag.newClass->CreateObject());
                 if (!object)
                     ThrowArchiveError(CArchiveException::badClass);
                 ar.MapLoadedObject(object.get());
                 object->Serialize(ar);
-                loaded.push_back({row, 0, static_cast<CData*>(object.release())});
+                l.cell = static_cast<CData*>(object.release());
             }
         }
         m_format.Serialize(ar);
@@ -399,18 +421,45 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
         dropLoaded();
         throw;
     }
-    std::sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) { return a.row < b.row; });
-    for (std::size_t i = 1; i < loaded.size(); ++i) {
-        if (loaded[i].row == loaded[i - 1].row) {
-            dropLoaded();
-            ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+    // Put the associations in row order. The stored order is by hash bucket;
+    // where the rows are dense (nearly always), each row's place follows from
+    // the row itself, without a general sort.
+    const std::uint64_t span = loaded.empty() ? 0 : std::uint64_t(std::int64_t(maxRow) - minRow) + 1;
+    if (span != 0 && span <= 2 * std::uint64_t(loaded.size()) + 64) {
+        constexpr std::uint32_t kHole = 2;
+        std::vector<Loaded> placed(static_cast<std::size_t>(span));
+        for (Loaded& p : placed)
+            p.pooled = kHole;
+        for (std::size_t k = 0; k < loaded.size(); ++k) {
+            if (k + kPrefetchAhead < loaded.size())
+                __builtin_prefetch(&placed[std::size_t(std::int64_t(loaded[k + kPrefetchAhead].row) - minRow)], 1);
+            const Loaded& l = loaded[k];
+            Loaded& p = placed[std::size_t(std::int64_t(l.row) - minRow)];
+            if (p.pooled != kHole) {
+                dropLoaded();
+                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+            }
+            p = l;
         }
+        std::vector<Loaded>().swap(loaded);
+        m_entries.reserve(count);
+        // Objects other than plain numbers stay as they are while the archive
+        // may still refer to them; CompactNumbers moves them later.
+        for (const Loaded& p : placed)
+            if (p.pooled != kHole)
+                m_entries.push_back({p.row, p.pooled, p.pooled ? AllocNumber(p.value) : p.cell});
+    } else {
+        std::sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) { return a.row < b.row; });
+        for (std::size_t i = 1; i < loaded.size(); ++i) {
+            if (loaded[i].row == loaded[i - 1].row) {
+                dropLoaded();
+                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+            }
+        }
+        m_entries.reserve(loaded.size());
+        for (const Loaded& l : loaded)
+            m_entries.push_back({l.row, l.pooled, l.pooled ? AllocNumber(l.value) : l.cell});
     }
-    // Objects other than plain numbers stay as they are while the archive may
-    // still refer to them; CompactNumbers moves them later.
-    m_entries.reserve(loaded.size());
-    for (const Loaded& l : loaded)
-        m_entries.push_back({l.row, l.pooled, l.cell});
     // The last row follows from the keys, whatever a damaged file says.
     RecalcLastRow();
 }

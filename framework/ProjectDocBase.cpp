@@ -18,7 +18,7 @@ IMPLEMENT_DYNAMIC(CDocItem, CObject)
 namespace {
 
 constexpr UINT IDS_ITEM_CORRUPTED = 26010;
-constexpr std::size_t kItemBuffer = 4096;
+constexpr std::size_t kItemBuffer = 64 << 10;
 
 // One stored window: its item's ordinal and the frame's own record.
 struct WindowRecord {
@@ -173,6 +173,7 @@ bool CProjectDocBase::OnSaveDocument(const std::string& path)
     m_summary->AddEditTime();
     m_summary->StartEditTimer();
     try {
+        m_file->PrepareSaveAs(path);
         {
             std::unique_ptr<CStorageStream> stream = m_file->Root().CreateStream(kMainStream);
             CArchive ar(stream.get(), CArchive::store, kItemBuffer, this);

@@ -19,6 +19,7 @@ constexpr WORD kMaxClassName = 64;
 
 } // namespace
 
+
 CArchive::CArchive(CFile* file, Mode mode, std::size_t bufferSize, CObject* document)
     : m_pDocument(document)
     , m_file(file)
@@ -285,8 +286,10 @@ void CArchive::WriteUniqueObject(const CObject* object)
     const_cast<CObject*>(object)->Serialize(*this);
 }
 
-void CArchive::WriteUniqueObjectHeader(const CRuntimeClass* cls)
+void CArchive::WriteUniqueObjectHeaderSlow(const CRuntimeClass* cls)
 {
+    // The inline road for runs of one class writes the same tags.
+    static_assert(kClassTagBit == kClassTag && kFirstBigIndex == kBigObjectTag && kMaxMapIndex == kMaxMapCount);
     RequireStoring();
     WriteClass(cls);
     if (m_mapCount > kMaxMapCount)
@@ -298,8 +301,19 @@ void CArchive::MapLoaded(const CRuntimeClass* cls, CObject* object)
 {
     if (m_mapCount > kMaxMapCount)
         Throw(CArchiveException::badIndex);
-    m_loadMap.push_back({cls, object});
+    if (cls || object)
+        m_loadMap.push_back({m_mapCount, cls, object});
     ++m_mapCount;
+}
+
+const CArchive::LoadEntry* CArchive::FindLoaded(std::uint32_t index) const
+{
+    // Without gaps below it, an entry sits at its own index.
+    if (index < m_loadMap.size() && m_loadMap[index].index == index)
+        return &m_loadMap[index];
+    auto it = std::lower_bound(m_loadMap.begin(), m_loadMap.end(), index,
+                               [](const LoadEntry& e, std::uint32_t i) { return e.index < i; });
+    return it != m_loadMap.end() && it->index == index ? &*it : nullptr;
 }
 
 const CRuntimeClass* CArchive::ReadTag(const CRuntimeClass* expected, UINT* schema, std::uint32_t* objectIndex)
@@ -340,14 +354,18 @@ const CRuntimeClass* CArchive::ReadTag(const CRuntimeClass* expected, UINT* sche
         index = tag & ~kClassTag;
     }
     if (!isClass) {
-        if (index >= m_loadMap.size() || (index != 0 && !m_loadMap[index].object))
-            Throw(CArchiveException::badIndex);
+        if (index != 0) {
+            const LoadEntry* e = index < m_mapCount ? FindLoaded(index) : nullptr;
+            if (!e || !e->object)
+                Throw(CArchiveException::badIndex);
+        }
         *objectIndex = index;
         return nullptr;
     }
-    if (index == 0 || index >= m_loadMap.size() || !m_loadMap[index].cls || m_loadMap[index].object)
+    const LoadEntry* e = index != 0 && index < m_mapCount ? FindLoaded(index) : nullptr;
+    if (!e || !e->cls || e->object)
         Throw(CArchiveException::badIndex);
-    const CRuntimeClass* cls = m_loadMap[index].cls;
+    const CRuntimeClass* cls = e->cls;
     if (expected && !cls->IsDerivedFrom(expected))
         Throw(CArchiveException::badClass);
     m_objectSchema = cls->StoredSchema();
@@ -365,20 +383,30 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* sc
     return cls;
 }
 
-CArchive::ObjectTag CArchive::ReadObjectTag(const CRuntimeClass* expected)
+CArchive::ObjectTag CArchive::ReadObjectTagSlow(const CRuntimeClass* expected)
 {
     ObjectTag tag;
     std::uint32_t objectIndex = 0;
+    const bool whole = m_mode == load && m_limit - m_cur >= 2;
+    std::uint16_t word = 0;
+    if (whole)
+        std::memcpy(&word, m_buffer.data() + m_cur, 2);
     tag.newClass = ReadTag(expected, nullptr, &objectIndex);
+    // A short class tag names the same class for the rest of the archive:
+    // the next one like it needs no look-up.
+    if (tag.newClass && whole && (word & kClassTag) && word != kNewClassTag) {
+        m_tagWord = word;
+        m_tagClass = tag.newClass;
+        m_tagExpected = expected;
+    }
     if (!tag.newClass && objectIndex != 0) {
-        tag.earlier = m_loadMap[objectIndex].object;
+        tag.earlier = FindLoaded(objectIndex)->object;
         if (expected && !tag.earlier->IsKindOf(expected))
             Throw(CArchiveException::badClass);
     }
     return tag;
 }
 
-void CArchive::MapLoadedObject(CObject* object) { MapLoaded(nullptr, object); }
 
 CObject* CArchive::ReadObject(const CRuntimeClass* expected)
 {
@@ -394,7 +422,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected, bool& isNew)
     if (!cls) {
         if (objectIndex == 0)
             return nullptr;
-        CObject* earlier = m_loadMap[objectIndex].object;
+        CObject* earlier = FindLoaded(objectIndex)->object;
         if (expected && !earlier->IsKindOf(expected))
             Throw(CArchiveException::badClass);
         return earlier;

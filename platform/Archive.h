@@ -97,7 +97,17 @@ public:
     // references, which saves the look-up on tables of millions of cells.
     void WriteUniqueObject(const CObject* object);
     // The tag of such an object alone, for a writer that puts its data itself.
-    void WriteUniqueObjectHeader(const CRuntimeClass* cls);
+    void WriteUniqueObjectHeader(const CRuntimeClass* cls)
+    {
+        // Another object of the class written last (the next cell of a
+        // table): its short class tag alone.
+        if (cls && cls == m_lastClass && m_lastClassIndex < kFirstBigIndex && m_mapCount <= kMaxMapIndex) {
+            PutRaw(std::uint16_t(kClassTagBit | m_lastClassIndex));
+            ++m_mapCount;
+            return;
+        }
+        WriteUniqueObjectHeaderSlow(cls);
+    }
     // Reads one object reference. The stored class must be registered and derive
     // from expected (when given); anything else is refused before it is built.
     // A new object belongs to the caller; a back reference returns the object
@@ -121,8 +131,30 @@ public:
         const CRuntimeClass* newClass = nullptr;
         CObject* earlier = nullptr;
     };
-    ObjectTag ReadObjectTag(const CRuntimeClass* expected);
-    void MapLoadedObject(CObject* object);
+    ObjectTag ReadObjectTag(const CRuntimeClass* expected)
+    {
+        // The same short class tag as the last one read, with the same
+        // expectation (the next cell of a table): its class is known and checked.
+        if (m_tagClass && expected == m_tagExpected && m_mode == load && m_limit - m_cur >= 2) {
+            std::uint16_t word;
+            std::memcpy(&word, m_buffer.data() + m_cur, 2);
+            if (word == m_tagWord) {
+                m_cur += 2;
+                m_objectSchema = m_tagClass->StoredSchema();
+                return {m_tagClass, nullptr};
+            }
+        }
+        return ReadObjectTagSlow(expected);
+    }
+    void MapLoadedObject(CObject* object)
+    {
+        // An object read in place only takes an index.
+        if (!object && m_mapCount <= kMaxMapIndex) {
+            ++m_mapCount;
+            return;
+        }
+        MapLoaded(nullptr, object);
+    }
 
     void WriteClass(const CRuntimeClass* cls);
     const CRuntimeClass* ReadClass(const CRuntimeClass* expected = nullptr, UINT* schema = nullptr);
@@ -157,6 +189,11 @@ private:
         return *this;
     }
     void FillBuffer();
+    void WriteUniqueObjectHeaderSlow(const CRuntimeClass* cls);
+    ObjectTag ReadObjectTagSlow(const CRuntimeClass* expected);
+    static constexpr std::uint16_t kClassTagBit = 0x8000;    // short tag of a class
+    static constexpr std::uint32_t kFirstBigIndex = 0x7FFF;  // indices from here take the long tag
+    static constexpr std::uint32_t kMaxMapIndex = 0x3FFFFFFEu;
     void RequireLoading() const;
     void RequireStoring() const;
     [[noreturn]] void Throw(CArchiveException::Cause cause) const;
@@ -173,13 +210,22 @@ private:
     UINT m_objectSchema = UINT(-1);
 
     struct LoadEntry {
+        std::uint32_t index = 0;
         const CRuntimeClass* cls = nullptr;
         CObject* object = nullptr;
     };
-    std::vector<LoadEntry> m_loadMap;                         // index 0 is the null pointer
+    // The loaded classes and objects that a later tag may name, by ascending
+    // index; index 0 is the null pointer. Objects read in place (mapped as
+    // null) only take an index: tables of millions of cells need no entry each.
+    const LoadEntry* FindLoaded(std::uint32_t index) const;
+    std::vector<LoadEntry> m_loadMap;
     std::unordered_map<const void*, std::uint32_t> m_storeMap; // classes and objects
     std::uint32_t m_mapCount = 1;
     // The class written last and its index: runs of objects of one class skip the map.
     const CRuntimeClass* m_lastClass = nullptr;
     std::uint32_t m_lastClassIndex = 0;
+    // The short class tag read last by ReadObjectTag, its class and the class it was checked against.
+    std::uint16_t m_tagWord = 0;
+    const CRuntimeClass* m_tagClass = nullptr;
+    const CRuntimeClass* m_tagExpected = nullptr;
 };

@@ -899,6 +899,14 @@ void CCompoundFile::SetPath(const std::string& path)
     m_slot->current = path.empty() ? nullptr : std::make_shared<CPendingFile>(path);
 }
 
+void CCompoundFile::PrepareSaveAs(const std::string& path)
+{
+    if (path.empty() || (m_slot->current && m_slot->current->GetTarget() == path))
+        return;
+    // Streams already in an earlier pending file keep it alive as long as they need it.
+    m_slot->current = std::make_shared<CPendingFile>(path);
+}
+
 void CCompoundFile::SetVersion(int version)
 {
     if (version != 3 && version != 4)

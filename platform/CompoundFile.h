@@ -59,6 +59,11 @@ public:
     // them in memory nor write them twice; the target is untouched until the
     // save succeeds. Open and SaveAs set the path themselves.
     void SetPath(const std::string& path);
+    // Large streams written from now on go ahead to a temporary file beside
+    // path, as after SetPath, without changing the path: a save to a new
+    // place (the first save of a new file, or Save As) then writes its
+    // streams once instead of holding them in memory and copying them.
+    void PrepareSaveAs(const std::string& path);
     // The version written: 3 (512-byte sectors, the default) or 4 (4096-byte
     // sectors). A file read keeps the version it had.
     int GetVersion() const { return m_version; }

@@ -13,6 +13,7 @@ namespace {
 
 // Small appends gather here so that an archive's 4 KiB writes do not each cost a system call.
 constexpr std::size_t kBufferBytes = 256 << 10;
+constexpr std::size_t kDirectBytes = 16 << 10;
 
 } // namespace
 
@@ -89,7 +90,8 @@ std::uint64_t CPendingFile::Append(const CStreamData* owner, const void* data, s
     }
     std::uint64_t at = m_end;
     const BYTE* p = static_cast<const BYTE*>(data);
-    if (count < kBufferBytes / 4 && m_buffer.size() + count <= kBufferBytes) {
+    // Blocks of an archive's large buffer go straight to the file.
+    if (count < kDirectBytes && m_buffer.size() + count <= kBufferBytes) {
         m_buffer.insert(m_buffer.end(), p, p + count);
     } else {
         Flush();

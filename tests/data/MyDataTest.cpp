@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -418,6 +419,78 @@ TEST(MyDataDamageTest, TruncatedAndAlteredTablesFailCleanly)
             bad[i] = v;
             tryLoad(bad);
         }
+}
+
+} // namespace
+
+namespace {
+
+// Rows come back in row order whatever the stored bucket order, for dense
+// columns (placed by row) and sparse ones (sorted), with other cells among
+// the numbers; storing again gives the same bytes.
+TEST(MyDataRowOrderTest, LoadedRowsAreInRowOrder)
+{
+    const std::vector<std::vector<int>> cases = {
+        {2},
+        {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 40, 41, 300},
+        {0, 1, 2, 5, 6, 7, 9},
+        {2, 5, 70000, 123456789, 1 << 30},
+    };
+    for (const std::vector<int>& rows : cases) {
+        CMyData t;
+        for (int r : rows) {
+            if (r % 7 == 3)
+                t.SetCell(r, 0, new CDataString("s" + std::to_string(r)));
+            else
+                t.SetNumber(r, 0, r * 0.5);
+        }
+        Bytes b = StoreBytes([&](CArchive& ar) { t.Serialize(ar); });
+        CMyData back;
+        LoadBytes(b, [&](CArchive& ar) { back.Serialize(ar); });
+        EXPECT_EQ(back.GetLastRow(0), rows.back());
+        for (int r : rows) {
+            ASSERT_TRUE(back.HasAssociation(r, 0)) << r;
+            if (r % 7 == 3) {
+                EXPECT_EQ(Display(back, r, 0), "s" + std::to_string(r));
+            } else {
+                double v = 0;
+                ASSERT_TRUE(back.GetNumber(r, 0, v)) << r;
+                EXPECT_EQ(v, r * 0.5) << r; // exact: halves of integers
+            }
+        }
+        EXPECT_FALSE(back.HasAssociation(rows.back() + 1, 0));
+        EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { back.Serialize(ar); })), ToHex(b));
+    }
+}
+
+// A row stored twice is refused, where rows are placed by row and where they are sorted.
+TEST(MyDataRowOrderTest, RowStoredTwiceIsRefused)
+{
+    struct Case {
+        int second, third;
+        const char* from; // the second row's bytes, made row 2
+    } cases[] = {
+        {3, 4, "03 00 00 00"},       // dense
+        {5, 1 << 30, "05 00 00 00"}, // sparse
+    };
+    for (const Case& c : cases) {
+        CMyData t;
+        t.SetNumber(2, 0, 0.5);
+        t.SetNumber(c.second, 0, 0.5);
+        t.SetNumber(c.third, 0, 0.5);
+        std::string hex = ToHex(StoreBytes([&](CArchive& ar) { t.Serialize(ar); }));
+        // The first occurrence is the cell's key (the last row follows the cells).
+        auto pos = hex.find(c.from);
+        ASSERT_NE(pos, std::string::npos) << hex;
+        hex.replace(pos, std::strlen(c.from), "02 00 00 00");
+        CMyData bad;
+        try {
+            LoadBytes(HexBytes(hex), [&](CArchive& ar) { bad.Serialize(ar); });
+            ADD_FAILURE() << c.second;
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::badIndex) << c.second;
+        }
+    }
 }
 
 } // namespace

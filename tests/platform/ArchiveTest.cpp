@@ -275,3 +275,70 @@ TEST(Archive, LargeTransfersBypassTheBuffer)
         EXPECT_EQ(ar.BytesRemaining(), 0u);
     });
 }
+
+TEST(Archive, ObjectsReadInPlaceTakeIndicesWithoutEntries)
+{
+    CTestShape a, b, cell;
+    a.value = 1;
+    b.value = 2;
+    cell.value = 5;
+    constexpr int kCells = 1000;
+    Bytes bytes = StoreBytes([&](CArchive& ar) {
+        ar.WriteObject(&a); // class 1, object 2
+        for (int i = 0; i < kCells; ++i) {
+            // Objects 3 .. 1002: the header alone and the data put in place.
+            ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CTestShape));
+            ar << std::int32_t(i);
+        }
+        ar.WriteObject(&b); // object 1003
+        ar.WriteObject(&b);
+        ar.WriteObject(&a);
+    });
+    // The header alone writes what a whole unique object writes.
+    Bytes whole = StoreBytes([&](CArchive& ar) {
+        ar.WriteObject(&a);
+        for (int i = 0; i < kCells; ++i) {
+            cell.value = i;
+            ar.WriteUniqueObject(&cell);
+        }
+        ar.WriteObject(&b);
+        ar.WriteObject(&b);
+        ar.WriteObject(&a);
+    });
+    EXPECT_EQ(bytes, whole);
+    // 1003 = 0x03EB; the tail: b's class tag and value, then the two back references.
+    EXPECT_EQ(ToHex(Bytes(bytes.end() - 10, bytes.end())), "01 80 02 00 00 00 EB 03 02 00");
+
+    auto readAll = [&](CArchive& ar, bool oneMore) {
+        std::unique_ptr<CObject> ra(ar.ReadObject(RUNTIME_CLASS(CTestShape)));
+        for (int i = 0; i < kCells; ++i) {
+            CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CTestShape));
+            EXPECT_EQ(tag.newClass, RUNTIME_CLASS(CTestShape));
+            ar.MapLoadedObject(nullptr);
+            std::int32_t v = -1;
+            ar >> v;
+            EXPECT_EQ(v, i);
+        }
+        std::unique_ptr<CObject> rb(ar.ReadObject(RUNTIME_CLASS(CTestShape)));
+        EXPECT_EQ(static_cast<CTestShape*>(rb.get())->value, 2);
+        EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(CTestShape)), rb.get());
+        EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(CTestShape)), ra.get());
+        if (oneMore)
+            ar.ReadObject(RUNTIME_CLASS(CTestShape)); // the appended tag
+    };
+    LoadBytes(bytes, [&](CArchive& ar) { readAll(ar, false); });
+
+    // A reference to an object read in place names nothing: refused, as is
+    // one past the last index and a class tag on an object's index.
+    for (const char* tail : {"F4 01", "EC 03", "02 80"}) {
+        Bytes damaged = bytes;
+        Bytes more = HexBytes(tail);
+        damaged.insert(damaged.end(), more.begin(), more.end());
+        try {
+            LoadBytes(damaged, [&](CArchive& ar) { readAll(ar, true); });
+            ADD_FAILURE() << tail;
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::badIndex) << tail;
+        }
+    }
+}

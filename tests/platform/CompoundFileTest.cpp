@@ -870,3 +870,38 @@ TEST(CompoundFile, StreamsStayInMemoryWhenNoFileCanBeMadeBesideTheTarget)
     CCompoundFile g(dir / "work.mxw");
     EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(100000, 3));
 }
+
+TEST(CompoundFile, ANewFileWritesAheadForItsFirstSaveAs)
+{
+    TempDir dir;
+    std::string path = dir / "new.mxw";
+    CCompoundFile f; // untitled: no path of its own
+    f.PrepareSaveAs(path);
+    EXPECT_TRUE(f.GetPath().empty());
+    PutStream(f.Root(), "Big", Pattern(200000, 41));
+    PutStream(f.Root(), "Small", Pattern(700, 42));
+    // The large stream went ahead to the pending file; the target is not there yet.
+    EXPECT_EQ(dir.Count(), 1u);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(StreamBytes(f.Root(), "Big"), Pattern(200000, 41));
+    f.SaveAs(path);
+    EXPECT_EQ(f.GetPath(), path);
+    EXPECT_EQ(dir.Count(), 1u);
+    CCompoundFile g(path);
+    EXPECT_EQ(StreamBytes(g.Root(), "Big"), Pattern(200000, 41));
+    EXPECT_EQ(StreamBytes(g.Root(), "Small"), Pattern(700, 42));
+
+    // Prepared for one place and saved to another folder: the streams are
+    // copied there and the unused pending file goes with the document.
+    fs::create_directories(dir.Path() / "other");
+    std::string elsewhere = dir / "other/copy.mxw";
+    {
+        CCompoundFile h;
+        h.PrepareSaveAs(dir / "unused.mxw");
+        PutStream(h.Root(), "Big", Pattern(100000, 43));
+        h.SaveAs(elsewhere);
+        CCompoundFile k(elsewhere);
+        EXPECT_EQ(StreamBytes(k.Root(), "Big"), Pattern(100000, 43));
+    }
+    EXPECT_EQ(dir.Count(), 2u); // new.mxw and the folder
+}
