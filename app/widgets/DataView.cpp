@@ -11,6 +11,7 @@
 #include "app/widgets/MyEditCellHeading.h"
 #include "app/widgets/MyHeaderCell.h"
 #include "app/widgets/MyTypeCellHeading.h"
+#include "app/widgets/NumberFormatPage.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "data/Data.h"
@@ -1259,6 +1260,7 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     case ID_TABLE_GOTO_CELL: ui.Enable(true); break;
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT: ui.Enable(kind != 0 && kind != 12); break;
+    case ID_TABLE_COLUMN_FORMAT: ui.Enable(!In(kind, {0, 10, 12, 22, 30})); break;
     case ID_TABLE_LOCK_COLUMN: {
         int enable = 0, state = 0;
         GetLockState(enable, state);
@@ -1377,6 +1379,10 @@ void CDataView::RunTableCommand(UINT id)
     case ID_TABLE_PREFERENCES:
         CGridColorsPage::RunPreferences(this);
         break;
+    case ID_TABLE_COLUMN_FORMAT:
+        if (!In(kind, {0, 10, 12, 22, 30}))
+            CNumberFormatPage::RunColumnFormat(this);
+        break;
     case ID_TABLE_SORT: {
         if (!m_pItem)
             break;
@@ -1417,6 +1423,7 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_TABLE_ROW_HEIGHT:
     case ID_TABLE_PREFERENCES:
     case ID_TABLE_SORT:
+    case ID_TABLE_COLUMN_FORMAT:
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL:
     case ID_TABLE_LOCK_COLUMN:
@@ -1551,6 +1558,7 @@ void CDataView::OnContextMenu(const QPoint& position)
         add(ID_TABLE_INSERT_CELLS, "Insert C&ells");
         menu.addSeparator();
         add(ID_TABLE_LOCK_COLUMN, "&Lock Column");
+        add(ID_TABLE_COLUMN_FORMAT, "Column &Format...");
         add(ID_TABLE_GOTO_CELL, "&Go to Cell...");
         add(ID_TABLE_SORT, "&Sort Column(s)...");
         add(ID_TABLE_PREFERENCES, "Pr&eferences...");

@@ -9,6 +9,7 @@
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
+#include "app/widgets/NumberFormatPage.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "app/widgets/MyEditCell.h"
@@ -23,6 +24,7 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -712,4 +714,40 @@ TEST(DataView, SortDialogSortsTheSelectedColumnsUndoably)
     ASSERT_TRUE(f.item->GetActionList()->Undo());
     EXPECT_EQ(f.Text(2, 1), "a");
     EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(DataView, ColumnFormatShowsWhatTheColumnsShare)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    CDataFormat three, five;
+    three.m_decimals = 3;
+    five.m_decimals = 5;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetNumber(2, 1, 2.0);
+    f.Table().SetColumnFormat(0, three);
+    f.Table().SetColumnFormat(1, five);
+    f.Select({1, 0, 2, kAllRows});
+    AnswerDialog([](QDialog& sheet) {
+        auto* page = sheet.findChild<CNumberFormatPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->DecimalsEdit()->text(), ""); // 3 and 5 differ
+        page->ScientificBox()->click();
+        EXPECT_FALSE(page->SmallValuesBox()->isEnabled());
+        page->ScientificBox()->click();
+        page->MaxDigitsEdit()->setText("5"); // below 7: refused
+        EXPECT_FALSE(page->UpdateData(true));
+        page->MaxDigitsEdit()->setText("9");
+        page->DecimalsEdit()->setText("2");
+        EXPECT_TRUE(page->OnApply());
+        sheet.reject();
+    });
+    f.view->OnCmdMsg(ID_TABLE_COLUMN_FORMAT, nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61714}));
+    EXPECT_EQ(f.Table().GetColumnFormat(0).m_decimals, 2);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_decimals, 2);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_maxDigits, 9);
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Table().GetColumnFormat(0).m_decimals, 3);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_decimals, 5);
 }
