@@ -430,6 +430,29 @@ TEST(DataView, TableTypedInSurvivesSaveAndReopen)
     const std::vector<BYTE>& bytes = file.Data();
     // Typed by hand above: the name row, then three data rows.
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Time\t\r\n1.5\t-4000\r\n2\t\r\nabc\t");
+
+    // An independent reader (python's olefile) finds the typed cells in the
+    // item's stream: the name and text as bytes, the numbers as doubles.
+    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") == 0) {
+        const std::string script = path + ".py";
+        if (std::FILE* py = std::fopen(script.c_str(), "w")) {
+            std::fputs("import olefile,struct,sys\n"
+                       "o=olefile.OleFileIO(sys.argv[1])\n"
+                       "d=b''.join(o.openstream(p).read() for p in o.listdir() if p[0].startswith('Item_'))\n"
+                       "print(b'Time' in d, b'abc' in d, struct.pack('<d',1.5) in d, struct.pack('<d',-4000.0) in d)\n",
+                       py);
+            std::fclose(py);
+        }
+        std::string out;
+        if (std::FILE* pipe = ::popen(("/usr/bin/python3 '" + script + "' '" + path + "'").c_str(), "r")) {
+            char buf[256];
+            while (std::fgets(buf, sizeof buf, pipe))
+                out += buf;
+            ::pclose(pipe);
+        }
+        EXPECT_EQ(out, "True True True True\n");
+        std::filesystem::remove(script);
+    }
     std::filesystem::remove(path);
 }
 
