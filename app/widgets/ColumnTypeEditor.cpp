@@ -3,6 +3,8 @@
 #include "data/DataCTypeMultiColumnBase.h"
 #include "data/DataCTypePair.h"
 #include "data/DataCTypeSeries.h"
+#include "data/DataCTypeX2.h"
+#include "data/DataCTypeXNData.h"
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "platform/Reporter.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -192,6 +195,75 @@ void CPairColumnDlg::accept()
     QDialog::accept();
 }
 
+// ---------------------------------------------------------------- x values
+
+CXDataColumnDlg::CXDataColumnDlg(bool associated, std::string defaultLabel, QWidget* parent)
+    : QDialog(parent)
+    , m_bAssociated(associated)
+    , m_defaultLabel(std::move(defaultLabel))
+    , m_labelEdit(new QLineEdit(this))
+{
+    setWindowTitle(associated ? "Y Data Column with Associated x[n] Value" : "X (n) Data Column");
+    auto* form = new QFormLayout;
+    if (associated) {
+        for (int i = 0; i < 4; ++i) {
+            m_xEdits[i] = new QLineEdit(this);
+            form->addRow(QString("x[%1]:").arg(i + 2), m_xEdits[i]);
+        }
+    } else {
+        m_nEdit = new QLineEdit(this);
+        form->addRow("X data set number:", m_nEdit);
+    }
+    form->addRow("Label:", m_labelEdit);
+    if (!associated)
+        form->addRow(new QLabel("(use the placeholder \"%1\" where you wish to display the x data set #)", this));
+    auto* load = new QPushButton("Load &Default Label", this);
+    connect(load, &QPushButton::clicked, this, &CXDataColumnDlg::LoadDefaultLabel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(load);
+    layout->addWidget(OkCancel(this));
+}
+
+void CXDataColumnDlg::LoadDefaultLabel() { m_labelEdit->setText(QString::fromStdString(m_defaultLabel)); }
+
+void CXDataColumnDlg::showEvent(QShowEvent* event)
+{
+    if (m_nEdit)
+        m_nEdit->setText(QString::number(m_n));
+    for (int i = 0; i < 4; ++i)
+        if (m_xEdits[i])
+            m_xEdits[i]->setText(QString::fromStdString(NumberText(m_x[i])));
+    m_labelEdit->setText(QString::fromStdString(m_label));
+    QDialog::showEvent(event);
+}
+
+void CXDataColumnDlg::accept()
+{
+    double values[4] = {};
+    for (int i = 0; i < 4; ++i)
+        if (m_xEdits[i] && !ParseNumber(m_xEdits[i], values[i])) {
+            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            m_xEdits[i]->setFocus();
+            return;
+        }
+    int n = m_n;
+    if (m_nEdit) {
+        bool ok = false;
+        n = m_nEdit->text().trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > 100) {
+            ReportMessage(IDS_INT_RANGE, {"1", "100"}, MB_OK | MB_ICONEXCLAMATION);
+            m_nEdit->setFocus();
+            return;
+        }
+    }
+    m_n = n;
+    if (m_bAssociated)
+        std::copy(values, values + 4, m_x);
+    m_label = m_labelEdit->text().toStdString();
+    QDialog::accept();
+}
+
 // ---------------------------------------------------------------- editor
 
 int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
@@ -213,6 +285,25 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         return item && CMultiColumnDlg(*multi, item, parent).exec() == QDialog::Accepted ? 1 : 0;
     if (auto* pair = dynamic_cast<CDataCTypePair*>(&type))
         return item && CPairColumnDlg(*pair, item, parent).exec() == QDialog::Accepted ? 1 : 0;
+    if (auto* x2 = dynamic_cast<CDataCTypeX2*>(&type)) {
+        CXDataColumnDlg dialog(true, LoadString(kFirstColumnTypeName + UINT(x2->GetTypeNumber())), parent);
+        std::copy(x2->m_x.begin(), x2->m_x.end(), dialog.m_x);
+        dialog.m_label = x2->GetName();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        x2->SetXValues({dialog.m_x[0], dialog.m_x[1], dialog.m_x[2], dialog.m_x[3]});
+        x2->SetLabel(dialog.m_label);
+        return 1;
+    }
+    if (auto* xn = dynamic_cast<CDataCTypeXNData*>(&type)) {
+        CXDataColumnDlg dialog(false, LoadString(kFirstColumnTypeName + UINT(xn->GetTypeNumber())), parent);
+        dialog.m_n = xn->m_n;
+        dialog.m_label = xn->GetName();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        xn->SetLabel(dialog.m_n, dialog.m_label);
+        return 1;
+    }
     // Kinds without a dialog here keep their settings.
     return 1;
 }

@@ -71,6 +71,34 @@ private:
     QComboBox* m_b;
 };
 
+// "X (n) Data Column" (n from 1 to 100 and the label) and "Y Data Column
+// with Associated x[n] Value" (x[2] to x[5] and the label); both can load
+// the type's default label.
+class CXDataColumnDlg : public QDialog {
+    Q_OBJECT
+public:
+    // associated: the four x values instead of n.
+    CXDataColumnDlg(bool associated, std::string defaultLabel, QWidget* parent = nullptr);
+    int m_n = 1;
+    double m_x[4] = {1, 1, 1, 1};
+    std::string m_label;
+    QLineEdit* NEdit() const { return m_nEdit; }
+    QLineEdit* XEdit(int i) const { return m_xEdits[i]; }
+    QLineEdit* LabelEdit() const { return m_labelEdit; }
+    void LoadDefaultLabel();
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_bAssociated;
+    std::string m_defaultLabel;
+    QLineEdit* m_nEdit = nullptr;
+    QLineEdit* m_xEdits[4] = {};
+    QLineEdit* m_labelEdit;
+};
+
 class CColumnTypeEditor : public CColumnSettingsEditor {
 public:
     int Edit(CDataColumnType& type, CDataTableItem* item) override;

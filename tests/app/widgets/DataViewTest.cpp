@@ -13,6 +13,7 @@
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "app/widgets/MyEditCell.h"
+#include "data/DataCTypeX2.h"
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
 #include "data/DataTableView.h"
@@ -773,4 +774,30 @@ TEST(DataView, ColumnFormatShowsWhatTheColumnsShare)
     ASSERT_TRUE(f.item->GetActionList()->Undo());
     EXPECT_EQ(f.Table().GetColumnFormat(0).m_decimals, 3);
     EXPECT_EQ(f.Table().GetColumnFormat(1).m_decimals, 5);
+}
+
+TEST(DataView, AssociatedValuesDialogSetsTheFourValues)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    f.Select({1, 4, 1, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& x = static_cast<CXDataColumnDlg&>(d);
+        x.XEdit(0)->setText("0.5");
+        x.XEdit(3)->setText("abc"); // refused: not a number
+        x.accept();
+        EXPECT_TRUE(x.isVisible());
+        x.XEdit(3)->setText("7");
+        x.LoadDefaultLabel();
+        x.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(18), nullptr);
+    auto* x2 = dynamic_cast<CDataCTypeX2*>(f.Table().GetColumnType(0));
+    ASSERT_NE(x2, nullptr);
+    EXPECT_EQ(x2->m_x, (std::array<double, 4>{0.5, 1, 1, 7}));
+    EXPECT_EQ(x2->m_defaultLabel, 1);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61713}));
+    SetColumnSettingsEditor(previous);
 }
