@@ -10,6 +10,7 @@
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
 #include "app/widgets/NumberFormatPage.h"
+#include "app/widgets/PasteColumnsDlg.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "app/widgets/MyEditCell.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -800,4 +802,35 @@ TEST(DataView, AssociatedValuesDialogSetsTheFourValues)
     EXPECT_EQ(x2->m_defaultLabel, 1);
     EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61713}));
     SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, OverwriteIsOfferedOnlyForABlockOfTheSameWidth)
+{
+    TableFixture f;
+    // Three columns on the clipboard, two selected: Overwrite is greyed.
+    GetClipboard().SetData({{"text/plain", {'1', '\t', '2', '\t', '3'}}});
+    f.Select({1, 0, 2, kAllRows});
+    bool overwriteEnabled = true;
+    AnswerDialog([&](QDialog& d) {
+        auto& paste = static_cast<CPasteColumnsDlg&>(d);
+        overwriteEnabled = paste.OverwriteButton()->isEnabled();
+        paste.reject();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_FALSE(overwriteEnabled);
+    EXPECT_EQ(f.Table().GetLastColumn(), -1); // cancelled: nothing pasted
+    // Three selected: Overwrite is offered and replaces them.
+    f.Table().SetNumber(0 + 2, 2, 9);
+    f.Select({1, 0, 3, kAllRows});
+    AnswerDialog([&](QDialog& d) {
+        auto& paste = static_cast<CPasteColumnsDlg&>(d);
+        overwriteEnabled = paste.OverwriteButton()->isEnabled();
+        paste.OverwriteButton()->setChecked(true);
+        paste.accept();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_TRUE(overwriteEnabled);
+    EXPECT_EQ(f.Table().GetLastColumn(), 2);
+    EXPECT_EQ(f.Text(0, 2), "3"); // the block's row 0 lands on the Type row, as copied
+    GetClipboard().SetData({});
 }
