@@ -2,8 +2,12 @@
 
 #include "app/MXNotes.h"
 #include "app/MXProjectItem.h"
+#include "app/OldDataImport.h"
+#include "app/OldEquationImport.h"
+#include "app/OldFileReader.h"
 #include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/File.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
 
@@ -16,6 +20,26 @@ namespace {
 constexpr UINT IDS_NOT_A_WORKSPACE = 1208;
 constexpr UINT IDS_WAIT_FOR_CALCULATION = 315;
 constexpr UINT IDS_SAVE_ABORTED = 316;
+constexpr UINT IDS_VERSION3_EQUATIONS_LOADED = 1211;
+constexpr UINT IDS_VERSION3_DATA_LOADED = 1213;
+
+// Version 3 wrote its files flat, each beginning with its own magic.
+constexpr char kOldDataMagic[6] = {'A', 'N', 'A', 'V', 'Z', 'K'};
+constexpr char kOldWorkspaceMagic[6] = {'m', 'x', '_', 'V', 'Z', 'K'};
+constexpr char kOldEquationMagic[6] = {'A', 'E', 'Q', 'V', 'Z', 'K'};
+constexpr BYTE kCompoundFileSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+bool IsOldMagic(const char* magic)
+{
+    return std::memcmp(magic, kOldDataMagic, 6) == 0 || std::memcmp(magic, kOldWorkspaceMagic, 6) == 0
+        || std::memcmp(magic, kOldEquationMagic, 6) == 0;
+}
+
+// A converter's failure, with its reason when it gave one.
+[[noreturn]] void ThrowConversionFailed(const std::string& reason)
+{
+    ThrowArchiveError(CArchiveException::genericException, reason);
+}
 } // namespace
 
 std::string CMXDoc::s_author;
@@ -36,15 +60,87 @@ void CMXDoc::Serialize(CArchive& ar)
         ReportMessage(IDS_NOT_A_WORKSPACE);
         ThrowArchiveError();
     }
+    // Files of version 3 become new items; nothing is read after them.
+    if (std::memcmp(magic, kOldDataMagic, sizeof magic) == 0) {
+        // A short header throws with its reason.
+        COldFileReader in(ar);
+        const int version = COldDataImport::ReadVersionHeader(in);
+        COldDataImport import(*this);
+        if (!import.ConvertOldDataFile(ar, version))
+            ThrowConversionFailed(import.GetError());
+        m_bConvertedData = true;
+        return;
+    }
+    if (std::memcmp(magic, kOldWorkspaceMagic, sizeof magic) == 0) {
+        COldDataImport import(*this);
+        if (!import.ConvertOldWorkspace(ar))
+            ThrowConversionFailed(import.GetError());
+        m_bConvertedData = true;
+        return;
+    }
+    if (std::memcmp(magic, kOldEquationMagic, sizeof magic) == 0) {
+        COldEquationImport import(*this);
+        if (!import.ConvertOldEquationFile(ar))
+            ThrowConversionFailed(import.GetError());
+        m_bVersion3Equations = true;
+        return;
+    }
     if (std::memcmp(magic, kMagic, sizeof magic) != 0) {
-        // Older formats are read by their converters; until those exist, they
-        // are refused like any other file that is not a workspace.
         ReportMessage(IDS_NOT_A_WORKSPACE);
         ThrowArchiveError();
     }
     SerializeVersion(ar, 0);
     ar >> m_strServedItem;
     CProjectDocBase::Serialize(ar);
+}
+
+bool CMXDoc::OnOpenDocument(const std::string& path)
+{
+    BYTE head[8] = {};
+    std::size_t got = 0;
+    try {
+        CDiskFile file(path, CDiskFile::modeRead);
+        got = file.Read(head, sizeof head);
+    } catch (const std::exception&) {
+        // The base reports the file that cannot be opened.
+        return CProjectDocBase::OnOpenDocument(path);
+    }
+    if (got == sizeof head && std::memcmp(head, kCompoundFileSignature, sizeof head) == 0)
+        return CProjectDocBase::OnOpenDocument(path);
+    // Not a compound file: only the flat files of version 3 are read, and
+    // anything else leaves the open workspace as it was.
+    if (got < sizeof kMagic || !IsOldMagic(reinterpret_cast<const char*>(head))) {
+        ReportMessage(IDS_NOT_A_WORKSPACE);
+        return false;
+    }
+    return LoadFlatFile(path);
+}
+
+UINT CMXDoc::GetConversionNoticeID() const
+{
+    if (m_bVersion3Equations)
+        return IDS_VERSION3_EQUATIONS_LOADED;
+    return m_bConvertedData ? IDS_VERSION3_DATA_LOADED : 0;
+}
+
+bool CMXDoc::LoadFlatFile(const std::string& path)
+{
+    // The converted items go into a new workspace that has no compound file yet.
+    OnNewDocument();
+    try {
+        CDiskFile file(path, CDiskFile::modeRead);
+        CArchive ar(&file, CArchive::load, 4096, this);
+        Serialize(ar);
+    } catch (const std::exception& e) {
+        OnNewDocument();
+        ReportException(e, false, path);
+        return false;
+    }
+    m_pItemBeingOpened = nullptr;
+    GetActionList().RemoveAll();
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
 }
 
 std::vector<CMXProjectItem*> CMXDoc::ItemsInRowOrder() const

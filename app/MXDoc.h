@@ -37,9 +37,18 @@ public:
     void GetProductNames(std::string& name, std::string& author) const override;
     // Waits for (or, when the user declines, refuses to save during) background calculations.
     bool OnSaveDocument(const std::string& path) override;
+    // Compound files go to the base; the flat files of version 3 are
+    // converted into a new workspace (see WasConvertedData and
+    // WasVersion3Equations); any other file is refused with a message.
+    bool OnOpenDocument(const std::string& path) override;
 
+    // Set by the last load when it converted a version-3 data or workspace
+    // file, or a version-3 equation file; cleared by every Serialize.
     bool WasConvertedData() const { return m_bConvertedData; }
     bool WasVersion3Equations() const { return m_bVersion3Equations; }
+    // The notice that the program shows after opening a converted file
+    // (string id), or 0 when the last load was no conversion.
+    UINT GetConversionNoticeID() const;
 
     // The items in list row order (items without a row follow in document order).
     std::vector<CMXProjectItem*> ItemsInRowOrder() const;
@@ -48,6 +57,8 @@ public:
     static std::string s_author;
 
 private:
+    bool LoadFlatFile(const std::string& path);
+
     std::string m_strServedItem;
     bool m_bVersion3Equations = false;
     bool m_bConvertedData = false;

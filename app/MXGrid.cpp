@@ -7,6 +7,9 @@
 #include "equation/EquationTransform.h"
 #include "fitting/UpdateNotification.h"
 #include "fitting/WorkerThread.h"
+#include "platform/Archive.h"
+#include "platform/Exceptions.h"
+#include "platform/File.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -120,6 +123,16 @@ void CMXGrid::BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes)
 
 void CMXGrid::OnItemNotify(CUpdateNotification& note)
 {
+    ReceiveNotice(note);
+    // Every column type hears every notice; those that show other items' results react.
+    auto* subject = dynamic_cast<CDataTableItem*>(note.item);
+    for (int c : m_table.GetColumnNumbers())
+        if (CDataColumnType* type = m_table.GetColumnType(c))
+            type->OnNotify(this, subject, note);
+}
+
+void CMXGrid::ReceiveNotice(CUpdateNotification& note)
+{
     switch (note.kind) {
     case UN_CELLS_CHANGED: {
         if (!note.columns)
@@ -156,6 +169,54 @@ void CMXGrid::OnItemNotify(CUpdateNotification& note)
         return;
     default:
         return;
+    }
+}
+
+std::vector<BYTE> CMXGrid::SaveLinks() const
+{
+    // Per column with links: its number, the count of names, then each name.
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        for (int c : m_table.GetColumnNumbers()) {
+            const CDataColumnType* type = m_table.GetColumnType(c);
+            const std::vector<std::string> links = type ? type->GetLinks() : std::vector<std::string>();
+            if (links.empty())
+                continue;
+            ar << std::int32_t(c);
+            ar.WriteCount(std::uint32_t(links.size()));
+            for (const std::string& name : links)
+                ar << name;
+        }
+        ar.Close();
+    }
+    std::vector<BYTE> bytes(std::size_t(file.GetLength()));
+    file.SeekToBegin();
+    if (!bytes.empty())
+        file.Read(bytes.data(), bytes.size());
+    return bytes;
+}
+
+void CMXGrid::RestoreLinks(const std::vector<BYTE>& links)
+{
+    if (links.empty())
+        return;
+    CMemFile file(links);
+    try {
+        CArchive ar(&file, CArchive::load);
+        while (ar.BytesRemaining() > 0) {
+            std::int32_t c = 0;
+            ar >> c;
+            const std::uint32_t n = ar.ReadCount();
+            ar.CheckRemaining(n, 1);
+            std::vector<std::string> names(n);
+            for (std::string& name : names)
+                ar >> name;
+            if (CDataColumnType* type = m_table.GetColumnType(c))
+                type->RestoreLinks(this, names);
+        }
+    } catch (const CException&) {
+        // What was read is given back.
     }
 }
 

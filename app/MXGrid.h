@@ -81,6 +81,9 @@ public:
     void UpdateViews(int hint, int first, int second) override;
     void BroadcastColumnChanges(const std::vector<CDataColumnRef>& changes) override;
     void OnItemNotify(CUpdateNotification& note) override;
+    // The links of the table's result columns to other items.
+    std::vector<BYTE> SaveLinks() const override;
+    void RestoreLinks(const std::vector<BYTE>& links) override;
     // The undo actions work through the active data view and the item's own action list.
     CDataTableView* GetActiveView() override { return m_pActiveView; }
     void SetActiveView(CDataTableView* view) { m_pActiveView = view; }
@@ -115,6 +118,8 @@ public:
     static NewTableDefaults s_defaults;
 
 private:
+    void ReceiveNotice(CUpdateNotification& note);
+
     CMyData m_table;
     CMXGridData m_gridData;
     CDataTableView* m_pActiveView = nullptr; // run time: not owned

@@ -5,6 +5,8 @@
 #include "app/MXEquation.h"
 #include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
+#include "app/MXLinear.h"
+#include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
 #include "app/ProjectAction.h"
@@ -44,6 +46,8 @@ using CMXItemAddData = CMXItemAddKind<CMXGrid, 539>;
 using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
 using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
 using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;
+using CMXItemAddLinear = CMXItemAddKind<CMXLinear, 540>;
+using CMXItemAddNonLinear = CMXItemAddKind<CMXNonLinear, 541>;
 
 // Adds a data table read from a foreign file through the data filters.
 class CMXItemAddImportData : public CMXItemAdd {

@@ -1,7 +1,12 @@
 #include "app/SampleWorkspace.h"
 
 #include "app/MXDoc.h"
+#include "app/MXEquation.h"
+#include "app/MXGrid.h"
+#include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
+#include "data/DataString.h"
+#include "fitting/WorkerThread.h"
 #include "ui/RtfDocument.h"
 
 #include <cstring>
@@ -52,8 +57,50 @@ bool WriteSampleWorkspace(const std::string& path)
               "Substrate concentrations from 0.5 to 40 \xC2\xB5M; enzyme 2 nM."});
     FillNote(*AddNotes(doc, "To do"), "Still to do",
              {"Repeat the lowest two concentrations.", "Check the plate reader calibration."});
-    doc.GetItemListCtrl()->SetItemPosition(0, 10, 10);
-    doc.GetItemListCtrl()->SetItemPosition(1, 90, 10);
-    doc.GetItemListCtrl()->SetItemPosition(2, 170, 10);
+
+    // The measured rates: Puromycin, treated cells (Bates & Watts, Nonlinear
+    // Regression Analysis, 1988), substrate in ppm, rate in counts/min/min.
+    auto* table = new CMXGrid(&doc);
+    table->InitNewItem();
+    table->SetName("Initial rates", 0);
+    CMyData& t = table->GetTable();
+    t.SetCell(1, 0, new CDataString("Substrate (ppm)"));
+    t.SetCell(1, 1, new CDataString("Rate"));
+    const double conc[] = {0.02, 0.02, 0.06, 0.06, 0.11, 0.11, 0.22, 0.22, 0.56, 0.56, 1.10, 1.10};
+    const double rate[] = {76, 47, 97, 107, 123, 139, 159, 152, 191, 201, 207, 200};
+    for (int i = 0; i < 12; ++i) {
+        t.SetNumber(i + 2, 0, conc[i]);
+        t.SetNumber(i + 2, 1, rate[i]);
+    }
+
+    auto* equation = new CMXEquation(&doc);
+    equation->InitNewItem();
+    equation->SetName("Michaelis-Menten", 0);
+    CEquation& eq = equation->GetCompiledEquation();
+    eq.SetYName("v");
+    eq.SetXName(0, "S", "");
+    eq.SetParameterName(0, "Vmax", "");
+    eq.SetParameterName(1, "Km", "");
+    eq.SetModeFlag(1);
+    eq.SetSource("' The Michaelis-Menten rate law\nv = Vmax * S / (Km + S)");
+    eq.Compile();
+
+    auto* fit = new CMXNonLinear(&doc);
+    fit->InitNewItem();
+    fit->SetName("Michaelis-Menten fit", 0);
+    fit->SetEquationName("Michaelis-Menten");
+    fit->SetParamEstimate(0, 200);
+    fit->SetParamEstimate(1, 0.1);
+    // Run to convergence rather than stop on a small change of chi-square.
+    fit->m_nChiSqChange = 0;
+    fit->m_nMaxIterations = 50;
+    fit->Select("Initial rates", 0, 0, 1, -1, 0);
+    // The sample is written fitted: the run's results are taken at once.
+    if (fit->OnDataChanged(0, 1))
+        fit->WaitForCalculation();
+
+    CItemListCtrl* list = doc.GetItemListCtrl();
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        list->SetItemPosition(row, 10 + 80 * (row % 4), 10 + 80 * (row / 4));
     return doc.OnSaveDocument(path);
 }

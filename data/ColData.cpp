@@ -34,6 +34,22 @@ std::vector<int> StoredKeyOrder(std::vector<int> keys)
     return keys;
 }
 
+std::vector<std::size_t> CColData::StoredEntryOrder() const
+{
+    // A counting sort by bucket: the entries are in ascending row order, so
+    // walking them backwards leaves each bucket's rows descending.
+    std::vector<std::size_t> start(kHashBuckets + 1, 0);
+    auto bucket = [](std::int32_t row) { return (std::uint32_t(row) >> 4) % kHashBuckets; };
+    for (const Entry& e : m_entries)
+        ++start[bucket(e.row) + 1];
+    for (std::size_t b = 1; b < start.size(); ++b)
+        start[b] += start[b - 1];
+    std::vector<std::size_t> order(m_entries.size());
+    for (std::size_t i = m_entries.size(); i-- > 0;)
+        order[start[bucket(m_entries[i].row)]++] = i;
+    return order;
+}
+
 CColData::~CColData()
 {
     for (Entry& e : m_entries)
@@ -47,17 +63,28 @@ std::vector<CColData::Entry>::iterator CColData::LowerBound(int row)
                             [](const Entry& e, int r) { return e.row < r; });
 }
 
+std::size_t CColData::FindIndex(int row) const
+{
+    // Most columns are filled without gaps from their first row: there the
+    // row gives the entry's place at once; the search covers the rest.
+    if (!m_entries.empty()) {
+        std::int64_t guess = std::int64_t(row) - m_entries.front().row;
+        if (guess >= 0 && std::uint64_t(guess) < m_entries.size() && m_entries[std::size_t(guess)].row == row)
+            return std::size_t(guess);
+    }
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), row,
+                               [](const Entry& e, int r) { return e.row < r; });
+    return it != m_entries.end() && it->row == row ? std::size_t(it - m_entries.begin()) : m_entries.size();
+}
+
 std::vector<CColData::Entry>::iterator CColData::Find(int row)
 {
-    auto it = LowerBound(row);
-    return it != m_entries.end() && it->row == row ? it : m_entries.end();
+    return m_entries.begin() + std::ptrdiff_t(FindIndex(row));
 }
 
 std::vector<CColData::Entry>::const_iterator CColData::Find(int row) const
 {
-    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), row,
-                               [](const Entry& e, int r) { return e.row < r; });
-    return it != m_entries.end() && it->row == row ? it : m_entries.end();
+    return m_entries.begin() + std::ptrdiff_t(FindIndex(row));
 }
 
 CData* CColData::GetCell(int row) const
@@ -299,9 +326,18 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
         ar.WriteCount(std::uint32_t(m_entries.size()));
-        for (int row : StoredKeyOrder(GetRows())) {
-            ar << std::int32_t(row);
-            ar.WriteObject(GetCell(row));
+        for (std::size_t i : StoredEntryOrder()) {
+            const Entry& e = m_entries[i];
+            ar << std::int32_t(e.row);
+            // A cell belongs to one column only: nothing refers back to it.
+            if (e.pooled) {
+                // A plain number's stored form, written here without the call
+                // through the object: its version word 0 and the value.
+                ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CDataDouble));
+                ar << std::int32_t(0) << static_cast<const CDataDouble*>(e.cell)->m_value;
+            } else {
+                ar.WriteUniqueObject(e.cell);
+            }
         }
         m_format.Serialize(ar);
         ar << std::int32_t(m_lastRow);
@@ -315,38 +351,66 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     std::uint32_t count = ar.ReadCount();
     // Each association takes at least a 4-byte key and a 2-byte object tag.
     ar.CheckRemaining(count, 6);
-    std::vector<std::pair<int, CData*>> loaded;
+    // Plain numbers, by far the most common cells, are read straight into the
+    // column's number blocks; other cells are built as objects.
+    struct Loaded {
+        int row;
+        std::uint32_t pooled;
+        CData* cell;
+    };
+    std::vector<Loaded> loaded;
     loaded.reserve(count);
+    auto dropLoaded = [&] {
+        for (Loaded& l : loaded)
+            if (!l.pooled)
+                delete l.cell;
+        loaded.clear();
+        DropBlocks();
+    };
     try {
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t row = 0;
             ar >> row;
-            CObject* object = ar.ReadObject(RUNTIME_CLASS(CData));
-            if (object && !owned.insert(object).second)
+            CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CData));
+            // A reference back to an object read before would give a cell two owners.
+            if (tag.earlier)
                 ThrowArchiveError(CArchiveException::badIndex, "a cell is stored twice");
-            loaded.emplace_back(row, static_cast<CData*>(object));
+            if (!tag.newClass) {
+                loaded.push_back({row, 0, nullptr});
+            } else if (tag.newClass == RUNTIME_CLASS(CDataDouble)) {
+                ar.MapLoadedObject(nullptr);
+                CDataDouble* slot = AllocNumber(0.0);
+                loaded.push_back({row, 1, slot});
+                SerializeVersion(ar, 0);
+                ar >> slot->m_value;
+            } else {
+                std::unique_ptr<CObject> object(tag.newClass->CreateObject());
+                if (!object)
+                    ThrowArchiveError(CArchiveException::badClass);
+                ar.MapLoadedObject(object.get());
+                object->Serialize(ar);
+                loaded.push_back({row, 0, static_cast<CData*>(object.release())});
+            }
         }
         m_format.Serialize(ar);
         std::int32_t lastRow = 0;
         ar >> lastRow;
     } catch (...) {
-        for (auto& [row, cell] : loaded)
-            delete cell;
+        dropLoaded();
         throw;
     }
-    std::sort(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) { return a.row < b.row; });
     for (std::size_t i = 1; i < loaded.size(); ++i) {
-        if (loaded[i].first == loaded[i - 1].first) {
-            for (auto& [row, cell] : loaded)
-                delete cell;
+        if (loaded[i].row == loaded[i - 1].row) {
+            dropLoaded();
             ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
         }
     }
-    // The loaded objects stay as they are while the archive may still refer
-    // to them; CompactNumbers moves them into the number blocks later.
+    // Objects other than plain numbers stay as they are while the archive may
+    // still refer to them; CompactNumbers moves them later.
     m_entries.reserve(loaded.size());
-    for (auto& [row, cell] : loaded)
-        m_entries.push_back({row, 0, cell});
+    for (const Loaded& l : loaded)
+        m_entries.push_back({l.row, l.pooled, l.cell});
     // The last row follows from the keys, whatever a damaged file says.
     RecalcLastRow();
 }

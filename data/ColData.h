@@ -90,6 +90,11 @@ public:
     // has one owner; owned collects every object of one table being read.
     void SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& owned);
     // While one lives, columns read through the archive share the owner set.
+    // Index of the row's entry; the entry count when there is none.
+    std::size_t FindIndex(int row) const;
+    // The entries in the order the stored form lists them.
+    std::vector<std::size_t> StoredEntryOrder() const;
+
     class LoadOwnersScope {
     public:
         explicit LoadOwnersScope(std::unordered_set<const CObject*>& owned);

@@ -7,6 +7,9 @@
 #include "data/DataCTypePair.h"
 #include "data/DataCTypeSEM.h"
 #include "data/DataCTypeSeries.h"
+#include "data/DataCTypeSmooth.h"
+#include "data/DataCTypeSubset.h"
+#include "data/DataCTypeSummary.h"
 #include "data/DataCTypeStdDev.h"
 #include "data/DataCTypeX2.h"
 #include "data/DataCTypeXNData.h"
@@ -135,6 +138,16 @@ void CDataColumnType::Serialize(CArchive& ar)
     m_name = LoadString(kFirstColumnTypeName + UINT(m_type));
 }
 
+namespace {
+ColumnTypeMaker g_makers[kLastTypeNumber + 1] = {};
+} // namespace
+
+void RegisterColumnType(int type, ColumnTypeMaker maker)
+{
+    if (type >= kFirstTypeNumber && type <= kLastTypeNumber)
+        g_makers[type] = maker;
+}
+
 CDataColumnType* CreateColumnType(int type, int column)
 {
     switch (type) {
@@ -166,7 +179,17 @@ CDataColumnType* CreateColumnType(int type, int column)
         return new CDataCTypeSEM(column);
     case kTypeX2:
         return new CDataCTypeX2(column);
+    case kTypeSmooth:
+        return new CDataCTypeSmooth(column);
+    case kTypeDerivative:
+        return new CDataCTypeDeriv(column);
+    case kTypeSummary:
+        return new CDataCTypeSummary(column);
+    case kTypeSubset:
+        return new CDataCTypeSubset(column);
     default:
+        if (type >= kFirstTypeNumber && type <= kLastTypeNumber && g_makers[type])
+            return g_makers[type](column);
         return nullptr;
     }
 }

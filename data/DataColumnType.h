@@ -75,6 +75,13 @@ public:
     virtual void OnNotify(CDataTableItem* item, const CUpdateNotification* notification) {}
     // A new cell for text typed into the column.
     virtual CData* MakeDataFromText(int row, std::string_view text);
+    // A workspace notice, passed on by the item that owns the table; subject
+    // is the notice's item when that is a data table item, else null.
+    virtual void OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note) {}
+    // The names of other items this column refers to, kept while items are
+    // deleted and given back when the deletion is undone.
+    virtual std::vector<std::string> GetLinks() const { return {}; }
+    virtual void RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links) {}
 
     // Tells every item that this column changed.
     void NotifyDependents(CDataTableItem* item);
@@ -100,8 +107,14 @@ protected:
 };
 
 // The type of that number for column, or null for a number outside 0 to 26
-// (and, for now, for the kinds whose models live elsewhere).
+// and for a kind whose library has not registered it.
 CDataColumnType* CreateColumnType(int type, int column);
+
+// Kinds that show results of other workspace items live in libraries above
+// this one; each registers its maker here when its library is loaded, so the
+// table model creates them by number without depending on them.
+using ColumnTypeMaker = CDataColumnType* (*)(int column);
+void RegisterColumnType(int type, ColumnTypeMaker maker);
 
 // Checks a source column chosen for column definedColumn of item: 0 when it
 // may be used, else the message to show: 496 none chosen, 208 the column

@@ -45,6 +45,8 @@ enum class EOpCode : std::uint8_t {
     // Pop b, pop a; continue at arg unless the comparison a op b is true
     // (with the not-a-number rules of the comparison operators).
     JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
+    PushNegProduct, // push minus the product that PushProduct pushes
+    StoreYStop,  // pop into the result and end the run (a StoreY followed by Stop)
 };
 
 // Where a Push or a fused operator finds its value.
@@ -77,7 +79,10 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::Hook:
         return 1 - int(in.aux);
     case EOpCode::Push: case EOpCode::PushProduct: case EOpCode::PushSquare: case EOpCode::PushCube:
+    case EOpCode::PushNegProduct:
         return 1;
+    case EOpCode::StoreYStop:
+        return -1;
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:

@@ -40,18 +40,24 @@ void CEquation::Invalidate()
 std::unique_ptr<CEquationBase> CEquation::Clone() const
 {
     auto copy = std::make_unique<CEquation>();
-    copy->Copy(*this);
-    copy->m_localNames = m_localNames;
-    copy->m_strSource = m_strSource;
-    copy->m_formatted = m_formatted;
-    copy->m_strXTransform = m_strXTransform;
-    copy->m_strYTransform = m_strYTransform;
+    copy->CopyDefinition(*this);
     try {
         copy->Compile();
     } catch (const CParseErr&) {
         // The clone stays invalid, as its original was.
     }
     return copy;
+}
+
+void CEquation::CopyDefinition(const CEquation& other)
+{
+    Copy(other);
+    m_localNames = other.m_localNames;
+    m_strSource = other.m_strSource;
+    m_formatted = other.m_formatted;
+    m_strXTransform = other.m_strXTransform;
+    m_strYTransform = other.m_strYTransform;
+    Invalidate();
 }
 
 void CEquation::SetSource(const std::string& text)
@@ -82,6 +88,13 @@ void CEquation::ResizeValues()
 {
     CEquationBase::ResizeValues();
     m_localValues.SetSize(int(m_localNames.size()));
+}
+
+void CEquation::ResetRunValues()
+{
+    for (int i = 0; i < m_localValues.GetSize(); ++i)
+        m_localValues[i] = 0.0;
+    m_result = 0.0;
 }
 
 double CEquation::Calculate()
@@ -124,13 +137,13 @@ double CEquation::Run(const SEqnProgram& program)
     const std::int64_t budget = m_nBudget;
     std::int64_t executed = 0;
     int segmentStart = 0;
-    int pc = 0;
+    const SEqnInstruction* ip = code;
     int target = 0;
 
     // Every program ends with Stop (a failed compile leaves none behind), so
     // the loop needs no bounds test.
     for (;;) {
-        const SEqnInstruction in = code[pc];
+        const SEqnInstruction in = *ip;
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
         case EOpCode::PushY: *sp++ = m_result; break;
@@ -207,6 +220,12 @@ double CEquation::Run(const SEqnProgram& program)
             sp[-1] -= sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
             break;
         }
+        case EOpCode::PushNegProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            *sp++ = -(sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16]);
+            break;
+        }
+        case EOpCode::StoreYStop: m_result = sp[-1]; return m_result;
         case EOpCode::PushSquare: *sp++ = CheckedSquare(sources[in.aux][in.arg]); break;
         case EOpCode::PushCube: *sp++ = CheckedCube(sources[in.aux][in.arg]); break;
         case EOpCode::AddToLocal: {
@@ -251,15 +270,15 @@ double CEquation::Run(const SEqnProgram& program)
             break;
         default: __builtin_unreachable();
         }
-        ++pc;
+        ++ip;
         continue;
     jump:
         // Counts the instructions of the straight run that the jump ends;
         // a run past the budget, or a caller that asks to stop, ends here.
-        executed += pc + 1 - segmentStart;
+        executed += (ip - code) + 1 - segmentStart;
         if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
             StopRun(executed > budget, budget);
-        pc = target;
+        ip = code + target;
         segmentStart = target;
     }
     return m_result;

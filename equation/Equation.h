@@ -8,8 +8,8 @@
 
 #include "equation/EqnToken.h"
 #include "equation/EquationBase.h"
-#include "equation/FormattedSource.h"
 #include "equation/ParseErr.h"
+#include "ui/RichData.h"
 
 #include <optional>
 #include <string>
@@ -48,6 +48,8 @@ public:
     int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights) override;
     double Calculate() override;
     void ResizeValues() override;
+    // Sets the local variables and the result back to 0, as before a first run.
+    void ResetRunValues();
 
     void SetSource(const std::string& text);
     const std::string& GetSource() const { return m_strSource; }
@@ -55,7 +57,8 @@ public:
     void SetYTransform(const std::string& text);
     const std::string& GetXTransform() const { return m_strXTransform; }
     const std::string& GetYTransform() const { return m_strYTransform; }
-    CFormattedSource& GetFormattedSource() { return m_formatted; }
+    CRichData& GetFormattedSource() { return m_formatted; }
+    const CRichData& GetFormattedSource() const { return m_formatted; }
     const std::vector<std::string>& GetLocalNames() const { return m_localNames; }
 
     // Compiles the source; throws CParseErr and leaves the error's text range
@@ -103,7 +106,9 @@ protected:
     virtual std::optional<CEqnToken> CreateVariable(std::string_view name);
     // Runs operation code of a Hook instruction: takes its aux values from
     // the stack (sp points past the top; the last argument is on top),
-    // pushes one result and returns the new stack pointer.
+    // pushes one result and returns the new stack pointer. It may throw but
+    // must not change the values that instructions push (X values,
+    // parameters, locals, ...): the compiler reorders such reads.
     virtual double* RunHook(int code, double* sp);
 
     // Compiles one expression into program and appends store-Y; the text is
@@ -119,6 +124,9 @@ protected:
     }
 
     const SEqnProgram& GetParameterDefinitionProgram() const { return m_paramDefProgram; }
+    // Copies the definition of other (Copy, then the local names, source,
+    // formatted source and both transforms); the result needs compiling.
+    void CopyDefinition(const CEquation& other);
 
     double m_named[kNamedSlots] = {};
 
@@ -131,6 +139,9 @@ private:
     // text being compiled) to program.
     void CompileExpression(std::string_view text, int base, SEqnProgram& program);
     static void Optimize(SEqnProgram& program, std::size_t first);
+    // Rewrites a finished program (ending with Stop) where whole-program
+    // forms apply.
+    static void FinishProgram(SEqnProgram& program);
     // Appends a jump taken when the condition that ends at the top of the
     // code (from index start) is false; returns its index.
     static int AppendJumpIfFalse(SEqnProgram& program, std::size_t start);
@@ -149,7 +160,7 @@ private:
     static int ComputeDepth(const SEqnProgram& program);
 
     std::string m_strSource;
-    CFormattedSource m_formatted;
+    CRichData m_formatted; // the description the editor shows, as RTF
     SEqnProgram m_program;
     std::vector<std::string> m_localNames;
     std::string m_strXTransform;

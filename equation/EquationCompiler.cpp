@@ -86,7 +86,7 @@ int Consumes(const SEqnInstruction& in)
     case EOpCode::Function: case EOpCode::Negate: case EOpCode::StoreY: case EOpCode::StoreLocal:
     case EOpCode::JumpIfFalse: case EOpCode::AddS: case EOpCode::SubtractS: case EOpCode::MultiplyS:
     case EOpCode::DivideS: case EOpCode::Square: case EOpCode::Cube: case EOpCode::AddProduct:
-    case EOpCode::SubtractProduct:
+    case EOpCode::SubtractProduct: case EOpCode::StoreYStop:
         return 1;
     case EOpCode::Add: case EOpCode::Subtract: case EOpCode::Multiply: case EOpCode::Divide:
     case EOpCode::Power: case EOpCode::Equal: case EOpCode::Less: case EOpCode::LessEqual:
@@ -559,6 +559,12 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
         const SEqnInstruction in = code[i];
         const std::size_t n = out - first;
         double v = 0.0;
+        // -(b x) is (-b) x exactly: the product carries the sign.
+        if (in.op == EOpCode::Negate && n >= 1
+            && (code[out - 1].op == EOpCode::PushProduct || code[out - 1].op == EOpCode::PushNegProduct)) {
+            code[out - 1].op = code[out - 1].op == EOpCode::PushProduct ? EOpCode::PushNegProduct : EOpCode::PushProduct;
+            continue;
+        }
         if ((in.op == EOpCode::Negate || in.op == EOpCode::Function) && n >= 1 && IsNumber(code[out - 1])
             && FoldUnary(in, number(code[out - 1]), v)) {
             code[out - 1] = makeNumber(v);
@@ -592,7 +598,8 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
             if (fused.op != EOpCode::MultiplyS)
                 continue;
             // (-b) x is -(b x) exactly: move the negation after the product,
-            // so that the product of two values can be one instruction.
+            // so that the product of two values, negated or not, can be one
+            // instruction.
             std::size_t k = out - 1;
             const bool negated = k >= first + 2 && code[k - 1].op == EOpCode::Negate;
             if (negated) {
@@ -606,10 +613,10 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
                 product.op = EOpCode::PushProduct;
                 product.aux = std::uint8_t(left | (source << 4));
                 product.arg = int(std::uint32_t(code[k - 1].arg) | (std::uint32_t(fused.arg) << 16));
-                code[k - 1] = product;
                 if (negated)
-                    code[k] = code[k + 1];
-                --out;
+                    product.op = EOpCode::PushNegProduct;
+                code[k - 1] = product;
+                out = k;
             }
             continue;
         }
@@ -628,10 +635,6 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
     // A second pass over the pushes: powers of a value, products added to
     // a sum, and commutative operators whose left operand is a simple value.
     out = first;
-    auto single = [](const SEqnInstruction& in) {
-        return in.op == EOpCode::Push || in.op == EOpCode::PushProduct || in.op == EOpCode::PushSquare
-            || in.op == EOpCode::PushCube;
-    };
     for (std::size_t i = first; i < code.size(); ++i) {
         code[out++] = code[i];
         SEqnInstruction& last = code[out - 1];
@@ -640,20 +643,43 @@ void CEquation::Optimize(SEqnProgram& program, std::size_t first)
             code[out - 2].op = last.op == EOpCode::Square ? EOpCode::PushSquare : EOpCode::PushCube;
             --out;
         } else if ((last.op == EOpCode::Add || last.op == EOpCode::Subtract) && n >= 2
-                   && code[out - 2].op == EOpCode::PushProduct) {
-            code[out - 2].op = last.op == EOpCode::Add ? EOpCode::AddProduct : EOpCode::SubtractProduct;
+                   && (code[out - 2].op == EOpCode::PushProduct || code[out - 2].op == EOpCode::PushNegProduct)) {
+            // t + (-p) is t - p exactly, and t - (-p) is t + p.
+            const bool add = (last.op == EOpCode::Add) == (code[out - 2].op == EOpCode::PushProduct);
+            code[out - 2].op = add ? EOpCode::AddProduct : EOpCode::SubtractProduct;
             --out;
-        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Multiply) && n >= 3 && single(code[out - 2])
-                   && code[out - 3].op == EOpCode::Push) {
-            // s + y = y + s and s y = y s exactly.
-            SEqnInstruction fused = code[out - 3];
-            fused.op = last.op == EOpCode::Add ? EOpCode::AddS : EOpCode::MultiplyS;
-            code[out - 3] = code[out - 2];
-            code[out - 2] = fused;
-            --out;
+        } else if ((last.op == EOpCode::Add || last.op == EOpCode::Multiply) && n >= 3) {
+            // s + E = E + s and s E = E s exactly: a simple left operand s
+            // moves behind the right operand E, whatever E is, and the
+            // operator reads it itself. Reading s later is safe because no
+            // instruction of an expression writes what a push reads.
+            std::size_t start = out - 1;
+            int need = 1;
+            while (need > 0 && start > first)
+                need -= StackEffect(code[--start]);
+            if (need == 0 && start > first && code[start - 1].op == EOpCode::Push) {
+                SEqnInstruction fused = code[start - 1];
+                fused.op = last.op == EOpCode::Add ? EOpCode::AddS : EOpCode::MultiplyS;
+                std::copy(code.begin() + std::ptrdiff_t(start), code.begin() + std::ptrdiff_t(out - 1),
+                          code.begin() + std::ptrdiff_t(start - 1));
+                code[out - 2] = fused;
+                --out;
+            }
         }
     }
     code.resize(out);
+}
+
+void CEquation::FinishProgram(SEqnProgram& program)
+{
+    if (!g_optimize.load(std::memory_order_relaxed))
+        return;
+    // A store of the result that a Stop follows ends the run itself; the
+    // Stop stays, for the jumps that land on it.
+    auto& code = program.code;
+    for (std::size_t i = 0; i + 1 < code.size(); ++i)
+        if (code[i].op == EOpCode::StoreY && code[i + 1].op == EOpCode::Stop)
+            code[i].op = EOpCode::StoreYStop;
 }
 
 int CEquation::AppendJumpIfFalse(SEqnProgram& program, std::size_t start)
@@ -731,6 +757,7 @@ void CEquation::CompileStandalone(const std::string& text, SEqnProgram& program)
     }
     Append(program, EOpCode::StoreY);
     Append(program, EOpCode::Stop); // the run loop needs no bounds test
+    FinishProgram(program);
     program.depth = ComputeDepth(program);
     ReserveStack(program);
 }
@@ -764,6 +791,7 @@ void CEquation::Compile()
     for (int i = 0; i < m_localValues.GetSize(); ++i)
         m_localValues[i] = 0.0;
     Append(m_program, EOpCode::Stop); // the run loop needs no bounds test
+    FinishProgram(m_program);
     m_program.depth = ComputeDepth(m_program);
     ReserveStack(m_program);
 

@@ -1,10 +1,11 @@
 // What an equation that computes a table column needs of the table: the
-// data table implements this, so that the equation subsystem does not
-// depend on the table model. Coordinates are the table's own: column from
-// 0, row 0 the column type, row 1 its name, data from row 2.
+// Calculated column's function (TableColumnFunction.h) implements this over
+// its data-table item, and tests over a few cells of their own. Coordinates
+// are the table's own: column from 0, row 0 the column type, row 1 its name,
+// data from row 2.
 //
-// The table equation (a CEquation with the names COLUMN, ROW, DATA(x, y),
-// VALIDDATA(x, y) and SETBLANK, built on CreateVariable and RunHook) reads
+// CFunctionEquation (the names COLUMN, ROW, DATA(x, y), VALIDDATA(x, y)
+// and SETBLANK, built on CreateVariable and RunHook) reads
 // DATA(x, y) as CellNumber(trunc(x) - 1, trunc(y) + 1), and a row argument
 // of -1 as the column's associated x values.
 #pragma once

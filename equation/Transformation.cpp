@@ -68,7 +68,7 @@ void CTransformation::Serialize(CArchive& ar)
     if (version > 0)
         m_description.Serialize(ar);
     else
-        m_description.Clear();
+        m_description.ClearStream();
     std::int32_t compiled = 0;
     ar >> compiled;
     m_nCompiled = compiled;

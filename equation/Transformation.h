@@ -5,8 +5,8 @@
 // new curve in terms of the fitted parameters); either can be switched off.
 #pragma once
 
-#include "equation/FormattedSource.h"
 #include "platform/Object.h"
+#include "ui/RichData.h"
 
 #include <string>
 
@@ -63,8 +63,8 @@ public:
     const std::string& GetCurveDefinition() const { return m_strCurveDefinition; }
     bool GetTransformCurve() const { return m_nTransformCurve != 0; }
     bool GetTransformData() const { return m_nTransformData != 0; }
-    CFormattedSource& GetDescription() { return m_description; }
-    const CFormattedSource& GetDescription() const { return m_description; }
+    CRichData& GetDescription() { return m_description; }
+    const CRichData& GetDescription() const { return m_description; }
 
     // Checks the definition against the associated item's equation (null
     // when the item is missing), reports the first fault through the
@@ -96,7 +96,7 @@ private:
     }
 
     int m_nCompiled = 0;
-    CFormattedSource m_description;
+    CRichData m_description;
     std::string m_strEquation;
     std::string m_strXData;
     std::string m_strYData;

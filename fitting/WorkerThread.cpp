@@ -60,7 +60,8 @@ int CWorkerThread::Start(Procedure procedure, void* parameter, std::intptr_t val
         m_threadRunning = true;
         m_thread = std::thread([this] { ThreadMain(); });
     }
-    m_idle.Set();
+    // Busy from now on: a wait for idleness right after the start must wait for this request.
+    m_idle.Reset();
     m_quit.Reset();
     m_ended.Reset();
     m_request.Set();
@@ -78,6 +79,8 @@ void CWorkerThread::Stop()
         }
         m_thread.join();
     }
+    // A request the ended thread never took leaves nothing to wait for.
+    m_idle.Set();
     m_running = false;
     m_stopping = false;
 }
@@ -190,7 +193,7 @@ std::intptr_t CWorkerThread::Value() const
 void CWorkerThread::NotifyStarted() { Post(WM_WORKER_STATE, WORKER_STARTED, Value()); }
 void CWorkerThread::NotifyFailed() { Post(WM_WORKER_STATE, WORKER_FAILED, Value()); }
 void CWorkerThread::NotifySucceeded() { Post(WM_WORKER_STATE, WORKER_SUCCEEDED, Value()); }
-void CWorkerThread::NotifyError(UINT stringId) { Post(WM_WORKER_MESSAGE, std::intptr_t(stringId), 0); }
+void CWorkerThread::NotifyError(UINT stringId) { Post(WM_WORKER_MESSAGE, std::intptr_t(stringId), Value()); }
 
 void CWorkerThread::NotifyUpdate()
 {

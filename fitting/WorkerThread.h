@@ -17,7 +17,7 @@ class CArchive;
 // The messages a worker posts to the main window.
 enum : UINT {
     WM_WORKER_STATE = 2024,    // wParam 0 started, 1 failed, 2 succeeded; lParam the caller's value
-    WM_WORKER_MESSAGE = 2025,  // wParam a string-table number to show
+    WM_WORKER_MESSAGE = 2025,  // wParam a string-table number to show; lParam the caller's value
     WM_WORKER_PROGRESS = 2027, // wParam 10; lParam the caller's value
 };
 enum : int { WORKER_STARTED = 0, WORKER_FAILED = 1, WORKER_SUCCEEDED = 2, WORKER_PROGRESS = 10 };

@@ -226,9 +226,11 @@ void CArchive::WriteClass(const CRuntimeClass* cls)
     RequireStoring();
     if (!cls->IsSerializable())
         Throw(CArchiveException::badClass);
-    auto it = m_storeMap.find(cls);
-    if (it != m_storeMap.end()) {
-        std::uint32_t index = it->second;
+    auto it = cls == m_lastClass ? m_storeMap.end() : m_storeMap.find(cls);
+    if (cls == m_lastClass || it != m_storeMap.end()) {
+        std::uint32_t index = cls == m_lastClass ? m_lastClassIndex : it->second;
+        m_lastClass = cls;
+        m_lastClassIndex = index;
         if (index < kBigObjectTag)
             *this << std::uint16_t(kClassTag | index);
         else
@@ -240,6 +242,8 @@ void CArchive::WriteClass(const CRuntimeClass* cls)
     Write(name.data(), name.size());
     if (m_mapCount > kMaxMapCount)
         Throw(CArchiveException::badIndex);
+    m_lastClass = cls;
+    m_lastClassIndex = m_mapCount;
     m_storeMap.emplace(cls, m_mapCount++);
 }
 
@@ -264,6 +268,30 @@ void CArchive::WriteObject(const CObject* object)
         Throw(CArchiveException::badIndex);
     m_storeMap.emplace(object, m_mapCount++);
     const_cast<CObject*>(object)->Serialize(*this);
+}
+
+void CArchive::WriteUniqueObject(const CObject* object)
+{
+    RequireStoring();
+    if (!object) {
+        *this << kNullTag;
+        return;
+    }
+    WriteClass(object->GetRuntimeClass());
+    if (m_mapCount > kMaxMapCount)
+        Throw(CArchiveException::badIndex);
+    // The index is spent as for any object, so later indices agree with a reader's.
+    ++m_mapCount;
+    const_cast<CObject*>(object)->Serialize(*this);
+}
+
+void CArchive::WriteUniqueObjectHeader(const CRuntimeClass* cls)
+{
+    RequireStoring();
+    WriteClass(cls);
+    if (m_mapCount > kMaxMapCount)
+        Throw(CArchiveException::badIndex);
+    ++m_mapCount;
 }
 
 void CArchive::MapLoaded(const CRuntimeClass* cls, CObject* object)
@@ -337,8 +365,30 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* sc
     return cls;
 }
 
+CArchive::ObjectTag CArchive::ReadObjectTag(const CRuntimeClass* expected)
+{
+    ObjectTag tag;
+    std::uint32_t objectIndex = 0;
+    tag.newClass = ReadTag(expected, nullptr, &objectIndex);
+    if (!tag.newClass && objectIndex != 0) {
+        tag.earlier = m_loadMap[objectIndex].object;
+        if (expected && !tag.earlier->IsKindOf(expected))
+            Throw(CArchiveException::badClass);
+    }
+    return tag;
+}
+
+void CArchive::MapLoadedObject(CObject* object) { MapLoaded(nullptr, object); }
+
 CObject* CArchive::ReadObject(const CRuntimeClass* expected)
 {
+    bool isNew = false;
+    return ReadObject(expected, isNew);
+}
+
+CObject* CArchive::ReadObject(const CRuntimeClass* expected, bool& isNew)
+{
+    isNew = false;
     std::uint32_t objectIndex = 0;
     const CRuntimeClass* cls = ReadTag(expected, nullptr, &objectIndex);
     if (!cls) {
@@ -364,5 +414,6 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected)
         throw;
     }
     m_objectSchema = UINT(-1);
+    isNew = true;
     return object.release();
 }

@@ -17,6 +17,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,11 +92,19 @@ public:
     std::uint32_t ReadCount();
 
     void WriteObject(const CObject* object);
+    // Writes an object that is referenced from nowhere else in this archive:
+    // the stored form is the same, but the object is not remembered for back
+    // references, which saves the look-up on tables of millions of cells.
+    void WriteUniqueObject(const CObject* object);
+    // The tag of such an object alone, for a writer that puts its data itself.
+    void WriteUniqueObjectHeader(const CRuntimeClass* cls);
     // Reads one object reference. The stored class must be registered and derive
     // from expected (when given); anything else is refused before it is built.
     // A new object belongs to the caller; a back reference returns the object
     // read earlier.
     CObject* ReadObject(const CRuntimeClass* expected);
+    // The same; isNew tells a new object from a reference to one read before.
+    CObject* ReadObject(const CRuntimeClass* expected, bool& isNew);
     template <class T>
     std::unique_ptr<T> ReadOwned()
     {
@@ -103,23 +112,47 @@ public:
     }
     CArchive& operator<<(const CObject* object) { WriteObject(object); return *this; }
 
+    // A lower road for readers of many small objects: reads one reference's
+    // tag. For a new object it gives the class; the caller then either builds
+    // the object and maps it, or maps null and reads the object's data in
+    // place (nothing can refer back to it then). For a reference it gives the
+    // object read before; for the null pointer, neither.
+    struct ObjectTag {
+        const CRuntimeClass* newClass = nullptr;
+        CObject* earlier = nullptr;
+    };
+    ObjectTag ReadObjectTag(const CRuntimeClass* expected);
+    void MapLoadedObject(CObject* object);
+
     void WriteClass(const CRuntimeClass* cls);
     const CRuntimeClass* ReadClass(const CRuntimeClass* expected = nullptr, UINT* schema = nullptr);
     // The schema word stored with the object being read (versionable classes).
     UINT GetObjectSchema() const { return m_objectSchema; }
 
 private:
+    // Small values go straight through the buffer when it has room: tables
+    // of millions of cells are read and written value by value.
     template <class T>
     CArchive& PutRaw(T v)
     {
         // Little-endian hosts only: the build refuses others.
         static_assert(std::endian::native == std::endian::little);
+        if (m_mode == store && m_file && m_buffer.size() - m_cur >= sizeof v) {
+            std::memcpy(m_buffer.data() + m_cur, &v, sizeof v);
+            m_cur += sizeof v;
+            return *this;
+        }
         Write(&v, sizeof v);
         return *this;
     }
     template <class T>
     CArchive& GetRaw(T& v)
     {
+        if (m_mode == load && m_limit - m_cur >= sizeof v) {
+            std::memcpy(&v, m_buffer.data() + m_cur, sizeof v);
+            m_cur += sizeof v;
+            return *this;
+        }
         ReadExact(&v, sizeof v);
         return *this;
     }
@@ -146,4 +179,7 @@ private:
     std::vector<LoadEntry> m_loadMap;                         // index 0 is the null pointer
     std::unordered_map<const void*, std::uint32_t> m_storeMap; // classes and objects
     std::uint32_t m_mapCount = 1;
+    // The class written last and its index: runs of objects of one class skip the map.
+    const CRuntimeClass* m_lastClass = nullptr;
+    std::uint32_t m_lastClassIndex = 0;
 };

@@ -7,11 +7,14 @@
 #include "app/SingleInstanceChannel.h"
 #include "app/TipFile.h"
 #include "app/widgets/AboutBox.h"
+#include "data/LocaleChars.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/SplashBox.h"
 #include "app/widgets/TipDlg.h"
 #include "app/MXProjectItem.h"
 #include "app/widgets/DesktopClipboard.h"
+#include "app/widgets/FileProperties.h"
+#include "app/widgets/OptionsSheet.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/MXTemplate.h"
@@ -24,14 +27,17 @@
 #include "data/DataFilters.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
+#include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/CommandImages.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
+#include "ui/widgets/MultiDefaultFileDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QWhatsThis>
 
@@ -43,6 +49,13 @@ namespace {
 
 constexpr UINT IDS_MAKER = 108;
 constexpr UINT IDS_WORKSPACE_STRINGS = 129;
+constexpr UINT IDS_TEMPLATE_RESOURCES = 136;
+constexpr UINT IDS_TEMPLATE_EXT = 517;        // ".MXT"
+constexpr UINT IDS_TEMPLATE_TYPE = 518;       // "Marlox 4.0 Template"
+constexpr UINT IDS_TEMPLATE_FILTER = 519;     // "Marlox Template Files"
+constexpr UINT IDS_NEW_CAPTION = 25033;       // "New"
+constexpr UINT IDS_OLD_DATA_FILES = 525;
+constexpr UINT IDS_OLD_EQUATION_FILES = 526;
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -71,15 +84,33 @@ bool ScanInt(std::string_view text, std::size_t& pos, long& value)
 
 COLORREF FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
-bool IsExistingDirectory(const std::string& path)
+bool HasTemplateExtension(const std::string& path)
 {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
+    const std::string ext = LoadString(IDS_TEMPLATE_EXT);
+    return path.size() >= ext.size()
+        && QString::fromStdString(path.substr(path.size() - ext.size())).compare(QString::fromStdString(ext), Qt::CaseInsensitive) == 0;
 }
 
-std::string ExistingDirectory(const std::string& path) { return IsExistingDirectory(path) ? path : std::string(); }
-
 CMXApp* s_mxApp = nullptr;
+
+// The number characters the user saved as the program's own, else the desktop's.
+void LoadLocaleChars()
+{
+    const QLocale locale = QLocale::system();
+    auto first = [](const QString& text) { return FirstCharacter(text.toStdString()); };
+    const std::string decimal = first(locale.decimalPoint());
+    auto read = [&](const char* entry, const std::string& fallback) {
+        std::string value = FirstCharacter(GetProfileString("Preferences", entry, fallback));
+        return value.empty() ? fallback : value;
+    };
+    SetDecimalChar(read("Decimal", decimal.empty() ? "." : decimal));
+    // The desktop names no list separator: where the comma is the decimal character, lists take the semicolon.
+    SetListSeparator(read("ListSeparator", GetDecimalChar() == "," ? ";" : ","));
+    SetDigitGroupSeparator(read("DigitGroupSeparator", first(locale.groupSeparator())));
+    SetDigitsInGroup(GetProfileInt("Preferences", "DigitsInGroup", 3));
+    const std::string negative = first(locale.negativeSign());
+    SetNegativeSymbol(read("NegativeSymbol", negative.empty() ? "-" : negative));
+}
 
 } // namespace
 
@@ -90,10 +121,21 @@ CMXApp::CMXApp()
     s_mxApp = this;
     m_tableFont.lfPitchAndFamily = 0x22;
     std::strncpy(m_tableFont.lfFaceName, "Arial", LF_FACESIZE - 1);
+    // The Options sheet changes the preferences; the windows follow at once.
+    Preferences().m_onLargeIcons = [this](bool large) {
+        if (CMXMainWnd* main = GetMainFrame())
+            main->OnIconSizeChanged(large);
+    };
+    Preferences().m_onFiltersChanged = [this] {
+        CDataFilters::Current().Query(Preferences().m_filters);
+        emit filtersChanged();
+    };
 }
 
 CMXApp::~CMXApp()
 {
+    Preferences().m_onLargeIcons = nullptr;
+    Preferences().m_onFiltersChanged = nullptr;
     if (s_mxApp == this)
         s_mxApp = nullptr;
 }
@@ -209,6 +251,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     if (!m_bStartMinimized)
         ShowSplashWindow();
 
+    m_recentFiles.ReadList();
     LoadSettings();
 
     m_pWorkspaceTemplate = std::make_unique<CMXTemplate>(
@@ -246,10 +289,12 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     if (m_bNewFromTemplate) {
         if (!OpenFromTemplate(m_strFileToOpen))
             m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true);
-    } else if (!m_pWorkspaceTemplate->OpenDocumentFile(path, true)) {
+    } else if (path ? !OpenWorkspace(path) : !m_pWorkspaceTemplate->OpenDocumentFile(nullptr, true)) {
         // A named file that cannot be read ends the start (its reason was shown).
         DestroySplashWindow();
         return false;
+    } else if (path) {
+        AddToRecentFileList(path);
     }
     UpdateMainIcons();
     main->show();
@@ -276,7 +321,12 @@ int CMXApp::ExitInstance()
     m_pNotepadTemplate.reset();
     m_pTableTemplate.reset();
     m_pWorkspaceTemplate.reset();
-    SaveSettings();
+    // A start that ended before the settings were read (a hand-over to the
+    // running copy) must not overwrite them with its blank ones.
+    if (m_bSettingsLoaded) {
+        SaveSettings();
+        m_recentFiles.WriteList();
+    }
     SetClipboard(m_pOldClipboard);
     SetReporter(m_pOldReporter);
     m_pClipboard.reset();
@@ -308,14 +358,34 @@ bool CMXApp::OpenWorkspace(const std::string& path)
 {
     if (!m_pWorkspaceTemplate)
         return false;
-    bool opened = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true) != nullptr;
+    // Converting a large old file takes a while.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CProjectDocBase* doc = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true);
+    QApplication::restoreOverrideCursor();
+    if (doc)
+        AddToRecentFileList(path);
+    if (auto* mx = dynamic_cast<CMXDoc*>(doc)) {
+        if (UINT notice = mx->GetConversionNoticeID()) {
+            // A converted file is never written back in its old form: the
+            // workspace has no file until it is saved under a new name.
+            MakeUntitled(mx);
+            mx->SetModifiedFlag(true);
+            if (m_pMainWnd)
+                m_pMainWnd->OnUpdateFrameTitle();
+            ReportMessage(notice);
+        }
+    }
     UpdateMainIcons();
-    return opened;
+    return doc != nullptr;
 }
 
 bool CMXApp::OpenFromTemplate(const std::string& path)
 {
-    if (!m_pWorkspaceTemplate || !m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true))
+    // A template is no recent workspace.
+    ++m_nSuppressRecentFiles;
+    const bool opened = OpenWorkspace(path);
+    --m_nSuppressRecentFiles;
+    if (!opened)
         return false;
     // The copy is a new workspace: it has no file until it is saved.
     CProjectDocBase* doc = m_pWorkspaceTemplate->GetDocument();
@@ -327,14 +397,114 @@ bool CMXApp::OpenFromTemplate(const std::string& path)
     return true;
 }
 
-void CMXApp::SetLargeIcons(bool large)
+void CMXApp::SetLargeIcons(bool large) { Preferences().SetLargeIcons(large); }
+
+void CMXApp::AddToRecentFileList(const std::string& path)
 {
-    if (large == m_bLargeIcons)
-        return;
-    m_bLargeIcons = large;
-    m_bIconStyleChanged = true;
-    if (CMXMainWnd* main = GetMainFrame())
-        main->OnIconSizeChanged(large);
+    if (m_nSuppressRecentFiles == 0)
+        m_recentFiles.Add(path);
+}
+
+bool CMXApp::OpenRecentFile(std::size_t index)
+{
+    if (index >= m_recentFiles.Files().size())
+        return false;
+    const std::string path = m_recentFiles.Files()[index];
+    if (OpenWorkspace(path))
+        return true;
+    // A file that is gone is no use on the menu (one the user kept by
+    // cancelling the save question, or a damaged one, stays listed).
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) && m_recentFiles.Files().size() > index
+        && m_recentFiles.Files()[index] == path)
+        m_recentFiles.Remove(index);
+    return false;
+}
+
+bool CMXApp::NewFromTemplateSheet()
+{
+    CNewTemplateSheet sheet(GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir),
+                            m_pMainWnd, CNewTemplateSheet::kNewFileMenu, IDS_NEW_CAPTION);
+    if (sheet.DoModal() != QDialog::Accepted || sheet.GetChosenPath().empty())
+        return false;
+    if (m_pMainWnd)
+        m_pMainWnd->SaveWindowPlacement();
+    return OpenFromTemplate(sheet.GetChosenPath());
+}
+
+bool CMXApp::RunOptions()
+{
+    const bool ok = ShowOptionsSheet(m_pMainWnd, Preferences(), GetProjectDoc()) == 1;
+    CMXDoc::s_author = Preferences().m_authorName;
+    return ok;
+}
+
+std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
+{
+    std::vector<CMultiDefaultFileDialog::FileType> types;
+    std::string ownExtension;
+    int selected = 0;
+    const std::string templateExt = LoadString(IDS_TEMPLATE_EXT);
+    if (m_pWorkspaceTemplate) {
+        CMultiDefaultFileDialog::FileType own{m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterName),
+                                              m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt)};
+        types.push_back(own);
+        ownExtension = own.extension;
+    }
+    // Workspace templates open and save as workspaces of their own type.
+    types.push_back({LoadString(IDS_TEMPLATE_FILTER), templateExt});
+    // Files of version 3 open too: they are converted into a new workspace.
+    if (open) {
+        types.push_back({LoadString(IDS_OLD_DATA_FILES), ".MXD"});
+        types.push_back({LoadString(IDS_OLD_EQUATION_FILES), ".MXE"});
+    }
+    if (!open && HasTemplateExtension(fileName)) {
+        selected = int(types.size()) - 1;
+        ownExtension = templateExt;
+    }
+    if (ownExtension.size() > 1 && ownExtension[0] == '.')
+        ownExtension.erase(0, 1);
+    CMultiDefaultFileDialog dialog(m_pMainWnd, open, QString::fromStdString(ownExtension).toLower().toStdString(),
+                                   GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir));
+    dialog.SetFileTypes(types, selected);
+    const std::string& current = GetDirectory(CPreferences::CurrentDataDir);
+    std::error_code ec;
+    if (!current.empty() && std::filesystem::is_directory(current, ec))
+        dialog.setDirectory(QString::fromStdString(current));
+    if (!fileName.empty())
+        dialog.selectFile(QString::fromStdString(fileName));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    std::string path = dialog.GetPathName().toStdString();
+    // File dialogs start where the last file was chosen.
+    std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos)
+        Preferences().SetDirectory(CPreferences::CurrentDataDir, path.substr(0, slash));
+    return path;
+}
+
+std::string CMXApp::PromptSavePath(CProjectDocBase* document)
+{
+    // The title up to the first character that cannot stand in a proposed name.
+    std::string name = document->GetTitle();
+    name = name.substr(0, name.find_first_of(" #%;/\\"));
+    const bool isTemplate = HasTemplateExtension(document->GetPathName());
+    std::string ext = isTemplate ? LoadString(IDS_TEMPLATE_EXT)
+                                 : (m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt) : "");
+    if (!name.empty() && !ext.empty())
+        name += QString::fromStdString(ext).toLower().toStdString();
+    return PromptFileName(name, false);
+}
+
+bool CMXApp::DoSave(CProjectDocBase* document, bool askPath)
+{
+    const bool named = askPath || document->GetPathName().empty();
+    if (!CProjectAppBase::DoSave(document, askPath))
+        return false;
+    if (named)
+        AddToRecentFileList(document->GetPathName());
+    UpdateMainIcons();
+    return true;
 }
 
 bool CMXApp::OnCmdMsg(UINT id, CCmdUI* ui)
@@ -344,12 +514,43 @@ bool CMXApp::OnCmdMsg(UINT id, CCmdUI* ui)
         if (ui) {
             ui->Enable();
         } else {
-            QString path = QFileDialog::getOpenFileName(m_pMainWnd, QString(), QString::fromStdString(m_strCurrentDataDir),
-                                                        "Marlox Workspace Files (*.mxf *.MXF);;All Files (*)");
-            if (!path.isEmpty())
-                OpenWorkspace(path.toStdString());
+            std::string path = PromptFileName({}, true);
+            if (!path.empty())
+                OpenWorkspace(path);
         }
         return true;
+    case ID_FILE_NEW_FROM_TEMPLATE:
+        if (ui) ui->Enable(); else NewFromTemplateSheet();
+        return true;
+    case ID_OPTIONS:
+        if (ui) ui->Enable(); else RunOptions();
+        return true;
+    case ID_FILE_PROPERTIES: {
+        CProjectDocBase* doc = GetProjectDoc();
+        if (ui) {
+            ui->Enable(doc != nullptr);
+        } else if (doc) {
+            const bool isTemplate = HasTemplateExtension(doc->GetPathName());
+            const std::string type = isTemplate || !m_pWorkspaceTemplate
+                ? LoadString(IDS_TEMPLATE_TYPE)
+                : m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::regFileTypeName);
+            ShowFileProperties(m_pMainWnd, *doc, isTemplate ? IDS_TEMPLATE_RESOURCES : IDS_WORKSPACE_STRINGS, type);
+        }
+        return true;
+    }
+    case ID_FILE_MRU_FILE1:
+    case ID_FILE_MRU_FILE1 + 1:
+    case ID_FILE_MRU_FILE1 + 2:
+    case ID_FILE_MRU_FILE4: {
+        const std::size_t index = id - ID_FILE_MRU_FILE1;
+        if (ui) {
+            ui->Enable(index < m_recentFiles.Files().size());
+            ui->SetText(index < m_recentFiles.Files().size() ? m_recentFiles.MenuText(index) : "Recent File");
+        } else {
+            OpenRecentFile(index);
+        }
+        return true;
+    }
     case ID_CONTEXT_HELP:
         // What's This?: the next click on a window asks it for its help.
         if (ui) ui->Enable(!QWhatsThis::inWhatsThisMode()); else QWhatsThis::enterWhatsThisMode();
@@ -438,6 +639,7 @@ void CMXApp::WriteProfileFont(const char* section, const char* entry, const LOGF
 void CMXApp::LoadSettings()
 {
     CProjectAppBase::LoadSettings();
+    LoadLocaleChars();
     const QPalette palette = QApplication::palette();
     const COLORREF grey = FromQColor(palette.color(QPalette::Disabled, QPalette::Text));
     const COLORREF text = FromQColor(palette.color(QPalette::WindowText));
@@ -453,33 +655,17 @@ void CMXApp::LoadSettings()
     GetProfileFont(section, "Font", m_tableFont);
     m_bTableChanged = false;
 
-    m_strAuthor = GetProfileString("User Info", "Author Name");
-    CMXDoc::s_author = m_strAuthor;
-    m_bLargeIcons = GetProfileInt("Preferences", "LargeIcons", 0) != 0;
-    m_bIconStyleChanged = false;
-
-    // A group folder set for the whole machine serves users who set none of their own.
-    auto pair = [](const char* userEntry, const char* groupEntry, std::string& user, std::string& group) {
-        user = ExistingDirectory(GetProfileString("Preferences", userEntry));
-        group = ExistingDirectory(GetProfileString("Preferences", groupEntry));
-        if (group.empty())
-            group = ExistingDirectory(GetMachineProfileString("Preferences", groupEntry));
-    };
-    pair("User Template Directory", "Group Template Directory", m_strUserTemplateDir, m_strGroupTemplateDir);
-    pair("User Item Directory", "Group Item Directory", m_strUserItemDir, m_strGroupItemDir);
-    m_strDataDir = ExistingDirectory(GetProfileString("Preferences", "Data Directory"));
-    m_strCurrentDataDir = m_strDataDir;
-    pair("User HardEquation Directory", "Group HardEquation Directory", m_strUserHardEqnDir, m_strGroupHardEqnDir);
+        // Author, icon size, directories and data filters.
+    Preferences().Load();
+    m_bSettingsLoaded = true;
+    CMXDoc::s_author = Preferences().m_authorName;
 
     // New tables start with the table preferences.
     CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],
                                    m_tableColours[ColorTextHeading], m_tableColours[ColorTextLocked]};
 
     // The installed data filters, asked again whenever the list changes.
-    CPreferences& preferences = CPreferences::Current();
-    preferences.LoadFilters();
-    CDataFilters::Current().Query(preferences.m_filters);
-    preferences.m_onFiltersChanged = [] { CDataFilters::Current().Query(CPreferences::Current().m_filters); };
+    CDataFilters::Current().Query(Preferences().m_filters);
 }
 
 void CMXApp::SaveSettings()
@@ -493,19 +679,6 @@ void CMXApp::SaveSettings()
         WriteProfileInt(section, "TextSize", m_nTableTextSize);
         WriteProfileFont(section, "Font", m_tableFont);
     }
-    WriteProfileString("User Info", "Author Name", m_strAuthor.c_str());
-    if (m_bIconStyleChanged)
-        WriteProfileInt("Preferences", "LargeIcons", m_bLargeIcons ? 1 : 0);
-    auto write = [](const char* entry, const std::string& dir) {
-        if (!dir.empty())
-            WriteProfileString("Preferences", entry, dir.c_str());
-    };
-    write("User Template Directory", m_strUserTemplateDir);
-    write("Group Template Directory", m_strGroupTemplateDir);
-    write("User Item Directory", m_strUserItemDir);
-    write("Group Item Directory", m_strGroupItemDir);
-    if (IsExistingDirectory(m_strDataDir))
-        write("Data Directory", m_strDataDir);
-    write("User HardEquation Directory", m_strUserHardEqnDir);
-    write("Group HardEquation Directory", m_strGroupHardEqnDir);
+    // Directories are written even when empty, so that one the user cleared stays cleared.
+    Preferences().Save();
 }

@@ -4,6 +4,8 @@
 // that other windows read from it.
 #pragma once
 
+#include "app/Preferences.h"
+#include "framework/RecentFileList.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "platform/Types.h"
 
@@ -48,8 +50,27 @@ public:
     bool OpenWorkspace(const std::string& path);
     // Opens a workspace template as a new, untitled workspace.
     bool OpenFromTemplate(const std::string& path);
+    // New workspace from a template chosen in the New sheet; false when none was made.
+    bool NewFromTemplateSheet();
+    // The Options sheet on the preferences; true after OK.
+    bool RunOptions();
     void SetLargeIcons(bool large);
-    bool GetLargeIcons() const { return m_bLargeIcons; }
+    bool GetLargeIcons() const { return Preferences().GetLargeIcons(); }
+    // Directories, author name, icon size and data filters, read at start-up and written at exit.
+    CPreferences& Preferences() const { return CPreferences::Current(); }
+    const std::string& GetDirectory(CPreferences::Directory which) const { return Preferences().GetDirectory(which); }
+
+    // The recent files of the File menu.
+    CRecentFileList& GetRecentFileList() { return m_recentFiles; }
+    void AddToRecentFileList(const std::string& path);
+    // Opens the recent file at that index; one that cannot be opened leaves the list.
+    bool OpenRecentFile(std::size_t index);
+
+    bool DoSave(CProjectDocBase* document, bool askPath) override;
+    std::string PromptSavePath(CProjectDocBase* document) override;
+    // The program's file dialog over the workspace types (opening) or the
+    // document's own type and the template type (saving); empty when cancelled.
+    std::string PromptFileName(const std::string& fileName, bool open);
 
     // Profile text forms of colours (" 12 34 56") and fonts ("700 1 0 0 0 34 Arial").
     static std::optional<COLORREF> ParseColour(std::string_view text);
@@ -82,19 +103,21 @@ public:
     LOGFONT m_tableFont;
     int m_nTableTextSize = 100;
     bool m_bTableChanged = false;
-    std::string m_strAuthor;
-    // Template, item, data and DLL-equation directories, user and group.
-    std::string m_strUserTemplateDir, m_strGroupTemplateDir, m_strUserItemDir, m_strGroupItemDir;
-    std::string m_strDataDir, m_strCurrentDataDir, m_strUserHardEqnDir, m_strGroupHardEqnDir;
     // The file named on the command line, and whether it is a template to start a new workspace from.
     std::string m_strFileToOpen;
     bool m_bNewFromTemplate = false;
     bool m_bInstallDesktop = false;
     bool m_bStartMinimized = false;
-    bool m_bIconStyleChanged = false;
+
+signals:
+    // The installed data filters changed (the Options sheet's filter page).
+    void filtersChanged();
 
 protected:
-    bool m_bLargeIcons = false;
+    // Set while a template is opened: a template is no recent workspace.
+    int m_nSuppressRecentFiles = 0;
+    bool m_bSettingsLoaded = false;
+    CRecentFileList m_recentFiles{4};
     bool m_bHandedOver = false;
     std::string m_strHandOver;
     QPointer<CSplashBox> m_pSplash;

@@ -1,5 +1,7 @@
 #include "app/widgets/MXListViewBar.h"
 
+#include "framework/widgets/ImageListImages.h"
+
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
 #include "app/ProjectAction.h"
@@ -127,6 +129,8 @@ QMenu* CMXListViewBar::MakeContextMenu(int kind, QWidget* parent)
         menu->addSeparator();
         add(menu, ID_ITEM_RENAME);
         add(menu, ID_FILE_STORE_STOCK);
+        menu->addSeparator();
+        add(menu, ID_ITEM_ICON);
     } else {
         add(menu, ID_ITEM_OPEN);
         menu->setDefaultAction(router.Action(ID_ITEM_OPEN));
@@ -170,6 +174,12 @@ QIcon CMXListViewBar::KindIcon(int kindFlag)
 
 QIcon CMXListViewBar::ItemIcon(const CProjectItemBase* item, bool) const
 {
+    // An icon the user chose for the item stands before its kind's.
+    if (item) {
+        QIcon own = ItemOwnIcon(*item, false);
+        if (!own.isNull())
+            return own;
+    }
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     return KindIcon(mx ? mx->GetKindFlag() : 0);
 }

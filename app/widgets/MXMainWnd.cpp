@@ -1,19 +1,30 @@
 #include "app/widgets/MXMainWnd.h"
 
 #include "app/MXDoc.h"
+#include "app/MXEquation.h"
 #include "app/MXGrid.h"
+#include "app/MXHardEquation.h"
+#include "app/MXResult.h"
+#include "app/MXTransform.h"
+#include "fitting/WorkerThread.h"
 #include "app/MXItemAdd.h"
 #include "app/MXNotes.h"
 #include "app/MXProjectItem.h"
+#include "app/Preferences.h"
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/MXApp.h"
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
 #include "platform/widgets/CommandIds.h"
+#include "framework/widgets/ChangeIconDlg.h"
+#include "framework/widgets/HeaderFooterSetupDialog.h"
+#include "framework/widgets/ImageListImages.h"
+#include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "ui/widgets/MultiDefaultFileDialog.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QAction>
@@ -38,20 +49,11 @@ std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 
 constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
 constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
-constexpr UINT IDS_ADD_STOCK = 1160;    // "Add Stored Item"
+constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
 constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
 constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
 constexpr UINT IDS_IMPORT_TITLE = 202;  // "Import Data From File"
 
-QString FilterFrom(const std::string& bars)
-{
-    // "Name|*.ext||" as a file dialog's filter.
-    std::size_t bar = bars.find('|');
-    if (bar == std::string::npos)
-        return {};
-    std::size_t end = bars.find('|', bar + 1);
-    return QString::fromStdString(bars.substr(0, bar) + " (" + bars.substr(bar + 1, end - bar - 1) + ")");
-}
 
 } // namespace
 
@@ -59,12 +61,18 @@ CMXMainWnd::CMXMainWnd()
 {
     setObjectName("MainWindow");
     s_mainWnd = this;
+    // Fits post from their worker threads: the notices travel as queued
+    // events carrying the item's id (and run), never a pointer.
+    SetWorkerMessageSink([](UINT message, std::intptr_t wParam, std::intptr_t lParam) {
+        PostBackgroundMessage(int(message), WorkerValueItemId(lParam), int(wParam), lParam);
+    });
 }
 
 CMXMainWnd::~CMXMainWnd()
 {
     CMXMainWnd* self = this;
-    s_mainWnd.compare_exchange_strong(self, nullptr);
+    if (s_mainWnd.compare_exchange_strong(self, nullptr))
+        SetWorkerMessageSink({});
     // Children that outlive this part of the window must not call back into it.
     if (m_standardBar)
         m_standardBar->SetActiveViewProvider({});
@@ -165,16 +173,34 @@ void CMXMainWnd::CreateMenus()
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&File");
     file->addAction(Command(ID_FILE_NEW, "&New", "Create a new document\nNew", {QKeySequence("Ctrl+N")}));
+    file->addAction(Command(ID_FILE_NEW_FROM_TEMPLATE, "New &From Template...", "Create a new workspace from a template\nNew From Template"));
     file->addAction(Command(ID_FILE_OPEN, "&Open...", "Open an existing document\nOpen", {QKeySequence("Ctrl+O")}));
     file->addAction(Command(ID_FILE_SAVE, "&Save", "Save the active document\nSave", {QKeySequence("Ctrl+S")}));
     file->addAction(Command(ID_FILE_SAVE_AS, "Save &As...", "Save the active document with a new name\nSave As"));
+    file->addAction(Command(ID_FILE_PROPERTIES, "Propert&ies", "Show the properties of the workspace\nProperties"));
     file->addSeparator();
     file->addAction(Command(ID_FILE_IMPORT, "&Import Data...", "Read a data file into a new data table\nImport Data"));
     file->addAction(Command(ID_FILE_ADD_STOCK, "Add Stoc&k Item...", "Add an item stored in a file\nAdd Stock Item"));
     file->addAction(Command(ID_FILE_STORE_STOCK, "S&tore Stock Item...", "Store the selected item in a file\nStore Stock Item"));
     file->addSeparator();
+    file->addAction(Command(ID_FILE_PAGE_SETUP, "Page Set&up...", "Change the page layout, header and footer of the item\nPage Setup"));
+    file->addAction(Command(ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages\nPrint Preview"));
     file->addAction(Command(ID_FILE_PRINT, "&Print...", "Print the active document\nPrint", {QKeySequence("Ctrl+P")}));
     file->addSeparator();
+    for (UINT id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
+        file->addAction(Command(id, "Recent File", "Open this document"));
+    QAction* recentEnd = file->addSeparator();
+    // Entries of the recent-file list show only while they name a file.
+    connect(file, &QMenu::aboutToShow, this, [this, recentEnd] {
+        m_router->UpdateAll();
+        bool any = false;
+        for (UINT id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id) {
+            const bool used = m_router->Query(id).m_enabled.value_or(false);
+            m_router->Action(id)->setVisible(used);
+            any = any || used;
+        }
+        recentEnd->setVisible(any);
+    });
     file->addAction(Command(ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents\nExit"));
 
     QMenu* edit = bar->addMenu("&Edit");
@@ -189,6 +215,7 @@ void CMXMainWnd::CreateMenus()
     edit->addSeparator();
     edit->addAction(Command(ID_ITEM_RENAME, "Rena&me", "Rename the selected item\nRename", {QKeySequence(Qt::Key_F2)}));
     edit->addAction(Command(ID_ITEM_OPEN, "&Open", "Open the selected items\nOpen"));
+    edit->addAction(Command(ID_ITEM_ICON, "Change &Icon...", "Choose another icon for the selected item\nChange Icon"));
 
     QMenu* view = bar->addMenu("&View");
     QMenu* bars = view->addMenu("&Tool Bars");
@@ -199,6 +226,8 @@ void CMXMainWnd::CreateMenus()
     project->addSeparator();
     project->addAction(Command(ID_BAR_LARGE_ICONS, "&Large Icons", "Show large icons in the Project Window\nLarge Icons", {}, true));
     project->addAction(Command(ID_BAR_SMALL_ICONS, "&Small Icons", "Show small icons in the Project Window\nSmall Icons", {}, true));
+    view->addSeparator();
+    view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
     QMenu* add = bar->addMenu("&Add");
     add->addAction(Command(ID_ADD_DATA, "&Data Table", "Add a new data table\nAdd Data Table"));
@@ -208,6 +237,7 @@ void CMXMainWnd::CreateMenus()
     add->addAction(Command(ID_ADD_GRAPH, "&Graph", "Add a new graph\nAdd Graph"));
     add->addAction(Command(ID_ADD_EQUATION, "&Equation", "Add a new equation\nAdd Equation"));
     add->addAction(Command(ID_ADD_TRANSFORM, "T&ransformation", "Add a new transformation\nAdd Transformation"));
+    add->addAction(Command(ID_ADD_HARD_EQUATION, "&Hard-coded Equation", "Add a new hard-coded equation\nAdd Hard-coded Equation"));
 
     QMenu* format = bar->addMenu("F&ormat");
     format->addAction(Command(ID_FORMAT_BOLD, "&Bold", "Make the selection bold\nBold", {QKeySequence("Ctrl+B")}, true));
@@ -327,10 +357,30 @@ void CMXMainWnd::OnIconSizeChanged(bool large)
 
 CMXDoc* CMXMainWnd::GetActiveWorkspace() const { return dynamic_cast<CMXDoc*>(GetProjectDoc()); }
 
-void CMXMainWnd::AddNotepad()
+void CMXMainWnd::AddItem(UINT id)
 {
-    if (CMXDoc* doc = GetActiveWorkspace())
-        doc->GetActionList().Add(new CMXItemAddNotepad(doc));
+    CMXDoc* doc = GetActiveWorkspace();
+    if (!doc)
+        return;
+    switch (id) {
+    case ID_ADD_NOTEPAD: doc->GetActionList().Add(new CMXItemAddNotepad(doc)); break;
+    case ID_ADD_EQUATION: doc->GetActionList().Add(new CMXItemAddEquation(doc)); break;
+    case ID_ADD_TRANSFORM: doc->GetActionList().Add(new CMXItemAddTransform(doc)); break;
+    case ID_ADD_HARD_EQUATION: doc->GetActionList().Add(new CMXItemAddHardEquation(doc)); break;
+    }
+}
+
+CProjectItemBase* CMXMainWnd::GetCommandItem() const
+{
+    // The item of the active window, else the one item selected in the list.
+    if (CProjectFrameBase* frame = GetActiveItemFrame())
+        if (frame->GetItem())
+            return frame->GetItem();
+    CMXDoc* doc = GetActiveWorkspace();
+    CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+    if (list && list->GetSelectedCount() == 1)
+        return list->GetItem(list->GetSelected(0));
+    return nullptr;
 }
 
 void CMXMainWnd::ImportData()
@@ -353,14 +403,14 @@ void CMXMainWnd::ImportData()
                                           bars.substr(bar + 1, end - bar - 1) + ")").replace(';', ' ');
         pos = end + 1;
     }
-    QString dir = app ? QString::fromStdString(app->m_strCurrentDataDir) : QString();
+    QString dir = app ? QString::fromStdString(app->GetDirectory(CPreferences::CurrentDataDir)) : QString();
     QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_IMPORT_TITLE)), dir,
                                                 filters.join(";;"));
     if (path.isEmpty())
         return;
     QFileInfo info(path);
     if (app)
-        app->m_strCurrentDataDir = info.absolutePath().toStdString();
+        app->Preferences().SetDirectory(CPreferences::CurrentDataDir, info.absolutePath().toStdString());
     doc->GetActionList().Add(new CMXItemAddImportData(
         doc, path.toStdString(), info.suffix().toStdString(), info.completeBaseName().toStdString(),
         [this](const std::vector<std::string>& entries, int preselected) {
@@ -377,9 +427,22 @@ void CMXMainWnd::StoreStockItem()
     auto* item = dynamic_cast<CMXProjectItem*>(list->GetItem(list->GetSelected(0)));
     if (!item || item->GetStoreIconIndex() <= 1)
         return;
-    QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(LoadString(IDS_STORE_STOCK)),
-                                                QString::fromStdString(item->GetName() + ".mxc"),
-                                                FilterFrom(LoadString(IDS_ITEM_FILTER)));
+    // Stored items go where Add Stock Item looks: the user's or the group's item folder.
+    CMXApp* app = GetMXApp();
+    const std::string userDir = app ? app->GetDirectory(CPreferences::UserItemDir) : std::string();
+    CMultiDefaultFileDialog dialog(this, false, "mxc", userDir,
+                                   app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string());
+    dialog.setWindowTitle(QString::fromStdString(LoadString(IDS_STORE_STOCK)));
+    const std::string filter = LoadString(IDS_ITEM_FILTER);  // "Name|*.ext||"
+    const std::size_t bar = filter.find('|'), star = filter.find('*', bar), end = filter.find('|', bar + 1);
+    if (bar != std::string::npos && star != std::string::npos && end != std::string::npos)
+        dialog.SetFileTypes({{filter.substr(0, bar), filter.substr(star + 1, end - star - 1)}});
+    if (!userDir.empty())
+        dialog.setDirectory(QString::fromStdString(userDir));
+    dialog.selectFile(QString::fromStdString(item->GetName() + ".mxc"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = dialog.GetPathName();
     if (path.isEmpty())
         return;
     try {
@@ -389,17 +452,40 @@ void CMXMainWnd::StoreStockItem()
     }
 }
 
+void CMXMainWnd::ChangeItemIcon()
+{
+    CMXDoc* doc = GetActiveWorkspace();
+    CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+    if (!list || list->GetSelectedCount() != 1)
+        return;
+    CProjectItemBase* item = list->GetItem(list->GetSelected(0));
+    if (!item)
+        return;
+    CChangeIconDlg dialog(this, item->m_strIconFile, item->m_nIconSlot != -1 ? item->m_nIconOffset : 0);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::size_t index = std::size_t(std::max(0, dialog.GetIndex()));
+    if (index >= dialog.LargeImages().size() || index >= dialog.SmallImages().size())
+        return;
+    item->m_strIconFile = dialog.GetFileName();
+    item->m_nIconOffset = int(index);
+    SetItemIcons(*item, dialog.LargeImages()[index], dialog.SmallImages()[index]);
+    item->SetModified(true);
+    // The row shows the new picture.
+    list->SetItemImage(list->GetSelected(0), item->GetIconIndex());
+}
+
 void CMXMainWnd::AddStockItem()
 {
     CMXDoc* doc = GetActiveWorkspace();
     if (!doc)
         return;
     CMXApp* app = GetMXApp();
-    QString dir = app ? QString::fromStdString(app->m_strUserItemDir) : QString();
-    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_ADD_STOCK)), dir,
-                                                FilterFrom(LoadString(IDS_ITEM_FILTER)));
-    if (!path.isEmpty())
-        doc->GetActionList().Add(new CMXItemAddFromStore(doc, path.toStdString()));
+    CNewTemplateSheet sheet(app ? app->GetDirectory(CPreferences::UserItemDir) : std::string(),
+                            app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string(), this,
+                            CNewTemplateSheet::kAddItemMenu, IDS_ADD_ITEM_CAPTION);
+    if (sheet.DoModal() == QDialog::Accepted && !sheet.GetChosenPath().empty())
+        doc->GetActionList().Add(new CMXItemAddFromStore(doc, sheet.GetChosenPath()));
 }
 
 bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
@@ -408,17 +494,22 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     CMXApp* app = GetMXApp();
     switch (id) {
     case ID_ADD_NOTEPAD:
-        if (ui) ui->Enable(doc != nullptr); else AddNotepad();
+    case ID_ADD_EQUATION:
+    case ID_ADD_TRANSFORM:
+    case ID_ADD_HARD_EQUATION:
+        if (ui) ui->Enable(doc != nullptr); else AddItem(id);
         return true;
+    case ID_FILE_PAGE_SETUP: {
+        CProjectItemBase* item = GetCommandItem();
+        if (ui) ui->Enable(item != nullptr); else if (item) OnFilePageSetup(*item, this);
+        return true;
+    }
     case ID_ADD_DATA:
         if (ui) ui->Enable(doc != nullptr); else if (doc) doc->GetActionList().Add(new CMXItemAddData(doc));
         return true;
     case ID_ADD_LINEAR:
     case ID_ADD_NONLINEAR:
     case ID_ADD_GRAPH:
-    case ID_ADD_EQUATION:
-    case ID_ADD_TRANSFORM:
-    case ID_ADD_HARD_EQUATION:
         // These kinds cannot be made yet.
         if (ui) ui->Enable(false);
         return true;
@@ -441,6 +532,11 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
             ui->Enable(list && list->GetSelectedCount() == 1 && !(bar && bar->GetLabelEditor()));
         else
             StoreStockItem();
+        return true;
+    }
+    case ID_ITEM_ICON: {
+        CItemListCtrl* list = doc ? doc->GetItemListCtrl() : nullptr;
+        if (ui) ui->Enable(list && list->GetSelectedCount() == 1); else ChangeItemIcon();
         return true;
     }
     case ID_VIEW_ZOOM:
@@ -477,19 +573,21 @@ void CMXMainWnd::customEvent(QEvent* event)
         return;
     }
     auto* e = static_cast<CBackgroundEvent*>(event);
-    if (e->kind == 2025) {
-        ReportMessage(UINT(e->code));
-        return;
-    }
     CMXDoc* doc = GetActiveWorkspace();
     if (!doc)
         return;
     for (CProjectItemBase* item : doc->GetProjectItems()) {
-        if (item->GetItemId() == e->itemId) {
-            if (auto* mx = dynamic_cast<CMXProjectItem*>(item))
-                mx->OnBackgroundMessage(e->code, e->value);
-            return;
+        if (item->GetItemId() != e->itemId)
+            continue;
+        if (dynamic_cast<CMXResult*>(item)) {
+            // Fits: states, progress and messages for the run they name.
+            DeliverWorkerMessage(*doc, UINT(e->kind), e->code, std::intptr_t(e->value));
+        } else if (e->kind == WM_WORKER_MESSAGE) {
+            ReportMessage(UINT(e->code));
+        } else if (auto* mx = dynamic_cast<CMXProjectItem*>(item)) {
+            mx->OnBackgroundMessage(e->code, e->value);
         }
+        return;
     }
     // The item is gone: its calculation's news has no one to go to.
 }

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 class CMXDoc;
+class CProjectItemBase;
 class CStandardToolBar;
 class QLabel;
 class QMenu;
@@ -61,7 +62,10 @@ private:
                      std::initializer_list<QKeySequence> keys = {}, bool checkable = false);
     void CreateMenus();
     void CreateToolBars();
-    void AddNotepad();
+    void AddItem(UINT id);
+    void ChangeItemIcon();
+    // The item that item commands (Page Setup) act on; null when none.
+    CProjectItemBase* GetCommandItem() const;
     void StoreStockItem();
     void AddStockItem();
     // File/Import Data: a foreign data file read into a new data table.

@@ -2,6 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXNotes.h"
+#include "framework/widgets/HeaderFooterPainter.h"
 #include "platform/widgets/CommandIds.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 
@@ -10,37 +11,11 @@
 #include <QScreen>
 #include <QPagedPaintDevice>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
 
 #include <cmath>
-
-namespace {
-
-// Header and footer codes: "&P" the page number, "&&" an ampersand, others the item's fields.
-std::string ExpandField(const std::string& pattern, CMXNotes* notes, int page)
-{
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != '&' || i + 1 >= pattern.size()) {
-            out += pattern[i];
-            continue;
-        }
-        char code = pattern[++i];
-        if (code == '&') {
-            out += '&';
-        } else if (code == 'P' || code == 'p') {
-            out += std::to_string(page);
-        } else {
-            std::string text;
-            if (notes && notes->GetFieldText(text, code))
-                out += text;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 CNoteView::CNoteView(CMXNotes* notes, QWidget* parent)
     : QWidget(parent)
@@ -94,11 +69,13 @@ bool CNoteView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     if (m_editor->OnCmdMsg(id, ui))
         return true;
-    if (id == ID_FILE_PRINT) {
+    if (id == ID_FILE_PRINT || id == ID_FILE_PRINT_PREVIEW) {
         if (ui)
             ui->Enable(m_pNotes != nullptr);
-        else
+        else if (id == ID_FILE_PRINT)
             Print();
+        else
+            PrintPreview();
         return true;
     }
     return false;
@@ -110,6 +87,15 @@ void CNoteView::Print()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         PrintTo(printer);
+}
+
+void CNoteView::PrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName("PrintPreview");
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* device) { PrintTo(*device); });
+    dialog.exec();
 }
 
 int CNoteView::PrintTo(QPagedPaintDevice& device)
@@ -139,21 +125,17 @@ int CNoteView::PrintTo(QPagedPaintDevice& device)
     QPainter painter(&device);
     if (!painter.isActive())
         return 0;
-    QFont hfFont("Arial");
-    hfFont.setPointSizeF(m_pNotes->m_nHeaderFooterSize / 10.0);
+    const SIZE paperSize = PaperSizeThousandths(layout);
+    const int pageCount = int(starts.size());
     for (std::size_t page = 0; page < starts.size(); ++page) {
         if (page > 0)
             device.newPage();
-        painter.setFont(hfFont);
-        painter.setPen(Qt::black);
-        const double headerY = paper.top() + m_pNotes->m_nHeaderDistance * dpiY / 1000.0;
-        const double footerY = paper.bottom() - m_pNotes->m_nFooterDistance * dpiY / 1000.0;
-        QString header = QString::fromStdString(ExpandField(m_pNotes->m_strHeader, m_pNotes, int(page + 1)));
-        QString footer = QString::fromStdString(ExpandField(m_pNotes->m_strFooter, m_pNotes, int(page + 1)));
-        painter.drawText(QRectF(text.left(), headerY, text.width(), text.top() - headerY), Qt::AlignHCenter | Qt::AlignTop,
-                         header);
-        painter.drawText(QRectF(text.left(), text.bottom(), text.width(), footerY - text.bottom()),
-                         Qt::AlignHCenter | Qt::AlignBottom, footer);
+        // Header and footer as every item prints them, in thousandths of an inch from the paper's corner.
+        painter.save();
+        painter.translate(paper.topLeft());
+        painter.scale(dpiX / 1000.0, dpiY / 1000.0);
+        PrintHeaderFooter(painter, *m_pNotes, paperSize, int(page + 1), pageCount);
+        painter.restore();
         painter.save();
         painter.scale(scale, scale);
         m_editor->DrawPage(painter, layoutRect, starts, int(page));

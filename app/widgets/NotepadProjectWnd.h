@@ -33,6 +33,9 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
+    // The pages as they will print, in a preview window that can print them.
+    void PrintPreview();
+
 private:
     void Print();
     CMXNotes* m_pNotes;

@@ -23,6 +23,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
+#include <cstdlib>
 #include <set>
 #include <unistd.h>
 
@@ -434,12 +435,22 @@ void CListViewBar::PlaceRows()
     // Rows keep their stored places; a row without one of its own (new, or
     // sharing another's place) takes the first free cell.
     const int columns = std::max(1, m_list->viewport()->width() / kCellWidth);
+    // A place is taken when an icon placed before covers any of it: stored
+    // places need not lie on the cells.
     std::set<std::pair<int, int>> used;
+    auto covered = [&used](const POINT& p) {
+        for (const auto& [x, y] : used)
+            if (std::abs(x - p.x) < kCellWidth && std::abs(y - p.y) < kCellHeight)
+                return true;
+        return false;
+    };
     std::vector<int> unplaced;
     for (int row = 0; row < list->GetItemCount(); ++row) {
         POINT p = list->GetItemPosition(row);
-        if (!used.insert({p.x, p.y}).second)
+        if (covered(p))
             unplaced.push_back(row);
+        else
+            used.insert({p.x, p.y});
     }
     m_bSyncing = true;
     int cell = 0;
@@ -448,7 +459,7 @@ void CListViewBar::PlaceRows()
         do {
             p = POINT{(cell % columns) * kCellWidth, (cell / columns) * kCellHeight};
             ++cell;
-        } while (used.count({p.x, p.y}));
+        } while (covered(p));
         used.insert({p.x, p.y});
         list->SetItemPosition(row, p.x, p.y);
         if (CProjectItemBase* item = list->GetItem(row))

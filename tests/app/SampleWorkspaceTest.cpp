@@ -1,4 +1,5 @@
 #include "app/MXDoc.h"
+#include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
 #include "app/SampleWorkspace.h"
 #include "support/TestSupport.h"
@@ -28,6 +29,15 @@ TEST(SampleWorkspace, GeneratorWritesWhatTheProgramReads)
     ASSERT_TRUE(WriteSampleWorkspace(path));
     CMXDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(path));
-    EXPECT_EQ(doc.GetProjectItems().size(), 3u);
+    EXPECT_EQ(doc.GetProjectItems().size(), 6u);
+    // The fit is stored fitted, with the published estimates (Bates & Watts: Vmax 212.7, Km 0.06412).
+    auto* fit = dynamic_cast<CMXNonLinear*>(doc.FindItem("Michaelis-Menten fit"));
+    ASSERT_NE(fit, nullptr);
+    EXPECT_EQ(fit->GetState(), CMXResult::kFitted);
+    double vmax = 0, km = 0, se = 0;
+    ASSERT_TRUE(fit->GetParameter(0, 0, vmax, se));
+    ASSERT_TRUE(fit->GetParameter(0, 1, km, se));
+    EXPECT_NEAR(vmax, 212.68, 0.01);
+    EXPECT_NEAR(km, 0.06412, 0.00001);
     std::filesystem::remove(path);
 }

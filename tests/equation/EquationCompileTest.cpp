@@ -249,6 +249,51 @@ TEST(Compile, ProgramIsFlatWithItsStackDepth)
     EXPECT_EQ(eq->Calculate(), (2 * 7 + 3) * (5 * 7 + 2) + (3 * 7 + 5)); // 17 * 37 + 26
 }
 
+TEST(Compile, ProductsCarryTheirSignAndSimpleLeftOperandsMove)
+{
+    // y = a exp(-b x): minus the product of b and x, exp, times a, store
+    // and stop: four instructions run, and the final Stop.
+    auto eq = MakeEquation("y = a*exp(-b*x)", {"a", "b"}, {"x"});
+    eq->Compile();
+    EXPECT_EQ(eq->GetProgram().code.size(), 5u);
+    EXPECT_EQ(eq->GetProgram().depth, 1);
+
+    // Each rewritten form gives bit for bit what the plain reading gives,
+    // signed zeros included (b = 0 makes every product a zero).
+    const char* sources[] = {
+        "y = -(b*x)", "y = (-b)*x", "y = -(-(b*x))", "y = a - -(b*x)", "y = a + -(b*x)", "y = a - (-b)*x",
+        "y = a * (x + b*x)", "y = a + EXP(-b*x) * (a - x)", "y = a * -(b*x) + x", "y = -b*x*a",
+        "y = a * (b + x) / (x - b)", "y = a + (x*x - b)",
+    };
+    const double values[][3] = {{2, 0, -1}, {2, 0, 1}, {-1.5, 0.75, 3}, {0, -0.5, -2}};
+    for (const char* source : sources) {
+        for (const auto& v : values) {
+            double results[2];
+            for (bool optimize : {true, false}) {
+                CEquation::EnableOptimizer(optimize);
+                auto e = MakeEquation(source, {"a", "b"}, {"x"});
+                e->Compile();
+                e->ResizeValues();
+                e->GetParameterValues()[0] = v[0];
+                e->GetParameterValues()[1] = v[1];
+                e->GetXValues()[0] = v[2];
+                results[optimize ? 0 : 1] = e->Calculate();
+            }
+            CEquation::EnableOptimizer(true);
+            EXPECT_EQ(std::signbit(results[0]), std::signbit(results[1])) << source << " b=" << v[1] << " x=" << v[2];
+            EXPECT_EQ(results[0], results[1]) << source;
+        }
+    }
+    // By hand: a = 2, b = 3, x = 5.
+    auto check = MakeEquation("y = 2 - -(b*x) + a * (x - -(a*b))", {"a", "b"}, {"x"});
+    check->Compile();
+    check->ResizeValues();
+    check->GetParameterValues()[0] = 2;
+    check->GetParameterValues()[1] = 3;
+    check->GetXValues()[0] = 5;
+    EXPECT_EQ(check->Calculate(), 2 + 15 + 2 * (5 + 6));
+}
+
 TEST(Compile, ValidSymbolNames)
 {
     EXPECT_TRUE(IsValidSymbolName("_a1"));

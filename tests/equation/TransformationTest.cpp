@@ -209,7 +209,7 @@ TEST(TransformationStore, OlderVersions)
     b.GetDescription().SetRtf("old");
     EXPECT_EQ(LoadBytes(v0, [&](CArchive& ar) { b.Serialize(ar); }), 0u);
     EXPECT_EQ(b.GetReferenceName(), "E");
-    EXPECT_FALSE(b.GetDescription().HasText());
+    EXPECT_FALSE(b.GetDescription().HasStream());
     EXPECT_FALSE(b.IsCompiled());
     // A later version is refused.
     RecordingReporter reporter;
@@ -234,6 +234,24 @@ TEST(TransformationStore, RoundTripAndCopy)
     CTransformation copy;
     copy = t;
     EXPECT_EQ(StoreBytes([&](CArchive& ar) { copy.Serialize(ar); }), bytes);
+}
+
+TEST(TransformationStore, DescriptionInTheRichTextForm)
+{
+    CTransformation t = Defined();
+    t.GetDescription().SetRtf("{\\rtf}");
+    const Bytes bytes = StoreBytes([&](CArchive& ar) { t.Serialize(ar); });
+    // Version 2, then the rich-text record: version 0, flag 1, 6 bytes of RTF.
+    ASSERT_GE(bytes.size(), 22u);
+    EXPECT_EQ(ToHex(Bytes(bytes.begin(), bytes.begin() + 22)),
+              "02 00 00 00 00 00 00 00 01 00 00 00 06 00 00 00 7B 5C 72 74 66 7D");
+    CTransformation none = Defined();
+    // No text: version 0 and flag 0.
+    const Bytes empty = StoreBytes([&](CArchive& ar) { none.Serialize(ar); });
+    EXPECT_EQ(ToHex(Bytes(empty.begin() + 4, empty.begin() + 12)), "00 00 00 00 00 00 00 00");
+    CTransformation back;
+    EXPECT_EQ(LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); }), 0u);
+    EXPECT_EQ(back.GetDescription().GetRtf(), "{\\rtf}");
 }
 
 TEST(Transformation, ImportsAnOldRecord)

@@ -246,8 +246,9 @@ TEST(LinearFit, NistCertifiedPolynomials)
                 EXPECT_LT(se, 1e-6); // exact data: 0 up to rounding
             }
         }
-        if (p.certifiedRSS != 0.0)
+        if (p.certifiedRSS != 0.0) {
             EXPECT_GE(LogRelativeError(fit.GetChiSq(), p.certifiedRSS), c.digits) << fit.GetChiSq();
+        }
     }
 }
 

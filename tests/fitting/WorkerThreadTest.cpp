@@ -144,3 +144,47 @@ TEST(WorkerThread, SynchronousRunsOnTheCallingThread)
               5);
     EXPECT_EQ(seen, std::this_thread::get_id());
 }
+
+// The save of a workspace waits for a calculation it has just started: the
+// wait must not pass before the worker has even taken the request.
+TEST(WorkerThread, WaitIdleRightAfterAStartWaitsForThatRequest)
+{
+    Mailbox mail;
+    std::atomic<bool> done{false};
+    CWorkerThread worker;
+    for (int i = 0; i < 20; ++i) {
+        done = false;
+        worker.Start(
+            [&](CWorkerThread&, void*) {
+                std::this_thread::sleep_for(2ms);
+                done = true;
+                return 1;
+            },
+            nullptr, 7, true);
+        worker.WaitIdle();
+        ASSERT_TRUE(done.load()) << i;
+    }
+    // A stopped worker leaves nothing to wait for.
+    worker.Stop();
+    worker.WaitIdle();
+}
+
+TEST(WorkerThread, PostedMessagesCarryTheCallersValue)
+{
+    std::vector<std::intptr_t> values;
+    std::mutex lock;
+    SetWorkerMessageSink([&](UINT m, std::intptr_t, std::intptr_t l) {
+        std::lock_guard g(lock);
+        if (m == WM_WORKER_MESSAGE)
+            values.push_back(l);
+    });
+    CWorkerThread worker;
+    worker.Start(
+        [](CWorkerThread& w, void*) {
+            w.NotifyError(216);
+            return 0;
+        },
+        nullptr, 0x1234, false);
+    SetWorkerMessageSink({});
+    EXPECT_EQ(values, std::vector<std::intptr_t>{0x1234});
+}

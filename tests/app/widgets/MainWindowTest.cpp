@@ -448,9 +448,9 @@ TEST(MXAppStart, AFileThatCannotBeReadEndsTheStartWithAMessageBox)
     EXPECT_FALSE(app.InitInstance({"marlox", QString::fromStdString(path)}));
     app.ExitInstance();
     WriteProfileInt("Preferences", "ShowMessageNo", 0);
-    // The reader's reason is a text of its own: the box carries help number 0.
-    EXPECT_EQ(title.toStdString(), "Marlox [Help No: 0]");
-    EXPECT_EQ(text.left(29).toStdString(), "Failed to open the workspace ");
+    // A flat file without a known magic is refused with the workspace message.
+    EXPECT_EQ(title.toStdString(), "Marlox [Help No: 1208]");
+    EXPECT_EQ(text.toStdString(), "This file is not a valid Marlox workspace file.");
 }
 
 TEST_F(MainWindowTest, LargeButtonsPreferenceResizesTheToolbarsAndIsWrittenAtExit)
@@ -502,6 +502,58 @@ TEST_F(MainWindowTest, ASecondStartHandsItsFileToTheRunningProgram)
     second.join();
     EXPECT_EQ(Labels(), std::vector<std::string>{"From the second start"});
     EXPECT_EQ(doc()->GetPathName(), path);
+}
+
+namespace {
+
+// A version-3 workspace file with one notepad record, and an equation file
+// with no records.
+std::string WriteOldFile(const std::string& name, bool workspace)
+{
+    std::string bytes;
+    auto word = [&](int v) {
+        bytes.push_back(char(v & 0xFF));
+        bytes.push_back(char((v >> 8) & 0xFF));
+    };
+    if (workspace) {
+        bytes = "mx_VZK";
+        word(2), word(2), word(0), bytes.append(4, '\0');
+        word(2), word(0), bytes.append(22, '\0'); // a notepad record
+        word(5), word(0), word(0);
+        bytes += std::string("Run").append(29, '\0') + "hello";
+        word(-1), word(0), bytes.append(22, '\0');
+    } else {
+        bytes = "AEQVZK";
+    }
+    std::string path = TempPath(name);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ConvertedOldFilesOpenUntitledAndModifiedWithANotice)
+{
+    ASSERT_TRUE(app->OpenWorkspace(WriteOldFile("old.mxd", true)));
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{1213});
+    EXPECT_TRUE(doc()->GetPathName().empty());
+    EXPECT_TRUE(doc()->IsModified());
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Results - Run"});
+    // The converted note opens in its window.
+    ASSERT_NE(FrameOf("Results - Run"), nullptr);
+    EXPECT_EQ(main->windowTitle().toStdString().find("old"), std::string::npos);
+
+    doc()->SetModifiedFlag(false);
+    reporter->messages.clear();
+    ASSERT_TRUE(app->OpenWorkspace(WriteOldFile("old.mxe", false)));
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{1211});
+    EXPECT_TRUE(doc()->GetPathName().empty());
+    EXPECT_TRUE(doc()->IsModified());
+    EXPECT_EQ(list()->GetItemCount(), 0);
+    std::filesystem::remove(TempPath("old.mxd"));
+    std::filesystem::remove(TempPath("old.mxe"));
 }
 
 TEST_F(MainWindowTest, AddDataTableOpensItsWindowAndTypingIsUndoable)

@@ -1,0 +1,275 @@
+#include "app/OldDataImport.h"
+
+#include "app/MXDoc.h"
+#include "app/MXGrid.h"
+#include "app/MXNotes.h"
+#include "app/OldFileReader.h"
+#include "data/DataString.h"
+#include "grid/GridData.h"
+#include "platform/Exceptions.h"
+#include "ui/RtfDocument.h"
+
+#include <cstring>
+
+namespace {
+
+// Version 220 brought counted column names and typed cells; versions after
+// 102 end a table with a trailer.
+constexpr int kTypedCellsVersion = 220;
+constexpr int kTrailerAfterVersion = 102;
+constexpr std::size_t kOldColumnNameWidth = 30;
+constexpr std::size_t kMaxCellText = 256;
+constexpr std::int16_t kMaxTrailerText = 257;
+// The longest column name kept; the old program's names were far shorter.
+constexpr std::size_t kMaxColumnName = 256;
+constexpr std::int16_t kEndMarker = -1;
+
+enum OldCellKind : std::uint8_t { kCellNumber = 0, kCellEmpty = 1, kCellText = 2 };
+enum OldRecordType : std::int16_t { kRecordEnd = -1, kRecordTable = 0, kRecordGraph = 1, kRecordNotepad = 2 };
+
+constexpr const char* kNotePattern = "Results - %2%1";
+
+// A note's text as paragraphs: lines end with CR LF, LF or CR.
+CRtfDocument NoteDocument(const std::string& text, const CHARFORMAT& format)
+{
+    CRtfDocument doc;
+    PARAFORMAT para = CRtfDocument::PlainParaFormat();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        doc.AppendText(std::string_view(text).substr(start, i - start), format);
+        doc.EndParagraph(para, format);
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    doc.AppendText(std::string_view(text).substr(start), format);
+    doc.EndDocument(para, format);
+    return doc;
+}
+
+} // namespace
+
+CHARFORMAT COldDataImport::NoteCharFormat()
+{
+    CHARFORMAT format = CRtfDocument::PlainCharFormat();
+    format.dwEffects = 0;
+    format.yHeight = 200; // twips: 10 pt
+    format.crTextColor = GridSysColor(COLOR_WINDOWTEXT);
+    format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    CRtfDocument::SetFaceName(format, "Courier New");
+    return format;
+}
+
+int COldDataImport::ReadVersionHeader(COldFileReader& in)
+{
+    int d0 = in.Int16();
+    int d1 = in.Int16();
+    int d2 = in.Int16();
+    in.Skip(4);
+    return (d0 * 10 + d1) * 10 + d2;
+}
+
+bool COldDataImport::Run(CArchive& ar, void (COldDataImport::*body)(COldFileReader&, int), int version)
+{
+    m_error.clear();
+    try {
+        COldFileReader in(ar);
+        (this->*body)(in, version);
+        return true;
+    } catch (const CException& e) {
+        m_error = e.GetText();
+    }
+    return false;
+}
+
+bool COldDataImport::ConvertOldDataFile(CArchive& ar, int version)
+{
+    return Run(ar, &COldDataImport::DataFileBody, version);
+}
+
+bool COldDataImport::ConvertOldWorkspace(CArchive& ar) { return Run(ar, &COldDataImport::WorkspaceBody, 0); }
+
+void COldDataImport::DataFileBody(COldFileReader& in, int version) { ReadTable(in, version); }
+
+void COldDataImport::WorkspaceBody(COldFileReader& in, int)
+{
+    const int version = ReadVersionHeader(in);
+    for (;;) {
+        std::int16_t type = in.Int16();
+        in.Int16();
+        in.Skip(22);
+        switch (type) {
+        case kRecordEnd: return;
+        case kRecordTable: ReadTable(in, version); break;
+        case kRecordGraph: SkipGraph(in); break;
+        case kRecordNotepad: ReadNotepad(in); break;
+        default:
+            COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type)
+                                 + ".");
+        }
+    }
+}
+
+void COldDataImport::ReadTable(COldFileReader& in, int version)
+{
+    auto* item = new CMXGrid(&m_doc);
+    item->InitNewItem();
+    CMyData& table = item->GetTable();
+    in.Skip(in.CheckCount(in.Int16(), 1, "the table name"));
+    int column = 0;
+    for (std::int16_t marker = in.Int16(); marker != kEndMarker; marker = in.Int16(), ++column) {
+        if (version < kTypedCellsVersion) {
+            std::string name = in.Text(kOldColumnNameWidth, kOldColumnNameWidth);
+            std::uint32_t count = in.CheckCount(marker, sizeof(double), "a column");
+            table.SetCell(1, column, new CDataString(name));
+            for (std::uint32_t i = 0; i < count; ++i)
+                table.SetNumber(kFirstDataRow + int(i), column, in.Double());
+            continue;
+        }
+        std::string name = in.Text(in.CheckCount(in.Int16(), 1, "a column name"), kMaxColumnName);
+        table.SetCell(1, column, new CDataString(name));
+        in.Int16();
+        in.Int16();
+        // Every cell is at least its kind byte.
+        std::uint32_t count = in.CheckCount(in.Int16(), 1, "a column");
+        int row = kFirstDataRow;
+        for (std::uint32_t i = 0; i < count; ++i, ++row) {
+            switch (std::uint8_t kind = in.Byte()) {
+            case kCellNumber: table.SetNumber(row, column, in.Double()); break;
+            case kCellEmpty: break;
+            case kCellText: {
+                std::uint32_t length = in.CheckCount(in.Int16(), 1, "a text cell");
+                if (length > kMaxCellText)
+                    COldFileReader::Fail("The file is damaged: a text cell of " + std::to_string(length)
+                                         + " characters is longer than 256.");
+                table.SetCell(row, column, new CDataString(in.Text(length, kMaxCellText)));
+                break;
+            }
+            default:
+                COldFileReader::Fail("The file is damaged: a cell of the unknown kind " + std::to_string(kind) + ".");
+            }
+        }
+    }
+    if (version > kTrailerAfterVersion) {
+        in.Int16();
+        in.Int16();
+        std::int16_t length = in.Int16();
+        if (length > kMaxTrailerText)
+            COldFileReader::Fail("The file is damaged: the table ends in a text of " + std::to_string(length)
+                                 + " characters, longer than 257.");
+        in.Skip(in.CheckCount(length, 1, "the table's closing text"));
+    }
+    item->OpenWindow();
+}
+
+void COldDataImport::ReadNotepad(COldFileReader& in)
+{
+    std::uint32_t length = in.CheckCount(in.Int16(), 1, "a notepad");
+    in.Int16();
+    in.Int16();
+    std::string title = in.Text(32, 32);
+    // The whole text is kept: it is bounded by the int16 count.
+    std::string text = in.Text(length, length);
+    auto* notes = new CMXNotes(&m_doc);
+    notes->InitNewItem();
+    notes->MakeUniqueName(kNotePattern, title);
+    notes->UpdateListText();
+    notes->GetRichData().SetDocument(NoteDocument(text, NoteCharFormat()));
+    notes->OpenWindow();
+}
+
+void COldDataImport::SkipGraph(COldFileReader& in)
+{
+    std::int16_t subVersion = in.Int16();
+    if (subVersion != kGraphSubVersion)
+        COldFileReader::Fail("The file holds a graph of the unknown form " + std::to_string(subVersion) + ".");
+    in.Skip(120);
+    in.Skip(12 * 2 + 2 + 32); // page header
+    in.Skip(140);
+
+    auto entryTrailer = [&] {
+        in.Skip(5 * 2 + 4 + 2 + 2 + 128);
+        in.SkipCounted16("a graph text");
+    };
+    auto doubles = [&](std::uint32_t count) {
+        in.Skip(std::uint64_t(in.CheckCount(count, sizeof(double), "a graph series")) * sizeof(double));
+    };
+
+    for (;;) {
+        std::int16_t type = in.Int16();
+        in.Int16();
+        in.Int16();
+        in.Int32();
+        std::int16_t flag = in.Int16();
+        in.Int16();
+        switch (type) {
+        case 1000: return;
+        case 0: {
+            in.Skip(30);
+            BYTE body[1510];
+            in.ReadExact(body, sizeof body);
+            if (body[210] | body[211])
+                in.SkipCounted32("a graph object");
+            if (body[524] | body[525])
+                in.SkipCounted32("a graph object");
+            break;
+        }
+        case 1:
+        case 2:
+        case 11: in.Skip(209); break;
+        case 5: in.Skip(36); break;
+        case 8:
+            in.Skip(128);
+            in.SkipCounted16("a graph text");
+            break;
+        case 9:
+            in.Skip(3 * 2);
+            in.SkipCounted32("a graph object");
+            break;
+        case 10: in.Skip(24); break;
+        case 3: {
+            if (flag == 0)
+                COldFileReader::Fail("The file is damaged: a graph's series list is not marked.");
+            in.Skip(36);
+            while (in.Int16() != 0) {
+                BYTE header[126];
+                in.ReadExact(header, sizeof header);
+                auto word = [&](std::size_t at) { return std::uint16_t(header[at] | (header[at + 1] << 8)); };
+                const std::uint32_t points = word(8);
+                const int kind = std::int16_t(word(10));
+                int arrays = 0;
+                auto yErrors = [&] { return word(34) == 3 ? (word(38) && word(62) ? 2 : 1) : 0; };
+                if (kind < 100)
+                    arrays = 2 + (word(32) == 3 ? (word(36) && word(58) ? 2 : 1) : 0) + yErrors();
+                else if (kind < 200)
+                    arrays = 1 + (word(6) ? 1 : 0);
+                else if (kind < 300)
+                    arrays = 1 + yErrors();
+                else
+                    arrays = 2 + yErrors();
+                for (int a = 0; a < arrays; ++a)
+                    doubles(points);
+                entryTrailer();
+            }
+            break;
+        }
+        case 4:
+            if (flag == 0)
+                COldFileReader::Fail("The file is damaged: a graph's curve list is not marked.");
+            in.Skip(36);
+            while (in.Int16() != 0) {
+                in.Skip(72);
+                in.SkipCounted16("a graph curve");
+                in.SkipCounted16("a graph curve");
+                in.SkipCounted16("a graph curve");
+                entryTrailer();
+            }
+            break;
+        default:
+            COldFileReader::Fail("The file is damaged: a graph holds an object of the unknown type "
+                                 + std::to_string(type) + ".");
+        }
+    }
+}

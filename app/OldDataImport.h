@@ -1,0 +1,43 @@
+// Turns the data files ("ANAVZK") and workspace files ("mx_VZK") of the
+// program's version 3 into items of the open workspace: data tables become
+// data-table items and notepads notepad items; graphs are read through and
+// left out. The old files are read, never written.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <string>
+
+class CArchive;
+class CMXDoc;
+class COldFileReader;
+
+class COldDataImport {
+public:
+    explicit COldDataImport(CMXDoc& document) : m_doc(document) {}
+
+    // The body of a data file after its version header: one data table.
+    bool ConvertOldDataFile(CArchive& ar, int version);
+    // A whole workspace file after its magic: the version header, then records.
+    bool ConvertOldWorkspace(CArchive& ar);
+    // Why the last conversion failed.
+    const std::string& GetError() const { return m_error; }
+
+    // The version header after the magic: three digits and four unused bytes.
+    static int ReadVersionHeader(COldFileReader& in);
+    // The character format that imported notes are shown in.
+    static CHARFORMAT NoteCharFormat();
+    // The only form of graph record that version 3 wrote.
+    static constexpr int kGraphSubVersion = 1;
+
+private:
+    void ReadTable(COldFileReader& in, int version);
+    void ReadNotepad(COldFileReader& in);
+    void SkipGraph(COldFileReader& in);
+    bool Run(CArchive& ar, void (COldDataImport::*body)(COldFileReader&, int), int version);
+    void DataFileBody(COldFileReader& in, int version);
+    void WorkspaceBody(COldFileReader& in, int version);
+
+    CMXDoc& m_doc;
+    std::string m_error;
+};

@@ -1,0 +1,97 @@
+#include "data/DataCTypeSummary.h"
+
+#include "data/DataDouble.h"
+#include "data/DataString.h"
+#include "data/MyData.h"
+#include "fitting/UpdateNotification.h"
+#include "framework/ArchiveHelpers.h"
+#include "platform/Archive.h"
+#include "platform/StringTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+IMPLEMENT_SERIAL(CDataCTypeSummary, CDataCTypeOneSource, VERSIONABLE_SCHEMA | 0)
+
+namespace {
+constexpr UINT IDS_NONE_SELECTED = 482;
+constexpr UINT IDS_SOURCE = 1024;
+constexpr UINT IDS_POINTS = 1025;
+constexpr UINT IDS_MINIMUM = 1026;
+} // namespace
+
+void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
+{
+    ClearOwnRows(item);
+    CMyData& table = item->GetTable();
+    if (m_source < 0) {
+        table.SetCell(kFirstDataRow, m_column, new CDataString(LoadString(IDS_NONE_SELECTED)));
+        FinishCompute(item, updateViews);
+        return;
+    }
+    table.SetCell(kFirstDataRow, m_column,
+                  new CDataString(FormatString(IDS_SOURCE, {table.GetColumnName(m_source)})));
+    std::vector<double> values;
+    for (int r = kFirstDataRow; r <= table.GetLastRow(m_source); ++r) {
+        double v = 0.0;
+        if (table.GetNumber(r, m_source, v))
+            values.push_back(v);
+    }
+    const int n = int(values.size());
+    table.SetCell(3, m_column, new CDataDoubleDescriptor(IDS_POINTS, double(n)));
+    if (n > 0) {
+        std::vector<double> sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        double sum = 0.0, squares = 0.0;
+        for (double v : values) {
+            sum += v;
+            squares += v * v;
+        }
+        const double figures[6] = {sorted.front(), sorted.back(), sorted.back() - sorted.front(), sum, sum / n,
+                                   (sorted[std::size_t((n - 1) / 2)] + sorted[std::size_t(n / 2)]) / 2.0};
+        for (int i = 0; i < 6; ++i)
+            table.SetCell(4 + i, m_column, new CDataDoubleDescriptor(IDS_MINIMUM + UINT(i), figures[i]));
+        if (n > 1) {
+            const double deviation = squares - sum * sum / n;
+            const double population = deviation / n, sample = deviation / (n - 1);
+            const double more[4] = {population, sample, std::sqrt(population), std::sqrt(sample)};
+            for (int i = 0; i < 4; ++i)
+                table.SetCell(10 + i, m_column, new CDataDoubleDescriptor(IDS_MINIMUM + 6 + UINT(i), more[i]));
+        }
+    }
+    FinishCompute(item, updateViews);
+}
+
+int CDataCTypeSummary::EditSettings(CDataTableItem* item)
+{
+    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
+        if (!editor->Edit(*this, item))
+            return 0;
+    ComputeValue(-1, item, TRUE);
+    return 1;
+}
+
+void CDataCTypeSummary::OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note)
+{
+    // Only the name row matters here: the numbers come through the column walk.
+    if (note.kind != UN_NAME_ROW_CHANGED || !note.columns || subject != item)
+        return;
+    for (const CColumnRef& ref : *note.columns)
+        if (ref.column == m_source || ref.column == -1) {
+            ComputeValue(-1, item, TRUE);
+            return;
+        }
+}
+
+void CDataCTypeSummary::Serialize(CArchive& ar)
+{
+    CDataColumnType::Serialize(ar);
+    SerializeVersion(ar, 0);
+    if (ar.IsStoring()) {
+        ar << std::int32_t(m_source);
+        return;
+    }
+    std::int32_t source = 0;
+    ar >> source;
+    m_source = source;
+}

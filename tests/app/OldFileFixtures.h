@@ -1,0 +1,87 @@
+// Builds files of the program's version 3 byte by byte, from their record
+// layouts, for the import tests.
+#pragma once
+
+#include "app/MXDoc.h"
+#include "platform/Exceptions.h"
+#include "support/TestSupport.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+class OldBytes {
+public:
+    OldBytes& U8(int v)
+    {
+        bytes.push_back(BYTE(v));
+        return *this;
+    }
+    OldBytes& I16(int v) { return U8(v & 0xFF).U8((v >> 8) & 0xFF); }
+    OldBytes& I32(std::int64_t v) { return I16(int(v & 0xFFFF)).I16(int((v >> 16) & 0xFFFF)); }
+    OldBytes& F64(double v)
+    {
+        BYTE b[8];
+        std::memcpy(b, &v, 8);
+        bytes.insert(bytes.end(), b, b + 8);
+        return *this;
+    }
+    OldBytes& Raw(std::string_view s)
+    {
+        bytes.insert(bytes.end(), s.begin(), s.end());
+        return *this;
+    }
+    // A NUL-terminated text.
+    OldBytes& CStr(std::string_view s) { return Raw(s).U8(0); }
+    // A text in a zero-padded field.
+    OldBytes& Fixed(std::string_view s, std::size_t width)
+    {
+        Raw(s.substr(0, width));
+        return Zeros(width - std::min(width, s.size()));
+    }
+    OldBytes& Zeros(std::size_t n)
+    {
+        bytes.insert(bytes.end(), n, 0);
+        return *this;
+    }
+    OldBytes& Append(const Bytes& more)
+    {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
+    // Three version digits and four unused bytes.
+    OldBytes& Version(int d0, int d1, int d2) { return I16(d0).I16(d1).I16(d2).Zeros(4); }
+
+    Bytes bytes;
+};
+
+// A fixed-layout record: zeros with texts and words put at their offsets.
+struct OldRecord {
+    explicit OldRecord(std::size_t size) : bytes(size, 0) {}
+    OldRecord& Put(std::size_t at, std::string_view s)
+    {
+        std::memcpy(bytes.data() + at, s.data(), s.size());
+        return *this;
+    }
+    OldRecord& Word(std::size_t at, int v)
+    {
+        bytes[at] = BYTE(v & 0xFF);
+        bytes[at + 1] = BYTE((v >> 8) & 0xFF);
+        return *this;
+    }
+    Bytes bytes;
+};
+
+// Loads bytes into the document as its load does; the failure's text in error.
+inline bool LoadOld(CMXDoc& doc, const Bytes& bytes, std::string* error = nullptr)
+{
+    try {
+        LoadBytes(bytes, [&](CArchive& ar) { doc.Serialize(ar); });
+        return true;
+    } catch (const CArchiveException& e) {
+        if (error)
+            *error = e.GetText();
+    }
+    return false;
+}

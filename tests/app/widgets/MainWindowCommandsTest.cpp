@@ -1,0 +1,571 @@
+// The main window's commands that reach the program's dialogs and sheets,
+// driven through the real start-up and exit as a user would run them.
+#include "app/MXDoc.h"
+#include "app/MXEquation.h"
+#include "app/MXHardEquation.h"
+#include "app/MXNotes.h"
+#include "app/MXTransform.h"
+#include "app/Preferences.h"
+#include "app/widgets/DataFilterDlg.h"
+#include "data/LocaleChars.h"
+#include "app/widgets/DirectoryPage.h"
+#include "app/widgets/MXApp.h"
+#include "app/widgets/MXMainWnd.h"
+#include "app/widgets/NotepadProjectWnd.h"
+#include "app/widgets/OptionsSheet.h"
+#include "app/widgets/OtherOptions.h"
+#include "app/widgets/SummPage.h"
+#include "app/widgets/UserInfo.h"
+#include "framework/Profile.h"
+#include "framework/widgets/ListViewBar.h"
+#include "framework/widgets/ChangeIconDlg.h"
+#include "framework/widgets/HeaderFooterSetupDialog.h"
+#include "framework/widgets/ImageListImages.h"
+#include "framework/widgets/NewTemplateSheet.h"
+#include "framework/widgets/ProjectFrameBase.h"
+#include "framework/widgets/TemplateTab.h"
+#include "platform/widgets/CommandIds.h"
+#include "support/TestSupport.h"
+#include "ui/widgets/MultiDefaultFileDialog.h"
+#include "ui/widgets/StandardToolBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path TestDir()
+{
+    auto dir = fs::temp_directory_path() / ("marlox-commands-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string Folder(const std::string& name)
+{
+    fs::path p = TestDir() / name;
+    fs::create_directories(p);
+    return p.string();
+}
+
+// Acts on the first modal window of type T that the next command shows, as a
+// person answering it would; reports whether one was seen.
+template <class T>
+class WhenShown {
+public:
+    explicit WhenShown(std::function<void(T*)> act) : m_act(std::move(act))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_seen)
+                return;
+            if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                m_seen = true;
+                m_act(w);
+            }
+        });
+        m_timer.start(20);
+    }
+    bool Seen() const { return m_seen; }
+
+private:
+    std::function<void(T*)> m_act;
+    QTimer m_timer;
+    bool m_seen = false;
+};
+
+template <class T>
+T* PageOf(COptionsSheet* sheet)
+{
+    for (int i = 0; i < sheet->PageCount(); ++i)
+        if (auto* p = dynamic_cast<T*>(sheet->Page(i)))
+            return p;
+    return nullptr;
+}
+
+class MainWindowCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override { Start(); }
+    void TearDown() override
+    {
+        Stop();
+        // The next test starts from a clean profile of its own.
+        for (const char* entry : {"User Item Directory", "User Template Directory", "Data Directory"})
+            WriteProfileString("Preferences", entry, "");
+        WriteProfileString("Recent File List", nullptr, nullptr);
+    }
+
+    void Start(const QStringList& arguments = {"marlox"})
+    {
+        app = std::make_unique<CMXApp>();
+        ASSERT_TRUE(app->InitInstance(arguments));
+        reporter = std::make_unique<RecordingReporter>();
+        main = app->GetMainFrame();
+        main->activateWindow();
+        QApplication::processEvents();
+    }
+    void Stop()
+    {
+        if (!app)
+            return;
+        if (CMXDoc* d = doc())
+            d->SetModifiedFlag(false);
+        reporter.reset();
+        app->ExitInstance();
+        app.reset();
+    }
+    CMXDoc* doc() const { return dynamic_cast<CMXDoc*>(app->GetProjectDoc()); }
+    CItemListCtrl* list() const { return doc()->GetItemListCtrl(); }
+    bool Run(UINT id)
+    {
+        main->GetRouter().UpdateAll();
+        bool ran = main->GetRouter().Execute(id);
+        QApplication::processEvents();
+        return ran;
+    }
+    bool Enabled(UINT id) const { return main->GetRouter().Query(id).m_enabled.value_or(false); }
+    std::vector<std::string> Labels() const
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < list()->GetItemCount(); ++i)
+            out.push_back(list()->GetItemText(i, 0));
+        return out;
+    }
+    void SelectOnly(int row)
+    {
+        list()->ClearSelection();
+        list()->SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    std::string SaveWorkspace(const std::string& name, const std::string& noteName)
+    {
+        CMXDoc other;
+        auto* notes = new CMXNotes(&other);
+        notes->SetName(noteName);
+        std::string path = (TestDir() / name).string();
+        EXPECT_TRUE(other.OnSaveDocument(path));
+        return path;
+    }
+
+    std::unique_ptr<CMXApp> app;
+    std::unique_ptr<RecordingReporter> reporter;
+    CMXMainWnd* main = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindowCommandsTest, ADirectoryClearedInOptionsStaysClearedAfterARestart)
+{
+    const std::string items = Folder("items");
+    Stop();
+    WriteProfileString("Preferences", "User Item Directory", items.c_str());
+    Start();
+    ASSERT_EQ(app->GetDirectory(CPreferences::UserItemDir), items);
+
+    WhenShown<COptionsSheet> answer([](COptionsSheet* sheet) {
+        for (int i = 0; i < sheet->PageCount(); ++i)
+            sheet->SetActivePage(i);
+        PageOf<CDirectoryPage>(sheet)->Edit(CDirectoryPage::UserItem)->clear();
+        PageOf<CUserInfo>(sheet)->AuthorEdit()->setText("Rosalind");
+        sheet->accept();
+    });
+    ASSERT_TRUE(Run(ID_OPTIONS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(app->GetDirectory(CPreferences::UserItemDir), "");
+    // New workspaces carry the author at once.
+    EXPECT_EQ(CMXDoc::s_author, "Rosalind");
+
+    Stop();
+    EXPECT_EQ(GetProfileString("Preferences", "User Item Directory", "unset"), "");
+    Start();
+    EXPECT_EQ(app->GetDirectory(CPreferences::UserItemDir), "");
+    EXPECT_EQ(app->Preferences().m_authorName, "Rosalind");
+    app->Preferences().m_authorName.clear();
+}
+
+TEST_F(MainWindowCommandsTest, LargeButtonsChosenInOptionsSwitchTheToolbarsAtOnce)
+{
+    ASSERT_EQ(main->GetStandardBar()->iconSize(), QSize(16, 16));
+    WhenShown<COptionsSheet> answer([](COptionsSheet* sheet) {
+        sheet->SetActivePage(sheet->PageCount() - 1);
+        PageOf<COtherOptions>(sheet)->LargeIconsBox()->setChecked(true);
+        sheet->accept();
+    });
+    ASSERT_TRUE(Run(ID_OPTIONS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(main->GetStandardBar()->iconSize(), QSize(24, 24));
+    Stop();
+    EXPECT_EQ(GetProfileInt("Preferences", "LargeIcons", -1), 1);
+    Start();
+    EXPECT_EQ(main->GetStandardBar()->iconSize(), QSize(24, 24));
+    app->SetLargeIcons(false);
+}
+
+TEST_F(MainWindowCommandsTest, FilePropertiesEditsTheWorkspaceSummaryOnlyOnOk)
+{
+    doc()->SetModifiedFlag(false);
+    WhenShown<COptionsSheet> cancel([](COptionsSheet* sheet) {
+        sheet->SetActivePage(1);
+        PageOf<CSummPage>(sheet)->Edit(105)->setText("Not kept");
+        sheet->reject();
+    });
+    ASSERT_TRUE(Run(ID_FILE_PROPERTIES));
+    ASSERT_TRUE(cancel.Seen());
+    EXPECT_FALSE(doc()->IsModified());
+
+    std::string caption;
+    WhenShown<COptionsSheet> ok([&](COptionsSheet* sheet) {
+        caption = sheet->windowTitle().toStdString();
+        sheet->SetActivePage(1);
+        PageOf<CSummPage>(sheet)->Edit(105)->setText("Barbara");
+        sheet->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_PROPERTIES));
+    ASSERT_TRUE(ok.Seen());
+    EXPECT_EQ(caption, "Untitled Properties");
+    EXPECT_EQ(doc()->GetSummaryInfo().GetAuthor(), "Barbara");
+    EXPECT_TRUE(doc()->IsModified());
+}
+
+TEST_F(MainWindowCommandsTest, KindsWithoutWindowsAreAddedListedSavedAndOpenHarmlessly)
+{
+    for (UINT id : {ID_ADD_EQUATION, ID_ADD_TRANSFORM, ID_ADD_HARD_EQUATION}) {
+        EXPECT_TRUE(Enabled(id));
+        ASSERT_TRUE(Run(id));
+    }
+    ASSERT_EQ(list()->GetItemCount(), 3);
+    std::vector<std::string> names = Labels();
+    EXPECT_NE(dynamic_cast<CMXEquation*>(doc()->FindItem(names[0])), nullptr);
+    EXPECT_NE(dynamic_cast<CMXTransform*>(doc()->FindItem(names[1])), nullptr);
+    EXPECT_NE(dynamic_cast<CMXHardEquation*>(doc()->FindItem(names[2])), nullptr);
+    // They have no windows yet: opening one shows none and breaks nothing.
+    SelectOnly(0);
+    Run(ID_ITEM_OPEN);
+    EXPECT_TRUE(main->GetFrames().empty());
+    // Undo takes the last one away again.
+    app->GetListViewBar()->FocusList();
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(list()->GetItemCount(), 2);
+
+    const std::string path = (TestDir() / "kinds.mxf").string();
+    ASSERT_TRUE(doc()->OnSaveDocument(path));
+    ASSERT_TRUE(app->OpenWorkspace(path));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{names[0], names[1]}));
+}
+
+TEST_F(MainWindowCommandsTest, RecentFilesAreListedNewestFirstAndKeptAcrossRuns)
+{
+    const std::string a = SaveWorkspace("first.mxf", "A");
+    const std::string b = SaveWorkspace("second & third.mxf", "B");
+    // A file named at start-up is a recent file too.
+    Stop();
+    Start({"marlox", QString::fromStdString(b)});
+    EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{b});
+    ASSERT_TRUE(app->OpenWorkspace(a));
+    ASSERT_TRUE(app->OpenWorkspace(b));
+    ASSERT_TRUE(app->OpenWorkspace(a));  // listed once, moved to the top
+
+    QMenu* file = main->menuBar()->actions().first()->menu();
+    emit file->aboutToShow();
+    QAction* first = main->GetRouter().Action(ID_FILE_MRU_FILE1);
+    QAction* second = main->GetRouter().Action(ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(first->text().toStdString(), "&1 " + a);
+    // An ampersand in a path is shown, not taken as a shortcut.
+    EXPECT_EQ(second->text().toStdString(), "&2 " + std::string(TestDir() / "second && third.mxf"));
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_FALSE(main->GetRouter().Action(ID_FILE_MRU_FILE1 + 2)->isVisible());
+
+    Stop();
+    EXPECT_EQ(GetProfileString("Recent File List", "File1"), a);
+    EXPECT_EQ(GetProfileString("Recent File List", "File2"), b);
+    Start();
+    ASSERT_TRUE(Run(ID_FILE_MRU_FILE1 + 1));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"B"});
+    EXPECT_EQ(app->GetRecentFileList().Files(), (std::vector<std::string>{b, a}));
+
+    // A listed file that is gone leaves the list when chosen.
+    fs::remove(a);
+    EXPECT_FALSE(app->OpenRecentFile(1));
+    EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{b});
+}
+
+TEST_F(MainWindowCommandsTest, ATemplateOpenedAsANewWorkspaceIsNotARecentFile)
+{
+    const std::string templ = Folder("templates");
+    const std::string path = SaveWorkspace("templates/Kinetics.mxt", "From the template");
+    Stop();
+    WriteProfileString("Preferences", "User Template Directory", templ.c_str());
+    Start();
+    WhenShown<CNewTemplateSheet> choose([](CNewTemplateSheet* sheet) {
+        sheet->Page(0)->SelectRow(0);
+        sheet->PressOk();
+    });
+    ASSERT_TRUE(Run(ID_FILE_NEW_FROM_TEMPLATE));
+    ASSERT_TRUE(choose.Seen());
+    EXPECT_EQ(Labels(), std::vector<std::string>{"From the template"});
+    EXPECT_TRUE(doc()->GetPathName().empty());
+    EXPECT_TRUE(app->GetRecentFileList().Files().empty());
+    (void)path;
+}
+
+TEST_F(MainWindowCommandsTest, SaveAsOffersTheWorkspaceTypeAndFollowsTheChosenFolder)
+{
+    const std::string dataDir = Folder("saved");
+    std::string proposed, filter;
+    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
+        proposed = dialog->FileNameEdit()->text().toStdString();
+        filter = dialog->selectedNameFilter().toStdString();
+        dialog->selectFile(QString::fromStdString(dataDir + "/study"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(proposed, "Untitled.mxf");
+    EXPECT_EQ(filter.rfind("Marlox Workspace Files", 0), 0u) << filter;
+    // The workspace's own extension is added to a bare name.
+    EXPECT_EQ(doc()->GetPathName(), dataDir + "/study.mxf");
+    EXPECT_TRUE(fs::exists(dataDir + "/study.mxf"));
+    EXPECT_EQ(app->GetDirectory(CPreferences::CurrentDataDir), dataDir);
+    EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{dataDir + "/study.mxf"});
+}
+
+TEST_F(MainWindowCommandsTest, SaveAsOfATemplateProposesTheTemplateType)
+{
+    const std::string path = SaveWorkspace("Standard.mxt", "N");
+    ASSERT_TRUE(app->OpenWorkspace(path));
+    std::string filter;
+    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
+        filter = dialog->selectedNameFilter().toStdString();
+        dialog->reject();
+    });
+    ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(filter.rfind("Marlox Template Files", 0), 0u) << filter;
+}
+
+TEST_F(MainWindowCommandsTest, PageSetupActsOnTheSelectedItem)
+{
+    EXPECT_FALSE(Enabled(ID_FILE_PAGE_SETUP));  // nothing to set up
+    ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    for (CProjectFrameBase* f : main->GetFrames())
+        f->close();
+    QApplication::processEvents();
+    SelectOnly(0);
+    ASSERT_TRUE(Enabled(ID_FILE_PAGE_SETUP));
+    auto* notes = dynamic_cast<CMXNotes*>(list()->GetItem(0));
+    ASSERT_NE(notes, nullptr);
+    notes->SetModified(false);
+    WhenShown<CHeaderFooterSetupDialog> answer([](CHeaderFooterSetupDialog* dialog) {
+        dialog->GetHeaderEdit()->setText("Page &P of &N");
+        dialog->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_PAGE_SETUP));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(notes->m_strHeader, "Page &P of &N");
+    EXPECT_TRUE(notes->IsModified());
+}
+
+TEST_F(MainWindowCommandsTest, PrintPreviewShowsTheActiveNotepad)
+{
+    EXPECT_FALSE(Enabled(ID_FILE_PRINT_PREVIEW));
+    ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    ASSERT_NE(main->GetActiveItemFrame(), nullptr);
+    ASSERT_TRUE(Enabled(ID_FILE_PRINT_PREVIEW));
+    WhenShown<QPrintPreviewDialog> answer([](QPrintPreviewDialog* dialog) { dialog->reject(); });
+    ASSERT_TRUE(Run(ID_FILE_PRINT_PREVIEW));
+    EXPECT_TRUE(answer.Seen());
+}
+
+TEST_F(MainWindowCommandsTest, ChangeIconGivesTheItemItsOwnPictureWhichIsSavedWithIt)
+{
+    const std::string iconFile = (TestDir() / "green.png").string();
+    {
+        QImage image(32, 32, QImage::Format_ARGB32);
+        image.fill(Qt::green);
+        ASSERT_TRUE(image.save(QString::fromStdString(iconFile)));
+    }
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    // One item at a time.
+    list()->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    list()->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_FALSE(Enabled(ID_ITEM_ICON));
+    SelectOnly(1);
+    ASSERT_TRUE(Enabled(ID_ITEM_ICON));
+    CProjectItemBase* item = list()->GetItem(1);
+    item->SetModified(false);
+    WhenShown<CChangeIconDlg> answer([&](CChangeIconDlg* dialog) {
+        ASSERT_TRUE(dialog->LoadIcons(iconFile));
+        dialog->IconList()->setCurrentRow(0);
+        dialog->accept();
+    });
+    ASSERT_TRUE(Run(ID_ITEM_ICON));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(item->m_strIconFile, iconFile);
+    EXPECT_TRUE(item->IsModified());
+    QImage shown = app->GetListViewBar()->ItemIcon(item, false).pixmap(32, 32).toImage();
+    EXPECT_EQ(shown.pixelColor(20, 20), QColor(Qt::green));
+    // The other item keeps its kind's icon.
+    EXPECT_TRUE(ItemOwnIcon(*list()->GetItem(0), false).isNull());
+
+    const std::string path = (TestDir() / "icons.mxf").string();
+    ASSERT_TRUE(doc()->OnSaveDocument(path));
+    Stop();
+    Start({"marlox", QString::fromStdString(path)});
+    CProjectItemBase* back = list()->GetItem(1);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->m_strIconFile, iconFile);
+    EXPECT_EQ(ItemOwnIcon(*back, true).pixmap(16, 16).toImage().pixelColor(12, 12), QColor(Qt::green));
+}
+
+TEST_F(MainWindowCommandsTest, NewIconsNeverCoverAnIconStoredOffTheCells)
+{
+    ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    // A place kept from another screen need not lie on the list's cells.
+    list()->SetItemPosition(0, 30, 20);
+    for (UINT id : {ID_ADD_EQUATION, ID_ADD_TRANSFORM})
+        ASSERT_TRUE(Run(id));
+    QApplication::processEvents();
+    ASSERT_EQ(list()->GetItemCount(), 3);
+    EXPECT_EQ(list()->GetItemPosition(0).x, 30);
+    EXPECT_EQ(list()->GetItemPosition(0).y, 20);
+    // Icon cells are 84 x 72 pixels: no two icons may share any part of one.
+    for (int a = 0; a < 3; ++a)
+        for (int b = a + 1; b < 3; ++b) {
+            POINT p = list()->GetItemPosition(a), q = list()->GetItemPosition(b);
+            EXPECT_TRUE(std::abs(p.x - q.x) >= 84 || std::abs(p.y - q.y) >= 72) << a << " and " << b;
+        }
+}
+
+TEST_F(MainWindowCommandsTest, FiltersInstalledInOptionsAreAnnouncedAndKept)
+{
+    int announced = 0;
+    QObject::connect(app.get(), &CMXApp::filtersChanged, [&] { ++announced; });
+    WhenShown<COptionsSheet> answer([](COptionsSheet* sheet) {
+        sheet->SetActivePage(1);
+        auto* page = PageOf<CDataFilterDlg>(sheet);
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(page->AddFilter(MX_TEST_FILTER));
+        sheet->accept();
+    });
+    ASSERT_TRUE(Run(ID_OPTIONS));
+    ASSERT_TRUE(answer.Seen());
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(app->Preferences().m_filters, std::vector<std::string>{MX_TEST_FILTER});
+    Stop();
+    Start();
+    EXPECT_EQ(app->Preferences().m_filters, std::vector<std::string>{MX_TEST_FILTER});
+    WriteProfileString("Data Filter Files", nullptr, nullptr);
+}
+
+TEST_F(MainWindowCommandsTest, AStoredItemComesBackThroughAddStockItem)
+{
+    const std::string items = Folder("stock");
+    Stop();
+    WriteProfileString("Preferences", "User Item Directory", items.c_str());
+    Start();
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    SelectOnly(0);
+    const std::string name = list()->GetItemText(0, 0);
+    std::string startedIn;
+    WhenShown<CMultiDefaultFileDialog> store([&](CMultiDefaultFileDialog* dialog) {
+        startedIn = dialog->directory().absolutePath().toStdString();
+        EXPECT_TRUE(dialog->UserFolderButton()->isEnabled());
+        dialog->selectFile(QString::fromStdString(items + "/Rate law"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_STORE_STOCK));
+    ASSERT_TRUE(store.Seen());
+    EXPECT_EQ(fs::path(startedIn), fs::path(items));
+    ASSERT_TRUE(fs::exists(items + "/Rate law.mxc"));
+
+    WhenShown<CNewTemplateSheet> add([](CNewTemplateSheet* sheet) {
+        sheet->Page(0)->SelectRow(0);
+        sheet->PressOk();
+    });
+    ASSERT_TRUE(Run(ID_FILE_ADD_STOCK));
+    ASSERT_TRUE(add.Seen());
+    ASSERT_EQ(list()->GetItemCount(), 2);
+    // The copy is an equation again, under a name of its own.
+    EXPECT_NE(list()->GetItemText(1, 0), name);
+    EXPECT_NE(dynamic_cast<CMXEquation*>(list()->GetItem(1)), nullptr);
+}
+
+TEST_F(MainWindowCommandsTest, NumberCharactersSavedAsTheProgramsOwnApplyAtTheNextStart)
+{
+    Stop();
+    WriteProfileString("Preferences", "Decimal", ",");
+    WriteProfileString("Preferences", "ListSeparator", ";");
+    WriteProfileString("Preferences", "DigitGroupSeparator", ".");
+    WriteProfileInt("Preferences", "DigitsInGroup", 4);
+    WriteProfileString("Preferences", "NegativeSymbol", "~x");  // only the first character counts
+    Start();
+    EXPECT_EQ(GetDecimalChar(), ",");
+    EXPECT_EQ(GetListSeparator(), ";");
+    EXPECT_EQ(GetDigitGroupSeparator(), ".");
+    EXPECT_EQ(GetDigitsInGroup(), 4);
+    EXPECT_EQ(GetNegativeSymbol(), "~");
+    for (const char* entry : {"Decimal", "ListSeparator", "DigitGroupSeparator", "DigitsInGroup", "NegativeSymbol"})
+        WriteProfileString("Preferences", entry, nullptr);
+    ResetLocaleChars();
+}
+
+TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDataFolder)
+{
+    const std::string data = Folder("data");
+    const std::string path = SaveWorkspace("data/enzyme.mxf", "Kinetics");
+    Stop();
+    WriteProfileString("Preferences", "Data Directory", data.c_str());
+    Start();
+    QStringList filters;
+    std::string startedIn;
+    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        startedIn = dialog->directory().absolutePath().toStdString();
+        dialog->selectFile(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(Run(ID_FILE_OPEN));
+    ASSERT_TRUE(answer.Seen());
+    // Workspaces, templates, the two kinds of version-3 file, and all files.
+    ASSERT_EQ(filters.size(), 5);
+    EXPECT_TRUE(filters[0].startsWith("Marlox Workspace Files")) << filters[0].toStdString();
+    EXPECT_TRUE(filters[1].startsWith("Marlox Template Files")) << filters[1].toStdString();
+    EXPECT_TRUE(filters[2].startsWith("Marlox 3 Data File")) << filters[2].toStdString();
+    EXPECT_TRUE(filters[3].startsWith("Marlox 3 Equation File")) << filters[3].toStdString();
+    EXPECT_EQ(fs::path(startedIn), fs::path(data));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
+    EXPECT_EQ(doc()->GetPathName(), path);
+}
+
+TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)
+{
+    // What a second start that hands its file to the running copy leaves behind.
+    const std::string items = Folder("kept-items");
+    WriteProfileString("Preferences", "User Item Directory", items.c_str());
+    WriteProfileString("User Info", "Author Name", "Dorothy");
+    WriteProfileString("Recent File List", "File1", "/studies/enzyme.mxf");
+    {
+        CMXApp app;
+        app.ExitInstance();
+    }
+    EXPECT_EQ(GetProfileString("Preferences", "User Item Directory"), items);
+    EXPECT_EQ(GetProfileString("User Info", "Author Name"), "Dorothy");
+    EXPECT_EQ(GetProfileString("Recent File List", "File1"), "/studies/enzyme.mxf");
+    WriteProfileString("Preferences", "User Item Directory", "");
+    WriteProfileString("User Info", "Author Name", "");
+    WriteProfileString("Recent File List", nullptr, nullptr);
+}
