@@ -1,5 +1,6 @@
 #include "app/widgets/ColumnTypeEditor.h"
 
+#include "data/DataCTypeCalcFunction.h"
 #include "data/DataCTypeMultiColumnBase.h"
 #include "data/DataCTypePair.h"
 #include "data/DataCTypeSeries.h"
@@ -7,6 +8,8 @@
 #include "data/DataCTypeXNData.h"
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "equation/FunctionEquation.h"
+#include "equation/ParseErr.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
 
@@ -14,6 +17,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -264,6 +271,138 @@ void CXDataColumnDlg::accept()
     QDialog::accept();
 }
 
+// ---------------------------------------------------------------- calculated function
+
+CCalcFunctionDlg::CCalcFunctionDlg(CDataTableItem* item, int column, QWidget* parent)
+    : QDialog(parent)
+    , m_item(item)
+    , m_column(column)
+    , m_number(new QRadioButton("&Number:", this))
+    , m_fromColumn(new QRadioButton("From &column", this))
+    , m_rowsEdit(new QLineEdit(this))
+    , m_columns(new QComboBox(this))
+    , m_equation(new QPlainTextEdit(this))
+    , m_triggerList(new QListWidget(this))
+    , m_count(new QLabel(this))
+{
+    setWindowTitle("Calculated Function");
+    const CMyData& table = item->GetTable();
+    const int last = std::max({table.GetLastColumn(), column - 1, 1});
+    for (int c = 0; c <= last; ++c)
+        m_columns->addItem(QString::fromStdString(table.GetColumnName(c)));
+    for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c) {
+        auto* line = new QListWidgetItem(QString::fromStdString(ColumnListText(table, c)), m_triggerList);
+        line->setFlags(c == column ? Qt::ItemIsUserCheckable : Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        line->setCheckState(Qt::Unchecked);
+    }
+    auto* rows = new QGroupBox("Number of Rows", this);
+    auto* rowsLayout = new QFormLayout(rows);
+    rowsLayout->addRow(m_number, m_rowsEdit);
+    rowsLayout->addRow(m_fromColumn, m_columns);
+    connect(m_number, &QRadioButton::clicked, this, [this] { ApplyMode(); });
+    connect(m_fromColumn, &QRadioButton::clicked, this, [this] { ApplyMode(); });
+    connect(m_columns, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyMode(); });
+    auto updateCount = [this] {
+        int n = 0;
+        for (int i = 0; i < m_triggerList->count(); ++i)
+            n += m_triggerList->item(i)->checkState() == Qt::Checked;
+        std::string text = LoadString(IDS_COLUMNS_SELECTED);
+        if (std::size_t at = text.find("%d"); at != std::string::npos)
+            text.replace(at, 2, std::to_string(n));
+        m_count->setText(QString::fromStdString(text));
+    };
+    connect(m_triggerList, &QListWidget::itemChanged, this, updateCount);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rows);
+    layout->addWidget(new QLabel("&Result = ", this));
+    layout->addWidget(m_equation);
+    layout->addWidget(new QLabel("&Update after changes to these columns", this));
+    layout->addWidget(m_triggerList);
+    layout->addWidget(m_count);
+    layout->addWidget(OkCancel(this));
+    updateCount();
+}
+
+void CCalcFunctionDlg::showEvent(QShowEvent* event)
+{
+    (m_mode == 1 ? m_fromColumn : m_number)->setChecked(true);
+    m_rowsEdit->setText(QString::number(m_rows));
+    m_columns->setCurrentIndex(m_rowColumn);
+    m_equation->setPlainText(QString::fromStdString(m_text));
+    for (int c : m_triggers)
+        if (QListWidgetItem* line = m_triggerList->item(c))
+            line->setCheckState(Qt::Checked);
+    ApplyMode();
+    QDialog::showEvent(event);
+}
+
+void CCalcFunctionDlg::ApplyMode()
+{
+    const bool fromColumn = m_fromColumn->isChecked();
+    m_rowsEdit->setEnabled(!fromColumn);
+    m_columns->setEnabled(fromColumn);
+    if (fromColumn) {
+        // The chosen column's rows: its last row less one, never below 0.
+        const int last = m_item->GetTable().GetLastRow(std::max(m_columns->currentIndex(), 0)) - 1;
+        m_rowsEdit->setText(QString::number(std::max(last, 0)));
+    }
+}
+
+void CCalcFunctionDlg::accept()
+{
+    const int mode = m_fromColumn->isChecked() ? 1 : 0;
+    int rows = m_rows;
+    if (mode == 0) {
+        bool ok = false;
+        rows = m_rowsEdit->text().trimmed().toInt(&ok);
+        if (!ok || rows < 0 || rows > 1073741823) {
+            ReportMessage(IDS_INT_RANGE, {"0", "1073741823"}, MB_OK | MB_ICONEXCLAMATION);
+            m_rowsEdit->setFocus();
+            return;
+        }
+    }
+    std::vector<int> triggers;
+    for (int i = 0; i < m_triggerList->count(); ++i)
+        if (m_triggerList->item(i)->checkState() == Qt::Checked)
+            triggers.push_back(i);
+    const CMyData& table = m_item->GetTable();
+    for (int c : triggers) {
+        if (c == m_column) {
+            ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        if (CDataColumnType* type = table.GetColumnType(c); type && type->DependsOn(m_item, m_column, m_item)) {
+            ReportMessage(209, {}, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    if (mode == 1 && m_columns->currentIndex() == m_column) {
+        ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string text = m_equation->toPlainText().toStdString();
+    CFunctionEquation scratch;
+    scratch.SetYName("Result");
+    scratch.SetSource(text);
+    try {
+        scratch.Compile();
+    } catch (const CParseErr& error) {
+        error.ReportError();
+        QTextCursor cursor = m_equation->textCursor();
+        cursor.setPosition(std::clamp(error.m_nStart, 0, int(text.size())));
+        cursor.setPosition(std::clamp(error.m_nEnd, 0, int(text.size())), QTextCursor::KeepAnchor);
+        m_equation->setTextCursor(cursor);
+        m_equation->setFocus();
+        return;
+    }
+    m_mode = mode;
+    m_rows = rows;
+    m_rowColumn = std::max(m_columns->currentIndex(), 0);
+    m_text = text;
+    m_triggers = triggers;
+    QDialog::accept();
+}
+
 // ---------------------------------------------------------------- editor
 
 int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
@@ -302,6 +441,26 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         if (dialog.exec() != QDialog::Accepted)
             return 0;
         xn->SetLabel(dialog.m_n, dialog.m_label);
+        return 1;
+    }
+    if (auto* calc = dynamic_cast<CDataCTypeCalcFunction*>(&type)) {
+        if (!item)
+            return 0;
+        CCalcFunctionDlg dialog(item, calc->GetColumn(), parent);
+        dialog.m_mode = calc->m_rowCountMode;
+        dialog.m_rows = calc->m_rows;
+        dialog.m_rowColumn = calc->m_rowCountColumn;
+        dialog.m_triggers = calc->GetSourceColumns();
+        if (CColumnFunction* function = calc->GetFunction())
+            dialog.m_text = function->GetText();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        calc->m_rowCountMode = dialog.m_mode;
+        calc->m_rows = dialog.m_rows;
+        calc->m_rowCountColumn = dialog.m_rowColumn;
+        calc->SetSourceColumns(item, dialog.m_triggers);
+        if (CColumnFunction* function = calc->GetFunction())
+            function->SetText(dialog.m_text);
         return 1;
     }
     // Kinds without a dialog here keep their settings.

@@ -19,6 +19,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QRadioButton;
 
 class CSeriesDlg : public QDialog {
     Q_OBJECT
@@ -97,6 +99,44 @@ private:
     QLineEdit* m_nEdit = nullptr;
     QLineEdit* m_xEdits[4] = {};
     QLineEdit* m_labelEdit;
+};
+
+// "Calculated Function": how many rows (a number, or as many as a column
+// has), the equation for each row ("Result = ...") and the columns whose
+// changes recompute it. A syntax error keeps the dialog open with the faulty
+// text selected.
+class CCalcFunctionDlg : public QDialog {
+    Q_OBJECT
+public:
+    CCalcFunctionDlg(CDataTableItem* item, int column, QWidget* parent = nullptr);
+    int m_mode = 0;
+    int m_rows = 1;
+    int m_rowColumn = 0;
+    std::string m_text;
+    std::vector<int> m_triggers;
+
+    QRadioButton* NumberButton() const { return m_number; }
+    QRadioButton* ColumnButton() const { return m_fromColumn; }
+    QLineEdit* RowsEdit() const { return m_rowsEdit; }
+    QComboBox* ColumnCombo() const { return m_columns; }
+    QPlainTextEdit* Equation() const { return m_equation; }
+    QListWidget* Triggers() const { return m_triggerList; }
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ApplyMode();
+    CDataTableItem* m_item;
+    int m_column;
+    QRadioButton* m_number;
+    QRadioButton* m_fromColumn;
+    QLineEdit* m_rowsEdit;
+    QComboBox* m_columns;
+    QPlainTextEdit* m_equation;
+    QListWidget* m_triggerList;
+    QLabel* m_count;
 };
 
 class CColumnTypeEditor : public CColumnSettingsEditor {

@@ -32,6 +32,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -833,4 +834,38 @@ TEST(DataView, OverwriteIsOfferedOnlyForABlockOfTheSameWidth)
     EXPECT_EQ(f.Table().GetLastColumn(), 2);
     EXPECT_EQ(f.Text(0, 2), "3"); // the block's row 0 lands on the Type row, as copied
     GetClipboard().SetData({});
+}
+
+TEST(DataView, CalculatedFunctionDialogChecksAndComputes)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    for (int r = 2; r <= 11; ++r) // column 1: ten values in rows 2-11
+        f.Table().SetNumber(r, 0, r - 1);
+    f.Select({2, 4, 2, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& calc = static_cast<CCalcFunctionDlg&>(d);
+        calc.ColumnButton()->click();
+        calc.ColumnCombo()->setCurrentIndex(0);
+        EXPECT_EQ(calc.RowsEdit()->text(), "10"); // last row 11, less one
+        calc.Triggers()->item(1)->setCheckState(Qt::Checked); // the column itself
+        calc.Equation()->setPlainText("Result = DATA(1, ROW) *");
+        calc.accept(); // refused: 208
+        calc.Triggers()->item(1)->setCheckState(Qt::Unchecked);
+        calc.Triggers()->item(0)->setCheckState(Qt::Checked);
+        calc.accept(); // refused: the syntax error, with the faulty text selected
+        EXPECT_TRUE(calc.isVisible());
+        EXPECT_TRUE(calc.Equation()->textCursor().hasSelection() || calc.Equation()->hasFocus());
+        calc.Equation()->setPlainText("Result = DATA(1, ROW) * 2");
+        calc.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(6), nullptr);
+    ASSERT_FALSE(reporter.Ids().empty());
+    EXPECT_EQ(reporter.Ids().front(), 208u);
+    EXPECT_EQ(reporter.Ids().size(), 2u); // and the compile error's own message
+    EXPECT_EQ(f.Text(2, 1), "2");
+    EXPECT_EQ(f.Text(11, 1), "20");
+    SetColumnSettingsEditor(previous);
 }
