@@ -4,6 +4,8 @@
 #include "data/DataCTypeMultiColumnBase.h"
 #include "data/DataCTypePair.h"
 #include "data/DataCTypeSeries.h"
+#include "data/DataCTypeSmooth.h"
+#include "data/DataCTypeSubset.h"
 #include "data/DataCTypeX2.h"
 #include "data/DataCTypeXNData.h"
 #include "data/DataTableItem.h"
@@ -403,6 +405,95 @@ void CCalcFunctionDlg::accept()
     QDialog::accept();
 }
 
+// ---------------------------------------------------------------- one source column
+
+CSourceColumnDlg::CSourceColumnDlg(Kind kind, CDataTableItem* item, int column, QWidget* parent)
+    : QDialog(parent)
+    , m_kind(kind)
+    , m_item(item)
+    , m_column(column)
+    , m_sources(new QListWidget(this))
+{
+    setWindowTitle(kind == kSmooth ? "Savitzky-Golay Smoothing"
+                   : kind == kDerivative ? "Derivative Calculation" : "Create Column Subset");
+    const CMyData& table = item->GetTable();
+    for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c)
+        m_sources->addItem(QString::fromStdString(ColumnListText(table, c)));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("&Source data column", this));
+    layout->addWidget(m_sources);
+    auto* form = new QFormLayout;
+    m_width = new QLineEdit(this);
+    if (kind == kSubset) {
+        form->addRow("&Retain 1 point in every:", m_width);
+    } else {
+        m_order = new QComboBox(this);
+        m_order->addItems({"0", "2", "4", "6"});
+        form->addRow("&Polynomial order", m_order);
+        form->addRow("&Window width:", m_width);
+        form->addRow(new QLabel("points (must be odd number)", this));
+        if (kind == kDerivative) {
+            m_derivOrder = new QComboBox(this);
+            m_derivOrder->addItems({"0", "1", "2", "3", "4"});
+            form->addRow("Derivative &order", m_derivOrder);
+        }
+        form->addRow(new QLabel("N.B. It is assumed that the source data are already sorted.\n"
+                                "If this is not the case, you first need to sort them.",
+                                this));
+    }
+    layout->addLayout(form);
+    layout->addWidget(OkCancel(this));
+}
+
+void CSourceColumnDlg::showEvent(QShowEvent* event)
+{
+    m_sources->setCurrentRow(m_source);
+    if (m_order)
+        m_order->setCurrentIndex(m_orderIndex);
+    if (m_derivOrder)
+        m_derivOrder->setCurrentIndex(m_derivative);
+    m_width->setText(QString::number(m_kind == kSubset ? m_step : m_window));
+    QDialog::showEvent(event);
+}
+
+void CSourceColumnDlg::accept()
+{
+    const int source = m_sources->currentRow();
+    const int order = m_order ? std::max(m_order->currentIndex(), 0) : 0;
+    const int minimum = m_kind == kSubset ? 2 : std::max(2 * order + 1, 3);
+    const int maximum = m_kind == kSubset ? 100 : 101;
+    bool ok = false;
+    const int width = m_width->text().trimmed().toInt(&ok);
+    if (!ok || width < minimum || width > maximum) {
+        ReportMessage(IDS_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        m_width->setFocus();
+        return;
+    }
+    UINT message = 0;
+    if (source < 0)
+        message = 496;
+    else if (source == m_column)
+        message = 208;
+    else if (CDataColumnType* type = m_item->GetTable().GetColumnType(source);
+             m_kind != kSubset && type && type->DependsOn(m_item, m_column, m_item))
+        message = 209;
+    else if (m_kind != kSubset && width % 2 == 0)
+        message = 497;
+    if (message) {
+        ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_source = source;
+    m_orderIndex = order;
+    if (m_kind == kSubset)
+        m_step = width;
+    else
+        m_window = width;
+    if (m_derivOrder)
+        m_derivative = std::max(m_derivOrder->currentIndex(), 0);
+    QDialog::accept();
+}
+
 // ---------------------------------------------------------------- editor
 
 int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
@@ -461,6 +552,40 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         calc->SetSourceColumns(item, dialog.m_triggers);
         if (CColumnFunction* function = calc->GetFunction())
             function->SetText(dialog.m_text);
+        return 1;
+    }
+    if (auto* smooth = dynamic_cast<CDataCTypeSmooth*>(&type)) {
+        if (!item)
+            return 0;
+        auto* deriv = dynamic_cast<CDataCTypeDeriv*>(smooth);
+        CSourceColumnDlg dialog(deriv ? CSourceColumnDlg::kDerivative : CSourceColumnDlg::kSmooth, item,
+                                smooth->GetColumn(), parent);
+        dialog.m_source = smooth->GetSource();
+        dialog.m_orderIndex = smooth->m_orderIndex;
+        dialog.m_window = smooth->m_window;
+        if (deriv)
+            dialog.m_derivative = deriv->m_derivative;
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        if (smooth->SetSource(item, dialog.m_source))
+            return 0;
+        smooth->m_orderIndex = dialog.m_orderIndex;
+        smooth->m_window = dialog.m_window;
+        if (deriv)
+            deriv->m_derivative = dialog.m_derivative;
+        return 1;
+    }
+    if (auto* subset = dynamic_cast<CDataCTypeSubset*>(&type)) {
+        if (!item)
+            return 0;
+        CSourceColumnDlg dialog(CSourceColumnDlg::kSubset, item, subset->GetColumn(), parent);
+        dialog.m_source = subset->GetSource();
+        dialog.m_step = subset->m_step;
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        if (subset->SetSource(item, dialog.m_source))
+            return 0;
+        subset->m_step = dialog.m_step;
         return 1;
     }
     // Kinds without a dialog here keep their settings.

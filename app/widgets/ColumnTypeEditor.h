@@ -139,6 +139,37 @@ private:
     QLabel* m_count;
 };
 
+// "Savitzky-Golay Smoothing" and "Derivative Calculation": the source
+// column, the polynomial order (0, 2, 4, 6), an odd window width and, for the
+// derivative, its order; "Create Column Subset": the source and the step.
+class CSourceColumnDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum Kind { kSmooth, kDerivative, kSubset };
+    CSourceColumnDlg(Kind kind, CDataTableItem* item, int column, QWidget* parent = nullptr);
+    int m_source = -1;
+    int m_orderIndex = 0;
+    int m_window = 9;
+    int m_derivative = 1;
+    int m_step = 2;
+    QListWidget* Sources() const { return m_sources; }
+    QComboBox* OrderCombo() const { return m_order; }
+    QLineEdit* WidthEdit() const { return m_width; }
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Kind m_kind;
+    CDataTableItem* m_item;
+    int m_column;
+    QListWidget* m_sources;
+    QComboBox* m_order = nullptr;
+    QComboBox* m_derivOrder = nullptr;
+    QLineEdit* m_width = nullptr;
+};
+
 class CColumnTypeEditor : public CColumnSettingsEditor {
 public:
     int Edit(CDataColumnType& type, CDataTableItem* item) override;

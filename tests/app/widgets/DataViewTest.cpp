@@ -869,3 +869,44 @@ TEST(DataView, CalculatedFunctionDialogChecksAndComputes)
     EXPECT_EQ(f.Text(11, 1), "20");
     SetColumnSettingsEditor(previous);
 }
+
+TEST(DataView, SmoothingAndSubsetDialogsCheckTheirLimits)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    for (int r = 2; r <= 21; ++r)
+        f.Table().SetNumber(r, 0, r);
+    // Subset of column 1 in column 2: a step of 1 is refused, 5 keeps rows 2, 7, 12, 17.
+    f.Select({2, 4, 2, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& subset = static_cast<CSourceColumnDlg&>(d);
+        subset.Sources()->setCurrentRow(0);
+        subset.WidthEdit()->setText("1");
+        subset.accept();
+        subset.WidthEdit()->setText("5");
+        subset.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(23), nullptr);
+    EXPECT_EQ(f.Text(2, 1), "2");
+    EXPECT_EQ(f.Text(3, 1), "7");
+    EXPECT_EQ(f.Text(5, 1), "17");
+    // Smoothing in column 3: an even window is refused, then 5 points smooth a straight line to itself.
+    f.Select({3, 4, 3, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& smooth = static_cast<CSourceColumnDlg&>(d);
+        smooth.Sources()->setCurrentRow(0);
+        smooth.OrderCombo()->setCurrentIndex(1);
+        smooth.WidthEdit()->setText("6");
+        smooth.accept();
+        smooth.WidthEdit()->setText("5");
+        smooth.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(19), nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61714, 497}));
+    double v = 0;
+    ASSERT_TRUE(f.Table().GetNumber(10, 2, v));
+    EXPECT_NEAR(v, 10.0, 1e-9); // a quadratic filter keeps a line
+    SetColumnSettingsEditor(previous);
+}
