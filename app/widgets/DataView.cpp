@@ -22,6 +22,7 @@
 #include "data/DataActionColumnWidth.h"
 #include "data/DataActionGoto.h"
 #include "data/DataActionPasteBase.h"
+#include "data/DataActionPasteFromFile.h"
 #include "data/DataActionStructure.h"
 #include "data/DataActionTypeChange.h"
 #include "data/DataTableView.h"
@@ -1139,18 +1140,13 @@ void CDataView::PasteTable(const CMyData& source, RECT block, int operation, boo
 
 bool CDataView::PasteFromFile(const std::string& path)
 {
-    int result = 0;
     std::size_t dot = path.find_last_of('.');
     std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    std::unique_ptr<CMyData> table = CDataFilters::Current().LoadFilterAndImport(
-        path, extension, result, [this](const std::vector<std::string>& entries, int preselected) {
+    SetPasteOptions(0, true, false);
+    return RunAction(new CDataActionPasteFromFile(
+        m_pItem, path, extension, [this](const std::vector<std::string>& entries, int preselected) {
             return CConvertFileDlg::Choose(entries, preselected, this);
-        });
-    if (!table)
-        return false;
-    RECT block{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
-    PasteTable(*table, block, 0, true, false);
-    return true;
+        }));
 }
 
 bool CDataView::CopyToFile(const std::string& path)

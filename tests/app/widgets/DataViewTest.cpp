@@ -512,6 +512,7 @@ TEST(DataView, FiltersImportIntoANewTableAndExportASelection)
 
     // Paste From into whole columns from column 2 on, then Copy To of one column.
     f.Select({2, 0, 2, kAllRows});
+    AnswerDialog([](QDialog& d) { d.accept(); }); // Paste Columns: as new columns
     ASSERT_TRUE(f.view->PasteFromFile(in));
     EXPECT_EQ(f.Text(1, 2), "Rate");
     ASSERT_NE(f.Table().GetColumnType(1), nullptr);
@@ -909,4 +910,25 @@ TEST(DataView, SmoothingAndSubsetDialogsCheckTheirLimits)
     ASSERT_TRUE(f.Table().GetNumber(10, 2, v));
     EXPECT_NEAR(v, 10.0, 1e-9); // a quadratic filter keeps a line
     SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, PasteFromFileIsUndoable)
+{
+    const std::string in = (std::filesystem::temp_directory_path() / "marlox-dataview-paste.txt").string();
+    {
+        std::FILE* file = std::fopen(in.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("1\t2\r\n3\t4\r\n", file);
+        std::fclose(file);
+    }
+    TableFixture f;
+    f.Table().SetNumber(3, 1, 99);
+    f.Select({1, 3, 1, 3}); // one cell: the block lands at it
+    ASSERT_TRUE(f.view->PasteFromFile(in));
+    EXPECT_EQ(f.Text(2, 0), "1");
+    EXPECT_EQ(f.Text(3, 1), "4");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Table().GetCell(2, 0), nullptr);
+    EXPECT_EQ(f.Text(3, 1), "99");
+    std::filesystem::remove(in);
 }
