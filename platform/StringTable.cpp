@@ -135,6 +135,7 @@ constexpr StringEntry kStrings[] = {
     {521, "&New"},
     {522, "Sharing violation opening file \"%1\" . This file is already opened for editing by another program, and cannot be accessed."},
     {523, "Sharing violation saving file \"%1\" ."},
+    {524, "Column Format"},
     {525, "Marlox 3 Data File"},
     {526, "Marlox 3 Equation File"},
     {536, "Rename"},

@@ -1,10 +1,17 @@
 #include "app/widgets/ColumnTypeEditor.h"
 
+#include "data/DataCTypeCalcFunction.h"
 #include "data/DataCTypeMultiColumnBase.h"
 #include "data/DataCTypePair.h"
 #include "data/DataCTypeSeries.h"
+#include "data/DataCTypeSmooth.h"
+#include "data/DataCTypeSubset.h"
+#include "data/DataCTypeX2.h"
+#include "data/DataCTypeXNData.h"
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "equation/FunctionEquation.h"
+#include "equation/ParseErr.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
 
@@ -12,9 +19,14 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -192,6 +204,296 @@ void CPairColumnDlg::accept()
     QDialog::accept();
 }
 
+// ---------------------------------------------------------------- x values
+
+CXDataColumnDlg::CXDataColumnDlg(bool associated, std::string defaultLabel, QWidget* parent)
+    : QDialog(parent)
+    , m_bAssociated(associated)
+    , m_defaultLabel(std::move(defaultLabel))
+    , m_labelEdit(new QLineEdit(this))
+{
+    setWindowTitle(associated ? "Y Data Column with Associated x[n] Value" : "X (n) Data Column");
+    auto* form = new QFormLayout;
+    if (associated) {
+        for (int i = 0; i < 4; ++i) {
+            m_xEdits[i] = new QLineEdit(this);
+            form->addRow(QString("x[%1]:").arg(i + 2), m_xEdits[i]);
+        }
+    } else {
+        m_nEdit = new QLineEdit(this);
+        form->addRow("X data set number:", m_nEdit);
+    }
+    form->addRow("Label:", m_labelEdit);
+    if (!associated)
+        form->addRow(new QLabel("(use the placeholder \"%1\" where you wish to display the x data set #)", this));
+    auto* load = new QPushButton("Load &Default Label", this);
+    connect(load, &QPushButton::clicked, this, &CXDataColumnDlg::LoadDefaultLabel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(load);
+    layout->addWidget(OkCancel(this));
+}
+
+void CXDataColumnDlg::LoadDefaultLabel() { m_labelEdit->setText(QString::fromStdString(m_defaultLabel)); }
+
+void CXDataColumnDlg::showEvent(QShowEvent* event)
+{
+    if (m_nEdit)
+        m_nEdit->setText(QString::number(m_n));
+    for (int i = 0; i < 4; ++i)
+        if (m_xEdits[i])
+            m_xEdits[i]->setText(QString::fromStdString(NumberText(m_x[i])));
+    m_labelEdit->setText(QString::fromStdString(m_label));
+    QDialog::showEvent(event);
+}
+
+void CXDataColumnDlg::accept()
+{
+    double values[4] = {};
+    for (int i = 0; i < 4; ++i)
+        if (m_xEdits[i] && !ParseNumber(m_xEdits[i], values[i])) {
+            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            m_xEdits[i]->setFocus();
+            return;
+        }
+    int n = m_n;
+    if (m_nEdit) {
+        bool ok = false;
+        n = m_nEdit->text().trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > 100) {
+            ReportMessage(IDS_INT_RANGE, {"1", "100"}, MB_OK | MB_ICONEXCLAMATION);
+            m_nEdit->setFocus();
+            return;
+        }
+    }
+    m_n = n;
+    if (m_bAssociated)
+        std::copy(values, values + 4, m_x);
+    m_label = m_labelEdit->text().toStdString();
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- calculated function
+
+CCalcFunctionDlg::CCalcFunctionDlg(CDataTableItem* item, int column, QWidget* parent)
+    : QDialog(parent)
+    , m_item(item)
+    , m_column(column)
+    , m_number(new QRadioButton("&Number:", this))
+    , m_fromColumn(new QRadioButton("From &column", this))
+    , m_rowsEdit(new QLineEdit(this))
+    , m_columns(new QComboBox(this))
+    , m_equation(new QPlainTextEdit(this))
+    , m_triggerList(new QListWidget(this))
+    , m_count(new QLabel(this))
+{
+    setWindowTitle("Calculated Function");
+    const CMyData& table = item->GetTable();
+    const int last = std::max({table.GetLastColumn(), column - 1, 1});
+    for (int c = 0; c <= last; ++c)
+        m_columns->addItem(QString::fromStdString(table.GetColumnName(c)));
+    for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c) {
+        auto* line = new QListWidgetItem(QString::fromStdString(ColumnListText(table, c)), m_triggerList);
+        line->setFlags(c == column ? Qt::ItemIsUserCheckable : Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        line->setCheckState(Qt::Unchecked);
+    }
+    auto* rows = new QGroupBox("Number of Rows", this);
+    auto* rowsLayout = new QFormLayout(rows);
+    rowsLayout->addRow(m_number, m_rowsEdit);
+    rowsLayout->addRow(m_fromColumn, m_columns);
+    connect(m_number, &QRadioButton::clicked, this, [this] { ApplyMode(); });
+    connect(m_fromColumn, &QRadioButton::clicked, this, [this] { ApplyMode(); });
+    connect(m_columns, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ApplyMode(); });
+    auto updateCount = [this] {
+        int n = 0;
+        for (int i = 0; i < m_triggerList->count(); ++i)
+            n += m_triggerList->item(i)->checkState() == Qt::Checked;
+        std::string text = LoadString(IDS_COLUMNS_SELECTED);
+        if (std::size_t at = text.find("%d"); at != std::string::npos)
+            text.replace(at, 2, std::to_string(n));
+        m_count->setText(QString::fromStdString(text));
+    };
+    connect(m_triggerList, &QListWidget::itemChanged, this, updateCount);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rows);
+    layout->addWidget(new QLabel("&Result = ", this));
+    layout->addWidget(m_equation);
+    layout->addWidget(new QLabel("&Update after changes to these columns", this));
+    layout->addWidget(m_triggerList);
+    layout->addWidget(m_count);
+    layout->addWidget(OkCancel(this));
+    updateCount();
+}
+
+void CCalcFunctionDlg::showEvent(QShowEvent* event)
+{
+    (m_mode == 1 ? m_fromColumn : m_number)->setChecked(true);
+    m_rowsEdit->setText(QString::number(m_rows));
+    m_columns->setCurrentIndex(m_rowColumn);
+    m_equation->setPlainText(QString::fromStdString(m_text));
+    for (int c : m_triggers)
+        if (QListWidgetItem* line = m_triggerList->item(c))
+            line->setCheckState(Qt::Checked);
+    ApplyMode();
+    QDialog::showEvent(event);
+}
+
+void CCalcFunctionDlg::ApplyMode()
+{
+    const bool fromColumn = m_fromColumn->isChecked();
+    m_rowsEdit->setEnabled(!fromColumn);
+    m_columns->setEnabled(fromColumn);
+    if (fromColumn) {
+        // The chosen column's rows: its last row less one, never below 0.
+        const int last = m_item->GetTable().GetLastRow(std::max(m_columns->currentIndex(), 0)) - 1;
+        m_rowsEdit->setText(QString::number(std::max(last, 0)));
+    }
+}
+
+void CCalcFunctionDlg::accept()
+{
+    const int mode = m_fromColumn->isChecked() ? 1 : 0;
+    int rows = m_rows;
+    if (mode == 0) {
+        bool ok = false;
+        rows = m_rowsEdit->text().trimmed().toInt(&ok);
+        if (!ok || rows < 0 || rows > 1073741823) {
+            ReportMessage(IDS_INT_RANGE, {"0", "1073741823"}, MB_OK | MB_ICONEXCLAMATION);
+            m_rowsEdit->setFocus();
+            return;
+        }
+    }
+    std::vector<int> triggers;
+    for (int i = 0; i < m_triggerList->count(); ++i)
+        if (m_triggerList->item(i)->checkState() == Qt::Checked)
+            triggers.push_back(i);
+    const CMyData& table = m_item->GetTable();
+    for (int c : triggers) {
+        if (c == m_column) {
+            ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        if (CDataColumnType* type = table.GetColumnType(c); type && type->DependsOn(m_item, m_column, m_item)) {
+            ReportMessage(209, {}, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    if (mode == 1 && m_columns->currentIndex() == m_column) {
+        ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string text = m_equation->toPlainText().toStdString();
+    CFunctionEquation scratch;
+    scratch.SetYName("Result");
+    scratch.SetSource(text);
+    try {
+        scratch.Compile();
+    } catch (const CParseErr& error) {
+        error.ReportError();
+        QTextCursor cursor = m_equation->textCursor();
+        cursor.setPosition(std::clamp(error.m_nStart, 0, int(text.size())));
+        cursor.setPosition(std::clamp(error.m_nEnd, 0, int(text.size())), QTextCursor::KeepAnchor);
+        m_equation->setTextCursor(cursor);
+        m_equation->setFocus();
+        return;
+    }
+    m_mode = mode;
+    m_rows = rows;
+    m_rowColumn = std::max(m_columns->currentIndex(), 0);
+    m_text = text;
+    m_triggers = triggers;
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- one source column
+
+CSourceColumnDlg::CSourceColumnDlg(Kind kind, CDataTableItem* item, int column, QWidget* parent)
+    : QDialog(parent)
+    , m_kind(kind)
+    , m_item(item)
+    , m_column(column)
+    , m_sources(new QListWidget(this))
+{
+    setWindowTitle(kind == kSmooth ? "Savitzky-Golay Smoothing"
+                   : kind == kDerivative ? "Derivative Calculation" : "Create Column Subset");
+    const CMyData& table = item->GetTable();
+    for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c)
+        m_sources->addItem(QString::fromStdString(ColumnListText(table, c)));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("&Source data column", this));
+    layout->addWidget(m_sources);
+    auto* form = new QFormLayout;
+    m_width = new QLineEdit(this);
+    if (kind == kSubset) {
+        form->addRow("&Retain 1 point in every:", m_width);
+    } else {
+        m_order = new QComboBox(this);
+        m_order->addItems({"0", "2", "4", "6"});
+        form->addRow("&Polynomial order", m_order);
+        form->addRow("&Window width:", m_width);
+        form->addRow(new QLabel("points (must be odd number)", this));
+        if (kind == kDerivative) {
+            m_derivOrder = new QComboBox(this);
+            m_derivOrder->addItems({"0", "1", "2", "3", "4"});
+            form->addRow("Derivative &order", m_derivOrder);
+        }
+        form->addRow(new QLabel("N.B. It is assumed that the source data are already sorted.\n"
+                                "If this is not the case, you first need to sort them.",
+                                this));
+    }
+    layout->addLayout(form);
+    layout->addWidget(OkCancel(this));
+}
+
+void CSourceColumnDlg::showEvent(QShowEvent* event)
+{
+    m_sources->setCurrentRow(m_source);
+    if (m_order)
+        m_order->setCurrentIndex(m_orderIndex);
+    if (m_derivOrder)
+        m_derivOrder->setCurrentIndex(m_derivative);
+    m_width->setText(QString::number(m_kind == kSubset ? m_step : m_window));
+    QDialog::showEvent(event);
+}
+
+void CSourceColumnDlg::accept()
+{
+    const int source = m_sources->currentRow();
+    const int order = m_order ? std::max(m_order->currentIndex(), 0) : 0;
+    const int minimum = m_kind == kSubset ? 2 : std::max(2 * order + 1, 3);
+    const int maximum = m_kind == kSubset ? 100 : 101;
+    bool ok = false;
+    const int width = m_width->text().trimmed().toInt(&ok);
+    if (!ok || width < minimum || width > maximum) {
+        ReportMessage(IDS_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        m_width->setFocus();
+        return;
+    }
+    UINT message = 0;
+    if (source < 0)
+        message = 496;
+    else if (source == m_column)
+        message = 208;
+    else if (CDataColumnType* type = m_item->GetTable().GetColumnType(source);
+             m_kind != kSubset && type && type->DependsOn(m_item, m_column, m_item))
+        message = 209;
+    else if (m_kind != kSubset && width % 2 == 0)
+        message = 497;
+    if (message) {
+        ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_source = source;
+    m_orderIndex = order;
+    if (m_kind == kSubset)
+        m_step = width;
+    else
+        m_window = width;
+    if (m_derivOrder)
+        m_derivative = std::max(m_derivOrder->currentIndex(), 0);
+    QDialog::accept();
+}
+
 // ---------------------------------------------------------------- editor
 
 int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
@@ -213,6 +515,79 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         return item && CMultiColumnDlg(*multi, item, parent).exec() == QDialog::Accepted ? 1 : 0;
     if (auto* pair = dynamic_cast<CDataCTypePair*>(&type))
         return item && CPairColumnDlg(*pair, item, parent).exec() == QDialog::Accepted ? 1 : 0;
+    if (auto* x2 = dynamic_cast<CDataCTypeX2*>(&type)) {
+        CXDataColumnDlg dialog(true, LoadString(kFirstColumnTypeName + UINT(x2->GetTypeNumber())), parent);
+        std::copy(x2->m_x.begin(), x2->m_x.end(), dialog.m_x);
+        dialog.m_label = x2->GetName();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        x2->SetXValues({dialog.m_x[0], dialog.m_x[1], dialog.m_x[2], dialog.m_x[3]});
+        x2->SetLabel(dialog.m_label);
+        return 1;
+    }
+    if (auto* xn = dynamic_cast<CDataCTypeXNData*>(&type)) {
+        CXDataColumnDlg dialog(false, LoadString(kFirstColumnTypeName + UINT(xn->GetTypeNumber())), parent);
+        dialog.m_n = xn->m_n;
+        dialog.m_label = xn->GetName();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        xn->SetLabel(dialog.m_n, dialog.m_label);
+        return 1;
+    }
+    if (auto* calc = dynamic_cast<CDataCTypeCalcFunction*>(&type)) {
+        if (!item)
+            return 0;
+        CCalcFunctionDlg dialog(item, calc->GetColumn(), parent);
+        dialog.m_mode = calc->m_rowCountMode;
+        dialog.m_rows = calc->m_rows;
+        dialog.m_rowColumn = calc->m_rowCountColumn;
+        dialog.m_triggers = calc->GetSourceColumns();
+        if (CColumnFunction* function = calc->GetFunction())
+            dialog.m_text = function->GetText();
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        calc->m_rowCountMode = dialog.m_mode;
+        calc->m_rows = dialog.m_rows;
+        calc->m_rowCountColumn = dialog.m_rowColumn;
+        calc->SetSourceColumns(item, dialog.m_triggers);
+        if (CColumnFunction* function = calc->GetFunction())
+            function->SetText(dialog.m_text);
+        return 1;
+    }
+    if (auto* smooth = dynamic_cast<CDataCTypeSmooth*>(&type)) {
+        if (!item)
+            return 0;
+        auto* deriv = dynamic_cast<CDataCTypeDeriv*>(smooth);
+        CSourceColumnDlg dialog(deriv ? CSourceColumnDlg::kDerivative : CSourceColumnDlg::kSmooth, item,
+                                smooth->GetColumn(), parent);
+        dialog.m_source = smooth->GetSource();
+        dialog.m_orderIndex = smooth->m_orderIndex;
+        dialog.m_window = smooth->m_window;
+        if (deriv)
+            dialog.m_derivative = deriv->m_derivative;
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        if (smooth->SetSource(item, dialog.m_source))
+            return 0;
+        smooth->m_orderIndex = dialog.m_orderIndex;
+        smooth->m_window = dialog.m_window;
+        if (deriv)
+            deriv->m_derivative = dialog.m_derivative;
+        return 1;
+    }
+    if (auto* subset = dynamic_cast<CDataCTypeSubset*>(&type)) {
+        if (!item)
+            return 0;
+        CSourceColumnDlg dialog(CSourceColumnDlg::kSubset, item, subset->GetColumn(), parent);
+        dialog.m_source = subset->GetSource();
+        dialog.m_step = subset->m_step;
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        if (subset->SetSource(item, dialog.m_source))
+            return 0;
+        subset->m_step = dialog.m_step;
+        return 1;
+    }
     // Kinds without a dialog here keep their settings.
     return 1;
 }

@@ -11,6 +11,7 @@
 #include "app/widgets/MyEditCellHeading.h"
 #include "app/widgets/MyHeaderCell.h"
 #include "app/widgets/MyTypeCellHeading.h"
+#include "app/widgets/NumberFormatPage.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "data/Data.h"
@@ -21,6 +22,7 @@
 #include "data/DataActionColumnWidth.h"
 #include "data/DataActionGoto.h"
 #include "data/DataActionPasteBase.h"
+#include "data/DataActionPasteFromFile.h"
 #include "data/DataActionStructure.h"
 #include "data/DataActionTypeChange.h"
 #include "data/DataTableView.h"
@@ -1138,18 +1140,13 @@ void CDataView::PasteTable(const CMyData& source, RECT block, int operation, boo
 
 bool CDataView::PasteFromFile(const std::string& path)
 {
-    int result = 0;
     std::size_t dot = path.find_last_of('.');
     std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    std::unique_ptr<CMyData> table = CDataFilters::Current().LoadFilterAndImport(
-        path, extension, result, [this](const std::vector<std::string>& entries, int preselected) {
+    SetPasteOptions(0, true, false);
+    return RunAction(new CDataActionPasteFromFile(
+        m_pItem, path, extension, [this](const std::vector<std::string>& entries, int preselected) {
             return CConvertFileDlg::Choose(entries, preselected, this);
-        });
-    if (!table)
-        return false;
-    RECT block{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
-    PasteTable(*table, block, 0, true, false);
-    return true;
+        }));
 }
 
 bool CDataView::CopyToFile(const std::string& path)
@@ -1259,6 +1256,7 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     case ID_TABLE_GOTO_CELL: ui.Enable(true); break;
     case ID_TABLE_COLUMN_WIDTH:
     case ID_TABLE_ROW_HEIGHT: ui.Enable(kind != 0 && kind != 12); break;
+    case ID_TABLE_COLUMN_FORMAT: ui.Enable(!In(kind, {0, 10, 12, 22, 30})); break;
     case ID_TABLE_LOCK_COLUMN: {
         int enable = 0, state = 0;
         GetLockState(enable, state);
@@ -1377,6 +1375,10 @@ void CDataView::RunTableCommand(UINT id)
     case ID_TABLE_PREFERENCES:
         CGridColorsPage::RunPreferences(this);
         break;
+    case ID_TABLE_COLUMN_FORMAT:
+        if (!In(kind, {0, 10, 12, 22, 30}))
+            CNumberFormatPage::RunColumnFormat(this);
+        break;
     case ID_TABLE_SORT: {
         if (!m_pItem)
             break;
@@ -1417,6 +1419,7 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_TABLE_ROW_HEIGHT:
     case ID_TABLE_PREFERENCES:
     case ID_TABLE_SORT:
+    case ID_TABLE_COLUMN_FORMAT:
     case ID_TABLE_SIZE_TO_FIT:
     case ID_TABLE_GOTO_CELL:
     case ID_TABLE_LOCK_COLUMN:
@@ -1551,6 +1554,7 @@ void CDataView::OnContextMenu(const QPoint& position)
         add(ID_TABLE_INSERT_CELLS, "Insert C&ells");
         menu.addSeparator();
         add(ID_TABLE_LOCK_COLUMN, "&Lock Column");
+        add(ID_TABLE_COLUMN_FORMAT, "Column &Format...");
         add(ID_TABLE_GOTO_CELL, "&Go to Cell...");
         add(ID_TABLE_SORT, "&Sort Column(s)...");
         add(ID_TABLE_PREFERENCES, "Pr&eferences...");

@@ -6,6 +6,7 @@
 #include "data/DataActionGridPrefs.h"
 #include "data/DataTableView.h"
 #include "ui/widgets/ColourCombo.h"
+#include "ui/widgets/FontPage.h"
 #include "ui/widgets/HelpPropertySheet.h"
 
 #include <QDialogButtonBox>
@@ -13,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr UINT IDS_PREFERENCES = 325;
@@ -64,7 +67,7 @@ bool CGridColorsPage::UpdateData(bool save)
     return true;
 }
 
-bool CGridColorsPage::OnApply()
+bool CGridColorsPage::OnApply(const CFontPage* fontPage)
 {
     if (!m_pView || !m_pView->GetFrameItem() || !UpdateData(true))
         return false;
@@ -75,6 +78,11 @@ bool CGridColorsPage::OnApply()
     prefs.colours[1] = m_colours[kRowColumn];
     prefs.colours[2] = m_colours[kHeading];
     prefs.colours[3] = m_colours[kLocked];
+    if (fontPage) {
+        // The font page works in twips; the grid keeps points.
+        prefs.font = fontPage->GetLogFont();
+        prefs.last = std::max(1, fontPage->GetHeightTwips() / 20);
+    }
     m_bModified = false;
     return m_pView->RunAction(new CDataActionGridPrefs(m_pView->GetFrameItem(), prefs));
 }
@@ -106,10 +114,13 @@ void CGridColorsPage::SaveAsDefaults()
 int CGridColorsPage::RunPreferences(CDataView* view)
 {
     CHelpPropertySheet sheet(IDS_PREFERENCES, view);
+    const CGridData* d = view ? view->GetGridData() : nullptr;
+    auto* fontPage = new CFontPage(d ? d->m_storedFont : LOGFONT{}, d ? d->m_nPointSize * 20 : 200);
+    sheet.AddPage(fontPage, fontPage->Title());
     auto* page = new CGridColorsPage(view);
     sheet.AddPage(page);
-    QObject::connect(&sheet, &CHelpPropertySheet::applied, page, [page, &sheet] {
-        if (page->IsModified() && page->OnApply())
+    QObject::connect(&sheet, &CHelpPropertySheet::applied, page, [page, fontPage, &sheet] {
+        if ((page->IsModified() || fontPage->IsModified()) && page->OnApply(fontPage))
             if (QPushButton* cancel = sheet.GetButtons()->button(QDialogButtonBox::Cancel))
                 cancel->setText("Close");
     });

@@ -12,6 +12,7 @@
 
 class CColourCombo;
 class CDataView;
+class CFontPage;
 class CHelpPropertySheet;
 class QPushButton;
 
@@ -27,8 +28,9 @@ public:
 
     // Moves the values to the combos (false) or takes the combos' values (true).
     bool UpdateData(bool save);
-    // Applies the shown colours to the table through its action list.
-    bool OnApply();
+    // Applies the shown colours (and the font page's font, when given) to the
+    // table through its action list, as one step.
+    bool OnApply(const CFontPage* fontPage = nullptr);
     void OnReset();
     void SaveAsDefaults();
     bool IsModified() const { return m_bModified; }

@@ -9,9 +9,12 @@
 #include "app/widgets/DataView.h"
 #include "app/widgets/GotoCellDlg.h"
 #include "app/widgets/GridColorsPage.h"
+#include "app/widgets/NumberFormatPage.h"
+#include "app/widgets/PasteColumnsDlg.h"
 #include "app/widgets/PasteOptionsDlg.h"
 #include "app/widgets/SortDataDlg.h"
 #include "app/widgets/MyEditCell.h"
+#include "data/DataCTypeX2.h"
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
 #include "data/DataTableView.h"
@@ -23,10 +26,13 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -428,6 +434,29 @@ TEST(DataView, TableTypedInSurvivesSaveAndReopen)
     const std::vector<BYTE>& bytes = file.Data();
     // Typed by hand above: the name row, then three data rows.
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Time\t\r\n1.5\t-4000\r\n2\t\r\nabc\t");
+
+    // An independent reader (python's olefile) finds the typed cells in the
+    // item's stream: the name and text as bytes, the numbers as doubles.
+    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") == 0) {
+        const std::string script = path + ".py";
+        if (std::FILE* py = std::fopen(script.c_str(), "w")) {
+            std::fputs("import olefile,struct,sys\n"
+                       "o=olefile.OleFileIO(sys.argv[1])\n"
+                       "d=b''.join(o.openstream(p).read() for p in o.listdir() if p[0].startswith('Item_'))\n"
+                       "print(b'Time' in d, b'abc' in d, struct.pack('<d',1.5) in d, struct.pack('<d',-4000.0) in d)\n",
+                       py);
+            std::fclose(py);
+        }
+        std::string out;
+        if (std::FILE* pipe = ::popen(("/usr/bin/python3 '" + script + "' '" + path + "'").c_str(), "r")) {
+            char buf[256];
+            while (std::fgets(buf, sizeof buf, pipe))
+                out += buf;
+            ::pclose(pipe);
+        }
+        EXPECT_EQ(out, "True True True True\n");
+        std::filesystem::remove(script);
+    }
     std::filesystem::remove(path);
 }
 
@@ -483,6 +512,7 @@ TEST(DataView, FiltersImportIntoANewTableAndExportASelection)
 
     // Paste From into whole columns from column 2 on, then Copy To of one column.
     f.Select({2, 0, 2, kAllRows});
+    AnswerDialog([](QDialog& d) { d.accept(); }); // Paste Columns: as new columns
     ASSERT_TRUE(f.view->PasteFromFile(in));
     EXPECT_EQ(f.Text(1, 2), "Rate");
     ASSERT_NE(f.Table().GetColumnType(1), nullptr);
@@ -712,4 +742,193 @@ TEST(DataView, SortDialogSortsTheSelectedColumnsUndoably)
     ASSERT_TRUE(f.item->GetActionList()->Undo());
     EXPECT_EQ(f.Text(2, 1), "a");
     EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(DataView, ColumnFormatShowsWhatTheColumnsShare)
+{
+    RecordingReporter reporter;
+    TableFixture f;
+    CDataFormat three, five;
+    three.m_decimals = 3;
+    five.m_decimals = 5;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetNumber(2, 1, 2.0);
+    f.Table().SetColumnFormat(0, three);
+    f.Table().SetColumnFormat(1, five);
+    f.Select({1, 0, 2, kAllRows});
+    AnswerDialog([](QDialog& sheet) {
+        auto* page = sheet.findChild<CNumberFormatPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->DecimalsEdit()->text(), ""); // 3 and 5 differ
+        page->ScientificBox()->click();
+        EXPECT_FALSE(page->SmallValuesBox()->isEnabled());
+        page->ScientificBox()->click();
+        page->MaxDigitsEdit()->setText("5"); // below 7: refused
+        EXPECT_FALSE(page->UpdateData(true));
+        page->MaxDigitsEdit()->setText("9");
+        page->DecimalsEdit()->setText("2");
+        EXPECT_TRUE(page->OnApply());
+        sheet.reject();
+    });
+    f.view->OnCmdMsg(ID_TABLE_COLUMN_FORMAT, nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61714}));
+    EXPECT_EQ(f.Table().GetColumnFormat(0).m_decimals, 2);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_decimals, 2);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_maxDigits, 9);
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Table().GetColumnFormat(0).m_decimals, 3);
+    EXPECT_EQ(f.Table().GetColumnFormat(1).m_decimals, 5);
+}
+
+TEST(DataView, AssociatedValuesDialogSetsTheFourValues)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    f.Select({1, 4, 1, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& x = static_cast<CXDataColumnDlg&>(d);
+        x.XEdit(0)->setText("0.5");
+        x.XEdit(3)->setText("abc"); // refused: not a number
+        x.accept();
+        EXPECT_TRUE(x.isVisible());
+        x.XEdit(3)->setText("7");
+        x.LoadDefaultLabel();
+        x.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(18), nullptr);
+    auto* x2 = dynamic_cast<CDataCTypeX2*>(f.Table().GetColumnType(0));
+    ASSERT_NE(x2, nullptr);
+    EXPECT_EQ(x2->m_x, (std::array<double, 4>{0.5, 1, 1, 7}));
+    EXPECT_EQ(x2->m_defaultLabel, 1);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61713}));
+    SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, OverwriteIsOfferedOnlyForABlockOfTheSameWidth)
+{
+    TableFixture f;
+    // Three columns on the clipboard, two selected: Overwrite is greyed.
+    GetClipboard().SetData({{"text/plain", {'1', '\t', '2', '\t', '3'}}});
+    f.Select({1, 0, 2, kAllRows});
+    bool overwriteEnabled = true;
+    AnswerDialog([&](QDialog& d) {
+        auto& paste = static_cast<CPasteColumnsDlg&>(d);
+        overwriteEnabled = paste.OverwriteButton()->isEnabled();
+        paste.reject();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_FALSE(overwriteEnabled);
+    EXPECT_EQ(f.Table().GetLastColumn(), -1); // cancelled: nothing pasted
+    // Three selected: Overwrite is offered and replaces them.
+    f.Table().SetNumber(0 + 2, 2, 9);
+    f.Select({1, 0, 3, kAllRows});
+    AnswerDialog([&](QDialog& d) {
+        auto& paste = static_cast<CPasteColumnsDlg&>(d);
+        overwriteEnabled = paste.OverwriteButton()->isEnabled();
+        paste.OverwriteButton()->setChecked(true);
+        paste.accept();
+    });
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    EXPECT_TRUE(overwriteEnabled);
+    EXPECT_EQ(f.Table().GetLastColumn(), 2);
+    EXPECT_EQ(f.Text(0, 2), "3"); // the block's row 0 lands on the Type row, as copied
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, CalculatedFunctionDialogChecksAndComputes)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    for (int r = 2; r <= 11; ++r) // column 1: ten values in rows 2-11
+        f.Table().SetNumber(r, 0, r - 1);
+    f.Select({2, 4, 2, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& calc = static_cast<CCalcFunctionDlg&>(d);
+        calc.ColumnButton()->click();
+        calc.ColumnCombo()->setCurrentIndex(0);
+        EXPECT_EQ(calc.RowsEdit()->text(), "10"); // last row 11, less one
+        calc.Triggers()->item(1)->setCheckState(Qt::Checked); // the column itself
+        calc.Equation()->setPlainText("Result = DATA(1, ROW) *");
+        calc.accept(); // refused: 208
+        calc.Triggers()->item(1)->setCheckState(Qt::Unchecked);
+        calc.Triggers()->item(0)->setCheckState(Qt::Checked);
+        calc.accept(); // refused: the syntax error, with the faulty text selected
+        EXPECT_TRUE(calc.isVisible());
+        EXPECT_TRUE(calc.Equation()->textCursor().hasSelection() || calc.Equation()->hasFocus());
+        calc.Equation()->setPlainText("Result = DATA(1, ROW) * 2");
+        calc.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(6), nullptr);
+    ASSERT_FALSE(reporter.Ids().empty());
+    EXPECT_EQ(reporter.Ids().front(), 208u);
+    EXPECT_EQ(reporter.Ids().size(), 2u); // and the compile error's own message
+    EXPECT_EQ(f.Text(2, 1), "2");
+    EXPECT_EQ(f.Text(11, 1), "20");
+    SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, SmoothingAndSubsetDialogsCheckTheirLimits)
+{
+    RecordingReporter reporter;
+    CColumnTypeEditor editor;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    TableFixture f;
+    for (int r = 2; r <= 21; ++r)
+        f.Table().SetNumber(r, 0, r);
+    // Subset of column 1 in column 2: a step of 1 is refused, 5 keeps rows 2, 7, 12, 17.
+    f.Select({2, 4, 2, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& subset = static_cast<CSourceColumnDlg&>(d);
+        subset.Sources()->setCurrentRow(0);
+        subset.WidthEdit()->setText("1");
+        subset.accept();
+        subset.WidthEdit()->setText("5");
+        subset.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(23), nullptr);
+    EXPECT_EQ(f.Text(2, 1), "2");
+    EXPECT_EQ(f.Text(3, 1), "7");
+    EXPECT_EQ(f.Text(5, 1), "17");
+    // Smoothing in column 3: an even window is refused, then 5 points smooth a straight line to itself.
+    f.Select({3, 4, 3, 4});
+    AnswerDialog([](QDialog& d) {
+        auto& smooth = static_cast<CSourceColumnDlg&>(d);
+        smooth.Sources()->setCurrentRow(0);
+        smooth.OrderCombo()->setCurrentIndex(1);
+        smooth.WidthEdit()->setText("6");
+        smooth.accept();
+        smooth.WidthEdit()->setText("5");
+        smooth.accept();
+    });
+    f.view->OnCmdMsg(CDataView::CommandOfType(19), nullptr);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61714, 497}));
+    double v = 0;
+    ASSERT_TRUE(f.Table().GetNumber(10, 2, v));
+    EXPECT_NEAR(v, 10.0, 1e-9); // a quadratic filter keeps a line
+    SetColumnSettingsEditor(previous);
+}
+
+TEST(DataView, PasteFromFileIsUndoable)
+{
+    const std::string in = (std::filesystem::temp_directory_path() / "marlox-dataview-paste.txt").string();
+    {
+        std::FILE* file = std::fopen(in.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("1\t2\r\n3\t4\r\n", file);
+        std::fclose(file);
+    }
+    TableFixture f;
+    f.Table().SetNumber(3, 1, 99);
+    f.Select({1, 3, 1, 3}); // one cell: the block lands at it
+    ASSERT_TRUE(f.view->PasteFromFile(in));
+    EXPECT_EQ(f.Text(2, 0), "1");
+    EXPECT_EQ(f.Text(3, 1), "4");
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(f.Table().GetCell(2, 0), nullptr);
+    EXPECT_EQ(f.Text(3, 1), "99");
+    std::filesystem::remove(in);
 }
