@@ -49,12 +49,12 @@ bool WriteSampleWorkspace(const std::string& path)
 {
     CMXDoc doc;
     FillNote(*AddNotes(doc, "About this study"), "Enzyme kinetics, run 1",
-             {"Initial rates of the reaction were measured at eight substrate concentrations.",
-              "Each rate is the mean of three replicates; the standard deviations are kept beside them.",
-              "The aim is to fit the Michaelis-Menten equation and compare it with a model with substrate inhibition."});
+             {"Initial rates of the reaction were measured at six substrate concentrations, twice each.",
+              "The rates are in the table \"Initial rates\"; the Michaelis-Menten equation is fitted to them.",
+              "Still to compare: a model with substrate inhibition."});
     FillNote(*AddNotes(doc, "Method"), "Method",
              {"Buffer: 50 mM phosphate, pH 7.4, 25 \xC2\xB0""C.",
-              "Substrate concentrations from 0.5 to 40 \xC2\xB5M; enzyme 2 nM."});
+              "Substrate concentrations from 0.02 to 1.10 ppm; rates in counts per minute per minute."});
     FillNote(*AddNotes(doc, "To do"), "Still to do",
              {"Repeat the lowest two concentrations.", "Check the plate reader calibration."});
 
