@@ -47,6 +47,20 @@ enum class EOpCode : std::uint8_t {
     JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
     PushNegProduct, // push minus the product that PushProduct pushes
     StoreYStop,  // pop into the result and end the run (a StoreY followed by Stop)
+    // The end of a FOR loop whose step and limit are simple values, in two
+    // slots: local aux += step, then continue at arg (the body) while the
+    // local is <= the limit (ForNextTo, not-a-number counts as true) or
+    // >= the limit (ForNextDownTo, not-a-number counts as false); else go
+    // on after the second slot. The second slot (LoopOperands) holds the
+    // step in its low half and the limit in its high half: value
+    // (arg & 0xFFFF) of source (aux & 15) and value (arg >> 16) of source
+    // (aux >> 4). The step is read before the local changes, the limit after.
+    ForNextTo, ForNextDownTo,
+    LoopOperands, // the operands of the instruction before it; never run
+    // "local = p q + r" and "local = p q - r" (p, q, r simple values), in
+    // two slots: the first reads the product as PushProduct does and names
+    // the local in wide; the second (LoopOperands) reads r as AddS does.
+    StoreProductAdd, StoreProductSubtract,
 };
 
 // Where a Push or a fused operator finds its value.
@@ -57,6 +71,7 @@ enum ESource : std::uint8_t {
 struct SEqnInstruction {
     EOpCode op = EOpCode::Stop;
     std::uint8_t aux = 0;   // values a Hook pops
+    std::uint16_t wide = 0; // a further index of some fused forms
     std::int32_t arg = 0;   // index, jump target, pool slot or function
 };
 static_assert(sizeof(SEqnInstruction) == 8);
@@ -84,6 +99,8 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::StoreYStop:
         return -1;
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
+    case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::LoopOperands:
+    case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
     case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:

@@ -268,6 +268,50 @@ double CEquation::Run(const SEqnProgram& program)
                 goto jump;
             }
             break;
+        case EOpCode::ForNextTo: {
+            const SEqnInstruction operands = ip[1];
+            const std::uint32_t at = std::uint32_t(operands.arg);
+            double& v = locals[in.aux];
+            v += sources[operands.aux & 15][at & 0xFFFF];
+            // "<=" is true unless v > limit (not-a-number counts as true).
+            if (!(v > sources[operands.aux >> 4][at >> 16])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 2;
+            continue;
+        }
+        case EOpCode::ForNextDownTo: {
+            const SEqnInstruction operands = ip[1];
+            const std::uint32_t at = std::uint32_t(operands.arg);
+            double& v = locals[in.aux];
+            v += sources[operands.aux & 15][at & 0xFFFF];
+            if (v >= sources[operands.aux >> 4][at >> 16]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 2;
+            continue;
+        }
+        case EOpCode::StoreProductAdd: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            const SEqnInstruction r = ip[1];
+            double v = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            v += sources[r.aux][r.arg];
+            locals[in.wide] = v;
+            ip += 2;
+            continue;
+        }
+        case EOpCode::StoreProductSubtract: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            const SEqnInstruction r = ip[1];
+            double v = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            v -= sources[r.aux][r.arg];
+            locals[in.wide] = v;
+            ip += 2;
+            continue;
+        }
+        case EOpCode::LoopOperands: break; // skipped by the instruction before it
         default: __builtin_unreachable();
         }
         ++ip;

@@ -179,8 +179,12 @@ bool IsValidSymbolName(std::string_view name)
 struct CEquation::CompileState {
     struct Block {
         int jump;      // the jump whose target the closing statement sets
-        int increment; // FOR: start of the increment block
+        int increment; // FOR: start of the increment block; -1 for a fused loop end
         int start, end;
+        // A FOR whose step and limit are simple values: the body's first
+        // instruction, the loop variable and the fused end's two slots.
+        int body = -1;
+        SEqnInstruction next{}, operands{};
     };
     struct Label {
         std::string name;
@@ -732,6 +736,19 @@ void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t st
             k.aux = source;
             found = true;
         }
+        // The whole right side is "p q + r" or "p q - r": one instruction
+        // computes and stores it without the stack.
+        if (n == start + 2 && code[start].op == EOpCode::PushProduct
+            && (code[start + 1].op == EOpCode::AddS || code[start + 1].op == EOpCode::SubtractS)) {
+            SEqnInstruction store = code[start];
+            SEqnInstruction r = code[start + 1];
+            store.op = r.op == EOpCode::AddS ? EOpCode::StoreProductAdd : EOpCode::StoreProductSubtract;
+            store.wide = std::uint16_t(local);
+            r.op = EOpCode::LoopOperands;
+            code[start] = store;
+            code[start + 1] = r;
+            return;
+        }
         if (found && k.arg >= 0 && k.arg < 0x10000) {
             SEqnInstruction add;
             add.op = EOpCode::AddToLocal;
@@ -978,6 +995,50 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         const int v = FindVariable(var);
         expression(startFrom, startTo);
         Append(m_program, EOpCode::StoreLocal, v);
+        if (g_optimize.load(std::memory_order_relaxed) && v >= 0 && v < 256) {
+            // A step and a limit that are simple values let the loop end in
+            // one instruction that steps, tests and jumps back; the test on
+            // entry stays as it is. Both are compiled here, in the order of
+            // the plain reading, so that errors come in the same order.
+            const std::size_t stepAt = code.size();
+            if (step >= 0) {
+                expression(stepFrom, stepTo);
+            } else {
+                CEqnToken one;
+                one.instr.op = EOpCode::Number;
+                one.number = down ? -1.0 : 1.0;
+                Emit(m_program, one);
+            }
+            const std::size_t limitAt = code.size();
+            expression(limitFrom, limitTo);
+            ESource stepSource, limitSource;
+            if (limitAt == stepAt + 1 && code.size() == limitAt + 1 && PushSource(code[stepAt], stepSource)
+                && PushSource(code[limitAt], limitSource) && code[stepAt].arg >= 0 && code[stepAt].arg < 0x10000
+                && code[limitAt].arg >= 0 && code[limitAt].arg < 0x10000) {
+                CompileState::Block loop{-1, -1, lineFrom, lineTo};
+                loop.next.op = down ? EOpCode::ForNextDownTo : EOpCode::ForNextTo;
+                loop.next.aux = std::uint8_t(v);
+                loop.operands.op = EOpCode::LoopOperands;
+                loop.operands.aux = std::uint8_t(stepSource | (limitSource << 4));
+                loop.operands.arg = int(std::uint32_t(code[stepAt].arg) | (std::uint32_t(code[limitAt].arg) << 16));
+                SEqnInstruction limit = code[limitAt];
+                limit.op = EOpCode::Push;
+                limit.aux = limitSource;
+                code.resize(stepAt);
+                SEqnInstruction variable;
+                variable.op = EOpCode::Push;
+                variable.aux = srcLocal;
+                variable.arg = v;
+                code.push_back(variable);
+                code.push_back(limit);
+                Append(m_program, down ? EOpCode::JumpUnlessGreaterEqual : EOpCode::JumpUnlessLessEqual, -1);
+                loop.jump = int(code.size()) - 1;
+                loop.body = int(code.size());
+                state.fors.push_back(loop);
+                return;
+            }
+            code.resize(stepAt);
+        }
         const int jumpToTest = int(code.size());
         Append(m_program, EOpCode::Jump, -1);
         const int increment = int(code.size());
@@ -1004,8 +1065,15 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
     if (is("NEXT")) {
         if (state.fors.empty())
             failLine(IDS_PARSE_NEXT_NO_FOR);
-        const auto loop = state.fors.back();
+        auto loop = state.fors.back();
         state.fors.pop_back();
+        if (loop.increment < 0) {
+            loop.next.arg = loop.body;
+            code.push_back(loop.next);
+            code.push_back(loop.operands);
+            code[std::size_t(loop.jump)].arg = int(code.size());
+            return;
+        }
         Append(m_program, EOpCode::Jump, loop.increment);
         code[std::size_t(loop.jump)].arg = int(code.size());
         return;
