@@ -61,6 +61,11 @@ enum class EOpCode : std::uint8_t {
     // two slots: the first reads the product as PushProduct does and names
     // the local in wide; the second (LoopOperands) reads r as AddS does.
     StoreProductAdd, StoreProductSubtract,
+    CopyToLocal, // local wide = value arg of source aux
+    // The test on entering a FOR loop of ForNextTo / ForNextDownTo, in the
+    // same two slots: continue at arg (after the loop) unless local aux is
+    // <= (>=) the limit. The step is not read.
+    ForEnterTo, ForEnterDownTo,
 };
 
 // Where a Push or a fused operator finds its value.
@@ -100,7 +105,8 @@ inline int StackEffect(const SEqnInstruction& in)
         return -1;
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
     case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::LoopOperands:
-    case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract:
+    case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract: case EOpCode::CopyToLocal:
+    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
     case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:

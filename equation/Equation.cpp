@@ -311,6 +311,25 @@ double CEquation::Run(const SEqnProgram& program)
             ip += 2;
             continue;
         }
+        case EOpCode::CopyToLocal: locals[in.wide] = sources[in.aux][in.arg]; break;
+        case EOpCode::ForEnterTo: {
+            const SEqnInstruction operands = ip[1];
+            if (locals[in.aux] > sources[operands.aux >> 4][std::uint32_t(operands.arg) >> 16]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 2;
+            continue;
+        }
+        case EOpCode::ForEnterDownTo: {
+            const SEqnInstruction operands = ip[1];
+            if (!(locals[in.aux] >= sources[operands.aux >> 4][std::uint32_t(operands.arg) >> 16])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 2;
+            continue;
+        }
         case EOpCode::LoopOperands: break; // skipped by the instruction before it
         default: __builtin_unreachable();
         }

@@ -749,6 +749,12 @@ void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t st
             code[start + 1] = r;
             return;
         }
+        // The whole right side is a simple value.
+        if (n == start + 1 && code[start].op == EOpCode::Push) {
+            code[start].op = EOpCode::CopyToLocal;
+            code[start].wide = std::uint16_t(local);
+            return;
+        }
         if (found && k.arg >= 0 && k.arg < 0x10000) {
             SEqnInstruction add;
             add.op = EOpCode::AddToLocal;
@@ -993,8 +999,9 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             failLine(IDS_PARSE_FOR_INVALID);
 
         const int v = FindVariable(var);
+        const std::size_t startAt = code.size();
         expression(startFrom, startTo);
-        Append(m_program, EOpCode::StoreLocal, v);
+        AppendStoreLocal(m_program, v, startAt);
         if (g_optimize.load(std::memory_order_relaxed) && v >= 0 && v < 256) {
             // A step and a limit that are simple values let the loop end in
             // one instruction that steps, tests and jumps back; the test on
@@ -1021,18 +1028,13 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
                 loop.operands.op = EOpCode::LoopOperands;
                 loop.operands.aux = std::uint8_t(stepSource | (limitSource << 4));
                 loop.operands.arg = int(std::uint32_t(code[stepAt].arg) | (std::uint32_t(code[limitAt].arg) << 16));
-                SEqnInstruction limit = code[limitAt];
-                limit.op = EOpCode::Push;
-                limit.aux = limitSource;
                 code.resize(stepAt);
-                SEqnInstruction variable;
-                variable.op = EOpCode::Push;
-                variable.aux = srcLocal;
-                variable.arg = v;
-                code.push_back(variable);
-                code.push_back(limit);
-                Append(m_program, down ? EOpCode::JumpUnlessGreaterEqual : EOpCode::JumpUnlessLessEqual, -1);
-                loop.jump = int(code.size()) - 1;
+                SEqnInstruction enter = loop.next;
+                enter.op = down ? EOpCode::ForEnterDownTo : EOpCode::ForEnterTo;
+                enter.arg = -1;
+                loop.jump = int(code.size());
+                code.push_back(enter);
+                code.push_back(loop.operands);
                 loop.body = int(code.size());
                 state.fors.push_back(loop);
                 return;
