@@ -66,6 +66,8 @@ enum class EOpCode : std::uint8_t {
     // same two slots: continue at arg (after the loop) unless local aux is
     // <= (>=) the limit. The step is not read.
     ForEnterTo, ForEnterDownTo,
+    // Store the product that PushProduct pushes in the result (and end the run).
+    StoreYProduct, StoreYProductStop,
 };
 
 // Where a Push or a fused operator finds its value.
@@ -106,7 +108,8 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
     case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::LoopOperands:
     case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract: case EOpCode::CopyToLocal:
-    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo:
+    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo: case EOpCode::StoreYProduct:
+    case EOpCode::StoreYProductStop:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
     case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:

@@ -133,10 +133,18 @@ double CEquation::Run(const SEqnProgram& program)
     double* const locals = m_localValues.GetData();
     double* sp = m_stack.data();
     const double* const sources[kSourceCount] = {pool, xs, ps, cs, locals, extra, m_named, &m_result};
-    const std::atomic<bool>* const stop = m_pStop;
+    // With no stop flag, one that never turns true: a jump then tests it
+    // without a null test.
+    static const std::atomic<bool> s_neverStop{false};
+    const std::atomic<bool>& stop = m_pStop ? *m_pStop : s_neverStop;
     const std::int64_t budget = m_nBudget;
-    std::int64_t executed = 0;
-    int segmentStart = 0;
+    // The budget that is left, in bytes of instructions (8 per instruction),
+    // so that a jump subtracts the bytes of the straight run it ends without
+    // dividing; past "more than budget instructions" it is negative. A budget
+    // too large to count in bytes is never reached.
+    std::int64_t left = std::clamp<std::int64_t>(budget, -1, INT64_MAX / std::int64_t(sizeof(SEqnInstruction)))
+        * std::int64_t(sizeof(SEqnInstruction));
+    const SEqnInstruction* segment = code;
     const SEqnInstruction* ip = code;
     int target = 0;
 
@@ -330,6 +338,16 @@ double CEquation::Run(const SEqnProgram& program)
             ip += 2;
             continue;
         }
+        case EOpCode::StoreYProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::StoreYProductStop: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            return m_result;
+        }
         case EOpCode::LoopOperands: break; // skipped by the instruction before it
         default: __builtin_unreachable();
         }
@@ -338,11 +356,11 @@ double CEquation::Run(const SEqnProgram& program)
     jump:
         // Counts the instructions of the straight run that the jump ends;
         // a run past the budget, or a caller that asks to stop, ends here.
-        executed += (ip - code) + 1 - segmentStart;
-        if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
-            StopRun(executed > budget, budget);
+        left -= reinterpret_cast<const char*>(ip + 1) - reinterpret_cast<const char*>(segment);
+        if (left < 0 || stop.load(std::memory_order_relaxed))
+            StopRun(left < 0, budget);
         ip = code + target;
-        segmentStart = target;
+        segment = ip;
     }
     return m_result;
 }

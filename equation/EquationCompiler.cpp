@@ -684,6 +684,8 @@ void CEquation::FinishProgram(SEqnProgram& program)
     for (std::size_t i = 0; i + 1 < code.size(); ++i)
         if (code[i].op == EOpCode::StoreY && code[i + 1].op == EOpCode::Stop)
             code[i].op = EOpCode::StoreYStop;
+        else if (code[i].op == EOpCode::StoreYProduct && code[i + 1].op == EOpCode::Stop)
+            code[i].op = EOpCode::StoreYProductStop;
 }
 
 int CEquation::AppendJumpIfFalse(SEqnProgram& program, std::size_t start)
@@ -900,7 +902,12 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         CompileExpression(text.substr(from, to - from), lineStart + int(from), m_program);
     };
     auto storeY = [&] {
-        Append(m_program, EOpCode::StoreY);
+        // A statement starts with an empty stack, so a product pushed last
+        // is the whole expression: it goes to the result directly.
+        if (g_optimize.load(std::memory_order_relaxed) && !code.empty() && code.back().op == EOpCode::PushProduct)
+            code.back().op = EOpCode::StoreYProduct;
+        else
+            Append(m_program, EOpCode::StoreY);
         m_bYAssigned = true;
     };
 
