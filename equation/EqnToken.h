@@ -47,24 +47,23 @@ enum class EOpCode : std::uint8_t {
     JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
     PushNegProduct, // push minus the product that PushProduct pushes
     StoreYStop,  // pop into the result and end the run (a StoreY followed by Stop)
-    // The end of a FOR loop whose step and limit are simple values, in two
-    // slots: local aux += step, then continue at arg (the body) while the
+    // The end of a FOR loop whose step and limit are simple values, in three
+    // slots: local wide += step, then continue at arg (the body) while the
     // local is <= the limit (ForNextTo, not-a-number counts as true) or
     // >= the limit (ForNextDownTo, not-a-number counts as false); else go
-    // on after the second slot. The second slot (LoopOperands) holds the
-    // step in its low half and the limit in its high half: value
-    // (arg & 0xFFFF) of source (aux & 15) and value (arg >> 16) of source
-    // (aux >> 4). The step is read before the local changes, the limit after.
+    // on after the third slot. The second slot (an Operand) names the step,
+    // the third the limit. The step is read before the local changes, the
+    // limit after.
     ForNextTo, ForNextDownTo,
-    LoopOperands, // the operands of the instruction before it; never run
+    Operand, // value arg of source aux, read by the fused instruction before it; never run
     // "local = p q + r" and "local = p q - r" (p, q, r simple values), in
-    // two slots: the first reads the product as PushProduct does and names
-    // the local in wide; the second (LoopOperands) reads r as AddS does.
+    // three slots: the first names p (aux, arg) and the local (wide), the
+    // two Operand slots after it q and r.
     StoreProductAdd, StoreProductSubtract,
     CopyToLocal, // local wide = value arg of source aux
     // The test on entering a FOR loop of ForNextTo / ForNextDownTo, in the
-    // same two slots: continue at arg (after the loop) unless local aux is
-    // <= (>=) the limit. The step is not read.
+    // same three slots: continue at arg (after the loop) unless local wide
+    // is <= (>=) the limit. The step is not read.
     ForEnterTo, ForEnterDownTo,
     // Store the product that PushProduct pushes in the result (and end the run).
     StoreYProduct, StoreYProductStop,
@@ -106,7 +105,7 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::StoreYStop:
         return -1;
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
-    case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::LoopOperands:
+    case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::Operand:
     case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract: case EOpCode::CopyToLocal:
     case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo: case EOpCode::StoreYProduct:
     case EOpCode::StoreYProductStop:

@@ -277,67 +277,55 @@ double CEquation::Run(const SEqnProgram& program)
             }
             break;
         case EOpCode::ForNextTo: {
-            const SEqnInstruction operands = ip[1];
-            const std::uint32_t at = std::uint32_t(operands.arg);
-            double& v = locals[in.aux];
-            v += sources[operands.aux & 15][at & 0xFFFF];
+            double& v = locals[in.wide];
+            v += sources[ip[1].aux][ip[1].arg];
             // "<=" is true unless v > limit (not-a-number counts as true).
-            if (!(v > sources[operands.aux >> 4][at >> 16])) {
+            if (!(v > sources[ip[2].aux][ip[2].arg])) {
                 target = in.arg;
                 goto jump;
             }
-            ip += 2;
+            ip += 3;
             continue;
         }
         case EOpCode::ForNextDownTo: {
-            const SEqnInstruction operands = ip[1];
-            const std::uint32_t at = std::uint32_t(operands.arg);
-            double& v = locals[in.aux];
-            v += sources[operands.aux & 15][at & 0xFFFF];
-            if (v >= sources[operands.aux >> 4][at >> 16]) {
+            double& v = locals[in.wide];
+            v += sources[ip[1].aux][ip[1].arg];
+            if (v >= sources[ip[2].aux][ip[2].arg]) {
                 target = in.arg;
                 goto jump;
             }
-            ip += 2;
+            ip += 3;
             continue;
         }
         case EOpCode::StoreProductAdd: {
-            const std::uint32_t at = std::uint32_t(in.arg);
-            const SEqnInstruction r = ip[1];
-            double v = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
-            v += sources[r.aux][r.arg];
+            double v = sources[in.aux][in.arg] * sources[ip[1].aux][ip[1].arg];
+            v += sources[ip[2].aux][ip[2].arg];
             locals[in.wide] = v;
-            ip += 2;
+            ip += 3;
             continue;
         }
         case EOpCode::StoreProductSubtract: {
-            const std::uint32_t at = std::uint32_t(in.arg);
-            const SEqnInstruction r = ip[1];
-            double v = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
-            v -= sources[r.aux][r.arg];
+            double v = sources[in.aux][in.arg] * sources[ip[1].aux][ip[1].arg];
+            v -= sources[ip[2].aux][ip[2].arg];
             locals[in.wide] = v;
-            ip += 2;
+            ip += 3;
             continue;
         }
         case EOpCode::CopyToLocal: locals[in.wide] = sources[in.aux][in.arg]; break;
-        case EOpCode::ForEnterTo: {
-            const SEqnInstruction operands = ip[1];
-            if (locals[in.aux] > sources[operands.aux >> 4][std::uint32_t(operands.arg) >> 16]) {
+        case EOpCode::ForEnterTo:
+            if (locals[in.wide] > sources[ip[2].aux][ip[2].arg]) {
                 target = in.arg;
                 goto jump;
             }
-            ip += 2;
+            ip += 3;
             continue;
-        }
-        case EOpCode::ForEnterDownTo: {
-            const SEqnInstruction operands = ip[1];
-            if (!(locals[in.aux] >= sources[operands.aux >> 4][std::uint32_t(operands.arg) >> 16])) {
+        case EOpCode::ForEnterDownTo:
+            if (!(locals[in.wide] >= sources[ip[2].aux][ip[2].arg])) {
                 target = in.arg;
                 goto jump;
             }
-            ip += 2;
+            ip += 3;
             continue;
-        }
         case EOpCode::StoreYProduct: {
             const std::uint32_t at = std::uint32_t(in.arg);
             m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
@@ -348,7 +336,7 @@ double CEquation::Run(const SEqnProgram& program)
             m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
             return m_result;
         }
-        case EOpCode::LoopOperands: break; // skipped by the instruction before it
+        case EOpCode::Operand: break; // skipped by the instruction before it
         default: __builtin_unreachable();
         }
         ++ip;

@@ -182,9 +182,9 @@ struct CEquation::CompileState {
         int increment; // FOR: start of the increment block; -1 for a fused loop end
         int start, end;
         // A FOR whose step and limit are simple values: the body's first
-        // instruction, the loop variable and the fused end's two slots.
+        // instruction and the fused end's three slots.
         int body = -1;
-        SEqnInstruction next{}, operands{};
+        SEqnInstruction next{}, step{}, limit{};
     };
     struct Label {
         std::string name;
@@ -742,13 +742,21 @@ void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t st
         // computes and stores it without the stack.
         if (n == start + 2 && code[start].op == EOpCode::PushProduct
             && (code[start + 1].op == EOpCode::AddS || code[start + 1].op == EOpCode::SubtractS)) {
-            SEqnInstruction store = code[start];
+            const SEqnInstruction product = code[start];
             SEqnInstruction r = code[start + 1];
-            store.op = r.op == EOpCode::AddS ? EOpCode::StoreProductAdd : EOpCode::StoreProductSubtract;
-            store.wide = std::uint16_t(local);
-            r.op = EOpCode::LoopOperands;
-            code[start] = store;
-            code[start + 1] = r;
+            const std::uint32_t at = std::uint32_t(product.arg);
+            SEqnInstruction p, q;
+            p.op = r.op == EOpCode::AddS ? EOpCode::StoreProductAdd : EOpCode::StoreProductSubtract;
+            p.aux = std::uint8_t(product.aux & 15);
+            p.arg = int(at & 0xFFFF);
+            p.wide = std::uint16_t(local);
+            q.op = EOpCode::Operand;
+            q.aux = std::uint8_t(product.aux >> 4);
+            q.arg = int(at >> 16);
+            r.op = EOpCode::Operand;
+            code[start] = p;
+            code[start + 1] = q;
+            code.push_back(r);
             return;
         }
         // The whole right side is a simple value.
@@ -1009,11 +1017,12 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         const std::size_t startAt = code.size();
         expression(startFrom, startTo);
         AppendStoreLocal(m_program, v, startAt);
-        if (g_optimize.load(std::memory_order_relaxed) && v >= 0 && v < 256) {
+        if (g_optimize.load(std::memory_order_relaxed) && v >= 0) {
             // A step and a limit that are simple values let the loop end in
-            // one instruction that steps, tests and jumps back; the test on
-            // entry stays as it is. Both are compiled here, in the order of
-            // the plain reading, so that errors come in the same order.
+            // one instruction that steps, tests and jumps back to the body,
+            // and enter through one that tests. Both are compiled here, in
+            // the order of the plain reading, so that errors come in the
+            // same order; other loops take the plain form below.
             const std::size_t stepAt = code.size();
             if (step >= 0) {
                 expression(stepFrom, stepTo);
@@ -1027,21 +1036,24 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             expression(limitFrom, limitTo);
             ESource stepSource, limitSource;
             if (limitAt == stepAt + 1 && code.size() == limitAt + 1 && PushSource(code[stepAt], stepSource)
-                && PushSource(code[limitAt], limitSource) && code[stepAt].arg >= 0 && code[stepAt].arg < 0x10000
-                && code[limitAt].arg >= 0 && code[limitAt].arg < 0x10000) {
+                && PushSource(code[limitAt], limitSource) && v < 0x10000) {
                 CompileState::Block loop{-1, -1, lineFrom, lineTo};
                 loop.next.op = down ? EOpCode::ForNextDownTo : EOpCode::ForNextTo;
-                loop.next.aux = std::uint8_t(v);
-                loop.operands.op = EOpCode::LoopOperands;
-                loop.operands.aux = std::uint8_t(stepSource | (limitSource << 4));
-                loop.operands.arg = int(std::uint32_t(code[stepAt].arg) | (std::uint32_t(code[limitAt].arg) << 16));
+                loop.next.wide = std::uint16_t(v);
+                loop.step = code[stepAt];
+                loop.step.op = EOpCode::Operand;
+                loop.step.aux = stepSource;
+                loop.limit = code[limitAt];
+                loop.limit.op = EOpCode::Operand;
+                loop.limit.aux = limitSource;
                 code.resize(stepAt);
                 SEqnInstruction enter = loop.next;
                 enter.op = down ? EOpCode::ForEnterDownTo : EOpCode::ForEnterTo;
                 enter.arg = -1;
                 loop.jump = int(code.size());
                 code.push_back(enter);
-                code.push_back(loop.operands);
+                code.push_back(loop.step);
+                code.push_back(loop.limit);
                 loop.body = int(code.size());
                 state.fors.push_back(loop);
                 return;
@@ -1079,7 +1091,8 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         if (loop.increment < 0) {
             loop.next.arg = loop.body;
             code.push_back(loop.next);
-            code.push_back(loop.operands);
+            code.push_back(loop.step);
+            code.push_back(loop.limit);
             code[std::size_t(loop.jump)].arg = int(code.size());
             return;
         }
