@@ -65,6 +65,9 @@ enum class EOpCode : std::uint8_t {
     // same three slots: continue at arg (after the loop) unless local wide
     // is <= (>=) the limit. The step is not read.
     ForEnterTo, ForEnterDownTo,
+    // The same, when the start is a simple value: the second slot names the
+    // start, which goes to the local before the test.
+    ForStartTo, ForStartDownTo,
     // Store the product that PushProduct pushes in the result (and end the run).
     StoreYProduct, StoreYProductStop,
 };
@@ -107,7 +110,7 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
     case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::Operand:
     case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract: case EOpCode::CopyToLocal:
-    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo: case EOpCode::StoreYProduct:
+    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo: case EOpCode::ForStartTo: case EOpCode::ForStartDownTo: case EOpCode::StoreYProduct:
     case EOpCode::StoreYProductStop:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:

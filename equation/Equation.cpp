@@ -326,6 +326,26 @@ double CEquation::Run(const SEqnProgram& program)
             }
             ip += 3;
             continue;
+        case EOpCode::ForStartTo: {
+            double& v = locals[in.wide];
+            v = sources[ip[1].aux][ip[1].arg];
+            if (v > sources[ip[2].aux][ip[2].arg]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
+        case EOpCode::ForStartDownTo: {
+            double& v = locals[in.wide];
+            v = sources[ip[1].aux][ip[1].arg];
+            if (!(v >= sources[ip[2].aux][ip[2].arg])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
         case EOpCode::StoreYProduct: {
             const std::uint32_t at = std::uint32_t(in.arg);
             m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];

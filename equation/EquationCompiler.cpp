@@ -1050,9 +1050,18 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
                 SEqnInstruction enter = loop.next;
                 enter.op = down ? EOpCode::ForEnterDownTo : EOpCode::ForEnterTo;
                 enter.arg = -1;
+                SEqnInstruction start = loop.step; // not read on entry
+                if (stepAt == startAt + 1 && code.back().op == EOpCode::CopyToLocal) {
+                    // A simple start value is stored by the entry itself.
+                    start = code.back();
+                    start.op = EOpCode::Operand;
+                    start.wide = 0;
+                    code.pop_back();
+                    enter.op = down ? EOpCode::ForStartDownTo : EOpCode::ForStartTo;
+                }
                 loop.jump = int(code.size());
                 code.push_back(enter);
-                code.push_back(loop.step);
+                code.push_back(start);
                 code.push_back(loop.limit);
                 loop.body = int(code.size());
                 state.fors.push_back(loop);
