@@ -151,7 +151,7 @@ double CEquation::Run(const SEqnProgram& program)
     // Every program ends with Stop (a failed compile leaves none behind), so
     // the loop needs no bounds test.
     for (;;) {
-        const SEqnInstruction in = *ip;
+        const SEqnInstruction& in = *ip; // fields are read where a handler needs them
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
         case EOpCode::PushY: *sp++ = m_result; break;
