@@ -47,6 +47,29 @@ enum class EOpCode : std::uint8_t {
     JumpUnlessEqual, JumpUnlessLess, JumpUnlessLessEqual, JumpUnlessGreater, JumpUnlessGreaterEqual,
     PushNegProduct, // push minus the product that PushProduct pushes
     StoreYStop,  // pop into the result and end the run (a StoreY followed by Stop)
+    // The end of a FOR loop whose step and limit are simple values, in three
+    // slots: local wide += step, then continue at arg (the body) while the
+    // local is <= the limit (ForNextTo, not-a-number counts as true) or
+    // >= the limit (ForNextDownTo, not-a-number counts as false); else go
+    // on after the third slot. The second slot (an Operand) names the step,
+    // the third the limit. The step is read before the local changes, the
+    // limit after.
+    ForNextTo, ForNextDownTo,
+    Operand, // value arg of source aux, read by the fused instruction before it; never run
+    // "local = p q + r" and "local = p q - r" (p, q, r simple values), in
+    // three slots: the first names p (aux, arg) and the local (wide), the
+    // two Operand slots after it q and r.
+    StoreProductAdd, StoreProductSubtract,
+    CopyToLocal, // local wide = value arg of source aux
+    // The test on entering a FOR loop of ForNextTo / ForNextDownTo, in the
+    // same three slots: continue at arg (after the loop) unless local wide
+    // is <= (>=) the limit. The step is not read.
+    ForEnterTo, ForEnterDownTo,
+    // The same, when the start is a simple value: the second slot names the
+    // start, which goes to the local before the test.
+    ForStartTo, ForStartDownTo,
+    // Store the product that PushProduct pushes in the result (and end the run).
+    StoreYProduct, StoreYProductStop,
 };
 
 // Where a Push or a fused operator finds its value.
@@ -57,6 +80,7 @@ enum ESource : std::uint8_t {
 struct SEqnInstruction {
     EOpCode op = EOpCode::Stop;
     std::uint8_t aux = 0;   // values a Hook pops
+    std::uint16_t wide = 0; // a further index of some fused forms
     std::int32_t arg = 0;   // index, jump target, pool slot or function
 };
 static_assert(sizeof(SEqnInstruction) == 8);
@@ -84,6 +108,10 @@ inline int StackEffect(const SEqnInstruction& in)
     case EOpCode::StoreYStop:
         return -1;
     case EOpCode::AddProduct: case EOpCode::SubtractProduct: case EOpCode::AddToLocal:
+    case EOpCode::ForNextTo: case EOpCode::ForNextDownTo: case EOpCode::Operand:
+    case EOpCode::StoreProductAdd: case EOpCode::StoreProductSubtract: case EOpCode::CopyToLocal:
+    case EOpCode::ForEnterTo: case EOpCode::ForEnterDownTo: case EOpCode::ForStartTo: case EOpCode::ForStartDownTo: case EOpCode::StoreYProduct:
+    case EOpCode::StoreYProductStop:
         return 0;
     case EOpCode::JumpUnlessEqual: case EOpCode::JumpUnlessLess: case EOpCode::JumpUnlessLessEqual:
     case EOpCode::JumpUnlessGreater: case EOpCode::JumpUnlessGreaterEqual:

@@ -133,17 +133,25 @@ double CEquation::Run(const SEqnProgram& program)
     double* const locals = m_localValues.GetData();
     double* sp = m_stack.data();
     const double* const sources[kSourceCount] = {pool, xs, ps, cs, locals, extra, m_named, &m_result};
-    const std::atomic<bool>* const stop = m_pStop;
+    // With no stop flag, one that never turns true: a jump then tests it
+    // without a null test.
+    static const std::atomic<bool> s_neverStop{false};
+    const std::atomic<bool>& stop = m_pStop ? *m_pStop : s_neverStop;
     const std::int64_t budget = m_nBudget;
-    std::int64_t executed = 0;
-    int segmentStart = 0;
+    // The budget that is left, in bytes of instructions (8 per instruction),
+    // so that a jump subtracts the bytes of the straight run it ends without
+    // dividing; past "more than budget instructions" it is negative. A budget
+    // too large to count in bytes is never reached.
+    std::int64_t left = std::clamp<std::int64_t>(budget, -1, INT64_MAX / std::int64_t(sizeof(SEqnInstruction)))
+        * std::int64_t(sizeof(SEqnInstruction));
+    const SEqnInstruction* segment = code;
     const SEqnInstruction* ip = code;
     int target = 0;
 
     // Every program ends with Stop (a failed compile leaves none behind), so
     // the loop needs no bounds test.
     for (;;) {
-        const SEqnInstruction in = *ip;
+        const SEqnInstruction& in = *ip; // fields are read where a handler needs them
         switch (in.op) {
         case EOpCode::Number: *sp++ = pool[in.arg]; break;
         case EOpCode::PushY: *sp++ = m_result; break;
@@ -268,6 +276,87 @@ double CEquation::Run(const SEqnProgram& program)
                 goto jump;
             }
             break;
+        case EOpCode::ForNextTo: {
+            double& v = locals[in.wide];
+            v += sources[ip[1].aux][ip[1].arg];
+            // "<=" is true unless v > limit (not-a-number counts as true).
+            if (!(v > sources[ip[2].aux][ip[2].arg])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
+        case EOpCode::ForNextDownTo: {
+            double& v = locals[in.wide];
+            v += sources[ip[1].aux][ip[1].arg];
+            if (v >= sources[ip[2].aux][ip[2].arg]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
+        case EOpCode::StoreProductAdd: {
+            double v = sources[in.aux][in.arg] * sources[ip[1].aux][ip[1].arg];
+            v += sources[ip[2].aux][ip[2].arg];
+            locals[in.wide] = v;
+            ip += 3;
+            continue;
+        }
+        case EOpCode::StoreProductSubtract: {
+            double v = sources[in.aux][in.arg] * sources[ip[1].aux][ip[1].arg];
+            v -= sources[ip[2].aux][ip[2].arg];
+            locals[in.wide] = v;
+            ip += 3;
+            continue;
+        }
+        case EOpCode::CopyToLocal: locals[in.wide] = sources[in.aux][in.arg]; break;
+        case EOpCode::ForEnterTo:
+            if (locals[in.wide] > sources[ip[2].aux][ip[2].arg]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        case EOpCode::ForEnterDownTo:
+            if (!(locals[in.wide] >= sources[ip[2].aux][ip[2].arg])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        case EOpCode::ForStartTo: {
+            double& v = locals[in.wide];
+            v = sources[ip[1].aux][ip[1].arg];
+            if (v > sources[ip[2].aux][ip[2].arg]) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
+        case EOpCode::ForStartDownTo: {
+            double& v = locals[in.wide];
+            v = sources[ip[1].aux][ip[1].arg];
+            if (!(v >= sources[ip[2].aux][ip[2].arg])) {
+                target = in.arg;
+                goto jump;
+            }
+            ip += 3;
+            continue;
+        }
+        case EOpCode::StoreYProduct: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            break;
+        }
+        case EOpCode::StoreYProductStop: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            m_result = sources[in.aux & 15][at & 0xFFFF] * sources[in.aux >> 4][at >> 16];
+            return m_result;
+        }
+        case EOpCode::Operand: break; // skipped by the instruction before it
         default: __builtin_unreachable();
         }
         ++ip;
@@ -275,11 +364,11 @@ double CEquation::Run(const SEqnProgram& program)
     jump:
         // Counts the instructions of the straight run that the jump ends;
         // a run past the budget, or a caller that asks to stop, ends here.
-        executed += (ip - code) + 1 - segmentStart;
-        if (executed > budget || (stop && stop->load(std::memory_order_relaxed)))
-            StopRun(executed > budget, budget);
+        left -= reinterpret_cast<const char*>(ip + 1) - reinterpret_cast<const char*>(segment);
+        if (left < 0 || stop.load(std::memory_order_relaxed))
+            StopRun(left < 0, budget);
         ip = code + target;
-        segmentStart = target;
+        segment = ip;
     }
     return m_result;
 }

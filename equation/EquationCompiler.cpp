@@ -179,8 +179,12 @@ bool IsValidSymbolName(std::string_view name)
 struct CEquation::CompileState {
     struct Block {
         int jump;      // the jump whose target the closing statement sets
-        int increment; // FOR: start of the increment block
+        int increment; // FOR: start of the increment block; -1 for a fused loop end
         int start, end;
+        // A FOR whose step and limit are simple values: the body's first
+        // instruction and the fused end's three slots.
+        int body = -1;
+        SEqnInstruction next{}, step{}, limit{};
     };
     struct Label {
         std::string name;
@@ -680,6 +684,8 @@ void CEquation::FinishProgram(SEqnProgram& program)
     for (std::size_t i = 0; i + 1 < code.size(); ++i)
         if (code[i].op == EOpCode::StoreY && code[i + 1].op == EOpCode::Stop)
             code[i].op = EOpCode::StoreYStop;
+        else if (code[i].op == EOpCode::StoreYProduct && code[i + 1].op == EOpCode::Stop)
+            code[i].op = EOpCode::StoreYProductStop;
 }
 
 int CEquation::AppendJumpIfFalse(SEqnProgram& program, std::size_t start)
@@ -731,6 +737,33 @@ void CEquation::AppendStoreLocal(SEqnProgram& program, int local, std::size_t st
             k = code[n - 2];
             k.aux = source;
             found = true;
+        }
+        // The whole right side is "p q + r" or "p q - r": one instruction
+        // computes and stores it without the stack.
+        if (n == start + 2 && code[start].op == EOpCode::PushProduct
+            && (code[start + 1].op == EOpCode::AddS || code[start + 1].op == EOpCode::SubtractS)) {
+            const SEqnInstruction product = code[start];
+            SEqnInstruction r = code[start + 1];
+            const std::uint32_t at = std::uint32_t(product.arg);
+            SEqnInstruction p, q;
+            p.op = r.op == EOpCode::AddS ? EOpCode::StoreProductAdd : EOpCode::StoreProductSubtract;
+            p.aux = std::uint8_t(product.aux & 15);
+            p.arg = int(at & 0xFFFF);
+            p.wide = std::uint16_t(local);
+            q.op = EOpCode::Operand;
+            q.aux = std::uint8_t(product.aux >> 4);
+            q.arg = int(at >> 16);
+            r.op = EOpCode::Operand;
+            code[start] = p;
+            code[start + 1] = q;
+            code.push_back(r);
+            return;
+        }
+        // The whole right side is a simple value.
+        if (n == start + 1 && code[start].op == EOpCode::Push) {
+            code[start].op = EOpCode::CopyToLocal;
+            code[start].wide = std::uint16_t(local);
+            return;
         }
         if (found && k.arg >= 0 && k.arg < 0x10000) {
             SEqnInstruction add;
@@ -877,7 +910,12 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         CompileExpression(text.substr(from, to - from), lineStart + int(from), m_program);
     };
     auto storeY = [&] {
-        Append(m_program, EOpCode::StoreY);
+        // A statement starts with an empty stack, so a product pushed last
+        // is the whole expression: it goes to the result directly.
+        if (g_optimize.load(std::memory_order_relaxed) && !code.empty() && code.back().op == EOpCode::PushProduct)
+            code.back().op = EOpCode::StoreYProduct;
+        else
+            Append(m_program, EOpCode::StoreY);
         m_bYAssigned = true;
     };
 
@@ -976,8 +1014,61 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
             failLine(IDS_PARSE_FOR_INVALID);
 
         const int v = FindVariable(var);
+        const std::size_t startAt = code.size();
         expression(startFrom, startTo);
-        Append(m_program, EOpCode::StoreLocal, v);
+        AppendStoreLocal(m_program, v, startAt);
+        if (g_optimize.load(std::memory_order_relaxed) && v >= 0) {
+            // A step and a limit that are simple values let the loop end in
+            // one instruction that steps, tests and jumps back to the body,
+            // and enter through one that tests. Both are compiled here, in
+            // the order of the plain reading, so that errors come in the
+            // same order; other loops take the plain form below.
+            const std::size_t stepAt = code.size();
+            if (step >= 0) {
+                expression(stepFrom, stepTo);
+            } else {
+                CEqnToken one;
+                one.instr.op = EOpCode::Number;
+                one.number = down ? -1.0 : 1.0;
+                Emit(m_program, one);
+            }
+            const std::size_t limitAt = code.size();
+            expression(limitFrom, limitTo);
+            ESource stepSource, limitSource;
+            if (limitAt == stepAt + 1 && code.size() == limitAt + 1 && PushSource(code[stepAt], stepSource)
+                && PushSource(code[limitAt], limitSource) && v < 0x10000) {
+                CompileState::Block loop{-1, -1, lineFrom, lineTo};
+                loop.next.op = down ? EOpCode::ForNextDownTo : EOpCode::ForNextTo;
+                loop.next.wide = std::uint16_t(v);
+                loop.step = code[stepAt];
+                loop.step.op = EOpCode::Operand;
+                loop.step.aux = stepSource;
+                loop.limit = code[limitAt];
+                loop.limit.op = EOpCode::Operand;
+                loop.limit.aux = limitSource;
+                code.resize(stepAt);
+                SEqnInstruction enter = loop.next;
+                enter.op = down ? EOpCode::ForEnterDownTo : EOpCode::ForEnterTo;
+                enter.arg = -1;
+                SEqnInstruction start = loop.step; // not read on entry
+                if (stepAt == startAt + 1 && code.back().op == EOpCode::CopyToLocal) {
+                    // A simple start value is stored by the entry itself.
+                    start = code.back();
+                    start.op = EOpCode::Operand;
+                    start.wide = 0;
+                    code.pop_back();
+                    enter.op = down ? EOpCode::ForStartDownTo : EOpCode::ForStartTo;
+                }
+                loop.jump = int(code.size());
+                code.push_back(enter);
+                code.push_back(start);
+                code.push_back(loop.limit);
+                loop.body = int(code.size());
+                state.fors.push_back(loop);
+                return;
+            }
+            code.resize(stepAt);
+        }
         const int jumpToTest = int(code.size());
         Append(m_program, EOpCode::Jump, -1);
         const int increment = int(code.size());
@@ -1004,8 +1095,16 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
     if (is("NEXT")) {
         if (state.fors.empty())
             failLine(IDS_PARSE_NEXT_NO_FOR);
-        const auto loop = state.fors.back();
+        auto loop = state.fors.back();
         state.fors.pop_back();
+        if (loop.increment < 0) {
+            loop.next.arg = loop.body;
+            code.push_back(loop.next);
+            code.push_back(loop.step);
+            code.push_back(loop.limit);
+            code[std::size_t(loop.jump)].arg = int(code.size());
+            return;
+        }
         Append(m_program, EOpCode::Jump, loop.increment);
         code[std::size_t(loop.jump)].arg = int(code.size());
         return;

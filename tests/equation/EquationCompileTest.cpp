@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -230,8 +231,9 @@ TEST(Compile, ProgramIsFlatWithItsStackDepth)
     // Constants are folded; an operator reads a simple right operand itself.
     auto folded = MakeEquation("y = (1 + (2 + (3 + 4))) * x", {}, {"x"});
     folded->Compile();
-    EXPECT_EQ(folded->GetProgram().code.size(), 3u); // push 10 x, store, stop
-    EXPECT_EQ(folded->GetProgram().depth, 1);
+    // The product 10 x goes to the result without the stack; then stop.
+    EXPECT_EQ(folded->GetProgram().code.size(), 2u);
+    EXPECT_EQ(folded->GetProgram().depth, 0);
     folded->ResizeValues();
     folded->GetXValues()[0] = 3;
     EXPECT_EQ(folded->Calculate(), 30);
@@ -361,6 +363,105 @@ TEST(Compile, RandomExpressionsAgreeWithThePlainReading)
         }
     }
     EXPECT_GT(compiled, 500); // about 1 in 20 of these strings is a valid expression
+}
+
+} // namespace
+
+namespace {
+
+// Random FOR loops (TO and DOWNTO, with and without STEP, steps of 0 and
+// limits that are not numbers, loop variables changed in the body, nested
+// loops, jumps out of and into a loop): the fused loop ends and stores give
+// bit for bit what the plain reading gives, and a loop that never ends runs
+// into the budget either way.
+TEST(Compile, RandomLoopsAgreeWithThePlainReading)
+{
+    const char* bounds[] = {"0", "1", "3", "-2", "0.5", "2.5", "a", "b", "x", "s", "i", "-a", "SQRT(-1)", "a+1", "2*b"};
+    const char* steps[] = {"1", "-1", "0.5", "-0.75", "0", "a", "b", "x", "i", "SQRT(-1)", "s", "a*2"};
+    const char* bodies[] = {"s = s*x + a", "s = i*s - b", "s = s + i", "s = a*s + i", "s = s*s - x", "s = 2*i + s",
+                            "i = i + 0.5", "s = s - i*x", "n = n + 1", "s = s/2 + i",
+                            "IF s > 4 THEN\r\nGOTO out\r\nENDIF", "i = i*2"};
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return unsigned(state >> 33);
+    };
+    auto pick = [&](const auto& list) { return std::string(list[next() % (sizeof list / sizeof list[0])]); };
+    auto forLine = [&](const char* var) {
+        std::string line = std::string("FOR ") + var + " = " + pick(bounds) + (next() % 3 == 0 ? " DOWNTO " : " TO ")
+            + pick(bounds);
+        if (next() % 2)
+            line += " STEP " + pick(steps);
+        return line + "\r\n";
+    };
+    int fusedEnds = 0, fusedStores = 0;
+    auto run = [&](const std::string& source, bool optimize, double& value) {
+        CEquation::EnableOptimizer(optimize);
+        auto eq = MakeEquation(source, {"a", "b"}, {"x"});
+        int outcome = 0; // 0 value, 1 compile error, 2 other run error, 3 over budget
+        try {
+            eq->Compile();
+            for (const SEqnInstruction& in : eq->GetProgram().code) {
+                fusedEnds += in.op == EOpCode::ForNextTo || in.op == EOpCode::ForNextDownTo;
+                fusedStores += in.op == EOpCode::StoreProductAdd || in.op == EOpCode::StoreProductSubtract;
+            }
+            eq->ResizeValues();
+            eq->SetInstructionBudget(200000);
+            eq->GetParameterValues()[0] = 1.25;
+            eq->GetParameterValues()[1] = -0.5;
+            eq->GetXValues()[0] = 0.75;
+            value = eq->Calculate();
+        } catch (const CParseErr&) {
+            outcome = 1;
+        } catch (const CMyRunLimitError&) {
+            outcome = 3;
+        } catch (const CMyError&) {
+            outcome = 2;
+        }
+        CEquation::EnableOptimizer(true);
+        return outcome;
+    };
+    int finished = 0, endless = 0, compileErrors = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const char* starts[] = {"0", "1", "-2", "a", "x"};
+        std::string source = "s = " + pick(starts) + "\r\nn = 0\r\n";
+        if (next() % 4 == 0)
+            source += "GOTO in\r\n";
+        source += forLine("i");
+        const bool nested = next() % 3 == 0;
+        if (nested)
+            source += forLine("k") + "s = s + k*x\r\n";
+        source += pick(bodies) + "\r\n";
+        if (source.find("GOTO in") != std::string::npos)
+            source += ":in\r\n";
+        source += pick(bodies) + "\r\n";
+        if (nested)
+            source += "NEXT\r\n";
+        const char* results[] = {"y = s + i + n", "y = s*i", "y = a*s - n"};
+        source += "NEXT\r\n:out\r\n" + pick(results) + "\r\n";
+        if (source.find("GOTO out") == std::string::npos) // the label must be used
+            source += "IF n < 0 THEN\r\nGOTO out\r\nENDIF\r\n";
+        double fast = 0, plain = 0;
+        const int a = run(source, true, fast);
+        const int b = run(source, false, plain);
+        ASSERT_EQ(a, b) << source;
+        if (a == 0) {
+            ++finished;
+            EXPECT_EQ(std::memcmp(&fast, &plain, sizeof fast), 0) << source << "\r\n" << fast << " " << plain;
+        }
+        endless += a == 3;
+        if (a == 1)
+            ADD_FAILURE() << source;
+        compileErrors += a == 1;
+    }
+    // Most loops end, and some never do (a step of 0, the wrong way or a
+    // limit that is not a number).
+    EXPECT_GT(finished, 1000) << endless << " " << compileErrors;
+    EXPECT_GT(endless, 100);
+    EXPECT_EQ(compileErrors, 0);
+    // The fused forms are there to be compared.
+    EXPECT_GT(fusedEnds, 2000);
+    EXPECT_GT(fusedStores, 1000);
 }
 
 } // namespace
