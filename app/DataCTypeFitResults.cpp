@@ -32,8 +32,6 @@ void LoadIntArray(CArchive& ar, std::vector<int>& values)
     }
 }
 
-CMXResult* CDataCTypeFitResults::GetFitItem(CDataTableItem* item) const { return FindFitItem(item, m_strFit); }
-
 int CDataCTypeFitResults::GetEntryCount(CMXResult& fit) const { return fit.GetParameterCount(); }
 
 CData* CDataCTypeFitResults::MakeEntry(CMXResult& fit, int record, int index) const
@@ -84,52 +82,6 @@ void CDataCTypeFitResults::ComputeValue(int, CDataTableItem* item, BOOL updateVi
         table.SetCell(kFirstDataRow, m_column, new CDataString(LoadString(text)));
     }
     FinishCompute(item, updateViews);
-}
-
-int CDataCTypeFitResults::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
-
-void CDataCTypeFitResults::OnNotify(CDataTableItem* item, CDataTableItem*, CUpdateNotification& note)
-{
-    switch (note.kind) {
-    case UN_ITEM_RENAMED:
-        if (!m_strFit.empty() && m_strFit == note.oldName)
-            m_strFit = note.newName;
-        return;
-    case UN_ITEM_REMOVING:
-        if (!m_strFit.empty() && m_strFit == note.oldName) {
-            m_strFit.clear();
-            ComputeValue(-1, item, TRUE);
-        }
-        return;
-    case UN_CALC_STATE: {
-        CMXResult* fit = GetFitItem(item);
-        if (fit && note.item == fit && (m_nLastState != 0 || fit->GetState() != 0))
-            ComputeValue(-1, item, TRUE);
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-std::vector<std::string> CDataCTypeFitResults::GetLinks() const
-{
-    return m_strFit.empty() ? std::vector<std::string>() : std::vector<std::string>{m_strFit};
-}
-
-void CDataCTypeFitResults::RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links)
-{
-    if (!m_strFit.empty() || links.empty())
-        return;
-    m_strFit = links.front();
-    ComputeValue(-1, item, TRUE);
 }
 
 void CDataCTypeFitResults::Serialize(CArchive& ar)
