@@ -20,14 +20,7 @@
 template <class TBase>
 class CDataCTypeFitLinked : public TBase {
 public:
-    int EditSettings(CDataTableItem* item) override
-    {
-        if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-            if (!editor->Edit(*this, item))
-                return 0;
-        this->ComputeValue(-1, item, TRUE);
-        return 1;
-    }
+    int EditSettings(CDataTableItem* item) override { return this->EditThenRecompute(item); }
 
     void OnNotify(CDataTableItem* item, CDataTableItem*, CUpdateNotification& note) override
     {
