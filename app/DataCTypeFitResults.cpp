@@ -13,25 +13,6 @@
 IMPLEMENT_SERIAL(CDataCTypeFitResults, CDataColumnType, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypeFitInfo, CDataCTypeFitResults, VERSIONABLE_SCHEMA | 0)
 
-void StoreIntArray(CArchive& ar, const std::vector<int>& values)
-{
-    ar.WriteCount(std::uint32_t(values.size()));
-    for (int v : values)
-        ar << std::int32_t(v);
-}
-
-void LoadIntArray(CArchive& ar, std::vector<int>& values)
-{
-    const std::uint32_t n = ar.ReadCount();
-    ar.CheckRemaining(n, 4);
-    values.assign(n, 0);
-    for (int& v : values) {
-        std::int32_t i = 0;
-        ar >> i;
-        v = i;
-    }
-}
-
 int CDataCTypeFitResults::GetEntryCount(CMXResult& fit) const { return fit.GetParameterCount(); }
 
 CData* CDataCTypeFitResults::MakeEntry(CMXResult& fit, int record, int index) const
@@ -89,12 +70,12 @@ void CDataCTypeFitResults::Serialize(CArchive& ar)
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
-        StoreIntArray(ar, m_indices);
+        ArchiveStoreInts(ar, m_indices);
         ar << std::int32_t(m_nShowName) << m_strFit << std::int32_t(m_nValueChoice)
            << std::int32_t(StoredFitState(m_nLastState));
         return;
     }
-    LoadIntArray(ar, m_indices);
+    ArchiveLoadInts(ar, m_indices);
     std::int32_t show = 0, choice = 0, state = 0;
     ar >> show >> m_strFit >> choice >> state;
     m_nShowName = show;
@@ -132,11 +113,11 @@ void CDataCTypeFitInfo::Serialize(CArchive& ar)
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
-        StoreIntArray(ar, m_indices);
+        ArchiveStoreInts(ar, m_indices);
         ar << std::int32_t(m_nShowName) << m_strFit << std::int32_t(StoredFitState(m_nLastState));
         return;
     }
-    LoadIntArray(ar, m_indices);
+    ArchiveLoadInts(ar, m_indices);
     std::int32_t show = 0, state = 0;
     ar >> show >> m_strFit >> state;
     m_nShowName = show;

@@ -61,6 +61,3 @@ protected:
     int GetEntryCount(CMXResult& fit) const override;
     CData* MakeEntry(CMXResult& fit, int record, int index) const override;
 };
-
-void StoreIntArray(CArchive& ar, const std::vector<int>& values);
-void LoadIntArray(CArchive& ar, std::vector<int>& values);

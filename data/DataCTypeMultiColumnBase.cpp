@@ -89,20 +89,10 @@ void CDataCTypeMultiColumnBase::Serialize(CArchive& ar)
 {
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
-    if (ar.IsStoring()) {
-        ar.WriteCount(std::uint32_t(m_sources.size()));
-        for (int source : m_sources)
-            ar << std::int32_t(source);
-        return;
-    }
-    std::uint32_t count = ar.ReadCount();
-    ar.CheckRemaining(count, 4);
-    m_sources.resize(count);
-    for (int& source : m_sources) {
-        std::int32_t v = 0;
-        ar >> v;
-        source = v;
-    }
+    if (ar.IsStoring())
+        ArchiveStoreInts(ar, m_sources);
+    else
+        ArchiveLoadInts(ar, m_sources);
 }
 
 int CDataCTypeMultiColumn::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
