@@ -4,10 +4,8 @@
 #include "data/DataDouble.h"
 #include "data/DataString.h"
 #include "data/MyData.h"
-#include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
-#include "platform/StringTable.h"
 
 #include <algorithm>
 
@@ -22,103 +20,17 @@ CData* MakeFitValueCell(const CFitValue& value)
     return new CDataString(value.GetText());
 }
 
-CMXResult* CDataCTypeCalc::GetFitItem(CDataTableItem* item) const { return FindFitItem(item, m_strFit); }
-
-UINT CDataCTypeCalc::GetStatus(CDataTableItem* item) const
-{
-    CMXResult* fit = GetFitItem(item);
-    if (!fit)
-        return IDS_COL_NONE_SELECTED;
-    if (fit->GetXKind() != CMXResult::kOneSet)
-        return IDS_COL_INVALID_LAYOUT;
-    if (fit->GetState() == CMXResult::kFitted || m_nUseEstimates)
-        return 0;
-    if (fit->GetState() == CMXResult::kCalculating)
-        return IDS_COL_CALCULATING;
-    if (fit->GetState() == CMXResult::kFailed)
-        return IDS_COL_FAILED;
-    return IDS_COL_NOT_FITTED;
-}
-
 void CDataCTypeCalc::ComputeValue(int row, CDataTableItem* item, BOOL updateViews)
 {
     CMyData& table = item->GetTable();
     const int last = std::max(table.GetLastRow(m_column), m_source >= 0 ? table.GetLastRow(m_source) : -1);
-    int first = kFirstDataRow, end = last;
-    if (row != -1) {
-        first = row;
-        end = row >= kFirstDataRow && row <= last ? row : row - 1;
-    }
-    m_nStatus = GetStatus(item);
-    CMXResult* fit = GetFitItem(item);
-    for (int r = first; r <= end; ++r) {
-        table.DeleteCell(r, m_column);
+    ComputeFitRows(row, item, updateViews, last, [&](CMyData& cells, int r, CMXResult& fit) -> CData* {
         double t = 0.0;
-        if (m_nStatus == 0 && fit && m_source >= 0 && table.GetNumber(r, m_source, t))
-            if (std::optional<CFitValue> value = Evaluate(*fit, t))
-                table.SetCell(r, m_column, MakeFitValueCell(*value));
-        if (row != -1 && updateViews)
-            item->UpdateViews(kHintCellChanged, m_column + 1, r + 1);
-    }
-    if (m_nStatus != 0) {
-        table.SetCell(kFirstDataRow, m_column, new CDataString(LoadString(m_nStatus)));
-        if (row != -1 && updateViews)
-            item->UpdateViews(kHintCellChanged, m_column + 1, kFirstDataRow + 1);
-    }
-    if (row == -1 && updateViews)
-        item->UpdateViews(kHintColumnsChanged, m_column + 1, m_column + 1);
-    NotifyDependents(item);
-    item->SetModified();
-}
-
-int CDataCTypeCalc::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
-
-void CDataCTypeCalc::OnNotify(CDataTableItem* item, CDataTableItem*, CUpdateNotification& note)
-{
-    switch (note.kind) {
-    case UN_ITEM_RENAMED:
-        if (!m_strFit.empty() && m_strFit == note.oldName)
-            m_strFit = note.newName;
-        return;
-    case UN_ITEM_REMOVING:
-        if (!m_strFit.empty() && m_strFit == note.oldName) {
-            m_strFit.clear();
-            ComputeValue(-1, item, TRUE);
-        }
-        return;
-    case UN_CALC_STATE: {
-        CMXResult* fit = GetFitItem(item);
-        if (!fit || note.item != fit)
-            return;
-        const UINT status = GetStatus(item);
-        if (status == m_nStatus && status != 0)
-            return;
-        ComputeValue(-1, item, TRUE);
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-std::vector<std::string> CDataCTypeCalc::GetLinks() const
-{
-    return m_strFit.empty() ? std::vector<std::string>() : std::vector<std::string>{m_strFit};
-}
-
-void CDataCTypeCalc::RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links)
-{
-    if (!m_strFit.empty() || links.empty())
-        return;
-    m_strFit = links.front();
-    ComputeValue(-1, item, TRUE);
+        if (m_source >= 0 && cells.GetNumber(r, m_source, t))
+            if (std::optional<CFitValue> value = Evaluate(fit, t))
+                return MakeFitValueCell(*value);
+        return nullptr;
+    });
 }
 
 void CDataCTypeCalc::Serialize(CArchive& ar)

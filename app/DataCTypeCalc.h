@@ -2,6 +2,7 @@
 // each x ("y = ?") and x at each y ("x = ?").
 #pragma once
 
+#include "app/DataCTypeFitLinked.h"
 #include "data/DataCTypeOneSource.h"
 #include "fitting/FitValue.h"
 
@@ -10,35 +11,25 @@
 
 class CMXResult;
 
-class CDataCTypeCalc : public CDataCTypeOneSource {
+class CDataCTypeCalc : public CDataCTypeFitLinked<CDataCTypeOneSource> {
     DECLARE_SERIAL(CDataCTypeCalc)
 public:
     CDataCTypeCalc() : CDataCTypeCalc(kTypeCalcY, -1) {}
     CData* Clone() const override { return new CDataCTypeCalc(*this); }
 
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
-    int EditSettings(CDataTableItem* item) override;
-    void OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note) override;
-    std::vector<std::string> GetLinks() const override;
-    void RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links) override;
-
-    CMXResult* GetFitItem(CDataTableItem* item) const;
-    // 0 when values can be computed, else the message shown in row 2.
-    UINT GetStatus(CDataTableItem* item) const;
 
     // Version 1: source, fit name, status, estimates flag, fit number.
     // Version 0 had no fit number: such a column uses fit 1.
     void Serialize(CArchive& ar) override;
 
-    std::string m_strFit;
-    UINT m_nStatus = 482;
     int m_nUseEstimates = 0;
-    int m_nFit = 0; // 0-based
 
 protected:
-    CDataCTypeCalc(int type, int column) : CDataCTypeOneSource(type, column) {}
+    CDataCTypeCalc(int type, int column) : CDataCTypeFitLinked(type, column) {}
     CDataCTypeCalc(const CDataCTypeCalc&) = default;
     bool RecomputesRows() const override { return true; }
+    bool UsesEstimates() const override { return m_nUseEstimates != 0; }
     // The fit's answer for one source value.
     virtual std::optional<CFitValue> Evaluate(CMXResult& fit, double value) const { return std::nullopt; }
 };

@@ -69,14 +69,7 @@ CData* CDataCTypeEqn::MakeDataFromText(int row, std::string_view text)
     return CDataColumnType::MakeDataFromText(row, text);
 }
 
-int CDataCTypeEqn::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeEqn::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeEqn::OnNotify(CDataTableItem* item, CDataTableItem*, CUpdateNotification& note)
 {

@@ -114,14 +114,7 @@ void CDataCTypeFTest::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
     FinishCompute(item, updateViews);
 }
 
-int CDataCTypeFTest::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeFTest::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeFTest::OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note)
 {

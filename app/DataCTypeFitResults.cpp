@@ -13,27 +13,6 @@
 IMPLEMENT_SERIAL(CDataCTypeFitResults, CDataColumnType, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypeFitInfo, CDataCTypeFitResults, VERSIONABLE_SCHEMA | 0)
 
-void StoreIntArray(CArchive& ar, const std::vector<int>& values)
-{
-    ar.WriteCount(std::uint32_t(values.size()));
-    for (int v : values)
-        ar << std::int32_t(v);
-}
-
-void LoadIntArray(CArchive& ar, std::vector<int>& values)
-{
-    const std::uint32_t n = ar.ReadCount();
-    ar.CheckRemaining(n, 4);
-    values.assign(n, 0);
-    for (int& v : values) {
-        std::int32_t i = 0;
-        ar >> i;
-        v = i;
-    }
-}
-
-CMXResult* CDataCTypeFitResults::GetFitItem(CDataTableItem* item) const { return FindFitItem(item, m_strFit); }
-
 int CDataCTypeFitResults::GetEntryCount(CMXResult& fit) const { return fit.GetParameterCount(); }
 
 CData* CDataCTypeFitResults::MakeEntry(CMXResult& fit, int record, int index) const
@@ -86,63 +65,17 @@ void CDataCTypeFitResults::ComputeValue(int, CDataTableItem* item, BOOL updateVi
     FinishCompute(item, updateViews);
 }
 
-int CDataCTypeFitResults::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
-
-void CDataCTypeFitResults::OnNotify(CDataTableItem* item, CDataTableItem*, CUpdateNotification& note)
-{
-    switch (note.kind) {
-    case UN_ITEM_RENAMED:
-        if (!m_strFit.empty() && m_strFit == note.oldName)
-            m_strFit = note.newName;
-        return;
-    case UN_ITEM_REMOVING:
-        if (!m_strFit.empty() && m_strFit == note.oldName) {
-            m_strFit.clear();
-            ComputeValue(-1, item, TRUE);
-        }
-        return;
-    case UN_CALC_STATE: {
-        CMXResult* fit = GetFitItem(item);
-        if (fit && note.item == fit && (m_nLastState != 0 || fit->GetState() != 0))
-            ComputeValue(-1, item, TRUE);
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-std::vector<std::string> CDataCTypeFitResults::GetLinks() const
-{
-    return m_strFit.empty() ? std::vector<std::string>() : std::vector<std::string>{m_strFit};
-}
-
-void CDataCTypeFitResults::RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links)
-{
-    if (!m_strFit.empty() || links.empty())
-        return;
-    m_strFit = links.front();
-    ComputeValue(-1, item, TRUE);
-}
-
 void CDataCTypeFitResults::Serialize(CArchive& ar)
 {
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
-        StoreIntArray(ar, m_indices);
+        ArchiveStoreInts(ar, m_indices);
         ar << std::int32_t(m_nShowName) << m_strFit << std::int32_t(m_nValueChoice)
            << std::int32_t(StoredFitState(m_nLastState));
         return;
     }
-    LoadIntArray(ar, m_indices);
+    ArchiveLoadInts(ar, m_indices);
     std::int32_t show = 0, choice = 0, state = 0;
     ar >> show >> m_strFit >> choice >> state;
     m_nShowName = show;
@@ -180,11 +113,11 @@ void CDataCTypeFitInfo::Serialize(CArchive& ar)
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
-        StoreIntArray(ar, m_indices);
+        ArchiveStoreInts(ar, m_indices);
         ar << std::int32_t(m_nShowName) << m_strFit << std::int32_t(StoredFitState(m_nLastState));
         return;
     }
-    LoadIntArray(ar, m_indices);
+    ArchiveLoadInts(ar, m_indices);
     std::int32_t show = 0, state = 0;
     ar >> show >> m_strFit >> state;
     m_nShowName = show;

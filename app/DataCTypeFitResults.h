@@ -2,6 +2,7 @@
 // row per data set and chosen parameter, labelled with the parameter names.
 #pragma once
 
+#include "app/DataCTypeFitLinked.h"
 #include "data/DataColumnType.h"
 
 #include <string>
@@ -9,7 +10,7 @@
 
 class CMXResult;
 
-class CDataCTypeFitResults : public CDataColumnType {
+class CDataCTypeFitResults : public CDataCTypeFitLinked<CDataColumnType> {
     DECLARE_SERIAL(CDataCTypeFitResults)
 public:
     CDataCTypeFitResults() : CDataCTypeFitResults(-1) {}
@@ -17,27 +18,25 @@ public:
 
     CData* Clone() const override { return new CDataCTypeFitResults(*this); }
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
-    int EditSettings(CDataTableItem* item) override;
     int HasSettings() const override { return 1; }
     int IsEditable() const override { return 0; }
-    void OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note) override;
-    std::vector<std::string> GetLinks() const override;
-    void RestoreLinks(CDataTableItem* item, const std::vector<std::string>& links) override;
-
-    CMXResult* GetFitItem(CDataTableItem* item) const;
 
     // Version 0, indices, show-name flag, fit name, value choice, last fit state.
     void Serialize(CArchive& ar) override;
 
     std::vector<int> m_indices;
     int m_nShowName = 1;
-    std::string m_strFit;
     int m_nValueChoice = 0; // 0 value, 1 standard error
     int m_nLastState = 0;
 
 protected:
-    CDataCTypeFitResults(int type, int column) : CDataColumnType(type, column) {}
+    CDataCTypeFitResults(int type, int column) : CDataCTypeFitLinked(type, column) {}
     CDataCTypeFitResults(const CDataCTypeFitResults&) = default;
+    // Any state change recomputes, but for an unfitted fit that stays unfitted.
+    bool StateChangeRecomputes(CDataTableItem*, CMXResult& fit) const override
+    {
+        return m_nLastState != 0 || fit.GetState() != 0;
+    }
     // The count of entries per record (parameters, or information items).
     virtual int GetEntryCount(CMXResult& fit) const;
     // The cell of entry index of a fitted record; null leaves the row empty.
@@ -62,6 +61,3 @@ protected:
     int GetEntryCount(CMXResult& fit) const override;
     CData* MakeEntry(CMXResult& fit, int record, int index) const override;
 };
-
-void StoreIntArray(CArchive& ar, const std::vector<int>& values);
-void LoadIntArray(CArchive& ar, std::vector<int>& values);

@@ -37,25 +37,6 @@ private:
     const CEquationBase* m_equation;
 };
 
-void StoreInts(CArchive& ar, const std::vector<int>& values)
-{
-    ar.WriteCount(std::uint32_t(values.size()));
-    for (int v : values)
-        ar << std::int32_t(v);
-}
-
-void LoadInts(CArchive& ar, std::vector<int>& values)
-{
-    const std::uint32_t n = ar.ReadCount();
-    ar.CheckRemaining(n, 4);
-    values.assign(n, 0);
-    for (int& v : values) {
-        std::int32_t i = 0;
-        ar >> i;
-        v = i;
-    }
-}
-
 void Grow(CMyVector& v, int p, double fill)
 {
     while (v.GetSize() <= p)
@@ -397,8 +378,8 @@ void CMXNonLinear::Serialize(CArchive& ar)
     if (ar.IsStoring()) {
         m_rangeFrom.Serialize(ar);
         m_rangeTo.Serialize(ar);
-        StoreInts(ar, m_rangeCodes);
-        StoreInts(ar, m_rangeSteps);
+        ArchiveStoreInts(ar, m_rangeCodes);
+        ArchiveStoreInts(ar, m_rangeSteps);
         m_estimates.Serialize(ar);
         ar << m_strEquation << std::int32_t(m_nFitOption) << std::int32_t(m_nChiSqChange) << m_dChiSqChangePercent
            << std::int32_t(m_nMinIterations) << std::int32_t(m_nMaxIterations) << std::int32_t(m_nLastCriterion);
@@ -406,8 +387,8 @@ void CMXNonLinear::Serialize(CArchive& ar)
     }
     m_rangeFrom.Serialize(ar);
     m_rangeTo.Serialize(ar);
-    LoadInts(ar, m_rangeCodes);
-    LoadInts(ar, m_rangeSteps);
+    ArchiveLoadInts(ar, m_rangeCodes);
+    ArchiveLoadInts(ar, m_rangeSteps);
     m_estimates.Serialize(ar);
     std::int32_t option = 0, change = 0, minIt = 0, maxIt = 0, last = 0;
     ar >> m_strEquation >> option >> change >> m_dChiSqChangePercent >> minIt >> maxIt >> last;

@@ -27,25 +27,6 @@ std::function<void(int)>& RunningListener()
     static std::function<void(int)> listener;
     return listener;
 }
-
-void StoreInts(CArchive& ar, const std::vector<int>& values)
-{
-    ar.WriteCount(std::uint32_t(values.size()));
-    for (int v : values)
-        ar << std::int32_t(v);
-}
-
-void LoadInts(CArchive& ar, std::vector<int>& values)
-{
-    const std::uint32_t n = ar.ReadCount();
-    ar.CheckRemaining(n, 4);
-    values.assign(n, 0);
-    for (int& v : values) {
-        std::int32_t i = 0;
-        ar >> i;
-        v = i;
-    }
-}
 } // namespace
 
 int CMXResult::s_nRunning = 0;
@@ -647,23 +628,23 @@ void CMXResult::Serialize(CArchive& ar)
     SerializeVersion(ar, 0);
     CMXProjectItem::Serialize(ar);
     if (ar.IsStoring()) {
-        StoreInts(ar, m_xColumns);
-        StoreInts(ar, m_yColumns);
-        StoreInts(ar, m_errColumns);
+        ArchiveStoreInts(ar, m_xColumns);
+        ArchiveStoreInts(ar, m_yColumns);
+        ArchiveStoreInts(ar, m_errColumns);
         ar.WriteCount(std::uint32_t(m_fits.size()));
         for (const auto& fit : m_fits)
             ar.WriteObject(fit.get());
-        StoreInts(ar, m_status);
+        ArchiveStoreInts(ar, m_status);
     } else {
-        LoadInts(ar, m_xColumns);
-        LoadInts(ar, m_yColumns);
-        LoadInts(ar, m_errColumns);
+        ArchiveLoadInts(ar, m_xColumns);
+        ArchiveLoadInts(ar, m_yColumns);
+        ArchiveLoadInts(ar, m_errColumns);
         const std::uint32_t n = ar.ReadCount();
         ar.CheckRemaining(n, 1);
         m_fits.clear();
         for (std::uint32_t i = 0; i < n; ++i)
             m_fits.emplace_back(ar.ReadOwned<CFit>());
-        LoadInts(ar, m_status);
+        ArchiveLoadInts(ar, m_status);
         if (m_yColumns.size() != m_xColumns.size() || m_errColumns.size() != m_xColumns.size()
             || m_fits.size() != m_xColumns.size() || m_status.size() != m_xColumns.size())
             ThrowArchiveError(CArchiveException::genericException, "fit item: data set arrays differ in length");

@@ -78,14 +78,7 @@ void CDataCTypeCalcFunction::ComputeValue(int, CDataTableItem* item, BOOL update
     FinishCompute(item, updateViews);
 }
 
-int CDataCTypeCalcFunction::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeCalcFunction::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeCalcFunction::Serialize(CArchive& ar)
 {

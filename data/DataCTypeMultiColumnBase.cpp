@@ -25,31 +25,7 @@ int CDataCTypeMultiColumnBase::DependsOn(CDataTableItem* item, int column, CData
 void CDataCTypeMultiColumnBase::PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int,
                                                 std::vector<CDataColumnRef>& changes, std::map<int, int>& visited)
 {
-    if (changedItem != ownItem || visited.count(m_column))
-        return;
-    visited[m_column] = 1;
-    std::vector<CDataColumnRef> remembered;
-    // The list grows while it is walked: index, not iterators.
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        CDataColumnRef ref = changes[i];
-        CDataColumnRef mine{ownItem, m_column, ref.row};
-        // A column that feeds itself through a damaged cycle would otherwise
-        // add itself without end.
-        if (std::find(changes.begin(), changes.end(), mine) != changes.end())
-            continue;
-        if (DependsOn(ref.item, ref.column, ownItem)) {
-            remembered.push_back(mine);
-            changes.push_back(mine);
-        }
-    }
-    if (remembered.empty())
-        return;
-    CMyData& table = ownItem->GetTable();
-    for (int source : m_sources)
-        if (CDataColumnType* type = table.GetColumnType(source))
-            type->PropagateChange(changedItem, ownItem, source, changes, visited);
-    for (const CDataColumnRef& ref : remembered)
-        ComputeValue(ref.row, ownItem, TRUE);
+    PropagateThroughSources(changedItem, ownItem, m_sources, changes, visited);
 }
 
 void CDataCTypeMultiColumnBase::OnColumnsDeleted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count)
@@ -113,55 +89,24 @@ void CDataCTypeMultiColumnBase::Serialize(CArchive& ar)
 {
     CDataColumnType::Serialize(ar);
     SerializeVersion(ar, 0);
-    if (ar.IsStoring()) {
-        ar.WriteCount(std::uint32_t(m_sources.size()));
-        for (int source : m_sources)
-            ar << std::int32_t(source);
-        return;
-    }
-    std::uint32_t count = ar.ReadCount();
-    ar.CheckRemaining(count, 4);
-    m_sources.resize(count);
-    for (int& source : m_sources) {
-        std::int32_t v = 0;
-        ar >> v;
-        source = v;
-    }
+    if (ar.IsStoring())
+        ArchiveStoreInts(ar, m_sources);
+    else
+        ArchiveLoadInts(ar, m_sources);
 }
 
-int CDataCTypeMultiColumn::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeMultiColumn::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeMultiColumn::ComputeStatistic(int row, CDataTableItem* item, BOOL updateViews,
                                              const std::function<bool(const std::vector<double>&, double&)>& valueOf)
 {
     CMyData& table = item->GetTable();
-    const int last = LastRowOfSources(table);
-    int first = kFirstDataRow, end = last;
-    if (row != -1) {
-        first = row;
-        end = row >= kFirstDataRow && row <= last ? row : row - 1;
-    }
     std::vector<double> numbers;
-    for (int r = first; r <= end; ++r) {
+    ComputeRows(row, item, updateViews, LastRowOfSources(table), [&](int r) {
         CollectRow(table, r, numbers);
         table.DeleteCell(r, m_column);
         double value = 0.0;
         if (valueOf(numbers, value))
             table.SetNumber(r, m_column, value);
-    }
-    if (updateViews) {
-        if (row == -1)
-            item->UpdateViews(kHintColumnsChanged, m_column + 1, m_column + 1);
-        else if (first <= end)
-            item->UpdateViews(kHintCellChanged, m_column + 1, row + 1);
-    }
-    NotifyDependents(item);
-    item->SetModified();
+    });
 }

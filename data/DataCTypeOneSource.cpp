@@ -1,10 +1,17 @@
 #include "data/DataCTypeOneSource.h"
 
+#include "data/DataString.h"
 #include "data/MyData.h"
+#include "fitting/UpdateNotification.h"
+#include "platform/StringTable.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataCTypeOneSource, CDataColumnType)
+
+namespace {
+constexpr UINT IDS_NONE_SELECTED = 482;
+}
 
 UINT CDataCTypeOneSource::SetSource(CDataTableItem* item, int source)
 {
@@ -20,6 +27,27 @@ void CDataCTypeOneSource::ClearOwnRows(CDataTableItem* item)
     const int last = table.GetLastRow(m_column);
     if (last >= kFirstDataRow)
         table.DeleteCells(m_column, kFirstDataRow, last);
+}
+
+bool CDataCTypeOneSource::ClearOwnRowsForSource(CDataTableItem* item, BOOL updateViews)
+{
+    ClearOwnRows(item);
+    if (m_source >= 0)
+        return true;
+    item->GetTable().SetCell(kFirstDataRow, m_column, new CDataString(LoadString(IDS_NONE_SELECTED)));
+    FinishCompute(item, updateViews);
+    return false;
+}
+
+bool CDataCTypeOneSource::IsSourceNameChange(CDataTableItem* item, CDataTableItem* subject,
+                                             const CUpdateNotification& note) const
+{
+    if (note.kind != UN_NAME_ROW_CHANGED || !note.columns || subject != item)
+        return false;
+    for (const CColumnRef& ref : *note.columns)
+        if (ref.column == m_source || ref.column == -1)
+            return true;
+    return false;
 }
 
 int CDataCTypeOneSource::DependsOn(CDataTableItem* item, int column, CDataTableItem* ownItem,

@@ -30,4 +30,9 @@ protected:
     virtual bool RecomputesRows() const { return false; }
     // Deletes the own cells of the data rows.
     void ClearOwnRows(CDataTableItem* item);
+    // Deletes the own cells of the data rows; without a source, shows
+    // "(None selected)" and ends the computation. Whether there is a source.
+    bool ClearOwnRowsForSource(CDataTableItem* item, BOOL updateViews);
+    // Whether the notice says that the name row of the source column changed.
+    bool IsSourceNameChange(CDataTableItem* item, CDataTableItem* subject, const CUpdateNotification& note) const;
 };

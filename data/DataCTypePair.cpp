@@ -34,35 +34,15 @@ void CDataCTypePair::ComputeValue(int row, CDataTableItem* item, BOOL updateView
     int last = table.GetLastRow(m_column);
     for (int source : {m_columnA, m_columnB})
         last = std::max(last, table.GetLastRow(source));
-    int first = kFirstDataRow, end = last;
-    if (row != -1) {
-        first = row;
-        end = row >= kFirstDataRow && row <= last ? row : row - 1;
-    }
-    for (int r = first; r <= end; ++r) {
+    ComputeRows(row, item, updateViews, last, [&](int r) {
         table.DeleteCell(r, m_column);
         double a = 0.0, b = 0.0;
         if (m_columnA >= 0 && m_columnB >= 0 && table.GetNumber(r, m_columnA, a) && table.GetNumber(r, m_columnB, b))
             table.SetCell(r, m_column, Combine(a, b));
-    }
-    if (updateViews) {
-        if (row == -1)
-            item->UpdateViews(kHintColumnsChanged, m_column + 1, m_column + 1);
-        else if (first <= end)
-            item->UpdateViews(kHintCellChanged, m_column + 1, row + 1);
-    }
-    NotifyDependents(item);
-    item->SetModified();
+    });
 }
 
-int CDataCTypePair::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypePair::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 UINT CDataCTypePair::SetColumns(CDataTableItem* item, int a, int b)
 {
@@ -88,31 +68,11 @@ int CDataCTypePair::DependsOn(CDataTableItem* item, int column, CDataTableItem* 
 void CDataCTypePair::PropagateChange(CDataTableItem* changedItem, CDataTableItem* ownItem, int,
                                      std::vector<CDataColumnRef>& changes, std::map<int, int>& visited)
 {
-    if (changedItem != ownItem || visited.count(m_column))
-        return;
-    visited[m_column] = 1;
-    std::vector<CDataColumnRef> remembered;
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        CDataColumnRef ref = changes[i];
-        CDataColumnRef mine{ownItem, m_column, ref.row};
-        // A column that feeds itself through a damaged cycle would otherwise
-        // add itself without end.
-        if (std::find(changes.begin(), changes.end(), mine) != changes.end())
-            continue;
-        if (DependsOn(ref.item, ref.column, ownItem)) {
-            remembered.push_back(mine);
-            changes.push_back(mine);
-        }
-    }
-    if (remembered.empty())
-        return;
-    CMyData& table = ownItem->GetTable();
+    std::vector<int> sources;
     for (int source : {m_columnA, m_columnB})
         if (source >= 0)
-            if (CDataColumnType* type = table.GetColumnType(source))
-                type->PropagateChange(changedItem, ownItem, source, changes, visited);
-    for (const CDataColumnRef& ref : remembered)
-        ComputeValue(ref.row, ownItem, TRUE);
+            sources.push_back(source);
+    PropagateThroughSources(changedItem, ownItem, sources, changes, visited);
 }
 
 void CDataCTypePair::OnColumnsDeleted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count)

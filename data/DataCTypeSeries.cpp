@@ -19,14 +19,7 @@ void CDataCTypeSeries::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
     FinishCompute(item, updateViews);
 }
 
-int CDataCTypeSeries::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeSeries::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeSeries::Serialize(CArchive& ar)
 {

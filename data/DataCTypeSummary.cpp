@@ -3,7 +3,6 @@
 #include "data/DataDouble.h"
 #include "data/DataString.h"
 #include "data/MyData.h"
-#include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/StringTable.h"
@@ -14,7 +13,6 @@
 IMPLEMENT_SERIAL(CDataCTypeSummary, CDataCTypeOneSource, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-constexpr UINT IDS_NONE_SELECTED = 482;
 constexpr UINT IDS_SOURCE = 1024;
 constexpr UINT IDS_POINTS = 1025;
 constexpr UINT IDS_MINIMUM = 1026;
@@ -22,13 +20,9 @@ constexpr UINT IDS_MINIMUM = 1026;
 
 void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
 {
-    ClearOwnRows(item);
-    CMyData& table = item->GetTable();
-    if (m_source < 0) {
-        table.SetCell(kFirstDataRow, m_column, new CDataString(LoadString(IDS_NONE_SELECTED)));
-        FinishCompute(item, updateViews);
+    if (!ClearOwnRowsForSource(item, updateViews))
         return;
-    }
+    CMyData& table = item->GetTable();
     table.SetCell(kFirstDataRow, m_column,
                   new CDataString(FormatString(IDS_SOURCE, {table.GetColumnName(m_source)})));
     std::vector<double> values;
@@ -62,25 +56,13 @@ void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews
     FinishCompute(item, updateViews);
 }
 
-int CDataCTypeSummary::EditSettings(CDataTableItem* item)
-{
-    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
-        if (!editor->Edit(*this, item))
-            return 0;
-    ComputeValue(-1, item, TRUE);
-    return 1;
-}
+int CDataCTypeSummary::EditSettings(CDataTableItem* item) { return EditThenRecompute(item); }
 
 void CDataCTypeSummary::OnNotify(CDataTableItem* item, CDataTableItem* subject, CUpdateNotification& note)
 {
     // Only the name row matters here: the numbers come through the column walk.
-    if (note.kind != UN_NAME_ROW_CHANGED || !note.columns || subject != item)
-        return;
-    for (const CColumnRef& ref : *note.columns)
-        if (ref.column == m_source || ref.column == -1) {
-            ComputeValue(-1, item, TRUE);
-            return;
-        }
+    if (IsSourceNameChange(item, subject, note))
+        ComputeValue(-1, item, TRUE);
 }
 
 void CDataCTypeSummary::Serialize(CArchive& ar)

@@ -65,6 +65,66 @@ void CDataColumnType::FinishCompute(CDataTableItem* item, BOOL updateViews)
 
 void CDataColumnType::ComputeValue(int, CDataTableItem* item, BOOL updateViews) { FinishCompute(item, updateViews); }
 
+int CDataColumnType::EditThenRecompute(CDataTableItem* item)
+{
+    if (CColumnSettingsEditor* editor = GetColumnSettingsEditor())
+        if (!editor->Edit(*this, item))
+            return 0;
+    ComputeValue(-1, item, TRUE);
+    return 1;
+}
+
+void CDataColumnType::ComputeRows(int row, CDataTableItem* item, BOOL updateViews, int last,
+                                  const std::function<void(int)>& computeRow)
+{
+    int first = kFirstDataRow, end = last;
+    if (row != -1) {
+        first = row;
+        end = row >= kFirstDataRow && row <= last ? row : row - 1;
+    }
+    for (int r = first; r <= end; ++r)
+        computeRow(r);
+    if (updateViews) {
+        if (row == -1)
+            item->UpdateViews(kHintColumnsChanged, m_column + 1, m_column + 1);
+        else if (first <= end)
+            item->UpdateViews(kHintCellChanged, m_column + 1, row + 1);
+    }
+    NotifyDependents(item);
+    item->SetModified();
+}
+
+void CDataColumnType::PropagateThroughSources(CDataTableItem* changedItem, CDataTableItem* ownItem,
+                                              const std::vector<int>& sources, std::vector<CDataColumnRef>& changes,
+                                              std::map<int, int>& visited)
+{
+    if (changedItem != ownItem || visited.count(m_column))
+        return;
+    visited[m_column] = 1;
+    std::vector<CDataColumnRef> remembered;
+    // The list grows while it is walked: index, not iterators.
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        CDataColumnRef ref = changes[i];
+        CDataColumnRef mine{ownItem, m_column, ref.row};
+        // A column that feeds itself through a damaged cycle would otherwise
+        // add itself without end.
+        if (std::find(changes.begin(), changes.end(), mine) != changes.end())
+            continue;
+        if (DependsOn(ref.item, ref.column, ownItem)) {
+            remembered.push_back(mine);
+            changes.push_back(mine);
+        }
+    }
+    if (remembered.empty())
+        return;
+    CMyData& table = ownItem->GetTable();
+    for (int source : sources)
+        if (CDataColumnType* type = table.GetColumnType(source))
+            type->PropagateChange(changedItem, ownItem, source, changes, visited);
+    for (const CDataColumnRef& ref : remembered)
+        ComputeValue(ref.row, ownItem, TRUE);
+}
+
 int CDataColumnType::EditSettings(CDataTableItem* item)
 {
     item->UpdateViews(kHintColumnsChanged, m_column + 1, m_column + 1);

@@ -6,6 +6,7 @@
 #include "data/Data.h"
 #include "data/DataTableItem.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -99,6 +100,19 @@ protected:
                                std::set<int>& walked);
     // The end of every computation: hint 113 when asked, then the notice and the modified flag.
     void FinishCompute(CDataTableItem* item, BOOL updateViews);
+    // The settings editor (when one is set), then the whole column computed
+    // again; 0 when the editor was cancelled.
+    int EditThenRecompute(CDataTableItem* item);
+    // Computes the data rows up to last for row -1, else row alone when it
+    // lies inside; computeRow(r) replaces the cell of row r. Views are told
+    // of the column or of that row.
+    void ComputeRows(int row, CDataTableItem* item, BOOL updateViews, int last,
+                     const std::function<void(int)>& computeRow);
+    // Passes a change on through the own sources first, then recomputes the
+    // rows of this column that depend on a changed (item, column).
+    void PropagateThroughSources(CDataTableItem* changedItem, CDataTableItem* ownItem,
+                                 const std::vector<int>& sources, std::vector<CDataColumnRef>& changes,
+                                 std::map<int, int>& visited);
 
     int m_type;
     std::string m_name; // from the string table, never stored

@@ -223,6 +223,25 @@ void ArchiveLoadDoubles(CArchive& ar, double* values, int n)
     ar.ReadExact(values, std::size_t(n) * sizeof(double));
 }
 
+void ArchiveStoreInts(CArchive& ar, const std::vector<int>& values)
+{
+    ar.WriteCount(std::uint32_t(values.size()));
+    for (int v : values)
+        ar << std::int32_t(v);
+}
+
+void ArchiveLoadInts(CArchive& ar, std::vector<int>& values)
+{
+    const std::uint32_t n = ar.ReadCount();
+    ar.CheckRemaining(n, 4);
+    values.assign(n, 0);
+    for (int& v : values) {
+        std::int32_t i = 0;
+        ar >> i;
+        v = i;
+    }
+}
+
 void ArchiveStorePairs(CArchive& ar, const POINT* pairs, int n)
 {
     for (int i = 0; i < n; ++i)

@@ -103,6 +103,9 @@ void ArchiveStoreDoubles(CArchive& ar, const double* values, int n);
 void ArchiveLoadDoubles(CArchive& ar, double* values, int n);
 void ArchiveStorePairs(CArchive& ar, const POINT* pairs, int n);
 void ArchiveLoadPairs(CArchive& ar, POINT* pairs, int n);
+// A counted list of 32-bit integers; the load checks the count against the bytes left.
+void ArchiveStoreInts(CArchive& ar, const std::vector<int>& values);
+void ArchiveLoadInts(CArchive& ar, std::vector<int>& values);
 // Serialize on each object in place.
 void ArchiveSerializeObjects(CArchive& ar, CObject* const* objects, int n);
 // Each object as a framework object; loading fills the slots with new objects
