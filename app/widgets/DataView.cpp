@@ -1204,6 +1204,14 @@ int CDataView::TypeOfCommand(UINT id)
     return -1;
 }
 
+std::vector<std::pair<UINT, std::string>> CDataView::TypeCommands()
+{
+    std::vector<std::pair<UINT, std::string>> out;
+    for (const TypeCommand& t : kTypeCommands)
+        out.emplace_back(t.id, t.text);
+    return out;
+}
+
 UINT CDataView::CommandOfType(int type)
 {
     for (const TypeCommand& t : kTypeCommands)

@@ -133,6 +133,8 @@ public:
     // The type command of a column type number (-1 when the id is none).
     static int TypeOfCommand(UINT id);
     static UINT CommandOfType(int type);
+    // The type commands in menu order with their menu texts.
+    static std::vector<std::pair<UINT, std::string>> TypeCommands();
 
     // ---- Printing on the item's paper: its margins, header and footer ----
     // Lays the table out for paper of the layout on a device of that
