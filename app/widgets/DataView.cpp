@@ -1508,7 +1508,7 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
         if (ui)
-            ui->Enable(m_pItem != nullptr && GetSelectionKind() != 12);
+            ui->Enable(m_pItem != nullptr);
         else if (id == ID_FILE_PRINT)
             PrintItem();
         else

@@ -230,6 +230,13 @@ TEST(DataViewPrint, PdfGetsEveryPageAndCommandsAreOffered)
     ranged.setResolution(kDpi);
     ranged.setPageLayout(layout);
     EXPECT_EQ(f.view->PrintTo(ranged, 2, 2), 1);
+    // A landscape item prints on turned paper: shorter pages, so more of them.
+    f.item->m_nOrientation = 2;
+    QPdfWriter turned(dir.filePath("turned.pdf"));
+    turned.setResolution(kDpi);
+    turned.setPageLayout(layout);
+    EXPECT_GT(f.view->PrintTo(turned), expected);
+    EXPECT_EQ(turned.pageLayout().orientation(), QPageLayout::Landscape);
     for (UINT id : {UINT(ID_FILE_PRINT), UINT(ID_FILE_PRINT_PREVIEW)}) {
         CCmdUI ui(id);
         EXPECT_TRUE(f.view->OnCmdMsg(id, &ui));
