@@ -1381,6 +1381,10 @@ void CDataView::RunTableCommand(UINT id)
     case ID_EDIT_PROPERTIES:
         if (m_pItem && GetCurrentColumn() >= 1 && m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1))
             if (RunAction(new CDataActionTypeChange(GetCurrentColumn() - 1, m_pItem))) {
+                // Result and summary columns show labelled entries: the column takes their width.
+                if (CDataColumnType* type = m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1);
+                    type && type->GetTypeNumber() >= kTypeFitResults && type->GetTypeNumber() <= kTypeConstants)
+                    SizeColumnToFit(GetCurrentColumn() - 1, false);
                 std::vector<CGridCellRef> cells{CGridCellRef{GetCurrentColumn(), 0, 0}};
                 OnCellsChanged(cells);
                 RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);

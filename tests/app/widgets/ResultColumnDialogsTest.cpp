@@ -12,6 +12,7 @@
 #include "app/MXLinear.h"
 #include "app/widgets/ColumnStatsDlg.h"
 #include "app/widgets/ColumnTypeEditor.h"
+#include "app/widgets/DataView.h"
 #include "app/widgets/EquationColumnDlg.h"
 #include "app/widgets/FitColumnDlg.h"
 #include "data/DataCTypeSummary.h"
@@ -267,4 +268,38 @@ TEST(ResultColumnDialogs, ColumnSummaryNeedsASourceOtherThanItself)
     EXPECT_EQ(editor.Edit(summary, w.table), 1);
     EXPECT_EQ(seen, 1);
     EXPECT_EQ(summary.GetSource(), 0);
+}
+
+TEST(ResultColumnDialogs, ASummaryColumnTakesTheWidthOfItsEntriesAfterProperties)
+{
+    Workspace w;
+    CColumnTypeEditor installed;
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&installed);
+    CDataView view(w.table);
+    view.resize(600, 400);
+    view.show();
+    QApplication::processEvents();
+    for (int r = 0; r < 4; ++r) // 1, 2, 3, 4 in column 1
+        w.table->GetTable().SetNumber(2 + r, 0, r + 1.0);
+    int seen = 0;
+    // Choosing the type asks for the source at once.
+    Answer<CColumnStatsDlg>([](CColumnStatsDlg& d) {
+        d.Sources()->setCurrentRow(0);
+        d.accept();
+    }, seen);
+    ASSERT_EQ(view.SetCellText(1, 4, std::to_string(kTypeSummary)), 1);
+    ASSERT_EQ(seen, 1);
+    view.SetColumnWidth(4, 60, false, false, false); // too narrow for "Median 2.5"
+    const int narrow = view.GetColumnWidth(4, false);
+    view.GetGridData()->m_ranges.assign(1, CGridRange{4, 3, 4, 3});
+    view.GetGridData()->m_nCurrentColumn = 4;
+    view.GetGridData()->m_nCurrentRow = 3;
+    Answer<CColumnStatsDlg>([](CColumnStatsDlg& d) {
+        EXPECT_EQ(d.Sources()->currentRow(), 0); // the stored source is shown
+        d.accept();
+    }, seen);
+    EXPECT_TRUE(view.OnCmdMsg(ID_EDIT_PROPERTIES, nullptr));
+    EXPECT_EQ(seen, 2);
+    EXPECT_GT(view.GetColumnWidth(4, false), narrow);
+    SetColumnSettingsEditor(previous);
 }
