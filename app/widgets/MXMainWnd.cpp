@@ -51,6 +51,8 @@ std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
 constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
 constexpr UINT IDS_DATA_BAR = 182;      // "Data"
+// View > Zoom: 25%, 50%, 75%, 100%, 120%, 150% and 200%.
+constexpr UINT kFirstZoomCommand = 32985;
 constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
 constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
 constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
@@ -244,6 +246,12 @@ void CMXMainWnd::CreateMenus()
     project->addSeparator();
     project->addAction(Command(ID_BAR_LARGE_ICONS, "&Large Icons", "Show large icons in the Project Window\nLarge Icons", {}, true));
     project->addAction(Command(ID_BAR_SMALL_ICONS, "&Small Icons", "Show small icons in the Project Window\nSmall Icons", {}, true));
+    QMenu* zoom = view->addMenu("&Zoom");
+    const int steps[] = {25, 50, 75, 100, 120, 150, 200};
+    for (int i = 0; i < 7; ++i)
+        zoom->addAction(Command(kFirstZoomCommand + UINT(i), QString("&%1%").arg(steps[i]),
+                                "Show the table at this magnification", {}, true));
+    zoom->addAction(Command(ID_VIEW_ZOOM_CUSTOM, "&Custom %...", "Choose the table's magnification\nZoom", {}, true));
     view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 

@@ -654,4 +654,11 @@ TEST_F(MainWindowCommandsTest, TableMenuAndDataToolbarFollowTheActiveDataTable)
     EXPECT_EQ(text.substr(0, 1), "5");
     ASSERT_TRUE(Run(ID_EDIT_UNDO));
     ASSERT_NE(item->GetTable().GetCell(2, 0), nullptr);
+
+    // View > Zoom > 150% (the sixth step) reaches the table and is checked.
+    ASSERT_TRUE(Run(32985 + 5));
+    EXPECT_EQ(view->GetZoomPercent(), 150);
+    main->GetRouter().UpdateAll();
+    EXPECT_TRUE(router.Action(32985 + 5)->isChecked());
+    EXPECT_FALSE(router.Action(32985 + 3)->isChecked());
 }
