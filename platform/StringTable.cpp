@@ -41,6 +41,7 @@ constexpr StringEntry kStrings[] = {
     {179, "Please delete some columns before inserting more."},
     {180, "Please delete some rows before inserting more."},
     {181, "The copy and paste areas are different sizes. Limit paste to selected region only?"},
+    {182, "Data"},
     {186, "Options"},
     {189, "Error opening the data filter file \"%1\". This file is not a valid Marlox data filter file."},
     {190, "The file \"%1\" is not a valid Marlox data filter file."},

@@ -1,4 +1,5 @@
 #include "app/widgets/ColumnTypeEditor.h"
+#include "app/widgets/FitColumnDlg.h"
 
 #include "data/DataCTypeCalcFunction.h"
 #include "data/DataCTypeMultiColumnBase.h"
@@ -588,6 +589,8 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         subset->m_step = dialog.m_step;
         return 1;
     }
+    if (int result = EditResultColumn(type, item, parent); result >= 0)
+        return result;
     // Kinds without a dialog here keep their settings.
     return 1;
 }

@@ -38,6 +38,7 @@
 #include "data/DataDouble.h"
 #include "data/MyData.h"
 #include "fitting/UpdateNotification.h"
+#include "framework/widgets/HeaderFooterPainter.h"
 #include "grid/widgets/MagnificationDlg.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
@@ -46,6 +47,12 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include <algorithm>
 #include <array>
@@ -1197,6 +1204,14 @@ int CDataView::TypeOfCommand(UINT id)
     return -1;
 }
 
+std::vector<std::pair<UINT, std::string>> CDataView::TypeCommands()
+{
+    std::vector<std::pair<UINT, std::string>> out;
+    for (const TypeCommand& t : kTypeCommands)
+        out.emplace_back(t.id, t.text);
+    return out;
+}
+
 UINT CDataView::CommandOfType(int type)
 {
     for (const TypeCommand& t : kTypeCommands)
@@ -1366,6 +1381,10 @@ void CDataView::RunTableCommand(UINT id)
     case ID_EDIT_PROPERTIES:
         if (m_pItem && GetCurrentColumn() >= 1 && m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1))
             if (RunAction(new CDataActionTypeChange(GetCurrentColumn() - 1, m_pItem))) {
+                // Result and summary columns show labelled entries: the column takes their width.
+                if (CDataColumnType* type = m_pItem->GetTable().GetColumnType(GetCurrentColumn() - 1);
+                    type && type->GetTypeNumber() >= kTypeFitResults && type->GetTypeNumber() <= kTypeConstants)
+                    SizeColumnToFit(GetCurrentColumn() - 1, false);
                 std::vector<CGridCellRef> cells{CGridCellRef{GetCurrentColumn(), 0, 0}};
                 OnCellsChanged(cells);
                 RefreshGrid(GRID_UPDATE_CELLS_ONLY, 0);
@@ -1408,9 +1427,97 @@ void CDataView::RunTableCommand(UINT id)
     }
 }
 
+// ---------------------------------------------------------------- printing
+
+int CDataView::BeginItemPrinting(QPaintDevice& device, const QPageLayout& layout)
+{
+    if (!m_pItem)
+        return 0;
+    m_nPrintResolution = std::max(1, device.logicalDpiY());
+    m_printPaper = PaperSizeThousandths(layout);
+    const QRect area = GetPrintableRect(*m_pItem, m_printPaper);
+    const double perThousandth = m_nPrintResolution / 1000.0;
+    m_printArea = QRect(int(std::lround(area.left() * perThousandth)), int(std::lround(area.top() * perThousandth)),
+                        std::max(1, int(std::lround(area.width() * perThousandth))),
+                        std::max(1, int(std::lround(area.height() * perThousandth))));
+    return BeginPrinting(device, m_printArea.size());
+}
+
+void CDataView::PrintItemPage(QPainter& painter, int page)
+{
+    if (!m_pItem || !IsPrinting() || page < 1 || page > int(GetPages().size()))
+        return;
+    painter.save();
+    painter.scale(m_nPrintResolution / 1000.0, m_nPrintResolution / 1000.0);
+    PrintHeaderFooter(painter, *m_pItem, m_printPaper, page, int(GetPages().size()));
+    painter.restore();
+    painter.save();
+    painter.translate(m_printArea.topLeft());
+    PrintPage(painter, page - 1);
+    painter.restore();
+}
+
+int CDataView::PrintTo(QPagedPaintDevice& device, int fromPage, int toPage)
+{
+    if (!m_pItem)
+        return 0;
+    // The item's margins place everything: the device prints from the paper's corner.
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    device.setPageOrientation(m_pItem->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPainter painter(&device);
+    if (!painter.isActive())
+        return 0;
+    const int count = BeginItemPrinting(device, device.pageLayout());
+    if (fromPage <= 0) {
+        fromPage = 1;
+        toPage = count;
+    }
+    toPage = std::min(toPage, count);
+    int printed = 0;
+    for (int page = fromPage; page <= toPage; ++page) {
+        if (printed++ > 0)
+            device.newPage();
+        PrintItemPage(painter, page);
+    }
+    EndPrinting();
+    return printed;
+}
+
+void CDataView::PrintItem()
+{
+    if (!m_pItem)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(m_pItem->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintTo(printer, printer.fromPage(), printer.toPage());
+}
+
+void CDataView::PrintPreviewItem()
+{
+    if (!m_pItem)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(m_pItem->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName("PrintPreview");
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* device) { PrintTo(*device); });
+    dialog.exec();
+}
+
 bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     switch (id) {
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        if (ui)
+            ui->Enable(m_pItem != nullptr);
+        else if (id == ID_FILE_PRINT)
+            PrintItem();
+        else
+            PrintPreviewItem();
+        return true;
     case ID_TABLE_INSERT_COLUMN:
     case ID_TABLE_INSERT_ROW:
     case ID_TABLE_INSERT_CELLS:

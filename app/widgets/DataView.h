@@ -9,6 +9,8 @@
 #include "grid/widgets/GridView.h"
 #include "platform/widgets/CommandRouter.h"
 
+#include <QRect>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ class CMXGrid;
 class CMXDoc;
 class CMyData;
 class QMenu;
+class QPageLayout;
+class QPagedPaintDevice;
 
 // Command ids of the data-table window.
 enum : UINT {
@@ -129,6 +133,21 @@ public:
     // The type command of a column type number (-1 when the id is none).
     static int TypeOfCommand(UINT id);
     static UINT CommandOfType(int type);
+    // The type commands in menu order with their menu texts.
+    static std::vector<std::pair<UINT, std::string>> TypeCommands();
+
+    // ---- Printing on the item's paper: its margins, header and footer ----
+    // Lays the table out for paper of the layout on a device of that
+    // resolution, inside the item's margins; the number of pages.
+    int BeginItemPrinting(QPaintDevice& device, const QPageLayout& layout);
+    // Paints page (from 1) with its header and footer, the painter's origin
+    // at the paper's top-left corner in device pixels.
+    void PrintItemPage(QPainter& painter, int page);
+    // Prints the device's pages fromPage..toPage (0: all) in the item's
+    // orientation; the number of pages printed.
+    int PrintTo(QPagedPaintDevice& device, int fromPage = 0, int toPage = 0);
+    void PrintItem();
+    void PrintPreviewItem();
 
 protected:
     void OnContextMenu(const QPoint& position) override;
@@ -155,4 +174,7 @@ private:
     std::vector<std::pair<std::string, std::vector<BYTE>>> m_copyFormats; // set by the hook before copy
     int m_nColumn0Width = 0; // logical units, unzoomed
     int m_nRow2Height = 0;
+    SIZE m_printPaper{0, 0};      // thousandths of an inch
+    QRect m_printArea;            // device pixels inside the margins
+    int m_nPrintResolution = 0;
 };

@@ -12,6 +12,7 @@
 #include "app/MXProjectItem.h"
 #include "app/Preferences.h"
 #include "app/widgets/ConvertFileDlg.h"
+#include "app/widgets/DataView.h"
 #include "app/widgets/MXApp.h"
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
@@ -49,6 +50,9 @@ std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 
 constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
 constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
+constexpr UINT IDS_DATA_BAR = 182;      // "Data"
+// View > Zoom: 25%, 50%, 75%, 100%, 120%, 150% and 200%.
+constexpr UINT kFirstZoomCommand = 32985;
 constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
 constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
 constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
@@ -138,16 +142,25 @@ void CMXMainWnd::CreateToolBars()
         {ID_FORMAT_ALIGN_RIGHT, CCommandImages::DrawnIcon(CCommandImages::AlignRight)},
         {ID_FORMAT_BULLETS, CCommandImages::DrawnIcon(CCommandImages::Bullets)},
     };
+    const CCommandImages::Strip data = {
+        {ID_TABLE_LOCK_COLUMN, CCommandImages::GlyphIcon("L", QColor(250, 220, 200))},
+        {ID_TABLE_COLUMN_FORMAT, CCommandImages::GlyphIcon("F", QColor(250, 220, 200))},
+        {0, {}},
+        {CDataView::CommandOfType(18), CCommandImages::GlyphIcon("y+", QColor(220, 240, 210))},
+    };
     // The first strip that shows a command gives the command its picture everywhere.
     m_images.LoadToolbar(standard);
     m_images.LoadToolbar(workspace);
     m_images.LoadToolbar(format);
+    m_images.LoadToolbar(data);
 
     m_standardBar = new CStandardToolBar(QString::fromStdString(LoadString(IDS_STANDARD_BAR)), this);
     m_workspaceBar = new QToolBar("Workspace", this);
     m_workspaceBar->setObjectName("Workspace");
     m_formatBar = new QToolBar("Format", this);
     m_formatBar->setObjectName("Format");
+    m_dataBar = new QToolBar(QString::fromStdString(LoadString(IDS_DATA_BAR)), this);
+    m_dataBar->setObjectName("Data");
     auto fill = [this](QToolBar* bar, const CCommandImages::Strip& strip) {
         for (const auto& [id, icon] : strip) {
             if (id == 0) {
@@ -162,8 +175,10 @@ void CMXMainWnd::CreateToolBars()
     m_standardBar->AddZoomBox();
     fill(m_workspaceBar, workspace);
     fill(m_formatBar, format);
+    fill(m_dataBar, data);
     addToolBar(Qt::TopToolBarArea, m_standardBar);
     addToolBar(Qt::TopToolBarArea, m_formatBar);
+    addToolBar(Qt::TopToolBarArea, m_dataBar);
     addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
 }
@@ -212,6 +227,11 @@ void CMXMainWnd::CreateMenus()
     edit->addAction(Command(ID_EDIT_PASTE, "&Paste", "Insert Clipboard contents\nPaste", {QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}));
     edit->addAction(Command(ID_EDIT_CLEAR, "Cle&ar", "Erase the selection\nClear", {QKeySequence(Qt::Key_Delete)}));
     edit->addAction(Command(ID_EDIT_SELECT_ALL, "Select A&ll", "Select the entire document\nSelect All", {QKeySequence("Ctrl+A")}));
+    edit->addAction(Command(ID_EDIT_PASTE_OPTIONS, "Paste &Options...", "Paste with an operation, skipping blanks or transposed\nPaste Options"));
+    edit->addAction(Command(ID_EDIT_PASTE_FROM, "Paste &From...", "Paste the cells of a data file\nPaste From"));
+    edit->addAction(Command(ID_EDIT_COPY_TO, "Cop&y To...", "Write the selected cells to a data file\nCopy To"));
+    edit->addAction(Command(ID_EDIT_CURRENT_CELL, "Edit Current C&ell", "Edit the current cell\nEdit Cell", {QKeySequence(Qt::Key_F2 | Qt::SHIFT)}));
+    edit->addAction(Command(ID_EDIT_PROPERTIES, "Propertie&s...", "Change the settings of the current column's type\nProperties"));
     edit->addSeparator();
     edit->addAction(Command(ID_ITEM_RENAME, "Rena&me", "Rename the selected item\nRename", {QKeySequence(Qt::Key_F2)}));
     edit->addAction(Command(ID_ITEM_OPEN, "&Open", "Open the selected items\nOpen"));
@@ -226,6 +246,12 @@ void CMXMainWnd::CreateMenus()
     project->addSeparator();
     project->addAction(Command(ID_BAR_LARGE_ICONS, "&Large Icons", "Show large icons in the Project Window\nLarge Icons", {}, true));
     project->addAction(Command(ID_BAR_SMALL_ICONS, "&Small Icons", "Show small icons in the Project Window\nSmall Icons", {}, true));
+    QMenu* zoom = view->addMenu("&Zoom");
+    const int steps[] = {25, 50, 75, 100, 120, 150, 200};
+    for (int i = 0; i < 7; ++i)
+        zoom->addAction(Command(kFirstZoomCommand + UINT(i), QString("&%1%").arg(steps[i]),
+                                "Show the table at this magnification", {}, true));
+    zoom->addAction(Command(ID_VIEW_ZOOM_CUSTOM, "&Custom %...", "Choose the table's magnification\nZoom", {}, true));
     view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
@@ -249,6 +275,34 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
     format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+
+    QMenu* table = bar->addMenu("&Table");
+    table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
+    table->addAction(Command(ID_TABLE_INSERT_ROW, "Insert &Row", "Insert rows above the selection\nInsert Row"));
+    table->addAction(Command(ID_TABLE_INSERT_CELLS, "Insert C&ells", "Insert cells, moving the selection down\nInsert Cells"));
+    table->addAction(Command(ID_TABLE_DELETE, "&Delete", "Delete the selection\nDelete"));
+    table->addSeparator();
+    QMenu* types = table->addMenu("Column &Type");
+    QMenu* calculated = nullptr;
+    QMenu* fitting = nullptr;
+    for (const auto& [id, text] : CDataView::TypeCommands()) {
+        const int type = CDataView::TypeOfCommand(id);
+        QMenu* into = types;
+        if (type == 7 || type == 8)
+            into = calculated ? calculated : (calculated = types->addMenu("Calculated &Values"));
+        else if (type == 20 || type == 21)
+            into = fitting ? fitting : (fitting = types->addMenu("Data &Fitting"));
+        into->addAction(Command(id, QString::fromStdString(text), "Set the type of the current column", {}, true));
+    }
+    table->addAction(Command(ID_TABLE_LOCK_COLUMN, "&Lock Column", "Lock or unlock the selected columns\nLock Column", {}, true));
+    table->addAction(Command(ID_TABLE_COLUMN_FORMAT, "Column &Format...", "Change the number format of the selected columns\nColumn Format"));
+    table->addAction(Command(ID_TABLE_COLUMN_WIDTH, "Column &Width...", "Change the width of the selected columns\nColumn Width"));
+    table->addAction(Command(ID_TABLE_ROW_HEIGHT, "Row &Height...", "Change the height of the selected rows\nRow Height"));
+    table->addAction(Command(ID_TABLE_SIZE_TO_FIT, "Si&ze Column to Fit", "Make the selected columns as wide as their widest entry\nSize to Fit"));
+    table->addSeparator();
+    table->addAction(Command(ID_TABLE_SORT, "&Sort Column(s)...", "Sort the selected columns\nSort"));
+    table->addAction(Command(ID_TABLE_GOTO_CELL, "&Go to Cell...", "Move to a cell\nGo to Cell", {QKeySequence("Ctrl+G")}));
+    table->addAction(Command(ID_TABLE_PREFERENCES, "Pr&eferences...", "Change the table's font and colours\nPreferences"));
 
     m_windowMenu = bar->addMenu("&Window");
     m_windowMenu->addAction(Command(ID_WINDOW_NEW, "&New Window", "Open another window for the current item\nNew Window"));
@@ -348,7 +402,7 @@ bool CMXMainWnd::Create()
 void CMXMainWnd::OnIconSizeChanged(bool large)
 {
     const QSize size = large ? QSize(24, 24) : QSize(16, 16);
-    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar})
+    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar})
         if (bar)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())

@@ -46,6 +46,8 @@ public:
     CMXDoc* GetActiveWorkspace() const;
     CStandardToolBar* GetStandardBar() const { return m_standardBar; }
     QToolBar* GetWorkspaceToolBar() const { return m_workspaceBar; }
+    // The table commands of the active data-table window.
+    QToolBar* GetDataToolBar() const { return m_dataBar; }
     const CCommandImages& GetCommandImages() const { return m_images; }
     // Switches every toolbar between small and large buttons.
     void OnIconSizeChanged(bool large);
@@ -75,6 +77,7 @@ private:
     CStandardToolBar* m_standardBar = nullptr;
     QToolBar* m_workspaceBar = nullptr;
     QToolBar* m_formatBar = nullptr;
+    QToolBar* m_dataBar = nullptr;
     QLabel* m_calcPane = nullptr;
     QMenu* m_windowMenu = nullptr;
 };

@@ -6,7 +6,11 @@
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
 #include "app/Preferences.h"
+#include "app/MXGrid.h"
 #include "app/widgets/DataFilterDlg.h"
+#include "app/widgets/DataView.h"
+#include "data/Data.h"
+#include "data/MyData.h"
 #include "data/LocaleChars.h"
 #include "app/widgets/DirectoryPage.h"
 #include "app/widgets/MXApp.h"
@@ -34,6 +38,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QToolBar>
+#include <set>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -568,4 +574,91 @@ TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)
     WriteProfileString("Preferences", "User Item Directory", "");
     WriteProfileString("User Info", "Author Name", "");
     WriteProfileString("Recent File List", nullptr, nullptr);
+}
+
+namespace {
+
+void CollectCommands(const CCommandRouter& router, QMenu* menu, std::set<UINT>& out)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->menu())
+            CollectCommands(router, a->menu(), out);
+        else if (UINT id = router.CommandOf(a))
+            out.insert(id);
+    }
+}
+
+} // namespace
+
+TEST_F(MainWindowCommandsTest, TableMenuAndDataToolbarFollowTheActiveDataTable)
+{
+    CCommandRouter& router = main->GetRouter();
+    QMenu* table = nullptr;
+    for (QAction* a : main->menuBar()->actions())
+        if (a->text() == "&Table")
+            table = a->menu();
+    ASSERT_NE(table, nullptr);
+    std::set<UINT> inMenu;
+    CollectCommands(router, table, inMenu);
+    for (UINT id : {ID_TABLE_INSERT_COLUMN, ID_TABLE_INSERT_ROW, ID_TABLE_INSERT_CELLS, ID_TABLE_DELETE,
+                    ID_TABLE_LOCK_COLUMN, ID_TABLE_COLUMN_FORMAT, ID_TABLE_COLUMN_WIDTH, ID_TABLE_ROW_HEIGHT,
+                    ID_TABLE_SIZE_TO_FIT, ID_TABLE_SORT, ID_TABLE_GOTO_CELL, ID_TABLE_PREFERENCES})
+        EXPECT_TRUE(inMenu.count(id)) << id;
+    for (int type = 0; type <= 26; ++type) // every column type has its entry
+        EXPECT_TRUE(inMenu.count(CDataView::CommandOfType(type))) << type;
+
+    QToolBar* data = main->GetDataToolBar();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->windowTitle(), "Data");
+    std::vector<UINT> buttons;
+    for (QAction* a : data->actions())
+        if (!a->isSeparator())
+            buttons.push_back(router.CommandOf(a));
+    EXPECT_EQ(buttons, (std::vector<UINT>{ID_TABLE_LOCK_COLUMN, ID_TABLE_COLUMN_FORMAT, CDataView::CommandOfType(18)}));
+
+    // No table window: nothing to act on.
+    EXPECT_FALSE(Enabled(ID_TABLE_GOTO_CELL));
+    EXPECT_FALSE(Enabled(ID_TABLE_INSERT_ROW));
+
+    ASSERT_TRUE(Run(ID_ADD_DATA));
+    ASSERT_NE(main->GetActiveItemFrame(), nullptr);
+    auto* view = main->GetActiveItemFrame()->findChild<CDataView*>();
+    ASSERT_NE(view, nullptr);
+    CMXGrid* item = view->GetFrameItem();
+    item->GetTable().SetNumber(2, 0, 5); // the first data row of column 1
+    // One cell selected (grid row 3 is the first data row).
+    view->GetGridData()->m_ranges.assign(1, CGridRange{1, 3, 1, 3});
+    view->GetGridData()->m_nCurrentColumn = 1;
+    view->GetGridData()->m_nCurrentRow = 3;
+    router.UpdateAll();
+    EXPECT_TRUE(Enabled(ID_TABLE_GOTO_CELL));
+    EXPECT_TRUE(Enabled(ID_TABLE_INSERT_ROW));
+    EXPECT_EQ(router.Action(ID_TABLE_DELETE)->text(), "&Delete Cell");
+    // The toolbar's buttons share the menu's state.
+    for (QAction* a : data->actions())
+        if (!a->isSeparator())
+            EXPECT_EQ(a->isEnabled(), Enabled(router.CommandOf(a)));
+    // Whole columns 1-2: the delete names columns and rows cannot be inserted.
+    view->GetGridData()->m_ranges.assign(1, CGridRange{1, 0, 2, CDataView::kDataRows + CDataView::kHeadingRows - 1});
+    router.UpdateAll();
+    EXPECT_EQ(router.Action(ID_TABLE_DELETE)->text(), "&Delete Columns");
+    EXPECT_FALSE(Enabled(ID_TABLE_INSERT_ROW));
+
+    // Insert Row from the menu runs in the window: the value moves down a row.
+    view->GetGridData()->m_ranges.assign(1, CGridRange{1, 3, 1, 3});
+    ASSERT_TRUE(Run(ID_TABLE_INSERT_ROW));
+    CData* moved = item->GetTable().GetCell(3, 0);
+    ASSERT_NE(moved, nullptr);
+    std::string text;
+    moved->GetPlainText(text);
+    EXPECT_EQ(text.substr(0, 1), "5");
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    ASSERT_NE(item->GetTable().GetCell(2, 0), nullptr);
+
+    // View > Zoom > 150% (the sixth step) reaches the table and is checked.
+    ASSERT_TRUE(Run(32985 + 5));
+    EXPECT_EQ(view->GetZoomPercent(), 150);
+    main->GetRouter().UpdateAll();
+    EXPECT_TRUE(router.Action(32985 + 5)->isChecked());
+    EXPECT_FALSE(router.Action(32985 + 3)->isChecked());
 }
