@@ -79,3 +79,34 @@ TEST(NistNonlinear, CertifiedValuesFromBothStarts)
 }
 
 } // namespace
+
+namespace {
+
+// The NIST StRD linear problems without intercept, y = B1*x, through the
+// non-linear engine.
+TEST(NistNonlinear, LinearWithoutIntercept)
+{
+    const char* root = std::getenv("MARLOX_REFDATA");
+    ASSERT_NE(root, nullptr);
+    for (const char* file : {"NoInt1", "NoInt2"}) {
+        SCOPED_TRACE(file);
+        SNistProblem p;
+        std::string error;
+        ASSERT_TRUE(LoadNistProblem(std::string(root) + "/nist-linear/" + file + ".dat", p, error)) << error;
+        ASSERT_EQ(p.polynomialOrder, -1); // no intercept: not a job for the linear engine
+        auto eq = MakeNistEquation(p);
+        OneEquation source(eq.get());
+        CFitSettings settings;
+        settings.m_nChiSqChange = 0;
+        settings.m_nMaxIterations = 100;
+        CNonlinearFit fit("model", &source);
+        ASSERT_EQ(RunFit(fit, settings, p.x, p.y, Ones(p.y.GetSize())).result, 1);
+        double se = 0;
+        ASSERT_TRUE(fit.GetStandardError(0, se));
+        EXPECT_GE(LogRelativeError(Param(fit, 0), p.certified[0]), 10.0) << Param(fit, 0);
+        EXPECT_GE(LogRelativeError(se, p.certifiedSE[0]), 9.0) << se;
+        EXPECT_GE(LogRelativeError(fit.GetChiSq(), p.certifiedRSS), 9.0) << fit.GetChiSq();
+    }
+}
+
+} // namespace

@@ -233,6 +233,24 @@ TEST(NonlinearFit, TrialsThatCannotBeEvaluatedGiveUpWith423)
     EXPECT_FALSE(fit.IsFitted());
 }
 
+TEST(NonlinearFit, ImprovingTrialAtTheGiveUpMarkIsTaken)
+{
+    // |a - 2| x with a 1e-13 above its kink: the central difference spans the
+    // kink, so the derivative comes out tiny and every step overshoots,
+    // until lambda is so large (1e8, past which the fit gives up) that the
+    // step is shorter than 2e-13. That trial lowers the chi-square: the step
+    // is taken and the fit succeeds.
+    Equations eqs;
+    eqs.Add("kink", "y = ABS(a - 2)*x", {"a"});
+    CNonlinearFit fit("kink", &eqs);
+    auto run = RunFit(fit, Settings({{2.0000000000001}}, 0, 1), Columns({{1, 2, 3, 4}}), Vector({0, 0, 0, 0}),
+                      Ones(4));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_TRUE(run.errors.empty());
+    EXPECT_LT(std::fabs(Param(fit, 0) - 2.0), 1e-13);
+    EXPECT_NEAR(fit.GetLambda(), 1e9 * 0.001, 1.0); // the trial ran at 1e8, then lambda x 10 x 0.001
+}
+
 TEST(NonlinearFit, MathErrorGoesThroughTheWorker)
 {
     // The power overflows at the start: the message id is posted, no box is shown.
