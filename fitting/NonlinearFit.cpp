@@ -540,9 +540,14 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
         // they come back to an earlier state bit for bit, every later step
         // repeats the cycle, and the state at the last iteration is known
         // without running the rest.
+        if (!m_bSkipCycles || (!m_bPureStep && (1.0 + m_dLambda) - 1.0 != 0.0)) {
+            // Neither this step nor the next can belong to a cycle.
+            chain.clear();
+            continue;
+        }
         SStepState current{m_nIterations, eq.GetParameterValues(), m_dChiSq, m_dRobustScale, m_covariance,
                            m_curvature};
-        if (!m_bPureStep || !m_bSkipCycles || forceCentral) {
+        if (!m_bPureStep || forceCentral) {
             chain.clear();
         } else {
             if (chain.empty())

@@ -42,6 +42,9 @@ TEST(LinearFit, TooFewPointsReports216)
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.errors, std::vector<UINT>{216});
     EXPECT_FALSE(line.CalcY(1.0, nullptr));
+    double se = 0;
+    EXPECT_FALSE(line.GetStandardError(0, se)); // shown as "(Not available)"
+    EXPECT_EQ(CFitValue::Message(IDS_FIT_NOT_AVAILABLE).GetText(), "(Not available)");
     // Silent without the report flag.
     run = RunFit(line, kSettings, Columns({{0, 1}}), Vector({1, 3}), Ones(2), 0);
     EXPECT_TRUE(run.errors.empty());
