@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -30,9 +31,9 @@ namespace {
 // Points per block of a pass: the unit of work of a thread and of the
 // partial sums, which are added in block order.
 constexpr int kBlockPoints = 32;
-// Evaluations below which a pass stays on the calling thread: waking the
-// threads costs some tens of microseconds.
-constexpr long long kThreadedEvaluations = 1000;
+// A pass expected to take less than this stays on the calling thread:
+// waking the threads costs some tens of microseconds, more on a busy machine.
+constexpr double kThreadedPassSeconds = 1e-3;
 // A trial may raise the chi-square by this fraction and still be taken.
 constexpr double kRiseTolerance = 0.001;
 constexpr double kGiveUpLambda = 1e8;
@@ -244,7 +245,7 @@ void CNonlinearFit::PrepareThreads(int points)
     static const int cores = int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
     int threads = m_nMaxThreads > 0 ? m_nMaxThreads : cores;
     const int blocks = (points + kBlockPoints - 1) / kBlockPoints;
-    if ((long long)points * (2 * m + 1) < kThreadedEvaluations)
+    if (double(points) * (2 * m + 1) * m_dSecondsPerEvaluation < kThreadedPassSeconds)
         threads = 1;
     threads = std::max(1, std::min(threads, blocks));
     if (m_pThreads && m_pThreads->GetCount() == threads && int(m_threadEquations.size()) == threads - 1)
@@ -342,7 +343,8 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     };
 
     const bool threaded = m_pThreads && blocks > 1
-        && (long long)pass.n * (pass.kind == EPassKind::Curvature ? 2 * m + 1 : 1) >= kThreadedEvaluations;
+        && double(pass.n) * (pass.kind == EPassKind::Curvature ? 2 * m + 1 : 1) * m_dSecondsPerEvaluation
+            >= kThreadedPassSeconds;
     if (!threaded) {
         CMyVector d(m);
         std::vector<double> row(static_cast<std::size_t>(m));
@@ -394,7 +396,15 @@ double CNonlinearFit::CalcChiSq(const CDoubleColumns& x, const CMyVector& y, con
     const int n = m_nPoints;
     const int m = m_pEquation->GetParameterCount();
     SPass pass(EPassKind::ChiSq, x, y, w, n, m, m_pEquation->GetXCount());
+    // The first pass of a fit runs on this thread and tells what an
+    // evaluation costs, which decides whether later passes share out.
+    const bool timing = m_dSecondsPerEvaluation < 0.0;
+    const auto start = std::chrono::steady_clock::now();
     stopped = !RunPass(pass, worker);
+    if (timing && !stopped) {
+        m_dSecondsPerEvaluation = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / n;
+        PrepareThreads(n);
+    }
     return pass.Total(0) / double(n - m);
 }
 
@@ -475,6 +485,9 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
     eq.ResizeValues();
     m_nPoints = n; // the passes run over this many points; restored when the fit fails
     m_bValuesValid = false;
+    m_dSecondsPerEvaluation = -1.0;
+    m_pThreads.reset();
+    m_threadEquations.clear();
     m_nIterations = 0;
     m_dLambda = 0.001;
     m_dRobustScale = 0.0;
@@ -493,7 +506,6 @@ int CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleColumns& x,
         Report(worker, report, IDS_FIT_ESTIMATE_ERROR);
         return 0;
     }
-    PrepareThreads(n);
     bool stopped = false;
     m_dChiSq = CalcChiSq(x, y, w, worker, stopped);
     if (stopped)
@@ -664,7 +676,6 @@ int CNonlinearFit::InitialEstimates(const CFitSettings& settings, const CDoubleC
         return found;
 
     // Every combination of the candidate values, the last parameter fastest.
-    PrepareThreads(m_nPoints);
     auto candidates = [&](int i) -> const std::vector<double>* {
         if (i < int(settings.m_estimateMatrix.size()) && !settings.m_estimateMatrix[std::size_t(i)].empty())
             return &settings.m_estimateMatrix[std::size_t(i)];

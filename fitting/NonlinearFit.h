@@ -151,6 +151,8 @@ private:
     // step then depended on the parameters alone.
     bool m_bPureStep = false;
     bool m_bSkipCycles = true;
+    // What one evaluation of the model costs, measured on the first pass of a fit (-1 before).
+    double m_dSecondsPerEvaluation = -1.0;
     // The model's values at every point for m_valuesParams, left by the last
     // pass that computed them (a trial's chi-square): the next curvature
     // pass at the same parameters takes them instead of evaluating again.
