@@ -11,9 +11,9 @@
 #include "platform/Exceptions.h"
 #include "platform/File.h"
 #include "platform/StringTable.h"
+#include "platform/WholeNumbers.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <set>
 
@@ -24,23 +24,8 @@ namespace {
 
 constexpr UINT IDS_BAD_PARAMETER = 1216;
 
-// Reads whole decimal numbers separated by blanks; the parameter must be
-// used up exactly, as a format that consumed every character would.
-bool ParseIntegers(std::string_view text, int* out, int count)
-{
-    std::size_t at = 0;
-    for (int i = 0; i < count; ++i) {
-        while (at < text.size() && text[at] == ' ')
-            ++at;
-        if (at < text.size() && text[at] == '+')
-            ++at;
-        auto [end, ec] = std::from_chars(text.data() + at, text.data() + text.size(), out[i]);
-        if (ec != std::errc())
-            return false;
-        at = std::size_t(end - text.data());
-    }
-    return at == text.size();
-}
+// A parameter is used up exactly, as a format that consumed every character would.
+bool ParseIntegers(std::string_view text, int* out, int count) { return ParseWholeNumbers(text, ' ', out, count); }
 
 } // namespace
 

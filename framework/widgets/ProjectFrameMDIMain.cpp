@@ -10,6 +10,7 @@
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "platform/WholeNumbers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,51 +21,21 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <charconv>
 
 namespace {
 
 // "a,b" as two whole numbers, with nothing else.
 bool ParsePair(const std::string& text, int& a, int& b)
 {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end && *p == ' ')
-        ++p;
-    auto r = std::from_chars(p, end, a);
-    if (r.ec != std::errc())
+    int v[2];
+    if (!ParseWholeNumbers(text, ',', v, 2))
         return false;
-    p = r.ptr;
-    while (p < end && *p == ' ')
-        ++p;
-    if (p == end || *p != ',')
-        return false;
-    ++p;
-    while (p < end && *p == ' ')
-        ++p;
-    r = std::from_chars(p, end, b);
-    if (r.ec != std::errc())
-        return false;
-    p = r.ptr;
-    while (p < end && *p == ' ')
-        ++p;
-    return p == end;
+    a = v[0];
+    b = v[1];
+    return true;
 }
 
-bool ParseOne(const std::string& text, int& a)
-{
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end && *p == ' ')
-        ++p;
-    auto r = std::from_chars(p, end, a);
-    if (r.ec != std::errc())
-        return false;
-    p = r.ptr;
-    while (p < end && *p == ' ')
-        ++p;
-    return p == end;
-}
+bool ParseOne(const std::string& text, int& a) { return ParseWholeNumbers(text, ',', &a, 1); }
 
 std::string Pair(int a, int b) { return std::to_string(a) + "," + std::to_string(b); }
 
