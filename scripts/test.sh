@@ -11,7 +11,4 @@ cmake --build "$build" -j "$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
-# A window test that fails is run once more before it counts: Qt's file
-# dialogs fill their folder views on a thread of their own, and on a loaded
-# machine a test can act before that finished. A real fault fails both times.
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --repeat until-pass:2 "$@"
+ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"

@@ -404,21 +404,33 @@ TEST(MyDataDamageTest, TruncatedAndAlteredTablesFailCleanly)
         t.SetNumber(r, 1, r);
     t.SetCell(3, 2, new CDataStringDescriptor("d", "text"));
     Bytes good = StoreBytes([&](CArchive& ar) { t.Serialize(ar); });
+    // A table that loads is whole: it stores again and reads back to the same bytes.
     auto tryLoad = [](const Bytes& bytes) {
         CMyData back;
         try {
             LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); });
         } catch (const CArchiveException&) {
+            return false;
         }
+        Bytes again = StoreBytes([&](CArchive& ar) { back.Serialize(ar); });
+        CMyData twice;
+        LoadBytes(again, [&](CArchive& ar) { twice.Serialize(ar); });
+        EXPECT_EQ(StoreBytes([&](CArchive& ar) { twice.Serialize(ar); }), again);
+        return true;
     };
+    ASSERT_TRUE(tryLoad(good));
+    // Every byte of the record is needed: no cut-off table passes as a table.
     for (std::size_t n = 0; n < good.size(); ++n)
-        tryLoad(Bytes(good.begin(), good.begin() + std::ptrdiff_t(n)));
+        EXPECT_FALSE(tryLoad(Bytes(good.begin(), good.begin() + std::ptrdiff_t(n)))) << "cut at " << n;
+    int refused = 0;
     for (std::size_t i = 0; i < good.size(); ++i)
         for (BYTE v : {BYTE(0x00), BYTE(0x7F), BYTE(0x80), BYTE(0xFF)}) {
             Bytes bad = good;
             bad[i] = v;
-            tryLoad(bad);
+            refused += !tryLoad(bad);
         }
+    // Changes of class tags, counts and lengths must be caught.
+    EXPECT_GT(refused, 0);
 }
 
 } // namespace

@@ -135,13 +135,15 @@ TEST(DataViewPrint, RowsFillEachPageInsideTheMargins)
             EXPECT_EQ(pages[i].firstRow, next); // no row lost or repeated
             next = pages[i].lastRow + 1;
             EXPECT_LE(headings + f.Height(pages[i].firstRow, pages[i].lastRow), room);
-            if (i + 1 < pages.size()) // full: one more row would not fit
+            if (i + 1 < pages.size()) { // full: one more row would not fit
                 EXPECT_GT(headings + f.Height(pages[i].firstRow, pages[i].lastRow + 1), room);
+            }
         }
         EXPECT_EQ(next, frozen + 200); // the last data row ends the last page
         const int rowsOnFirst = pages[0].lastRow - pages[0].firstRow + 1;
-        if (previousRows) // a taller margin leaves fewer rows, a smaller one more
+        if (previousRows) { // a taller margin leaves fewer rows, a smaller one more
             EXPECT_NE(rowsOnFirst, previousRows);
+        }
         previousRows = rowsOnFirst;
         f.view->EndPrinting();
     }
@@ -177,8 +179,9 @@ TEST(DataViewPrint, EachPageShowsItsHeaderAndOnlyItsRows)
         // The heading rows repeat (the wrapped title comes word by word).
         EXPECT_TRUE(seen.count("Type") && seen.count("Name"));
         // Nothing of the neighbouring pages.
-        if (range.firstRow > CDataView::kHeadingRows)
+        if (range.firstRow > CDataView::kHeadingRows) {
             EXPECT_FALSE(seen.count(f.CellText(range.firstRow - 1, 1)));
+        }
         EXPECT_FALSE(seen.count(f.CellText(range.lastRow + 1, 1)));
     }
     f.view->EndPrinting();

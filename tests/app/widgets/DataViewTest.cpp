@@ -366,8 +366,9 @@ TEST(DataView, GotoCellLimits)
         dialog.ColumnEdit()->setText(c.column);
         dialog.accept();
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.row << " " << c.column;
-        if (c.accepted)
+        if (c.accepted) {
             EXPECT_EQ(dialog.m_nRow, std::stoi(c.row));
+        }
     }
     // Each refusal names the range of the field that failed.
     ASSERT_EQ(reporter.messages.size(), 4u);

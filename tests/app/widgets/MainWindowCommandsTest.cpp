@@ -636,8 +636,9 @@ TEST_F(MainWindowCommandsTest, TableMenuAndDataToolbarFollowTheActiveDataTable)
     EXPECT_EQ(router.Action(ID_TABLE_DELETE)->text(), "&Delete Cell");
     // The toolbar's buttons share the menu's state.
     for (QAction* a : data->actions())
-        if (!a->isSeparator())
+        if (!a->isSeparator()) {
             EXPECT_EQ(a->isEnabled(), Enabled(router.CommandOf(a)));
+        }
     // Whole columns 1-2: the delete names columns and rows cannot be inserted.
     view->GetGridData()->m_ranges.assign(1, CGridRange{1, 0, 2, CDataView::kDataRows + CDataView::kHeadingRows - 1});
     router.UpdateAll();

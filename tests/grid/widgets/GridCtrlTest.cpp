@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QClipboard>
 #include <QCursor>
 #include <QMenu>
@@ -171,9 +172,16 @@ TEST(GridCtrlTest, DestroyingTheGridWithAnOpenEditorIsSafe)
     DialogFixture f;
     Type("x");
     ASSERT_NE(f.grid->Editor(), nullptr);
+    QPointer<QWidget> editor = f.grid->Editor();
     delete f.grid;
+    f.grid = nullptr;
     Settle();
-    SUCCEED();
+    // The editor went with its grid, and the dialog around it still works.
+    EXPECT_TRUE(editor.isNull());
+    f.after->setFocus();
+    QTest::keyClicks(f.after, "ok");
+    Settle();
+    EXPECT_EQ(f.after->text(), "ok");
 }
 
 TEST(GridCtrlTest, ControlCharactersNeverStartAnEdit)
