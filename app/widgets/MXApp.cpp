@@ -32,10 +32,10 @@
 #include "platform/StringTable.h"
 #include "ui/widgets/CommandImages.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
+#include "ui/widgets/FileChooser.h"
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPalette>
@@ -464,18 +464,33 @@ std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
     }
     if (ownExtension.size() > 1 && ownExtension[0] == '.')
         ownExtension.erase(0, 1);
-    CMultiDefaultFileDialog dialog(m_pMainWnd, open, QString::fromStdString(ownExtension).toLower().toStdString(),
-                                   GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir));
-    dialog.SetFileTypes(types, selected);
+    FileRequest request;
+    request.mode = open ? FileRequest::OpenFile : FileRequest::SaveFile;
+    request.folderButtons = true;
+    request.userFolder = GetDirectory(CPreferences::UserTemplateDir);
+    request.groupFolder = GetDirectory(CPreferences::GroupTemplateDir);
+    request.defaultExtension = QString::fromStdString(ownExtension).toLower().toStdString();
+    request.filters = CMultiDefaultFileDialog::FilterTexts(types);
+    request.selectedFilter = selected;
     const std::string& current = GetDirectory(CPreferences::CurrentDataDir);
     std::error_code ec;
     if (!current.empty() && std::filesystem::is_directory(current, ec))
-        dialog.setDirectory(QString::fromStdString(current));
-    if (!fileName.empty())
-        dialog.selectFile(QString::fromStdString(fileName));
-    if (dialog.exec() != QDialog::Accepted)
+        request.folder = current;
+    request.name = fileName;
+    std::optional<FileAnswer> answer = ChooseFile(m_pMainWnd, request);
+    if (!answer || answer->path.empty())
         return {};
-    std::string path = dialog.GetPathName().toStdString();
+    std::string path = answer->path;
+    if (!open) {
+        // A bare name takes the extension of the type chosen last (all files: the proposed one).
+        std::string extension = request.defaultExtension;
+        if (answer->filter >= 0 && answer->filter < int(request.filters.size())) {
+            const std::string pattern = FirstPatternOf(request.filters[std::size_t(answer->filter)]);
+            if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 && pattern.find('*', 2) == std::string::npos)
+                extension = QString::fromStdString(pattern.substr(2)).toLower().toStdString();
+        }
+        path = WithDefaultExtension(path, extension);
+    }
     // File dialogs start where the last file was chosen.
     std::size_t slash = path.find_last_of('/');
     if (slash != std::string::npos)
@@ -491,8 +506,10 @@ std::string CMXApp::PromptSavePath(CProjectDocBase* document)
     const bool isTemplate = HasTemplateExtension(document->GetPathName());
     std::string ext = isTemplate ? LoadString(IDS_TEMPLATE_EXT)
                                  : (m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt) : "");
-    if (!name.empty() && !ext.empty())
-        name += QString::fromStdString(ext).toLower().toStdString();
+    // A title that already ends in the extension (the file's own name) keeps it once.
+    const QString title = QString::fromStdString(name), extension = QString::fromStdString(ext).toLower();
+    if (!name.empty() && !ext.empty() && !title.endsWith(extension, Qt::CaseInsensitive))
+        name += extension.toStdString();
     return PromptFileName(name, false);
 }
 

@@ -2,10 +2,10 @@
 
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "ui/widgets/FileChooser.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QIcon>
@@ -166,12 +166,14 @@ void CChangeIconDlg::FillList()
 
 bool CChangeIconDlg::ChooseFile(std::string& path)
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(kTitle)),
-                                                        QString::fromStdString(m_fileName),
-                                                        tr("Icon Files (*.ico *.png *.svg);;All Files (*)"));
-    if (chosen.isEmpty())
+    FileRequest request;
+    request.title = LoadString(kTitle);
+    request.name = m_fileName;
+    request.filters = {tr("Icon Files (*.ico *.png *.svg)").toStdString(), tr("All Files (*)").toStdString()};
+    std::optional<FileAnswer> answer = ::ChooseFile(this, request);
+    if (!answer || answer->path.empty())
         return false;
-    path = chosen.toStdString();
+    path = answer->path;
     return true;
 }
 

@@ -29,8 +29,8 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/TemplateTab.h"
 #include "platform/widgets/CommandIds.h"
+#include "support/ScriptedFileChooser.h"
 #include "support/TestSupport.h"
-#include "ui/widgets/MultiDefaultFileDialog.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QApplication>
@@ -330,36 +330,48 @@ TEST_F(MainWindowCommandsTest, ATemplateOpenedAsANewWorkspaceIsNotARecentFile)
 TEST_F(MainWindowCommandsTest, SaveAsOffersTheWorkspaceTypeAndFollowsTheChosenFolder)
 {
     const std::string dataDir = Folder("saved");
-    std::string proposed, filter;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        proposed = dialog->FileNameEdit()->text().toStdString();
-        filter = dialog->selectedNameFilter().toStdString();
-        dialog->selectFile(QString::fromStdString(dataDir + "/study"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(dataDir + "/study");
     ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
-    ASSERT_TRUE(answer.Seen());
-    EXPECT_EQ(proposed, "Untitled.mxf");
-    EXPECT_EQ(filter.rfind("Marlox Workspace Files", 0), 0u) << filter;
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::SaveFile);
+    EXPECT_EQ(asked.name, "Untitled.mxf");
+    EXPECT_EQ(asked.defaultExtension, "mxf");
+    // The workspace type first and chosen, then templates, then all files.
+    ASSERT_EQ(asked.filters.size(), 3u);
+    EXPECT_EQ(asked.filters[0], "Marlox Workspace Files (*.MXF *.mxf)");
+    EXPECT_EQ(asked.filters[1].rfind("Marlox Template Files", 0), 0u) << asked.filters[1];
+    EXPECT_EQ(asked.selectedFilter, 0);
+    // The buttons lead to the template folders.
+    EXPECT_TRUE(asked.folderButtons);
     // The workspace's own extension is added to a bare name.
     EXPECT_EQ(doc()->GetPathName(), dataDir + "/study.mxf");
     EXPECT_TRUE(fs::exists(dataDir + "/study.mxf"));
     EXPECT_EQ(app->GetDirectory(CPreferences::CurrentDataDir), dataDir);
     EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{dataDir + "/study.mxf"});
+    // Saved again under another name: the file's own name is proposed, its extension once.
+    chooser.Cancel();
+    ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
+    ASSERT_EQ(chooser.requests.size(), 2u);
+    EXPECT_EQ(chooser.requests[1].name, "study.mxf");
 }
 
 TEST_F(MainWindowCommandsTest, SaveAsOfATemplateProposesTheTemplateType)
 {
     const std::string path = SaveWorkspace("Standard.mxt", "N");
     ASSERT_TRUE(app->OpenWorkspace(path));
-    std::string filter;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        filter = dialog->selectedNameFilter().toStdString();
-        dialog->reject();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Cancel();
     ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
-    ASSERT_TRUE(answer.Seen());
-    EXPECT_EQ(filter.rfind("Marlox Template Files", 0), 0u) << filter;
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    ASSERT_LT(std::size_t(asked.selectedFilter), asked.filters.size());
+    EXPECT_EQ(asked.filters[std::size_t(asked.selectedFilter)].rfind("Marlox Template Files", 0), 0u);
+    EXPECT_EQ(asked.defaultExtension, "mxt");
+    EXPECT_EQ(asked.name, "Standard.mxt");
+    // Cancelled: the template keeps its file.
+    EXPECT_EQ(doc()->GetPathName(), path);
 }
 
 TEST_F(MainWindowCommandsTest, PageSetupActsOnTheSelectedItem)
@@ -486,16 +498,18 @@ TEST_F(MainWindowCommandsTest, AStoredItemComesBackThroughAddStockItem)
     ASSERT_TRUE(Run(ID_ADD_EQUATION));
     SelectOnly(0);
     const std::string name = list()->GetItemText(0, 0);
-    std::string startedIn;
-    WhenShown<CMultiDefaultFileDialog> store([&](CMultiDefaultFileDialog* dialog) {
-        startedIn = dialog->directory().absolutePath().toStdString();
-        EXPECT_TRUE(dialog->UserFolderButton()->isEnabled());
-        dialog->selectFile(QString::fromStdString(items + "/Rate law"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(items + "/Rate law");
     ASSERT_TRUE(Run(ID_FILE_STORE_STOCK));
-    ASSERT_TRUE(store.Seen());
-    EXPECT_EQ(fs::path(startedIn), fs::path(items));
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::SaveFile);
+    EXPECT_EQ(fs::path(asked.folder), fs::path(items));
+    EXPECT_EQ(asked.name, name + ".mxc");
+    EXPECT_EQ(asked.userFolder, items);
+    EXPECT_TRUE(asked.folderButtons);
+    ASSERT_FALSE(asked.filters.empty());
+    EXPECT_EQ(asked.filters[0], "Marlox Items (*.mxc)");
     ASSERT_TRUE(fs::exists(items + "/Rate law.mxc"));
 
     WhenShown<CNewTemplateSheet> add([](CNewTemplateSheet* sheet) {
@@ -536,23 +550,22 @@ TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDat
     Stop();
     WriteProfileString("Preferences", "Data Directory", data.c_str());
     Start();
-    QStringList filters;
-    std::string startedIn;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        filters = dialog->nameFilters();
-        startedIn = dialog->directory().absolutePath().toStdString();
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(path);
     ASSERT_TRUE(Run(ID_FILE_OPEN));
-    ASSERT_TRUE(answer.Seen());
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::OpenFile);
     // Workspaces, templates, the two kinds of version-3 file, and all files.
-    ASSERT_EQ(filters.size(), 5);
-    EXPECT_TRUE(filters[0].startsWith("Marlox Workspace Files")) << filters[0].toStdString();
-    EXPECT_TRUE(filters[1].startsWith("Marlox Template Files")) << filters[1].toStdString();
-    EXPECT_TRUE(filters[2].startsWith("Marlox 3 Data File")) << filters[2].toStdString();
-    EXPECT_TRUE(filters[3].startsWith("Marlox 3 Equation File")) << filters[3].toStdString();
-    EXPECT_EQ(fs::path(startedIn), fs::path(data));
+    const std::vector<std::string>& filters = asked.filters;
+    ASSERT_EQ(filters.size(), 5u);
+    EXPECT_EQ(filters[0], "Marlox Workspace Files (*.MXF *.mxf)");
+    EXPECT_EQ(filters[1].rfind("Marlox Template Files", 0), 0u) << filters[1];
+    EXPECT_EQ(filters[2].rfind("Marlox 3 Data File", 0), 0u) << filters[2];
+    EXPECT_EQ(filters[3].rfind("Marlox 3 Equation File", 0), 0u) << filters[3];
+    EXPECT_EQ(filters[4], "All Files (*)");
+    EXPECT_EQ(asked.selectedFilter, 0);
+    EXPECT_EQ(fs::path(asked.folder), fs::path(data));
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), path);
 }
