@@ -364,6 +364,9 @@ bool CMXApp::OpenWorkspace(const std::string& path)
     QApplication::restoreOverrideCursor();
     if (doc)
         AddToRecentFileList(path);
+    // A failed open may have left a new workspace in place of the old one.
+    else if (m_pMainWnd)
+        m_pMainWnd->OnUpdateFrameTitle();
     if (auto* mx = dynamic_cast<CMXDoc*>(doc)) {
         if (UINT notice = mx->GetConversionNoticeID()) {
             // A converted file is never written back in its old form: the

@@ -28,6 +28,9 @@
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/TemplateTab.h"
+#include "platform/CompoundFile.h"
+#include "platform/Storage.h"
+#include "platform/StorageStream.h"
 #include "platform/widgets/CommandIds.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/TestSupport.h"
@@ -47,6 +50,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -568,6 +572,48 @@ TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDat
     EXPECT_EQ(fs::path(asked.folder), fs::path(data));
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), path);
+}
+
+TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew)
+{
+    const std::string good = SaveWorkspace("good.mxf", "Kinetics");
+    ASSERT_TRUE(app->OpenWorkspace(good));
+    ASSERT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+
+    // Not a workspace at all: refused before anything is read.
+    const std::string junk = (TestDir() / "junk.mxf").string();
+    {
+        std::ofstream out(junk, std::ios::binary);
+        out << "not a workspace";
+    }
+    doc()->SetModifiedFlag(true);
+    reporter->Answer(IDNO);  // Save changes? No.
+    EXPECT_FALSE(app->OpenWorkspace(junk));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
+    EXPECT_EQ(doc()->GetPathName(), good);
+    EXPECT_EQ(doc()->GetTitle(), "good.mxf");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+    EXPECT_TRUE(doc()->IsModified());
+    ASSERT_EQ(reporter->messages.size(), 2u);  // the question and the reason
+
+    // A workspace file whose contents are missing: what was open is gone, and the title says so.
+    const std::string hollow = (TestDir() / "hollow.mxf").string();
+    {
+        CCompoundFile file;
+        file.Root().CreateStream("Other")->Write("x", 1);
+        file.SaveAs(hollow);
+    }
+    doc()->SetModifiedFlag(false);
+    EXPECT_FALSE(app->OpenWorkspace(hollow));
+    EXPECT_TRUE(Labels().empty());
+    EXPECT_TRUE(doc()->GetPathName().empty());
+    EXPECT_EQ(doc()->GetTitle(), "Untitled");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled");
+    EXPECT_FALSE(doc()->IsModified());
+    // Saving asks for a name: neither file is written over.
+    ScriptedFileChooser chooser;
+    ASSERT_TRUE(Run(ID_FILE_SAVE));
+    EXPECT_EQ(chooser.requests.size(), 1u);
 }
 
 TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)
