@@ -34,6 +34,7 @@
 #include "platform/widgets/CommandIds.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/TestSupport.h"
+#include "ui/widgets/CommentRichEditCtrl.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QApplication>
@@ -614,6 +615,23 @@ TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew
     ScriptedFileChooser chooser;
     ASSERT_TRUE(Run(ID_FILE_SAVE));
     EXPECT_EQ(chooser.requests.size(), 1u);
+}
+
+TEST_F(MainWindowCommandsTest, TheSampleOpensShowingItsNotesOverItsTable)
+{
+    Stop();
+    Start({"marlox", MARLOX_SOURCE_DIR "/examples/Sample.mxf"});
+    std::vector<std::string> shown;
+    for (CProjectFrameBase* frame : main->GetFramesInStackingOrder())
+        shown.push_back(frame->GetItem()->GetName());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Initial rates", "About this study"}));
+    ASSERT_NE(main->GetActiveItemFrame(), nullptr);
+    EXPECT_EQ(main->GetActiveItemFrame()->GetItem()->GetName(), "About this study");
+    auto* notes = dynamic_cast<CNotepadProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->GetNoteView()->GetEditor()->toPlainText().startsWith("Enzyme kinetics, run 1"));
+    EXPECT_TRUE(reporter->messages.empty());
+    EXPECT_FALSE(doc()->IsModified());
 }
 
 TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)
