@@ -19,7 +19,9 @@
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
+#include "app/widgets/PromptScript.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "app/widgets/DataView.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "app/widgets/ColumnTypeEditor.h"
 #include "app/MXGrid.h"
@@ -36,6 +38,11 @@
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
 #include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QThread>
+#include <QTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPalette>
@@ -93,6 +100,18 @@ bool HasTemplateExtension(const std::string& path)
 
 CMXApp* s_mxApp = nullptr;
 
+// Counts a load, save or request in progress for as long as it runs.
+class BusyScope {
+public:
+    explicit BusyScope(int& count) : m_count(++count) {}
+    ~BusyScope() { --m_count; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& m_count;
+};
+
 // The number characters the user saved as the program's own, else the desktop's.
 void LoadLocaleChars()
 {
@@ -119,6 +138,9 @@ CMXApp* GetMXApp() { return s_mxApp; }
 CMXApp::CMXApp()
 {
     s_mxApp = this;
+    m_pRequestTimer = new QTimer(this);
+    m_pRequestTimer->setSingleShot(true);
+    connect(m_pRequestTimer, &QTimer::timeout, this, &CMXApp::ProcessInstanceRequests);
     m_tableFont.lfPitchAndFamily = 0x22;
     std::strncpy(m_tableFont.lfFaceName, "Arial", LF_FACESIZE - 1);
     // The Options sheet changes the preferences; the windows follow at once.
@@ -155,8 +177,20 @@ void CMXApp::ParseCommandLine(const QStringList& arguments)
     m_bInstallDesktop = info.m_bInstallDesktop;
     m_bStartMinimized = info.m_bStartMinimized;
     m_bNewFromTemplate = info.m_nShellCommand == CMXCommandLineInfo::NewFromTemplate;
+    // A name typed relative to where this start ran means nothing to the
+    // running copy, which runs elsewhere.
+    if (!info.m_strFileName.empty()) {
+        std::error_code ec;
+        std::filesystem::path absolute = std::filesystem::absolute(info.m_strFileName, ec);
+        if (!ec)
+            info.m_strFileName = absolute.lexically_normal().string();
+    }
     if (info.m_nShellCommand == CMXCommandLineInfo::FileOpen || m_bNewFromTemplate)
         m_strFileToOpen = info.m_strFileName;
+    // Printing waits until the program has started, as a request of a later start does.
+    m_requests.clear();
+    if (info.m_nShellCommand == CMXCommandLineInfo::FilePrint && !info.m_strFileName.empty())
+        m_requests.push_back(DDERequest{DDERequest::print, info.m_strFileName});
     m_strHandOver = info.ToDDECommand();
 }
 
@@ -203,17 +237,119 @@ void CMXApp::ShowHelp(UINT helpId) { CMXHelp::MainWindowWinHelp(m_pMainWnd, help
 
 bool CMXApp::OnInstanceRequest(const std::string& command)
 {
+    // The sender is still waiting for its answer: nothing modal may run here.
     DDERequest request = ParseDDECommand(command);
-    if (request.path.empty())
+    if (request.kind == DDERequest::none || request.path.empty())
         return false;
-    if (m_pMainWnd) {
-        m_pMainWnd->showNormal();
-        m_pMainWnd->raise();
-        m_pMainWnd->activateWindow();
+    m_requests.push_back(std::move(request));
+    if (!m_pRequestTimer->isActive())
+        m_pRequestTimer->start(0);
+    return true;
+}
+
+bool CMXApp::IsBusy() const
+{
+    // The program's own event loop is the first; a deeper one belongs to a
+    // prompt, a menu or a dialog that a request must not pull the workspace from under.
+    return !m_bStarted || m_nBusy > 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()
+        || QThread::currentThread()->loopLevel() > 1;
+}
+
+void CMXApp::ProcessInstanceRequests()
+{
+    if (m_requests.empty())
+        return;
+    if (IsBusy()) {
+        // Looked at again shortly: the prompt or load that holds it up ends in its own time.
+        if (!m_pRequestTimer->isActive())
+            m_pRequestTimer->start(100);
+        return;
     }
-    if (request.kind == DDERequest::newFromTemplate)
-        return OpenFromTemplate(request.path);
-    return OpenWorkspace(request.path);
+    const DDERequest request = m_requests.front();
+    m_requests.pop_front();
+    {
+        BusyScope busy(m_nBusy);
+        if (m_pMainWnd) {
+            if (m_pMainWnd->isMinimized())
+                m_pMainWnd->showNormal();
+            else
+                m_pMainWnd->show();
+            m_pMainWnd->raise();
+            m_pMainWnd->activateWindow();
+        }
+        if (request.kind == DDERequest::newFromTemplate)
+            OpenFromTemplate(request.path);
+        else if (OpenWorkspace(request.path) && request.kind == DDERequest::print)
+            PrintWorkspace();
+    }
+    if (!m_requests.empty() && !m_pRequestTimer->isActive())
+        m_pRequestTimer->start(0);
+}
+
+bool CMXApp::SetUpPrinter(QPrinter& printer)
+{
+    if (m_pPromptScript) {
+        m_pPromptScript->SetUpPrinter(printer);
+        return true;
+    }
+    // A new printer object is set up for the default printer already.
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        return true;
+    // No printer installed: the dialog can still print to a file.
+    QPrintDialog dialog(&printer, m_pMainWnd);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int CMXApp::PrintWorkspace()
+{
+    auto* doc = dynamic_cast<CMXDoc*>(GetProjectDoc());
+    CMXMainWnd* main = GetMainFrame();
+    if (!doc || !main)
+        return 0;
+    BusyScope busy(m_nBusy);
+    int printed = 0;
+    for (CMXProjectItem* item : doc->ItemsInRowOrder()) {
+        // Only the kinds with windows have pages so far.
+        if (!GetItemTemplate(item))
+            continue;
+        // The item's window lays out its pages; one opened for printing closes again.
+        const bool wasOpen = main->HasItemWindow(item);
+        if (!main->OpenItemWindow(item))
+            continue;
+        CProjectFrameBase* frame = nullptr;
+        for (CProjectFrameBase* f : main->GetFrames())
+            if (f->GetItem() == item)
+                frame = f;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(QString::fromStdString(item->GetName()));
+        printer.setPageOrientation(item->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const bool go = SetUpPrinter(printer);
+        int pages = 0;
+        if (go && frame) {
+            if (auto* notes = dynamic_cast<CNotepadProjectWnd*>(frame))
+                pages = notes->GetNoteView() ? notes->GetNoteView()->PrintTo(printer) : 0;
+            else if (auto* table = dynamic_cast<CTableProjectWnd*>(frame))
+                pages = table->GetDataView() ? table->GetDataView()->PrintTo(printer) : 0;
+        }
+        if (!wasOpen)
+            main->CloseItemWindows(item);
+        if (!go)
+            break;
+        if (pages > 0)
+            ++printed;
+    }
+    return printed;
+}
+
+void CMXApp::CloseWhenFree()
+{
+    if (!m_pMainWnd)
+        return;
+    if (IsBusy()) {
+        QTimer::singleShot(100, this, &CMXApp::CloseWhenFree);
+        return;
+    }
+    m_pMainWnd->close();
 }
 
 bool CMXApp::InitInstance(const QStringList& arguments)
@@ -225,7 +361,12 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     CProfile::SetRegistryKey(LoadString(IDS_MAKER));
 
     m_pReporter = std::make_unique<CMessageBoxReporter>();
-    m_pOldReporter = SetReporter(m_pReporter.get());
+    // Tests that run the program answer its prompts through files; a test
+    // that runs it in its own process has installed its reporter already.
+    m_pPromptScript = CPromptScript::FromEnvironment();
+    m_pOldReporter = m_pPromptScript ? SetReporter(m_pPromptScript.get()) : SetReporter(m_pReporter.get());
+    if (m_pOldReporter && !m_pPromptScript)
+        SetReporter(m_pOldReporter);
     m_pClipboard = std::make_unique<CDesktopClipboard>();
     m_pOldClipboard = SetClipboard(m_pClipboard.get());
 
@@ -235,17 +376,33 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         m_bHandedOver = true;
         return false;
     }
-    // A second start hands its file to the copy that runs, and ends.
+    // A second start hands its file to the copy that runs, and ends. The
+    // first claims the name now and listens once it has started.
     const QString channelName = CSingleInstanceChannel::DefaultName();
-    if (CSingleInstanceChannel::IsRunning(channelName)) {
-        if (!m_strHandOver.empty() && CSingleInstanceChannel::Send(channelName, m_strHandOver)) {
-            m_bHandedOver = true;
-            return false;
-        }
-    } else {
+    if (!channelName.isEmpty()) {
         m_pChannel = std::make_unique<CSingleInstanceChannel>(channelName);
-        m_pChannel->SetHandler([this](const std::string& command) { return OnInstanceRequest(command); });
-        m_pChannel->Listen();
+        while (!m_pChannel->Claim()) {
+            // A plain start beside a running copy is a copy of its own.
+            if (m_strHandOver.empty()) {
+                m_pChannel.reset();
+                break;
+            }
+            switch (CSingleInstanceChannel::Send(channelName, m_strHandOver)) {
+            case CSingleInstanceChannel::Sent::Taken:
+                m_bHandedOver = true;
+                return false;
+            case CSingleInstanceChannel::Sent::Refused:
+                std::cerr << "The running Marlox did not take the request " << m_strHandOver << ".\n";
+                return false;
+            case CSingleInstanceChannel::Sent::NoAnswer:
+                // The other copy is still starting (it listens once started), or
+                // has just ended and freed the name: ask again shortly.
+                QThread::msleep(100);
+                break;
+            }
+        }
+        if (m_pChannel)
+            m_pChannel->SetHandler([this](const std::string& command) { return OnInstanceRequest(command); });
     }
     // The splash window shows while the program starts (not when started minimised).
     if (!m_bStartMinimized)
@@ -299,16 +456,26 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     UpdateMainIcons();
     main->show();
     // The tip of the day when no file was named, else the splash goes at once.
-    if (m_strFileToOpen.empty())
+    if (m_strFileToOpen.empty() && m_requests.empty())
         ShowStartupTip();
     else
         DestroySplashWindow();
+    // Started: later starts may now hand over their requests. Listening any
+    // earlier would let one open a file in the middle of the start-up load.
+    m_bStarted = true;
+    if (m_pChannel)
+        m_pChannel->Listen();
+    if (!m_requests.empty())
+        m_pRequestTimer->start(0);
     return true;
 }
 
 int CMXApp::ExitInstance()
 {
     m_pChannel.reset();
+    m_requests.clear();
+    m_pRequestTimer->stop();
+    m_bStarted = false;
     // No event loop runs any more to carry out a deferred deletion.
     delete m_pSplash.data();
     if (m_pMainWnd) {
@@ -331,6 +498,7 @@ int CMXApp::ExitInstance()
     SetReporter(m_pOldReporter);
     m_pClipboard.reset();
     m_pReporter.reset();
+    m_pPromptScript.reset();
     return 0;
 }
 
@@ -358,6 +526,7 @@ bool CMXApp::OpenWorkspace(const std::string& path)
 {
     if (!m_pWorkspaceTemplate)
         return false;
+    BusyScope busy(m_nBusy);
     // Converting a large old file takes a while.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CProjectDocBase* doc = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true);
@@ -519,6 +688,7 @@ std::string CMXApp::PromptSavePath(CProjectDocBase* document)
 bool CMXApp::DoSave(CProjectDocBase* document, bool askPath)
 {
     const bool named = askPath || document->GetPathName().empty();
+    BusyScope busy(m_nBusy);
     if (!CProjectAppBase::DoSave(document, askPath))
         return false;
     if (named)

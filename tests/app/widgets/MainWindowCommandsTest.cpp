@@ -33,6 +33,7 @@
 #include "platform/StorageStream.h"
 #include "platform/widgets/CommandIds.h"
 #include "support/ScriptedFileChooser.h"
+#include "AppTestSupport.h"
 #include "support/TestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 #include "ui/widgets/StandardToolBar.h"
@@ -163,12 +164,7 @@ protected:
     }
     std::string SaveWorkspace(const std::string& name, const std::string& noteName)
     {
-        CMXDoc other;
-        auto* notes = new CMXNotes(&other);
-        notes->SetName(noteName);
-        std::string path = (TestDir() / name).string();
-        EXPECT_TRUE(other.OnSaveDocument(path));
-        return path;
+        return SaveNotesWorkspace((TestDir() / name).string(), noteName);
     }
 
     std::unique_ptr<CMXApp> app;

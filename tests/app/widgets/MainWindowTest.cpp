@@ -3,9 +3,7 @@
 #include "app/widgets/DataView.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "app/MXNotes.h"
-#include "app/MXCommandLineInfo.h"
 #include "app/MXNotes.h"
-#include "app/SingleInstanceChannel.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
@@ -478,30 +476,6 @@ TEST_F(MainWindowTest, NewFromTemplateMakesAnUntitledWorkspace)
     EXPECT_EQ(Labels(), (std::vector<std::string>{"Notes", "Notes #2"}));
     EXPECT_TRUE(doc()->GetPathName().empty());
     EXPECT_EQ(doc()->GetTitle().find("template"), std::string::npos);
-}
-
-TEST_F(MainWindowTest, ASecondStartHandsItsFileToTheRunningProgram)
-{
-    std::string path = TempPath("handed.mxf");
-    {
-        CMXDoc other;
-        auto* notes = new CMXNotes(&other);
-        notes->SetName("From the second start");
-        ASSERT_TRUE(other.OnSaveDocument(path));
-    }
-    // What a second start sends when this program already runs.
-    CMXCommandLineInfo info;
-    info.ParseArguments({path});
-    std::string command = info.ToDDECommand();
-    ASSERT_FALSE(command.empty());
-    std::thread second([&] { EXPECT_TRUE(CSingleInstanceChannel::Send(CSingleInstanceChannel::DefaultName(), command)); });
-    for (int i = 0; i < 500 && Labels().empty(); ++i) {
-        QApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    second.join();
-    EXPECT_EQ(Labels(), std::vector<std::string>{"From the second start"});
-    EXPECT_EQ(doc()->GetPathName(), path);
 }
 
 namespace {
