@@ -345,7 +345,8 @@ void CMXApp::CloseWhenFree()
 {
     if (!m_pMainWnd)
         return;
-    if (IsBusy()) {
+    // Requests already answered are carried out first.
+    if (IsBusy() || !m_requests.empty()) {
         QTimer::singleShot(100, this, &CMXApp::CloseWhenFree);
         return;
     }
@@ -381,6 +382,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     const QString channelName = CSingleInstanceChannel::DefaultName();
     if (!channelName.isEmpty()) {
         m_pChannel = std::make_unique<CSingleInstanceChannel>(channelName);
+        bool toldWaiting = false;
         while (!m_pChannel->Claim()) {
             // A plain start beside a running copy is a copy of its own.
             if (m_strHandOver.empty()) {
@@ -397,6 +399,10 @@ bool CMXApp::InitInstance(const QStringList& arguments)
             case CSingleInstanceChannel::Sent::NoAnswer:
                 // The other copy is still starting (it listens once started), or
                 // has just ended and freed the name: ask again shortly.
+                if (!toldWaiting) {
+                    std::cerr << "Marlox is starting in another window; the file goes to it once it has started.\n";
+                    toldWaiting = true;
+                }
                 QThread::msleep(100);
                 break;
             }

@@ -121,7 +121,8 @@ public:
     // asks, or the print dialog when no printer is installed. False: not printed.
     virtual bool SetUpPrinter(QPrinter& printer);
     // Closes the main window as the user would (asking about unsaved
-    // changes) once no load or prompt runs: the program was told to end.
+    // changes) once no load or prompt runs and the requests already taken
+    // are carried out: the program was told to end.
     void CloseWhenFree();
 
     // Data-table preferences, in their stored order.

@@ -13,6 +13,7 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "support/TestSupport.h"
+#include "AppTestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 #include "ui/widgets/StandardToolBar.h"
 
@@ -480,30 +481,9 @@ TEST_F(MainWindowTest, NewFromTemplateMakesAnUntitledWorkspace)
 
 namespace {
 
-// A version-3 workspace file with one notepad record, and an equation file
-// with no records.
 std::string WriteOldFile(const std::string& name, bool workspace)
 {
-    std::string bytes;
-    auto word = [&](int v) {
-        bytes.push_back(char(v & 0xFF));
-        bytes.push_back(char((v >> 8) & 0xFF));
-    };
-    if (workspace) {
-        bytes = "mx_VZK";
-        word(2), word(2), word(0), bytes.append(4, '\0');
-        word(2), word(0), bytes.append(22, '\0'); // a notepad record
-        word(5), word(0), word(0);
-        bytes += std::string("Run").append(29, '\0') + "hello";
-        word(-1), word(0), bytes.append(22, '\0');
-    } else {
-        bytes = "AEQVZK";
-    }
-    std::string path = TempPath(name);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return WriteVersion3File(TempPath(name), workspace);
 }
 
 } // namespace
