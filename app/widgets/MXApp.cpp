@@ -241,6 +241,9 @@ bool CMXApp::OnInstanceRequest(const std::string& command)
     DDERequest request = ParseDDECommand(command);
     if (request.kind == DDERequest::none || request.path.empty())
         return false;
+    // A program that floods the channel is not queued without end.
+    if (m_requests.size() >= kMaxWaitingRequests)
+        return false;
     m_requests.push_back(std::move(request));
     if (!m_pRequestTimer->isActive())
         m_pRequestTimer->start(0);

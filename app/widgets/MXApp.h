@@ -105,6 +105,7 @@ public:
     // load or a prompt is running; then they wait for it to end.
     void ProcessInstanceRequests();
     std::size_t WaitingRequests() const { return m_requests.size(); }
+    static constexpr std::size_t kMaxWaitingRequests = 64;
     // Whether start-up, a load, a save or a modal window is running.
     bool IsBusy() const;
     // Set when this start handed its request to a running copy and is to end quietly.

@@ -196,6 +196,17 @@ TEST_F(InstanceRequestsTest, NothingIsHeardBeforeStartUpEnds)
     EXPECT_TRUE(app->GetChannel()->IsListening());
 }
 
+TEST_F(InstanceRequestsTest, RequestsThatAreNotUnderstoodOrTooManyAreRefused)
+{
+    CMXApp busy;  // not started: every request waits
+    EXPECT_FALSE(busy.OnInstanceRequest("[frobnicate(\"/x\")]"));
+    EXPECT_FALSE(busy.OnInstanceRequest("[open(\"\")]"));
+    for (std::size_t i = 0; i < CMXApp::kMaxWaitingRequests; ++i)
+        ASSERT_TRUE(busy.OnInstanceRequest(OpenCommand("/data/" + std::to_string(i) + ".mxf")));
+    EXPECT_FALSE(busy.OnInstanceRequest(OpenCommand("/data/one-too-many.mxf")));
+    EXPECT_EQ(busy.WaitingRequests(), CMXApp::kMaxWaitingRequests);
+}
+
 TEST_F(InstanceRequestsTest, ALaterStartNamesItsFileFromWhereItRan)
 {
     const fs::path here = fs::current_path();
