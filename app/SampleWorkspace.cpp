@@ -133,8 +133,9 @@ bool WriteSampleWorkspace(const std::string& path)
         fit->WaitForCalculation();
 
     CItemListCtrl* list = doc.GetItemListCtrl();
+    // One column: the workspace list is narrow when the program first opens.
     for (int row = 0; row < list->GetItemCount(); ++row)
-        list->SetItemPosition(row, 10 + 80 * (row % 4), 10 + 80 * (row / 4));
+        list->SetItemPosition(row, 10, 10 + 76 * row);
     SampleWindows windows;
     windows.Show(table, RECT{400, 10, 760, 420}, 0);
     windows.Show(about, RECT{10, 10, 390, 300}, 1);

@@ -2,6 +2,7 @@
 #include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
 #include "app/SampleWorkspace.h"
+#include "framework/ItemListCtrl.h"
 #include "framework/SummaryInfo.h"
 #include "framework/WorkspaceHost.h"
 #include "support/TestSupport.h"
@@ -40,6 +41,15 @@ void ExpectTheFirstLook(const std::string& path)
     doc.SetHost(nullptr);
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(host.reopened, (std::vector<std::string>{"Initial rates", "About this study"}));
+    // One column of icons, a cell (84 x 72) apart: none is hidden in the narrow list of a first start.
+    CItemListCtrl* list = doc.GetItemListCtrl();
+    ASSERT_EQ(list->GetItemCount(), 6);
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        EXPECT_LE(list->GetItemPosition(row).x, 10) << row;
+        if (row > 0) {
+            EXPECT_GE(list->GetItemPosition(row).y - list->GetItemPosition(row - 1).y, 72) << row;
+        }
+    }
     CSummaryInfo& summary = doc.GetSummaryInfo();
     EXPECT_EQ(summary.GetAppName(), "Marlox");
     std::uint64_t edited = ~0ull;
