@@ -4,18 +4,14 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "data/SavitzkyGolay.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CDataCTypeSmooth, CDataCTypeOneSource, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypeDeriv, CDataCTypeSmooth, VERSIONABLE_SCHEMA | 0)
-
-namespace {
-constexpr UINT IDS_NONE_SELECTED = 482;
-constexpr UINT IDS_TOO_FEW_POINTS = 498;
-} // namespace
 
 void CDataCTypeSmooth::SetFilter(int windowWidth, int orderIndex)
 {

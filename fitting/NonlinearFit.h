@@ -11,8 +11,8 @@
 #pragma once
 
 #include "fitting/Fit.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 
 #include <atomic>
 #include <deque>

@@ -17,6 +17,7 @@
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ChangeIconDlg.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
@@ -25,7 +26,7 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
-#include "ui/widgets/FileChooser.h"
+#include "platform/widgets/FileChooser.h"
 #include "ui/widgets/MultiDefaultFileDialog.h"
 #include "ui/widgets/StandardToolBar.h"
 
@@ -48,16 +49,8 @@ namespace {
 
 std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 
-constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
-constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
-constexpr UINT IDS_DATA_BAR = 182;      // "Data"
 // View > Zoom: 25%, 50%, 75%, 100%, 120%, 150% and 200%.
 constexpr UINT kFirstZoomCommand = 32985;
-constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
-constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
-constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
-constexpr UINT IDS_IMPORT_TITLE = 202;  // "Import Data From File"
-
 
 } // namespace
 
@@ -368,7 +361,7 @@ bool CMXMainWnd::Create()
     }
 
     statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
-    m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALCULATING)), this);
+    m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALC_INDICATOR)), this);
     m_calcPane->setEnabled(false);
     statusBar()->addPermanentWidget(m_calcPane);
 
@@ -444,7 +437,7 @@ void CMXMainWnd::ImportData()
         return;
     CMXApp* app = GetMXApp();
     FileRequest request;
-    request.title = LoadString(IDS_IMPORT_TITLE);
+    request.title = LoadString(IDS_IMPORT_DATA_FROM_FILE);
     request.folder = app ? app->GetDirectory(CPreferences::CurrentDataDir) : std::string();
     request.filters = FilterTextsFromBars(CDataFilters::Current().GetImportFilterString());
     std::optional<FileAnswer> answer = ChooseFile(this, request);
@@ -475,7 +468,7 @@ void CMXMainWnd::StoreStockItem()
     const std::string userDir = app ? app->GetDirectory(CPreferences::UserItemDir) : std::string();
     FileRequest request;
     request.mode = FileRequest::SaveFile;
-    request.title = LoadString(IDS_STORE_STOCK);
+    request.title = LoadString(IDS_STORE_ITEM);
     request.folderButtons = true;
     request.userFolder = userDir;
     request.groupFolder = app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string();
@@ -528,7 +521,7 @@ void CMXMainWnd::AddStockItem()
     CMXApp* app = GetMXApp();
     CNewTemplateSheet sheet(app ? app->GetDirectory(CPreferences::UserItemDir) : std::string(),
                             app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string(), this,
-                            CNewTemplateSheet::kAddItemMenu, IDS_ADD_ITEM_CAPTION);
+                            CNewTemplateSheet::kAddItemMenu, IDS_ADD_ITEM);
     if (sheet.DoModal() == QDialog::Accepted && !sheet.GetChosenPath().empty())
         doc->GetActionList().Add(new CMXItemAddFromStore(doc, sheet.GetChosenPath()));
 }

@@ -2,7 +2,7 @@
 // script, so that no test waits on a real file dialog.
 #pragma once
 
-#include "ui/widgets/FileChooser.h"
+#include "platform/widgets/FileChooser.h"
 
 #include <deque>
 #include <optional>

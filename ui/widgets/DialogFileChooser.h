@@ -1,15 +1,11 @@
-// The program's file chooser: the file dialogs themselves.
+// The program's file chooser: the toolkit's dialogs, and for the workspace
+// and stored-item dialogs the one with buttons for the user's and the
+// group's folders.
 #pragma once
 
-#include "ui/widgets/FileChooser.h"
+#include "platform/widgets/FileChooser.h"
 
-#include <memory>
-
-class QFileDialog;
-
-class CDialogFileChooser : public CFileChooser {
-public:
-    std::optional<FileAnswer> Choose(QWidget* parent, const FileRequest& request) override;
-    // The dialog a request shows, ready to run.
-    static std::unique_ptr<QFileDialog> Build(QWidget* parent, const FileRequest& request);
+class CDialogFileChooser : public CPlainFileChooser {
+protected:
+    std::unique_ptr<QFileDialog> Create(QWidget* parent, const FileRequest& request) const override;
 };

@@ -1,6 +1,6 @@
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
-#include "ui/widgets/FileChooser.h"
+#include "platform/widgets/FileChooser.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -45,8 +45,10 @@ TEST(FileChooser, ABareNameTakesTheDefaultExtension)
 
 TEST(FileChooser, TheInstalledChooserAnswersAndTheDialogsComeBackAfterIt)
 {
+    CDialogFileChooser program;
+    SetDefaultFileChooser(&program);
     CFileChooser* dialogs = &GetFileChooser();
-    EXPECT_NE(dynamic_cast<CDialogFileChooser*>(dialogs), nullptr);
+    EXPECT_EQ(dialogs, &program);
     {
         ScriptedFileChooser chooser;
         chooser.Answer("/d/one.mxf");
@@ -61,6 +63,8 @@ TEST(FileChooser, TheInstalledChooserAnswersAndTheDialogsComeBackAfterIt)
         EXPECT_EQ(chooser.requests.size(), 2u);
     }
     EXPECT_EQ(&GetFileChooser(), dialogs);
+    SetDefaultFileChooser(nullptr);
+    EXPECT_NE(dynamic_cast<CPlainFileChooser*>(&GetFileChooser()), nullptr);
 }
 
 // The dialogs are built and looked at, never run.
@@ -77,7 +81,7 @@ TEST(DialogFileChooser, AWorkspaceSaveBuildsTheDialogWithFolderButtons)
     request.defaultExtension = "mxf";
     request.folderButtons = true;
     request.userFolder = user.string();
-    std::unique_ptr<QFileDialog> dialog = CDialogFileChooser::Build(nullptr, request);
+    std::unique_ptr<QFileDialog> dialog = CDialogFileChooser().Build(nullptr, request);
     auto* multi = dynamic_cast<CMultiDefaultFileDialog*>(dialog.get());
     ASSERT_NE(multi, nullptr);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
@@ -99,7 +103,7 @@ TEST(DialogFileChooser, OpenAndFolderRequestsBuildPlainDialogs)
     open.filters = {"Data Filter Files (*.mxr)"};
     open.acceptLabel = "Add";
     open.defaultExtension = "mxr";
-    std::unique_ptr<QFileDialog> dialog = CDialogFileChooser::Build(nullptr, open);
+    std::unique_ptr<QFileDialog> dialog = CDialogFileChooser().Build(nullptr, open);
     EXPECT_EQ(dynamic_cast<CMultiDefaultFileDialog*>(dialog.get()), nullptr);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
@@ -112,7 +116,7 @@ TEST(DialogFileChooser, OpenAndFolderRequestsBuildPlainDialogs)
     folder.mode = FileRequest::Folder;
     folder.folder = start.string();
     folder.canChoose = [](const std::string&) { return false; };
-    dialog = CDialogFileChooser::Build(nullptr, folder);
+    dialog = CDialogFileChooser().Build(nullptr, folder);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
     EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
     // The check needs the dialog's own OK button.

@@ -2,7 +2,7 @@
 // equations, coefficients of fits.
 #pragma once
 
-#include "fitting/GrowArray.h"
+#include "framework/GrowArray.h"
 #include "platform/Object.h"
 
 class CMyVector : public CObject {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QFileDialog;
 class QWidget;
 
 struct FileRequest {
@@ -41,8 +43,23 @@ public:
     virtual std::optional<FileAnswer> Choose(QWidget* parent, const FileRequest& request) = 0;
 };
 
-// Installs a chooser and returns the one it replaces (null restores the file dialogs).
+// The plain file dialogs of the toolkit. The program installs a richer
+// default at start-up (with the folder buttons of the workspace dialogs).
+class CPlainFileChooser : public CFileChooser {
+public:
+    std::optional<FileAnswer> Choose(QWidget* parent, const FileRequest& request) override;
+    // The dialog a request shows, ready to run.
+    std::unique_ptr<QFileDialog> Build(QWidget* parent, const FileRequest& request) const;
+
+protected:
+    // The dialog of the request's kind, before title, folder and name are set.
+    virtual std::unique_ptr<QFileDialog> Create(QWidget* parent, const FileRequest& request) const;
+};
+
+// Installs a chooser and returns the one it replaces (null restores the default).
 CFileChooser* SetFileChooser(CFileChooser* chooser);
+// The chooser used when none is installed; null restores the plain dialogs.
+void SetDefaultFileChooser(CFileChooser* chooser);
 CFileChooser& GetFileChooser();
 
 // Asks the installed chooser.
