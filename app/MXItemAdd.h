@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MXEquation.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
 #include "app/MXLinear.h"
@@ -42,6 +43,7 @@ class CMXEquation;
 class CMXTransform;
 class CMXHardEquation;
 using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, 542>;
+using CMXItemAddGraph = CMXItemAddKind<CMXGraph, 543>;
 using CMXItemAddData = CMXItemAddKind<CMXGrid, 539>;
 using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
 using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;

@@ -211,8 +211,8 @@ void CDrawData::Serialize(CArchive& ar)
 
 void CDrawData::SetModified(bool modified)
 {
-    if (m_pDocument)
-        m_pDocument->SetModifiedFlag(modified);
+    if (CProjectDocBase* doc = GetDocument())
+        doc->SetModifiedFlag(modified);
     if (modified)
         UpdateServerExtent();
 }
@@ -251,8 +251,8 @@ void CDrawData::UpdateServerExtent()
 
 void CDrawData::BroadcastHint(int hint)
 {
-    if (m_pDocument)
-        m_pDocument->UpdateAllViews(nullptr, hint, this);
+    if (CProjectDocBase* doc = GetDocument())
+        doc->UpdateAllViews(nullptr, hint, this);
 }
 
 // ---------------------------------------------------------------- objects

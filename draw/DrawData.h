@@ -82,7 +82,8 @@ public:
     const CDrawObjList* GetHintList() const { return m_pHintList; }
     void SetHintList(const CDrawObjList* list) { m_pHintList = list; }
 
-    CProjectDocBase* GetDocument() const { return m_pDocument; }
+    // The document whose views and modified flag the page reaches.
+    virtual CProjectDocBase* GetDocument() const { return m_pDocument; }
     void SetDocument(CProjectDocBase* document) { m_pDocument = document; }
 
     CDrawObjList& GetObjects() { return m_objects; }

@@ -23,9 +23,6 @@ enum DrawHint : int {
     HINT_OBJECT_SHOWN = 2008,
 };
 
-// Mouse and key bits as mouse messages carry them.
-enum : int { MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8 };
-
 // Pen styles of drawing objects; 5 draws no line.
 enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5 };
 

@@ -20,8 +20,6 @@ enum : int {
     GRID_HIT_INACTIVE = 28009,      // a header part whose selection is switched off
 };
 
-// Mouse-message flags.
-enum : UINT { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008 };
 
 // Virtual key codes the engine and the cells react to.
 enum : UINT {

@@ -41,6 +41,9 @@ inline int MulDiv(int a, int b, int c)
     return int(r);
 }
 
+// Mouse-message flags: the buttons and keys held.
+enum : UINT { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008 };
+
 constexpr int GetRValue(COLORREF c) { return int(c & 0xFF); }
 constexpr int GetGValue(COLORREF c) { return int((c >> 8) & 0xFF); }
 constexpr int GetBValue(COLORREF c) { return int((c >> 16) & 0xFF); }

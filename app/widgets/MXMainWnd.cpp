@@ -418,6 +418,7 @@ void CMXMainWnd::AddItem(UINT id)
         return;
     switch (id) {
     case ID_ADD_NOTEPAD: doc->GetActionList().Add(new CMXItemAddNotepad(doc)); break;
+    case ID_ADD_GRAPH: doc->GetActionList().Add(new CMXItemAddGraph(doc)); break;
     case ID_ADD_EQUATION: doc->GetActionList().Add(new CMXItemAddEquation(doc)); break;
     case ID_ADD_TRANSFORM: doc->GetActionList().Add(new CMXItemAddTransform(doc)); break;
     case ID_ADD_HARD_EQUATION: doc->GetActionList().Add(new CMXItemAddHardEquation(doc)); break;
@@ -548,6 +549,7 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     CMXApp* app = GetMXApp();
     switch (id) {
     case ID_ADD_NOTEPAD:
+    case ID_ADD_GRAPH:
     case ID_ADD_EQUATION:
     case ID_ADD_TRANSFORM:
     case ID_ADD_HARD_EQUATION:
@@ -563,7 +565,6 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_ADD_LINEAR:
     case ID_ADD_NONLINEAR:
-    case ID_ADD_GRAPH:
         // These kinds cannot be made yet.
         if (ui) ui->Enable(false);
         return true;
