@@ -13,6 +13,8 @@
 #include "app/Preferences.h"
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/DataView.h"
+#include "draw/DrawTypes.h"
+#include "draw/widgets/DrawCommands.h"
 #include "app/widgets/MXApp.h"
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
@@ -41,6 +43,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+
+#include <tuple>
 
 #include <atomic>
 
@@ -183,6 +187,72 @@ void CMXMainWnd::CreateToolBars()
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
 }
 
+void CMXMainWnd::CreateDrawingMenus(QMenuBar* bar)
+{
+    QMenu* draw = bar->addMenu("&Draw");
+    const std::pair<UINT, const char*> tools[] = {
+        {ID_DRAW_SELECT, "&Select\tEsc"}, {ID_DRAW_LINE, "&Line"}, {ID_DRAW_RECT, "&Rectangle"},
+        {ID_DRAW_ROUNDRECT, "Ro&und Rectangle"}, {ID_DRAW_ELLIPSE, "&Ellipse"}, {ID_DRAW_POLYGON, "&Polygon"},
+        {ID_DRAW_TEXT, "&Text"}, {ID_DRAW_GRAPH, "&Graph"}};
+    auto* toolGroup = new QActionGroup(this);
+    for (const auto& [id, text] : tools) {
+        QAction* action = Command(id, text, "Draw with this tool on the graph page", {}, true);
+        toolGroup->addAction(action);
+        draw->addAction(action);
+    }
+    QMenu* object = bar->addMenu("O&bject");
+    object->addAction(Command(ID_OBJECT_PROPERTIES, "P&roperties...", "Change the style of the selected objects\nProperties", {QKeySequence("Alt+Return")}));
+    object->addAction(Command(ID_OBJECT_EDIT_TEXT, "&Edit Text", "Edit the selected text object\nEdit Text"));
+    object->addAction(Command(ID_OBJECT_HIDE, "&Hide Object", "Hide the selected objects\nHide Object"));
+    object->addSeparator();
+    object->addAction(Command(ID_OBJECT_FILL_COLOR, "&Fill Color...", "Choose the fill colour of the selected objects\nFill Color"));
+    object->addAction(Command(ID_OBJECT_LINE_COLOR, "&Line Color...", "Choose the line colour of the selected objects\nLine Color"));
+    object->addAction(Command(ID_OBJECT_TEXT_COLOR, "&Text Color...", "Choose the text colour of the selected objects\nText Color"));
+    QMenu* colours = object->addMenu("C&olors");
+    auto* targets = new QActionGroup(this);
+    for (const auto& [id, text, prompt] :
+         {std::tuple{ID_COLOR_TARGET_FILL, "&Fill Color", "Makes the color selections specify the fill color\nFill Color"},
+          std::tuple{ID_COLOR_TARGET_LINE, "&Line Color", "Makes the color selections specify the line color\nLine Color"},
+          std::tuple{ID_COLOR_TARGET_TEXT, "&Text Color", "Makes the color selections specify the text color\nText Color"}}) {
+        QAction* action = Command(id, text, prompt, {}, true);
+        targets->addAction(action);
+        colours->addAction(action);
+    }
+    colours->addAction(Command(ID_COLOR_ON_OFF, "Color &On/Off", "Toggles color on/off\nColor On/Off", {}, true));
+    colours->addAction(Command(ID_COLOR_CUSTOM, "&Custom Color...", "Selects custom color\nCustom Color"));
+    colours->addSeparator();
+    for (int i = 0; i < kPaletteSize; ++i) {
+        const QString name = QString::fromLatin1(kDrawPaletteNames[std::size_t(i)]);
+        QAction* action = Command(ID_COLOR_FIRST + UINT(i), name, name + "\n" + name, {}, true);
+        QPixmap swatch(12, 12);
+        const COLORREF c = kDrawPalette[std::size_t(i)];
+        swatch.fill(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+        action->setIcon(QIcon(swatch));
+        colours->addAction(action);
+    }
+    object->addSeparator();
+    QMenu* align = object->addMenu("&Align");
+    align->addAction(Command(ID_ALIGN_LEFT, "&Left", "Align the left edges of the selected objects\nAlign Left"));
+    align->addAction(Command(ID_ALIGN_RIGHT, "&Right", "Align the right edges of the selected objects\nAlign Right"));
+    align->addAction(Command(ID_ALIGN_TOP, "&Top", "Align the top edges of the selected objects\nAlign Top"));
+    align->addAction(Command(ID_ALIGN_BOTTOM, "&Bottom", "Align the bottom edges of the selected objects\nAlign Bottom"));
+    align->addAction(Command(ID_ALIGN_VERT_CENTER, "&Vert. Center", "Align the vertical centres of the selected objects\nAlign Vertical Centers"));
+    align->addAction(Command(ID_ALIGN_HORZ_CENTER, "&Horiz. Center", "Align the horizontal centres of the selected objects\nAlign Horizontal Centers"));
+    object->addAction(Command(ID_OBJECT_GROUP, "&Group", "Bind the selected objects into one\nGroup"));
+    object->addAction(Command(ID_OBJECT_UNGROUP, "&Ungroup", "Give the selected group's objects back\nUngroup"));
+    object->addSeparator();
+    object->addAction(Command(ID_OBJECT_MOVE_TO_FRONT, "Bring to &Front", "Bring the selected object to the front\nBring to Front", {QKeySequence("Ctrl++")}));
+    object->addAction(Command(ID_OBJECT_MOVE_TO_BACK, "Send to &Back", "Send the selected object to the back\nSend to Back", {QKeySequence("Ctrl+-")}));
+    object->addAction(Command(ID_OBJECT_MOVE_FORWARD, "Move For&ward", "Move the selected object one place forward\nMove Forward"));
+    object->addAction(Command(ID_OBJECT_MOVE_BACK, "Move Bac&k", "Move the selected object one place back\nMove Back"));
+    QMenu* text = bar->addMenu("Te&xt");
+    QMenu* orientation = text->addMenu("&Orientation");
+    for (const auto& [id, name] : {std::pair{ID_TEXT_HORIZONTAL, "&Horizontal"}, std::pair{ID_TEXT_DIAGONAL_UP, "Diagonal &Up"},
+                                   std::pair{ID_TEXT_UP, "&Up"}, std::pair{ID_TEXT_DOWN, "&Down"},
+                                   std::pair{ID_TEXT_DIAGONAL_DOWN, "Diagonal Do&wn"}})
+        orientation->addAction(Command(id, name, "Turn the selected text\nText Orientation", {}, true));
+}
+
 void CMXMainWnd::CreateMenus()
 {
     QMenuBar* bar = menuBar();
@@ -197,6 +267,7 @@ void CMXMainWnd::CreateMenus()
     file->addAction(Command(ID_FILE_IMPORT, "&Import Data...", "Read a data file into a new data table\nImport Data"));
     file->addAction(Command(ID_FILE_ADD_STOCK, "Add Stoc&k Item...", "Add an item stored in a file\nAdd Stock Item"));
     file->addAction(Command(ID_FILE_STORE_STOCK, "S&tore Stock Item...", "Store the selected item in a file\nStore Stock Item"));
+    file->addAction(Command(ID_FILE_EXPORT_GRAPH, "E&xport Graph...", "Save the graph page as an SVG picture, a PDF document or a PNG image\nExport Graph"));
     file->addSeparator();
     file->addAction(Command(ID_FILE_PAGE_SETUP, "Page Set&up...", "Change the page layout, header and footer of the item\nPage Setup"));
     file->addAction(Command(ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages\nPrint Preview"));
@@ -253,6 +324,10 @@ void CMXMainWnd::CreateMenus()
                                 "Show the table at this magnification", {}, true));
     zoom->addAction(Command(ID_VIEW_ZOOM_CUSTOM, "&Custom %...", "Choose the table's magnification\nZoom", {}, true));
     view->addSeparator();
+    view->addAction(Command(ID_VIEW_GRID_LINES, "&Grid Lines", "Show or hide the grid on the graph page\nGrid Lines", {}, true));
+    view->addAction(Command(ID_VIEW_SHOW_OUTLINES, "Show O&utlines", "Show or hide the frames of text objects\nShow Outlines", {}, true));
+    view->addAction(Command(ID_VIEW_PAPER_COLOR, "Paper &Color...", "Choose the colour of the graph page\nPaper Color"));
+    view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
     QMenu* add = bar->addMenu("&Add");
@@ -275,6 +350,8 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
     format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+
+    CreateDrawingMenus(bar);
 
     QMenu* table = bar->addMenu("&Table");
     table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
