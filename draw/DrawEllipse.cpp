@@ -20,7 +20,13 @@ CDrawEllipse::CDrawEllipse(const RECT& position, CDrawData* page) : CDrawRect(po
 void CDrawEllipse::Draw(CDrawDC& dc, CDrawViewBase*)
 {
     std::vector<POINT> points;
-    BuildEllipsePoints(m_position, points, dc.printing);
+    if (dc.printing) {
+        BuildEllipsePoints(m_position, points, true);
+    } else {
+        const RECT n = NormalizedRect(m_position);
+        const double radius = std::max(n.right - n.left, n.bottom - n.top) / 2.0 / std::max(1e-6, dc.pixelX);
+        BuildEllipsePoints(m_position, points, QuadrantPointsFor(radius));
+    }
     DrawPolygon(dc, points);
 }
 

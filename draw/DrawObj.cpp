@@ -344,7 +344,10 @@ void CDrawObj::SelectFillBrush(CDrawDC& dc) const
         dc.painter->setBrush(QBrush(colour, h >= 0 && h < 6 ? kHatches[h] : Qt::SolidPattern));
         return;
     }
-    dc.painter->setBrush(QBrush(colour));
+    // Neighbours often share a fill: the painter keeps the brush it has.
+    const QBrush& current = dc.painter->brush();
+    if (current.style() != Qt::SolidPattern || current.color() != colour)
+        dc.painter->setBrush(QBrush(colour));
 }
 
 // ---------------------------------------------------------------- handles and hits

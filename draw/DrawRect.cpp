@@ -6,6 +6,7 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
+#include <QBrush>
 #include <QPainter>
 
 IMPLEMENT_SERIAL(CDrawRect, CDrawObj, 0)
@@ -17,13 +18,15 @@ void CDrawRect::DrawPolygon(CDrawDC& dc, std::vector<POINT>& points)
     if (!dc.painter)
         return;
     m_transform.MapPoints(points);
-    dc.painter->save();
+    // Only the brush is changed here (the pen puts its own back): a page
+    // draws thousands of these, and saving the whole painter each time costs.
+    const QBrush brush = dc.painter->brush();
     SelectFillBrush(dc);
     CPatternPen pen;
     CreatePen(pen, dc.painter);
     pen.Polygon(points.data(), int(points.size()));
     pen.Release();
-    dc.painter->restore();
+    dc.painter->setBrush(brush);
 }
 
 void CDrawRect::Draw(CDrawDC& dc, CDrawViewBase*)

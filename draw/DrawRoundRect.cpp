@@ -36,7 +36,12 @@ void CDrawRoundRect::Serialize(CArchive& ar)
 void CDrawRoundRect::Draw(CDrawDC& dc, CDrawViewBase*)
 {
     std::vector<POINT> points;
-    BuildRoundRectPoints(m_position, points, m_roundness.cx, m_roundness.cy, dc.printing);
+    if (dc.printing) {
+        BuildRoundRectPoints(m_position, points, m_roundness.cx, m_roundness.cy, true);
+    } else {
+        const double radius = std::max(m_roundness.cx, m_roundness.cy) / 2.0 / std::max(1e-6, dc.pixelX);
+        BuildRoundRectPoints(m_position, points, m_roundness.cx, m_roundness.cy, QuadrantPointsFor(radius));
+    }
     DrawPolygon(dc, points);
 }
 

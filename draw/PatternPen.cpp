@@ -44,8 +44,16 @@ void CPatternPen::Create(QPainter* dc, int style, int width, COLORREF colour)
     if (m_style == PS_NULL) {
         pen = QPen(Qt::NoPen);
     } else {
-        pen = QPen(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)), width < 0 ? 0 : width,
-                   Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        const QColor c(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+        // A line no wider than a device pixel is drawn as a hairline: the
+        // device has nothing finer to show, and stroking outlines with round
+        // ends and joins for it would cost far more than the line is worth.
+        const QTransform& t = m_dc->worldTransform();
+        const double scale = std::sqrt(std::abs(t.determinant()));
+        if (width <= 0 || width * scale < 1.5)
+            pen = QPen(c, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        else
+            pen = QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     }
     m_dc->setPen(pen);
 }
@@ -177,6 +185,17 @@ void CPatternPen::Polygon(const POINT* points, int n)
     if (n <= 0 || !points)
         return;
     Flush();
+    if (m_dc && m_style == PS_SOLID && !m_recording) {
+        // Solid: fill and outline in one go, as the outline closes the shape anyway.
+        QPolygonF polygon;
+        polygon.reserve(n);
+        for (int i = 0; i < n; ++i)
+            polygon << QPointF(points[i].x, points[i].y);
+        m_dc->drawPolygon(polygon, Qt::OddEvenFill);
+        m_x = points[0].x;
+        m_y = points[0].y;
+        return;
+    }
     if (m_dc && m_dc->brush().style() != Qt::NoBrush) {
         const QPen pen = m_dc->pen();
         m_dc->setPen(Qt::NoPen);

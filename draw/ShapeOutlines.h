@@ -12,3 +12,9 @@
 void BuildEllipsePoints(const RECT& rect, std::vector<POINT>& points, bool fine);
 // 4(n + 1) points; corner width and height are limited to the rectangle.
 void BuildRoundRectPoints(const RECT& rect, std::vector<POINT>& points, int cornerX, int cornerY, bool fine);
+// The same with n points a quadrant (8, 16, 32, 64 or 128).
+void BuildEllipsePoints(const RECT& rect, std::vector<POINT>& points, int n);
+void BuildRoundRectPoints(const RECT& rect, std::vector<POINT>& points, int cornerX, int cornerY, int n);
+// Points a quadrant that draw a curve of that radius (device pixels) as
+// smoothly as 64 would on the screen: small shapes need far fewer.
+int QuadrantPointsFor(double radiusPixels);

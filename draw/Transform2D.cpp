@@ -71,6 +71,9 @@ void CTransform2D::MapPoints(std::vector<POINT>& points) const { MapPoints(point
 
 void CTransform2D::MapPoints(POINT* points, int n) const
 {
+    // Most objects stand upright: their transform changes nothing.
+    if (m11 == 1.0f && m12 == 0.0f && m21 == 0.0f && m22 == 1.0f && dx == 0.0f && dy == 0.0f)
+        return;
     for (int i = 0; i < n; ++i)
         MapPoint(points[i].x, points[i].y);
 }

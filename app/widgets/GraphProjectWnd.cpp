@@ -97,27 +97,27 @@ void InstallPrinterPaperProvider()
         orientation = 1;
         return true;
     });
-    CGraphServerItem::s_findView = [](CMXGraph* graph) -> CDrawViewBase* {
-        CGraphView* found = nullptr;
-        for (CGraphView* view : LiveViews())
-            if (view->GetGraph() == graph && (!found || view->hasFocus()))
-                found = view;
-        return found;
-    };
 }
 
 // ---------------------------------------------------------------- the view
 
 CGraphView::CGraphView(CMXGraph* graph, QWidget* parent) : CDrawView(parent), m_pGraph(graph)
 {
+    // A graph's server item renders for the window that shows the graph
+    // (the one with the focus when there are several).
+    if (!CGraphServerItem::s_findView)
+        CGraphServerItem::s_findView = [](CMXGraph* shown) -> CDrawViewBase* {
+            CGraphView* found = nullptr;
+            for (CGraphView* view : LiveViews())
+                if (view->GetGraph() == shown && (!found || view->hasFocus()))
+                    found = view;
+            return found;
+        };
     setObjectName("GraphView");
     LiveViews().push_back(this);
     m_extentTimer.setSingleShot(true);
     m_extentTimer.setInterval(1000);
-    connect(&m_extentTimer, &QTimer::timeout, this, [this] {
-        if (m_pGraph)
-            m_pGraph->GetPage().OnExtentTimer();
-    });
+    connect(&m_extentTimer, &QTimer::timeout, this, &CGraphView::OnExtentTimer);
     if (!m_pGraph)
         return;
     if (CProjectDocBase* doc = m_pGraph->GetDocument())
@@ -127,6 +127,13 @@ CGraphView::CGraphView(CMXGraph* graph, QWidget* parent) : CDrawView(parent), m_
     UpdateScrollSizes();
     ScrollToViewPosition(m_pGraph->GetPage().m_ptViewPosition, true);
     m_bRestoring = false;
+}
+
+void CGraphView::OnExtentTimer()
+{
+    m_extentTimer.stop();
+    if (m_pGraph)
+        m_pGraph->GetPage().OnExtentTimer();
 }
 
 CGraphView::~CGraphView()
@@ -231,25 +238,11 @@ void CGraphView::ApplyItemPageSetup()
     page.SetModified(true);
 }
 
-int CGraphView::PrintTo(QPagedPaintDevice& device)
+void CGraphView::PaintPrintedPage(QPainter& painter, const QPageLayout& layout, double dpiX, double dpiY)
 {
     if (!m_pGraph)
-        return 0;
-    EndTextEditing();
+        return;
     CMXDrawData& page = m_pGraph->GetPage();
-    device.setPageMargins(QMarginsF(0, 0, 0, 0));
-    device.setPageOrientation(m_pGraph->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    const QPageLayout layout = device.pageLayout();
-    const double dpiX = device.logicalDpiX(), dpiY = device.logicalDpiY();
-    // The page takes the paper of the printer it goes to, and gets its own back afterwards.
-    const QSizeF inches = layout.fullRect(QPageLayout::Inch).size();
-    const SIZE paper{LONG(std::lround(inches.width() * kUnitsPerInch)), LONG(std::lround(inches.height() * kUnitsPerInch))};
-    page.RecalcPageSize(&paper);
-    QPainter painter(&device);
-    if (!painter.isActive()) {
-        page.RecalcPageSize();
-        return 0;
-    }
     painter.save();
     painter.scale(dpiX / 1000.0, dpiY / 1000.0);
     PrintHeaderFooter(painter, *m_pGraph, PaperSizeThousandths(layout), 1, 1);
@@ -259,7 +252,26 @@ int CGraphView::PrintTo(QPagedPaintDevice& device)
     const RECT paperRect = page.GetPaperRect();
     DrawPageArea(painter, page, paperRect, (paperRect.right - paperRect.left) * dpiX / kUnitsPerInch,
                  (paperRect.bottom - paperRect.top) * dpiY / kUnitsPerInch, {}, false);
-    painter.end();
+}
+
+int CGraphView::PrintTo(QPagedPaintDevice& device)
+{
+    if (!m_pGraph)
+        return 0;
+    EndTextEditing();
+    CMXDrawData& page = m_pGraph->GetPage();
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    device.setPageOrientation(m_pGraph->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QPageLayout layout = device.pageLayout();
+    // The page takes the paper of the printer it goes to, and gets its own back afterwards.
+    const QSizeF inches = layout.fullRect(QPageLayout::Inch).size();
+    const SIZE paper{LONG(std::lround(inches.width() * kUnitsPerInch)), LONG(std::lround(inches.height() * kUnitsPerInch))};
+    page.RecalcPageSize(&paper);
+    QPainter painter(&device);
+    if (painter.isActive()) {
+        PaintPrintedPage(painter, layout, device.logicalDpiX(), device.logicalDpiY());
+        painter.end();
+    }
     page.RecalcPageSize();
     return 1;
 }

@@ -14,7 +14,9 @@
 
 class CMXGraph;
 class CHelpPropertySheet;
+class QPageLayout;
 class QPagedPaintDevice;
+class QPainter;
 
 class CGraphView : public CDrawView {
     Q_OBJECT
@@ -40,6 +42,8 @@ public:
 
     // Prints the page with the item's header, footer and paper; the number of pages.
     int PrintTo(QPagedPaintDevice& device);
+    // One printed page on a painter at the paper's corner, at the device's resolution.
+    void PaintPrintedPage(QPainter& painter, const QPageLayout& layout, double dpiX, double dpiY);
     // The item's page setup carried to the page (margins, orientation).
     void ApplyItemPageSetup();
     // File > Export to a path (SVG, PDF or PNG by its ending); false with a message on failure.
@@ -52,6 +56,8 @@ public:
 
     // The timer that brings the served extent up to date (one second after a change).
     QTimer& ExtentTimer() { return m_extentTimer; }
+    // The timer ran out: the served extent is computed.
+    void OnExtentTimer();
 
 protected:
     void scrollContentsBy(int dx, int dy) override;
