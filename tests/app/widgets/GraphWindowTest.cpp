@@ -45,27 +45,6 @@ std::string TempPath(const std::string& name)
     return (dir / name).string();
 }
 
-class MemoryClipboard : public CClipboard {
-public:
-    MemoryClipboard() { m_previous = SetClipboard(this); }
-    ~MemoryClipboard() override { SetClipboard(m_previous); }
-    bool SetData(const ClipboardFormats& f) override
-    {
-        formats = f;
-        return true;
-    }
-    bool HasFormat(const std::string& f) const override { return formats.count(f) != 0; }
-    std::vector<BYTE> GetData(const std::string& f) const override
-    {
-        const auto it = formats.find(f);
-        return it == formats.end() ? std::vector<BYTE>{} : it->second;
-    }
-    ClipboardFormats formats;
-
-private:
-    CClipboard* m_previous;
-};
-
 // A graph item with a page of every kind of object, and its view.
 struct GraphFixture {
     GraphFixture()

@@ -34,28 +34,6 @@ public:
 };
 IMPLEMENT_SERIAL(CSingleRect, CDrawRect, 0)
 
-// A clipboard inside the test.
-class MemoryClipboard : public CClipboard {
-public:
-    MemoryClipboard() { m_previous = SetClipboard(this); }
-    ~MemoryClipboard() override { SetClipboard(m_previous); }
-    bool SetData(const ClipboardFormats& f) override
-    {
-        formats = f;
-        return true;
-    }
-    bool HasFormat(const std::string& f) const override { return formats.count(f) != 0; }
-    std::vector<BYTE> GetData(const std::string& f) const override
-    {
-        const auto it = formats.find(f);
-        return it == formats.end() ? std::vector<BYTE>{} : it->second;
-    }
-    ClipboardFormats formats;
-
-private:
-    CClipboard* m_previous;
-};
-
 CDrawRect* AddRect(CDrawData& page, const RECT& r)
 {
     auto* rect = new CDrawRect(r, &page);
