@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 TEST(DrawLine, ArrowSizeAndNarrowHeads)
 {
@@ -322,4 +323,32 @@ TEST(DrawGroup, AMixedTextAttributeIsUndetermined)
     ASSERT_NE(merged, nullptr);
     EXPECT_EQ(merged->dwMask & CFM_BOLD, 0u);
     EXPECT_NE(merged->dwMask & CFM_SIZE, 0u);
+}
+
+namespace {
+
+// A member whose copy fails half-way through a group's copy.
+class CUncopyableRect : public CDrawRect {
+    DECLARE_SERIAL(CUncopyableRect)
+public:
+    CUncopyableRect() = default;
+    CUncopyableRect(const RECT& r, CDrawData* page) : CDrawRect(r, page) {}
+    CDrawObj* Clone(CDrawData*) override { throw std::runtime_error("out of memory"); }
+};
+IMPLEMENT_SERIAL(CUncopyableRect, CDrawRect, 0)
+
+} // namespace
+
+TEST(DrawGroup, AFailedCopyLeavesNeitherTheCopyNorItsMembersBehind)
+{
+    PageFixture f;
+    auto* group = new CDrawGroup({0, 0, 0, 0}, &f.page);
+    group->AddChild(new CDrawRect({0, 100, 100, 0}, &f.page));
+    group->AddChild(new CUncopyableRect({200, 100, 300, 0}, &f.page));
+    f.page.AddObject(group);
+    // The first member's copy is made before the second fails: it goes with
+    // the half-made group (the leak checker watches), and the page keeps
+    // only what it had.
+    EXPECT_THROW(group->Clone(&f.page), std::runtime_error);
+    EXPECT_EQ(f.page.GetObjects(), (CDrawObjList{group}));
 }

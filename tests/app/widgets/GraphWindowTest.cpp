@@ -35,6 +35,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -325,4 +326,56 @@ TEST(GraphWindow, AddGraphOpensAWindowWhoseEditsUndo)
             doc->SetModifiedFlag(false);
     }
     app->ExitInstance();
+}
+
+namespace {
+
+// A graph part that can be hidden (as graph texts can).
+class CHideableRect : public CDrawRect {
+    DECLARE_SERIAL(CHideableRect)
+public:
+    CHideableRect() = default;
+    CHideableRect(const RECT& r, CDrawData* page) : CDrawRect(r, page) {}
+    int CanHide() override { return 1; }
+};
+IMPLEMENT_SERIAL(CHideableRect, CDrawRect, 0)
+
+class FailingClipboard : public MemoryClipboard {
+public:
+    bool SetData(const ClipboardFormats&) override { throw std::runtime_error("the clipboard is gone"); }
+};
+
+} // namespace
+
+TEST(GraphWindow, HidingEverySelectedObjectWorksOnACopyOfTheSelection)
+{
+    GraphFixture f;
+    CMXDrawData& page = f.graph->GetPage();
+    auto* a = new CHideableRect({0, -5000, 100, -5100}, &page);
+    auto* b = new CHideableRect({200, -5000, 300, -5100}, &page);
+    page.AddObject(a);
+    page.AddObject(b);
+    f.view->Select(a);
+    f.view->Select(b, true);
+    ASSERT_TRUE(f.Query(ID_OBJECT_HIDE).m_enabled.value_or(false));
+    f.view->OnCmdMsg(ID_OBJECT_HIDE, nullptr);
+    EXPECT_EQ(a->IsShown(), 0);
+    EXPECT_EQ(b->IsShown(), 0);
+    EXPECT_TRUE(f.view->GetSelection().empty());
+}
+
+TEST(GraphWindow, AFailedCopyStillPutsTheFlagAndTheServedNameBack)
+{
+    GraphFixture f;
+    FailingClipboard clipboard;
+    for (CDrawObj* obj : f.graph->GetPage().GetObjects())
+        f.view->Select(obj, true);
+    f.view->Deselect(f.graph->GetPage().GetObjects().front());
+    EXPECT_THROW(f.view->CopySelection(), std::runtime_error);
+    EXPECT_TRUE(f.graph->GetServerItem()->IsCopyEmbedded());
+    EXPECT_EQ(f.doc.GetServedItemName(), "");
+    // The page's served extent is the page's again.
+    const SIZE extent = f.graph->GetPage().GetServerExtent();
+    f.graph->GetPage().OnExtentTimer();
+    EXPECT_EQ(f.graph->GetPage().GetServerExtent(), extent);
 }
