@@ -152,8 +152,24 @@ void CMXMainWnd::CreateToolBars()
         {0, {}},
         {CDataView::CommandOfType(18), CCommandImages::GlyphIcon("y+", QColor(220, 240, 210))},
     };
+    const QColor tool(225, 235, 250);
+    const CCommandImages::Strip drawing = {
+        {ID_DRAW_SELECT, CCommandImages::GlyphIcon("\u2196", tool)},
+        {ID_DRAW_LINE, CCommandImages::GlyphIcon("/", tool)},
+        {ID_DRAW_RECT, CCommandImages::GlyphIcon("\u25AD", tool)},
+        {ID_DRAW_ROUNDRECT, CCommandImages::GlyphIcon("\u25A2", tool)},
+        {ID_DRAW_ELLIPSE, CCommandImages::GlyphIcon("\u25EF", tool)},
+        {ID_DRAW_POLYGON, CCommandImages::GlyphIcon("\u2B20", tool)},
+        {ID_DRAW_TEXT, CCommandImages::GlyphIcon("A", tool)},
+        {0, {}},
+        {ID_COLOR_TARGET_FILL, CCommandImages::GlyphIcon("F", QColor(250, 230, 200))},
+        {ID_COLOR_TARGET_LINE, CCommandImages::GlyphIcon("L", QColor(250, 230, 200))},
+        {ID_COLOR_TARGET_TEXT, CCommandImages::GlyphIcon("T", QColor(250, 230, 200))},
+        {ID_COLOR_ON_OFF, CCommandImages::GlyphIcon("\u2205", QColor(250, 230, 200))},
+    };
     // The first strip that shows a command gives the command its picture everywhere.
     m_images.LoadToolbar(standard);
+    m_images.LoadToolbar(drawing);
     m_images.LoadToolbar(workspace);
     m_images.LoadToolbar(format);
     m_images.LoadToolbar(data);
@@ -165,6 +181,8 @@ void CMXMainWnd::CreateToolBars()
     m_formatBar->setObjectName("Format");
     m_dataBar = new QToolBar(QString::fromStdString(LoadString(IDS_DATA_BAR)), this);
     m_dataBar->setObjectName("Data");
+    m_drawingBar = new QToolBar("Drawing", this);
+    m_drawingBar->setObjectName("Drawing");
     auto fill = [this](QToolBar* bar, const CCommandImages::Strip& strip) {
         for (const auto& [id, icon] : strip) {
             if (id == 0) {
@@ -180,9 +198,11 @@ void CMXMainWnd::CreateToolBars()
     fill(m_workspaceBar, workspace);
     fill(m_formatBar, format);
     fill(m_dataBar, data);
+    fill(m_drawingBar, drawing);
     addToolBar(Qt::TopToolBarArea, m_standardBar);
     addToolBar(Qt::TopToolBarArea, m_formatBar);
     addToolBar(Qt::TopToolBarArea, m_dataBar);
+    addToolBar(Qt::TopToolBarArea, m_drawingBar);
     addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
 }
@@ -442,6 +462,7 @@ bool CMXMainWnd::Create()
         bars->addAction(m_standardBar->toggleViewAction());
         bars->addAction(m_workspaceBar->toggleViewAction());
         bars->addAction(m_formatBar->toggleViewAction());
+        bars->addAction(m_drawingBar->toggleViewAction());
     }
 
     statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
@@ -479,7 +500,7 @@ bool CMXMainWnd::Create()
 void CMXMainWnd::OnIconSizeChanged(bool large)
 {
     const QSize size = large ? QSize(24, 24) : QSize(16, 16);
-    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar})
+    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar, m_drawingBar})
         if (bar)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())

@@ -81,6 +81,7 @@ private:
     QToolBar* m_workspaceBar = nullptr;
     QToolBar* m_formatBar = nullptr;
     QToolBar* m_dataBar = nullptr;
+    QToolBar* m_drawingBar = nullptr;
     QLabel* m_calcPane = nullptr;
     QMenu* m_windowMenu = nullptr;
 };
