@@ -9,6 +9,7 @@
 #include "platform/StringTable.h"
 #include "ui/MeasurementUnit.h"
 #include "ui/widgets/ColourCombo.h"
+#include "ui/widgets/DialogButtons.h"
 #include "ui/widgets/FontNameCombo.h"
 #include "ui/widgets/FontSizeCombo.h"
 #include "ui/widgets/FontStyleCombo.h"
@@ -800,8 +801,7 @@ CHelpPropertySheet* BuildDrawStyleSheet(CDrawView* view, const std::string& titl
         }
         view->EndUndoStep(IDS_UNDO_PROPERTIES);
         // After an apply the sheet's Cancel can no longer take anything back.
-        if (QPushButton* cancel = sheet->GetButtons()->button(QDialogButtonBox::Cancel))
-            cancel->setText(QString::fromStdString(LoadString(25120)));
+        SetCancelToClose(sheet);
     });
     return sheet;
 }
