@@ -94,6 +94,15 @@ void CMXGraph::SetName(const std::string& name, int notify)
     MakeServerItem();
 }
 
+void CMXGraph::ApplyPageSetupToPage()
+{
+    const RECT& m = m_rcMargins;
+    m_page.SetOrientation(short(m_nOrientation));
+    m_page.SetMargins({MulDiv(m.left, kUnitsPerInch, 1000), MulDiv(m.top, kUnitsPerInch, 1000),
+                       MulDiv(m.right, kUnitsPerInch, 1000), MulDiv(m.bottom, kUnitsPerInch, 1000)});
+    m_page.SetModified(true);
+}
+
 void CMXGraph::OnItemNotify(CUpdateNotification& note)
 {
     // A copy: an object may take itself off the page while it is told.

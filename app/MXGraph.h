@@ -77,6 +77,9 @@ public:
     void Serialize(CArchive& ar) override;
 
     CMXDrawData& GetPage() { return m_page; }
+    // The item's page setup (margins in thousandths of an inch, orientation)
+    // carried to the page after the page-setup dialog.
+    void ApplyPageSetupToPage();
     int GetZoom() const { return m_nZoom; }
     void SetZoom(int percent) { m_nZoom = percent; }
     CGraphServerItem* GetServerItem() const { return m_pServerItem.get(); }

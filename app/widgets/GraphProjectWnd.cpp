@@ -228,14 +228,8 @@ void CGraphView::RunPropertySheet(const std::string& title, int mask)
 
 void CGraphView::ApplyItemPageSetup()
 {
-    if (!m_pGraph)
-        return;
-    CMXDrawData& page = m_pGraph->GetPage();
-    const RECT& m = m_pGraph->m_rcMargins; // thousandths of an inch
-    page.SetOrientation(short(m_pGraph->m_nOrientation));
-    page.SetMargins({MulDiv(m.left, kUnitsPerInch, 1000), MulDiv(m.top, kUnitsPerInch, 1000),
-                     MulDiv(m.right, kUnitsPerInch, 1000), MulDiv(m.bottom, kUnitsPerInch, 1000)});
-    page.SetModified(true);
+    if (m_pGraph)
+        m_pGraph->ApplyPageSetupToPage();
 }
 
 void CGraphView::PaintPrintedPage(QPainter& painter, const QPageLayout& layout, double dpiX, double dpiY)

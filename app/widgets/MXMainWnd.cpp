@@ -2,6 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXEquation.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
 #include "app/MXResult.h"
@@ -655,7 +656,11 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_FILE_PAGE_SETUP: {
         CProjectItemBase* item = GetCommandItem();
-        if (ui) ui->Enable(item != nullptr); else if (item) OnFilePageSetup(*item, this);
+        if (ui) ui->Enable(item != nullptr); else if (item && OnFilePageSetup(*item, this)) {
+            // A graph's page takes the new margins and orientation.
+            if (auto* graph = dynamic_cast<CMXGraph*>(item))
+                graph->ApplyPageSetupToPage();
+        }
         return true;
     }
     case ID_ADD_DATA:
