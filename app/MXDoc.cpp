@@ -5,6 +5,7 @@
 #include "app/OldDataImport.h"
 #include "app/OldEquationImport.h"
 #include "app/OldFileReader.h"
+#include "draw/DrawOleObj.h"
 #include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/File.h"
@@ -87,6 +88,9 @@ void CMXDoc::Serialize(CArchive& ar)
     }
     SerializeVersion(ar, 0);
     ar >> m_strServedItem;
+    // Embedded objects of other programs on graph pages are left out, and
+    // the user is told once for the whole workspace.
+    COleObjectSkips skips;
     CProjectDocBase::Serialize(ar);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MXEquation.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
 #include "app/MXLinear.h"
@@ -43,6 +44,7 @@ class CMXEquation;
 class CMXTransform;
 class CMXHardEquation;
 using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, IDS_ADD_NOTEPAD>;
+using CMXItemAddGraph = CMXItemAddKind<CMXGraph, IDS_ADD_GRAPH>;
 using CMXItemAddData = CMXItemAddKind<CMXGrid, IDS_ADD_DATA_TABLE>;
 using CMXItemAddEquation = CMXItemAddKind<CMXEquation, IDS_ADD_EQUATION>;
 using CMXItemAddTransform = CMXItemAddKind<CMXTransform, IDS_ADD_TRANSFORMATION>;

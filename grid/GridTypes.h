@@ -8,23 +8,6 @@
 #include <cstdint>
 #include <string>
 
-// a * b / c in 64 bits, rounded half away from zero; -1 when c is 0, as the
-// conversions between stored and drawn sizes have always behaved.
-inline int MulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
-    std::int64_t p = std::int64_t(a) * b;
-    bool negative = (p < 0) != (c < 0);
-    std::uint64_t up = std::uint64_t(p < 0 ? -p : p);
-    std::uint64_t uc = std::uint64_t(c < 0 ? -std::int64_t(c) : std::int64_t(c));
-    std::uint64_t q = (up + uc / 2) / uc;
-    std::int64_t r = negative ? -std::int64_t(q) : std::int64_t(q);
-    if (r > INT32_MAX || r < INT32_MIN)
-        return -1;
-    return int(r);
-}
-
 // Hit codes of the hit test; each is also the id of the cursor shown over that part.
 enum : int {
     GRID_HIT_NONE = 0,
@@ -37,8 +20,6 @@ enum : int {
     GRID_HIT_INACTIVE = 28009,      // a header part whose selection is switched off
 };
 
-// Mouse-message flags.
-enum : UINT { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008 };
 
 // Virtual key codes the engine and the cells react to.
 enum : UINT {

@@ -436,6 +436,55 @@ inline constexpr UINT IDS_FIT_OUT_OF_RANGE = 495;
 inline constexpr UINT IDS_FIT_SINGULAR = 8486;
 
 // Drawing layer
+inline constexpr UINT IDS_ROTATION_DIFFERS = 1036;
+inline constexpr UINT IDS_ROTATION_GROUP = 1038;
+inline constexpr UINT IDS_ROTATION_CANNOT = 1039;
+inline constexpr UINT IDS_ROTATION_CURRENT = 1040;
+inline constexpr UINT IDS_MULTIPLE_PROPERTIES = 1048;
+inline constexpr UINT IDS_COPY = 1203;
+inline constexpr UINT IDS_COPY_ALL = 1204;
+inline constexpr UINT IDS_SHAPE_PROPERTIES = 36100;
+inline constexpr UINT IDS_RECTANGLE_PROPERTIES = 36101;
+inline constexpr UINT IDS_ROUNDRECT_PROPERTIES = 36102;
+inline constexpr UINT IDS_ELLIPSE_PROPERTIES = 36103;
+inline constexpr UINT IDS_LINE_PROPERTIES = 36104;
+inline constexpr UINT IDS_POLYGON_PROPERTIES = 36105;
+inline constexpr UINT IDS_GROUP_PROPERTIES = 36106;
+inline constexpr UINT IDS_TEXT_PROPERTIES = 36107;
+inline constexpr UINT IDS_OLE_OBJECT_SKIPPED = 36108;
+inline constexpr UINT IDS_OLE_OBJECTS_SKIPPED = 36109;
+inline constexpr UINT IDS_EXPORT_GRAPH = 36111;
+inline constexpr UINT IDS_EXPORT_FAILED = 36112;
+inline constexpr UINT IDS_PAGE_FILL = 36113;
+inline constexpr UINT IDS_PAGE_POLYGON = 36114;
+inline constexpr UINT IDS_PAGE_LINE = 36115;
+inline constexpr UINT IDS_PAGE_ARROWS = 36116;
+inline constexpr UINT IDS_PAGE_FONT = 36117;
+inline constexpr UINT IDS_PAGE_PARAGRAPH = 36118;
+inline constexpr UINT IDS_PAGE_ROTATION = 36119;
+inline constexpr UINT IDS_PAGE_LOCATION = 36120;
+inline constexpr UINT IDS_EXPORT_FILTER = 36121;
+inline constexpr UINT IDS_EXPORT_RESOLUTION = 36122;
+inline constexpr UINT IDS_UNDO_DRAW = 36130;
+inline constexpr UINT IDS_UNDO_MOVE = 36131;
+inline constexpr UINT IDS_UNDO_RESIZE = 36132;
+inline constexpr UINT IDS_UNDO_CLEAR = 36133;
+inline constexpr UINT IDS_UNDO_PROPERTIES = 36134;
+inline constexpr UINT IDS_UNDO_GROUP = 36135;
+inline constexpr UINT IDS_UNDO_UNGROUP = 36136;
+inline constexpr UINT IDS_UNDO_ARRANGE = 36137;
+inline constexpr UINT IDS_UNDO_ALIGN = 36138;
+inline constexpr UINT IDS_UNDO_FORMAT = 36139;
+inline constexpr UINT IDS_UNDO_COLOR = 36140;
+inline constexpr UINT IDS_UNDO_EDIT_TEXT = 36141;
+inline constexpr UINT IDS_UNDO_HIDE = 36142;
+inline constexpr UINT IDS_UNDO_DUPLICATE = 36143;
+inline constexpr UINT IDS_UNDO_PAGE_SETUP = 36144;
+inline constexpr UINT IDS_UNDO_EDIT_VERTEX = 36145;
+inline constexpr UINT IDS_UNDO_VIEW = 36146;
+inline constexpr UINT IDS_UNDO_CUT = 36147;
+inline constexpr UINT IDS_UNDO_PASTE = 36148;
+inline constexpr UINT IDS_UNDO_DROP = 36149;
 
 // Graph model
 

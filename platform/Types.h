@@ -23,6 +23,27 @@ constexpr COLORREF RGB(int r, int g, int b)
 {
     return COLORREF(r & 0xFF) | (COLORREF(g & 0xFF) << 8) | (COLORREF(b & 0xFF) << 16);
 }
+// a * b / c in 64 bits, rounded half away from zero; -1 when c is 0 or the
+// result does not fit, as the conversions between stored and drawn sizes
+// have always behaved.
+inline int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    std::int64_t p = std::int64_t(a) * b;
+    bool negative = (p < 0) != (c < 0);
+    std::uint64_t up = std::uint64_t(p < 0 ? -p : p);
+    std::uint64_t uc = std::uint64_t(c < 0 ? -std::int64_t(c) : std::int64_t(c));
+    std::uint64_t q = (up + uc / 2) / uc;
+    std::int64_t r = negative ? -std::int64_t(q) : std::int64_t(q);
+    if (r > INT32_MAX || r < INT32_MIN)
+        return -1;
+    return int(r);
+}
+
+// Mouse-message flags: the buttons and keys held.
+enum : UINT { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008 };
+
 constexpr int GetRValue(COLORREF c) { return int(c & 0xFF); }
 constexpr int GetGValue(COLORREF c) { return int((c >> 8) & 0xFF); }
 constexpr int GetBValue(COLORREF c) { return int((c >> 16) & 0xFF); }

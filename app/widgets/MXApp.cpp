@@ -17,6 +17,7 @@
 #include "app/widgets/OptionsSheet.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
+#include "app/widgets/GraphProjectWnd.h"
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/PromptScript.h"
@@ -61,6 +62,7 @@ constexpr UINT kTemplateResources = 136;
 
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
+constexpr const char* kGraphStrings = "\nGraph\nGraph\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
 bool ScanInt(std::string_view text, std::size_t& pos, long& value)
@@ -432,6 +434,10 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
     m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
+    m_pGraphTemplate = std::make_unique<CProjectTemplateBase>(
+        132, kGraphStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CGraphProjectWnd); });
+    // Graph pages take the paper of the default printer.
+    InstallPrinterPaperProvider();
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -496,6 +502,7 @@ int CMXApp::ExitInstance()
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
     m_pTableTemplate.reset();
+    m_pGraphTemplate.reset();
     m_pWorkspaceTemplate.reset();
     // A start that ended before the settings were read (a hand-over to the
     // running copy) must not overwrite them with its blank ones.
@@ -523,10 +530,11 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     if (!mx)
         return nullptr;
-    // Notepads and data tables have windows so far; the other kinds are listed and stored.
+    // Notepads, data tables and graphs have windows so far; the other kinds are listed and stored.
     switch (mx->GetKindFlag()) {
     case KIND_NOTES: return m_pNotepadTemplate.get();
     case KIND_DATA: return m_pTableTemplate.get();
+    case KIND_GRAPH: return m_pGraphTemplate.get();
     default: return nullptr;
     }
 }

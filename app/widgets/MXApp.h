@@ -44,6 +44,7 @@ public:
     CMXMainWnd* GetMainFrame() const;
     CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
     CProjectTemplateBase* GetTableTemplate() const { return m_pTableTemplate.get(); }
+    CProjectTemplateBase* GetGraphTemplate() const { return m_pGraphTemplate.get(); }
 
     bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
     void LoadSettings() override;
@@ -159,6 +160,7 @@ protected:
     std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
     std::unique_ptr<CProjectTemplateBase> m_pTableTemplate;
+    std::unique_ptr<CProjectTemplateBase> m_pGraphTemplate;
     std::unique_ptr<CMessageBoxReporter> m_pReporter;
     std::unique_ptr<CDesktopClipboard> m_pClipboard;
     CReporter* m_pOldReporter = nullptr;

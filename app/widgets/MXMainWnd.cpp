@@ -2,6 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXEquation.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXHardEquation.h"
 #include "app/MXResult.h"
@@ -13,6 +14,8 @@
 #include "app/Preferences.h"
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/DataView.h"
+#include "draw/DrawTypes.h"
+#include "draw/widgets/DrawCommands.h"
 #include "app/widgets/MXApp.h"
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
@@ -42,6 +45,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+
+#include <tuple>
 
 #include <atomic>
 
@@ -141,8 +146,24 @@ void CMXMainWnd::CreateToolBars()
         {0, {}},
         {CDataView::CommandOfType(18), CCommandImages::GlyphIcon("y+", QColor(220, 240, 210))},
     };
+    const QColor tool(225, 235, 250);
+    const CCommandImages::Strip drawing = {
+        {ID_DRAW_SELECT, CCommandImages::GlyphIcon("\u2196", tool)},
+        {ID_DRAW_LINE, CCommandImages::GlyphIcon("/", tool)},
+        {ID_DRAW_RECT, CCommandImages::GlyphIcon("\u25AD", tool)},
+        {ID_DRAW_ROUNDRECT, CCommandImages::GlyphIcon("\u25A2", tool)},
+        {ID_DRAW_ELLIPSE, CCommandImages::GlyphIcon("\u25EF", tool)},
+        {ID_DRAW_POLYGON, CCommandImages::GlyphIcon("\u2B20", tool)},
+        {ID_DRAW_TEXT, CCommandImages::GlyphIcon("A", tool)},
+        {0, {}},
+        {ID_COLOR_TARGET_FILL, CCommandImages::GlyphIcon("F", QColor(250, 230, 200))},
+        {ID_COLOR_TARGET_LINE, CCommandImages::GlyphIcon("L", QColor(250, 230, 200))},
+        {ID_COLOR_TARGET_TEXT, CCommandImages::GlyphIcon("T", QColor(250, 230, 200))},
+        {ID_COLOR_ON_OFF, CCommandImages::GlyphIcon("\u2205", QColor(250, 230, 200))},
+    };
     // The first strip that shows a command gives the command its picture everywhere.
     m_images.LoadToolbar(standard);
+    m_images.LoadToolbar(drawing);
     m_images.LoadToolbar(workspace);
     m_images.LoadToolbar(format);
     m_images.LoadToolbar(data);
@@ -154,6 +175,8 @@ void CMXMainWnd::CreateToolBars()
     m_formatBar->setObjectName("Format");
     m_dataBar = new QToolBar(QString::fromStdString(LoadString(IDS_DATA_BAR)), this);
     m_dataBar->setObjectName("Data");
+    m_drawingBar = new QToolBar("Drawing", this);
+    m_drawingBar->setObjectName("Drawing");
     auto fill = [this](QToolBar* bar, const CCommandImages::Strip& strip) {
         for (const auto& [id, icon] : strip) {
             if (id == 0) {
@@ -169,11 +192,79 @@ void CMXMainWnd::CreateToolBars()
     fill(m_workspaceBar, workspace);
     fill(m_formatBar, format);
     fill(m_dataBar, data);
+    fill(m_drawingBar, drawing);
     addToolBar(Qt::TopToolBarArea, m_standardBar);
     addToolBar(Qt::TopToolBarArea, m_formatBar);
     addToolBar(Qt::TopToolBarArea, m_dataBar);
+    addToolBar(Qt::TopToolBarArea, m_drawingBar);
     addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
+}
+
+void CMXMainWnd::CreateDrawingMenus(QMenuBar* bar)
+{
+    QMenu* draw = bar->addMenu("&Draw");
+    const std::pair<UINT, const char*> tools[] = {
+        {ID_DRAW_SELECT, "&Select\tEsc"}, {ID_DRAW_LINE, "&Line"}, {ID_DRAW_RECT, "&Rectangle"},
+        {ID_DRAW_ROUNDRECT, "Ro&und Rectangle"}, {ID_DRAW_ELLIPSE, "&Ellipse"}, {ID_DRAW_POLYGON, "&Polygon"},
+        {ID_DRAW_TEXT, "&Text"}, {ID_DRAW_GRAPH, "&Graph"}};
+    auto* toolGroup = new QActionGroup(this);
+    for (const auto& [id, text] : tools) {
+        QAction* action = Command(id, text, "Draw with this tool on the graph page", {}, true);
+        toolGroup->addAction(action);
+        draw->addAction(action);
+    }
+    QMenu* object = bar->addMenu("O&bject");
+    object->addAction(Command(ID_OBJECT_PROPERTIES, "P&roperties...", "Change the style of the selected objects\nProperties", {QKeySequence("Alt+Return")}));
+    object->addAction(Command(ID_OBJECT_EDIT_TEXT, "&Edit Text", "Edit the selected text object\nEdit Text"));
+    object->addAction(Command(ID_OBJECT_HIDE, "&Hide Object", "Hide the selected objects\nHide Object"));
+    object->addSeparator();
+    object->addAction(Command(ID_OBJECT_FILL_COLOR, "&Fill Color...", "Choose the fill colour of the selected objects\nFill Color"));
+    object->addAction(Command(ID_OBJECT_LINE_COLOR, "&Line Color...", "Choose the line colour of the selected objects\nLine Color"));
+    object->addAction(Command(ID_OBJECT_TEXT_COLOR, "&Text Color...", "Choose the text colour of the selected objects\nText Color"));
+    QMenu* colours = object->addMenu("C&olors");
+    auto* targets = new QActionGroup(this);
+    for (const auto& [id, text, prompt] :
+         {std::tuple{ID_COLOR_TARGET_FILL, "&Fill Color", "Makes the color selections specify the fill color\nFill Color"},
+          std::tuple{ID_COLOR_TARGET_LINE, "&Line Color", "Makes the color selections specify the line color\nLine Color"},
+          std::tuple{ID_COLOR_TARGET_TEXT, "&Text Color", "Makes the color selections specify the text color\nText Color"}}) {
+        QAction* action = Command(id, text, prompt, {}, true);
+        targets->addAction(action);
+        colours->addAction(action);
+    }
+    colours->addAction(Command(ID_COLOR_ON_OFF, "Color &On/Off", "Toggles color on/off\nColor On/Off", {}, true));
+    colours->addAction(Command(ID_COLOR_CUSTOM, "&Custom Color...", "Selects custom color\nCustom Color"));
+    colours->addSeparator();
+    for (int i = 0; i < kPaletteSize; ++i) {
+        const QString name = QString::fromLatin1(kDrawPaletteNames[std::size_t(i)]);
+        QAction* action = Command(ID_COLOR_FIRST + UINT(i), name, name + "\n" + name, {}, true);
+        QPixmap swatch(12, 12);
+        const COLORREF c = kDrawPalette[std::size_t(i)];
+        swatch.fill(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+        action->setIcon(QIcon(swatch));
+        colours->addAction(action);
+    }
+    object->addSeparator();
+    QMenu* align = object->addMenu("&Align");
+    align->addAction(Command(ID_ALIGN_LEFT, "&Left", "Align the left edges of the selected objects\nAlign Left"));
+    align->addAction(Command(ID_ALIGN_RIGHT, "&Right", "Align the right edges of the selected objects\nAlign Right"));
+    align->addAction(Command(ID_ALIGN_TOP, "&Top", "Align the top edges of the selected objects\nAlign Top"));
+    align->addAction(Command(ID_ALIGN_BOTTOM, "&Bottom", "Align the bottom edges of the selected objects\nAlign Bottom"));
+    align->addAction(Command(ID_ALIGN_VERT_CENTER, "&Vert. Center", "Align the vertical centres of the selected objects\nAlign Vertical Centers"));
+    align->addAction(Command(ID_ALIGN_HORZ_CENTER, "&Horiz. Center", "Align the horizontal centres of the selected objects\nAlign Horizontal Centers"));
+    object->addAction(Command(ID_OBJECT_GROUP, "&Group", "Bind the selected objects into one\nGroup"));
+    object->addAction(Command(ID_OBJECT_UNGROUP, "&Ungroup", "Give the selected group's objects back\nUngroup"));
+    object->addSeparator();
+    object->addAction(Command(ID_OBJECT_MOVE_TO_FRONT, "Bring to &Front", "Bring the selected object to the front\nBring to Front", {QKeySequence("Ctrl++")}));
+    object->addAction(Command(ID_OBJECT_MOVE_TO_BACK, "Send to &Back", "Send the selected object to the back\nSend to Back", {QKeySequence("Ctrl+-")}));
+    object->addAction(Command(ID_OBJECT_MOVE_FORWARD, "Move For&ward", "Move the selected object one place forward\nMove Forward"));
+    object->addAction(Command(ID_OBJECT_MOVE_BACK, "Move Bac&k", "Move the selected object one place back\nMove Back"));
+    QMenu* text = bar->addMenu("Te&xt");
+    QMenu* orientation = text->addMenu("&Orientation");
+    for (const auto& [id, name] : {std::pair{ID_TEXT_HORIZONTAL, "&Horizontal"}, std::pair{ID_TEXT_DIAGONAL_UP, "Diagonal &Up"},
+                                   std::pair{ID_TEXT_UP, "&Up"}, std::pair{ID_TEXT_DOWN, "&Down"},
+                                   std::pair{ID_TEXT_DIAGONAL_DOWN, "Diagonal Do&wn"}})
+        orientation->addAction(Command(id, name, "Turn the selected text\nText Orientation", {}, true));
 }
 
 void CMXMainWnd::CreateMenus()
@@ -190,6 +281,7 @@ void CMXMainWnd::CreateMenus()
     file->addAction(Command(ID_FILE_IMPORT, "&Import Data...", "Read a data file into a new data table\nImport Data"));
     file->addAction(Command(ID_FILE_ADD_STOCK, "Add Stoc&k Item...", "Add an item stored in a file\nAdd Stock Item"));
     file->addAction(Command(ID_FILE_STORE_STOCK, "S&tore Stock Item...", "Store the selected item in a file\nStore Stock Item"));
+    file->addAction(Command(ID_FILE_EXPORT_GRAPH, "E&xport Graph...", "Save the graph page as an SVG picture, a PDF document or a PNG image\nExport Graph"));
     file->addSeparator();
     file->addAction(Command(ID_FILE_PAGE_SETUP, "Page Set&up...", "Change the page layout, header and footer of the item\nPage Setup"));
     file->addAction(Command(ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages\nPrint Preview"));
@@ -246,6 +338,10 @@ void CMXMainWnd::CreateMenus()
                                 "Show the table at this magnification", {}, true));
     zoom->addAction(Command(ID_VIEW_ZOOM_CUSTOM, "&Custom %...", "Choose the table's magnification\nZoom", {}, true));
     view->addSeparator();
+    view->addAction(Command(ID_VIEW_GRID_LINES, "&Grid Lines", "Show or hide the grid on the graph page\nGrid Lines", {}, true));
+    view->addAction(Command(ID_VIEW_SHOW_OUTLINES, "Show O&utlines", "Show or hide the frames of text objects\nShow Outlines", {}, true));
+    view->addAction(Command(ID_VIEW_PAPER_COLOR, "Paper &Color...", "Choose the colour of the graph page\nPaper Color"));
+    view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
     QMenu* add = bar->addMenu("&Add");
@@ -268,6 +364,8 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
     format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+
+    CreateDrawingMenus(bar);
 
     QMenu* table = bar->addMenu("&Table");
     table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
@@ -358,6 +456,7 @@ bool CMXMainWnd::Create()
         bars->addAction(m_standardBar->toggleViewAction());
         bars->addAction(m_workspaceBar->toggleViewAction());
         bars->addAction(m_formatBar->toggleViewAction());
+        bars->addAction(m_drawingBar->toggleViewAction());
     }
 
     statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
@@ -395,7 +494,7 @@ bool CMXMainWnd::Create()
 void CMXMainWnd::OnIconSizeChanged(bool large)
 {
     const QSize size = large ? QSize(24, 24) : QSize(16, 16);
-    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar})
+    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar, m_drawingBar})
         if (bar)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())
@@ -411,6 +510,7 @@ void CMXMainWnd::AddItem(UINT id)
         return;
     switch (id) {
     case ID_ADD_NOTEPAD: doc->GetActionList().Add(new CMXItemAddNotepad(doc)); break;
+    case ID_ADD_GRAPH: doc->GetActionList().Add(new CMXItemAddGraph(doc)); break;
     case ID_ADD_EQUATION: doc->GetActionList().Add(new CMXItemAddEquation(doc)); break;
     case ID_ADD_TRANSFORM: doc->GetActionList().Add(new CMXItemAddTransform(doc)); break;
     case ID_ADD_HARD_EQUATION: doc->GetActionList().Add(new CMXItemAddHardEquation(doc)); break;
@@ -532,6 +632,7 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     CMXApp* app = GetMXApp();
     switch (id) {
     case ID_ADD_NOTEPAD:
+    case ID_ADD_GRAPH:
     case ID_ADD_EQUATION:
     case ID_ADD_TRANSFORM:
     case ID_ADD_HARD_EQUATION:
@@ -539,7 +640,11 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_FILE_PAGE_SETUP: {
         CProjectItemBase* item = GetCommandItem();
-        if (ui) ui->Enable(item != nullptr); else if (item) OnFilePageSetup(*item, this);
+        if (ui) ui->Enable(item != nullptr); else if (item && OnFilePageSetup(*item, this)) {
+            // A graph's page takes the new margins and orientation.
+            if (auto* graph = dynamic_cast<CMXGraph*>(item))
+                graph->ApplyPageSetupToPage();
+        }
         return true;
     }
     case ID_ADD_DATA:
@@ -547,7 +652,6 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_ADD_LINEAR:
     case ID_ADD_NONLINEAR:
-    case ID_ADD_GRAPH:
         // These kinds cannot be made yet.
         if (ui) ui->Enable(false);
         return true;

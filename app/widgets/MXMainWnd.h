@@ -3,6 +3,8 @@
 // the delivery of background calculations' messages to their items.
 #pragma once
 
+class QMenuBar;
+
 #include "framework/widgets/ProjectFrameMDIMain.h"
 #include "ui/widgets/CommandImages.h"
 
@@ -63,6 +65,7 @@ private:
     QAction* Command(UINT id, const QString& text, const QString& prompt,
                      std::initializer_list<QKeySequence> keys = {}, bool checkable = false);
     void CreateMenus();
+    void CreateDrawingMenus(QMenuBar* bar);
     void CreateToolBars();
     void AddItem(UINT id);
     void ChangeItemIcon();
@@ -78,6 +81,7 @@ private:
     QToolBar* m_workspaceBar = nullptr;
     QToolBar* m_formatBar = nullptr;
     QToolBar* m_dataBar = nullptr;
+    QToolBar* m_drawingBar = nullptr;
     QLabel* m_calcPane = nullptr;
     QMenu* m_windowMenu = nullptr;
 };

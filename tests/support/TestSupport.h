@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Archive.h"
+#include "platform/Clipboard.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
 
@@ -29,6 +30,28 @@ public:
 private:
     CReporter* m_previous;
     std::deque<int> m_answers;
+};
+
+// A clipboard inside the test, installed for the test's lifetime.
+class MemoryClipboard : public CClipboard {
+public:
+    MemoryClipboard() { m_previous = SetClipboard(this); }
+    ~MemoryClipboard() override { SetClipboard(m_previous); }
+    bool SetData(const ClipboardFormats& f) override
+    {
+        formats = f;
+        return true;
+    }
+    bool HasFormat(const std::string& f) const override { return formats.count(f) != 0; }
+    std::vector<BYTE> GetData(const std::string& f) const override
+    {
+        const auto it = formats.find(f);
+        return it == formats.end() ? std::vector<BYTE>{} : it->second;
+    }
+    ClipboardFormats formats;
+
+private:
+    CClipboard* m_previous;
 };
 
 using Bytes = std::vector<BYTE>;
