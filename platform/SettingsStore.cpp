@@ -543,15 +543,40 @@ bool CSettingsStore::IsValidKeyName(std::string_view name)
     return true;
 }
 
+namespace {
+
+// What tells one version of the file from another without reading it: every
+// rewrite of ours renames a new file into place, so the inode changes even
+// when size and times fall within one tick of the file system's clock.
+CSettingsStore::FileStamp StampOf(const struct stat& st)
+{
+    return CSettingsStore::FileStamp{true, std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
+                                     std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec),
+                                     std::int64_t(st.st_mtim.tv_nsec), std::int64_t(st.st_ctim.tv_sec),
+                                     std::int64_t(st.st_ctim.tv_nsec)};
+}
+
+CSettingsStore::FileStamp StampOfPath(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? StampOf(st) : CSettingsStore::FileStamp{};
+}
+
+} // namespace
+
 void CSettingsStore::Refresh()
 {
-    // The file is small, so it is simply read again at each call: a stamp of
-    // size and times can miss a rewrite within the file system's time tick.
+    // The file is read once and kept in memory; it is read again only when
+    // another process (or another store over the same file) has replaced it.
+    if (m_loaded && StampOfPath(m_filePath) == m_stamp)
+        return;
     std::string text;
+    FileStamp stamp;
     int fd = ::open(m_filePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            stamp = StampOf(st);
             char buffer[65536];
             while (text.size() < kMaxFileBytes) {
                 ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxFileBytes - text.size()));
@@ -564,12 +589,14 @@ void CSettingsStore::Refresh()
         }
         ::close(fd);
     }
+    m_stamp = stamp;
     if (m_loaded && text == m_text)
         return;
     m_root = std::make_unique<Node>();
     Parse(text, *m_root);
     m_text = std::move(text);
     m_loaded = true;
+    ++m_reads;
 }
 
 std::string CSettingsStore::Format()
@@ -609,6 +636,7 @@ bool CSettingsStore::Save()
         return false;
     }
     m_text = std::move(text);
+    m_stamp = StampOfPath(m_filePath);
     return true;
 }
 

@@ -4,3 +4,6 @@
 #pragma once
 
 #include "platform/Types.h"
+
+// ---- Equation language
+constexpr UINT IDS_PARSE_TOO_LARGE = 8520; // "The equation is too large to compile: an equation may hold at most %1."

@@ -3,6 +3,7 @@
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
+#include "framework/WindowPlacement.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
@@ -230,30 +231,15 @@ bool CProjectFrameMDIMain::ParsePlacement(const std::string& position, const std
     int width = 0, height = 0;
     if (!ParsePair(size, width, height))
         return false;
-    RECT r{left, top, left + width, top + height};
+    // The settings file may hold any numbers: each is taken within what a screen can have.
+    RECT r = ClampScreenRect(left, top, width, height);
     if (!screen.empty()) {
         int sw = 0, sh = 0;
         if (!ParsePair(screen, sw, sh))
             return false;
-        if (sw != workArea.cx || sh != workArea.cy) {
-            // Written on another screen: bring the window onto this one, keeping its size.
-            if (r.right > workArea.cx) {
-                r.left -= r.right - workArea.cx;
-                r.right = workArea.cx;
-            }
-            if (r.bottom > workArea.cy) {
-                r.top -= r.bottom - workArea.cy;
-                r.bottom = workArea.cy;
-            }
-            if (r.left < 0) {
-                r.right -= r.left;
-                r.left = 0;
-            }
-            if (r.top < 0) {
-                r.bottom -= r.top;
-                r.top = 0;
-            }
-        }
+        // Written on another screen: bring the window onto this one, keeping its size.
+        if (sw != workArea.cx || sh != workArea.cy)
+            MoveOntoWorkArea(r, workArea);
     }
     wp.rcNormalPosition = r;
     wp.showCmd = SW_SHOWNORMAL;
