@@ -20,6 +20,10 @@ class CFile;
 
 // The first row that holds data (rows 0 and 1 are the type and the name).
 constexpr int kFirstDataRow = 2;
+// The largest table a window shows: 16,384 columns, and a million data rows
+// below the type and name rows.
+constexpr int kTableColumns = 16384;
+constexpr int kTableRows = 1048576 + kFirstDataRow;
 // The most rows a table takes from a computation (series, calculated columns).
 constexpr int kMaxTableRows = 1000000;
 

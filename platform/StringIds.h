@@ -5,5 +5,8 @@
 
 #include "platform/Types.h"
 
+// ---- Data tables
+constexpr UINT IDS_PASTE_LARGER_THAN_TABLE = 8530; // "The data on the clipboard does not fit in a data table..."
+
 // ---- Equation language
 constexpr UINT IDS_PARSE_TOO_LARGE = 8520; // "The equation is too large to compile: an equation may hold at most %1."
