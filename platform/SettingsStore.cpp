@@ -1,5 +1,8 @@
 #include "platform/SettingsStore.h"
 
+#include "platform/Exceptions.h"
+#include "platform/PendingFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -622,17 +625,26 @@ bool CSettingsStore::Save()
     std::string text = "# Marlox settings\n";
     FormatNode(text, *m_root, std::string(), true);
     // Written beside the file and renamed over it, so that a reader (or a crash)
-    // sees either the old file or the new one, never a part of it.
-    std::string temp = m_filePath + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    // sees either the old file or the new one, never a part of it; a write
+    // killed halfway leaves no temporary behind.
+    CPendingFile::Temp temp;
+    try {
+        temp = CPendingFile::OpenTempBeside(m_filePath);
+    } catch (const CFileException&) {
         return false;
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), m_filePath.c_str()) == 0;
+    }
+    bool ok = WriteAll(temp.fd, text) && ::fsync(temp.fd) == 0;
+    if (ok) {
+        try {
+            CPendingFile::PutTempInPlace(temp, m_filePath);
+        } catch (const CFileException&) {
+            ok = false;
+        }
+    }
+    ok = ::close(temp.fd) == 0 && ok;
     if (!ok) {
-        ::unlink(temp.c_str());
+        if (!temp.path.empty())
+            ::unlink(temp.path.c_str());
         return false;
     }
     m_text = std::move(text);
