@@ -44,15 +44,17 @@ QFont::StyleHint StyleHintOf(BYTE pitchAndFamily)
     }
 }
 
-// Qt text with line breaks inside a block as the model's '\n'.
-std::string ModelText(const QString& text)
+// Qt text with line breaks inside a block as the model's '\n'. An object
+// replacement character stands for an embedded object only in a fragment
+// of an object format; elsewhere it is a character of the text.
+std::string ModelText(const QString& text, bool objectFragment)
 {
     QString copy;
     copy.reserve(text.size());
     for (QChar c : text) {
         if (c == QChar::LineSeparator)
             copy += QLatin1Char('\n');
-        else if (c == QChar::ObjectReplacementCharacter)
+        else if (c == QChar::ObjectReplacementCharacter && objectFragment)
             continue; // an embedded object: not text
         else
             copy += c;
@@ -269,7 +271,8 @@ CRtfDocument ReadTextDocument(const QTextDocument& source)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             QTextFragment fragment = it.fragment();
             if (fragment.isValid())
-                doc.AppendText(ModelText(fragment.text()), CharFormatFromQt(fragment.charFormat(), defaultFont));
+                doc.AppendText(ModelText(fragment.text(), fragment.charFormat().objectType() != QTextFormat::NoObject),
+                               CharFormatFromQt(fragment.charFormat(), defaultFont));
         }
         PARAFORMAT pf = ParaFormatFromQt(block.blockFormat(), block.textList() != nullptr);
         CHARFORMAT mark = CharFormatFromQt(block.charFormat(), defaultFont);

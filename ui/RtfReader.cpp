@@ -145,7 +145,8 @@ private:
     void ControlWord();
     void ControlSymbol(char c);
     void HandleWord(std::string_view name, bool hasParam, std::int64_t param);
-    void TextByte(unsigned char b);
+    // escaped: written as \'hh, which is how a control character is kept as text.
+    void TextByte(unsigned char b, bool escaped = false);
     void TextCodePoint(std::uint32_t cp);
     // Drops a character when it is a fallback of the last "\u"; true if dropped.
     bool ConsumeFallback();
@@ -309,7 +310,7 @@ void Parser::ControlSymbol(char c)
             ++digits;
         }
         if (digits > 0)
-            TextByte(static_cast<unsigned char>(value));
+            TextByte(static_cast<unsigned char>(value), digits == 2);
         return;
     }
     case '\\':
@@ -566,15 +567,19 @@ void Parser::HandleWord(std::string_view name, bool hasParam, std::int64_t param
     }
 }
 
-void Parser::TextByte(unsigned char b)
+void Parser::TextByte(unsigned char b, bool escaped)
 {
     m_groupStart = false;
     if (ConsumeFallback())
         return;
     if (b < 0x20) {
-        // Escaped control bytes are no text, except the tab.
+        // Raw control bytes are no text, except the tab; escaped ones are the
+        // control characters of a note's text, kept as they were typed, but
+        // for line ends, which are paragraphs and line breaks.
         if (b == '\t')
             TextCodePoint('\t');
+        else if (escaped && b != '\r' && b != '\n' && Top().dest == Dest::text)
+            TextCodePoint(b);
         return;
     }
     GroupState& s = Top();
@@ -603,7 +608,8 @@ void Parser::TextByte(unsigned char b)
 
 void Parser::TextCodePoint(std::uint32_t cp)
 {
-    if (cp < 0x20 && cp != '\t' && cp != '\n')
+    // Paragraphs end with \par, lines with \line: a CR is no text, nor a NUL.
+    if (cp == '\r' || cp == 0)
         return;
     GroupState& s = Top();
     if (s.dest == Dest::fontTable) {

@@ -166,3 +166,14 @@ TEST_F(RichTextDocumentTest, PartialMasksSetOnlyTheirProperties)
     EXPECT_EQ(b.alignment(), Qt::AlignRight);
     EXPECT_FALSE(b.hasProperty(QTextFormat::BlockLeftMargin));
 }
+
+TEST_F(RichTextDocumentTest, ObjectReplacementCharacterOfTheTextIsKept)
+{
+    // The notepad shows the text through a QTextDocument; an U+FFFC typed in
+    // the text is no embedded object and must come back.
+    CRtfDocument doc;
+    doc.paragraphs = {Paragraph({{"before \xEF\xBF\xBC after", kTimes}})};
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}
