@@ -360,9 +360,37 @@ void CMyData::DeleteColumns(int firstColumn, int count)
     RecalcLastColumn();
 }
 
-std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect) const
+namespace {
+
+// Bytes a text file of the program cannot hold (its reader refuses them).
+bool IsUnwritable(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b < 32 && b != '\t' && b != '\n' && b != '\r' && b != 26;
+}
+
+// Whether text, written as it is, reads back as the same cell.
+bool ReadsBackAs(const CData& cell, const std::string& text, bool oneColumn)
+{
+    if (text.find_first_of(oneColumn ? "\t\r\n\" " : "\t\r\n\"") != std::string::npos)
+        return false;
+    std::unique_ptr<CData> back(MakeDataFromString(text));
+    if (!back || back->GetKind() != cell.GetKind())
+        return false;
+    if (cell.GetKind() == CData::kNumber)
+        return true; // numbers are written with every digit they need
+    std::string again;
+    back->GetPlainText(again);
+    return again == text;
+}
+
+} // namespace
+
+std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect, std::vector<POINT>* leftOut) const
 {
     std::string out;
+    // Without a tab in it the text is read as blank-separated.
+    const bool oneColumn = rect.left == rect.right;
     for (int r = rect.top; r <= rect.bottom; ++r) {
         if (r != rect.top)
             out += "\r\n";
@@ -372,7 +400,22 @@ std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect) const
             if (CData* cell = GetCell(r, c)) {
                 std::string text;
                 cell->GetPlainText(text);
-                out += text;
+                if (std::any_of(text.begin(), text.end(), IsUnwritable)) {
+                    text.erase(std::remove_if(text.begin(), text.end(), IsUnwritable), text.end());
+                    if (leftOut)
+                        leftOut->push_back(POINT{c, r});
+                }
+                if (ReadsBackAs(*cell, text, oneColumn)) {
+                    out += text;
+                    continue;
+                }
+                out += '"';
+                for (char ch : text) {
+                    if (ch == '"')
+                        out += '"';
+                    out += ch;
+                }
+                out += '"';
             }
         }
         if (out.size() > (1u << 20)) {
@@ -390,11 +433,34 @@ void CMyData::ReadTabText(std::string_view text)
     int row = 0, column = 0;
     std::size_t pos = 0;
     const std::size_t n = text.size();
+    auto atFieldEnd = [&] { return pos >= n || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'; };
     while (true) {
-        std::size_t start = pos;
-        while (pos < n && text[pos] != '\t' && text[pos] != '\r' && text[pos] != '\n')
+        if (pos < n && text[pos] == '"') {
+            // A quoted field is a text as it stands, tabs and line ends
+            // included; "" is a quote. Anything up to the next tab follows it.
+            std::string field;
             ++pos;
-        SetCell(row, column, MakeDataFromString(text.substr(start, pos - start)));
+            while (pos < n) {
+                if (text[pos] == '"') {
+                    if (pos + 1 < n && text[pos + 1] == '"') {
+                        field += '"';
+                        pos += 2;
+                        continue;
+                    }
+                    ++pos;
+                    break;
+                }
+                field += text[pos++];
+            }
+            while (!atFieldEnd())
+                field += text[pos++];
+            SetCell(row, column, new CDataString(std::move(field)));
+        } else {
+            std::size_t start = pos;
+            while (!atFieldEnd())
+                ++pos;
+            SetCell(row, column, MakeDataFromString(text.substr(start, pos - start)));
+        }
         if (pos >= n)
             break;
         if (text[pos] == '\t') {

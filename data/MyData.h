@@ -84,9 +84,13 @@ public:
     void InsertColumns(int firstColumn, int count);
     void DeleteColumns(int firstColumn, int count);
 
-    // Writes the rectangle as tab-separated text with CRLF between rows; returns
-    // the file position afterwards.
-    std::uint64_t WriteRangeAsText(CFile& file, const RECT& rect) const;
+    // Writes the rectangle as tab-separated text with CRLF between rows, so
+    // that reading the text gives the same cells: a text that would read back
+    // otherwise (as a number, as blanks, split at tabs, line ends or, in one
+    // column, blanks) is quoted. Control characters other than the tab and
+    // line ends make a text file unreadable and are left out; the cells that
+    // lost them go to leftOut (column, row). Returns the file position afterwards.
+    std::uint64_t WriteRangeAsText(CFile& file, const RECT& rect, std::vector<POINT>* leftOut = nullptr) const;
 
     CColData* GetColumn(int column) const;
     // Column numbers that have a record, ascending.

@@ -7,6 +7,7 @@
 
 // ---- Data tables
 constexpr UINT IDS_PASTE_LARGER_THAN_TABLE = 8530; // "The data on the clipboard does not fit in a data table..."
+constexpr UINT IDS_EXPORT_CONTROL_CHARACTERS_LEFT_OUT = 8531; // "%1 cells hold control characters that a text file..."
 
 // ---- Equation language
 constexpr UINT IDS_PARSE_TOO_LARGE = 8520; // "The equation is too large to compile: an equation may hold at most %1."

@@ -334,6 +334,7 @@ constexpr StringEntry kStrings[] = {
     {8507, "%1 (iteration limit reached before the chi-square criterion was met)"},
     {8520, "The equation is too large to compile: an equation may hold at most %1."},
     {8530, "The data on the clipboard does not fit in a data table: a table has at most 16,384 columns and 1,048,576 rows. Nothing was pasted."},
+    {8531, "%1 cells hold control characters that a text file cannot keep; they were exported without them. The first is in column %2, row %3."},
     {25001, "Change Icon"},
     {25002, "Cannot access the selected file."},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},
