@@ -384,6 +384,27 @@ bool ReadsBackAs(const CData& cell, const std::string& text, bool oneColumn)
     return again == text;
 }
 
+// The text of a quoted field starting at pos (the opening quote), "" standing
+// for a quote; pos ends past the closing quote, or at the end of an unclosed field.
+std::string ReadQuoted(std::string_view text, std::size_t& pos)
+{
+    std::string field;
+    ++pos;
+    while (pos < text.size()) {
+        if (text[pos] == '"') {
+            if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                field += '"';
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            break;
+        }
+        field += text[pos++];
+    }
+    return field;
+}
+
 } // namespace
 
 std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect, std::vector<POINT>* leftOut) const
@@ -438,20 +459,7 @@ void CMyData::ReadTabText(std::string_view text)
         if (pos < n && text[pos] == '"') {
             // A quoted field is a text as it stands, tabs and line ends
             // included; "" is a quote. Anything up to the next tab follows it.
-            std::string field;
-            ++pos;
-            while (pos < n) {
-                if (text[pos] == '"') {
-                    if (pos + 1 < n && text[pos + 1] == '"') {
-                        field += '"';
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                field += text[pos++];
-            }
+            std::string field = ReadQuoted(text, pos);
             while (!atFieldEnd())
                 field += text[pos++];
             SetCell(row, column, new CDataString(std::move(field)));
@@ -503,20 +511,7 @@ void CMyData::ReadBlankText(std::string_view text)
             continue;
         }
         if (c == '"') {
-            ++pos;
-            std::string field;
-            while (pos < n) {
-                if (text[pos] == '"') {
-                    if (pos + 1 < n && text[pos + 1] == '"') {
-                        field += '"';
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                field += text[pos++];
-            }
+            std::string field = ReadQuoted(text, pos);
             SetCell(row, column, new CDataString(std::move(field)));
             atFieldEnd();
             continue;
