@@ -728,7 +728,11 @@ void ReadPlainText(std::string_view bytes, CRtfDocument& doc)
     for (std::size_t i = 0; i <= bytes.size(); ++i) {
         if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        doc.AppendText(Cp1252ToUtf8(bytes.substr(start, i - start)), cf);
+        // A NUL is no character of a note (rich text cannot hold one): it
+        // is refused here, as the text comes in, not dropped by a later save.
+        std::string line(bytes.substr(start, i - start));
+        line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+        doc.AppendText(Cp1252ToUtf8(line), cf);
         if (i == bytes.size()) {
             doc.EndDocument(pf, cf);
             break;
@@ -740,6 +744,26 @@ void ReadPlainText(std::string_view bytes, CRtfDocument& doc)
     }
 }
 
+// An upper bound of the paragraphs a text makes: paragraph marks of rich
+// text, line ends of plain text. Reserving them first keeps the list of
+// paragraphs from growing by copies, which held three times its size at once.
+std::size_t CountParagraphs(std::string_view text, bool rich)
+{
+    std::size_t count = 1;
+    if (!rich) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+                ++count;
+        return count;
+    }
+    for (std::size_t i = text.find("\\par"); i != std::string_view::npos; i = text.find("\\par", i + 4)) {
+        const std::size_t after = i + 4;
+        if (after >= text.size() || !((text[after] >= 'a' && text[after] <= 'z') || (text[after] >= 'A' && text[after] <= 'Z')))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 CRtfReader::Status CRtfReader::Read(std::string_view rtf, CRtfDocument& document)
@@ -748,7 +772,9 @@ CRtfReader::Status CRtfReader::Read(std::string_view rtf, CRtfDocument& document
     std::size_t start = 0;
     while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\r' || rtf[start] == '\n' || rtf[start] == '\t'))
         ++start;
-    if (rtf.substr(start, 5) != "{\\rtf") {
+    const bool rich = rtf.substr(start, 5) == "{\\rtf";
+    document.paragraphs.reserve(CountParagraphs(rtf, rich));
+    if (!rich) {
         ReadPlainText(rtf, document);
         return Status::notRtf;
     }

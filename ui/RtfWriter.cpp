@@ -274,9 +274,9 @@ void Writer::Text(std::string_view utf8)
         }
         if (cp < 0x20) {
             // Kept escaped, so that a note read from plain text with control
-            // characters is stored as it was read. A CR has no place in a
-            // paragraph's text and is dropped.
-            if (cp != '\r')
+            // characters is stored as it was read. A CR or a NUL has no place
+            // in a paragraph's text (the readers never put one there).
+            if (cp != '\r' && cp != 0)
                 Escaped(static_cast<unsigned char>(cp));
             continue;
         }

@@ -177,3 +177,30 @@ TEST_F(RichTextDocumentTest, ObjectReplacementCharacterOfTheTextIsKept)
     FillTextDocument(qt, doc);
     EXPECT_EQ(ReadTextDocument(qt), doc);
 }
+
+TEST_F(RichTextDocumentTest, ParagraphsThatShareFormatsGoInTogetherAndComeBackApart)
+{
+    // Runs of paragraphs with equal formats enter the document as one
+    // stretch of text; every paragraph, mark and bullet must still come back.
+    const CHARFORMAT bold = Char("Times New Roman", 240, CFE_BOLD, -1, 0, 0, 0x12);
+    const CHARFORMAT arial = Char("Arial", 200, 0, -1, 0, 0, 0x22);
+    CRtfDocument doc;
+    doc.paragraphs = {
+        Paragraph({}, Para(), &kTimes),
+        Paragraph({}, Para(), &kTimes),
+        Paragraph({{"one", kTimes}}, Para()),
+        Paragraph({{"two ", kTimes}, {"bold", bold}}, Para()),
+        Paragraph({{"after bold", kTimes}}, Para()),
+        Paragraph({}, Para(), &bold),
+        Paragraph({{"bullet one", kTimes}}, Para(PFA_LEFT, 0, 360, 0, {}, true)),
+        Paragraph({{"bullet two", kTimes}}, Para(PFA_LEFT, 0, 360, 0, {}, true)),
+        Paragraph({{"plain again", kTimes}}, Para()),
+        Paragraph({{"centred", kTimes}}, Para(PFA_CENTER)),
+        Paragraph({{"centred too", arial}}, Para(PFA_CENTER), &arial),
+        Paragraph({}, Para(PFA_CENTER), &arial),
+    };
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    EXPECT_EQ(qt.blockCount(), int(doc.paragraphs.size()));
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}
