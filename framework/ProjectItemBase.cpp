@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -306,10 +307,15 @@ void CProjectItemBase::Serialize(CArchive& ar)
     ar >> m_strHeader >> m_strFooter >> m_lfHeaderFooter >> size;
     ar >> kind >> id >> offset;
     ar >> m_strIconFile >> slot;
-    m_nOrientation = orientation;
-    m_nFooterDistance = footer;
-    m_nHeaderDistance = header;
-    m_nHeaderFooterSize = size;
+    // Page lengths in thousandths of an inch, a font size in tenths of a
+    // point: a file may hold any number, the page painter only real ones.
+    constexpr int kMaxPageLength = 100000; // a hundred inches
+    m_nOrientation = orientation == 2 ? 2 : 1;
+    m_nFooterDistance = std::clamp<int>(footer, 0, kMaxPageLength);
+    m_nHeaderDistance = std::clamp<int>(header, 0, kMaxPageLength);
+    m_nHeaderFooterSize = std::clamp<int>(size, 10, 16380);
+    for (LONG* side : {&m_rcMargins.left, &m_rcMargins.top, &m_rcMargins.right, &m_rcMargins.bottom})
+        *side = std::clamp<LONG>(*side, 0, kMaxPageLength);
     m_nKindValue = kind;
     m_nItemId = id;
     m_nIconOffset = offset;

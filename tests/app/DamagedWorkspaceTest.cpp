@@ -3,6 +3,7 @@
 #include "app/MXDoc.h"
 #include "app/MXEquation.h"
 #include "app/MXGrid.h"
+#include "app/MXItemAdd.h"
 #include "data/MyData.h"
 #include "framework/WindowPlacement.h"
 #include "support/TestSupport.h"
@@ -78,6 +79,19 @@ TEST(DamagedWorkspace, EquationWithTwentyThousandLocalsIsCompiledOnOpen)
             EXPECT_EQ(compiled.GetLocalNames().back(), "y");
         }
     EXPECT_EQ(equations, 1);
+}
+
+TEST(DamagedWorkspace, StoredFitThatNamesOneFitTwiceIsRefused)
+{
+    // Found by the stored-item fuzzer: the second data set of a stored
+    // non-linear fit refers back to the first one's fit, which both then
+    // owned; the item now fails to load with a message and nothing is added.
+    RecordingReporter reporter;
+    CMXDoc doc;
+    doc.OnNewDocument();
+    EXPECT_EQ(doc.GetActionList().Add(new CMXItemAddFromStore(&doc, ReproPath("F1_fit_stored_twice.mxc"))), 0);
+    EXPECT_TRUE(doc.GetProjectItems().empty());
+    EXPECT_FALSE(reporter.messages.empty());
 }
 
 } // namespace
