@@ -204,3 +204,18 @@ TEST_F(RichTextDocumentTest, ParagraphsThatShareFormatsGoInTogetherAndComeBackAp
     EXPECT_EQ(qt.blockCount(), int(doc.paragraphs.size()));
     EXPECT_EQ(ReadTextDocument(qt), doc);
 }
+
+TEST_F(RichTextDocumentTest, ALongNoteOfShortParagraphsFillsTheDocument)
+{
+    // 60,000 paragraphs, most of them empty, go in as a few stretches of
+    // text; the test's timeout bounds the time this takes.
+    CRtfDocument doc;
+    for (int i = 0; i < 60000; ++i)
+        doc.paragraphs.push_back(i % 1000 == 0 ? Paragraph({{"line " + std::to_string(i), kTimes}}, Para())
+                                               : Paragraph({}, Para(), &kTimes));
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    ASSERT_EQ(qt.blockCount(), 60000);
+    EXPECT_EQ(qt.findBlockByNumber(59000).text(), QString("line 59000"));
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}

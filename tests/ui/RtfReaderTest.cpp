@@ -319,3 +319,20 @@ TEST(RtfReader, NoteDetailsSurviveBeingSavedAgain)
     ExpectStableSaves("{\\rtf1 a\\u-4?b}", CRtfReader::Status::ok);
     EXPECT_EQ(Read("{\\rtf1 a\\u-4?b}").PlainText(), "a\xEF\xBF\xBC" "b");
 }
+
+TEST(RtfReader, ParagraphsAreHeldWithoutSpareRoom)
+{
+    // A note of nothing but paragraph marks: the paragraphs are counted
+    // before they are read, so the list never grows by copies (which held
+    // three times its size at once) and keeps no spare room.
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 20000; ++i)
+        rtf += i % 2 ? "\\par\r\n" : "x\\par ";
+    rtf += "\\pard end}";
+    CRtfDocument doc = Read(rtf);
+    EXPECT_EQ(doc.paragraphs.size(), 20001u);
+    EXPECT_LE(doc.paragraphs.capacity(), doc.paragraphs.size() + 1);
+    CRtfDocument plain = Read(std::string(5000, '\n'), CRtfReader::Status::notRtf);
+    EXPECT_EQ(plain.paragraphs.size(), 5001u);
+    EXPECT_EQ(plain.paragraphs.capacity(), plain.paragraphs.size());
+}
