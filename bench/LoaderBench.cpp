@@ -7,8 +7,9 @@
 #include "platform/SettingsStore.h"
 #include "ui/RichData.h"
 #include "ui/RtfReader.h"
+#include "ui/widgets/CommentRichEditCtrl.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
@@ -118,6 +119,22 @@ void BM_LargeNoteShown(benchmark::State& state)
     }
 }
 
+// The same in the notepad's own editor, shown on a screen.
+void BM_LargeNoteShownInTheNotepad(benchmark::State& state)
+{
+    CRichData data;
+    data.SetRtf(LargeNote());
+    for (auto _ : state) {
+        CCommentRichEditCtrl editor;
+        editor.resize(800, 600);
+        editor.AttachData(&data);
+        editor.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(editor.document()->documentLayout()->documentSize());
+        editor.DetachData();
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_CompileLocals)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
@@ -125,11 +142,12 @@ BENCHMARK(BM_SettingsReadsThroughOneStore)->Arg(500)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_SettingsReadsParsingEachTime)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LargeNoteRead)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LargeNoteShown)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LargeNoteShownInTheNotepad)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
