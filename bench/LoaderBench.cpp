@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -112,10 +113,14 @@ void BM_LargeNoteShown(benchmark::State& state)
     CRichData data;
     data.SetRtf(LargeNote());
     for (auto _ : state) {
-        QTextDocument document;
-        data.Attach(&document);
-        benchmark::DoNotOptimize(document.documentLayout()->documentSize());
+        auto document = std::make_unique<QTextDocument>();
+        data.Attach(document.get());
+        benchmark::DoNotOptimize(document->documentLayout()->documentSize());
+        // Closing the note is not showing it.
+        state.PauseTiming();
         data.Detach();
+        document.reset();
+        state.ResumeTiming();
     }
 }
 
@@ -125,13 +130,16 @@ void BM_LargeNoteShownInTheNotepad(benchmark::State& state)
     CRichData data;
     data.SetRtf(LargeNote());
     for (auto _ : state) {
-        CCommentRichEditCtrl editor;
-        editor.resize(800, 600);
-        editor.AttachData(&data);
-        editor.show();
+        auto editor = std::make_unique<CCommentRichEditCtrl>();
+        editor->resize(800, 600);
+        editor->AttachData(&data);
+        editor->show();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(editor.document()->documentLayout()->documentSize());
-        editor.DetachData();
+        benchmark::DoNotOptimize(editor->document()->documentLayout()->documentSize());
+        state.PauseTiming();
+        editor->DetachData();
+        editor.reset();
+        state.ResumeTiming();
     }
 }
 
