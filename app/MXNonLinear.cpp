@@ -47,7 +47,7 @@ void CMXNonLinear::GetTypeName(std::string& out) const { out = LoadString(IDS_NO
 
 void CMXNonLinear::LoadCriteria()
 {
-    m_nChiSqChange = GetProfileInt(kCriteria, "ChiSq Change", 1);
+    m_nChiSqChange = GetProfileInt(kCriteria, "ChiSq Change", 1) != 0 ? 1 : 0;
     const std::string percent = GetProfileString(kCriteria, "ChiSq Change Percent", "1.0");
     double value = 1.0;
     const char* begin = percent.data();

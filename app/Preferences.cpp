@@ -2,6 +2,7 @@
 
 #include "framework/Profile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -99,10 +100,11 @@ void CPreferences::LoadFilters()
 {
     // The list an administrator installed, unless this user has one of their own.
     const bool own = GetProfileInt(kFilterSection, kFilterCount, -1) >= 0;
-    const int count = own ? GetProfileInt(kFilterSection, kFilterCount, 0)
-                          : GetMachineProfileInt(kFilterSection, kFilterCount, 0);
+    const int count = std::min(own ? GetProfileInt(kFilterSection, kFilterCount, 0)
+                                   : GetMachineProfileInt(kFilterSection, kFilterCount, 0),
+                               kMaxFilters);
     m_filters.clear();
-    for (int i = 0; i < count && i < 4096; ++i) {
+    for (int i = 0; i < count; ++i) {
         std::string path = own ? GetProfileString(kFilterSection, FilterEntry(std::size_t(i)))
                                : GetMachineProfileString(kFilterSection, FilterEntry(std::size_t(i)));
         if (!path.empty())
@@ -116,8 +118,9 @@ bool CPreferences::SaveFilters() const
     // the user's own profile, which LoadFilters prefers.
     // Entries of a longer old list go with the section.
     WriteProfileString(kFilterSection, nullptr, nullptr);
-    bool ok = WriteProfileInt(kFilterSection, kFilterCount, int(m_filters.size()));
-    for (std::size_t i = 0; i < m_filters.size(); ++i)
+    const std::size_t count = std::min(m_filters.size(), std::size_t(kMaxFilters));
+    bool ok = WriteProfileInt(kFilterSection, kFilterCount, int(count));
+    for (std::size_t i = 0; i < count; ++i)
         ok = WriteProfileString(kFilterSection, FilterEntry(i).c_str(), m_filters[i].c_str()) && ok;
     return ok;
 }

@@ -33,6 +33,9 @@ public:
     std::string m_authorName;
     // The installed data filters (full paths of filter libraries), in list order.
     std::vector<std::string> m_filters;
+    // Far more than anyone installs; a damaged or hostile settings file cannot
+    // make the start-up read and load thousands of entries.
+    static constexpr int kMaxFilters = 64;
 
     const std::string& GetDirectory(Directory which) const { return m_directories[which]; }
     void SetDirectory(Directory which, std::string path) { m_directories[which] = std::move(path); }

@@ -4,6 +4,7 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sys/stat.h>
 
@@ -38,7 +39,7 @@ bool CTipFile::ShowAtStartup() { return GetProfileInt(kSection, "StartUp", 0) <=
 CTipFile::CTipFile(const std::string& path)
 {
     m_bStartup = ShowAtStartup();
-    long offset = GetProfileInt(kSection, "FilePos", 0);
+    long offset = std::max(GetProfileInt(kSection, "FilePos", 0), 0);
     m_file = std::fopen(path.c_str(), "r");
     if (!m_file) {
         m_strTip = LoadString(IDS_TIP_FILE_ABSENT);

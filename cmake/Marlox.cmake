@@ -6,13 +6,25 @@ if(MARLOX_CCACHE)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${MARLOX_CCACHE})
 endif()
 
-add_compile_options(-Wall -Wextra -Wno-unused-parameter -Werror
-  # GCC 12 reports these from inlined library code at -O2 and above where no
-  # overflow exists (its known false positives); they stay warnings.
-  -Wno-error=restrict -Wno-error=stringop-overflow -Wno-error=array-bounds -Wno-error=maybe-uninitialized
+add_compile_options(-Wall -Wextra -Wno-unused-parameter
   # Keep paths out of objects so that a fresh clone elsewhere hits the cache.
   -fdebug-prefix-map=${CMAKE_SOURCE_DIR}=.
   -fdebug-prefix-map=${CMAKE_BINARY_DIR}=build)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-Werror
+    # GCC 12 reports these from inlined library code at -O2 and above where no
+    # overflow exists (its known false positives); they stay warnings.
+    -Wno-error=restrict -Wno-error=stringop-overflow -Wno-error=array-bounds -Wno-error=maybe-uninitialized)
+endif()
+
+if(MARLOX_FUZZ)
+  # The harnesses are built with clang only (GCC has no libFuzzer); every
+  # library is instrumented for coverage so that the fuzzer sees into it.
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "MARLOX_FUZZ needs clang: CC=clang CXX=clang++ cmake -DMARLOX_FUZZ=ON ...")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 if(MARLOX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer

@@ -14,9 +14,8 @@ void CCellSnapshot::CaptureRows(const CMyData& table, int column, int firstRow, 
     CColData* col = table.GetColumn(column);
     if (!col)
         return;
-    col->ForEach([&](int row, CData* cell) {
-        if (row >= firstRow && row <= lastRow)
-            m_cells.push_back({row, column, std::unique_ptr<CData>(cell ? cell->Clone() : nullptr)});
+    col->ForEachInRows(firstRow, lastRow, [&](int row, CData* cell) {
+        m_cells.push_back({row, column, std::unique_ptr<CData>(cell ? cell->Clone() : nullptr)});
     });
 }
 

@@ -292,6 +292,14 @@ void CColData::ForEach(const std::function<void(int, CData*)>& visit) const
         visit(e.row, e.cell);
 }
 
+void CColData::ForEachInRows(int first, int last, const std::function<void(int, CData*)>& visit) const
+{
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), first,
+                               [](const Entry& e, int r) { return e.row < r; });
+    for (; it != m_entries.end() && it->row <= last; ++it)
+        visit(it->row, it->cell);
+}
+
 std::vector<int> CColData::GetRows() const
 {
     std::vector<int> rows;

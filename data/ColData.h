@@ -78,6 +78,9 @@ public:
     void ForEach(const std::function<void(int row, CData* cell)>& visit) const;
     // Rows of every association, ascending.
     std::vector<int> GetRows() const;
+    // Visits the associations of rows first..last in ascending order; the
+    // work is that of the associations found, not of the rows spanned.
+    void ForEachInRows(int first, int last, const std::function<void(int row, CData* cell)>& visit) const;
 
     const CDataFormat& GetFormat() const { return m_format; }
     // Merges format into the column's own.

@@ -6,6 +6,7 @@
 #include "platform/StringIds.h"
 
 #include <algorithm>
+#include <set>
 
 IMPLEMENT_DYNAMIC(CDataActionPasteBase, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionPaste, CDataActionPasteBase)
@@ -19,6 +20,14 @@ int Height(const RECT& r) { return r.bottom - r.top + 1; }
 CDataActionPasteBase::CDataActionPasteBase(UINT descriptionId, CDataTableItem* item) : CDataAction(descriptionId, item) {}
 CDataActionPasteBase::~CDataActionPasteBase() = default;
 
+bool CDataActionPasteBase::BlockFitsTable(const RECT& block)
+{
+    if (block.right < kTableColumns && block.bottom < kTableRows)
+        return true;
+    ReportMessage(IDS_PASTE_LARGER_THAN_TABLE, {}, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
 int CDataActionPasteBase::Do()
 {
     SaveViewState();
@@ -29,8 +38,10 @@ int CDataActionPasteBase::Do()
     if (m_mode != 1 && m_mode != 2 && m_mode != 4 && m_mode != 5 && m_mode != 7 && m_mode != 8)
         return 0;
     m_source = ReadSource(m_block);
-    if (!m_source || Width(m_block) < 1 || Height(m_block) < 1)
+    if (!m_source || Width(m_block) < 1 || Height(m_block) < 1 || !BlockFitsTable(m_block)) {
+        m_source.reset();
         return 0;
+    }
     std::vector<RECT> selection = view->GetSelectedRanges();
     const RECT target = selection.empty() ? RECT{0, 0, 0, 0} : selection.front();
     m_column = target.left;
@@ -79,14 +90,22 @@ int CDataActionPasteBase::Apply()
     }
     CMyData& table = Table();
     m_overwritten.Clear();
-    if (!m_insert || (!columns && !rows))
+    m_typeRow.Clear();
+    const bool overwrite = !m_insert || (!columns && !rows);
+    if (overwrite)
         for (int c = m_column; c < m_column + Width(m_block); ++c)
             m_overwritten.CaptureRows(table, c, m_row, m_row + Height(m_block) - 1);
+    // Inserted columns go with their type rows on Undo; otherwise the type
+    // row is kept unless the block's own capture holds it.
+    m_typeRowKept = !(m_insert && columns) && !(overwrite && m_row == 0);
+    if (m_typeRowKept)
+        for (int c = m_column; c < m_column + Width(m_block); ++c)
+            m_typeRow.CaptureRows(table, c, 0, 0);
+    std::set<int> before = BlockColumns();
     view->FillFromSource(*m_source, m_block, m_column, m_row);
     SetModified();
     EnsureGridSize();
-    for (int c = m_column; c < m_column + Width(m_block); ++c)
-        m_item->NotifyColumnChanged(c, -1);
+    NotifyBlockColumns(std::move(before));
     return 1;
 }
 
@@ -106,6 +125,7 @@ int CDataActionPasteBase::Undo()
     const bool rows = m_mode == 7 || m_mode == 8;
     if (!columns && !rows && m_mode != 1 && m_mode != 2)
         return 0;
+    std::set<int> before = BlockColumns();
     if (m_insert && columns) {
         if (!view->DeleteColumns(m_column, Width(m_block), true))
             return 0;
@@ -118,10 +138,38 @@ int CDataActionPasteBase::Undo()
             table.DeleteCells(c, m_row, m_row + Height(m_block) - 1);
         m_overwritten.Restore(table);
     }
+    if (m_typeRowKept) {
+        CMyData& table = Table();
+        for (int c = m_column; c < m_column + Width(m_block); ++c)
+            table.DeleteCells(c, 0, 0);
+        m_typeRow.Restore(table);
+    }
     SetModified();
-    for (int c = m_column; c < m_column + Width(m_block); ++c)
-        m_item->NotifyColumnChanged(c, -1);
+    NotifyBlockColumns(std::move(before));
     return 1;
+}
+
+std::set<int> CDataActionPasteBase::BlockColumns() const
+{
+    std::set<int> columns;
+    const int end = m_column + Width(m_block);
+    for (int c : Table().GetColumnNumbers())
+        if (c >= m_column && c < end)
+            columns.insert(c);
+    return columns;
+}
+
+void CDataActionPasteBase::NotifyBlockColumns(std::set<int> columns)
+{
+    // One notice for every column of the block that holds cells now or held
+    // them before: a block may be thousands of columns wide, and a notice a
+    // column would recompute the table once for each.
+    columns.merge(BlockColumns());
+    std::vector<CDataColumnRef> changes;
+    for (int c : columns)
+        changes.push_back(CDataColumnRef{m_item, c, -1});
+    if (!changes.empty())
+        m_item->BroadcastColumnChanges(changes);
 }
 
 CDataActionPaste::CDataActionPaste(CDataTableItem* item) : CDataActionPasteBase(IDS_TABLE_PASTE, item) {}

@@ -8,6 +8,7 @@
 #include "data/DataAction.h"
 
 #include <memory>
+#include <set>
 
 class CMyData;
 
@@ -21,12 +22,19 @@ public:
     int Redo() override;
     int Undo() override;
 
+    // Whether a block (table rows and columns from 0) lies within a table;
+    // else the user is told, and false.
+    static bool BlockFitsTable(const RECT& block);
+
 protected:
     // The table to paste and its block; null when there is nothing to paste.
     virtual std::unique_ptr<CMyData> ReadSource(RECT& block) = 0;
 
 private:
     int Apply();
+    // Table columns of the block that hold a record.
+    std::set<int> BlockColumns() const;
+    void NotifyBlockColumns(std::set<int> columns);
 
     std::unique_ptr<CMyData> m_source;
     RECT m_block{0, 0, -1, -1};  // block of the source to paste
@@ -34,6 +42,10 @@ private:
     int m_column = 0, m_row = 0; // target of the block's top-left cell
     bool m_insert = false;        // columns or rows were inserted for the paste
     CCellSnapshot m_overwritten;
+    // The type row above the block: a paste sets x-pair types there even when
+    // the block starts lower down.
+    CCellSnapshot m_typeRow;
+    bool m_typeRowKept = false;
 };
 
 class CDataActionPaste : public CDataActionPasteBase {

@@ -299,10 +299,22 @@ bool CDataFilters::ExportToFile(const CMyData& table, const RECT& range, const s
     }
     if (ext == "txt") {
         CMemFile memory;
-        table.WriteRangeAsText(memory, range);
+        std::vector<POINT> leftOut;
+        table.WriteRangeAsText(memory, range, &leftOut);
         const std::vector<BYTE>& bytes = memory.Data();
-        if (WriteWholeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size()))
+        if (WriteWholeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
+            if (!leftOut.empty()) {
+                // The user learns which cells the file does not hold as they are.
+                const POINT first = leftOut.front();
+                const std::string row = first.y == 0 ? std::string("Type")
+                                        : first.y == 1 ? std::string("Name")
+                                                       : std::to_string(first.y - kFirstDataRow + 1);
+                ReportMessage(IDS_EXPORT_CONTROL_CHARACTERS_LEFT_OUT,
+                              {std::to_string(leftOut.size()), std::to_string(first.x + 1), row},
+                              MB_OK | MB_ICONINFORMATION);
+            }
             return true;
+        }
     }
     ReportMessage(IDS_NOT_EXPORTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_EXPORTED);
     return false;

@@ -149,7 +149,7 @@ void CDataFormat::FormatNumber(std::string& out, double value) const
             a *= 10.0;
             --e;
         }
-        scientific = e > m_maxDigits - decimals - 1 || (m_scientificForSmall != 0 && e < -decimals);
+        scientific = e > std::clamp(m_maxDigits, 0, kMaxDecimals) - decimals - 1 || (m_scientificForSmall != 0 && e < -decimals);
     }
 
     std::string text;
@@ -203,7 +203,7 @@ void CDataFormat::FormatNumber(std::string& out, double value) const
         text = "0";
     } else {
         // With a budget of six digits or fewer, one significant digit is still shown.
-        const int significant = std::clamp(m_maxDigits - 6, 1, kMaxSignificant);
+        const int significant = std::clamp(m_maxDigits, 7, kMaxSignificant + 6) - 6;
         Digits d = ExponentDigits(value, significant);
         if (d.negative)
             text += negative;
@@ -351,6 +351,7 @@ void CDataFormat::LoadDefaults()
     m_scientific = GetProfileInt(kFormatSection, "Scientific", m_scientific);
     m_thousands = GetProfileInt(kFormatSection, "Thousands Separator", m_thousands);
     m_scientificForSmall = GetProfileInt(kFormatSection, "Scientific for small", m_scientificForSmall);
+    ClampToRange();
 }
 
 void CDataFormat::SaveDefaults() const
@@ -378,4 +379,22 @@ void CDataFormat::Serialize(CArchive& ar)
             *f = v;
         }
     }
+    if (ar.IsLoading())
+        ClampToRange();
+}
+
+void CDataFormat::ClampToRange()
+{
+    // A file or the settings may hold any number; every field is kept within
+    // what the formatting code can use, so that its arithmetic cannot overflow.
+    // Formats in use are never unset (only the options pages' merged forms
+    // are), so unset values count as out of range too.
+    m_decimals = std::clamp(m_decimals, 0, kMaxDecimals);
+    m_maxDigits = std::clamp(m_maxDigits, 0, kMaxDecimals);
+    m_trailingZeros = std::clamp(m_trailingZeros, 0, int(kBlankZeros));
+    m_scientific = std::clamp(m_scientific, 0, 1);
+    m_thousands = std::clamp(m_thousands, 0, 1);
+    m_scientificForSmall = std::clamp(m_scientificForSmall, 0, 1);
+    m_tenPower = std::clamp(m_tenPower, 0, 1);
+    m_scaleExponent = std::clamp(m_scaleExponent, -kMaxDecimals, kMaxDecimals);
 }

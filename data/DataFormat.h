@@ -42,6 +42,8 @@ public:
     void SaveDefaults() const;
 
     void Serialize(CArchive& ar) override;
+    // Brings every field into its real range (after a read from a file or the settings).
+    void ClampToRange();
 
     friend bool operator==(const CDataFormat& a, const CDataFormat& b)
     {

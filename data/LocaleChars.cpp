@@ -2,6 +2,8 @@
 
 #include "framework/Profile.h"
 
+#include <algorithm>
+
 namespace {
 
 struct LocaleChars {
@@ -55,7 +57,8 @@ const std::string& GetNegativeSymbol() { return Current().negative; }
 void SetDecimalChar(std::string_view text) { SetChar(Current().decimal, text); }
 void SetListSeparator(std::string_view text) { SetChar(Current().list, text); }
 void SetDigitGroupSeparator(std::string_view text) { SetChar(Current().group, text); }
-void SetDigitsInGroup(int digits) { Current().digitsInGroup = digits; }
+// Groups of more than nine digits exist in no locale; a stored number may be anything.
+void SetDigitsInGroup(int digits) { Current().digitsInGroup = std::clamp(digits, 0, 9); }
 void SetNegativeSymbol(std::string_view text) { SetChar(Current().negative, text); }
 void ResetLocaleChars() { Current() = LocaleChars(); }
 
@@ -98,7 +101,7 @@ void SaveChar(const char* key, const std::string& value) { WriteProfileString(kS
 void LoadDecimalChar() { LoadChar("Decimal", Current().decimal); }
 void LoadListSeparator() { LoadChar("ListSeparator", Current().list); }
 void LoadDigitGroupSeparator() { LoadChar("DigitGroupSeparator", Current().group); }
-void LoadDigitsInGroup() { Current().digitsInGroup = GetProfileInt(kSection, "DigitsInGroup", Current().digitsInGroup); }
+void LoadDigitsInGroup() { SetDigitsInGroup(GetProfileInt(kSection, "DigitsInGroup", Current().digitsInGroup)); }
 void LoadNegativeSymbol() { LoadChar("NegativeSymbol", Current().negative); }
 void SaveDecimalChar() { SaveChar("Decimal", Current().decimal); }
 void SaveListSeparator() { SaveChar("ListSeparator", Current().list); }

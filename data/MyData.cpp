@@ -359,9 +359,58 @@ void CMyData::DeleteColumns(int firstColumn, int count)
     RecalcLastColumn();
 }
 
-std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect) const
+namespace {
+
+// Bytes a text file of the program cannot hold (its reader refuses them).
+bool IsUnwritable(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b < 32 && b != '\t' && b != '\n' && b != '\r' && b != 26;
+}
+
+// Whether text, written as it is, reads back as the same cell.
+bool ReadsBackAs(const CData& cell, const std::string& text, bool oneColumn)
+{
+    if (text.find_first_of(oneColumn ? "\t\r\n\" " : "\t\r\n\"") != std::string::npos)
+        return false;
+    std::unique_ptr<CData> back(MakeDataFromString(text));
+    if (!back || back->GetKind() != cell.GetKind())
+        return false;
+    if (cell.GetKind() == CData::kNumber)
+        return true; // numbers are written with every digit they need
+    std::string again;
+    back->GetPlainText(again);
+    return again == text;
+}
+
+// The text of a quoted field starting at pos (the opening quote), "" standing
+// for a quote; pos ends past the closing quote, or at the end of an unclosed field.
+std::string ReadQuoted(std::string_view text, std::size_t& pos)
+{
+    std::string field;
+    ++pos;
+    while (pos < text.size()) {
+        if (text[pos] == '"') {
+            if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                field += '"';
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            break;
+        }
+        field += text[pos++];
+    }
+    return field;
+}
+
+} // namespace
+
+std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect, std::vector<POINT>* leftOut) const
 {
     std::string out;
+    // Without a tab in it the text is read as blank-separated.
+    const bool oneColumn = rect.left == rect.right;
     for (int r = rect.top; r <= rect.bottom; ++r) {
         if (r != rect.top)
             out += "\r\n";
@@ -371,7 +420,22 @@ std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect) const
             if (CData* cell = GetCell(r, c)) {
                 std::string text;
                 cell->GetPlainText(text);
-                out += text;
+                if (std::any_of(text.begin(), text.end(), IsUnwritable)) {
+                    text.erase(std::remove_if(text.begin(), text.end(), IsUnwritable), text.end());
+                    if (leftOut)
+                        leftOut->push_back(POINT{c, r});
+                }
+                if (ReadsBackAs(*cell, text, oneColumn)) {
+                    out += text;
+                    continue;
+                }
+                out += '"';
+                for (char ch : text) {
+                    if (ch == '"')
+                        out += '"';
+                    out += ch;
+                }
+                out += '"';
             }
         }
         if (out.size() > (1u << 20)) {
@@ -389,11 +453,21 @@ void CMyData::ReadTabText(std::string_view text)
     int row = 0, column = 0;
     std::size_t pos = 0;
     const std::size_t n = text.size();
+    auto atFieldEnd = [&] { return pos >= n || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'; };
     while (true) {
-        std::size_t start = pos;
-        while (pos < n && text[pos] != '\t' && text[pos] != '\r' && text[pos] != '\n')
-            ++pos;
-        SetCell(row, column, MakeDataFromString(text.substr(start, pos - start)));
+        if (pos < n && text[pos] == '"') {
+            // A quoted field is a text as it stands, tabs and line ends
+            // included; "" is a quote. Anything up to the next tab follows it.
+            std::string field = ReadQuoted(text, pos);
+            while (!atFieldEnd())
+                field += text[pos++];
+            SetCell(row, column, new CDataString(std::move(field)));
+        } else {
+            std::size_t start = pos;
+            while (!atFieldEnd())
+                ++pos;
+            SetCell(row, column, MakeDataFromString(text.substr(start, pos - start)));
+        }
         if (pos >= n)
             break;
         if (text[pos] == '\t') {
@@ -436,20 +510,7 @@ void CMyData::ReadBlankText(std::string_view text)
             continue;
         }
         if (c == '"') {
-            ++pos;
-            std::string field;
-            while (pos < n) {
-                if (text[pos] == '"') {
-                    if (pos + 1 < n && text[pos + 1] == '"') {
-                        field += '"';
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    break;
-                }
-                field += text[pos++];
-            }
+            std::string field = ReadQuoted(text, pos);
             SetCell(row, column, new CDataString(std::move(field)));
             atFieldEnd();
             continue;

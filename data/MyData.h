@@ -20,6 +20,10 @@ class CFile;
 
 // The first row that holds data (rows 0 and 1 are the type and the name).
 constexpr int kFirstDataRow = 2;
+// The largest table a window shows: 16,384 columns, and a million data rows
+// below the type and name rows.
+constexpr int kTableColumns = 16384;
+constexpr int kTableRows = 1048576 + kFirstDataRow;
 // The most rows a table takes from a computation (series, calculated columns).
 constexpr int kMaxTableRows = 1000000;
 
@@ -80,9 +84,13 @@ public:
     void InsertColumns(int firstColumn, int count);
     void DeleteColumns(int firstColumn, int count);
 
-    // Writes the rectangle as tab-separated text with CRLF between rows; returns
-    // the file position afterwards.
-    std::uint64_t WriteRangeAsText(CFile& file, const RECT& rect) const;
+    // Writes the rectangle as tab-separated text with CRLF between rows, so
+    // that reading the text gives the same cells: a text that would read back
+    // otherwise (as a number, as blanks, split at tabs, line ends or, in one
+    // column, blanks) is quoted. Control characters other than the tab and
+    // line ends make a text file unreadable and are left out; the cells that
+    // lost them go to leftOut (column, row). Returns the file position afterwards.
+    std::uint64_t WriteRangeAsText(CFile& file, const RECT& rect, std::vector<POINT>* leftOut = nullptr) const;
 
     CColData* GetColumn(int column) const;
     // Column numbers that have a record, ascending.

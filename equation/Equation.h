@@ -37,6 +37,9 @@ bool IsValidSymbolName(std::string_view name);
 class CEquation : public CEquationBase {
     DECLARE_SERIAL(CEquation)
 public:
+    // The compile limits: larger equations are refused with a message.
+    static constexpr std::size_t kMaxSourceBytes = std::size_t(4) << 20;
+    static constexpr int kMaxLocals = 200000;
     CEquation();
     CEquation(const CEquation&) = delete;
     // What Copy copies, plus the extra X values; the source, the program and
@@ -153,7 +156,9 @@ private:
     void AddOperator(const CEqnToken& token);
     void CloseParenthesis(const CEqnToken& token);
     void PopToParenthesis();
+    // The local's number, adding it when new; FindLocal gives -1 for a name not seen.
     int FindVariable(std::string_view name);
+    int FindLocal(std::string_view name) const;
     [[noreturn]] void Fail(int id, int start, int end, std::string text = {});
     static void Emit(SEqnProgram& program, const CEqnToken& token);
     static void Append(SEqnProgram& program, EOpCode op, int arg = 0);
@@ -163,6 +168,7 @@ private:
     CRichData m_formatted; // the description the editor shows, as RTF
     SEqnProgram m_program;
     std::vector<std::string> m_localNames;
+    std::unordered_map<std::string, int> m_localIndex; // case-folded name -> local number
     std::string m_strXTransform;
     std::string m_strYTransform;
     CMyVector m_localValues;

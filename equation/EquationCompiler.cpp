@@ -12,6 +12,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -71,6 +72,16 @@ int FindName(const std::vector<std::string>& names, std::string_view name)
         if (EqualNoCase(names[i], name))
             return int(i);
     return -1;
+}
+
+// The key under which a name is indexed: names match without regard to ASCII case.
+std::string FoldName(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return key;
 }
 
 std::string Decimal(int n)
@@ -201,6 +212,7 @@ struct CEquation::CompileState {
     std::vector<Block> ifs;
     std::vector<Block> fors;
     std::vector<Label> labels;
+    std::unordered_map<std::string, std::size_t> labelIndex; // folded name -> labels entry
     std::vector<Goto> gotos;
     bool expressionLine = false;
     int base = 0; // offset of the expression being compiled
@@ -254,13 +266,23 @@ int CEquation::ComputeDepth(const SEqnProgram& program)
     return most;
 }
 
+int CEquation::FindLocal(std::string_view name) const
+{
+    auto it = m_localIndex.find(FoldName(name));
+    return it == m_localIndex.end() ? -1 : it->second;
+}
+
 int CEquation::FindVariable(std::string_view name)
 {
-    int i = FindName(m_localNames, name);
-    if (i >= 0)
-        return i;
-    m_localNames.emplace_back(name);
-    return int(m_localNames.size()) - 1;
+    // Looked up through an index: an equation may have tens of thousands of
+    // locals, and a list search per name would make compiling quadratic.
+    auto [it, added] = m_localIndex.try_emplace(FoldName(name), int(m_localNames.size()));
+    if (added) {
+        if (int(m_localNames.size()) >= kMaxLocals)
+            Fail(IDS_PARSE_TOO_LARGE, m_nColumn, m_nPosition, "200,000 variables");
+        m_localNames.emplace_back(name);
+    }
+    return it->second;
 }
 
 std::optional<CEqnToken> CEquation::CreateVariable(std::string_view name)
@@ -367,7 +389,7 @@ CEqnToken CEquation::NextToken(std::string_view text, int& pos)
             t.instr.op = EOpCode::PushParam;
             t.instr.arg = i;
             t.usedKind = 2;
-        } else if ((i = FindName(m_localNames, name)) >= 0) {
+        } else if ((i = FindLocal(name)) >= 0) {
             t.instr.op = EOpCode::PushLocal;
             t.instr.arg = i;
         } else if (auto created = CreateVariable(name)) {
@@ -815,6 +837,7 @@ void CEquation::Compile()
     // Local names come from this source alone: names of an earlier source
     // must not linger.
     m_localNames.clear();
+    m_localIndex.clear();
     try {
         CompileSource();
     } catch (...) {
@@ -848,6 +871,9 @@ void CEquation::CompileSource()
 {
     CompileState state;
     const std::string& src = m_strSource;
+    // Far beyond any equation written by hand; a file may hold anything.
+    if (src.size() > kMaxSourceBytes)
+        Fail(IDS_PARSE_TOO_LARGE, 0, 0, "4,194,304 characters");
     std::size_t pos = 0;
     for (;;) {
         std::size_t end = src.find_first_of("\r\n", pos);
@@ -871,12 +897,12 @@ void CEquation::CompileSource()
     if (!state.fors.empty())
         Fail(IDS_PARSE_FOR_NO_NEXT, state.fors.back().start, state.fors.back().end);
     for (const auto& g : state.gotos) {
-        auto it = std::find_if(state.labels.begin(), state.labels.end(),
-                               [&](const CompileState::Label& l) { return EqualNoCase(l.name, g.target); });
-        if (it == state.labels.end())
+        auto found = state.labelIndex.find(FoldName(g.target));
+        if (found == state.labelIndex.end())
             Fail(IDS_PARSE_GOTO_NO_LABEL, g.start, g.end);
-        code[std::size_t(g.jump)].arg = it->index;
-        it->used = true;
+        CompileState::Label& label = state.labels[found->second];
+        code[std::size_t(g.jump)].arg = label.index;
+        label.used = true;
     }
     if (!m_bYAssigned)
         Fail(IDS_PARSE_NO_Y, 0, int(src.size()));
@@ -928,9 +954,8 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
         const std::string name = line.substr(std::size_t(first) + 1, e - std::size_t(first) - 1);
         if (name.empty() || !IsAllBlank(text.substr(e)))
             failLine(IDS_PARSE_BAD_LABEL);
-        for (const auto& l : state.labels)
-            if (EqualNoCase(l.name, name))
-                failLine(IDS_PARSE_LABEL_TWICE);
+        if (!state.labelIndex.try_emplace(FoldName(name), state.labels.size()).second)
+            failLine(IDS_PARSE_LABEL_TWICE);
         state.labels.push_back({name, int(code.size()), lineFrom, lineTo, false});
         return;
     }

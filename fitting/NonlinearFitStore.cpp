@@ -27,7 +27,7 @@ void CNonlinearFit::Serialize(CArchive& ar)
     const int version = SerializeVersion(ar, 2);
     CFit::Serialize(ar);
     if (version >= 2) {
-        m_pEquation.reset(static_cast<CEquationBase*>(ar.ReadObject(RUNTIME_CLASS(CEquationBase))));
+        m_pEquation = ar.ReadOwned<CEquationBase>();
     } else {
         // Older records hold the equation without its class header.
         auto equation = std::make_unique<CEquation>();

@@ -271,8 +271,16 @@ void ArchiveStoreObjects(CArchive& ar, CObject* const* objects, int n)
 
 void ArchiveLoadObjects(CArchive& ar, CObject** objects, int n, const CRuntimeClass* expected)
 {
-    for (int i = 0; i < n; ++i)
-        objects[i] = ar.ReadObject(expected);
+    // Each object is owned by its slot: a second reference to one read
+    // before would make two owners.
+    for (int i = 0; i < n; ++i) {
+        bool isNew = false;
+        objects[i] = ar.ReadObject(expected, isNew);
+        if (objects[i] && !isNew) {
+            objects[i] = nullptr;
+            ThrowArchiveError(CArchiveException::badIndex, "an object is stored twice");
+        }
+    }
 }
 
 void DeleteObjects(CObject** objects, int n)

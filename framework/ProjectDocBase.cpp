@@ -351,11 +351,9 @@ void CProjectDocBase::LoadItem(CArchive& ar)
     std::int32_t flag = 0;
     ar >> flag;
     if (flag == 0) {
-        std::unique_ptr<CObject> object(ar.ReadObject(RUNTIME_CLASS(CDocItem)));
-        if (auto* d = static_cast<CDocItem*>(object.get())) {
-            AddItem(d);
-            object.release();
-        }
+        std::unique_ptr<CDocItem> object = ar.ReadOwned<CDocItem>();
+        if (object)
+            AddItem(object.release());
         return;
     }
     if (flag != 1)

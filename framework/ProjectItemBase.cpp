@@ -1,13 +1,14 @@
 #include "framework/ProjectItemBase.h"
 
 #include "framework/ArchiveHelpers.h"
-#include "framework/DialogHelpers.h"
 #include "framework/ItemListCtrl.h"
 #include "framework/ProjectDocBase.h"
+#include "framework/WindowPlacement.h"
 #include "platform/Clock.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -301,10 +302,15 @@ void CProjectItemBase::Serialize(CArchive& ar)
     ar >> m_strHeader >> m_strFooter >> m_lfHeaderFooter >> size;
     ar >> kind >> id >> offset;
     ar >> m_strIconFile >> slot;
-    m_nOrientation = orientation;
-    m_nFooterDistance = footer;
-    m_nHeaderDistance = header;
-    m_nHeaderFooterSize = size;
+    // Page lengths in thousandths of an inch, a font size in tenths of a
+    // point: a file may hold any number, the page painter only real ones.
+    constexpr int kMaxPageLength = 100000; // a hundred inches
+    m_nOrientation = orientation == 2 ? 2 : 1;
+    m_nFooterDistance = std::clamp<int>(footer, 0, kMaxPageLength);
+    m_nHeaderDistance = std::clamp<int>(header, 0, kMaxPageLength);
+    m_nHeaderFooterSize = std::clamp<int>(size, 10, 16380);
+    for (LONG* side : {&m_rcMargins.left, &m_rcMargins.top, &m_rcMargins.right, &m_rcMargins.bottom})
+        *side = std::clamp<LONG>(*side, 0, kMaxPageLength);
     m_nKindValue = kind;
     m_nItemId = id;
     m_nIconOffset = offset;
@@ -332,9 +338,13 @@ void CProjectItemBase::SerializeListLayout(CArchive& ar)
     SerializeVersion(ar, 0);
     std::int32_t width = 0, height = 0;
     ar >> m_ptListPos >> m_wpFrame >> width >> height;
+    m_ptListPos = ClampScreenPoint(m_ptListPos);
+    m_wpFrame.ptMinPosition = ClampScreenPoint(m_wpFrame.ptMinPosition);
+    m_wpFrame.ptMaxPosition = ClampScreenPoint(m_wpFrame.ptMaxPosition);
+    m_wpFrame.rcNormalPosition = ClampScreenRect(m_wpFrame.rcNormalPosition);
     // Keep the window on a smaller screen: shift it back inside the work area.
     if (width != s_workArea.cx || height != s_workArea.cy)
-        MoveRectInside(m_wpFrame.rcNormalPosition, s_workArea.cx, s_workArea.cy);
+        MoveOntoWorkArea(m_wpFrame.rcNormalPosition, s_workArea);
     if (m_ptListPos.x != 0 || m_ptListPos.y != 0) {
         CItemListCtrl* list = GetList();
         int row = list ? list->FindItem(this) : -1;

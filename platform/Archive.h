@@ -115,10 +115,17 @@ public:
     CObject* ReadObject(const CRuntimeClass* expected);
     // The same; isNew tells a new object from a reference to one read before.
     CObject* ReadObject(const CRuntimeClass* expected, bool& isNew);
+    // An object the caller will own: a back reference is refused, since the
+    // object it names has an owner already (a damaged file could otherwise
+    // make two owners delete one object).
     template <class T>
     std::unique_ptr<T> ReadOwned()
     {
-        return std::unique_ptr<T>(static_cast<T*>(ReadObject(T::GetThisClass())));
+        bool isNew = false;
+        CObject* object = ReadObject(T::GetThisClass(), isNew);
+        if (object && !isNew)
+            Throw(CArchiveException::badIndex);
+        return std::unique_ptr<T>(static_cast<T*>(object));
     }
     CArchive& operator<<(const CObject* object) { WriteObject(object); return *this; }
 

@@ -866,6 +866,7 @@ void CCompoundFile::Open(const std::string& path)
     // used. Saving replaces the file by renaming, so the open file keeps the
     // old contents those streams refer to.
     auto file = std::make_shared<CDiskFile>(path, CDiskFile::modeRead);
+    CPendingFile::RemoveStaleTemporaries(FolderOfPath(path));
     auto root = std::make_unique<CStorage>("Root Entry", m_slot);
     int version = 3;
     CCompoundFileReader reader(*file, path, file);
@@ -943,16 +944,10 @@ void CCompoundFile::Save()
 
 namespace {
 
-std::string FolderOf(const std::string& path)
-{
-    std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Forces a rename into the folder's own record, so that it survives a crash.
 void SyncFolderOf(const std::string& path)
 {
-    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(FolderOfPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -963,8 +958,10 @@ void SyncFolderOf(const std::string& path)
 
 void CCompoundFile::SaveAs(const std::string& path)
 {
+    // What a killed save of an earlier process left in this folder goes.
+    CPendingFile::RemoveStaleTemporaries(FolderOfPath(path));
     CPendingFile* pending = m_slot->current.get();
-    if (pending && pending->HasFile() && FolderOf(pending->GetTarget()) == FolderOf(path)) {
+    if (pending && pending->HasFile() && FolderOfPath(pending->GetTarget()) == FolderOfPath(path)) {
         // The streams written since the last save are in the pending file
         // already: add the rest after them, then the header, and put the
         // file in the target's place.
@@ -975,8 +972,7 @@ void CCompoundFile::SaveAs(const std::string& path)
             CDiskFile& file = *pending->File();
             writer.Write(file);
             file.Flush();
-            if (::rename(pending->GetTempPath().c_str(), path.c_str()) != 0)
-                throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
+            pending->PutInPlace(path);
         } catch (...) {
             pending->Restore(end);
             throw;
@@ -986,16 +982,16 @@ void CCompoundFile::SaveAs(const std::string& path)
         // A new file beside the target (same folder, so the rename cannot
         // cross file systems), with the target's permissions when it exists.
         CCompoundFileWriter writer(*m_root, m_version);
-        std::string temp = CPendingFile::CreateTempBeside(path);
+        const CPendingFile::Temp temp = CPendingFile::OpenTempBeside(path);
+        CDiskFile file;
+        file.Attach(temp.fd, path);
         try {
-            CDiskFile file(temp, CDiskFile::modeWrite);
             writer.Write(file);
             file.Flush();
-            file.Close();
-            if (::rename(temp.c_str(), path.c_str()) != 0)
-                throw CFileException(CFileException::CauseFromErrno(errno), errno, path);
+            CPendingFile::PutTempInPlace(temp, path);
         } catch (...) {
-            ::unlink(temp.c_str());
+            if (!temp.path.empty())
+                ::unlink(temp.path.c_str());
             throw;
         }
     }

@@ -49,6 +49,13 @@ void CDiskFile::Open(const std::string& path, UINT flags)
     m_fd = fd;
 }
 
+void CDiskFile::Attach(int fd, const std::string& path)
+{
+    Close();
+    m_fd = fd;
+    m_path = path;
+}
+
 std::size_t CDiskFile::Read(void* buffer, std::size_t count)
 {
     auto* out = static_cast<char*>(buffer);

@@ -50,7 +50,10 @@ public:
 
     // Throws CFileException on failure.
     void Open(const std::string& path, UINT flags);
+    // Takes over an open descriptor; path names the file in messages.
+    void Attach(int fd, const std::string& path);
     bool IsOpen() const { return m_fd >= 0; }
+    int GetDescriptor() const { return m_fd; }
 
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;

@@ -44,13 +44,33 @@ public:
     std::uint64_t End() const { return m_end; }
     // After a failed save, drops whatever the save wrote after the data.
     void Restore(std::uint64_t end);
+    // Puts the complete file in path's place (throws CFileException).
+    void PutInPlace(const std::string& path);
     // The file now holds the target's contents under the target's name.
     void MarkCommitted();
+    // The temporary's name; empty while it has none (see OpenTempBeside).
     const std::string& GetTempPath() const { return m_temp; }
 
-    // Creates an empty, unique file beside target (same folder) with
-    // target's permissions when it exists; returns its path.
-    static std::string CreateTempBeside(const std::string& target);
+    // An empty temporary file beside target (same folder, so that a rename
+    // cannot cross file systems), with target's permissions when it exists.
+    // Where the file system allows it the file has no name until it is put
+    // in place, so that a process killed meanwhile leaves nothing behind;
+    // elsewhere it is named "<target>.~<pid>-<n>.tmp", and named temporaries
+    // of processes that no longer run are removed first. Throws CFileException.
+    struct Temp {
+        int fd = -1;
+        std::string path; // empty for an unnamed file
+    };
+    static Temp OpenTempBeside(const std::string& target);
+    // Puts a complete temporary in target's place: an unnamed one is linked
+    // under a name first, then renamed over target. Throws CFileException.
+    static void PutTempInPlace(const Temp& temp, const std::string& target);
+    // Removes "<name>.~<pid>-<n>.tmp" files of folder whose process has
+    // ended (a save that was killed); returns how many went.
+    static int RemoveStaleTemporaries(const std::string& folder);
+    // Whether unnamed temporaries are tried (tests turn them off to see the
+    // named ones).
+    static void AllowUnnamedTemporaries(bool allow);
 
 private:
     std::string m_target;
@@ -61,6 +81,9 @@ private:
     std::vector<BYTE> m_buffer; // bytes of the tail not yet written, ending at m_end
     bool m_committed = false;
 };
+
+// The folder of a path ("." for a bare name).
+std::string FolderOfPath(const std::string& path);
 
 // The pending file that new large streams of one compound file go to, if any.
 struct CPendingSlot {

@@ -1,5 +1,8 @@
 #include "platform/SettingsStore.h"
 
+#include "platform/Exceptions.h"
+#include "platform/PendingFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -543,15 +546,40 @@ bool CSettingsStore::IsValidKeyName(std::string_view name)
     return true;
 }
 
+namespace {
+
+// What tells one version of the file from another without reading it: every
+// rewrite of ours renames a new file into place, so the inode changes even
+// when size and times fall within one tick of the file system's clock.
+CSettingsStore::FileStamp StampOf(const struct stat& st)
+{
+    return CSettingsStore::FileStamp{true, std::uint64_t(st.st_dev), std::uint64_t(st.st_ino),
+                                     std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec),
+                                     std::int64_t(st.st_mtim.tv_nsec), std::int64_t(st.st_ctim.tv_sec),
+                                     std::int64_t(st.st_ctim.tv_nsec)};
+}
+
+CSettingsStore::FileStamp StampOfPath(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? StampOf(st) : CSettingsStore::FileStamp{};
+}
+
+} // namespace
+
 void CSettingsStore::Refresh()
 {
-    // The file is small, so it is simply read again at each call: a stamp of
-    // size and times can miss a rewrite within the file system's time tick.
+    // The file is read once and kept in memory; it is read again only when
+    // another process (or another store over the same file) has replaced it.
+    if (m_loaded && StampOfPath(m_filePath) == m_stamp)
+        return;
     std::string text;
+    FileStamp stamp;
     int fd = ::open(m_filePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            stamp = StampOf(st);
             char buffer[65536];
             while (text.size() < kMaxFileBytes) {
                 ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxFileBytes - text.size()));
@@ -564,12 +592,14 @@ void CSettingsStore::Refresh()
         }
         ::close(fd);
     }
+    m_stamp = stamp;
     if (m_loaded && text == m_text)
         return;
     m_root = std::make_unique<Node>();
     Parse(text, *m_root);
     m_text = std::move(text);
     m_loaded = true;
+    ++m_reads;
 }
 
 std::string CSettingsStore::Format()
@@ -595,20 +625,30 @@ bool CSettingsStore::Save()
     std::string text = "# Marlox settings\n";
     FormatNode(text, *m_root, std::string(), true);
     // Written beside the file and renamed over it, so that a reader (or a crash)
-    // sees either the old file or the new one, never a part of it.
-    std::string temp = m_filePath + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    // sees either the old file or the new one, never a part of it; a write
+    // killed halfway leaves no temporary behind.
+    CPendingFile::Temp temp;
+    try {
+        temp = CPendingFile::OpenTempBeside(m_filePath);
+    } catch (const CFileException&) {
         return false;
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), m_filePath.c_str()) == 0;
+    }
+    bool ok = WriteAll(temp.fd, text) && ::fsync(temp.fd) == 0;
+    if (ok) {
+        try {
+            CPendingFile::PutTempInPlace(temp, m_filePath);
+        } catch (const CFileException&) {
+            ok = false;
+        }
+    }
+    ok = ::close(temp.fd) == 0 && ok;
     if (!ok) {
-        ::unlink(temp.c_str());
+        if (!temp.path.empty())
+            ::unlink(temp.path.c_str());
         return false;
     }
     m_text = std::move(text);
+    m_stamp = StampOfPath(m_filePath);
     return true;
 }
 

@@ -7,9 +7,10 @@
 // Key paths are separated by backslashes and matched without regard to ASCII
 // case; the empty path is the store's root. A value is a kind number (the
 // registry's numbering, so that the registry-style code above keeps its
-// meaning) and the bytes. Every change is written to the file at once,
-// atomically, and every call first picks up a file that another process (or
-// another store object over the same file) has rewritten meanwhile.
+// meaning) and the bytes. The file is read once and held in memory; every
+// change is written to the file at once, atomically, and every call first
+// picks up a file that another process (or another store object over the
+// same file) has replaced meanwhile, which a stat of the file tells.
 //
 // The file is plain text, one line per key header or value:
 //   [Software\Brackmoor\Marlox\Preferences]
@@ -103,6 +104,17 @@ public:
 
     struct Node;
 
+    // Identifies one version of the file (see Refresh).
+    struct FileStamp {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0, changedSeconds = 0,
+                     changedNanoseconds = 0;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
+    // How many times the file's text has been parsed (for the tests).
+    std::size_t GetParseCount() const { return m_reads; }
+
 private:
     void Refresh();
     bool Save();
@@ -113,5 +125,7 @@ private:
     std::unique_ptr<Node> m_root;
     std::string m_text; // the file form that m_root was read from or written as
     bool m_loaded = false;
+    FileStamp m_stamp;
+    std::size_t m_reads = 0;
     std::recursive_mutex m_mutex;
 };

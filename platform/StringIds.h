@@ -354,6 +354,8 @@ inline constexpr UINT IDS_TABLE_LOCK_COLUMN = 1194;
 inline constexpr UINT IDS_ERROR_BAD_EQUATION = 8479;
 inline constexpr UINT IDS_ROWS_LIMITED = 8490;
 inline constexpr UINT IDS_DERIVATIVE_ABOVE_ORDER = 8491;
+inline constexpr UINT IDS_PASTE_LARGER_THAN_TABLE = 8530;
+inline constexpr UINT IDS_EXPORT_CONTROL_CHARACTERS_LEFT_OUT = 8531;
 
 // Grid control and data views
 inline constexpr UINT IDS_CURVE_VALUE = 234;
@@ -425,6 +427,7 @@ inline constexpr UINT IDS_PARSE_MISSING_COMMA = 8480;
 inline constexpr UINT IDS_PARSE_TOO_MANY_COMMAS = 8481;
 inline constexpr UINT IDS_RUN_LIMIT = 8484;
 inline constexpr UINT IDS_ERROR_ENDLESS_LOOP = 8485;
+inline constexpr UINT IDS_PARSE_TOO_LARGE = 8520;
 
 // Fitting engines
 inline constexpr UINT IDS_FIT_TOO_FEW_POINTS = 216;

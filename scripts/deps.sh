@@ -12,6 +12,9 @@ packages=(
   python3-olefile
   libgsl-dev libcminpack-dev
 )
+# More packages a caller needs (the fuzz build asks for clang this way).
+read -r -a extra <<< "${MARLOX_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -53,7 +53,9 @@ void MeasurementUnit::SetUnit(int unit, bool save)
 
 void MeasurementUnit::LoadPreference()
 {
-    m_unit = GetProfileInt(kSection, kEntry, m_unit);
+    const int unit = GetProfileInt(kSection, kEntry, m_unit);
+    if (unit >= Inches && unit <= Millimeters)
+        m_unit = unit;
 }
 
 void MeasurementUnit::WritePreference(int unit) { WriteProfileInt(kSection, kEntry, unit); }

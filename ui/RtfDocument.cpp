@@ -34,6 +34,10 @@ void CRtfDocument::SetFaceName(CHARFORMAT& format, std::string_view face)
         while (length > 0 && (static_cast<unsigned char>(face[length]) & 0xC0) == 0x80)
             --length;
     }
+    // A name is read back without blanks at its ends, so a cut one must not
+    // end in a blank either: the next save would store another name.
+    while (length > 0 && face[length - 1] == ' ')
+        --length;
     std::memset(format.szFaceName, 0, sizeof format.szFaceName);
     std::memcpy(format.szFaceName, face.data(), length);
 }

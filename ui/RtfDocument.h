@@ -51,7 +51,8 @@ public:
     static CHARFORMAT PlainCharFormat();
     // Left aligned, no indents, no tabs, no bullet.
     static PARAFORMAT PlainParaFormat();
-    // Sets face (at most 31 bytes, cut at a character boundary), and keeps the mask.
+    // Sets face (at most 31 bytes, cut at a character boundary, without the
+    // blanks a cut leaves at its end), and keeps the mask.
     static void SetFaceName(CHARFORMAT& format, std::string_view face);
 
     // Adds text to the last paragraph (opening the first one when there is

@@ -145,7 +145,8 @@ private:
     void ControlWord();
     void ControlSymbol(char c);
     void HandleWord(std::string_view name, bool hasParam, std::int64_t param);
-    void TextByte(unsigned char b);
+    // escaped: written as \'hh, which is how a control character is kept as text.
+    void TextByte(unsigned char b, bool escaped = false);
     void TextCodePoint(std::uint32_t cp);
     // Drops a character when it is a fallback of the last "\u"; true if dropped.
     bool ConsumeFallback();
@@ -309,7 +310,7 @@ void Parser::ControlSymbol(char c)
             ++digits;
         }
         if (digits > 0)
-            TextByte(static_cast<unsigned char>(value));
+            TextByte(static_cast<unsigned char>(value), digits == 2);
         return;
     }
     case '\\':
@@ -566,15 +567,19 @@ void Parser::HandleWord(std::string_view name, bool hasParam, std::int64_t param
     }
 }
 
-void Parser::TextByte(unsigned char b)
+void Parser::TextByte(unsigned char b, bool escaped)
 {
     m_groupStart = false;
     if (ConsumeFallback())
         return;
     if (b < 0x20) {
-        // Escaped control bytes are no text, except the tab.
+        // Raw control bytes are no text, except the tab; escaped ones are the
+        // control characters of a note's text, kept as they were typed, but
+        // for line ends, which are paragraphs and line breaks.
         if (b == '\t')
             TextCodePoint('\t');
+        else if (escaped && b != '\r' && b != '\n' && Top().dest == Dest::text)
+            TextCodePoint(b);
         return;
     }
     GroupState& s = Top();
@@ -603,7 +608,8 @@ void Parser::TextByte(unsigned char b)
 
 void Parser::TextCodePoint(std::uint32_t cp)
 {
-    if (cp < 0x20 && cp != '\t' && cp != '\n')
+    // Paragraphs end with \par, lines with \line: a CR is no text, nor a NUL.
+    if (cp == '\r' || cp == 0)
         return;
     GroupState& s = Top();
     if (s.dest == Dest::fontTable) {
@@ -722,7 +728,11 @@ void ReadPlainText(std::string_view bytes, CRtfDocument& doc)
     for (std::size_t i = 0; i <= bytes.size(); ++i) {
         if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        doc.AppendText(Cp1252ToUtf8(bytes.substr(start, i - start)), cf);
+        // A NUL is no character of a note (rich text cannot hold one): it
+        // is refused here, as the text comes in, not dropped by a later save.
+        std::string line(bytes.substr(start, i - start));
+        line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+        doc.AppendText(Cp1252ToUtf8(line), cf);
         if (i == bytes.size()) {
             doc.EndDocument(pf, cf);
             break;
@@ -734,6 +744,26 @@ void ReadPlainText(std::string_view bytes, CRtfDocument& doc)
     }
 }
 
+// An upper bound of the paragraphs a text makes: paragraph marks of rich
+// text, line ends of plain text. Reserving them first keeps the list of
+// paragraphs from growing by copies, which held three times its size at once.
+std::size_t CountParagraphs(std::string_view text, bool rich)
+{
+    std::size_t count = 1;
+    if (!rich) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+                ++count;
+        return count;
+    }
+    for (std::size_t i = text.find("\\par"); i != std::string_view::npos; i = text.find("\\par", i + 4)) {
+        const std::size_t after = i + 4;
+        if (after >= text.size() || !((text[after] >= 'a' && text[after] <= 'z') || (text[after] >= 'A' && text[after] <= 'Z')))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 CRtfReader::Status CRtfReader::Read(std::string_view rtf, CRtfDocument& document)
@@ -742,7 +772,9 @@ CRtfReader::Status CRtfReader::Read(std::string_view rtf, CRtfDocument& document
     std::size_t start = 0;
     while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\r' || rtf[start] == '\n' || rtf[start] == '\t'))
         ++start;
-    if (rtf.substr(start, 5) != "{\\rtf") {
+    const bool rich = rtf.substr(start, 5) == "{\\rtf";
+    document.paragraphs.reserve(CountParagraphs(rtf, rich));
+    if (!rich) {
         ReadPlainText(rtf, document);
         return Status::notRtf;
     }

@@ -273,7 +273,12 @@ void Writer::Text(std::string_view utf8)
             continue;
         }
         if (cp < 0x20) {
-            continue; // no other control character is text
+            // Kept escaped, so that a note read from plain text with control
+            // characters is stored as it was read. A CR or a NUL has no place
+            // in a paragraph's text (the readers never put one there).
+            if (cp != '\r' && cp != 0)
+                Escaped(static_cast<unsigned char>(cp));
+            continue;
         }
         if (cp < 0x80) {
             char c = char(cp);

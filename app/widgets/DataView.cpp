@@ -21,6 +21,7 @@
 #include "data/DataActionColumnLock.h"
 #include "data/DataActionColumnWidth.h"
 #include "data/DataActionGoto.h"
+#include "data/ColData.h"
 #include "data/DataActionPasteBase.h"
 #include "data/DataActionPasteFromFile.h"
 #include "data/DataActionStructure.h"
@@ -240,13 +241,20 @@ public:
         if (!table || !m_view.m_bPasteTranspose)
             return table;
         // A turned block: row r, column c of the source lands at row top + (c - left), column left + (r - top).
+        const RECT turnedBlock{block.left, block.top, block.left + (block.bottom - block.top),
+                               block.top + (block.right - block.left)};
+        if (!CDataActionPasteBase::BlockFitsTable(turnedBlock))
+            return nullptr;
         auto turned = std::make_unique<CMyData>();
-        for (int c = block.left; c <= block.right; ++c)
-            for (int r = block.top; r <= block.bottom; ++r)
-                if (CData* cell = table->GetCell(r, c))
-                    if (cell->GetKind() != CData::kColumnType)
-                        turned->SetCell(block.top + (c - block.left), block.left + (r - block.top), cell->Clone());
-        block = RECT{block.left, block.top, block.left + (block.bottom - block.top), block.top + (block.right - block.left)};
+        for (int c : table->GetColumnNumbers()) {
+            if (c < block.left || c > block.right)
+                continue;
+            table->GetColumn(c)->ForEachInRows(block.top, block.bottom, [&](int r, CData* cell) {
+                if (cell && cell->GetKind() != CData::kColumnType)
+                    turned->SetCell(block.top + (c - block.left), block.left + (r - block.top), cell->Clone());
+            });
+        }
+        block = turnedBlock;
         return turned;
     }
     int AskPasteInsert(bool columns) override
@@ -749,22 +757,55 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
     // The table's limits: nothing is written beyond the grid's extent.
     const int lastRow = std::min<std::int64_t>(d.m_nRowCount - 2, kDataRows + kHeadingRows - 2);
     const int lastColumn = std::min(d.m_nColumnCount - 2, kDataColumns - 1);
-    for (int c = block.left; c <= block.right; ++c) {
-        const int dc = destColumn + (c - left);
-        if (dc < 0 || dc > lastColumn)
-            continue;
-        for (int r = block.top; r <= block.bottom; ++r) {
-            const int dr = destRow + (r - top);
-            if (dr < 0 || dr > lastRow)
+    // The work is that of the cells the source holds and of the cells the
+    // destination holds, never that of the block's area: a block may span the
+    // whole table while the clipboard holds a few bytes.
+    auto toDest = [&](int sr, int sc, int& dr, int& dc) {
+        dc = destColumn + (transpose ? sr - top : sc - left);
+        dr = destRow + (transpose ? sc - left : sr - top);
+        return dc >= 0 && dc <= lastColumn && dr >= 0 && dr <= lastRow;
+    };
+    std::vector<CGridCellRef> changed;
+    if (pasteBlanks) {
+        // Cells of the destination whose source cell is blank are emptied.
+        const int firstColumn = std::max(destColumn, 0);
+        const int endColumn = std::min<std::int64_t>(std::int64_t(destColumn) + (block.right - block.left), lastColumn);
+        const int firstRow = std::max(destRow, 0);
+        const int endRow = std::min<std::int64_t>(std::int64_t(destRow) + (block.bottom - block.top), lastRow);
+        for (int dc : table.GetColumnNumbers()) {
+            if (dc < firstColumn || dc > endColumn)
                 continue;
-            const int sr = transpose ? top + (c - left) : r;
-            const int sc = transpose ? left + (r - top) : c;
-            CData* from = source.GetCell(sr, sc);
-            if (from && operation >= 1 && operation <= 4) {
+            std::vector<int> blanks;
+            table.GetColumn(dc)->ForEachInRows(firstRow, endRow, [&](int dr, CData*) {
+                const int sr = transpose ? top + (dc - destColumn) : top + (dr - destRow);
+                const int sc = transpose ? left + (dr - destRow) : left + (dc - destColumn);
+                if (!source.GetCell(sr, sc))
+                    blanks.push_back(dr);
+            });
+            for (int dr : blanks) {
+                table.DeleteCell(dr, dc);
+                changed.push_back(CGridCellRef{dc + 1, dr + 1, 0});
+            }
+        }
+    }
+    for (int c : source.GetColumnNumbers()) {
+        if (c < left || c > (transpose ? left + (block.bottom - block.top) : block.right))
+            continue;
+        const int sourceBottom = transpose ? top + (block.right - left) : block.bottom;
+        std::vector<std::pair<int, CData*>> cells;
+        source.GetColumn(c)->ForEachInRows(top, sourceBottom, [&](int r, CData* from) {
+            if (from)
+                cells.emplace_back(r, from);
+        });
+        for (auto [r, from] : cells) {
+            int dr = 0, dc = 0;
+            if (!toDest(r, c, dr, dc))
+                continue;
+            if (operation >= 1 && operation <= 4) {
                 double a = 0, b = 0;
                 CData* to = table.GetCell(dr, dc);
                 if (from->GetKind() == CData::kNumber && to && to->GetKind() == CData::kNumber &&
-                    table.GetNumber(dr, dc, a) && source.GetNumber(sr, sc, b)) {
+                    table.GetNumber(dr, dc, a) && source.GetNumber(r, c, b)) {
                     if (operation == 4 && b == 0.0) {
                         table.SetCell(dr, dc, new CDataString(LoadString(IDS_ERROR_DIVIDE_BY_ZERO)));
                     } else {
@@ -772,29 +813,26 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
                         table.SetNumber(dr, dc, v);
                     }
                 }
-            } else if (from) {
-                if (from->GetKind() == CData::kColumnType) {
-                    if (dr == 0) {
-                        auto* type = static_cast<CDataColumnType*>(from->Clone());
-                        type->SetColumn(dc);
-                        table.SetCell(0, dc, type);
-                    } else {
-                        table.DeleteCell(dr, dc);
-                    }
+            } else if (from->GetKind() == CData::kColumnType) {
+                if (dr == 0) {
+                    auto* type = static_cast<CDataColumnType*>(from->Clone());
+                    type->SetColumn(dc);
+                    table.SetCell(0, dc, type);
                 } else {
-                    table.SetCell(dr, dc, from->Clone());
+                    table.DeleteCell(dr, dc);
                 }
-            } else if (pasteBlanks) {
-                table.DeleteCell(dr, dc);
+            } else {
+                table.SetCell(dr, dc, from->Clone());
             }
-            d.m_selectedCells.push_back(CGridCellRef{dc + 1, dr + 1, 0});
+            changed.push_back(CGridCellRef{dc + 1, dr + 1, 0});
         }
     }
+    d.m_selectedCells = changed;
     // Columns of x-value pairs follow their source column's type.
     std::vector<CGridCellRef> typeCells;
-    for (int c = block.left; c <= block.right; ++c) {
+    for (int c : source.GetColumnNumbers()) {
         const int dc = destColumn + (c - left);
-        if (dc < 0 || dc > lastColumn)
+        if (c < block.left || c > block.right || dc < 0 || dc > lastColumn)
             continue;
         if (auto* x2 = dynamic_cast<CDataCTypeX2*>(source.GetCell(0, c))) {
             auto* type = static_cast<CDataColumnType*>(x2->Clone());
@@ -803,7 +841,6 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
             typeCells.push_back(CGridCellRef{dc + 1, 1, 0});
         }
     }
-    std::vector<CGridCellRef> changed = d.m_selectedCells;
     if (!typeCells.empty())
         OnCellsChanged(typeCells);
     if (CMXDoc* doc = GetMXDocument()) {
@@ -1088,28 +1125,30 @@ std::unique_ptr<CMyData> CDataView::ReadClipboardTable(RECT& block) const
             SerializeVersion(ar, 0);
             std::int32_t kind = 0, left = 0, top = 0, right = 0, bottom = 0;
             ar >> kind >> left >> top >> right >> bottom;
-            auto table = std::make_unique<CMyData>();
-            table->Serialize(ar);
             if (left < 0 || top < 0 || right < left || bottom < top)
                 return nullptr;
+            // The declared block is checked before its cells are read.
             block = RECT{left, top, right, bottom};
+            if (!CDataActionPasteBase::BlockFitsTable(block))
+                return nullptr;
+            auto table = std::make_unique<CMyData>();
+            table->Serialize(ar);
             return table;
         } catch (const CException&) {
             return nullptr;
         }
     }
     int result = 0;
-    if (auto table = CDataFilters::Current().ImportFromClipboard(result)) {
-        block = RECT{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
-        return table;
-    }
-    if (clipboard.HasFormat("text/plain")) {
+    std::unique_ptr<CMyData> table = CDataFilters::Current().ImportFromClipboard(result);
+    if (!table && clipboard.HasFormat("text/plain")) {
         std::vector<BYTE> bytes = clipboard.GetData("text/plain");
-        auto table = std::make_unique<CMyData>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-        block = RECT{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
-        return table;
+        // Reading text makes at most one cell per byte; its extent is checked below.
+        table = std::make_unique<CMyData>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
-    return nullptr;
+    if (!table)
+        return nullptr;
+    block = RECT{0, 0, std::max(table->GetLastColumn(), 0), std::max(table->GetLastRow(-1), 0)};
+    return CDataActionPasteBase::BlockFitsTable(block) ? std::move(table) : nullptr;
 }
 
 void CDataView::PasteTable(const CMyData& source, RECT block, int operation, bool pasteBlanks, bool transpose)

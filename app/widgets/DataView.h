@@ -6,6 +6,7 @@
 // owns no table state: every answer is read from the item when asked.
 #pragma once
 
+#include "data/MyData.h"
 #include "grid/widgets/GridView.h"
 #include "platform/widgets/CommandRouter.h"
 
@@ -41,8 +42,8 @@ class CDataView : public CGridView, public CCmdTarget {
     Q_OBJECT
 public:
     // The grid has room for this many data rows and columns.
-    static constexpr int kDataRows = 1048576;
-    static constexpr int kDataColumns = 16384;
+    static constexpr int kDataRows = kTableRows - kFirstDataRow;
+    static constexpr int kDataColumns = kTableColumns;
     // Grid rows above the first data row (column numbers, types, names).
     static constexpr int kHeadingRows = 3;
 

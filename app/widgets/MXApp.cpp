@@ -51,6 +51,7 @@
 #include <QPalette>
 #include <QWhatsThis>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -858,7 +859,7 @@ void CMXApp::LoadSettings()
     m_tableColours[ColorText] = GetProfileColour(section, "ColorText", text);
     m_tableColours[ColorGrid] = GetProfileColour(section, "ColorGrid", face);
     m_tableColours[ColorTextLocked] = GetProfileColour(section, "ColorTextLocked", grey);
-    m_nTableTextSize = GetProfileInt(section, "TextSize", 100);
+    m_nTableTextSize = std::clamp(GetProfileInt(section, "TextSize", 100), 10, 1000);
     GetProfileFont(section, "Font", m_tableFont);
     m_bTableChanged = false;
 

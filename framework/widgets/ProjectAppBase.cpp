@@ -44,7 +44,7 @@ CProjectDocBase* GetProjectDoc()
 
 void CProjectAppBase::LoadSettings()
 {
-    m_nMeasurement = GetProfileInt("Preferences", "Measurement", m_nMeasurement);
+    m_nMeasurement = GetProfileInt("Preferences", "Measurement", m_nMeasurement) != 0 ? 1 : 0;
 }
 
 void CProjectAppBase::UpdateMainIcons()

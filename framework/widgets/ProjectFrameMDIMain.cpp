@@ -1,16 +1,16 @@
 #include "framework/widgets/ProjectFrameMDIMain.h"
 
-#include "framework/DialogHelpers.h"
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
-#include "platform/StringIds.h"
+#include "framework/WindowPlacement.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/WholeNumbers.h"
 
@@ -232,14 +232,15 @@ bool CProjectFrameMDIMain::ParsePlacement(const std::string& position, const std
     int width = 0, height = 0;
     if (!ParsePair(size, width, height))
         return false;
-    RECT r{left, top, left + width, top + height};
+    // The settings file may hold any numbers: each is taken within what a screen can have.
+    RECT r = ClampScreenRect(left, top, width, height);
     if (!screen.empty()) {
         int sw = 0, sh = 0;
         if (!ParsePair(screen, sw, sh))
             return false;
         // Written on another screen: bring the window onto this one, keeping its size.
         if (sw != workArea.cx || sh != workArea.cy)
-            MoveRectInside(r, workArea.cx, workArea.cy);
+            MoveOntoWorkArea(r, workArea);
     }
     wp.rcNormalPosition = r;
     wp.showCmd = SW_SHOWNORMAL;

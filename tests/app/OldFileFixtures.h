@@ -7,7 +7,11 @@
 #include "support/TestSupport.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -74,8 +78,35 @@ struct OldRecord {
 };
 
 // Loads bytes into the document as its load does; the failure's text in error.
+// With MARLOX_FUZZ_SEEDS set, every file the tests build is also kept as a
+// seed of the version-3 fuzzer: a byte for its magic, then what follows it.
+inline void KeepVersion3Seed(const Bytes& bytes)
+{
+    const char* dir = std::getenv("MARLOX_FUZZ_SEEDS");
+    if (!dir || bytes.size() < 6)
+        return;
+    static const char* const kMagics[] = {"ANAVZK", "mx_VZK", "AEQVZK"};
+    int kind = -1;
+    for (int i = 0; i < 3; ++i)
+        if (std::memcmp(bytes.data(), kMagics[i], 6) == 0)
+            kind = i;
+    if (kind < 0)
+        return;
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a names the seed by its content
+    for (BYTE b : bytes)
+        hash = (hash ^ b) * 1099511628211ull;
+    const std::string folder = std::string(dir) + "/version3";
+    std::filesystem::create_directories(folder);
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016llx", static_cast<unsigned long long>(hash));
+    std::ofstream out(folder + name, std::ios::binary);
+    out.put(char(kind));
+    out.write(reinterpret_cast<const char*>(bytes.data() + 6), std::streamsize(bytes.size() - 6));
+}
+
 inline bool LoadOld(CMXDoc& doc, const Bytes& bytes, std::string* error = nullptr)
 {
+    KeepVersion3Seed(bytes);
     try {
         LoadBytes(bytes, [&](CArchive& ar) { doc.Serialize(ar); });
         return true;

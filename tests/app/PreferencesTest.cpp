@@ -107,4 +107,23 @@ TEST_F(PreferencesTest, FilterListRoundTripAndShrinks)
     EXPECT_EQ(back.m_filters, std::vector<std::string>{"/opt/c.mxr"});
 }
 
+TEST_F(PreferencesTest, FilterListReadAtStartUpIsCapped)
+{
+    // A settings file that claims thousands of entries, or billions: only the
+    // first entries are read, and reading stops at once.
+    {
+        std::ofstream out(m_dir / "user" / "settings.conf");
+        out << "[Software\\Brackmoor\\Marlox\\Data Filter Files]\n\"Number\" = dword 4096\n";
+        for (int i = 0; i < 4096; ++i)
+            out << "\"Filter" << i << "\" = string \"/opt/f" << i << ".mxr\"\n";
+    }
+    CPreferences prefs;
+    prefs.LoadFilters();
+    ASSERT_EQ(prefs.m_filters.size(), std::size_t(CPreferences::kMaxFilters));
+    EXPECT_EQ(prefs.m_filters.back(), "/opt/f" + std::to_string(CPreferences::kMaxFilters - 1) + ".mxr");
+    ASSERT_TRUE(WriteProfileInt("Data Filter Files", "Number", 2147483647));
+    prefs.LoadFilters();
+    EXPECT_EQ(prefs.m_filters.size(), std::size_t(CPreferences::kMaxFilters));
+}
+
 }  // namespace

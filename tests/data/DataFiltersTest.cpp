@@ -236,3 +236,78 @@ TEST(DataFilters, ExportsATableAndRendersTheClipboard)
     for (const auto& p : {path, TempPath("out.txt")})
         std::filesystem::remove(p);
 }
+
+namespace {
+
+// A cell's kind and text, for comparing what was exported with what came back.
+std::string Described(const CMyData& t, int row, int column)
+{
+    CData* cell = t.GetCell(row, column);
+    if (!cell)
+        return "blank";
+    std::string s;
+    cell->GetPlainText(s);
+    return (cell->GetKind() == CData::kNumber ? "number " : "text ") + s;
+}
+
+} // namespace
+
+TEST(DataFilters, TextExportReadsBackAsTheSameCells)
+{
+    // Texts that once came back changed: split at blanks (one column has no
+    // tab, so the reader takes it as blank-separated), at tabs and line ends,
+    // empty texts, quotes, number-like texts, texts of blanks.
+    const std::vector<std::string> texts = {
+        "two words", " leading", "trailing ", "a\tb", "line\r\nbreak", "cr\ronly", "lf\nonly", "", "   ",
+        "\"quoted\"", "say \"hi\"", "\"", "12", "1.5e3", "'007", "-", "x", "caf\xC3\xA9", "a  b",
+    };
+    for (bool oneColumn : {true, false}) {
+        SCOPED_TRACE(oneColumn ? "one column" : "two columns");
+        RecordingReporter reporter;
+        CDataFilters filters = Installed();
+        CMyData t;
+        int row = kFirstDataRow;
+        for (const std::string& s : texts) {
+            t.SetCell(row, 0, new CDataString(s));
+            if (!oneColumn)
+                t.SetNumber(row, 1, row * 0.1);
+            ++row;
+        }
+        t.SetNumber(row++, 0, 1.0 / 3.0);
+        ++row; // a blank row in between
+        t.SetNumber(row, 0, -2.5e-300);
+        const RECT range{0, kFirstDataRow, oneColumn ? 0 : 1, row};
+        const std::string path = TempPath("roundtrip.txt");
+        ASSERT_TRUE(filters.ExportToFile(t, range, path));
+        int result = 0;
+        auto back = filters.LoadFilterAndImport(path, "txt", result);
+        ASSERT_NE(back, nullptr);
+        for (int r = kFirstDataRow; r <= row; ++r)
+            for (int c = 0; c <= range.right; ++c)
+                EXPECT_EQ(Described(*back, r - kFirstDataRow, c), Described(t, r, c)) << "row " << r;
+        EXPECT_TRUE(reporter.messages.empty());
+        std::filesystem::remove(path);
+    }
+}
+
+TEST(DataFilters, TextExportSaysWhichCellsItCannotWrite)
+{
+    // Control characters make the reader refuse a text file: they are left
+    // out, and the export names the first cell that lost them.
+    RecordingReporter reporter;
+    CDataFilters filters = Installed();
+    CMyData t;
+    t.SetCell(kFirstDataRow, 0, new CDataString("fine"));
+    t.SetCell(kFirstDataRow + 1, 1, new CDataString(std::string("bell\x07") + "ring"));
+    t.SetCell(kFirstDataRow + 2, 0, new CDataString("esc\x1b"));
+    const std::string path = TempPath("controls.txt");
+    ASSERT_TRUE(filters.ExportToFile(t, RECT{0, kFirstDataRow, 1, kFirstDataRow + 2}, path));
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{8531});
+    EXPECT_EQ(reporter.messages[0].args, (std::vector<std::string>{"2", "2", "2"}));
+    int result = 0;
+    auto back = filters.LoadFilterAndImport(path, "txt", result);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Described(*back, 1, 1), "text bellring");
+    EXPECT_EQ(Described(*back, 2, 0), "text esc");
+    std::filesystem::remove(path);
+}

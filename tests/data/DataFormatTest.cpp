@@ -279,17 +279,37 @@ TEST_F(DataFormatTest, AbsurdCountsStayBounded)
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 namespace {
 
+// A settings folder of its own for one test.
+struct ScopedConfigDir {
+    ScopedConfigDir()
+    {
+        dir = (std::filesystem::temp_directory_path() / "mx-dataformat-XXXXXX").string();
+        if (!::mkdtemp(dir.data()))
+            throw std::runtime_error("mkdtemp");
+        const char* old = std::getenv("MARLOX_CONFIG_DIR");
+        had = old != nullptr;
+        saved = old ? old : "";
+        ::setenv("MARLOX_CONFIG_DIR", dir.c_str(), 1);
+    }
+    ~ScopedConfigDir()
+    {
+        if (had)
+            ::setenv("MARLOX_CONFIG_DIR", saved.c_str(), 1);
+        else
+            ::unsetenv("MARLOX_CONFIG_DIR");
+        std::filesystem::remove_all(dir);
+    }
+    std::string dir, saved;
+    bool had = false;
+};
+
 TEST_F(DataFormatTest, DefaultsAndLocaleCharactersGoThroughTheProfile)
 {
-    namespace fs = std::filesystem;
-    std::string dir = (fs::temp_directory_path() / "mx-dataformat-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
-    const char* old = std::getenv("MARLOX_CONFIG_DIR");
-    std::string saved = old ? old : "";
-    ::setenv("MARLOX_CONFIG_DIR", dir.c_str(), 1);
+    ScopedConfigDir config;
 
     CDataFormat missing;
     missing.LoadDefaults(); // nothing stored: the current values stay
@@ -314,12 +334,48 @@ TEST_F(DataFormatTest, DefaultsAndLocaleCharactersGoThroughTheProfile)
     EXPECT_EQ(GetDecimalChar(), ",");
     EXPECT_EQ(GetDigitsInGroup(), 4);
     EXPECT_EQ(GetNegativeSymbol(), "-");
+}
 
-    if (old)
-        ::setenv("MARLOX_CONFIG_DIR", saved.c_str(), 1);
-    else
-        ::unsetenv("MARLOX_CONFIG_DIR");
-    fs::remove_all(dir);
+TEST_F(DataFormatTest, CountsReadFromAFileOrTheSettingsAreClampedWhereRead)
+{
+    // Each stored field set to the most negative and the largest int: the
+    // format read back stays within its ranges and formats without overflow.
+    for (std::int32_t extreme : {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
+        for (int field = 0; field < 8; ++field) {
+            Bytes bytes = StoreBytes([](CArchive& ar) { CDataFormat().Serialize(ar); });
+            const std::size_t at = 4 + 4 * std::size_t(field);
+            for (int i = 0; i < 4; ++i)
+                bytes[at + std::size_t(i)] = BYTE(std::uint32_t(extreme) >> (8 * i));
+            CDataFormat f;
+            LoadBytes(bytes, [&](CArchive& ar) { f.Serialize(ar); });
+            SCOPED_TRACE(field);
+            EXPECT_GE(f.m_decimals, 0);
+            EXPECT_LE(f.m_decimals, 340);
+            EXPECT_GE(f.m_maxDigits, 0);
+            EXPECT_LE(f.m_maxDigits, 340);
+            EXPECT_LE(std::abs(f.m_scaleExponent), 340);
+            for (double v : {0.0, 1.5, -123456.789, 1e-300, 1e300})
+                EXPECT_LT(f.FormatNumber(v).size(), 1000u);
+        }
+    }
+    // A format whose fields are set in code (the options page) is formatted
+    // as with the smallest digit count, even before any clamp.
+    CDataFormat g;
+    g.m_maxDigits = std::numeric_limits<int>::min();
+    CDataFormat zero;
+    zero.m_maxDigits = 0;
+    EXPECT_EQ(g.FormatNumber(2.5), zero.FormatNumber(2.5));
+}
+
+TEST_F(DataFormatTest, MaxDigitsOfTheSettingsIsClamped)
+{
+    ScopedConfigDir config;
+    std::filesystem::copy_file(ReproPath("maxdigits.conf"), std::filesystem::path(config.dir) / "settings.conf");
+
+    CDataFormat f; // Restore Defaults on the Number Format page
+    f.LoadDefaults();
+    EXPECT_EQ(f.m_maxDigits, 0);
+    EXPECT_LT(f.FormatNumber(12345.678).size(), 100u);
 }
 
 } // namespace

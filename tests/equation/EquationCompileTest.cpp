@@ -465,3 +465,65 @@ TEST(Compile, RandomLoopsAgreeWithThePlainReading)
 }
 
 } // namespace
+
+namespace {
+
+// "v0 = 0" ... "v<n-1> = n-1", then "y = v1": n locals, each named once.
+std::string ManyLocals(int n)
+{
+    std::string source;
+    for (int i = 0; i < n; ++i)
+        source += "v" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    return source + "y = v1\n";
+}
+
+} // namespace
+
+TEST(Compile, TwentyThousandLocalsOfAStoredEquationCompile)
+{
+    // The equation text of a workspace that once took seconds to open: the
+    // names were looked up by a list search. The test's timeout bounds it.
+    const Bytes text = ReadRepro("eqloc_20000.txt");
+    auto eq = MakeEquation(std::string(text.begin(), text.end()));
+    eq->Compile();
+    EXPECT_EQ(eq->GetLocalNames().size(), 20000u);
+    eq->ResizeValues();
+    EXPECT_EQ(eq->Calculate(), 1.0);
+}
+
+TEST(Compile, FiftyThousandLocalsCompileAndNamesMatchWithoutCase)
+{
+    auto eq = MakeEquation(ManyLocals(50000) + "V49999 = v49999 + 1\ny = V49999 - v2\n");
+    eq->Compile();
+    ASSERT_EQ(eq->GetLocalNames().size(), 50000u);
+    eq->ResizeValues();
+    EXPECT_EQ(eq->Calculate(), 49998.0);
+}
+
+TEST(Compile, TooLargeEquationsAreRefusedWithAMessage)
+{
+    struct Case {
+        std::string source;
+        const char* what;
+    };
+    const Case cases[] = {
+        {std::string(CEquation::kMaxSourceBytes, ' ') + "\ny = 1", "4,194,304 characters"},
+        {ManyLocals(CEquation::kMaxLocals + 1), "200,000 variables"},
+    };
+    for (const Case& c : cases) {
+        auto eq = MakeEquation(c.source);
+        try {
+            eq->Compile();
+            ADD_FAILURE() << c.what << " compiled";
+        } catch (const CParseErr& error) {
+            EXPECT_EQ(error.m_nID, 8520);
+            EXPECT_EQ(error.GetMessage(),
+                      std::string("The equation is too large to compile: an equation may hold at most ") + c.what + ".");
+        }
+        EXPECT_FALSE(eq->IsValid());
+    }
+    // Exactly at the limit of locals it still compiles.
+    auto eq = MakeEquation(ManyLocals(CEquation::kMaxLocals));
+    eq->Compile();
+    EXPECT_EQ(eq->GetLocalNames().size(), std::size_t(CEquation::kMaxLocals));
+}

@@ -146,6 +146,24 @@ TEST(Archive, ObjectFormsWithBackReferences)
     });
 }
 
+TEST(Archive, AnOwnedObjectIsNeverABackReference)
+{
+    // A damaged file that names one object twice where each read takes
+    // ownership would make two owners delete it: the second read is refused.
+    CTestShape a;
+    a.value = 7;
+    Bytes bytes = StoreBytes([&](CArchive& ar) {
+        ar.WriteObject(&a);
+        ar.WriteObject(&a);
+    });
+    LoadBytes(bytes, [&](CArchive& ar) {
+        std::unique_ptr<CTestShape> first = ar.ReadOwned<CTestShape>();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->value, 7);
+        EXPECT_THROW(ar.ReadOwned<CTestShape>(), CArchiveException);
+    });
+}
+
 TEST(Archive, BigIndicesUseTheLongForm)
 {
     // 0x7FFF objects push the shared counter past the word range.

@@ -1,11 +1,15 @@
 #include "platform/Archive.h"
 #include "platform/CompoundFile.h"
 #include "platform/Exceptions.h"
+#include "platform/PendingFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -79,6 +83,13 @@ public:
 
 private:
     fs::path m_path;
+};
+
+// Temporaries are named files while one lives, as on a file system without
+// unnamed files, so that a test can see them.
+struct NamedTemporaries {
+    NamedTemporaries() { CPendingFile::AllowUnnamedTemporaries(false); }
+    ~NamedTemporaries() { CPendingFile::AllowUnnamedTemporaries(true); }
 };
 
 Bytes ReadDiskFile(const std::string& path)
@@ -767,6 +778,7 @@ TEST(CompoundFile, FileCutWhileOpenFailsCleanly)
 
 TEST(CompoundFile, StreamsGoAheadToTheFileBeingSaved)
 {
+    NamedTemporaries named;
     TempDir dir;
     std::string path = dir / "work.mxw";
     MakeSample().SaveAs(path);
@@ -873,6 +885,7 @@ TEST(CompoundFile, StreamsStayInMemoryWhenNoFileCanBeMadeBesideTheTarget)
 
 TEST(CompoundFile, ANewFileWritesAheadForItsFirstSaveAs)
 {
+    NamedTemporaries named;
     TempDir dir;
     std::string path = dir / "new.mxw";
     CCompoundFile f; // untitled: no path of its own
@@ -904,4 +917,75 @@ TEST(CompoundFile, ANewFileWritesAheadForItsFirstSaveAs)
         EXPECT_EQ(StreamBytes(k.Root(), "Big"), Pattern(100000, 43));
     }
     EXPECT_EQ(dir.Count(), 2u); // new.mxw and the folder
+}
+
+namespace {
+
+// Whether the folder's file system makes unnamed files.
+bool UnnamedFilesIn(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return ::access("/proc/self/fd", X_OK) == 0;
+}
+
+} // namespace
+
+TEST(CompoundFile, AKilledSaveLeavesNoTemporaryBehind)
+{
+    // A child process writes a large stream ahead into the file being saved
+    // and is killed there, as a save is killed halfway; whatever it leaves
+    // is counted, then an open in the folder must clear it.
+    for (bool allowUnnamed : {true, false}) {
+        SCOPED_TRACE(allowUnnamed ? "unnamed temporaries allowed" : "named temporaries");
+        TempDir dir;
+        const std::string path = dir / "study.mxw";
+        MakeSample().SaveAs(path);
+        const Bytes before = ReadDiskFile(path);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            CPendingFile::AllowUnnamedTemporaries(allowUnnamed);
+            CCompoundFile f(path);
+            PutStream(f.Root(), "Big", Pattern(4 << 20, 7));
+            char c = 1;
+            (void)!::write(ready[1], &c, 1);
+            for (;;)
+                ::pause(); // killed here, the save unfinished
+        }
+        ::close(ready[1]);
+        char c = 0;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::close(ready[0]);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const bool unnamed = allowUnnamed && UnnamedFilesIn(dir.Path().string());
+        // The old file is intact; an unnamed temporary left nothing at all.
+        EXPECT_EQ(ReadDiskFile(path), before);
+        EXPECT_EQ(dir.Count(), unnamed ? 1u : 2u);
+        // A live process's temporary is never taken for a stale one.
+        const std::string live = path + ".~" + std::to_string(::getppid()) + "-0.tmp";
+        std::fclose(std::fopen(live.c_str(), "wb"));
+        // The next open in the folder removes what the killed process left.
+        CCompoundFile g(path);
+        EXPECT_EQ(dir.Count(), 2u);
+        EXPECT_TRUE(fs::exists(live));
+        fs::remove(live);
+        // So does the next save.
+        if (!unnamed) {
+            const std::string stale = path + ".~" + std::to_string(child) + "-3.tmp";
+            std::fclose(std::fopen(stale.c_str(), "wb"));
+            PutStream(g.Root(), "Small", Pattern(100, 8));
+            g.Save();
+            EXPECT_EQ(dir.Count(), 1u);
+        }
+    }
 }

@@ -289,6 +289,35 @@ TEST_F(SettingsStoreTest, ChangesAreWrittenAtOnceAndSeenByOtherObjects)
     EXPECT_EQ(names, (std::vector<std::string>{"settings.conf", "settings.conf.lock"}));
 }
 
+TEST_F(SettingsStoreTest, TheFileIsReadOnceAndAgainOnlyWhenReplaced)
+{
+    // A settings file of about a megabyte: reading it at every call made the
+    // start-up take seconds.
+    std::string text = "[Software\\Big]\n";
+    for (int i = 0; i < 40000; ++i)
+        text += "\"Value" + std::to_string(i) + "\" = string \"some text to fill the line\"\n";
+    WriteFile(text);
+    CSettingsStore store(m_path);
+    Value v;
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(store.GetValue("Software\\Big", "Value" + std::to_string(i * 20), v));
+    EXPECT_EQ(store.GetParseCount(), 1u);
+    // A change of this store is written atomically and not read back.
+    ASSERT_TRUE(store.SetValue("Software\\Big", "Value0", Text(CSettingsStore::kindString, "changed")));
+    ASSERT_TRUE(store.GetValue("Software\\Big", "Value0", v));
+    EXPECT_EQ(store.GetParseCount(), 1u);
+    // Another store's change replaces the file, and the first store sees it.
+    CSettingsStore other(m_path);
+    ASSERT_TRUE(other.SetValue("Software\\Big", "Value1", Text(CSettingsStore::kindString, "other")));
+    ASSERT_TRUE(store.GetValue("Software\\Big", "Value1", v));
+    EXPECT_EQ(v, Text(CSettingsStore::kindString, "other"));
+    EXPECT_EQ(store.GetParseCount(), 2u);
+    // So does an edit by hand that writes the file in place.
+    WriteFile("[K]\n\"a\" = dword 7\n");
+    ASSERT_TRUE(store.GetValue("K", "a", v));
+    EXPECT_EQ(v, Bytes(CSettingsStore::kindDword, {7, 0, 0, 0}));
+}
+
 TEST_F(SettingsStoreTest, AFileThatCannotBeWrittenKeepsTheOldState)
 {
     // A folder where the settings file should be: the write fails and the

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 int RecordingReporter::Show(const ReportedMessage& message)
 {
@@ -56,6 +57,21 @@ Bytes HexBytes(const std::string& hex)
         }
     }
     return out;
+}
+
+std::string ReproPath(const std::string& name) { return std::string(MARLOX_REPRO_DIR) + "/" + name; }
+
+Bytes ReadRepro(const std::string& name)
+{
+    std::FILE* f = std::fopen(ReproPath(name).c_str(), "rb");
+    if (!f)
+        throw std::runtime_error("missing test input " + name);
+    Bytes bytes;
+    BYTE buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(f);
+    return bytes;
 }
 
 std::string ToHex(const Bytes& bytes)

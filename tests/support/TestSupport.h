@@ -62,3 +62,7 @@ Bytes StoreBytes(const std::function<void(CArchive&)>& body);
 std::size_t LoadBytes(const Bytes& bytes, const std::function<void(CArchive&)>& body);
 Bytes HexBytes(const std::string& hex); // "01 ff 0A" -> {1, 255, 10}
 std::string ToHex(const Bytes& bytes);
+
+// Inputs that once broke the program, kept in tests/repro/.
+std::string ReproPath(const std::string& name);
+Bytes ReadRepro(const std::string& name);

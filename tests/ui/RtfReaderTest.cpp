@@ -1,6 +1,8 @@
 #include "ui/RtfReader.h"
 
 #include "RichTextTestSupport.h"
+#include "support/TestSupport.h"
+#include "ui/RtfWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -275,4 +277,62 @@ TEST(RtfReader, DamagedInputNeverCrashesAndKeepsWhatWasRead)
         CRtfReader::Read(input, doc);
         EXPECT_FALSE(doc.paragraphs.empty());
     }
+}
+
+namespace {
+
+// A note as it is read and saved twice: the two saves must agree, and the
+// second read must give what the first read gave.
+void ExpectStableSaves(std::string_view stored, CRtfReader::Status status)
+{
+    const CRtfDocument first = Read(stored, status);
+    const std::string saved = CRtfWriter::Write(first);
+    const CRtfDocument second = Read(saved);
+    EXPECT_EQ(second, first) << saved;
+    EXPECT_EQ(CRtfWriter::Write(second), saved);
+}
+
+} // namespace
+
+TEST(RtfReader, NoteDetailsSurviveBeingSavedAgain)
+{
+    // A face name cut at 31 bytes right after a blank: the blank was kept,
+    // then dropped by the next read, so two saves differed.
+    const Bytes cut = ReadRepro("R2_min.rtf");
+    ExpectStableSaves(std::string(cut.begin(), cut.end()), CRtfReader::Status::damaged);
+    // Byte 31 of this name is a blank: the cut name ends before it.
+    CRtfDocument doc = Read("{\\rtf1{\\fonttbl{\\f0 Thirty One Bytes Of A Name Her Cut;}}\\f0 x}");
+    EXPECT_EQ(Face(doc.paragraphs.at(0).runs.at(0).format), "Thirty One Bytes Of A Name Her");
+    ExpectStableSaves("{\\rtf1{\\fonttbl{\\f0 A Face Name Thirty Bytes Long X;}}\\f0 x}", CRtfReader::Status::ok);
+
+    // Control characters of a plain-text note are kept through the save.
+    std::string controls = "a";
+    for (char c = 1; c < 0x20; ++c)
+        if (c != '\r' && c != '\n')
+            controls += c;
+    controls += "b\r\nc\x7f";
+    CRtfDocument plain = Read(controls, CRtfReader::Status::notRtf);
+    EXPECT_EQ(plain.PlainText(), controls.substr(0, controls.find('\r')) + "\nc\x7f");
+    ExpectStableSaves(controls, CRtfReader::Status::notRtf);
+
+    // The object replacement character is a character like any other here.
+    ExpectStableSaves("{\\rtf1 a\\u-4?b}", CRtfReader::Status::ok);
+    EXPECT_EQ(Read("{\\rtf1 a\\u-4?b}").PlainText(), "a\xEF\xBF\xBC" "b");
+}
+
+TEST(RtfReader, ParagraphsAreHeldWithoutSpareRoom)
+{
+    // A note of nothing but paragraph marks: the paragraphs are counted
+    // before they are read, so the list never grows by copies (which held
+    // three times its size at once) and keeps no spare room.
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 20000; ++i)
+        rtf += i % 2 ? "\\par\r\n" : "x\\par ";
+    rtf += "\\pard end}";
+    CRtfDocument doc = Read(rtf);
+    EXPECT_EQ(doc.paragraphs.size(), 20001u);
+    EXPECT_LE(doc.paragraphs.capacity(), doc.paragraphs.size() + 1);
+    CRtfDocument plain = Read(std::string(5000, '\n'), CRtfReader::Status::notRtf);
+    EXPECT_EQ(plain.paragraphs.size(), 5001u);
+    EXPECT_EQ(plain.paragraphs.capacity(), plain.paragraphs.size());
 }

@@ -48,8 +48,8 @@ TEST(RtfWriter, OutputIsSevenBitAscii)
         EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << rtf;
     CRtfDocument back;
     ASSERT_EQ(CRtfReader::Read(rtf, back), CRtfReader::Status::ok);
-    // Control characters other than tab and line break are no text and are dropped.
-    EXPECT_EQ(back.PlainText(), "\xE2\x82\xAC \xC3\xBF \xE4\xB8\xAD \xF0\x9F\x98\x80 \x7F");
+    // Control characters are kept, escaped, so that text comes back as it was.
+    EXPECT_EQ(back.PlainText(), "\xE2\x82\xAC \xC3\xBF \xE4\xB8\xAD \xF0\x9F\x98\x80 \x01\x7F");
 }
 
 TEST(RtfWriter, RoundTripKeepsEveryFeature)

@@ -44,16 +44,20 @@ QFont::StyleHint StyleHintOf(BYTE pitchAndFamily)
     }
 }
 
-// Qt text with line breaks inside a block as the model's '\n'.
-std::string ModelText(const QString& text)
+// Qt text with line breaks inside a block as the model's '\n'. An object
+// replacement character stands for an embedded object only in a fragment
+// of an object format; elsewhere it is a character of the text.
+std::string ModelText(const QString& text, bool objectFragment)
 {
     QString copy;
     copy.reserve(text.size());
     for (QChar c : text) {
         if (c == QChar::LineSeparator)
             copy += QLatin1Char('\n');
-        else if (c == QChar::ObjectReplacementCharacter)
+        else if (c == QChar::ObjectReplacementCharacter && objectFragment)
             continue; // an embedded object: not text
+        else if (c == QChar::Null || c == QLatin1Char('\r'))
+            continue; // no character of a note: rich text cannot hold it
         else
             copy += c;
     }
@@ -232,18 +236,47 @@ void FillTextDocument(QTextDocument& target, const CRtfDocument& source)
 {
     target.clear();
     QTextCursor cursor(&target);
+    cursor.beginEditBlock();
     QTextList* list = nullptr;
-    bool first = true;
+    // Text goes in as long stretches of one format: a paragraph with the
+    // previous one's paragraph format whose mark has the format of the text
+    // before it joins the stretch as a paragraph separator. A note of a million short
+    // paragraphs is then a few insertions instead of a million.
+    QString pending;
+    const CHARFORMAT* pendingFormat = nullptr;
+    auto flush = [&] {
+        if (!pending.isEmpty())
+            cursor.insertText(pending, CharFormatToQt(*pendingFormat));
+        pending.clear();
+    };
+    const CRtfParagraph* previous = nullptr;
     for (const CRtfParagraph& paragraph : source.paragraphs) {
+        const bool bullet = paragraph.format.wNumbering == PFN_BULLET;
+        if (previous && !bullet && pendingFormat && paragraph.format == previous->format
+            && paragraph.markFormat == *pendingFormat) {
+            list = nullptr;
+            pending += QChar(QChar::ParagraphSeparator);
+            for (const CRtfRun& run : paragraph.runs) {
+                if (!(run.format == *pendingFormat)) {
+                    flush();
+                    pendingFormat = &run.format;
+                }
+                pending += QtText(run.text);
+            }
+            previous = &paragraph;
+            continue;
+        }
+        flush();
+        pendingFormat = nullptr;
         QTextBlockFormat blockFormat = ParaFormatToQt(paragraph.format);
         QTextCharFormat markFormat = CharFormatToQt(paragraph.markFormat);
-        if (first) {
+        if (!previous) {
             cursor.setBlockFormat(blockFormat);
             cursor.setBlockCharFormat(markFormat);
-            first = false;
         } else {
             cursor.insertBlock(blockFormat, markFormat);
         }
+        previous = &paragraph;
         if (paragraph.format.wNumbering == PFN_BULLET) {
             if (list) {
                 list->add(cursor.block());
@@ -256,9 +289,23 @@ void FillTextDocument(QTextDocument& target, const CRtfDocument& source)
         } else {
             list = nullptr;
         }
-        for (const CRtfRun& run : paragraph.runs)
-            cursor.insertText(QtText(run.text), CharFormatToQt(run.format));
+        pendingFormat = &paragraph.markFormat;
+        for (const CRtfRun& run : paragraph.runs) {
+            if (!(run.format == *pendingFormat)) {
+                flush();
+                pendingFormat = &run.format;
+            }
+            pending += QtText(run.text);
+        }
+        // A bullet paragraph is followed by a block of its own, so that the
+        // next one can join its list.
+        if (bullet) {
+            flush();
+            pendingFormat = nullptr;
+        }
     }
+    flush();
+    cursor.endEditBlock();
 }
 
 CRtfDocument ReadTextDocument(const QTextDocument& source)
@@ -269,7 +316,8 @@ CRtfDocument ReadTextDocument(const QTextDocument& source)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             QTextFragment fragment = it.fragment();
             if (fragment.isValid())
-                doc.AppendText(ModelText(fragment.text()), CharFormatFromQt(fragment.charFormat(), defaultFont));
+                doc.AppendText(ModelText(fragment.text(), fragment.charFormat().objectType() != QTextFormat::NoObject),
+                               CharFormatFromQt(fragment.charFormat(), defaultFont));
         }
         PARAFORMAT pf = ParaFormatFromQt(block.blockFormat(), block.textList() != nullptr);
         CHARFORMAT mark = CharFormatFromQt(block.charFormat(), defaultFont);

@@ -4,6 +4,7 @@
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
 #include "app/MXItemAdd.h"
+#include "ClipboardInput.h"
 #include "app/widgets/ColumnTypeEditor.h"
 #include "app/widgets/DataSplitterWnd.h"
 #include "app/widgets/DataView.h"
@@ -932,4 +933,126 @@ TEST(DataView, PasteFromFileIsUndoable)
     EXPECT_EQ(f.Table().GetCell(2, 0), nullptr);
     EXPECT_EQ(f.Text(3, 1), "99");
     std::filesystem::remove(in);
+}
+
+namespace {
+
+// The table's whole stored form: what a paste and its Undo must give back.
+Bytes TableBytes(CMyData& table)
+{
+    return StoreBytes([&](CArchive& ar) { table.Serialize(ar); });
+}
+
+// Edit > Paste of a reproducing input in the first data cell (or a 2x2 block there).
+void PasteInput(TableFixture& f, const Bytes& input)
+{
+    ClipboardInput clip = DecodeClipboardInput(input.data(), input.size(), kPrivateDataFormat, std::string());
+    f.Select(clip.block ? CGridRange{1, 3, 2, 4} : CGridRange{1, 3, 1, 3});
+    GetClipboard().SetData(clip.formats);
+    f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+    GetClipboard().SetData({});
+}
+
+} // namespace
+
+TEST(DataView, DeclaredBlockLargerThanTheTableIsRefusedBeforeItsCellsAreRead)
+{
+    // Clipboard blocks whose declared size once made a paste walk billions of
+    // cells (45 s and more than 4 GB for 71 bytes); the test's timeout bounds it.
+    for (const char* name : {"C2_min_72bytes.bin", "C2_timeout.bin", "C2_cols200k.bin"}) {
+        SCOPED_TRACE(name);
+        RecordingReporter reporter;
+        TableFixture f;
+        const Bytes before = TableBytes(f.Table());
+        PasteInput(f, ReadRepro(name));
+        // Either refused as a whole with the message, or pasted with work
+        // bounded by the cells given (the changed-cell list is the work done).
+        if (reporter.Ids() == std::vector<UINT>{8530}) {
+            EXPECT_EQ(TableBytes(f.Table()), before);
+            EXPECT_EQ(f.item->GetActionList()->GetCount(), 0);
+        } else {
+            EXPECT_TRUE(reporter.messages.empty());
+            EXPECT_LE(f.view->GetGridData()->m_selectedCells.size(), ReadRepro(name).size());
+        }
+    }
+}
+
+TEST(DataView, PasteWorkFollowsTheCellsGivenNotTheBlock)
+{
+    struct Case {
+        std::string text;
+        bool refused;
+    };
+    const Case cases[] = {
+        // A megabyte of empty lines with one value at the end: a million rows.
+        {std::string(1000000, '\n') + "7", false},
+        // More lines than the table has rows.
+        {std::string(1100000, '\n') + "7", true},
+        // A line with more fields than the table has columns.
+        {std::string(20000, '\t') + "7", true},
+        // A wide and tall but almost empty block.
+        {std::string(16000, '\t') + "1" + std::string(500000, '\n') + "2", false},
+    };
+    for (const Case& c : cases) {
+        RecordingReporter reporter;
+        TableFixture f;
+        f.Table().SetNumber(5, 0, 99.0); // inside every block: emptied by a paste of blanks
+        const Bytes before = TableBytes(f.Table());
+        f.Select({1, 3, 1, 3});
+        GetClipboard().SetData({{"text/plain", std::vector<BYTE>(c.text.begin(), c.text.end())}});
+        f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+        GetClipboard().SetData({});
+        if (c.refused) {
+            EXPECT_EQ(reporter.Ids(), std::vector<UINT>{8530});
+            EXPECT_EQ(TableBytes(f.Table()), before);
+            continue;
+        }
+        EXPECT_TRUE(reporter.messages.empty());
+        EXPECT_EQ(f.Table().GetCell(5, 0), nullptr);
+        // Cells written and emptied: a handful, not the block's area.
+        EXPECT_LE(f.view->GetGridData()->m_selectedCells.size(), 4u);
+        ASSERT_TRUE(f.item->GetActionList()->Undo());
+        EXPECT_EQ(TableBytes(f.Table()), before);
+    }
+}
+
+TEST(DataView, PasteThenUndoPutsTheTypeRowBack)
+{
+    // A block of x-pair columns pasted below the type row sets their types
+    // there; Undo must take them away again.
+    RecordingReporter reporter;
+    TableFixture f;
+    f.Table().SetCell(0, 1, CreateColumnType(2, 1));
+    f.Table().SetNumber(2, 0, 1.0);
+    const Bytes before = TableBytes(f.Table());
+    PasteInput(f, ReadRepro("C1_paste_x2_undo.bin"));
+    ASSERT_EQ(f.item->GetActionList()->GetCount(), 1);
+    EXPECT_NE(TableBytes(f.Table()), before);
+    bool x2 = false;
+    for (int c : f.Table().GetColumnNumbers())
+        x2 = x2 || dynamic_cast<CDataCTypeX2*>(f.Table().GetColumnType(c)) != nullptr;
+    EXPECT_TRUE(x2);
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(TableBytes(f.Table()), before);
+    ASSERT_TRUE(f.item->GetActionList()->Redo());
+    ASSERT_TRUE(f.item->GetActionList()->Undo());
+    EXPECT_EQ(TableBytes(f.Table()), before);
+}
+
+TEST(DataView, TableWhoseStoredFormatHasTheSmallestMaxDigitsPaints)
+{
+    CMXDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(ReproPath("W2_fmt_maxdigits.mxf")));
+    CMXGrid* grid = nullptr;
+    for (CProjectItemBase* item : doc.GetProjectItems())
+        if (!grid)
+            grid = dynamic_cast<CMXGrid*>(item);
+    ASSERT_NE(grid, nullptr);
+    CDataView view(grid);
+    view.resize(600, 400);
+    view.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(view.grab().isNull()); // painting formats every visible cell
+    for (int column = 0; column <= grid->GetTable().GetLastColumn(); ++column)
+        view.SizeColumnToFit(column, false);
 }

@@ -32,6 +32,12 @@ TEST(ProjectFrameMDIMain, StoredPlacementIsReadAndKeptOnScreen)
         {"-50,-30", "300,200", "1024,768", "", true, {0, 0, 300, 200}, SW_SHOWNORMAL},
         // No position: the current corner stays.
         {"", "300,200", "", "", true, {10, 20, 310, 220}, SW_SHOWNORMAL},
+        // Numbers no screen has (a damaged settings file): the corner and the
+        // size are clamped to 65536 before the window is moved on screen.
+        {"2147483000,0", "100000,100", "1,1", "0", true, {0, 0, 65536, 100}, SW_SHOWNORMAL},
+        {"-2147483648,-2147483648", "2147483647,-5", "1,1", "", true, {0, 0, 65536, 0}, SW_SHOWNORMAL},
+        {"2147483647,2147483647", "2147483647,2147483647", "", "", true, {65536, 65536, 131072, 131072},
+         SW_SHOWNORMAL},
         // Malformed entries make the whole placement be ignored.
         {"10;20", "300,200", "", "", false, {}, 0},
         {"10,20", "", "", "", false, {}, 0},

@@ -164,3 +164,56 @@ TEST_F(RichTextDocumentTest, PartialMasksSetOnlyTheirProperties)
     EXPECT_EQ(b.alignment(), Qt::AlignRight);
     EXPECT_FALSE(b.hasProperty(QTextFormat::BlockLeftMargin));
 }
+
+TEST_F(RichTextDocumentTest, ObjectReplacementCharacterOfTheTextIsKept)
+{
+    // The notepad shows the text through a QTextDocument; an U+FFFC typed in
+    // the text is no embedded object and must come back.
+    CRtfDocument doc;
+    doc.paragraphs = {Paragraph({{"before \xEF\xBF\xBC after", kTimes}})};
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}
+
+TEST_F(RichTextDocumentTest, ParagraphsThatShareFormatsGoInTogetherAndComeBackApart)
+{
+    // Runs of paragraphs with equal formats enter the document as one
+    // stretch of text; every paragraph, mark and bullet must still come back.
+    const CHARFORMAT bold = Char("Times New Roman", 240, CFE_BOLD, -1, 0, 0, 0x12);
+    const CHARFORMAT arial = Char("Arial", 200, 0, -1, 0, 0, 0x22);
+    CRtfDocument doc;
+    doc.paragraphs = {
+        Paragraph({}, Para(), &kTimes),
+        Paragraph({}, Para(), &kTimes),
+        Paragraph({{"one", kTimes}}, Para()),
+        Paragraph({{"two ", kTimes}, {"bold", bold}}, Para()),
+        Paragraph({{"after bold", kTimes}}, Para()),
+        Paragraph({}, Para(), &bold),
+        Paragraph({{"bullet one", kTimes}}, Para(PFA_LEFT, 0, 360, 0, {}, true)),
+        Paragraph({{"bullet two", kTimes}}, Para(PFA_LEFT, 0, 360, 0, {}, true)),
+        Paragraph({{"plain again", kTimes}}, Para()),
+        Paragraph({{"centred", kTimes}}, Para(PFA_CENTER)),
+        Paragraph({{"centred too", arial}}, Para(PFA_CENTER), &arial),
+        Paragraph({}, Para(PFA_CENTER), &arial),
+    };
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    EXPECT_EQ(qt.blockCount(), int(doc.paragraphs.size()));
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}
+
+TEST_F(RichTextDocumentTest, ALongNoteOfShortParagraphsFillsTheDocument)
+{
+    // 60,000 paragraphs, most of them empty, go in as a few stretches of
+    // text; the test's timeout bounds the time this takes.
+    CRtfDocument doc;
+    for (int i = 0; i < 60000; ++i)
+        doc.paragraphs.push_back(i % 1000 == 0 ? Paragraph({{"line " + std::to_string(i), kTimes}}, Para())
+                                               : Paragraph({}, Para(), &kTimes));
+    QTextDocument qt;
+    FillTextDocument(qt, doc);
+    ASSERT_EQ(qt.blockCount(), 60000);
+    EXPECT_EQ(qt.findBlockByNumber(59000).text(), QString("line 59000"));
+    EXPECT_EQ(ReadTextDocument(qt), doc);
+}

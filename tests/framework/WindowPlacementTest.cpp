@@ -1,8 +1,8 @@
-#include "framework/DialogHelpers.h"
+#include "framework/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
-TEST(DialogHelpersTest, MoveRectInsideKeepsTheSize)
+TEST(WindowPlacementTest, MoveOntoWorkAreaKeepsTheSize)
 {
     struct Case {
         RECT in;
@@ -17,7 +17,7 @@ TEST(DialogHelpersTest, MoveRectInsideKeepsTheSize)
     };
     for (const Case& c : cases) {
         RECT r = c.in;
-        MoveRectInside(r, 1024, 768);
+        MoveOntoWorkArea(r, SIZE{1024, 768});
         EXPECT_EQ(r, c.out) << c.in.left << "," << c.in.top;
     }
 }
