@@ -9,29 +9,10 @@
 #include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CDataCTypeFTest, CDataColumnType, VERSIONABLE_SCHEMA | 0)
-
-namespace {
-enum : UINT {
-    IDS_DIFFERENT_TABLES = 1072,
-    IDS_DIFFERENT_FORMATS = 1073,
-    IDS_DIFFERENT_X = 1074,
-    IDS_DIFFERENT_Y = 1075,
-    IDS_DIFFERENT_WEIGHTING = 1076,
-    IDS_DIFFERENT_ERRORS = 1077,
-    IDS_DIFFERENT_COUNT = 1078,
-    IDS_ANALYSIS_1 = 1079,
-    IDS_PARAMETERS = 1081,
-    IDS_POINTS = 1082,
-    IDS_CHI_1 = 1083,
-    IDS_CHI_2 = 1084,
-    IDS_F = 1085,
-    IDS_PROBABILITY = 1086,
-    IDS_F_ERROR = 1088,
-};
-} // namespace
 
 CMXResult* CDataCTypeFTest::GetFitItem1(CDataTableItem* item) const { return FindFitItem(item, m_strFit1); }
 CMXResult* CDataCTypeFTest::GetFitItem2(CDataTableItem* item) const { return FindFitItem(item, m_strFit2); }
@@ -49,19 +30,19 @@ void CDataCTypeFTest::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
         m_nLastState1 = m_nLastState2 = CMXResult::kNotFitted;
     } else {
         if (f1->GetSourceName() != f2->GetSourceName())
-            message = IDS_DIFFERENT_TABLES;
+            message = IDS_FTEST_DIFFERENT_TABLES;
         else if (f1->GetXKind() != f2->GetXKind())
-            message = IDS_DIFFERENT_FORMATS;
+            message = IDS_FTEST_DIFFERENT_FORMATS;
         else if (f1->GetXKind() != CMXResult::kManyX && f1->m_nXColumn != f2->m_nXColumn)
-            message = IDS_DIFFERENT_X;
+            message = IDS_FTEST_DIFFERENT_X;
         else if (f1->m_nYColumn != f2->m_nYColumn)
-            message = IDS_DIFFERENT_Y;
+            message = IDS_FTEST_DIFFERENT_Y;
         else if (f1->GetWeighting() != f2->GetWeighting())
-            message = IDS_DIFFERENT_WEIGHTING;
+            message = IDS_FTEST_DIFFERENT_WEIGHTING;
         else if (f1->GetWeighting() == kWeightErrors && f1->GetFirstColumnIndex() != f2->GetFirstColumnIndex())
-            message = IDS_DIFFERENT_ERRORS;
+            message = IDS_FTEST_DIFFERENT_ERRORS;
         if (f1->GetResultCount() != f2->GetResultCount())
-            message = IDS_DIFFERENT_COUNT;
+            message = IDS_FTEST_DIFFERENT_COUNT;
         m_nLastState1 = f1->GetState();
         m_nLastState2 = f2->GetState();
         const bool busy = m_nLastState1 == CMXResult::kCalculating || m_nLastState2 == CMXResult::kCalculating;
@@ -80,25 +61,25 @@ void CDataCTypeFTest::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
             if (i == 0) {
                 int analysis = 0;
                 for (CMXResult* f : {f1, f2}) {
-                    text(LoadString(IDS_ANALYSIS_1 + UINT(analysis++)));
+                    text(LoadString(IDS_FTEST_ANALYSIS_1 + UINT(analysis++)));
                     text(f->GetName());
                     text(f->GetDescription());
-                    number(IDS_PARAMETERS, f->GetParameterCount());
+                    number(IDS_FTEST_NUMBER_OF_PARAMETERS, f->GetParameterCount());
                     ++row;
                 }
                 ++row;
             }
             const int n = r1->GetPointCount();
-            number(IDS_POINTS, n);
-            number(IDS_CHI_1, r1->GetChiSq());
-            number(IDS_CHI_2, r2->GetChiSq());
+            number(IDS_FTEST_NUMBER_OF_DATA_POINTS, n);
+            number(IDS_FTEST_CHI_SQUARE_1, r1->GetChiSq());
+            number(IDS_FTEST_CHI_SQUARE_2, r2->GetChiSq());
             double F = 0.0, P = 0.0;
             if (FTestProbability(n, f1->GetParameterCount(), r1->GetChiSq(), f2->GetParameterCount(), r2->GetChiSq(),
                                  F, P)) {
-                number(IDS_F, F);
-                number(IDS_PROBABILITY, P);
+                number(IDS_FTEST_F_STATISTIC, F);
+                number(IDS_FTEST_PROBABILITY, P);
             } else {
-                text(LoadString(IDS_F_ERROR));
+                text(LoadString(IDS_FTEST_ERROR));
             }
             ++row;
         }

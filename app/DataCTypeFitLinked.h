@@ -11,6 +11,7 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "fitting/UpdateNotification.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ public:
     {
         CMXResult* fit = GetFitItem(item);
         if (!fit)
-            return IDS_COL_NONE_SELECTED;
+            return IDS_NONE_SELECTED;
         if (fit->GetXKind() != CMXResult::kOneSet)
             return IDS_COL_INVALID_LAYOUT;
         if (fit->GetState() == CMXResult::kFitted || UsesEstimates())
@@ -79,7 +80,7 @@ public:
     }
 
     std::string m_strFit;
-    UINT m_nStatus = IDS_COL_NONE_SELECTED;
+    UINT m_nStatus = IDS_NONE_SELECTED;
     int m_nFit = 0; // 0-based
 
 protected:

@@ -8,6 +8,7 @@
 #include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CDataCTypeFitResults, CDataColumnType, VERSIONABLE_SCHEMA | 0)
@@ -19,7 +20,7 @@ CData* CDataCTypeFitResults::MakeEntry(CMXResult& fit, int record, int index) co
 {
     double value = 0.0, error = 0.0;
     if (!fit.GetParameter(record, index, value, error))
-        return new CDataString(LoadString(IDS_COL_NOT_FITTED_ENTRY));
+        return new CDataString(LoadString(IDS_STATE_NOT_FITTED));
     std::string name;
     fit.GetParameterName(index, name);
     const double number = m_nValueChoice == 1 ? error : value;
@@ -49,8 +50,8 @@ void CDataCTypeFitResults::ComputeValue(int, CDataTableItem* item, BOOL updateVi
                 switch (fit->GetSetStatus(r)) {
                 case CMXResult::kSetFitted: cell = MakeEntry(*fit, r, index); break;
                 // A failed record is not calculating: it says that it failed.
-                case CMXResult::kSetFailed: cell = new CDataString(LoadString(IDS_COL_FAILED_ENTRY)); break;
-                default: cell = new CDataString(LoadString(IDS_COL_NOT_FITTED_ENTRY)); break;
+                case CMXResult::kSetFailed: cell = new CDataString(LoadString(IDS_STATE_FAILED)); break;
+                default: cell = new CDataString(LoadString(IDS_STATE_NOT_FITTED)); break;
                 }
                 if (cell)
                     table.SetCell(row, m_column, cell);
@@ -59,7 +60,7 @@ void CDataCTypeFitResults::ComputeValue(int, CDataTableItem* item, BOOL updateVi
         }
     }
     if (row == kFirstDataRow) {
-        const UINT text = m_indices.empty() ? IDS_COL_NONE_SELECTED : FitFallbackText(m_nLastState);
+        const UINT text = m_indices.empty() ? IDS_NONE_SELECTED : FitFallbackText(m_nLastState);
         table.SetCell(kFirstDataRow, m_column, new CDataString(LoadString(text)));
     }
     FinishCompute(item, updateViews);

@@ -1,5 +1,6 @@
 #include "app/DesktopIntegration.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <cstdlib>
@@ -12,12 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr UINT IDS_TEMPLATE_TYPE = 518;
-constexpr UINT IDS_FILTER_TYPE = 194;
-constexpr UINT IDS_DATA3_TYPE = 525;
-constexpr UINT IDS_EQUATION3_TYPE = 526;
-constexpr UINT IDS_LIBRARY_TYPE = 1224;
 
 std::string XmlEscape(const std::string& s)
 {
@@ -89,10 +84,10 @@ const std::vector<MarloxFileType>& GetMarloxFileTypes()
         static const std::string workspace = "Marlox 4.0 Workspace";
         static const std::string templ = LoadString(IDS_TEMPLATE_TYPE);
         static const std::string item = "Marlox Stored Item";
-        static const std::string library = LoadString(IDS_LIBRARY_TYPE);
+        static const std::string library = LoadString(IDS_EQUATION_LIBRARY_TYPE);
         static const std::string filter = LoadString(IDS_FILTER_TYPE);
-        static const std::string data3 = LoadString(IDS_DATA3_TYPE);
-        static const std::string equation3 = LoadString(IDS_EQUATION3_TYPE);
+        static const std::string data3 = LoadString(IDS_VERSION3_DATA_FILE);
+        static const std::string equation3 = LoadString(IDS_VERSION3_EQUATION_FILE);
         return std::vector<MarloxFileType>{
             {"application/x-marlox-workspace", "mxf", workspace.c_str(), "application-x-marlox-workspace", "W", "#2f6db5", false},
             {"application/x-marlox-template", "mxt", templ.c_str(), "application-x-marlox-template", "T", "#6c8ebf", true},

@@ -2,6 +2,7 @@
 
 #include "framework/SummaryInfo.h"
 #include "framework/TemplateFolder.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QMimeDatabase>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr UINT kBytes = 229, kKB = 230, kMB = 231, kGB = 232;
 // 100-nanosecond ticks from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kEpochTicks = 116444736000000000LL;
 
@@ -35,12 +35,12 @@ std::string CFileGeneralInfo::FormatSize(std::uint64_t size)
 {
     const std::string grouped = GroupThousands(size);
     if (size < 1024)
-        return ReplaceConversions(LoadString(kBytes), {std::to_string(size), grouped});
+        return ReplaceConversions(LoadString(IDS_SIZE_BYTES_DETAIL), {std::to_string(size), grouped});
     if (size < 1000000)
-        return ReplaceConversions(LoadString(kKB), {FixedTwo(double(size) / 1024.0), grouped});
+        return ReplaceConversions(LoadString(IDS_SIZE_KB_DETAIL), {FixedTwo(double(size) / 1024.0), grouped});
     if (size < 1000000000)
-        return ReplaceConversions(LoadString(kMB), {FixedTwo(double(size) / 1048576.0), grouped});
-    return ReplaceConversions(LoadString(kGB), {FixedTwo(double(size) / 1073741824.0), grouped});
+        return ReplaceConversions(LoadString(IDS_SIZE_MB_DETAIL), {FixedTwo(double(size) / 1048576.0), grouped});
+    return ReplaceConversions(LoadString(IDS_SIZE_GB_DETAIL), {FixedTwo(double(size) / 1073741824.0), grouped});
 }
 
 bool CFileGeneralInfo::Read(const std::string& path)

@@ -9,6 +9,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -17,11 +18,6 @@
 IMPLEMENT_DYNAMIC(CMXDoc, CProjectDocBase)
 
 namespace {
-constexpr UINT IDS_NOT_A_WORKSPACE = 1208;
-constexpr UINT IDS_WAIT_FOR_CALCULATION = 315;
-constexpr UINT IDS_SAVE_ABORTED = 316;
-constexpr UINT IDS_VERSION3_EQUATIONS_LOADED = 1211;
-constexpr UINT IDS_VERSION3_DATA_LOADED = 1213;
 
 // Version 3 wrote its files flat, each beginning with its own magic.
 constexpr char kOldDataMagic[6] = {'A', 'N', 'A', 'V', 'Z', 'K'};

@@ -1,6 +1,7 @@
 #include "app/MXEquation.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CMXEquation, CMXEquationBase, VERSIONABLE_SCHEMA | 1)
@@ -13,7 +14,7 @@ CMXEquation::CMXEquation(CProjectDocBase* document)
     m_strTypeText = LoadString(GetTypeTextID());
 }
 
-void CMXEquation::GetTypeName(std::string& out) const { out = LoadString(1061); }
+void CMXEquation::GetTypeName(std::string& out) const { out = LoadString(IDS_EQUATION_TYPE_NAME); }
 
 bool CMXEquation::SetEquationName(const std::string& name)
 {

@@ -3,6 +3,7 @@
 
 #include "app/MXEquationBase.h"
 #include "equation/Equation.h"
+#include "platform/StringIds.h"
 
 class CMXEquation : public CMXEquationBase {
     DECLARE_SERIAL(CMXEquation)
@@ -15,8 +16,8 @@ public:
     int GetStoreIconIndex() const override { return 2; }
     int GetLargeBitmapID() const override { return 354; }
     int GetSmallBitmapID() const override { return 355; }
-    UINT GetNamePatternID() const override { return 214; }
-    UINT GetTypeTextID() const override { return 215; }
+    UINT GetNamePatternID() const override { return IDS_EQUATION_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_EQUATION_TYPE_TEXT; }
 
     CEquationBase* GetEquation() override { return &m_equation; }
     CEquation& GetCompiledEquation() { return m_equation; }

@@ -10,6 +10,7 @@
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/WholeNumbers.h"
 
@@ -21,8 +22,6 @@ IMPLEMENT_SERIAL(CMXGrid, CMXProjectItem, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_DYNAMIC(CHintRecord, CObject)
 
 namespace {
-
-constexpr UINT IDS_BAD_PARAMETER = 1216;
 
 // A parameter is used up exactly, as a format that consumed every character would.
 bool ParseIntegers(std::string_view text, int* out, int count) { return ParseWholeNumbers(text, ' ', out, count); }
@@ -41,7 +40,7 @@ CMXGrid::CMXGrid(CProjectDocBase* document)
     m_table.ReplaceDefaultFormat(s_defaults.numberFormat);
 }
 
-void CMXGrid::GetTypeName(std::string& out) const { out = LoadString(1056); }
+void CMXGrid::GetTypeName(std::string& out) const { out = LoadString(IDS_DATA_TYPE_NAME); }
 
 int CMXGrid::GetFieldText(std::string& text, std::string_view field, std::string_view parameter)
 {

@@ -10,6 +10,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 #include "grid/MXGridData.h"
+#include "platform/StringIds.h"
 
 #include <array>
 #include <string>
@@ -69,8 +70,8 @@ public:
     int GetStoreIconIndex() const override { return 4; }
     int GetLargeBitmapID() const override { return 349; }
     int GetSmallBitmapID() const override { return 350; }
-    UINT GetNamePatternID() const override { return 109; }
-    UINT GetTypeTextID() const override { return 169; }
+    UINT GetNamePatternID() const override { return IDS_DATA_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_DATA_TABLE_TYPE_TEXT; }
     int GetFieldText(std::string& text, std::string_view field, std::string_view parameter) override;
 
     // The table and its owner's services.

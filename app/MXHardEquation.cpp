@@ -1,6 +1,7 @@
 #include "app/MXHardEquation.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CMXHardEquation, CMXEquationBase, VERSIONABLE_SCHEMA | 0)
@@ -13,7 +14,7 @@ CMXHardEquation::CMXHardEquation(CProjectDocBase* document)
     m_strTypeText = LoadString(GetTypeTextID());
 }
 
-void CMXHardEquation::GetTypeName(std::string& out) const { out = LoadString(1063); }
+void CMXHardEquation::GetTypeName(std::string& out) const { out = LoadString(IDS_HARD_EQUATION_TYPE_NAME); }
 
 void CMXHardEquation::Serialize(CArchive& ar)
 {

@@ -3,6 +3,7 @@
 
 #include "app/MXEquationBase.h"
 #include "equation/HardEquation.h"
+#include "platform/StringIds.h"
 
 class CMXHardEquation : public CMXEquationBase {
     DECLARE_SERIAL(CMXHardEquation)
@@ -15,8 +16,8 @@ public:
     int GetStoreIconIndex() const override { return 9; }
     int GetLargeBitmapID() const override { return 513; }
     int GetSmallBitmapID() const override { return 514; }
-    UINT GetNamePatternID() const override { return 238; }
-    UINT GetTypeTextID() const override { return 239; }
+    UINT GetNamePatternID() const override { return IDS_HARD_EQUATION_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_HARD_EQUATION_TYPE_TEXT; }
 
     CEquationBase* GetEquation() override { return &m_equation; }
     CHardEquation& GetHardEquation() { return m_equation; }

@@ -5,6 +5,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <cstring>
 
@@ -13,16 +14,12 @@ IMPLEMENT_DYNAMIC(CMXItemAddFromStore, CMXItemAdd)
 IMPLEMENT_DYNAMIC(CMXItemAddImportData, CMXItemAdd)
 
 namespace {
-constexpr UINT IDS_ADD_STORED = 1160;
-constexpr UINT IDS_NOT_AN_ITEM_FILE = 1161;
-constexpr UINT IDS_IMPORT_DATA = 548;
-constexpr UINT IDS_IMPORTED_NAME = 204;
 // The header (magic, version, icon index) and at least a class tag.
 constexpr std::uint64_t kMinimumStoredItem = 16;
 } // namespace
 
 CMXItemAddFromStore::CMXItemAddFromStore(CMXDoc* document, std::string path)
-    : CMXItemAdd(document, IDS_ADD_STORED)
+    : CMXItemAdd(document, IDS_ADD_STORED_ITEM)
     , m_path(std::move(path))
 {
 }
@@ -97,7 +94,7 @@ CMXProjectItem* CMXItemAddImportData::CreateItem(CMXDoc* document)
             if (CData* cell = imported->DetachCell(row, column))
                 table.SetCell(row, column, cell);
     }
-    item->SetUniqueName(IDS_IMPORTED_NAME, m_title);
+    item->SetUniqueName(IDS_DATA_FROM, m_title);
     item->UpdateListText();
     item->SetModified(true);
     return item;

@@ -11,6 +11,7 @@
 #include "app/MXTransform.h"
 #include "app/ProjectAction.h"
 #include "data/DataFilters.h"
+#include "platform/StringIds.h"
 
 #include <string>
 
@@ -41,13 +42,13 @@ class CMXNotes;
 class CMXEquation;
 class CMXTransform;
 class CMXHardEquation;
-using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, 542>;
-using CMXItemAddData = CMXItemAddKind<CMXGrid, 539>;
-using CMXItemAddEquation = CMXItemAddKind<CMXEquation, 544>;
-using CMXItemAddTransform = CMXItemAddKind<CMXTransform, 1123>;
-using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, 603>;
-using CMXItemAddLinear = CMXItemAddKind<CMXLinear, 540>;
-using CMXItemAddNonLinear = CMXItemAddKind<CMXNonLinear, 541>;
+using CMXItemAddNotepad = CMXItemAddKind<CMXNotes, IDS_ADD_NOTEPAD>;
+using CMXItemAddData = CMXItemAddKind<CMXGrid, IDS_ADD_DATA_TABLE>;
+using CMXItemAddEquation = CMXItemAddKind<CMXEquation, IDS_ADD_EQUATION>;
+using CMXItemAddTransform = CMXItemAddKind<CMXTransform, IDS_ADD_TRANSFORMATION>;
+using CMXItemAddHardEquation = CMXItemAddKind<CMXHardEquation, IDS_ADD_HARD_EQUATION>;
+using CMXItemAddLinear = CMXItemAddKind<CMXLinear, IDS_ADD_LINEAR_FIT>;
+using CMXItemAddNonLinear = CMXItemAddKind<CMXNonLinear, IDS_ADD_NONLINEAR_FIT>;
 
 // Adds a data table read from a foreign file through the data filters.
 class CMXItemAddImportData : public CMXItemAdd {

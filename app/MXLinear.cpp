@@ -4,30 +4,18 @@
 #include "fitting/LinearFit.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <cmath>
 
 IMPLEMENT_SERIAL(CMXLinear, CMXResult, VERSIONABLE_SCHEMA | 0)
 
-namespace {
-constexpr UINT IDS_LINEAR_TYPE = 1057;
-constexpr UINT IDS_FIRST_TITLE = 366; // + order
-constexpr UINT IDS_X_NAME = 8495;
-constexpr UINT IDS_Y_NAME = 8496;
-constexpr UINT IDS_ERROR_NAME = 8497;
-constexpr UINT IDS_POINTS = 8498;
-constexpr UINT IDS_CHI_SQUARE = 8499;
-constexpr UINT IDS_CORRELATION = 8500;
-constexpr UINT IDS_INTERCEPT = 8501;
-constexpr UINT IDS_GRADIENT = 8502;
-} // namespace
-
 CMXLinear::CMXLinear() = default;
 
 CMXLinear::CMXLinear(CProjectDocBase* document) : CMXResult(document) {}
 
-void CMXLinear::GetTypeName(std::string& out) const { out = LoadString(IDS_LINEAR_TYPE); }
+void CMXLinear::GetTypeName(std::string& out) const { out = LoadString(IDS_LINEAR_FIT_TYPE_NAME); }
 
 std::unique_ptr<CFit> CMXLinear::MakeEngine() const { return std::make_unique<CLinearFit>(m_nOrder); }
 
@@ -54,18 +42,22 @@ bool CMXLinear::GetParameter(int set, int p, double& value, double& error) const
 void CMXLinear::GetParameterName(int p, std::string& name) const
 {
     if (m_nOrder == 1 && (p == 0 || p == 1)) {
-        name = LoadString(p == 0 ? IDS_INTERCEPT : IDS_GRADIENT);
+        name = LoadString(p == 0 ? IDS_RESULT_INTERCEPT : IDS_RESULT_GRADIENT);
         return;
     }
     name = p >= 0 && p <= m_nOrder ? std::string(1, char('a' + p)) : std::string();
 }
 
-void CMXLinear::GetEquationTitle(std::string& text) const { text = LoadString(IDS_FIRST_TITLE + UINT(m_nOrder)); }
+void CMXLinear::GetEquationTitle(std::string& text) const
+{
+    text = LoadString(IDS_POLYNOMIAL_ORDER_1 - 1 + UINT(m_nOrder));
+}
 
 int CMXLinear::GetSummaryValue(int set, int row, std::string& label, std::string& text, double& number) const
 {
-    static constexpr UINT kLabels[6] = {IDS_X_NAME, IDS_Y_NAME, IDS_ERROR_NAME, IDS_POINTS, IDS_CHI_SQUARE,
-                                        IDS_CORRELATION};
+    static constexpr UINT kLabels[6] = {IDS_RESULT_X_COLUMN_NAME,     IDS_RESULT_Y_COLUMN_NAME,
+                                        IDS_RESULT_ERROR_COLUMN_NAME, IDS_RESULT_NUMBER_OF_POINTS,
+                                        IDS_RESULT_CHI_SQUARE,        IDS_RESULT_CORRELATION};
     label = row >= 0 && row < 6 ? LoadString(kLabels[row]) : std::string();
     text = LoadString(IDS_FIT_NOT_AVAILABLE);
     number = 0.0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MXResult.h"
+#include "platform/StringIds.h"
 
 class CLinearFit;
 
@@ -17,8 +18,8 @@ public:
     int GetStoreIconIndex() const override { return 6; }
     int GetLargeBitmapID() const override { return 358; }
     int GetSmallBitmapID() const override { return 359; }
-    UINT GetNamePatternID() const override { return 110; }
-    UINT GetTypeTextID() const override { return 170; }
+    UINT GetNamePatternID() const override { return IDS_LINEAR_FIT_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_LINEAR_FIT_TYPE_TEXT; }
 
     int GetOrder() const override { return m_nOrder; }
     void SetOrder(int order) { m_nOrder = std::clamp(order, 1, kMaxOrder); }

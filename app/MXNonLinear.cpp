@@ -8,6 +8,7 @@
 #include "fitting/UpdateNotification.h"
 #include "framework/Profile.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -17,14 +18,6 @@
 IMPLEMENT_SERIAL(CMXNonLinear, CMXResult, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-constexpr UINT IDS_NONLINEAR_TYPE = 1058;
-constexpr UINT IDS_POINTS = 8498;
-constexpr UINT IDS_CHI_SQUARE = 8499;
-constexpr UINT IDS_ITERATIONS = 8503;
-constexpr UINT IDS_REDUCED_CHI_SQUARE = 8504;
-constexpr UINT IDS_CONVERGED = 8505;
-constexpr UINT IDS_STATUS = 8506;
-constexpr UINT IDS_STATE_LIMIT = 8507;
 constexpr char kCriteria[] = "Fitting Criteria";
 
 // The worker's view of the equation: the one copy taken for the run, whatever name is asked.
@@ -48,7 +41,7 @@ CMXNonLinear::CMXNonLinear() = default;
 
 CMXNonLinear::CMXNonLinear(CProjectDocBase* document) : CMXResult(document) { LoadCriteria(); }
 
-void CMXNonLinear::GetTypeName(std::string& out) const { out = LoadString(IDS_NONLINEAR_TYPE); }
+void CMXNonLinear::GetTypeName(std::string& out) const { out = LoadString(IDS_NONLINEAR_FIT_TYPE_NAME); }
 
 // --- criteria ---
 
@@ -282,7 +275,7 @@ std::string CMXNonLinear::GetStateText() const
     if (m_nState == kFitted || m_nState == kPartFitted)
         for (int set = 0; set < GetSetCount(); ++set)
             if (IsIterationLimitReached(set))
-                return FormatString(IDS_STATE_LIMIT, {CMXResult::GetStateText()});
+                return FormatString(IDS_RESULT_ITERATION_LIMIT, {CMXResult::GetStateText()});
     return CMXResult::GetStateText();
 }
 
@@ -305,8 +298,8 @@ void CMXNonLinear::GetParameterName(int p, std::string& name) const
 
 int CMXNonLinear::GetSummaryValue(int set, int row, std::string& label, std::string& text, double& number) const
 {
-    static constexpr UINT kLabels[5] = {IDS_POINTS, IDS_CHI_SQUARE, IDS_REDUCED_CHI_SQUARE, IDS_ITERATIONS,
-                                        IDS_STATUS};
+    static constexpr UINT kLabels[5] = {IDS_RESULT_NUMBER_OF_POINTS, IDS_RESULT_CHI_SQUARE,
+                                        IDS_RESULT_REDUCED_CHI_SQUARE, IDS_RESULT_ITERATIONS, IDS_RESULT_STATUS};
     label = row >= 0 && row < 5 ? LoadString(kLabels[row]) : std::string();
     text = LoadString(IDS_FIT_NOT_AVAILABLE);
     number = 0.0;
@@ -320,7 +313,7 @@ int CMXNonLinear::GetSummaryValue(int set, int row, std::string& label, std::str
     case 3: number = fit->GetIterationCount(); break;
     default:
         // A fit that stopped at its iteration limit says so wherever its status is shown.
-        text = LoadString(fit->IsIterationLimitReached() ? IDS_ITERATION_LIMIT : IDS_CONVERGED);
+        text = LoadString(fit->IsIterationLimitReached() ? IDS_ITERATION_LIMIT : IDS_RESULT_CONVERGED);
         return 1;
     }
     text.clear();

@@ -6,6 +6,7 @@
 #include "app/MXResult.h"
 #include "fitting/EquationSource.h"
 #include "fitting/MyVector.h"
+#include "platform/StringIds.h"
 
 class CNonlinearFit;
 
@@ -21,8 +22,8 @@ public:
     int GetStoreIconIndex() const override { return 7; }
     int GetLargeBitmapID() const override { return 360; }
     int GetSmallBitmapID() const override { return 361; }
-    UINT GetNamePatternID() const override { return 111; }
-    UINT GetTypeTextID() const override { return 171; }
+    UINT GetNamePatternID() const override { return IDS_NONLINEAR_FIT_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_NONLINEAR_FIT_TYPE_TEXT; }
 
     int PrepareFit(int report) override;
     int GetParameterCount() const override;

@@ -1,6 +1,7 @@
 #include "app/MXNotes.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CMXNotes, CMXProjectItem, VERSIONABLE_SCHEMA | 0)
@@ -13,7 +14,7 @@ CMXNotes::CMXNotes(CProjectDocBase* document)
     m_strTypeText = LoadString(GetTypeTextID());
 }
 
-void CMXNotes::GetTypeName(std::string& out) const { out = LoadString(1059); }
+void CMXNotes::GetTypeName(std::string& out) const { out = LoadString(IDS_NOTES_TYPE_NAME); }
 
 void CMXNotes::Serialize(CArchive& ar)
 {

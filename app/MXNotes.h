@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/MXProjectItem.h"
+#include "platform/StringIds.h"
 #include "ui/RichData.h"
 
 class CMXNotes : public CMXProjectItem {
@@ -15,8 +16,8 @@ public:
     int GetStoreIconIndex() const override { return 5; }
     int GetLargeBitmapID() const override { return 362; }
     int GetSmallBitmapID() const override { return 364; }
-    UINT GetNamePatternID() const override { return 112; }
-    UINT GetTypeTextID() const override { return 172; }
+    UINT GetNamePatternID() const override { return IDS_NOTES_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_NOTES_TYPE_TEXT; }
 
     CRichData& GetRichData() { return m_richData; }
     const CRichData& GetRichData() const { return m_richData; }

@@ -7,6 +7,7 @@
 #include "platform/Exceptions.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -15,10 +16,6 @@
 IMPLEMENT_SERIAL(CMXResult, CMXProjectItem, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-constexpr UINT IDS_X_AXIS = 1093;
-constexpr UINT IDS_Y_AXIS = 1094;
-constexpr UINT IDS_BAD_PARAMETER = 1216;
-constexpr UINT IDS_NO_ERROR_COLUMN_FIELD = 1217;
 constexpr BYTE kVariableSwiss = 0x22;
 constexpr BYTE kVariableRoman = 0x12;
 

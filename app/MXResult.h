@@ -36,22 +36,6 @@ class CEquationTransform;
 class CMXGrid;
 struct DataExtent;
 
-// Messages of the fit items.
-enum : UINT {
-    IDS_NO_DATA_TABLE = 217,
-    IDS_NO_X_COLUMN = 218,
-    IDS_NO_Y_COLUMN = 219,
-    IDS_NO_ERROR_COLUMN = 220,
-    IDS_STATE_FITTED = 312,
-    IDS_STATE_NOT_FITTED = 313,
-    IDS_STATE_CALCULATING = 314,
-    IDS_Y_MUST_FOLLOW_X = 334,
-    IDS_WRONG_COLUMN_COUNT = 335,
-    IDS_STATE_PART_FITTED = 336,
-    IDS_STATE_FAILED = 8492,
-    IDS_ITERATION_LIMIT = 8494,
-};
-
 // What a worker's notices carry: the item's id in the low half and the
 // number of the run in the high half, so that news of a stopped or replaced
 // run can be told apart from the current one's.

@@ -3,6 +3,7 @@
 #include "app/MXDoc.h"
 #include "fitting/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CMXTransform, CMXProjectItem, VERSIONABLE_SCHEMA | 0)
@@ -27,7 +28,7 @@ void CMXTransform::InitFonts()
     m_fonts[2] = MakeItemFont("Times New Roman", 0, false, 0x12, 100);
 }
 
-void CMXTransform::GetTypeName(std::string& out) const { out = LoadString(1062); }
+void CMXTransform::GetTypeName(std::string& out) const { out = LoadString(IDS_TRANSFORMATION_TYPE_NAME); }
 
 CMXProjectItem* CMXTransform::FindSourceItem() const
 {

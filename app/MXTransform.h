@@ -4,6 +4,7 @@
 
 #include "app/MXEquationBase.h"
 #include "equation/Transformation.h"
+#include "platform/StringIds.h"
 
 class CMXTransform : public CMXProjectItem {
     DECLARE_SERIAL(CMXTransform)
@@ -16,8 +17,8 @@ public:
     int GetStoreIconIndex() const override { return 8; }
     int GetLargeBitmapID() const override { return 455; }
     int GetSmallBitmapID() const override { return 454; }
-    UINT GetNamePatternID() const override { return 223; }
-    UINT GetTypeTextID() const override { return 236; }
+    UINT GetNamePatternID() const override { return IDS_TRANSFORM_NAME_PATTERN; }
+    UINT GetTypeTextID() const override { return IDS_TRANSFORMATION_TYPE_TEXT; }
 
     CTransformation& GetTransformation() { return m_transformation; }
     // The item the transformation refers to; none when it is missing.

@@ -8,6 +8,7 @@
 #include "framework/ProjectServerItem.h"
 #include "platform/Archive.h"
 #include "platform/Clock.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 #include <map>
@@ -22,13 +23,6 @@ IMPLEMENT_DYNAMIC(CProjectItemPaste, CProjectAction)
 IMPLEMENT_DYNAMIC(CProjectItemAdd, CProjectAction)
 
 namespace {
-
-constexpr UINT IDS_RENAME = 536;
-constexpr UINT IDS_DELETE = 537;
-constexpr UINT IDS_MOVE = 538;
-constexpr UINT IDS_CUT = 545;
-constexpr UINT IDS_PASTE = 546;
-constexpr UINT IDS_DROP = 547;
 
 // Tells every item and view that the named item is about to go.
 void NotifyRemoving(CMXDoc* doc, const std::string& name)

@@ -6,6 +6,7 @@
 #include "app/MXProjectItem.h"
 #include "app/MXResult.h"
 #include "data/DataTableItem.h"
+#include "platform/StringIds.h"
 
 #include <string>
 
@@ -23,19 +24,6 @@ inline CMXResult* FindFitItem(CDataTableItem* item, const std::string& name)
     CMXDoc* doc = WorkspaceOf(item);
     return doc ? dynamic_cast<CMXResult*>(doc->FindItem(name)) : nullptr;
 }
-
-// String ids the result columns show.
-enum : UINT {
-    IDS_COL_NOT_FITTED_ENTRY = 313,    // "Not Fitted"
-    IDS_COL_CALCULATING_ENTRY = 314,   // "Calculating..."
-    IDS_COL_NOT_FITTED = 465,          // "(Not fitted)"
-    IDS_COL_STANDARD_ERROR = 466,      // "S.E. %1"
-    IDS_COL_CALCULATING = 481,         // "(Calculating...)"
-    IDS_COL_NONE_SELECTED = 482,       // "(None selected)"
-    IDS_COL_INVALID_LAYOUT = 491,      // "(Invalid data layout)"
-    IDS_COL_FAILED_ENTRY = 8492,       // "Fit failed"
-    IDS_COL_FAILED = 8493,             // "(Fit failed)"
-};
 
 // The text that stands in row 2 when a fit column has nothing to show, from
 // the fit's state at the last computation. A failed fit says so: it is not

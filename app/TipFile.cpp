@@ -1,6 +1,7 @@
 #include "app/TipFile.h"
 
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <ctime>
@@ -8,8 +9,6 @@
 
 namespace {
 constexpr const char* kSection = "Tip";
-constexpr UINT IDS_TIP_FILE_ABSENT = 224;
-constexpr UINT IDS_TIP_FILE_TROUBLE = 225;
 } // namespace
 
 std::string CTipFile::PathForProgram(const std::string& programPath)

@@ -3,15 +3,12 @@
 #include "data/DataColumnType.h"
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 IMPLEMENT_DYNAMIC(CDataActionCellChange, CDataAction)
 
-namespace {
-constexpr UINT IDS_EDIT = 550;
-}
-
 CDataActionCellChange::CDataActionCellChange(int row, int column, std::string text, CDataTableItem* item)
-    : CDataAction(IDS_EDIT, item), m_row(row), m_column(column), m_text(std::move(text))
+    : CDataAction(IDS_TABLE_EDIT, item), m_row(row), m_column(column), m_text(std::move(text))
 {
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 #include <set>
@@ -9,11 +10,6 @@
 IMPLEMENT_DYNAMIC(CDataActionClearBase, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionClearCells, CDataActionClearBase)
 IMPLEMENT_DYNAMIC(CDataActionCutCells, CDataActionClearBase)
-
-namespace {
-constexpr UINT IDS_CLEAR = 559;
-constexpr UINT IDS_CUT = 560;
-} // namespace
 
 bool CDataActionClearBase::Capture()
 {
@@ -75,7 +71,7 @@ int CDataActionClearBase::Undo()
     return 1;
 }
 
-CDataActionClearCells::CDataActionClearCells(CDataTableItem* item) : CDataActionClearBase(IDS_CLEAR, item) {}
+CDataActionClearCells::CDataActionClearCells(CDataTableItem* item) : CDataActionClearBase(IDS_TABLE_CLEAR, item) {}
 
 int CDataActionClearCells::Do()
 {
@@ -93,7 +89,7 @@ int CDataActionClearCells::Redo()
     return 1;
 }
 
-CDataActionCutCells::CDataActionCutCells(CDataTableItem* item) : CDataActionClearBase(IDS_CUT, item) {}
+CDataActionCutCells::CDataActionCutCells(CDataTableItem* item) : CDataActionClearBase(IDS_TABLE_CUT, item) {}
 
 int CDataActionCutCells::Do()
 {

@@ -2,17 +2,14 @@
 
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataActionColChangeToFit, CDataAction)
 
-namespace {
-constexpr UINT IDS_SIZE_TO_FIT = 553;
-}
-
 CDataActionColChangeToFit::CDataActionColChangeToFit(int allColumns, CDataTableItem* item)
-    : CDataAction(IDS_SIZE_TO_FIT, item), m_allColumns(allColumns)
+    : CDataAction(IDS_TABLE_SIZE_COLUMN_TO_FIT, item), m_allColumns(allColumns)
 {
 }
 

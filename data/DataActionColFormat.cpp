@@ -2,13 +2,13 @@
 
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataActionColFormat, CDataAction)
 
 namespace {
-constexpr UINT IDS_COLUMN_FORMAT = 557;
 
 bool IsWholeTableKind(int kind)
 {
@@ -20,7 +20,7 @@ bool IsWholeTableKind(int kind)
 } // namespace
 
 CDataActionColFormat::CDataActionColFormat(const CDataFormat& format, CDataTableItem* item)
-    : CDataAction(IDS_COLUMN_FORMAT, item), m_format(format)
+    : CDataAction(IDS_TABLE_COLUMN_FORMAT, item), m_format(format)
 {
 }
 

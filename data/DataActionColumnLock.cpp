@@ -3,17 +3,14 @@
 #include "data/DataColumnType.h"
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataActionColumnLock, CDataAction)
 
-namespace {
-constexpr UINT IDS_LOCK_COLUMN = 1194;
-}
-
 CDataActionColumnLock::CDataActionColumnLock(BOOL lock, CDataTableItem* item)
-    : CDataAction(IDS_LOCK_COLUMN, item), m_lock(lock)
+    : CDataAction(IDS_TABLE_LOCK_COLUMN, item), m_lock(lock)
 {
 }
 

@@ -1,6 +1,7 @@
 #include "data/DataActionColumnWidth.h"
 
 #include "data/DataTableItem.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
@@ -8,15 +9,13 @@ IMPLEMENT_DYNAMIC(CDataActionColumnWidth, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionRowHeight, CDataActionColumnWidth)
 
 namespace {
-constexpr UINT IDS_COLUMN_WIDTH = 554;
-constexpr UINT IDS_ROW_HEIGHT = 556;
 // Blocks of whole columns or rows reach to the grid's end; the sizes kept
 // for undo stop at a bound that no grid reaches in one selection.
 constexpr int kMaxSized = 100000;
 } // namespace
 
 CDataActionColumnWidth::CDataActionColumnWidth(CDataTableItem* item, bool rows)
-    : CDataAction(rows ? IDS_ROW_HEIGHT : IDS_COLUMN_WIDTH, item), m_rows(rows)
+    : CDataAction(rows ? IDS_TABLE_ROW_HEIGHT : IDS_TABLE_COLUMN_WIDTH, item), m_rows(rows)
 {
 }
 

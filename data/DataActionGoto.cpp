@@ -1,19 +1,14 @@
 #include "data/DataActionGoto.h"
 
 #include "data/DataTableItem.h"
+#include "platform/StringIds.h"
 
 IMPLEMENT_DYNAMIC(CDataActionGoto, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionColWidthChange, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionRowHeightChange, CDataAction)
 
-namespace {
-constexpr UINT IDS_RESIZE_COLUMN = 552;
-constexpr UINT IDS_RESIZE_ROW = 555;
-constexpr UINT IDS_GO_TO = 570;
-} // namespace
-
 CDataActionGoto::CDataActionGoto(int column, int row, CDataTableItem* item)
-    : CDataAction(IDS_GO_TO, item), m_column(column), m_row(row)
+    : CDataAction(IDS_TABLE_GO_TO, item), m_column(column), m_row(row)
 {
 }
 
@@ -45,7 +40,7 @@ int CDataActionGoto::Undo()
 }
 
 CDataActionColWidthChange::CDataActionColWidthChange(int column, int oldWidth, int newWidth, CDataTableItem* item)
-    : CDataAction(IDS_RESIZE_COLUMN, item), m_column(column), m_oldWidth(oldWidth), m_newWidth(newWidth)
+    : CDataAction(IDS_TABLE_RESIZE_COLUMN, item), m_column(column), m_oldWidth(oldWidth), m_newWidth(newWidth)
 {
 }
 
@@ -75,7 +70,7 @@ int CDataActionColWidthChange::Undo()
 }
 
 CDataActionRowHeightChange::CDataActionRowHeightChange(int row, int oldHeight, int newHeight, CDataTableItem* item)
-    : CDataAction(IDS_RESIZE_ROW, item), m_row(row), m_oldHeight(oldHeight), m_newHeight(newHeight)
+    : CDataAction(IDS_TABLE_RESIZE_ROW, item), m_row(row), m_oldHeight(oldHeight), m_newHeight(newHeight)
 {
 }
 

@@ -1,15 +1,12 @@
 #include "data/DataActionGridPrefs.h"
 
 #include "data/DataTableItem.h"
+#include "platform/StringIds.h"
 
 IMPLEMENT_DYNAMIC(CDataActionGridPrefs, CDataAction)
 
-namespace {
-constexpr UINT IDS_PREFERENCES = 568;
-}
-
 CDataActionGridPrefs::CDataActionGridPrefs(CDataTableItem* item, const CDataGridPrefs& prefs)
-    : CDataAction(IDS_PREFERENCES, item), m_new(prefs)
+    : CDataAction(IDS_TABLE_PREFERENCES, item), m_new(prefs)
 {
 }
 

@@ -3,6 +3,7 @@
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
@@ -10,8 +11,6 @@ IMPLEMENT_DYNAMIC(CDataActionPasteBase, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionPaste, CDataActionPasteBase)
 
 namespace {
-constexpr UINT IDS_PASTE = 566;
-constexpr UINT IDS_PASTE_SIZES_DIFFER = 181;
 
 int Width(const RECT& r) { return r.right - r.left + 1; }
 int Height(const RECT& r) { return r.bottom - r.top + 1; }
@@ -125,7 +124,7 @@ int CDataActionPasteBase::Undo()
     return 1;
 }
 
-CDataActionPaste::CDataActionPaste(CDataTableItem* item) : CDataActionPasteBase(IDS_PASTE, item) {}
+CDataActionPaste::CDataActionPaste(CDataTableItem* item) : CDataActionPasteBase(IDS_TABLE_PASTE, item) {}
 
 std::unique_ptr<CMyData> CDataActionPaste::ReadSource(RECT& block)
 {

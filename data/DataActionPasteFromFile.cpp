@@ -1,18 +1,15 @@
 #include "data/DataActionPasteFromFile.h"
 
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataActionPasteFromFile, CDataActionPasteBase)
 
-namespace {
-constexpr UINT IDS_PASTE_FROM = 567;
-}
-
 CDataActionPasteFromFile::CDataActionPasteFromFile(CDataTableItem* item, std::string path, std::string extension,
                                                    CDataFilters::ConvertChooser choose)
-    : CDataActionPasteBase(IDS_PASTE_FROM, item)
+    : CDataActionPasteBase(IDS_TABLE_PASTE_FROM, item)
     , m_path(std::move(path))
     , m_extension(std::move(extension))
     , m_choose(std::move(choose))

@@ -3,15 +3,12 @@
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 #include <cmath>
 
 IMPLEMENT_DYNAMIC(CDataActionSort, CDataAction)
-
-namespace {
-constexpr UINT IDS_SORT_COLUMNS = 569;
-}
 
 std::vector<int> ComputeSortOrder(const CMyData& table, int keyColumn, int last)
 {
@@ -30,7 +27,7 @@ std::vector<int> ComputeSortOrder(const CMyData& table, int keyColumn, int last)
 }
 
 CDataActionSort::CDataActionSort(const std::vector<int>& columns, int keyColumn, BOOL descending, CDataTableItem* item)
-    : CDataAction(IDS_SORT_COLUMNS, item), m_columns(columns), m_keyColumn(keyColumn), m_descending(descending)
+    : CDataAction(IDS_TABLE_SORT_COLUMNS, item), m_columns(columns), m_keyColumn(keyColumn), m_descending(descending)
 {
     // The key column moves with the rows it orders, whether or not it was listed.
     if (std::find(m_columns.begin(), m_columns.end(), keyColumn) == m_columns.end())

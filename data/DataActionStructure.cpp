@@ -2,6 +2,7 @@
 
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
@@ -12,19 +13,10 @@ IMPLEMENT_DYNAMIC(CDataActionDeleteRows, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionInsertCells, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionDeleteCellRange, CDataAction)
 
-namespace {
-constexpr UINT IDS_DELETE_CELLS = 558;
-constexpr UINT IDS_INSERT_COLUMNS = 561;
-constexpr UINT IDS_DELETE_COLUMNS = 562;
-constexpr UINT IDS_DELETE_ROWS = 563;
-constexpr UINT IDS_INSERT_ROWS = 564;
-constexpr UINT IDS_INSERT_CELLS = 565;
-} // namespace
-
 // Insert columns --------------------------------------------------------------
 
 CDataActionInsertColumns::CDataActionInsertColumns(int first, int count, CDataTableItem* item)
-    : CDataAction(IDS_INSERT_COLUMNS, item), m_first(first), m_count(count)
+    : CDataAction(IDS_TABLE_INSERT_COLUMNS, item), m_first(first), m_count(count)
 {
 }
 
@@ -52,7 +44,7 @@ int CDataActionInsertColumns::Undo()
 // Insert rows -----------------------------------------------------------------
 
 CDataActionInsertRows::CDataActionInsertRows(int first, int count, CDataTableItem* item)
-    : CDataAction(IDS_INSERT_ROWS, item), m_first(first), m_count(count)
+    : CDataAction(IDS_TABLE_INSERT_ROWS, item), m_first(first), m_count(count)
 {
 }
 
@@ -80,7 +72,7 @@ int CDataActionInsertRows::Undo()
 // Delete columns --------------------------------------------------------------
 
 CDataActionDeleteColumns::CDataActionDeleteColumns(int first, int count, CDataTableItem* item)
-    : CDataAction(IDS_DELETE_COLUMNS, item), m_first(first), m_count(count)
+    : CDataAction(IDS_TABLE_DELETE_COLUMNS, item), m_first(first), m_count(count)
 {
 }
 
@@ -133,7 +125,7 @@ int CDataActionDeleteColumns::Undo()
 // Delete rows -----------------------------------------------------------------
 
 CDataActionDeleteRows::CDataActionDeleteRows(int first, int count, CDataTableItem* item)
-    : CDataAction(IDS_DELETE_ROWS, item), m_first(first), m_count(count)
+    : CDataAction(IDS_TABLE_DELETE_ROWS, item), m_first(first), m_count(count)
 {
 }
 
@@ -185,7 +177,7 @@ int CDataActionDeleteRows::Undo()
 // Insert cells ----------------------------------------------------------------
 
 CDataActionInsertCells::CDataActionInsertCells(const RECT& block, CDataTableItem* item)
-    : CDataAction(IDS_INSERT_CELLS, item), m_block(block)
+    : CDataAction(IDS_TABLE_INSERT_CELLS, item), m_block(block)
 {
 }
 
@@ -215,7 +207,10 @@ int CDataActionInsertCells::Undo()
 
 // Delete cells ----------------------------------------------------------------
 
-CDataActionDeleteCellRange::CDataActionDeleteCellRange(CDataTableItem* item) : CDataAction(IDS_DELETE_CELLS, item) {}
+CDataActionDeleteCellRange::CDataActionDeleteCellRange(CDataTableItem* item)
+    : CDataAction(IDS_TABLE_DELETE_CELLS, item)
+{
+}
 
 int CDataActionDeleteCellRange::Do()
 {

@@ -4,13 +4,13 @@
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <charconv>
 
 IMPLEMENT_DYNAMIC(CDataActionTypeChange, CDataAction)
 
 namespace {
-constexpr UINT IDS_COLUMN_TYPE = 551;
 
 int ParseTypeNumber(const std::string& text)
 {
@@ -23,14 +23,14 @@ int ParseTypeNumber(const std::string& text)
 } // namespace
 
 CDataActionTypeChange::CDataActionTypeChange(int column, const std::string& typeText, CDataTableItem* item)
-    : CDataAction(IDS_COLUMN_TYPE, item), m_column(column), m_newType(ParseTypeNumber(typeText))
+    : CDataAction(IDS_TABLE_COLUMN_TYPE, item), m_column(column), m_newType(ParseTypeNumber(typeText))
 {
     if (CDataColumnType* old = item->GetTable().GetColumnType(column))
         m_oldType.reset(static_cast<CDataColumnType*>(old->Clone()));
 }
 
 CDataActionTypeChange::CDataActionTypeChange(int column, CDataTableItem* item)
-    : CDataAction(IDS_COLUMN_TYPE, item), m_column(column), m_newType(0)
+    : CDataAction(IDS_TABLE_COLUMN_TYPE, item), m_column(column), m_newType(0)
 {
     if (CDataColumnType* old = item->GetTable().GetColumnType(column)) {
         m_oldType.reset(static_cast<CDataColumnType*>(old->Clone()));

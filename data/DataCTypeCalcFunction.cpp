@@ -4,6 +4,7 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 IMPLEMENT_SERIAL(CDataCTypeCalcFunction, CDataCTypeMultiColumnBase, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-constexpr UINT IDS_BAD_EQUATION = 8479;
 ColumnFunctionFactory g_factory = nullptr;
 } // namespace
 
@@ -56,7 +56,7 @@ void CDataCTypeCalcFunction::ComputeValue(int, CDataTableItem* item, BOOL update
         if (r > lastToCompute)
             continue;
         if (!valid) {
-            table.SetCell(r, m_column, new CDataString(LoadString(IDS_BAD_EQUATION)));
+            table.SetCell(r, m_column, new CDataString(LoadString(IDS_ERROR_BAD_EQUATION)));
             continue;
         }
         m_function->SetDataRow(r - 1);

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "data/DataCTypeMultiColumnBase.h"
+#include "platform/StringIds.h"
 
 class CDataCTypeMean : public CDataCTypeMultiColumn {
     DECLARE_SERIAL(CDataCTypeMean)
 public:
     CDataCTypeMean() : CDataCTypeMean(-1) {}
-    explicit CDataCTypeMean(int column) : CDataCTypeMultiColumn(kTypeMean, column, 210) {}
+    explicit CDataCTypeMean(int column) : CDataCTypeMultiColumn(kTypeMean, column, IDS_CALCULATE_MEAN) {}
 
     CData* Clone() const override { return new CDataCTypeMean(*this); }
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;

@@ -3,15 +3,12 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "fitting/UpdateNotification.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CDataCTypeOneSource, CDataColumnType)
-
-namespace {
-constexpr UINT IDS_NONE_SELECTED = 482;
-}
 
 UINT CDataCTypeOneSource::SetSource(CDataTableItem* item, int source)
 {

@@ -4,6 +4,7 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -14,17 +15,13 @@ IMPLEMENT_SERIAL(CDataCTypePairMinus, CDataCTypePair, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypePairDiv, CDataCTypePair, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypePairMult, CDataCTypePair, VERSIONABLE_SCHEMA | 0)
 
-namespace {
-constexpr UINT IDS_DIVIDE_BY_ZERO = 311;
-}
-
 CData* CDataCTypePair::Combine(double a, double b) const { return new CDataDouble(a + b); }
 CData* CDataCTypePairMinus::Combine(double a, double b) const { return new CDataDouble(a - b); }
 CData* CDataCTypePairMult::Combine(double a, double b) const { return new CDataDouble(a * b); }
 CData* CDataCTypePairDiv::Combine(double a, double b) const
 {
     if (b == 0.0 || std::isnan(b))
-        return new CDataString(LoadString(IDS_DIVIDE_BY_ZERO));
+        return new CDataString(LoadString(IDS_ERROR_DIVIDE_BY_ZERO));
     return new CDataDouble(a / b);
 }
 

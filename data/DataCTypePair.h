@@ -3,12 +3,13 @@
 #pragma once
 
 #include "data/DataColumnType.h"
+#include "platform/StringIds.h"
 
 class CDataCTypePair : public CDataColumnType {
     DECLARE_SERIAL(CDataCTypePair)
 public:
     CDataCTypePair() : CDataCTypePair(-1) {}
-    explicit CDataCTypePair(int column) : CDataCTypePair(kTypePairPlus, column, 307) {}
+    explicit CDataCTypePair(int column) : CDataCTypePair(kTypePairPlus, column, IDS_CALCULATE_A_PLUS_B) {}
 
     CData* Clone() const override { return new CDataCTypePair(*this); }
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;
@@ -50,7 +51,7 @@ protected:
         cls(const cls&) = default;                                                            \
     };
 
-MX_DECLARE_PAIR_KIND(CDataCTypePairMinus, kTypePairMinus, 308)
-MX_DECLARE_PAIR_KIND(CDataCTypePairDiv, kTypePairDiv, 309)
-MX_DECLARE_PAIR_KIND(CDataCTypePairMult, kTypePairMult, 310)
+MX_DECLARE_PAIR_KIND(CDataCTypePairMinus, kTypePairMinus, IDS_CALCULATE_A_MINUS_B)
+MX_DECLARE_PAIR_KIND(CDataCTypePairDiv, kTypePairDiv, IDS_CALCULATE_A_DIVIDED_BY_B)
+MX_DECLARE_PAIR_KIND(CDataCTypePairMult, kTypePairMult, IDS_CALCULATE_A_DOT_B)
 #undef MX_DECLARE_PAIR_KIND

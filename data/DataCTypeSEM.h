@@ -2,12 +2,13 @@
 #pragma once
 
 #include "data/DataCTypeMultiColumnBase.h"
+#include "platform/StringIds.h"
 
 class CDataCTypeSEM : public CDataCTypeMultiColumn {
     DECLARE_SERIAL(CDataCTypeSEM)
 public:
     CDataCTypeSEM() : CDataCTypeSEM(-1) {}
-    explicit CDataCTypeSEM(int column) : CDataCTypeMultiColumn(kTypeSEM, column, 213) {}
+    explicit CDataCTypeSEM(int column) : CDataCTypeMultiColumn(kTypeSEM, column, IDS_STANDARD_ERROR_OF_MEAN) {}
 
     CData* Clone() const override { return new CDataCTypeSEM(*this); }
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;

@@ -7,15 +7,11 @@
 #include "fitting/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CDataCTypeSmooth, CDataCTypeOneSource, VERSIONABLE_SCHEMA | 0)
 IMPLEMENT_SERIAL(CDataCTypeDeriv, CDataCTypeSmooth, VERSIONABLE_SCHEMA | 0)
-
-namespace {
-constexpr UINT IDS_NONE_SELECTED = 482;
-constexpr UINT IDS_TOO_FEW_POINTS = 498;
-} // namespace
 
 void CDataCTypeSmooth::SetFilter(int windowWidth, int orderIndex)
 {

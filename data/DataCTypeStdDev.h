@@ -2,12 +2,13 @@
 #pragma once
 
 #include "data/DataCTypeMultiColumnBase.h"
+#include "platform/StringIds.h"
 
 class CDataCTypeStdDev : public CDataCTypeMultiColumn {
     DECLARE_SERIAL(CDataCTypeStdDev)
 public:
     CDataCTypeStdDev() : CDataCTypeStdDev(-1) {}
-    explicit CDataCTypeStdDev(int column) : CDataCTypeMultiColumn(kTypeStdDev, column, 212) {}
+    explicit CDataCTypeStdDev(int column) : CDataCTypeMultiColumn(kTypeStdDev, column, IDS_STANDARD_DEVIATION) {}
 
     CData* Clone() const override { return new CDataCTypeStdDev(*this); }
     void ComputeValue(int row, CDataTableItem* item, BOOL updateViews) override;

@@ -5,6 +5,7 @@
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -12,19 +13,13 @@
 
 IMPLEMENT_SERIAL(CDataCTypeSummary, CDataCTypeOneSource, VERSIONABLE_SCHEMA | 0)
 
-namespace {
-constexpr UINT IDS_SOURCE = 1024;
-constexpr UINT IDS_POINTS = 1025;
-constexpr UINT IDS_MINIMUM = 1026;
-} // namespace
-
 void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
 {
     if (!ClearOwnRowsForSource(item, updateViews))
         return;
     CMyData& table = item->GetTable();
     table.SetCell(kFirstDataRow, m_column,
-                  new CDataString(FormatString(IDS_SOURCE, {table.GetColumnName(m_source)})));
+                  new CDataString(FormatString(IDS_SUMMARY_SOURCE, {table.GetColumnName(m_source)})));
     std::vector<double> values;
     for (int r = kFirstDataRow; r <= table.GetLastRow(m_source); ++r) {
         double v = 0.0;
@@ -32,7 +27,7 @@ void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews
             values.push_back(v);
     }
     const int n = int(values.size());
-    table.SetCell(3, m_column, new CDataDoubleDescriptor(IDS_POINTS, double(n)));
+    table.SetCell(3, m_column, new CDataDoubleDescriptor(IDS_SUMMARY_DATA_POINTS, double(n)));
     if (n > 0) {
         std::vector<double> sorted = values;
         std::sort(sorted.begin(), sorted.end());
@@ -44,13 +39,13 @@ void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews
         const double figures[6] = {sorted.front(), sorted.back(), sorted.back() - sorted.front(), sum, sum / n,
                                    (sorted[std::size_t((n - 1) / 2)] + sorted[std::size_t(n / 2)]) / 2.0};
         for (int i = 0; i < 6; ++i)
-            table.SetCell(4 + i, m_column, new CDataDoubleDescriptor(IDS_MINIMUM + UINT(i), figures[i]));
+            table.SetCell(4 + i, m_column, new CDataDoubleDescriptor(IDS_SUMMARY_MINIMUM + UINT(i), figures[i]));
         if (n > 1) {
             const double deviation = squares - sum * sum / n;
             const double population = deviation / n, sample = deviation / (n - 1);
             const double more[4] = {population, sample, std::sqrt(population), std::sqrt(sample)};
             for (int i = 0; i < 4; ++i)
-                table.SetCell(10 + i, m_column, new CDataDoubleDescriptor(IDS_MINIMUM + 6 + UINT(i), more[i]));
+                table.SetCell(10 + i, m_column, new CDataDoubleDescriptor(IDS_SUMMARY_MINIMUM + 6 + UINT(i), more[i]));
         }
     }
     FinishCompute(item, updateViews);

@@ -3,6 +3,7 @@
 #include "data/DataFormat.h"
 #include "data/NumberText.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CDataCTypeX2, CDataColumnType, VERSIONABLE_SCHEMA | 0)
@@ -26,7 +27,7 @@ void CDataCTypeX2::GetPlainText(std::string& out) const
 void CDataCTypeX2::SetLabel(const std::string& label)
 {
     m_name = label;
-    m_defaultLabel = label == LoadString(kFirstColumnTypeName + UINT(m_type)) ? 1 : 0;
+    m_defaultLabel = label == LoadString(IDS_COLUMN_TYPE_NONE + UINT(m_type)) ? 1 : 0;
 }
 
 int CDataCTypeX2::EditSettings(CDataTableItem* item)

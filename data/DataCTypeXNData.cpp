@@ -1,6 +1,7 @@
 #include "data/DataCTypeXNData.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <string>
@@ -18,7 +19,7 @@ void CDataCTypeXNData::SetLabel(int n, const std::string& label)
 {
     m_n = n;
     m_name = label;
-    m_defaultLabel = label == LoadString(kFirstColumnTypeName + UINT(m_type)) ? 1 : 0;
+    m_defaultLabel = label == LoadString(IDS_COLUMN_TYPE_NONE + UINT(m_type)) ? 1 : 0;
 }
 
 int CDataCTypeXNData::EditSettings(CDataTableItem* item)

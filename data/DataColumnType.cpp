@@ -16,6 +16,7 @@
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -25,10 +26,6 @@ IMPLEMENT_SERIAL(CDataColumnType, CData, VERSIONABLE_SCHEMA | 0)
 
 namespace {
 CColumnSettingsEditor* g_editor = nullptr;
-constexpr UINT IDS_NO_SOURCE = 496;
-constexpr UINT IDS_CURRENT_COLUMN = 208;
-constexpr UINT IDS_CIRCULAR = 209;
-constexpr UINT IDS_ROWS_LIMITED = 8490;
 } // namespace
 
 int LimitComputedRows(int rows)
@@ -49,7 +46,7 @@ CColumnSettingsEditor* SetColumnSettingsEditor(CColumnSettingsEditor* editor)
 CColumnSettingsEditor* GetColumnSettingsEditor() { return g_editor; }
 
 CDataColumnType::CDataColumnType(int type, int column)
-    : m_type(type), m_name(LoadString(kFirstColumnTypeName + UINT(type))), m_column(column)
+    : m_type(type), m_name(LoadString(IDS_COLUMN_TYPE_NONE + UINT(type))), m_column(column)
 {
 }
 
@@ -195,7 +192,7 @@ void CDataColumnType::Serialize(CArchive& ar)
     m_type = type;
     m_column = column;
     m_locked = locked;
-    m_name = LoadString(kFirstColumnTypeName + UINT(m_type));
+    m_name = LoadString(IDS_COLUMN_TYPE_NONE + UINT(m_type));
 }
 
 namespace {
@@ -262,6 +259,6 @@ UINT CheckSourceColumn(CDataTableItem* item, int definedColumn, int source)
         return IDS_CURRENT_COLUMN;
     if (CDataColumnType* type = item->GetTable().GetColumnType(source))
         if (type->DependsOn(item, definedColumn, item))
-            return IDS_CIRCULAR;
+            return IDS_CIRCULAR_REFERENCES;
     return 0;
 }

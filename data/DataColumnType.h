@@ -5,6 +5,7 @@
 
 #include "data/Data.h"
 #include "data/DataTableItem.h"
+#include "platform/StringIds.h"
 
 #include <functional>
 #include <map>
@@ -16,7 +17,7 @@
 class CDataColumnType;
 class CUpdateNotification;
 
-// Column type numbers; the name of each is string 576 + number.
+// Column type numbers; the name of each is string IDS_COLUMN_TYPE_NONE + number.
 enum ColumnTypeNumber : int {
     kTypeNone = 0, kTypeXData = 1, kTypeYData = 2, kTypeXNData = 3, kTypeMean = 4, kTypeStdDev = 5,
     kTypeCalculated = 6, kTypeCalcX = 7, kTypeCalcY = 8, kTypeDifference = 9, kTypeSeries = 10,
@@ -26,7 +27,6 @@ enum ColumnTypeNumber : int {
     kTypeParameters = 25, kTypeConstants = 26,
     kFirstTypeNumber = 0, kLastTypeNumber = 26,
 };
-constexpr UINT kFirstColumnTypeName = 576;
 
 // Edits the settings of a column type (the settings dialogs). The window layer
 // installs one; without one a type keeps its settings as they are.

@@ -8,6 +8,7 @@
 #include "platform/Exceptions.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <dlfcn.h>
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-enum : UINT { IDS_NOT_A_FILTER = 190, IDS_NOT_CONVERTED = 196, IDS_NOT_EXPORTED = 201 };
 constexpr const char* kTextFiles = "Text Files";
 
 // One use of a filter library: loaded on construction, freed on destruction.

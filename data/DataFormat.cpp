@@ -3,6 +3,7 @@
 #include "data/LocaleChars.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -13,10 +14,6 @@
 IMPLEMENT_SERIAL(CDataFormat, CObject, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-
-constexpr UINT IDS_NAN = 501;
-constexpr UINT IDS_NEG_INF = 502;
-constexpr UINT IDS_POS_INF = 503;
 
 // Bounds that keep a damaged or absurd format from asking for megabytes of digits.
 constexpr int kMaxDecimals = 340;

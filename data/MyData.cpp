@@ -8,6 +8,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/File.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@
 IMPLEMENT_SERIAL(CMyData, CObject, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-
-constexpr UINT IDS_COLUMN_N = 572;
 
 std::string_view Trim(std::string_view s)
 {

@@ -3,13 +3,9 @@
 #include "fitting/MyIntVector.h"
 #include "fitting/MyMatrix.h"
 #include "fitting/MyVector.h"
+#include "platform/StringIds.h"
 
 #include <vector>
-
-namespace {
-constexpr unsigned IDS_EVEN_WINDOW = 497;
-constexpr unsigned IDS_DERIVATIVE_ABOVE_ORDER = 8491;
-} // namespace
 
 bool SavitzkyGolayWindowCoefficients(CMyVector& c, int nl, int nr, int ld, int m)
 {

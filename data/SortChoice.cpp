@@ -2,12 +2,11 @@
 
 #include "data/DataColumnType.h"
 #include "data/MyData.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 
 namespace {
-constexpr UINT IDS_NO_INDEX_COLUMN = 499;
-constexpr UINT IDS_NO_COLUMNS = 500;
 // A selection of whole rows reaches the grid's last column; only columns
 // that can exist in a table are looked at.
 constexpr int kMaxColumnsLooked = 100000;
@@ -40,6 +39,6 @@ UINT CheckSortChoice(int indexColumn, const std::vector<int>& columns)
     if (indexColumn < 0)
         return IDS_NO_INDEX_COLUMN;
     if (columns.empty())
-        return IDS_NO_COLUMNS;
+        return IDS_NO_COLUMNS_SELECTED;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "equation/EquationParamDef.h"
 #include "equation/MyError.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,6 +3,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <dlfcn.h>
@@ -13,8 +14,6 @@
 IMPLEMENT_SERIAL(CHardEquation, CEquationBase, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-
-constexpr UINT IDS_LIBRARY_NOT_VALID = 241;
 
 std::mutex g_folderLock;
 std::string g_userFolder;

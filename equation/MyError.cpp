@@ -1,6 +1,7 @@
 #include "equation/MyError.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <charconv>
@@ -26,27 +27,27 @@ void CMyMathError::ReportError() const
 
 void CMyMathError::GetShortMessage(std::string& out) const
 {
-    out = FormatString(IDS_MATHERR_SHORT, {m_name});
+    out = FormatString(IDS_ERROR_IN_FUNCTION, {m_name});
 }
 
 void CMyDivideByZeroError::ReportError() const
 {
-    ReportMessage(IDS_ERR_DIVIDE, {}, MB_OK);
+    ReportMessage(IDS_DIVISION_BY_ZERO, {}, MB_OK);
 }
 
 void CMyDivideByZeroError::GetShortMessage(std::string& out) const
 {
-    out = LoadString(IDS_ERR_DIVIDE_SHORT);
+    out = LoadString(IDS_ERROR_DIVIDE_BY_ZERO);
 }
 
 void CMyRunLimitError::ReportError() const
 {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, m_budget).ptr;
-    ReportMessage(IDS_ERR_RUN_LIMIT, {std::string_view(digits, std::size_t(end - digits))}, MB_OK);
+    ReportMessage(IDS_RUN_LIMIT, {std::string_view(digits, std::size_t(end - digits))}, MB_OK);
 }
 
 void CMyRunLimitError::GetShortMessage(std::string& out) const
 {
-    out = LoadString(IDS_ERR_RUN_LIMIT_SHORT);
+    out = LoadString(IDS_ERROR_ENDLESS_LOOP);
 }

@@ -77,18 +77,3 @@ class CEvaluationStopped {
 class CBlankError {
 };
 
-// String ids of the messages above.
-enum : unsigned {
-    IDS_ERR_DIVIDE_SHORT = 311,
-    IDS_MATHERR_DOMAIN = 8470,
-    IDS_MATHERR_SING = 8471,
-    IDS_MATHERR_OVERFLOW = 8472,
-    IDS_MATHERR_PLOSS = 8473,
-    IDS_MATHERR_TLOSS = 8474,
-    IDS_MATHERR_UNDERFLOW = 8475,
-    IDS_MATHERR_OTHER = 8476,
-    IDS_ERR_DIVIDE = 8477,
-    IDS_MATHERR_SHORT = 8478,
-    IDS_ERR_RUN_LIMIT = 8484,
-    IDS_ERR_RUN_LIMIT_SHORT = 8485,
-};

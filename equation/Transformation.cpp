@@ -6,24 +6,10 @@
 #include "platform/Archive.h"
 #include "platform/CodePage.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 IMPLEMENT_SERIAL(CTransformation, CObject, VERSIONABLE_SCHEMA | 2)
-
-namespace {
-
-enum : unsigned {
-    IDS_X_AXIS = 1093,
-    IDS_Y_AXIS = 1094,
-    IDS_TRANSFORM_NO_EQUATION = 1132,
-    IDS_TRANSFORM_NO_XDATA = 1133,
-    IDS_TRANSFORM_NO_YDATA = 1134,
-    IDS_TRANSFORM_NO_CURVE_X = 1135,
-    IDS_TRANSFORM_NO_CURVE_Y = 1136,
-    IDS_TRANSFORM_NO_CURVE = 1137,
-};
-
-} // namespace
 
 CTransformation::CTransformation()
     : m_strDefaultX(LoadString(IDS_X_AXIS)), m_strDefaultY(LoadString(IDS_Y_AXIS))

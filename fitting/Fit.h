@@ -14,18 +14,6 @@ class CFitSettings;
 class CMyVector;
 class CWorkerThread;
 
-// Messages of the engines.
-enum : UINT {
-    IDS_FIT_TOO_FEW_POINTS = 216,
-    IDS_FIT_ESTIMATE_ERROR = 221,
-    IDS_FIT_DIVIDE_BY_ZERO = 311,
-    IDS_FIT_NOT_COMPILED = 422,
-    IDS_FIT_NOT_CONVERGED = 423,
-    IDS_FIT_NOT_AVAILABLE = 467,
-    IDS_FIT_OUT_OF_RANGE = 495,
-    IDS_FIT_SINGULAR = 8486,
-};
-
 class CFit : public CObject {
     DECLARE_SERIAL(CFit)
 public:

@@ -4,6 +4,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -276,7 +277,7 @@ std::optional<CFitValue> CLinearFit::CalcX(double y, double x1, double x2)
     if (m_nOrder == 1) {
         const double slope = m_coefficients[1];
         if (slope == 0.0)
-            return CFitValue::Message(IDS_FIT_DIVIDE_BY_ZERO);
+            return CFitValue::Message(IDS_ERROR_DIVIDE_BY_ZERO);
         return CFitValue::Number((y - m_coefficients[0]) / slope);
     }
     double lo = std::min(x1, x2), hi = std::max(x1, x2);

@@ -11,6 +11,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -137,9 +138,9 @@ UINT ErrorMessageId(const CMyError& error)
     if (auto math = dynamic_cast<const CMyMathError*>(&error))
         return math->MessageId();
     if (dynamic_cast<const CMyDivideByZeroError*>(&error))
-        return IDS_ERR_DIVIDE;
+        return IDS_DIVISION_BY_ZERO;
     if (dynamic_cast<const CMyRunLimitError*>(&error))
-        return IDS_ERR_RUN_LIMIT;
+        return IDS_RUN_LIMIT;
     return IDS_FIT_NOT_CONVERGED;
 }
 

@@ -1,13 +1,9 @@
 #include "framework/ActionList.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
-
-namespace {
-constexpr UINT IDS_UNDO_TEXT = 25170; // "&Undo %1\tCtrl+Z"
-constexpr UINT IDS_REDO_TEXT = 25171; // "&Redo %1\tCtrl+Y"
-} // namespace
 
 CActionList::CActionList(int depth)
     : m_depth(std::max(depth, 1))

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <cmath>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr UINT IDS_LATER_VERSION = 25016;
 constexpr UINT kCharFormatSize = 60;
 constexpr UINT kParaFormatSize = 156;
 

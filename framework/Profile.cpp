@@ -1,5 +1,6 @@
 #include "framework/Profile.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <charconv>
@@ -8,7 +9,6 @@
 namespace {
 
 // String 108 holds the maker's name, the key that the program's settings sit under.
-constexpr UINT kMakerKeyString = 108;
 
 struct Names {
     std::mutex mutex;
@@ -49,7 +49,7 @@ std::string CProfile::GetRegistryKey()
 {
     Names& n = ProfileNames();
     std::lock_guard lock(n.mutex);
-    return n.registryKey.empty() ? LoadString(kMakerKeyString) : n.registryKey;
+    return n.registryKey.empty() ? LoadString(IDS_MAKER_NAME) : n.registryKey;
 }
 
 void CProfile::SetProfileName(std::string name)

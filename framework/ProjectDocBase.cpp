@@ -6,6 +6,7 @@
 #include "platform/Archive.h"
 #include "platform/CompoundFile.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@ IMPLEMENT_DYNAMIC(CDocItem, CObject)
 
 namespace {
 
-constexpr UINT IDS_ITEM_CORRUPTED = 26010;
 constexpr std::size_t kItemBuffer = 64 << 10;
 
 // One stored window: its item's ordinal and the frame's own record.

@@ -4,6 +4,7 @@
 #include "framework/ItemListCtrl.h"
 #include "framework/ProjectDocBase.h"
 #include "platform/Clock.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <cstdio>
@@ -12,12 +13,6 @@
 IMPLEMENT_SERIAL(CProjectItemBase, CDocItem, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-
-constexpr UINT IDS_DEFAULT_HEADER = 25185;
-constexpr UINT IDS_DEFAULT_FOOTER = 25186;
-constexpr UINT IDS_ANOTHER_NAME = 25187;
-constexpr UINT IDS_COPY_NAME = 25188;
-constexpr UINT IDS_BAD_FIELD = 26009;
 
 std::string DefaultTimeFormatter(const SYSTEMTIME& t, bool longDate, bool seconds)
 {
@@ -131,7 +126,7 @@ int CProjectItemBase::GetAltIconIndex() const
 
 bool CProjectItemBase::GetFieldText(std::string& text, char)
 {
-    text = LoadString(IDS_BAD_FIELD);
+    text = LoadString(IDS_BAD_COMMAND);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/TemplateFolder.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr UINT kSizeKB = 25035, kSizeMB = 25036, kSizeGB = 25037, kSizeBytes = 25038;
 
 int CompareNoCaseText(const std::string& a, const std::string& b)
 {
@@ -194,10 +193,10 @@ std::string ReplaceConversions(std::string_view pattern, const std::vector<std::
 std::string CTemplateFolder::FormatSize(std::uint64_t size)
 {
     if (size < 1024)
-        return ReplaceConversions(LoadString(kSizeBytes), {std::to_string(size)});
+        return ReplaceConversions(LoadString(IDS_SIZE_BYTES), {std::to_string(size)});
     if (size < 1000000)
-        return ReplaceConversions(LoadString(kSizeKB), {FixedTwo(double(size) / 1024.0)});
+        return ReplaceConversions(LoadString(IDS_SIZE_KB), {FixedTwo(double(size) / 1024.0)});
     if (size < 1000000000)
-        return ReplaceConversions(LoadString(kSizeMB), {FixedTwo(double(size) / 1048576.0)});
-    return ReplaceConversions(LoadString(kSizeGB), {FixedTwo(double(size) / 1073741824.0)});
+        return ReplaceConversions(LoadString(IDS_SIZE_MB), {FixedTwo(double(size) / 1048576.0)});
+    return ReplaceConversions(LoadString(IDS_SIZE_GB), {FixedTwo(double(size) / 1073741824.0)});
 }

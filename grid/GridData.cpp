@@ -2,6 +2,7 @@
 
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <cstring>
@@ -9,8 +10,6 @@
 IMPLEMENT_SERIAL(CGridData, CObject, VERSIONABLE_SCHEMA | 0)
 
 namespace {
-
-constexpr UINT IDS_SAMPLE_TEXT = 32009;
 
 // Bytes per stored element, for checking counts before anything is allocated.
 constexpr std::uint64_t kMapEntryBytes = 8;

@@ -3,19 +3,12 @@
 #include "grid/GridEngine.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr UINT IDS_CANNOT_OPEN_CLIPBOARD = 32002;
-constexpr UINT IDS_CANNOT_CLEAR_CLIPBOARD = 32003;
-constexpr UINT IDS_CANNOT_CLOSE_CLIPBOARD = 32004;
-constexpr UINT IDS_PASTE_LARGER = 32010;
-constexpr UINT IDS_TOO_MANY_CELLS = 32011;
-constexpr UINT IDS_EDIT_UNDO = 32012;
-constexpr UINT IDS_EDIT_REDO = 32013;
 
 // A dragged row or column never gets smaller than this many pixels.
 constexpr int kMinimumDragSize = 6;
@@ -297,7 +290,7 @@ int CGridEngine::OnUpdateEditUndo(CGridCmdState& state)
 {
     if (CGridCellObject* cell = GetCurrentCellObject(); cell && cell->IsEditing()) {
         cell->OnUpdateUndo(state);
-        state.SetText(LoadString(IDS_EDIT_UNDO));
+        state.SetText(LoadString(IDS_GRID_UNDO));
         return 1;
     }
     OnUpdateUndo(state);
@@ -308,7 +301,7 @@ int CGridEngine::OnUpdateEditRedo(CGridCmdState& state)
 {
     if (CGridCellObject* cell = GetCurrentCellObject(); cell && cell->IsEditing()) {
         cell->OnUpdateRedo(state);
-        state.SetText(LoadString(IDS_EDIT_REDO));
+        state.SetText(LoadString(IDS_GRID_REDO));
         return 1;
     }
     OnUpdateRedo(state);

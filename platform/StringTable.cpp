@@ -451,6 +451,15 @@ bool StringTableIsSorted()
         == std::end(kStrings);
 }
 
+std::vector<UINT> StringTableIds()
+{
+    std::vector<UINT> ids;
+    ids.reserve(std::size(kStrings));
+    for (const StringEntry& e : kStrings)
+        ids.push_back(e.id);
+    return ids;
+}
+
 std::string LoadString(UINT id)
 {
     const StringEntry* e = Find(id);

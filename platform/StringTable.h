@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text of a string id; empty when the table has none.
 std::string LoadString(UINT id);
@@ -18,6 +19,8 @@ std::string FormatMessageText(std::string_view pattern, std::initializer_list<st
 
 // Whether the ids stand in strictly ascending order (a check for the tests).
 bool StringTableIsSorted();
+// Every id the table holds, in its order (a check for the tests).
+std::vector<UINT> StringTableIds();
 
 // The application's name as messages show it.
 const std::string& GetAppName();

@@ -1,5 +1,6 @@
 #include "ui/ColourValue.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 namespace {
@@ -9,7 +10,6 @@ constexpr COLORREF kStandardColours[kStandardColourCount] = {
     0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF, 0xF2F2F2, 0xE5E5E5, 0xD8D8D8, 0xCCCCCC,
     0xBFBFBF, 0xB2B2B2, 0xA5A5A5, 0x999999, 0x8C8C8C, 0x7F7F7F, 0x666666, 0x4C4C4C, 0x333333, 0x191919,
 };
-constexpr UINT kFirstColourName = 25088;
 
 }  // namespace
 
@@ -20,7 +20,7 @@ COLORREF StandardColour(int index)
 
 std::string StandardColourName(int index)
 {
-    return index >= 0 && index < kStandardColourCount ? LoadString(kFirstColourName + UINT(index)) : std::string();
+    return index >= 0 && index < kStandardColourCount ? LoadString(IDS_COLOUR_BLACK + UINT(index)) : std::string();
 }
 
 int FindStandardColour(COLORREF colour)

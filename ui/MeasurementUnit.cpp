@@ -1,6 +1,7 @@
 #include "ui/MeasurementUnit.h"
 
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <charconv>
@@ -12,7 +13,6 @@ namespace {
 
 constexpr const char* kSection = "Preferences";
 constexpr const char* kEntry = "Measurement";
-constexpr UINT kFirstUnitName = 25152;
 
 // How many of a unit make one inch.
 double PerInch(int unit)
@@ -67,7 +67,7 @@ MeasurementUnit& MeasurementUnit::Preference()
 std::string MeasurementUnit::UnitName() const
 {
     int unit = m_unit >= Inches && m_unit <= Millimeters ? m_unit : Inches;
-    return LoadString(kFirstUnitName + UINT(unit));
+    return LoadString(IDS_UNIT_INCHES + UINT(unit));
 }
 
 bool MeasurementUnit::ToInternal(double value, int unit, int& internal) const

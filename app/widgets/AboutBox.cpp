@@ -1,6 +1,7 @@
 #include "app/widgets/AboutBox.h"
 
 #include "app/DesktopIntegration.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/ColourButton.h"
 #include "ui/widgets/ColourSwatch.h"
@@ -38,7 +39,8 @@ CAboutBox::CAboutBox(QWidget* parent) : CPaletteDialog(parent)
     m_version = new CColourSwatch(MarloxVersionText(), this);
     auto* blurb = new QLabel(QStringLiteral("Fits equations to laboratory data and draws graphs for publication."), this);
     blurb->setWordWrap(true);
-    auto* maker = new QLabel(QStringLiteral("Copyright \u00A9 %1").arg(QString::fromStdString(LoadString(108))), this);
+    auto* maker =
+        new QLabel(QStringLiteral("Copyright \u00A9 %1").arg(QString::fromStdString(LoadString(IDS_MAKER_NAME))), this);
     m_link = new CStaticLink(QString::fromLatin1(kWebPage), this);
     m_link->setText(QString::fromLatin1(kWebPage));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -4,6 +4,7 @@
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,10 +12,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-enum : UINT { IDS_CURRENT_COLUMN = 208, IDS_NO_SOURCE = 496 };
-}
 
 CColumnStatsDlg::CColumnStatsDlg(CDataTableItem* item, int column, QWidget* parent)
     : QDialog(parent), m_column(column), m_sources(new QListWidget(this))

@@ -14,6 +14,7 @@
 #include "equation/FunctionEquation.h"
 #include "equation/ParseErr.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QApplication>
@@ -35,8 +36,6 @@
 #include <cmath>
 
 namespace {
-
-enum : UINT { IDS_NUMBER = 61713, IDS_INT_RANGE = 61714, IDS_COLUMNS_SELECTED = 571 };
 
 bool ParseNumber(const QLineEdit* edit, double& value)
 {
@@ -99,13 +98,13 @@ void CSeriesDlg::accept()
     double start = 0, increment = 0, points = 0;
     for (auto [edit, value] : {std::pair{m_startEdit, &start}, std::pair{m_incrementEdit, &increment}}) {
         if (!ParseNumber(edit, *value)) {
-            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
             edit->setFocus();
             return;
         }
     }
     if (!ParseNumber(m_pointsEdit, points) || points != std::floor(points) || points < 0 || points > 1e9) {
-        ReportMessage(IDS_INT_RANGE, {"0", "1000000000"}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {"0", "1000000000"}, MB_OK | MB_ICONEXCLAMATION);
         m_pointsEdit->setFocus();
         return;
     }
@@ -253,7 +252,7 @@ void CXDataColumnDlg::accept()
     double values[4] = {};
     for (int i = 0; i < 4; ++i)
         if (m_xEdits[i] && !ParseNumber(m_xEdits[i], values[i])) {
-            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
             m_xEdits[i]->setFocus();
             return;
         }
@@ -262,7 +261,7 @@ void CXDataColumnDlg::accept()
         bool ok = false;
         n = m_nEdit->text().trimmed().toInt(&ok);
         if (!ok || n < 1 || n > 100) {
-            ReportMessage(IDS_INT_RANGE, {"1", "100"}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_INTEGER_RANGE, {"1", "100"}, MB_OK | MB_ICONEXCLAMATION);
             m_nEdit->setFocus();
             return;
         }
@@ -359,7 +358,7 @@ void CCalcFunctionDlg::accept()
         bool ok = false;
         rows = m_rowsEdit->text().trimmed().toInt(&ok);
         if (!ok || rows < 0 || rows > 1073741823) {
-            ReportMessage(IDS_INT_RANGE, {"0", "1073741823"}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_INTEGER_RANGE, {"0", "1073741823"}, MB_OK | MB_ICONEXCLAMATION);
             m_rowsEdit->setFocus();
             return;
         }
@@ -371,16 +370,16 @@ void CCalcFunctionDlg::accept()
     const CMyData& table = m_item->GetTable();
     for (int c : triggers) {
         if (c == m_column) {
-            ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_CURRENT_COLUMN, {}, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         if (CDataColumnType* type = table.GetColumnType(c); type && type->DependsOn(m_item, m_column, m_item)) {
-            ReportMessage(209, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_CIRCULAR_REFERENCES, {}, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
     }
     if (mode == 1 && m_columns->currentIndex() == m_column) {
-        ReportMessage(208, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_CURRENT_COLUMN, {}, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     const std::string text = m_equation->toPlainText().toStdString();
@@ -466,20 +465,21 @@ void CSourceColumnDlg::accept()
     bool ok = false;
     const int width = m_width->text().trimmed().toInt(&ok);
     if (!ok || width < minimum || width > maximum) {
-        ReportMessage(IDS_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)},
+                      MB_OK | MB_ICONEXCLAMATION);
         m_width->setFocus();
         return;
     }
     UINT message = 0;
     if (source < 0)
-        message = 496;
+        message = IDS_NO_SOURCE;
     else if (source == m_column)
-        message = 208;
+        message = IDS_CURRENT_COLUMN;
     else if (CDataColumnType* type = m_item->GetTable().GetColumnType(source);
              m_kind != kSubset && type && type->DependsOn(m_item, m_column, m_item))
-        message = 209;
+        message = IDS_CIRCULAR_REFERENCES;
     else if (m_kind != kSubset && width % 2 == 0)
-        message = 497;
+        message = IDS_EVEN_WINDOW;
     if (message) {
         ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -517,7 +517,7 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
     if (auto* pair = dynamic_cast<CDataCTypePair*>(&type))
         return item && CPairColumnDlg(*pair, item, parent).exec() == QDialog::Accepted ? 1 : 0;
     if (auto* x2 = dynamic_cast<CDataCTypeX2*>(&type)) {
-        CXDataColumnDlg dialog(true, LoadString(kFirstColumnTypeName + UINT(x2->GetTypeNumber())), parent);
+        CXDataColumnDlg dialog(true, LoadString(IDS_COLUMN_TYPE_NONE + UINT(x2->GetTypeNumber())), parent);
         std::copy(x2->m_x.begin(), x2->m_x.end(), dialog.m_x);
         dialog.m_label = x2->GetName();
         if (dialog.exec() != QDialog::Accepted)
@@ -527,7 +527,7 @@ int CColumnTypeEditor::Edit(CDataColumnType& type, CDataTableItem* item)
         return 1;
     }
     if (auto* xn = dynamic_cast<CDataCTypeXNData*>(&type)) {
-        CXDataColumnDlg dialog(false, LoadString(kFirstColumnTypeName + UINT(xn->GetTypeNumber())), parent);
+        CXDataColumnDlg dialog(false, LoadString(IDS_COLUMN_TYPE_NONE + UINT(xn->GetTypeNumber())), parent);
         dialog.m_n = xn->m_n;
         dialog.m_label = xn->GetName();
         if (dialog.exec() != QDialog::Accepted)

@@ -1,6 +1,7 @@
 #include "app/widgets/ColumnWidthDlg.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -13,7 +14,6 @@
 #include <string>
 
 namespace {
-enum : UINT { IDS_NUMBER_RANGE = 61715 };
 // Sizes are kept in thousandths of an inch; points are 1/72 inch.
 constexpr int kMinimum = 70, kMaximum = 10000;
 std::string Points(int thousandths)
@@ -67,7 +67,7 @@ void CColumnWidthDlg::accept()
         const int size = ec == std::errc() && end == text.data() + text.size() ? int(std::lround(points * 1000 / 72))
                                                                                : -1;
         if (size < kMinimum || size > kMaximum) {
-            ReportMessage(IDS_NUMBER_RANGE, {Points(kMinimum), Points(kMaximum)}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_NUMBER_RANGE, {Points(kMinimum), Points(kMaximum)}, MB_OK | MB_ICONEXCLAMATION);
             m_size->setFocus();
             m_size->selectAll();
             return;

@@ -2,6 +2,7 @@
 
 #include "app/widgets/OptionsSheet.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "ui/widgets/DataExchange.h"
 
 #include <QFileDialog>
@@ -18,9 +19,6 @@
 
 namespace {
 
-constexpr UINT kCannotOpen = 189;
-constexpr UINT kNotAFilter = 190;
-constexpr UINT kAlreadySelected = 191;
 constexpr int kPathRole = Qt::UserRole + 1;
 // The program's path as a filter receives it: at most 260 characters in a
 // block of 512.
@@ -117,10 +115,10 @@ unsigned CDataFilterDlg::TestFilterLibrary(const std::string& path)
 {
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
-        return kCannotOpen;
+        return IDS_FILTER_CANNOT_OPEN;
     unsigned result = 0;
     if (!::dlsym(library, "MX4FilterCaps")) {
-        result = kNotAFilter;
+        result = IDS_NOT_A_FILTER;
     } else if (auto reg = reinterpret_cast<RegisterFilesFn>(::dlsym(library, "MX4FilterRegisterFiles"))) {
         FilterTextBlock block{};
         std::string program = ProgramPath();
@@ -140,7 +138,7 @@ bool CDataFilterDlg::AddFilter(const std::string& path)
     const QString qpath = QString::fromStdString(path);
     for (int i = 0; i < m_list->count(); ++i) {
         if (m_list->item(i)->data(kPathRole).toString().compare(qpath, Qt::CaseInsensitive) == 0) {
-            ReportMessage(kAlreadySelected, {path}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_FILTER_ALREADY_SELECTED, {path}, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
     }

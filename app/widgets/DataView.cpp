@@ -41,6 +41,7 @@
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "grid/widgets/MagnificationDlg.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QApplication>
@@ -60,13 +61,6 @@
 #include <set>
 
 namespace {
-
-enum : UINT {
-    IDS_DELETE_COLUMN = 118, IDS_DELETE_ROW = 119, IDS_DELETE_CELLS = 120, IDS_DELETE_COLUMNS = 121,
-    IDS_DELETE_ROWS = 122, IDS_DELETE_CELL = 123, IDS_INSERT_COLUMN = 124, IDS_INSERT_COLUMNS = 125,
-    IDS_INSERT_ROW = 126, IDS_INSERT_ROWS = 127, IDS_TOO_MANY_COLUMNS = 179, IDS_TOO_MANY_ROWS = 180,
-    IDS_TYPE_HEADING = 205, IDS_NAME_HEADING = 206, IDS_COLUMN_SAMPLE = 207, IDS_DIVIDE_BY_ZERO = 311,
-};
 
 // Column type numbers and the commands that set them, with their menu texts.
 struct TypeCommand {
@@ -96,7 +90,7 @@ const std::string& TypeHeading()
 }
 const std::string& NameHeading()
 {
-    static const std::string text = LoadString(IDS_NAME_HEADING);
+    static const std::string text = LoadString(IDS_COLUMN_NAME_HEADING);
     return text;
 }
 
@@ -590,7 +584,7 @@ void CDataView::SetupFonts()
     // row takes two lines of the grid font.
     LOGFONT small = data->GetDeviceFont();
     small.lfHeight = small.lfHeight * 7 / 10;
-    SIZE word = MeasureText(small, LoadString(IDS_COLUMN_SAMPLE));
+    SIZE word = MeasureText(small, LoadString(IDS_COLUMN_HEADING));
     SIZE digit = MeasureText(data->GetDeviceFont(), "0");
     m_nColumn0Width = int(std::int64_t(DeviceToLogicalX(word.cx + 6)) * 100 / zoom);
     m_nRow2Height = int(std::int64_t(kLogicalPerPixel) * (2 * digit.cy + 4) * 100 / zoom);
@@ -789,7 +783,7 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
                 if (from->GetKind() == CData::kNumber && to && to->GetKind() == CData::kNumber &&
                     table.GetNumber(dr, dc, a) && source.GetNumber(sr, sc, b)) {
                     if (operation == 4 && b == 0.0) {
-                        table.SetCell(dr, dc, new CDataString(LoadString(IDS_DIVIDE_BY_ZERO)));
+                        table.SetCell(dr, dc, new CDataString(LoadString(IDS_ERROR_DIVIDE_BY_ZERO)));
                     } else {
                         double v = operation == 1 ? a + b : operation == 2 ? a - b : operation == 3 ? a * b : a / b;
                         table.SetNumber(dr, dc, v);
@@ -1242,22 +1236,22 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     switch (id) {
     case ID_TABLE_INSERT_COLUMN:
         ui.Enable(In(kind, {1, 2, 4, 5, 13, 14, 16, 17, 24, 25}));
-        ui.SetText(LoadString(first.right > first.left ? IDS_INSERT_COLUMNS : IDS_INSERT_COLUMN));
+        ui.SetText(LoadString(first.right > first.left ? IDS_MENU_INSERT_COLUMNS : IDS_MENU_INSERT_COLUMN));
         break;
     case ID_TABLE_INSERT_ROW:
         ui.Enable(In(kind, {1, 2, 7, 8}));
-        ui.SetText(LoadString(first.bottom > first.top ? IDS_INSERT_ROWS : IDS_INSERT_ROW));
+        ui.SetText(LoadString(first.bottom > first.top ? IDS_MENU_INSERT_ROWS : IDS_MENU_INSERT_ROW));
         break;
     case ID_TABLE_INSERT_CELLS: ui.Enable(In(kind, {1, 2})); break;
     case ID_TABLE_DELETE: {
         UINT text = 0;
         switch (kind) {
-        case 1: text = IDS_DELETE_CELL; break;
-        case 2: text = IDS_DELETE_CELLS; break;
-        case 4: text = IDS_DELETE_COLUMN; break;
-        case 5: case 16: case 17: text = IDS_DELETE_COLUMNS; break;
-        case 7: text = IDS_DELETE_ROW; break;
-        case 8: text = IDS_DELETE_ROWS; break;
+        case 1: text = IDS_MENU_DELETE_CELL; break;
+        case 2: text = IDS_MENU_DELETE_CELLS; break;
+        case 4: text = IDS_MENU_DELETE_COLUMN; break;
+        case 5: case 16: case 17: text = IDS_MENU_DELETE_COLUMNS; break;
+        case 7: text = IDS_MENU_DELETE_ROW; break;
+        case 8: text = IDS_MENU_DELETE_ROWS; break;
         default: break;
         }
         ui.Enable(text != 0);

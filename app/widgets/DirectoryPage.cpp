@@ -1,5 +1,6 @@
 #include "app/widgets/DirectoryPage.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/DataExchange.h"
 #include "app/widgets/OptionsSheet.h"
@@ -22,13 +23,13 @@ struct FieldInfo {
 };
 
 const FieldInfo kFields[CDirectoryPage::FieldCount] = {
-    {"&Group template directory:", 505, CPreferences::GroupTemplateDir},
-    {"&User template directory:", 506, CPreferences::UserTemplateDir},
-    {"Group &item store directory:", 1155, CPreferences::GroupItemDir},
-    {"User item &store directory:", 1156, CPreferences::UserItemDir},
-    {"&Data directory:", 1207, CPreferences::DataDir},
-    {"User &hard-coded equation directory:", 1222, CPreferences::UserDllEquationDir},
-    {"Group hard-coded &equation directory:", 1221, CPreferences::GroupDllEquationDir},
+    {"&Group template directory:", IDS_SELECT_GROUP_TEMPLATE_DIR, CPreferences::GroupTemplateDir},
+    {"&User template directory:", IDS_SELECT_USER_TEMPLATE_DIR, CPreferences::UserTemplateDir},
+    {"Group &item store directory:", IDS_SELECT_GROUP_ITEM_DIR, CPreferences::GroupItemDir},
+    {"User item &store directory:", IDS_SELECT_USER_ITEM_DIR, CPreferences::UserItemDir},
+    {"&Data directory:", IDS_SELECT_DATA_DIR, CPreferences::DataDir},
+    {"User &hard-coded equation directory:", IDS_SELECT_USER_HARD_EQUATION_DIR, CPreferences::UserDllEquationDir},
+    {"Group hard-coded &equation directory:", IDS_SELECT_GROUP_HARD_EQUATION_DIR, CPreferences::GroupDllEquationDir},
 };
 
 }  // namespace

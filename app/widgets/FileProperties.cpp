@@ -5,18 +5,16 @@
 #include "app/widgets/StatPage.h"
 #include "app/widgets/SummPage.h"
 #include "framework/ProjectDocBase.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <memory>
 
-namespace {
-constexpr UINT kCaption = 228;
-}
-
 COptionsSheet* CreateFilePropertiesSheet(QWidget* parent, CProjectDocBase& document, UINT resourceId,
                                          const std::string& fileType)
 {
-    auto* sheet = new COptionsSheet(QString::fromStdString(FormatString(kCaption, {document.GetTitle()})), parent);
+    auto* sheet =
+        new COptionsSheet(QString::fromStdString(FormatString(IDS_PROPERTIES_CAPTION, {document.GetTitle()})), parent);
     sheet->AddPage(new CGeneralPage(document, resourceId, fileType));
     const CSummaryInfo& info = document.GetSummaryInfo();
     auto* summary = new CSummPage;

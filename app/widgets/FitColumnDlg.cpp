@@ -15,6 +15,7 @@
 #include "data/DataTableItem.h"
 #include "data/MyData.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,8 +31,6 @@
 #include <charconv>
 
 namespace {
-
-enum : UINT { IDS_NUMBER = 61713, IDS_INT_RANGE = 61714, IDS_CURRENT_COLUMN = 208 };
 
 const char* Title(CFitColumnDlg::Kind kind)
 {
@@ -200,7 +199,7 @@ void CFitColumnDlg::accept()
         bool ok = false;
         fitNumber = m_fitNumberEdit->text().trimmed().toInt(&ok);
         if (!ok || fitNumber < 1 || fitNumber > 1000000) {
-            ReportMessage(IDS_INT_RANGE, {"1", "1000000"}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_INTEGER_RANGE, {"1", "1000000"}, MB_OK | MB_ICONEXCLAMATION);
             m_fitNumberEdit->setFocus();
             return;
         }
@@ -208,7 +207,7 @@ void CFitColumnDlg::accept()
     double lower = m_lower, upper = m_upper;
     for (auto [edit, value] : {std::pair{m_lowerEdit, &lower}, std::pair{m_upperEdit, &upper}}) {
         if (edit && !ParseNumber(edit->text(), *value)) {
-            ReportMessage(IDS_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_ENTER_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
             edit->setFocus();
             return;
         }

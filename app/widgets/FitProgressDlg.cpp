@@ -1,5 +1,6 @@
 #include "app/widgets/FitProgressDlg.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QFormLayout>
@@ -10,10 +11,6 @@
 #include <QVBoxLayout>
 
 #include <charconv>
-
-namespace {
-constexpr UINT IDS_FITTING_N_OF_M = 458;
-} // namespace
 
 CFitProgressDlg::CFitProgressDlg(QWidget* parent) : QDialog(parent) {}
 

@@ -1,6 +1,7 @@
 #include "app/widgets/GotoCellDlg.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "ui/widgets/DataExchange.h"
 
 #include <QDialogButtonBox>
@@ -10,10 +11,6 @@
 
 #include <charconv>
 #include <string>
-
-namespace {
-enum : UINT { IDS_PARSE_INT = 61712, IDS_PARSE_INT_RANGE = 61714 };
-}
 
 void DDX_IntRange(CDataExchange* pDX, QLineEdit* edit, int& value, int minimum, int maximum)
 {
@@ -31,13 +28,13 @@ void DDX_IntRange(CDataExchange* pDX, QLineEdit* edit, int& value, int minimum, 
         ++begin;
     auto [end, ec] = std::from_chars(begin, text.data() + text.size(), parsed);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        ReportMessage(IDS_PARSE_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)},
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)},
                       MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
         return;
     }
     if (parsed < minimum || parsed > maximum) {
-        ReportMessage(IDS_PARSE_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)},
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)},
                       MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
         return;

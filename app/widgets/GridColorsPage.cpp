@@ -5,6 +5,7 @@
 #include "app/widgets/MXApp.h"
 #include "data/DataActionGridPrefs.h"
 #include "data/DataTableView.h"
+#include "platform/StringIds.h"
 #include "ui/widgets/ColourCombo.h"
 #include "ui/widgets/FontPage.h"
 #include "ui/widgets/HelpPropertySheet.h"
@@ -18,7 +19,6 @@
 #include <algorithm>
 
 namespace {
-constexpr UINT IDS_PREFERENCES = 325;
 const char* const kLabels[] = {"&Calculated data text", "&Editable data text", "&Grid lines",
                                "&Row/Column text",      "&Heading text",       "&Locked data text"};
 constexpr int kSystemColours[] = {COLOR_BTNSHADOW, COLOR_WINDOWTEXT, COLOR_BTNFACE,

@@ -5,6 +5,7 @@
 #include "framework/ProjectDocBase.h"
 #include "framework/Profile.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "ui/MeasurementUnit.h"
 #include "ui/widgets/DataExchange.h"
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr UINT kEnterCharacter = 322;
 constexpr const char* kSection = "Preferences";
 
 bool IsMetricUnit(int unit) { return unit == MeasurementUnit::Centimeters || unit == MeasurementUnit::Millimeters; }
@@ -36,7 +36,7 @@ void ExchangeChar(CDataExchange* pDX, QLineEdit* edit, std::string& value)
 {
     DDX_Text(pDX, edit, value);
     if (!pDX->Failed() && pDX->m_bSaveAndValidate && value.empty()) {
-        ReportMessage(kEnterCharacter, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_CHARACTER, {}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }

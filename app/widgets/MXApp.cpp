@@ -26,6 +26,7 @@
 #include "app/Preferences.h"
 #include "data/DataFilters.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectTemplateBase.h"
@@ -47,15 +48,9 @@
 
 namespace {
 
-constexpr UINT IDS_MAKER = 108;
-constexpr UINT IDS_WORKSPACE_STRINGS = 129;
-constexpr UINT IDS_TEMPLATE_RESOURCES = 136;
-constexpr UINT IDS_TEMPLATE_EXT = 517;        // ".MXT"
-constexpr UINT IDS_TEMPLATE_TYPE = 518;       // "Marlox 4.0 Template"
-constexpr UINT IDS_TEMPLATE_FILTER = 519;     // "Marlox Template Files"
-constexpr UINT IDS_NEW_CAPTION = 25033;       // "New"
-constexpr UINT IDS_OLD_DATA_FILES = 525;
-constexpr UINT IDS_OLD_EQUATION_FILES = 526;
+// The resource id of workspace templates (an id of resources, not of a string).
+constexpr UINT kTemplateResources = 136;
+
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -222,7 +217,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     static CColumnTypeEditor columnTypeEditor;
     SetColumnSettingsEditor(&columnTypeEditor);
     InstallFontSubstitutes();
-    CProfile::SetRegistryKey(LoadString(IDS_MAKER));
+    CProfile::SetRegistryKey(LoadString(IDS_MAKER_NAME));
 
     m_pReporter = std::make_unique<CMessageBoxReporter>();
     m_pOldReporter = SetReporter(m_pReporter.get());
@@ -255,7 +250,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     LoadSettings();
 
     m_pWorkspaceTemplate = std::make_unique<CMXTemplate>(
-        IDS_WORKSPACE_STRINGS, LoadString(IDS_WORKSPACE_STRINGS),
+        IDS_WORKSPACE_DOC_STRINGS, LoadString(IDS_WORKSPACE_DOC_STRINGS),
         [this] {
             auto doc = std::make_unique<CMXDoc>();
             doc->SetHost(m_pMainWnd);
@@ -424,7 +419,7 @@ bool CMXApp::OpenRecentFile(std::size_t index)
 bool CMXApp::NewFromTemplateSheet()
 {
     CNewTemplateSheet sheet(GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir),
-                            m_pMainWnd, CNewTemplateSheet::kNewFileMenu, IDS_NEW_CAPTION);
+                            m_pMainWnd, CNewTemplateSheet::kNewFileMenu, IDS_NEW);
     if (sheet.DoModal() != QDialog::Accepted || sheet.GetChosenPath().empty())
         return false;
     if (m_pMainWnd)
@@ -455,8 +450,8 @@ std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
     types.push_back({LoadString(IDS_TEMPLATE_FILTER), templateExt});
     // Files of version 3 open too: they are converted into a new workspace.
     if (open) {
-        types.push_back({LoadString(IDS_OLD_DATA_FILES), ".MXD"});
-        types.push_back({LoadString(IDS_OLD_EQUATION_FILES), ".MXE"});
+        types.push_back({LoadString(IDS_VERSION3_DATA_FILE), ".MXD"});
+        types.push_back({LoadString(IDS_VERSION3_EQUATION_FILE), ".MXE"});
     }
     if (!open && HasTemplateExtension(fileName)) {
         selected = int(types.size()) - 1;
@@ -534,7 +529,7 @@ bool CMXApp::OnCmdMsg(UINT id, CCmdUI* ui)
             const std::string type = isTemplate || !m_pWorkspaceTemplate
                 ? LoadString(IDS_TEMPLATE_TYPE)
                 : m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::regFileTypeName);
-            ShowFileProperties(m_pMainWnd, *doc, isTemplate ? IDS_TEMPLATE_RESOURCES : IDS_WORKSPACE_STRINGS, type);
+            ShowFileProperties(m_pMainWnd, *doc, isTemplate ? kTemplateResources : IDS_WORKSPACE_DOC_STRINGS, type);
         }
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "app/HelpTopicMap.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "ui/widgets/HtmlHelp.h"
 
 #include <QApplication>
@@ -14,8 +15,6 @@
 #include <memory>
 
 namespace {
-
-constexpr UINT IDS_HELP_TOPIC_MISSING = 1209;
 
 struct HelpState {
     QString folder;

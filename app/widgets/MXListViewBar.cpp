@@ -5,6 +5,7 @@
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
 #include "app/ProjectAction.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"
 #include "platform/StringTable.h"
@@ -65,7 +66,7 @@ bool CMXListViewBar::OnCmdMsg(UINT id, CCmdUI* ui)
         if (editor) {
             if (ui) {
                 ui->Enable(editor->isUndoAvailable());
-                ui->SetText(LoadString(25172));
+                ui->SetText(LoadString(IDS_UNDO_PLAIN_TEXT));
             } else {
                 editor->undo();
             }
@@ -80,7 +81,7 @@ bool CMXListViewBar::OnCmdMsg(UINT id, CCmdUI* ui)
         if (editor) {
             if (ui) {
                 ui->Enable(false);
-                ui->SetText(FormatString(25171, {""}));
+                ui->SetText(FormatString(IDS_REDO_TEXT, {""}));
             }
         } else if (ui) {
             ui->Enable(doc && doc->GetActionList().CanRedo());

@@ -17,6 +17,7 @@
 #include "data/DataFilters.h"
 #include "app/widgets/MXListViewBar.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ChangeIconDlg.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
@@ -48,16 +49,8 @@ namespace {
 
 std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 
-constexpr UINT IDS_CALCULATING = 164;   // "Calc..."
-constexpr UINT IDS_STANDARD_BAR = 106;  // "Standard"
-constexpr UINT IDS_DATA_BAR = 182;      // "Data"
 // View > Zoom: 25%, 50%, 75%, 100%, 120%, 150% and 200%.
 constexpr UINT kFirstZoomCommand = 32985;
-constexpr UINT IDS_ADD_ITEM_CAPTION = 1154;  // "Add Item"
-constexpr UINT IDS_STORE_STOCK = 1159;  // "Store Item"
-constexpr UINT IDS_ITEM_FILTER = 1157;  // "Marlox Items|*.mxc||"
-constexpr UINT IDS_IMPORT_TITLE = 202;  // "Import Data From File"
-
 
 } // namespace
 
@@ -368,7 +361,7 @@ bool CMXMainWnd::Create()
     }
 
     statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
-    m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALCULATING)), this);
+    m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALC_INDICATOR)), this);
     m_calcPane->setEnabled(false);
     statusBar()->addPermanentWidget(m_calcPane);
 
@@ -458,8 +451,8 @@ void CMXMainWnd::ImportData()
         pos = end + 1;
     }
     QString dir = app ? QString::fromStdString(app->GetDirectory(CPreferences::CurrentDataDir)) : QString();
-    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_IMPORT_TITLE)), dir,
-                                                filters.join(";;"));
+    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_IMPORT_DATA_FROM_FILE)),
+                                                dir, filters.join(";;"));
     if (path.isEmpty())
         return;
     QFileInfo info(path);
@@ -486,7 +479,7 @@ void CMXMainWnd::StoreStockItem()
     const std::string userDir = app ? app->GetDirectory(CPreferences::UserItemDir) : std::string();
     CMultiDefaultFileDialog dialog(this, false, "mxc", userDir,
                                    app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string());
-    dialog.setWindowTitle(QString::fromStdString(LoadString(IDS_STORE_STOCK)));
+    dialog.setWindowTitle(QString::fromStdString(LoadString(IDS_STORE_ITEM)));
     const std::string filter = LoadString(IDS_ITEM_FILTER);  // "Name|*.ext||"
     const std::size_t bar = filter.find('|'), star = filter.find('*', bar), end = filter.find('|', bar + 1);
     if (bar != std::string::npos && star != std::string::npos && end != std::string::npos)
@@ -537,7 +530,7 @@ void CMXMainWnd::AddStockItem()
     CMXApp* app = GetMXApp();
     CNewTemplateSheet sheet(app ? app->GetDirectory(CPreferences::UserItemDir) : std::string(),
                             app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string(), this,
-                            CNewTemplateSheet::kAddItemMenu, IDS_ADD_ITEM_CAPTION);
+                            CNewTemplateSheet::kAddItemMenu, IDS_ADD_ITEM);
     if (sheet.DoModal() == QDialog::Accepted && !sheet.GetChosenPath().empty())
         doc->GetActionList().Add(new CMXItemAddFromStore(doc, sheet.GetChosenPath()));
 }

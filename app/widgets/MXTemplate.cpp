@@ -2,13 +2,12 @@
 
 #include "framework/ArchiveHelpers.h"
 #include "framework/ProjectDocBase.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <filesystem>
 
 namespace {
-constexpr UINT IDS_EQUATION_EXT = 516; // ".MXE"
-constexpr UINT IDS_TEMPLATE_EXT = 517; // ".MXT"
 
 bool SamePath(const std::string& a, const std::string& b)
 {

@@ -4,6 +4,7 @@
 #include "app/widgets/DataView.h"
 #include "data/DataActionColFormat.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "ui/widgets/HelpPropertySheet.h"
 
 #include <QCheckBox>
@@ -19,7 +20,6 @@
 #include <algorithm>
 
 namespace {
-enum : UINT { IDS_INT_RANGE = 61714, IDS_COLUMN_FORMAT = 524 };
 
 // An empty field stands for an unset count.
 bool ReadOptional(QLineEdit* edit, int& value, int minimum, int maximum)
@@ -32,7 +32,8 @@ bool ReadOptional(QLineEdit* edit, int& value, int minimum, int maximum)
     bool ok = false;
     const int v = text.toInt(&ok);
     if (!ok || v < minimum || v > maximum) {
-        ReportMessage(IDS_INT_RANGE, {std::to_string(minimum), std::to_string(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)},
+                      MB_OK | MB_ICONEXCLAMATION);
         edit->setFocus();
         edit->selectAll();
         return false;

@@ -7,16 +7,13 @@
 #include "app/widgets/OtherOptions.h"
 #include "app/widgets/PreferencePage.h"
 #include "app/widgets/UserInfo.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
-
-namespace {
-constexpr UINT kOptionsCaption = 186;
-}
 
 COptionsSheet::COptionsSheet(const QString& caption, QWidget* parent) : CHelpPropertySheet(caption, parent)
 {
@@ -107,7 +104,7 @@ void COptionsSheet::AddStandardPages(CPreferences& preferences, CProjectDocBase*
 
 int ShowOptionsSheet(QWidget* parent, CPreferences& preferences, CProjectDocBase* document)
 {
-    COptionsSheet sheet(QString::fromStdString(LoadString(kOptionsCaption)), parent);
+    COptionsSheet sheet(QString::fromStdString(LoadString(IDS_OPTIONS)), parent);
     sheet.AddStandardPages(preferences, document);
     return sheet.exec() == QDialog::Accepted ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include "data/DataActionSort.h"
 #include "data/SortChoice.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QComboBox>
@@ -18,10 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-enum : UINT { IDS_COLUMNS_SELECTED = 571 };
-}
 
 CSortDataDlg::CSortDataDlg(CMXGrid* item, int indexColumn, QWidget* parent)
     : QDialog(parent)

@@ -1,6 +1,7 @@
 #include "framework/widgets/ChangeIconDlg.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QDialogButtonBox>
@@ -19,9 +20,6 @@
 
 namespace {
 
-constexpr UINT kNoIcon = 26000;
-constexpr UINT kTitle = 25001;
-constexpr UINT kCannotAccess = 25002;
 constexpr int kLarge = 32;
 constexpr int kSmall = 16;
 
@@ -75,7 +73,7 @@ bool ReadIconFile(const QString& path, QImage& large, QImage& small)
 CChangeIconDlg::CChangeIconDlg(QWidget* parent, const std::string& iconFile, int iconIndex)
     : QDialog(parent), m_fileName(iconFile), m_index(iconIndex)
 {
-    setWindowTitle(QString::fromStdString(LoadString(kTitle)));
+    setWindowTitle(QString::fromStdString(LoadString(IDS_CHANGE_ICON)));
     auto* grid = new QGridLayout(this);
     auto* fileLabel = new QLabel(tr("&File name:"), this);
     m_edit = new QLineEdit(this);
@@ -148,7 +146,7 @@ bool CChangeIconDlg::ReadIcons(const std::string& source, std::vector<QImage>& l
 bool CChangeIconDlg::LoadIcons(const std::string& source)
 {
     if (!ReadIcons(source, m_large, m_small)) {
-        ReportMessage(kCannotAccess, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_CANNOT_ACCESS_FILE, {}, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_fileName = source;
@@ -166,7 +164,7 @@ void CChangeIconDlg::FillList()
 
 bool CChangeIconDlg::ChooseFile(std::string& path)
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(kTitle)),
+    const QString chosen = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_CHANGE_ICON)),
                                                         QString::fromStdString(m_fileName),
                                                         tr("Icon Files (*.ico *.png *.svg);;All Files (*)"));
     if (chosen.isEmpty())
@@ -200,7 +198,7 @@ void CChangeIconDlg::accept()
     OnFileEdited();
     const int row = m_list->currentRow();
     if (row < 0 || !m_list->currentItem() || !m_list->currentItem()->isSelected()) {
-        ReportMessage(kNoIcon, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_NO_ICON_SELECTED, {}, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     m_index = row;

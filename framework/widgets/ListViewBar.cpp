@@ -4,6 +4,7 @@
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
 #include "framework/ProjectServerItem.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameBase.h"
@@ -29,8 +30,6 @@
 
 namespace {
 
-constexpr UINT IDS_BLANK_NAME = 26006;
-constexpr UINT IDS_NAME_TAKEN = 26007;
 constexpr int kCellWidth = 84;
 constexpr int kCellHeight = 72;
 

@@ -3,6 +3,7 @@
 #include "framework/Profile.h"
 #include "framework/TemplateFolder.h"
 #include "framework/widgets/TemplateTab.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QDialogButtonBox>
@@ -12,7 +13,6 @@
 namespace {
 constexpr const char* kSection = "Preferences";
 constexpr const char* kDisplayEntry = "New Display";
-constexpr UINT kGeneralTitle = 25034;
 }  // namespace
 
 CNewTemplateSheet::CNewTemplateSheet(const std::string& userFolder, const std::string& groupFolder, QWidget* parent,
@@ -29,7 +29,7 @@ CNewTemplateSheet::CNewTemplateSheet(const std::string& userFolder, const std::s
     disconnect(GetButtons(), &QDialogButtonBox::accepted, this, nullptr);
     connect(GetButtons(), &QDialogButtonBox::accepted, this, &CNewTemplateSheet::PressOk);
 
-    m_titles.push_back(LoadString(kGeneralTitle));
+    m_titles.push_back(LoadString(IDS_GENERAL));
     for (std::string& name : CTemplateFolder::CollectTabFolders(userFolder, groupFolder))
         m_titles.push_back(std::move(name));
     for (std::size_t i = 0; i < m_titles.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectFrameMDIMain.h"
@@ -70,7 +71,7 @@ bool CProjectAppBase::SaveModified(CProjectDocBase* document)
 {
     if (!document || !document->IsModified())
         return true;
-    int answer = ReportMessage(IDP_ASK_TO_SAVE, {document->GetTitle()}, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    int answer = ReportMessage(IDS_ASK_TO_SAVE, {document->GetTitle()}, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
     if (answer == IDCANCEL)
         return false;
     if (answer == IDNO)

@@ -19,16 +19,6 @@ class CProjectFrameMDIMain;
 class CProjectItemBase;
 class CProjectTemplateBase;
 
-// Texts of the framework itself.
-enum : UINT {
-    IDS_READY = 57345,
-    IDS_HELP_MODE = 57346,
-    IDS_UNTITLED = 61443,
-    IDP_FAILED_TO_CREATE_DOC = 61446,
-    IDP_ASK_TO_SAVE = 61447,
-    IDP_COMMAND_FAILURE = 61448,
-};
-
 class CProjectAppBase : public QObject, public CCmdTarget {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
@@ -13,10 +14,6 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QTimer>
-
-namespace {
-constexpr UINT IDS_MAXIMIZED_TITLE = 25184; // "%1 - %2"
-}
 
 CProjectFrameBase::CProjectFrameBase(QWidget* parent) : QMdiSubWindow(parent)
 {

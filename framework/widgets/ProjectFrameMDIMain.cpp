@@ -3,6 +3,7 @@
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ListViewBar.h"
 #include "framework/widgets/ProjectAppBase.h"
@@ -388,7 +389,7 @@ bool CProjectFrameMDIMain::NewWindow()
     CProjectDocBase* doc = GetProjectDoc();
     CProjectAppBase* app = CProjectAppBase::GetProjectApp();
     if (!active || !doc || !app) {
-        ReportMessage(IDP_COMMAND_FAILURE, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_COMMAND_FAILURE, {}, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     CProjectItemBase* item = active->GetItem();

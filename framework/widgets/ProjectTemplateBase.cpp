@@ -4,6 +4,7 @@
 #include "framework/widgets/ProjectAppBase.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ CProjectDocBase* CProjectTemplateBase::OpenSingleDocument(const char* path, bool
             m_pDocument = m_documents();
         document = m_pDocument.get();
         if (!document) {
-            ReportMessage(IDP_FAILED_TO_CREATE_DOC, {}, MB_OK | MB_ICONEXCLAMATION);
+            ReportMessage(IDS_FAILED_TO_CREATE_DOC, {}, MB_OK | MB_ICONEXCLAMATION);
             return nullptr;
         }
         createdHere = true;

@@ -2,6 +2,7 @@
 
 #include "framework/widgets/NewTemplateSheet.h"
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QActionGroup>
@@ -31,8 +32,8 @@
 
 namespace {
 
-constexpr UINT kColumnTitles[4] = {25039, 25040, 25041, 25042};
-constexpr UINT kViewTips[3] = {43001, 43002, 43003};
+constexpr UINT kColumnTitles[4] = {IDS_HEADING_TEMPLATE, IDS_HEADING_SIZE, IDS_HEADING_TYPE, IDS_HEADING_MODIFIED};
+constexpr UINT kViewTips[3] = {IDS_VIEW_LARGE_ICONS, IDS_VIEW_LIST, IDS_VIEW_DETAILS};
 constexpr int kRecordRole = Qt::UserRole + 1;
 
 QString Text(UINT id) { return QString::fromStdString(LoadString(id)); }

@@ -2,14 +2,8 @@
 
 #include "equation/EquationBase.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
-
-namespace {
-
-constexpr UINT IDS_CONSTANT = 430;
-constexpr UINT IDS_VALUE = 434;
-
-} // namespace
 
 bool CConstGrid::Attach(CConstGridSource* source, QWidget* dialog, int placeholderId)
 {
@@ -34,7 +28,7 @@ std::string CConstGrid::GetEntryName(int index) const
 }
 
 std::string CConstGrid::GetNameCaption() const { return LoadString(IDS_CONSTANT); }
-std::string CConstGrid::GetValueCaption() const { return LoadString(IDS_VALUE); }
+std::string CConstGrid::GetValueCaption() const { return LoadString(IDS_CONSTANT_VALUE); }
 
 double CConstGrid::GetValue(int index) const { return m_pSource ? m_pSource->GetConstant(index) : BlankValue(); }
 

@@ -1,13 +1,8 @@
 #include "grid/widgets/CurvevalueGrid.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
-
-namespace {
-
-constexpr UINT IDS_CURVE_VALUE = 234;
-
-} // namespace
 
 int CCurvevalueGrid::GetEntryCount() const { return m_pPage ? std::max(0, m_pPage->GetValueCount()) : 0; }
 

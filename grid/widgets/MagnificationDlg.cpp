@@ -1,6 +1,7 @@
 #include "grid/widgets/MagnificationDlg.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,13 +10,6 @@
 
 #include <charconv>
 #include <string>
-
-namespace {
-
-constexpr UINT IDS_INVALID_PERCENT = 8482;
-constexpr UINT IDS_PERCENT_RANGE = 8483;
-
-} // namespace
 
 bool ParsePercent(const QString& text, int& percent)
 {

@@ -2,6 +2,7 @@
 
 #include "grid/HeaderCell.h"
 #include "grid/widgets/EditCellNoSpace.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QMenu>
@@ -12,9 +13,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr UINT IDS_SYMBOL = 394;
-constexpr UINT IDS_DESCRIPTION = 395;
 
 QPushButton* FindButton(QWidget* parent, int id)
 {

@@ -2,6 +2,7 @@
 
 #include "FitTestSupport.h"
 #include "NistProblem.h"
+#include "platform/StringIds.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

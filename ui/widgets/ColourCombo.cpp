@@ -1,5 +1,6 @@
 #include "ui/widgets/ColourCombo.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/DataExchange.h"
 
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr UINT kAutomaticText = 25056;
-constexpr UINT kOtherText = 25057;
 constexpr int kColourRole = Qt::UserRole + 1;
 
 // Draws each entry as a swatch outlined in the text colour, then its caption.
@@ -81,10 +80,10 @@ void CColourCombo::Init(const ColourValue& value, bool withAutomatic)
     clear();
     m_hasAutomatic = withAutomatic;
     if (withAutomatic)
-        addItem(QString::fromStdString(LoadString(kAutomaticText)), uint(m_automaticColour));
+        addItem(QString::fromStdString(LoadString(IDS_AUTOMATIC)), uint(m_automaticColour));
     for (int i = 0; i < kStandardColourCount; ++i)
         addItem(QString::fromStdString(StandardColourName(i)), uint(StandardColour(i)));
-    addItem(QString::fromStdString(LoadString(kOtherText)), uint(value.m_colour));
+    addItem(QString::fromStdString(LoadString(IDS_OTHER)), uint(value.m_colour));
     for (int i = 0; i < count(); ++i)
         setItemIcon(i, Swatch(EntryColour(i)));
     SetColour(value);

@@ -2,6 +2,7 @@
 
 #include "platform/Reporter.h"
 #include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "ui/DoubleText.h"
 #include "ui/MeasurementUnit.h"
 
@@ -12,11 +13,6 @@
 namespace {
 
 // The framework's texts for number fields.
-constexpr UINT kEnterNumber = 61713;
-constexpr UINT kEnterNumberRange = 61715;
-constexpr UINT kEnterMaxChars = 61716;
-constexpr UINT kIllegalMeasurement = 26001;
-constexpr UINT kMeasurementRange = 26002;
 // The longest measurement text read from a field.
 constexpr int kMaxMeasurementText = 64;
 
@@ -57,7 +53,7 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count)
     if (pDX->Failed() || !pDX->m_bSaveAndValidate)
         return;
     if (QString::fromStdString(value).size() > count) {
-        ReportMessage(kEnterMaxChars, {std::to_string(count)}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_MAX_CHARS, {std::to_string(count)}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }
@@ -95,7 +91,7 @@ void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value)
     }
     double v = 0.0;
     if (!ParseDoubleOrBlank(Text(edit), v)) {
-        ReportMessage(kEnterNumber, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ENTER_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
         return;
     }
@@ -107,7 +103,7 @@ void DDV_DoubleOrBlank(CDataExchange* pDX, double value, double minimum, double 
     if (pDX->Failed() || !pDX->m_bSaveAndValidate || IsBlank(value))
         return;
     if (value < minimum || value > maximum) {
-        ReportMessage(kEnterNumberRange, {FormatDoubleOrBlank(minimum), FormatDoubleOrBlank(maximum)},
+        ReportMessage(IDS_ENTER_NUMBER_RANGE, {FormatDoubleOrBlank(minimum), FormatDoubleOrBlank(maximum)},
                       MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
@@ -126,7 +122,7 @@ void DDX_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit*
         return;
     int v = 0;
     if (!unit.Parse(Text(edit).substr(0, kMaxMeasurementText), v)) {
-        ReportMessage(kIllegalMeasurement, {}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_ILLEGAL_MEASUREMENT, {}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
         return;
     }
@@ -138,7 +134,7 @@ void DDV_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, int value,
     if (pDX->Failed() || !pDX->m_bSaveAndValidate)
         return;
     if (value < minimum || value > maximum) {
-        ReportMessage(kMeasurementRange, {unit.Format(minimum), unit.Format(maximum)}, MB_OK | MB_ICONEXCLAMATION);
+        ReportMessage(IDS_MEASUREMENT_RANGE, {unit.Format(minimum), unit.Format(maximum)}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/widgets/DialogButtons.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QDialogButtonBox>
@@ -7,7 +8,6 @@
 
 bool SetCancelToClose(QWidget* dialog)
 {
-    constexpr unsigned IDS_CLOSE = 25120;
     for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>()) {
         if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) {
             cancel->setText(QString::fromStdString(LoadString(IDS_CLOSE)));

@@ -1,5 +1,6 @@
 #include "ui/widgets/FontNameCombo.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <QFontDatabase>
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr BYTE kMacCharSet = 77;
-constexpr UINT kRegular = 25139;
 
 struct CharSetScript {
     QFontDatabase::WritingSystem system;
@@ -64,7 +64,7 @@ std::string StyleName(const QString& family)
     const QStringList styles = QFontDatabase::styles(family);
     if (!styles.isEmpty())
         return styles.first().toStdString();
-    return LoadString(kRegular);
+    return LoadString(IDS_REGULAR);
 }
 
 BYTE PitchAndFamily(const QString& family)

@@ -1,5 +1,7 @@
 #include "ui/widgets/FontSizeCombo.h"
 
+#include "platform/StringIds.h"
+
 #include <QFontDatabase>
 
 #include <algorithm>
@@ -11,8 +13,6 @@
 namespace {
 
 constexpr int kStandardSizes[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
-constexpr UINT kNotANumber = 26003;
-constexpr UINT kSizeRange = 26004;
 // Twips of 1 point and of 1638 points (the largest height a character
 // format holds).
 constexpr int kMinTwips = 20;
@@ -61,11 +61,11 @@ int CFontSizeCombo::ParseSize(std::string_view text)
 UINT CFontSizeCombo::CheckSize(int twips)
 {
     if (twips == -2)
-        return kNotANumber;
+        return IDS_NOT_A_VALID_NUMBER;
     if (twips < 0)
         return 0;
     if (twips < kMinTwips || twips > kMaxTwips)
-        return kSizeRange;
+        return IDS_POINT_SIZE_RANGE;
     return 0;
 }
 

@@ -1,9 +1,9 @@
 #include "ui/widgets/FontStyleCombo.h"
 
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 namespace {
-constexpr UINT kBoldItalic = 25136, kBold = 25137, kItalic = 25138, kRegular = 25139;
 // Weights above this one count as bold.
 constexpr LONG kBoldAbove = 400;
 }  // namespace
@@ -15,10 +15,10 @@ void CFontStyleCombo::Fill(const std::string& /*faceName*/, BYTE /*charSet*/)
     blockSignals(true);
     clear();
     m_entries = {
-        {LoadString(kRegular), FW_NORMAL, false},
-        {LoadString(kItalic), FW_NORMAL, true},
-        {LoadString(kBold), FW_BOLD, false},
-        {LoadString(kBoldItalic), FW_BOLD, true},
+        {LoadString(IDS_REGULAR), FW_NORMAL, false},
+        {LoadString(IDS_ITALIC), FW_NORMAL, true},
+        {LoadString(IDS_BOLD), FW_BOLD, false},
+        {LoadString(IDS_BOLD_ITALIC), FW_BOLD, true},
     };
     for (const FontStyleEntry& e : m_entries)
         addItem(QString::fromStdString(e.name));

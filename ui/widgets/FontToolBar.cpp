@@ -1,6 +1,7 @@
 #include "ui/widgets/FontToolBar.h"
 
 #include "platform/Reporter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/FontNameCombo.h"
 #include "ui/widgets/FontSizeCombo.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr UINT kTitle = 25168;
 // A face name fits the 32 bytes of a character format with its NUL.
 constexpr int kMaxFaceChars = LF_FACESIZE - 1;
 constexpr int kMaxSizeChars = 5;
@@ -35,7 +35,7 @@ bool CFontToolBar::Create(QWidget* parent)
     if (parent)
         setParent(parent);
     setObjectName(QStringLiteral("Formatting"));
-    setWindowTitle(QString::fromStdString(LoadString(kTitle)));
+    setWindowTitle(QString::fromStdString(LoadString(IDS_FORMATTING)));
 
     m_name = new CFontNameCombo(this);
     m_name->setObjectName(QString::number(kFontNameId));
