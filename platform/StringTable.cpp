@@ -109,6 +109,8 @@ constexpr StringEntry kStrings[] = {
     {395, "Description"},
     {422, "The selected equation is not correctly compiled."},
     {423, "The calculations did not converge to a stable minimum. Try restarting the fitting using different initial estimate values."},
+    {424, "Parameter"},
+    {425, "Definition"},
     {430, "Constant"},
     {434, "Value"},
     {458, "Fitting data (%1 of %2)..."},
