@@ -264,6 +264,7 @@ inline constexpr UINT IDS_RESULT_REDUCED_CHI_SQUARE = 8504;
 inline constexpr UINT IDS_RESULT_CONVERGED = 8505;
 inline constexpr UINT IDS_RESULT_STATUS = 8506;
 inline constexpr UINT IDS_RESULT_ITERATION_LIMIT = 8507;
+inline constexpr UINT IDS_NO_ITEM_WINDOW = 27001;
 
 // Data tables: column types, number formats, table actions, data filters
 inline constexpr UINT IDS_PASTE_SIZES_DIFFER = 181;

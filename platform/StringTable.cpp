@@ -407,6 +407,7 @@ constexpr StringEntry kStrings[] = {
     {26008, "Failed to create object.  Make sure the object is entered in the system registry."},
     {26009, "!! Bad command !!"},
     {26010, "A project item in this file has become corrupted. Attempt to recover by converting to blank Notes item?"},
+    {27001, "Items of the kind \"%1\" have no window in this version of the program. The item stays in the workspace and is saved with it."},
     {32002, "Cannot open the Clipboard."},
     {32003, "Cannot clear the Clipboard."},
     {32004, "Cannot close the Clipboard."},

@@ -51,6 +51,18 @@ namespace {
 // The resource id of workspace templates (an id of resources, not of a string).
 constexpr UINT kTemplateResources = 136;
 
+// The item windows that other libraries register, by kind flag.
+struct ItemWindow {
+    UINT resourceId = 0;
+    std::string name;
+    std::function<CProjectFrameBase*()> frames;
+};
+std::map<int, ItemWindow>& ItemWindows()
+{
+    static std::map<int, ItemWindow> windows;
+    return windows;
+}
+
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -261,6 +273,9 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
     m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
+    for (const auto& [kind, window] : ItemWindows())
+        m_itemTemplates[kind] = std::make_unique<CProjectTemplateBase>(
+            window.resourceId, "\n" + window.name + "\n" + window.name + "\n\n\n\n", nullptr, window.frames);
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -315,6 +330,7 @@ int CMXApp::ExitInstance()
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
     m_pTableTemplate.reset();
+    m_itemTemplates.clear();
     m_pWorkspaceTemplate.reset();
     // A start that ended before the settings were read (a hand-over to the
     // running copy) must not overwrite them with its blank ones.
@@ -341,12 +357,25 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     if (!mx)
         return nullptr;
-    // Notepads and data tables have windows so far; the other kinds are listed and stored.
     switch (mx->GetKindFlag()) {
     case KIND_NOTES: return m_pNotepadTemplate.get();
     case KIND_DATA: return m_pTableTemplate.get();
-    default: return nullptr;
+    default: break;
     }
+    // The kinds whose windows other libraries supply; none for a kind without a window.
+    auto it = m_itemTemplates.find(mx->GetKindFlag());
+    return it == m_itemTemplates.end() ? nullptr : it->second.get();
+}
+
+void CMXApp::RegisterItemWindow(int kindFlag, UINT resourceId, const std::string& kindName,
+                                std::function<CProjectFrameBase*()> frames)
+{
+    ItemWindows()[kindFlag] = ItemWindow{resourceId, kindName, std::move(frames)};
+}
+
+bool CMXApp::HasItemWindow(int kindFlag)
+{
+    return kindFlag == KIND_NOTES || kindFlag == KIND_DATA || ItemWindows().count(kindFlag) != 0;
 }
 
 bool CMXApp::OpenWorkspace(const std::string& path)

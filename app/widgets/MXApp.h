@@ -12,12 +12,15 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class CDesktopClipboard;
+class CProjectFrameBase;
 class CSingleInstanceChannel;
 class CSplashBox;
 class CMessageBoxReporter;
@@ -39,6 +42,14 @@ public:
     CMXMainWnd* GetMainFrame() const;
     CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
     CProjectTemplateBase* GetTableTemplate() const { return m_pTableTemplate.get(); }
+
+    // The window of an item kind (its kind flag) that a library of windows
+    // supplies: the program makes the kind's template from it at start-up.
+    // Registered before InitInstance; a kind without a window says so when
+    // it is opened.
+    static void RegisterItemWindow(int kindFlag, UINT resourceId, const std::string& kindName,
+                                   std::function<CProjectFrameBase*()> frames);
+    static bool HasItemWindow(int kindFlag);
 
     bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
     void LoadSettings() override;
@@ -124,6 +135,7 @@ protected:
     std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
     std::unique_ptr<CProjectTemplateBase> m_pTableTemplate;
+    std::map<int, std::unique_ptr<CProjectTemplateBase>> m_itemTemplates;
     std::unique_ptr<CMessageBoxReporter> m_pReporter;
     std::unique_ptr<CDesktopClipboard> m_pClipboard;
     CReporter* m_pOldReporter = nullptr;

@@ -402,6 +402,18 @@ void CMXMainWnd::OnIconSizeChanged(bool large)
         frame->OnLayoutChanged(large ? 1 : 0);
 }
 
+bool CMXMainWnd::OpenItemWindow(CProjectItemBase* item)
+{
+    auto* mx = dynamic_cast<CMXProjectItem*>(item);
+    if (mx && !CMXApp::HasItemWindow(mx->GetKindFlag())) {
+        std::string kind;
+        mx->GetTypeName(kind);
+        ReportMessage(IDS_NO_ITEM_WINDOW, {kind}, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    return CProjectFrameMDIMain::OpenItemWindow(item);
+}
+
 CMXDoc* CMXMainWnd::GetActiveWorkspace() const { return dynamic_cast<CMXDoc*>(GetProjectDoc()); }
 
 void CMXMainWnd::AddItem(UINT id)

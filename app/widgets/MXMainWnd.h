@@ -42,6 +42,8 @@ public:
     bool Create();
     bool ShouldRestorePlacement() override { return true; }
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
+    // An item whose kind has no window says so instead of opening nothing.
+    bool OpenItemWindow(CProjectItemBase* item) override;
 
     CMXDoc* GetActiveWorkspace() const;
     CStandardToolBar* GetStandardBar() const { return m_standardBar; }

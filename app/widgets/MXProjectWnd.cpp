@@ -3,6 +3,7 @@
 #include "app/MXProjectItem.h"
 #include "app/widgets/MXListViewBar.h"
 #include "platform/widgets/CommandIds.h"
+#include "ui/widgets/TabFormView.h"
 
 CMXProjectItem* CMXProjectWnd::GetMXItem() const { return dynamic_cast<CMXProjectItem*>(m_pItem); }
 
@@ -38,4 +39,10 @@ bool CMXProjectWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     }
     return CProjectFrameBase::OnCmdMsg(id, ui);
+}
+
+void CMXProjectWnd::OnDetach()
+{
+    if (auto* form = qobject_cast<CTabFormView*>(widget()))
+        form->Detach();
 }

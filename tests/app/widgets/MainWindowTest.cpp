@@ -11,6 +11,7 @@
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
@@ -577,4 +578,19 @@ TEST_F(MainWindowTest, AddDataTableOpensItsWindowAndTypingIsUndoable)
     EXPECT_TRUE(undo.m_enabled.value_or(false));
     ASSERT_TRUE(frame->OnCmdMsg(ID_EDIT_UNDO, nullptr));
     EXPECT_EQ(item->GetTable().GetCell(2, 0), nullptr);
+}
+
+TEST_F(MainWindowTest, AKindWithoutAWindowSaysSoWhenItIsOpened)
+{
+    // This program registers no equation windows: the item is added, listed,
+    // and opening it explains why nothing opens.
+    ASSERT_TRUE(Run(ID_ADD_EQUATION));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Equation"});
+    EXPECT_TRUE(main->GetFrames().empty());
+    ASSERT_EQ(reporter->Ids(), std::vector<UINT>{IDS_NO_ITEM_WINDOW});
+    EXPECT_NE(reporter->messages[0].text.find("\"Equation\""), std::string::npos);
+    // As a double click in the list opens it.
+    EXPECT_FALSE(doc()->GetProjectItems().front()->OpenWindow());
+    EXPECT_EQ(reporter->Ids(), (std::vector<UINT>{IDS_NO_ITEM_WINDOW, IDS_NO_ITEM_WINDOW}));
+    EXPECT_TRUE(main->GetFrames().empty());
 }
