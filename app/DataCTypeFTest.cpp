@@ -6,7 +6,7 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "fitting/FTest.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/StringIds.h"

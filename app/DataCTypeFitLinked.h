@@ -10,7 +10,7 @@
 #include "data/DataColumnType.h"
 #include "data/DataString.h"
 #include "data/MyData.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 

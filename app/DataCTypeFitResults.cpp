@@ -5,7 +5,7 @@
 #include "data/DataDouble.h"
 #include "data/DataString.h"
 #include "data/MyData.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/StringIds.h"

@@ -5,7 +5,7 @@
 #include "app/OldDataImport.h"
 #include "app/OldEquationImport.h"
 #include "app/OldFileReader.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"

@@ -5,7 +5,7 @@
 #include "data/DataColumnType.h"
 #include "data/DataDouble.h"
 #include "equation/EquationTransform.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "fitting/WorkerThread.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"

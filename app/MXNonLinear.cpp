@@ -5,7 +5,7 @@
 #include "app/MXGrid.h"
 #include "equation/EquationBase.h"
 #include "fitting/NonlinearFit.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/Profile.h"
 #include "platform/Archive.h"
 #include "platform/StringIds.h"

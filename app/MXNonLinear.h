@@ -5,7 +5,7 @@
 
 #include "app/MXResult.h"
 #include "fitting/EquationSource.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "platform/StringIds.h"
 
 class CNonlinearFit;

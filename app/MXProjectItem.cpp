@@ -1,7 +1,7 @@
 #include "app/MXProjectItem.h"
 
 #include "app/MXDoc.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/File.h"
 #include "platform/StringTable.h"

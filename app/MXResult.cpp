@@ -2,7 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"

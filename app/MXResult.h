@@ -18,7 +18,7 @@
 #include "fitting/Fit.h"
 #include "fitting/FitSettings.h"
 #include "fitting/WorkerThread.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 

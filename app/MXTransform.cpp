@@ -1,7 +1,7 @@
 #include "app/MXTransform.h"
 
 #include "app/MXDoc.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"

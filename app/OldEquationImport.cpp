@@ -4,7 +4,7 @@
 #include "app/MXEquation.h"
 #include "app/MXTransform.h"
 #include "app/OldFileReader.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"

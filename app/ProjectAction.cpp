@@ -2,7 +2,7 @@
 
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/ItemListCtrl.h"
 #include "framework/ProjectServerItem.h"

@@ -4,7 +4,7 @@
 #include "data/DataString.h"
 #include "data/MyData.h"
 #include "data/SavitzkyGolay.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/StringIds.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "data/DataCTypeOneSource.h"
-#include "fitting/MyMatrix.h"
+#include "framework/MyMatrix.h"
 
 class CDataCTypeSmooth : public CDataCTypeOneSource {
     DECLARE_SERIAL(CDataCTypeSmooth)

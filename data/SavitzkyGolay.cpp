@@ -1,8 +1,8 @@
 #include "data/SavitzkyGolay.h"
 
-#include "fitting/MyIntVector.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "framework/MyIntVector.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 #include "platform/StringIds.h"
 
 #include <vector>

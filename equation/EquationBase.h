@@ -7,7 +7,7 @@
 // needed. One object serves one thread at a time; Clone makes another.
 #pragma once
 
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "platform/Object.h"
 
 #include <atomic>

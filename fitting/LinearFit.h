@@ -6,8 +6,8 @@
 #pragma once
 
 #include "fitting/Fit.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 
 class CLinearFit : public CFit {
     DECLARE_SERIAL(CLinearFit)

@@ -8,11 +8,18 @@
 // fit. Large data sets are evaluated on several threads, each with its own
 // clone; the sums are formed in fixed blocks of points and added in block
 // order, so the results do not depend on the number of threads.
+//
+// Its files: NonlinearFit.cpp the fit from start to end and its results,
+// MarquardtStep.cpp one step, NonlinearPasses.cpp the passes over the points
+// and their threads, EstimateSearch.cpp the starting values,
+// CycleShortcut.cpp the end of a run that repeats a cycle, and
+// NonlinearFitStore.cpp the stored form.
 #pragma once
 
 #include "fitting/Fit.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "fitting/FitOutcome.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 
 #include <atomic>
 #include <deque>
@@ -95,18 +102,36 @@ public:
 
 private:
     struct SPass;
+    // The states of the fit linked by steps that depended on the parameters
+    // alone, and the state of the step before them.
+    struct SCycleChain {
+        std::deque<SStepState> states;
+        SStepState last;
+    };
 
-    int RunFit(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y, const CMyVector& w,
-               CWorkerThread* worker, int report);
-    int InitialEstimates(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y,
-                         const CMyVector& w, CWorkerThread* worker);
-    // 0 aborted, 1 step taken, 2 given up.
+    // A step that changes the chi-square by less than this fraction is near
+    // the minimum: the next step takes the equation's own (central) derivatives.
+    static constexpr double kCentralChange = 1e-4;
+
+    // Done (fitted), Stopped, or the failure whose message the fit reports.
+    EFitOutcome RunFit(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y, const CMyVector& w,
+                       CWorkerThread* worker);
+    // Done with the starting values in the equation, Stopped, or NoEstimates.
+    EFitOutcome InitialEstimates(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y,
+                                 const CMyVector& w, CWorkerThread* worker);
+    // One Marquardt step: Done when it was taken, Stopped, or NotConverged
+    // when lambda passed the give-up mark without a better chi-square.
     // central: derivatives from the equation's CalculateDerivatives, else forward differences.
-    int Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker, bool central);
+    EFitOutcome Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker,
+                        bool central);
     // Reduced chi-square at the current parameters; aborted sets stopped.
     double CalcChiSq(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w, CWorkerThread* worker,
                      bool& stopped);
     bool IsConverged(double previous, double current);
+    // Adds the state after a step to the chain of undamped steps; true when
+    // the run repeats a cycle and the state at the last iteration was taken
+    // from it, which ends the run.
+    bool FollowCycle(SCycleChain& chain, bool forceCentral);
     // When current repeats a state of chain, takes the state of the last
     // iteration from the cycle; true when it did.
     bool SkipCycle(const std::deque<SStepState>& chain, const SStepState& current);

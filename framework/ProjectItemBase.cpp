@@ -1,6 +1,7 @@
 #include "framework/ProjectItemBase.h"
 
 #include "framework/ArchiveHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/ItemListCtrl.h"
 #include "framework/ProjectDocBase.h"
 #include "platform/Clock.h"
@@ -331,26 +332,9 @@ void CProjectItemBase::SerializeListLayout(CArchive& ar)
     SerializeVersion(ar, 0);
     std::int32_t width = 0, height = 0;
     ar >> m_ptListPos >> m_wpFrame >> width >> height;
-    if (width != s_workArea.cx || height != s_workArea.cy) {
-        // Keep the window on a smaller screen: shift it back inside the work area.
-        RECT& r = m_wpFrame.rcNormalPosition;
-        if (r.right > s_workArea.cx) {
-            r.left -= r.right - s_workArea.cx;
-            r.right = s_workArea.cx;
-        }
-        if (r.bottom > s_workArea.cy) {
-            r.top -= r.bottom - s_workArea.cy;
-            r.bottom = s_workArea.cy;
-        }
-        if (r.left < 0) {
-            r.right -= r.left;
-            r.left = 0;
-        }
-        if (r.top < 0) {
-            r.bottom -= r.top;
-            r.top = 0;
-        }
-    }
+    // Keep the window on a smaller screen: shift it back inside the work area.
+    if (width != s_workArea.cx || height != s_workArea.cy)
+        MoveRectInside(m_wpFrame.rcNormalPosition, s_workArea.cx, s_workArea.cy);
     if (m_ptListPos.x != 0 || m_ptListPos.y != 0) {
         CItemListCtrl* list = GetList();
         int row = list ? list->FindItem(this) : -1;

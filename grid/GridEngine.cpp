@@ -858,14 +858,20 @@ void CGridEngine::ShowScrollBar(int bar, bool show)
         m_pHost->ShowScrollBar(bar, show, true);
 }
 
-void CGridEngine::OnVScroll(int code, int position)
+void CGridEngine::OnVScroll(int code, int position) { Scroll(SB_VERT, code, position); }
+
+void CGridEngine::OnHScroll(int code, int position) { Scroll(SB_HORZ, code, position); }
+
+void CGridEngine::Scroll(int bar, int code, int position)
 {
-    if (code == SB_ENDSCROLL || !m_bVertBarShown || !m_pData)
+    const bool vert = bar == SB_VERT;
+    if (code == SB_ENDSCROLL || !IsScrollBarShown(bar) || !m_pData)
         return;
-    int maximum = UpdateScrollRange(SB_VERT);
-    int current = GetTopRow();
+    const int maximum = UpdateScrollRange(bar);
+    const int current = vert ? GetTopRow() : GetLeftColumn();
+    const int visible = vert ? GetVisibleRowCount() : GetVisibleColumnCount();
     int target = current;
-    int visible = GetVisibleRowCount();
+    // The codes of the two bars share their values: up is left, down is right.
     switch (code) {
     case SB_LINEUP: target = current - 1; break;
     case SB_LINEDOWN: target = current + 1; break;
@@ -879,76 +885,44 @@ void CGridEngine::OnVScroll(int code, int position)
     case SB_THUMBPOSITION: target = position; break;
     default: return;
     }
-    target = std::max(Data().m_nFirstScrollableRow, std::min(target, maximum));
+    const int first = vert ? Data().m_nFirstScrollableRow : Data().m_nFirstScrollableColumn;
+    target = std::max(first, std::min(target, maximum));
     if (target == current)
         return;
-    SetTopRow(target);
+    // An open editor follows its cell: the current cell's object is told
+    // that the grid moved once it has, and a sideways move tells it before
+    // as well.
+    auto tellCurrentCell = [this] {
+        if (CGridCellObject* cell = GetCurrentCellObject()) {
+            CellCallScope scope(*this);
+            cell->OnGridMoved();
+        }
+    };
+    if (!vert)
+        tellCurrentCell();
+    if (vert)
+        SetTopRow(target);
+    else
+        SetLeftColumn(target);
     if (m_pHost && m_pHost->HasWindow())
-        m_pHost->SetScrollPos(SB_VERT, target);
-    bool line = (code == SB_LINEUP || code == SB_LINEDOWN) && std::abs(target - current) == 1;
+        m_pHost->SetScrollPos(bar, target);
+    const RECT& area = vert ? m_vertScrollArea : m_horzScrollArea;
+    const bool line = (code == SB_LINEUP || code == SB_LINEDOWN) && std::abs(target - current) == 1;
     if (line && m_pHost) {
-        // The content moves by the height of the row that leaves (down) or enters (up).
-        int moved = target < current ? target : current;
-        int dy = LogicalToDeviceY(GetRowHeight(moved, true));
-        m_pHost->ScrollWindow(0, target < current ? dy : -dy, m_vertScrollArea);
-        Update(GRID_UPDATE_ROW_SCROLLED, target > current ? -1 : 1);
+        // The content moves by the height of the row (the width of the
+        // column) that leaves (down, right) or enters (up, left).
+        const int moved = target < current ? target : current;
+        const int distance =
+            vert ? LogicalToDeviceY(GetRowHeight(moved, true)) : LogicalToDeviceX(GetColumnWidth(moved, true));
+        const int shift = target < current ? distance : -distance;
+        m_pHost->ScrollWindow(vert ? 0 : shift, vert ? shift : 0, area);
+        Update(vert ? GRID_UPDATE_ROW_SCROLLED : GRID_UPDATE_COLUMN_SCROLLED, target > current ? -1 : 1);
     } else {
-        if (m_pHost && !RectIsEmpty(m_vertScrollArea))
-            m_pHost->InvalidateRect(m_vertScrollArea, true);
+        if (m_pHost && !RectIsEmpty(area))
+            m_pHost->InvalidateRect(area, true);
         Update(GRID_UPDATE_ALL, 0);
     }
-    if (CGridCellObject* cell = GetCurrentCellObject()) {
-        CellCallScope scope(*this);
-        cell->OnGridMoved();
-    }
-}
-
-void CGridEngine::OnHScroll(int code, int position)
-{
-    if (code == SB_ENDSCROLL || !m_bHorzBarShown || !m_pData)
-        return;
-    int maximum = UpdateScrollRange(SB_HORZ);
-    int current = GetLeftColumn();
-    int target = current;
-    int visible = GetVisibleColumnCount();
-    switch (code) {
-    case SB_LINELEFT: target = current - 1; break;
-    case SB_LINERIGHT: target = current + 1; break;
-    case SB_PAGELEFT: target = current - std::min(current, visible); break;
-    case SB_PAGERIGHT: target = current + visible; break;
-    case SB_THUMBTRACK:
-        if (!Data().IsLiveTracking())
-            return;
-        target = position;
-        break;
-    case SB_THUMBPOSITION: target = position; break;
-    default: return;
-    }
-    target = std::max(Data().m_nFirstScrollableColumn, std::min(target, maximum));
-    if (target == current)
-        return;
-    if (CGridCellObject* cell = GetCurrentCellObject()) {
-        CellCallScope scope(*this);
-        cell->OnGridMoved();
-    }
-    SetLeftColumn(target);
-    if (m_pHost && m_pHost->HasWindow())
-        m_pHost->SetScrollPos(SB_HORZ, target);
-    bool line = (code == SB_LINELEFT || code == SB_LINERIGHT) && std::abs(target - current) == 1;
-    if (line && m_pHost) {
-        int moved = target < current ? target : current;
-        int dx = LogicalToDeviceX(GetColumnWidth(moved, true));
-        m_pHost->ScrollWindow(target < current ? dx : -dx, 0, m_horzScrollArea);
-        Update(GRID_UPDATE_COLUMN_SCROLLED, target > current ? -1 : 1);
-    } else {
-        if (m_pHost && !RectIsEmpty(m_horzScrollArea))
-            m_pHost->InvalidateRect(m_horzScrollArea, true);
-        Update(GRID_UPDATE_ALL, 0);
-    }
-    if (CGridCellObject* cell = GetCurrentCellObject()) {
-        CellCallScope scope(*this);
-        cell->OnGridMoved();
-    }
+    tellCurrentCell();
 }
 
 // ---------------------------------------------------------------- cells

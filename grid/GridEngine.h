@@ -273,6 +273,10 @@ protected:
     CGridRange ClampRange(CGridRange range) const;
     void ScrollRowIntoLine(int row, int fromRow);
     void ScrollColumnIntoLine(int column, int fromColumn);
+    // What a code of the bar (SB_VERT or SB_HORZ) does, for both bars alike:
+    // moves the top row or the left column, scrolls or redraws, and keeps an
+    // open editor with its cell.
+    void Scroll(int bar, int code, int position);
     void ExtendDragSelection(const CGridHitInfo& hit);
     void InvalidateHighlights();
     RECT TrackerRect() const;

@@ -3,11 +3,8 @@
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 #include "platform/File.h"
-#include "ui/RichTextDocument.h"
 #include "ui/RtfReader.h"
 #include "ui/RtfWriter.h"
-
-#include <QTextCursor>
 
 IMPLEMENT_SERIAL(CRichData, CObject, 0)
 
@@ -20,7 +17,7 @@ CRichData& CRichData::operator=(const CRichData& other)
 {
     if (this == &other)
         return *this;
-    m_pControl = other.m_pControl;
+    m_editor = other.m_editor;
     m_pStream = other.m_pStream ? std::make_unique<CMemFile>(other.m_pStream->Data()) : nullptr;
     return *this;
 }
@@ -38,40 +35,33 @@ CHARFORMAT CRichData::DefaultCharFormat()
     return cf;
 }
 
-void CRichData::Attach(QTextDocument* control, const CHARFORMAT* charFormat, const PARAFORMAT* paraFormat)
+void CRichData::Attach(const std::shared_ptr<CRichTextEditor>& editor, const CHARFORMAT* charFormat,
+                       const PARAFORMAT* paraFormat)
 {
-    m_pControl = control;
-    if (!control)
+    m_editor = editor;
+    if (!editor)
         return;
-    // Loading the text is no edit that the user could undo.
-    const bool undo = control->isUndoRedoEnabled();
-    control->setUndoRedoEnabled(false);
+    const CHARFORMAT cf = charFormat ? *charFormat : DefaultCharFormat();
     if (m_pStream) {
-        FillTextDocument(*control, GetDocument());
+        const CRtfDocument text = GetDocument();
+        editor->ShowText(&text, cf, paraFormat);
     } else {
-        control->clear();
-        const CHARFORMAT cf = charFormat ? *charFormat : DefaultCharFormat();
-        QTextCursor cursor(control);
-        cursor.setBlockCharFormat(CharFormatToQt(cf));
-        if (paraFormat)
-            cursor.setBlockFormat(ParaFormatToQt(*paraFormat));
+        editor->ShowText(nullptr, cf, paraFormat);
     }
-    control->setUndoRedoEnabled(undo);
-    control->setModified(false);
 }
 
 void CRichData::Update()
 {
-    if (!m_pControl || !m_pControl->isModified())
-        return;
-    SetDocument(ReadTextDocument(*m_pControl));
-    m_pControl->setModified(false);
+    const std::shared_ptr<CRichTextEditor> editor = m_editor.lock();
+    CRtfDocument text;
+    if (editor && editor->TakeEditedText(text))
+        SetDocument(text);
 }
 
 void CRichData::Detach()
 {
     Update();
-    m_pControl = nullptr;
+    m_editor.reset();
 }
 
 std::string CRichData::GetRtf() const

@@ -37,7 +37,7 @@
 #include "data/DataString.h"
 #include "data/DataDouble.h"
 #include "data/MyData.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "grid/widgets/MagnificationDlg.h"
 #include "platform/Reporter.h"

@@ -8,7 +8,7 @@
 #include "platform/StringIds.h"
 #include "ui/widgets/ColourCombo.h"
 #include "ui/widgets/FontPage.h"
-#include "ui/widgets/HelpPropertySheet.h"
+#include "framework/widgets/HelpPropertySheet.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

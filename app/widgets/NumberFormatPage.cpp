@@ -5,7 +5,7 @@
 #include "data/DataActionColFormat.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
-#include "ui/widgets/HelpPropertySheet.h"
+#include "framework/widgets/HelpPropertySheet.h"
 
 #include <QCheckBox>
 #include <QComboBox>

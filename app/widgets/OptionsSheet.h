@@ -2,7 +2,7 @@
 // pages check their fields before any of them is applied.
 #pragma once
 
-#include "ui/widgets/HelpPropertySheet.h"
+#include "framework/widgets/HelpPropertySheet.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 
 #include "platform/Types.h"
 
-#include "ui/widgets/HelpPropertySheet.h"
+#include "framework/widgets/HelpPropertySheet.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "framework/widgets/ProjectFrameMDIMain.h"
 
+#include "framework/DialogHelpers.h"
 #include "framework/Profile.h"
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
@@ -236,25 +237,9 @@ bool CProjectFrameMDIMain::ParsePlacement(const std::string& position, const std
         int sw = 0, sh = 0;
         if (!ParsePair(screen, sw, sh))
             return false;
-        if (sw != workArea.cx || sh != workArea.cy) {
-            // Written on another screen: bring the window onto this one, keeping its size.
-            if (r.right > workArea.cx) {
-                r.left -= r.right - workArea.cx;
-                r.right = workArea.cx;
-            }
-            if (r.bottom > workArea.cy) {
-                r.top -= r.bottom - workArea.cy;
-                r.bottom = workArea.cy;
-            }
-            if (r.left < 0) {
-                r.right -= r.left;
-                r.left = 0;
-            }
-            if (r.top < 0) {
-                r.bottom -= r.top;
-                r.top = 0;
-            }
-        }
+        // Written on another screen: bring the window onto this one, keeping its size.
+        if (sw != workArea.cx || sh != workArea.cy)
+            MoveRectInside(r, workArea.cx, workArea.cy);
     }
     wp.rcNormalPosition = r;
     wp.showCmd = SW_SHOWNORMAL;

@@ -7,7 +7,7 @@
 #include "app/MXEquation.h"
 #include "app/MXGrid.h"
 #include "app/MXResult.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "fitting/WorkerThread.h"
 
 #include <chrono>

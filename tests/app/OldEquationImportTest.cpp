@@ -2,7 +2,7 @@
 #include "app/MXEquation.h"
 #include "app/MXTransform.h"
 #include "app/OldEquationImport.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "OldFileFixtures.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "app/MXItemAdd.h"
 #include "app/MXNotes.h"
 #include "app/ProjectAction.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ItemListCtrl.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"

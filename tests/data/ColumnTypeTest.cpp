@@ -408,28 +408,3 @@ TEST(ColumnTypeTest, TypesRoundTripInsideATable)
 }
 
 } // namespace
-
-#include "data/MyDataFunctionTable.h"
-
-namespace {
-
-TEST(ColumnTypeTest, EquationsReadTheTableThroughItsInterface)
-{
-    FakeItem item;
-    item.Fill(0, {1.5, BlankValue()});
-    item.table.SetCell(4, 0, new CDataString("t"));
-    auto* x2 = item.SetType<CDataCTypeX2>(1, kTypeX2);
-    x2->SetXValues({0.25, 1, 1, 1});
-    CMyDataFunctionTable table(item.table);
-    double v = 0;
-    EXPECT_TRUE(table.CellNumber(0, 2, v));
-    EXPECT_EQ(v, 1.5);
-    EXPECT_FALSE(table.CellNumber(0, 3, v)); // blank
-    EXPECT_FALSE(table.CellNumber(0, 4, v)); // text
-    EXPECT_FALSE(table.CellNumber(7, 2, v)); // missing column
-    EXPECT_TRUE(table.AssociatedX(1, v));
-    EXPECT_EQ(v, 0.25);
-    EXPECT_FALSE(table.AssociatedX(0, v));
-}
-
-} // namespace

@@ -1,6 +1,6 @@
 #include "data/SavitzkyGolay.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 
 #include <gtest/gtest.h>
 

@@ -406,6 +406,27 @@ TEST(EquationStore, BaseRecordBytes)
               "01 00 00 00 00 00 00 00 00 40 01 79 01 00 00 00 00 00 00 00");
 }
 
+TEST(EquationStore, WholeRecordBytes)
+{
+    auto eq = MakeEquation("y = a * x", {"a"}, {"x"});
+    eq->ResizeValues();
+    eq->GetParameterValues()[0] = 2.0;
+    eq->SetYTransform("LN(YDATA)");
+    eq->GetFormattedSource().SetRtf("{\\rtf1 y}");
+    // Version 1; the base record (as above); the formatted source: version 0,
+    // flag 1, 9 bytes "{\rtf1 y}"; no local names (not compiled); the source
+    // "y = a * x"; X transform ""; Y transform "LN(YDATA)".
+    EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { eq->Serialize(ar); })),
+              "01 00 00 00 "
+              "00 00 00 00 01 00 01 61 01 00 00 01 00 01 78 01 00 00 00 00 00 00 00 00 "
+              "01 00 00 00 00 00 00 00 00 40 01 79 01 00 00 00 00 00 00 00 "
+              "00 00 00 00 01 00 00 00 09 00 00 00 7B 5C 72 74 66 31 20 79 7D "
+              "00 00 "
+              "09 79 20 3D 20 61 20 2A 20 78 "
+              "00 "
+              "09 4C 4E 28 59 44 41 54 41 29");
+}
+
 TEST(EquationStore, RoundTripCompilesOnLoad)
 {
     auto eq = MakeEquation("z = 2\r\ny = a * x + z", {"a"}, {"x"}, {}, 0);

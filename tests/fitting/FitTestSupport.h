@@ -5,7 +5,7 @@
 #include "equation/EquationBase.h"
 #include "fitting/Fit.h"
 #include "fitting/FitSettings.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 #include "fitting/WorkerThread.h"
 #include "framework/DoubleColumns.h"
 

@@ -5,7 +5,7 @@
 
 #include "equation/Equation.h"
 #include "framework/DoubleColumns.h"
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 
 #include <memory>
 #include <string>

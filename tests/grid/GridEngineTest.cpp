@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 class CCellA : public CGridCellObject {
@@ -55,6 +58,15 @@ public:
     }
 };
 
+// A cell that notes where the grid stood (top row, left column) each time
+// it is told that the grid moved.
+class CMovedCell : public CGridCellObject {
+    DECLARE_DYNCREATE(CMovedCell)
+public:
+    void OnGridMoved() override { moves.emplace_back(GetEngine()->GetTopRow(), GetEngine()->GetLeftColumn()); }
+    static inline std::vector<std::pair<int, int>> moves;
+};
+
 } // namespace
 
 IMPLEMENT_DYNCREATE(CCellA, CGridCellObject)
@@ -64,6 +76,7 @@ IMPLEMENT_DYNCREATE(CCellD, CGridCellObject)
 IMPLEMENT_DYNCREATE(CCellE, CGridCellObject)
 IMPLEMENT_DYNCREATE(CReentrantCell, CGridCellObject)
 IMPLEMENT_DYNCREATE(CZeroMinCell, CGridCellObject)
+IMPLEMENT_DYNCREATE(CMovedCell, CGridCellObject)
 
 TEST(GridEngineTest, CellClassResolutionOrder)
 {
@@ -220,6 +233,26 @@ TEST(GridEngineTest, LineScrollKeepsCellObjects)
         }
     f.grid.OnVScroll(SB_LINEUP, 0); // already at the first scrollable row
     EXPECT_EQ(f.grid.GetTopRow(), 1);
+}
+
+TEST(GridEngineTest, ScrollingTellsTheCurrentCellAfterwardsAndSidewaysBeforeToo)
+{
+    GridFixture f;
+    f.data.m_pDefaultCellClass = RUNTIME_CLASS(CMovedCell);
+    f.grid.Relayout(0);
+    f.grid.SetCurrentCell(3, 3);
+    const int top = f.grid.GetTopRow(), left = f.grid.GetLeftColumn();
+    CMovedCell::moves.clear();
+    f.grid.OnVScroll(SB_LINEDOWN, 0);
+    EXPECT_EQ(CMovedCell::moves, (std::vector<std::pair<int, int>>{{top + 1, left}}));
+    CMovedCell::moves.clear();
+    f.grid.OnHScroll(SB_LINERIGHT, 0);
+    EXPECT_EQ(CMovedCell::moves, (std::vector<std::pair<int, int>>{{top + 1, left}, {top + 1, left + 1}}));
+    // No move, no word: already at the first scrollable column.
+    f.grid.OnHScroll(SB_LINELEFT, 0);
+    CMovedCell::moves.clear();
+    f.grid.OnHScroll(SB_LINELEFT, 0);
+    EXPECT_TRUE(CMovedCell::moves.empty());
 }
 
 TEST(GridEngineTest, ThumbTrackOnlyWithLiveTracking)

@@ -2,20 +2,12 @@
 
 #include "RichTextTestSupport.h"
 #include "support/TestSupport.h"
-#include "ui/RichTextDocument.h"
-
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <memory>
 
-class RichDataTest : public ::testing::Test {
-protected:
-    void SetUp() override { EnsureGuiApplication(); }
-};
+namespace {
 
 Bytes Store(CRichData& data)
 {
@@ -34,9 +26,43 @@ void ExpectDamaged(const std::string& hex, CArchiveException::Cause cause)
     }
 }
 
+// An editor that holds the text as a model: what a window would show, and
+// edits made by setting it.
+class ModelEditor : public CRichTextEditor {
+public:
+    void ShowText(const CRtfDocument* text, const CHARFORMAT& charFormat, const PARAFORMAT* paraFormat) override
+    {
+        ++shown;
+        if (text) {
+            this->text = *text;
+        } else {
+            this->text = CRtfDocument();
+            this->text.EndDocument(paraFormat ? *paraFormat : CRtfDocument::PlainParaFormat(), charFormat);
+        }
+        modified = false;
+    }
+    bool TakeEditedText(CRtfDocument& out) override
+    {
+        if (!modified)
+            return false;
+        out = text;
+        modified = false;
+        return true;
+    }
+    void Type(const std::string& words, const CHARFORMAT& format)
+    {
+        text.paragraphs.back().runs.push_back(CRtfRun{words, format});
+        modified = true;
+    }
+
+    CRtfDocument text;
+    bool modified = false;
+    int shown = 0;
+};
+
 } // namespace
 
-TEST_F(RichDataTest, StoredFormGoldenBytes)
+TEST(RichDataTest, StoredFormGoldenBytes)
 {
     CRichData empty;
     // Version word 0, then flag 0: no text follows.
@@ -58,7 +84,7 @@ TEST_F(RichDataTest, StoredFormGoldenBytes)
     EXPECT_EQ(ToHex(Store(zeroLength)), "00 00 00 00 01 00 00 00 00 00 00 00");
 }
 
-TEST_F(RichDataTest, FlagZeroLoadsAsEmptyText)
+TEST(RichDataTest, FlagZeroLoadsAsEmptyText)
 {
     CRichData data;
     data.SetRtf("{\\rtf1 old}");
@@ -67,7 +93,7 @@ TEST_F(RichDataTest, FlagZeroLoadsAsEmptyText)
     EXPECT_EQ(data.GetPlainText(), "");
 }
 
-TEST_F(RichDataTest, DamagedStoredFormsThrow)
+TEST(RichDataTest, DamagedStoredFormsThrow)
 {
     const auto generic = CArchiveException::genericException;
     ExpectDamaged("01 00 00 00 00 00 00 00", generic);                // a later version
@@ -79,93 +105,73 @@ TEST_F(RichDataTest, DamagedStoredFormsThrow)
     ExpectDamaged("00 00 00 00 01 00", CArchiveException::endOfFile); // cut inside the flag
 }
 
-TEST_F(RichDataTest, NewTextAttachedGetsTwelvePointTimesNewRoman)
+TEST(RichDataTest, AnEditorIsShownTheStoredTextOrEmptyTextInTheGivenFormats)
 {
-    CRichData data;
-    QTextDocument doc;
-    data.Attach(&doc);
-    EXPECT_FALSE(doc.isModified());
-    QTextCursor cursor(&doc);
-    cursor.insertText("typed");
-    EXPECT_TRUE(doc.isModified());
+    auto editor = std::make_shared<ModelEditor>();
+    CRichData stored;
+    stored.SetRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b Bold\\b0  plain\\par second}");
+    stored.Attach(editor);
+    EXPECT_EQ(editor->text.PlainText(), "Bold plain\nsecond");
+    EXPECT_EQ(editor->text, stored.GetDocument());
 
+    const CHARFORMAT courier = Char("Courier New", 200, CFE_BOLD, RGB(0, 128, 0), 0, 0, 0x31);
+    const PARAFORMAT centred = Para(PFA_CENTER, 0, 0, 0);
+    CRichData empty;
+    empty.Attach(editor, &courier, &centred);
+    ASSERT_EQ(editor->text.paragraphs.size(), 1u);
+    EXPECT_EQ(editor->text.paragraphs[0].markFormat, courier);
+    EXPECT_EQ(editor->text.paragraphs[0].format.wAlignment, PFA_CENTER);
+    // Without formats, new text starts in 12 pt Times New Roman.
+    empty.Attach(editor);
+    EXPECT_STREQ(editor->text.paragraphs.at(0).markFormat.szFaceName, "Times New Roman");
+    EXPECT_EQ(editor->text.paragraphs[0].markFormat.yHeight, 240);
+    EXPECT_EQ(editor->shown, 3);
+}
+
+TEST(RichDataTest, EditsReachTheTextOnUpdateDetachAndStore)
+{
+    auto editor = std::make_shared<ModelEditor>();
+    CRichData data;
+    data.Attach(editor);
+    const CHARFORMAT plain = CRichData::DefaultCharFormat();
+    editor->Type("typed", plain);
     data.Update();
-    EXPECT_FALSE(doc.isModified());
-    CRtfDocument stored = data.GetDocument();
-    ASSERT_EQ(stored.paragraphs.size(), 1u);
-    ASSERT_EQ(stored.paragraphs[0].runs.size(), 1u);
-    const CHARFORMAT& cf = stored.paragraphs[0].runs[0].format;
-    EXPECT_EQ(stored.paragraphs[0].runs[0].text, "typed");
-    EXPECT_STREQ(cf.szFaceName, "Times New Roman");
-    EXPECT_EQ(cf.yHeight, 240);
-    EXPECT_EQ(cf.bPitchAndFamily, 0x12);
-    EXPECT_EQ(cf.dwEffects, DWORD(CFE_AUTOCOLOR));
-}
+    EXPECT_FALSE(editor->modified);
+    EXPECT_EQ(data.GetPlainText(), "typed");
 
-TEST_F(RichDataTest, AttachWithGivenFormatsForNewText)
-{
-    CHARFORMAT courier = Char("Courier New", 200, CFE_BOLD, RGB(0, 128, 0), 0, 0, 0x31);
-    PARAFORMAT centred = Para(PFA_CENTER, 0, 0, 0);
-    CRichData data;
-    QTextDocument doc;
-    data.Attach(&doc, &courier, &centred);
-    QTextCursor(&doc).insertText("x");
+    editor->Type(" more", plain);
+    const Bytes bytes = Store(data); // storing takes the edits first
+    CRichData loaded;
+    LoadBytes(bytes, [&](CArchive& ar) { loaded.Serialize(ar); });
+    EXPECT_EQ(loaded.GetPlainText(), "typed more");
+
+    editor->Type(" last", plain);
     data.Detach();
-    EXPECT_EQ(data.GetControl(), nullptr);
-    CRtfDocument stored = data.GetDocument();
-    EXPECT_EQ(stored.paragraphs.at(0).runs.at(0).format, courier);
-    EXPECT_EQ(stored.paragraphs[0].format.wAlignment, PFA_CENTER);
+    EXPECT_EQ(data.GetEditor(), nullptr);
+    EXPECT_EQ(data.GetPlainText(), "typed more last");
 }
 
-TEST_F(RichDataTest, AttachShowsTheStoredTextWithoutUndoOrModification)
+TEST(RichDataTest, AnUnmodifiedEditorKeepsTheStreamByteForByte)
 {
-    CRichData data;
-    data.SetRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b Bold\\b0  plain\\par second}");
-    QTextDocument doc;
-    data.Attach(&doc);
-    EXPECT_EQ(doc.toPlainText(), QString("Bold plain\nsecond"));
-    EXPECT_FALSE(doc.isModified());
-    EXPECT_FALSE(doc.isUndoAvailable());
-    EXPECT_EQ(doc.begin().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
-    EXPECT_EQ(data.GetControl(), &doc);
-}
-
-TEST_F(RichDataTest, UpdateKeepsTheStreamOfAnUnmodifiedControl)
-{
-    // Foreign RTF that this writer would put differently stays byte for byte.
+    // Foreign RTF that this writer would put differently stays as it stands.
     const std::string foreign = "{\\rtf1\\ansi {\\*\\generator Other;}Kept\\par}";
+    auto editor = std::make_shared<ModelEditor>();
     CRichData data;
     data.SetRtf(foreign);
-    QTextDocument doc;
-    data.Attach(&doc);
+    data.Attach(editor);
     data.Update();
     data.Detach();
     EXPECT_EQ(data.GetRtf(), foreign);
 }
 
-TEST_F(RichDataTest, StoringCapturesTheAttachedControl)
+TEST(RichDataTest, CopyDuplicatesTheStreamAndSharesTheEditor)
 {
-    CRichData data;
-    QTextDocument doc;
-    data.Attach(&doc);
-    QTextCursor(&doc).insertText("captured");
-    Bytes bytes = Store(data);
-    EXPECT_FALSE(doc.isModified());
-
-    CRichData loaded;
-    LoadBytes(bytes, [&](CArchive& ar) { loaded.Serialize(ar); });
-    EXPECT_EQ(loaded.GetPlainText(), "captured");
-    EXPECT_EQ(loaded.GetRtf(), data.GetRtf());
-}
-
-TEST_F(RichDataTest, CopyDuplicatesTheStreamAndSharesTheControl)
-{
+    auto editor = std::make_shared<ModelEditor>();
     CRichData a;
-    QTextDocument doc;
     a.SetRtf("{\\rtf1 one}");
-    a.Attach(&doc);
+    a.Attach(editor);
     CRichData b(a);
-    EXPECT_EQ(b.GetControl(), &doc);
+    EXPECT_EQ(b.GetEditor(), editor);
     EXPECT_EQ(b.GetRtf(), "{\\rtf1 one}");
     b.SetRtf("{\\rtf1 two}");
     EXPECT_EQ(a.GetRtf(), "{\\rtf1 one}");
@@ -176,39 +182,25 @@ TEST_F(RichDataTest, CopyDuplicatesTheStreamAndSharesTheControl)
     CRichData none;
     c = none;
     EXPECT_FALSE(c.HasStream());
-    EXPECT_EQ(c.GetControl(), nullptr);
+    EXPECT_EQ(c.GetEditor(), nullptr);
 }
 
-TEST_F(RichDataTest, ADestroyedControlIsForgotten)
+TEST(RichDataTest, AnEditorThatWentAwayIsForgotten)
 {
     CRichData data;
     data.SetRtf("{\\rtf1 kept}");
     {
-        QTextDocument doc;
-        data.Attach(&doc);
-        QTextCursor(&doc).insertText("lost ");
+        auto editor = std::make_shared<ModelEditor>();
+        data.Attach(editor);
+        editor->Type("lost ", CRichData::DefaultCharFormat());
     }
-    EXPECT_EQ(data.GetControl(), nullptr);
+    EXPECT_EQ(data.GetEditor(), nullptr);
     data.Update();
     EXPECT_EQ(data.GetPlainText(), "kept");
+    EXPECT_EQ(ToHex(Store(data)), "00 00 00 00 01 00 00 00 0C 00 00 00 7B 5C 72 74 66 31 20 6B 65 70 74 7D");
 }
 
-TEST_F(RichDataTest, SetDocumentAndAttachRoundTrip)
-{
-    CRtfDocument model;
-    model.paragraphs = {Paragraph({{"red", Char("Arial", 200, CFE_ITALIC, RGB(255, 0, 0), 0, 0, 0x22)}},
-                                  Para(PFA_RIGHT, 100, 200, 300, {720})),
-                        Paragraph({{"bullet", Char("Arial", 200, 0, -1, 0, 0, 0x22)}},
-                                  Para(PFA_LEFT, 0, 360, 0, {}, true))};
-    CRichData data;
-    data.SetDocument(model);
-    QTextDocument doc;
-    data.Attach(&doc);
-    EXPECT_EQ(ReadTextDocument(doc), model);
-    EXPECT_EQ(data.GetDocument(), model);
-}
-
-TEST_F(RichDataTest, ClassIsCreatedByName)
+TEST(RichDataTest, ClassIsCreatedByName)
 {
     const CRuntimeClass* cls = CRuntimeClass::FromName("CRichData");
     ASSERT_NE(cls, nullptr);

@@ -1,27 +1,10 @@
-// Builders of character and paragraph formats for the rich-text tests, and
-// the one QGuiApplication that QTextDocument's fonts need.
+// Builders of character and paragraph formats for the rich-text tests.
 #pragma once
 
 #include "ui/RtfDocument.h"
 
-#include <QGuiApplication>
-
 #include <initializer_list>
 #include <string>
-
-inline void EnsureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    // Tests run without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    // Kept for the whole run: fonts and documents of every test need it.
-    new QGuiApplication(argc, argv);
-}
 
 // A full character format: face, size in twips, effects, colour (or automatic).
 inline CHARFORMAT Char(const char* face = "", LONG twips = 240, DWORD effects = 0, long colour = -1,

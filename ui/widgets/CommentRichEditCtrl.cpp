@@ -1,7 +1,8 @@
 #include "ui/widgets/CommentRichEditCtrl.h"
 
-#include "ui/RichData.h"
 #include "platform/widgets/CommandIds.h"
+#include "ui/RichData.h"
+#include "ui/widgets/TextDocumentEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -107,7 +108,7 @@ void CCommentRichEditCtrl::AttachData(CRichData* data)
     if (!data)
         return;
     const bool blocked = document()->blockSignals(true);
-    data->Attach(document());
+    AttachTextDocument(*data, document());
     document()->blockSignals(blocked);
     moveCursor(QTextCursor::End);
     document()->setModified(false);
@@ -117,7 +118,7 @@ void CCommentRichEditCtrl::DetachData()
 {
     if (m_pData) {
         // The data may already have been given another editor's document.
-        if (m_pData->GetControl() == document())
+        if (AttachedTextDocument(*m_pData) == document())
             m_pData->Detach();
         m_pData = nullptr;
     }

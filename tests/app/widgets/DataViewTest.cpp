@@ -19,7 +19,7 @@
 #include "data/DataFilters.h"
 #include "data/DataTableView.h"
 #include "data/DataString.h"
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "platform/Clipboard.h"
 #include "platform/File.h"
 #include "support/TestSupport.h"

@@ -1,17 +1,11 @@
-#include "ui/widgets/HelpPropertySheet.h"
 #include "ui/widgets/HelpWindow.h"
 #include "ui/widgets/HtmlHelp.h"
 #include "ui/widgets/SubclassWnd.h"
 #include "WidgetTestApp.h"
 
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QEvent>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -134,28 +128,6 @@ TEST(SubclassWndTest, DestroyingTheWindowReleasesItsHooks)
     EXPECT_EQ(CSubclassWnd::CountHooks(raw), 0);
     hookA.reset(); // and their own end touches nothing
     hookB.reset();
-}
-
-TEST(HelpPropertySheetTest, NoHelpButtonButTheTitleBarQuestionMark)
-{
-    TestApp();
-    CHelpPropertySheet sheet(QString("Options"));
-    auto* general = new QLabel("general");
-    general->setWindowTitle("General");
-    sheet.AddPage(general);
-    sheet.AddPage(new QLabel("folders"), "Folders");
-    EXPECT_EQ(sheet.GetPageCount(), 2);
-    EXPECT_FALSE(sheet.HasHelpButton());
-    EXPECT_TRUE(sheet.windowFlags() & Qt::WindowContextHelpButtonHint);
-    EXPECT_EQ(sheet.GetTabs()->tabText(0), "General");
-    EXPECT_EQ(sheet.GetTabs()->tabText(1), "Folders");
-    EXPECT_EQ(sheet.windowTitle(), "Options");
-
-    int applied = 0;
-    QObject::connect(&sheet, &CHelpPropertySheet::applied, [&] { ++applied; });
-    QTimer::singleShot(0, [&] { sheet.GetButtons()->button(QDialogButtonBox::Ok)->click(); });
-    EXPECT_EQ(sheet.exec(), QDialog::Accepted);
-    EXPECT_EQ(applied, 1);
 }
 
 TEST(HtmlHelpTest, TopicsOpenInTheHelpWindow)

@@ -1,6 +1,6 @@
-#include "fitting/MyIntVector.h"
-#include "fitting/MyMatrix.h"
-#include "fitting/MyVector.h"
+#include "framework/MyIntVector.h"
+#include "framework/MyMatrix.h"
+#include "framework/MyVector.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

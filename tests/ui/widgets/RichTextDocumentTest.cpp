@@ -1,6 +1,6 @@
-#include "ui/RichTextDocument.h"
+#include "ui/widgets/RichTextDocument.h"
 
-#include "RichTextTestSupport.h"
+#include "ui/RichTextTestSupport.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -11,10 +11,8 @@
 
 namespace {
 
-class RichTextDocumentTest : public ::testing::Test {
-protected:
-    void SetUp() override { EnsureGuiApplication(); }
-};
+// The test program's application object gives the documents their fonts.
+class RichTextDocumentTest : public ::testing::Test {};
 
 const CHARFORMAT kTimes = Char("Times New Roman", 240, 0, -1, 0, 0, 0x12);
 

@@ -1,7 +1,7 @@
-#include "fitting/MyMatrix.h"
+#include "framework/MyMatrix.h"
 
-#include "fitting/MyIntVector.h"
-#include "fitting/MyVector.h"
+#include "framework/MyIntVector.h"
+#include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 
 #include <cmath>

@@ -1,14 +1,4 @@
-#include "ui/DialogHelpers.h"
-
-#include "platform/Reporter.h"
-
-#include <string>
-
-int MessageBoxWithNumber(UINT stringId, int number, UINT type, UINT helpId)
-{
-    std::string text = std::to_string(number);
-    return ReportMessage(stringId, {text}, type, helpId);
-}
+#include "framework/DialogHelpers.h"
 
 void MoveRectInside(RECT& r, LONG width, LONG height)
 {

@@ -1,4 +1,4 @@
-#include "fitting/MyIntVector.h"
+#include "framework/MyIntVector.h"
 
 IMPLEMENT_SERIAL(CMyIntVector, CObject, VERSIONABLE_SCHEMA | 0)
 

@@ -1,4 +1,4 @@
-#include "ui/widgets/HelpPropertySheet.h"
+#include "framework/widgets/HelpPropertySheet.h"
 
 #include "platform/StringTable.h"
 

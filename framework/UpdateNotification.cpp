@@ -1,4 +1,4 @@
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 
 IMPLEMENT_DYNAMIC(CUpdateNotification, CObject)
 

@@ -1,4 +1,4 @@
-#include "ui/PackedDib.h"
+#include "ui/widgets/PackedDib.h"
 
 #include <QFile>
 #include <QPainter>

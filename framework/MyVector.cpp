@@ -1,4 +1,4 @@
-#include "fitting/MyVector.h"
+#include "framework/MyVector.h"
 
 IMPLEMENT_SERIAL(CMyVector, CObject, VERSIONABLE_SCHEMA | 0)
 

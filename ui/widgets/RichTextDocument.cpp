@@ -1,4 +1,4 @@
-#include "ui/RichTextDocument.h"
+#include "ui/widgets/RichTextDocument.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,5 +1,5 @@
-#include "fitting/MyIntVector.h"
-#include "fitting/MyVector.h"
+#include "framework/MyIntVector.h"
+#include "framework/MyVector.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

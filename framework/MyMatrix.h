@@ -3,7 +3,7 @@
 // Cholesky factor, and LU decomposition with back-substitution.
 #pragma once
 
-#include "fitting/GrowArray.h"
+#include "framework/GrowArray.h"
 #include "platform/Object.h"
 
 class CMyIntVector;

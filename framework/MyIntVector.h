@@ -1,7 +1,7 @@
 // A stored, growable vector of 32-bit integers (pivot rows, index lists).
 #pragma once
 
-#include "fitting/GrowArray.h"
+#include "framework/GrowArray.h"
 #include "platform/Object.h"
 
 #include <cstdint>

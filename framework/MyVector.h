@@ -2,8 +2,11 @@
 // equations, coefficients of fits.
 #pragma once
 
-#include "fitting/GrowArray.h"
+#include "framework/GrowArray.h"
 #include "platform/Object.h"
+
+#include <cstddef>
+#include <cstring>
 
 class CMyVector : public CObject {
     DECLARE_SERIAL(CMyVector)
@@ -29,6 +32,13 @@ public:
     double& ElementAt(int i) { return m_values.ElementAt(i); }
     double* GetData() { return m_values.GetData(); }
     const double* GetData() const { return m_values.GetData(); }
+    // The same values bit for bit: a NaN equals itself, -0 differs from 0.
+    bool SameBits(const CMyVector& other) const
+    {
+        const int n = GetSize();
+        return n == other.GetSize()
+            && (n == 0 || std::memcmp(GetData(), other.GetData(), sizeof(double) * std::size_t(n)) == 0);
+    }
 
     // The count in the framework's count form, then each value as 8 bytes; no version word.
     void Serialize(CArchive& ar) override;

@@ -1,0 +1,54 @@
+// The two kernels of a least-squares solve by orthogonal rotations: rows
+// added one at a time to an upper triangle R (m x m, row by row) and its
+// transformed right side, and the back-substitution that solves R x = b.
+// Forming the triangle from the rows, rather than the normal equations from
+// their products, keeps the digits that squaring the rows loses (Golub and
+// Van Loan, Matrix Computations, 4th ed., section 5.2.3, Givens QR).
+#pragma once
+
+#include <cmath>
+
+// Adds the row (v, rv) of a least-squares system to its triangle R and
+// transformed right side qtr, by Givens rotations; v is used up. Rows may
+// come in any order: the triangle of all of them is the same up to
+// rounding, whatever the grouping.
+inline void AddRow(double* R, double* qtr, double* v, double rv, int m)
+{
+    for (int k = 0; k < m; ++k) {
+        const double b = v[k];
+        if (b == 0.0)
+            continue;
+        double* row = R + k * m;
+        const double a = row[k];
+        double r = std::sqrt(a * a + b * b);
+        if (!(r > 0.0) || std::isinf(r))
+            r = std::hypot(a, b);
+        const double c = a / r, sn = b / r;
+        row[k] = r;
+        for (int j = k + 1; j < m; ++j) {
+            const double t = row[j];
+            row[j] = c * t + sn * v[j];
+            v[j] = c * v[j] - sn * t;
+        }
+        const double t = qtr[k];
+        qtr[k] = c * t + sn * rv;
+        rv = c * rv - sn * t;
+    }
+}
+
+// Solves R x = b for upper triangular R (m x m, row by row); false when a
+// diagonal entry is 0 or the result is not finite.
+inline bool SolveUpper(const double* R, const double* b, double* x, int m)
+{
+    for (int i = m - 1; i >= 0; --i) {
+        double t = b[i];
+        for (int j = i + 1; j < m; ++j)
+            t -= R[i * m + j] * x[j];
+        if (R[i * m + i] == 0.0)
+            return false;
+        x[i] = t / R[i * m + i];
+        if (!std::isfinite(x[i]))
+            return false;
+    }
+    return true;
+}
