@@ -51,18 +51,6 @@ namespace {
 // The resource id of workspace templates (an id of resources, not of a string).
 constexpr UINT kTemplateResources = 136;
 
-// The item windows that other libraries register, by kind flag.
-struct ItemWindow {
-    UINT resourceId = 0;
-    std::string name;
-    std::function<CProjectFrameBase*()> frames;
-};
-std::map<int, ItemWindow>& ItemWindows()
-{
-    static std::map<int, ItemWindow> windows;
-    return windows;
-}
-
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -273,9 +261,6 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
     m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
-    for (const auto& [kind, window] : ItemWindows())
-        m_itemTemplates[kind] = std::make_unique<CProjectTemplateBase>(
-            window.resourceId, "\n" + window.name + "\n" + window.name + "\n\n\n\n", nullptr, window.frames);
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -362,21 +347,11 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     case KIND_DATA: return m_pTableTemplate.get();
     default: break;
     }
-    // The kinds whose windows other libraries supply; none for a kind without a window.
+    // None for a kind without a window.
     auto it = m_itemTemplates.find(mx->GetKindFlag());
     return it == m_itemTemplates.end() ? nullptr : it->second.get();
 }
 
-void CMXApp::RegisterItemWindow(int kindFlag, UINT resourceId, const std::string& kindName,
-                                std::function<CProjectFrameBase*()> frames)
-{
-    ItemWindows()[kindFlag] = ItemWindow{resourceId, kindName, std::move(frames)};
-}
-
-bool CMXApp::HasItemWindow(int kindFlag)
-{
-    return kindFlag == KIND_NOTES || kindFlag == KIND_DATA || ItemWindows().count(kindFlag) != 0;
-}
 
 bool CMXApp::OpenWorkspace(const std::string& path)
 {

@@ -20,7 +20,6 @@
 #include <string_view>
 
 class CDesktopClipboard;
-class CProjectFrameBase;
 class CSingleInstanceChannel;
 class CSplashBox;
 class CMessageBoxReporter;
@@ -42,14 +41,6 @@ public:
     CMXMainWnd* GetMainFrame() const;
     CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
     CProjectTemplateBase* GetTableTemplate() const { return m_pTableTemplate.get(); }
-
-    // The window of an item kind (its kind flag) that a library of windows
-    // supplies: the program makes the kind's template from it at start-up.
-    // Registered before InitInstance; a kind without a window says so when
-    // it is opened.
-    static void RegisterItemWindow(int kindFlag, UINT resourceId, const std::string& kindName,
-                                   std::function<CProjectFrameBase*()> frames);
-    static bool HasItemWindow(int kindFlag);
 
     bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
     void LoadSettings() override;

@@ -405,7 +405,8 @@ void CMXMainWnd::OnIconSizeChanged(bool large)
 bool CMXMainWnd::OpenItemWindow(CProjectItemBase* item)
 {
     auto* mx = dynamic_cast<CMXProjectItem*>(item);
-    if (mx && !CMXApp::HasItemWindow(mx->GetKindFlag())) {
+    CMXApp* app = GetMXApp();
+    if (mx && app && !app->GetItemTemplate(mx)) {
         std::string kind;
         mx->GetTypeName(kind);
         ReportMessage(IDS_NO_ITEM_WINDOW, {kind}, MB_OK | MB_ICONINFORMATION);

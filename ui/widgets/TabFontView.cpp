@@ -1,6 +1,6 @@
 #include "ui/widgets/TabFontView.h"
 
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ProjectItemBase.h"
 #include "ui/widgets/FontNameCombo.h"
 #include "ui/widgets/FontSampleButton.h"

@@ -1,4 +1,4 @@
-#include "fitting/UpdateNotification.h"
+#include "framework/UpdateNotification.h"
 #include "framework/ProjectDocBase.h"
 #include "framework/ProjectItemBase.h"
 #include "platform/widgets/CommandIds.h"

@@ -1,6 +1,6 @@
 #include "equation/Equation.h"
-#include "fitting/widgets/ParamEstGrid.h"
-#include "ui/widgets/TabFormView.h"
+#include "grid/widgets/ParamEstGrid.h"
+
 
 #include <QApplication>
 #include <QLabel>
@@ -37,7 +37,7 @@ struct EstimateFixture {
         dialog = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(dialog.get());
         auto* placeholder = new QLabel("Grid goes here", dialog.get());
-        SetControlId(placeholder, 1207);
+        placeholder->setProperty("controlId", 1207);
         layout->addWidget(placeholder);
         dialog->resize(420, 240);
         dialog->show();

@@ -1,4 +1,4 @@
-#include "fitting/widgets/ParamEstGrid.h"
+#include "grid/widgets/ParamEstGrid.h"
 
 #include "equation/EquationBase.h"
 #include "grid/EditCell.h"
