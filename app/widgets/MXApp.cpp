@@ -17,6 +17,7 @@
 #include "app/widgets/OptionsSheet.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
+#include "app/widgets/EqnTabForm.h"
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
@@ -51,6 +52,7 @@ namespace {
 // The resource id of workspace templates (an id of resources, not of a string).
 constexpr UINT kTemplateResources = 136;
 
+constexpr const char* kEquationStrings = "\nEquation\nEquation\n\n\n\n";
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -261,6 +263,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
     m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
+    m_itemTemplates[KIND_EQUATION] = std::make_unique<CProjectTemplateBase>(
+        135, kEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CEqnProjectWnd); });
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);

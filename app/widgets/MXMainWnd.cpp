@@ -246,6 +246,17 @@ void CMXMainWnd::CreateMenus()
                                 "Show the table at this magnification", {}, true));
     zoom->addAction(Command(ID_VIEW_ZOOM_CUSTOM, "&Custom %...", "Choose the table's magnification\nZoom", {}, true));
     view->addSeparator();
+    // The tabs of the active item form; each is offered while its form shows.
+    const std::pair<UINT, const char*> tabs[] = {
+        {ID_VIEW_GENERAL, "&General"}, {ID_VIEW_X_VARIABLES, "&X Variables"}, {ID_VIEW_PARAMETERS, "P&arameters"},
+        {ID_VIEW_CONSTANTS, "&Constants"}, {ID_VIEW_DEFINITION, "&Definition"}, {ID_VIEW_ESTIMATES, "&Estimates"},
+        {ID_VIEW_DATA_TRANSFORMATION, "Data &Transformation"}, {ID_VIEW_CURVE_TRANSFORMATION, "C&urve Transformation"},
+        {ID_VIEW_FONTS, "&Fonts"}, {ID_VIEW_INDENTS, "&Indents"}};
+    for (const auto& [id, text] : tabs) {
+        QString tab = QString(text).remove('&');
+        view->addAction(Command(id, text, QString("Select the %1 tab\n%1").arg(tab), {}, true));
+    }
+    view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
     QMenu* add = bar->addMenu("&Add");
@@ -268,6 +279,9 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
     format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+
+    QMenu* equation = bar->addMenu("E&quation");
+    equation->addAction(Command(ID_EQUATION_COMPILE, "&Compile", "Compile the definition\nCompile", {QKeySequence("Ctrl+F7")}));
 
     QMenu* table = bar->addMenu("&Table");
     table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
@@ -364,6 +378,16 @@ bool CMXMainWnd::Create()
     m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALC_INDICATOR)), this);
     m_calcPane->setEnabled(false);
     statusBar()->addPermanentWidget(m_calcPane);
+    // The state of the active item ("Compiled"), while its window says one.
+    m_statePane = new QLabel(this);
+    m_statePane->setObjectName("ItemStatePane");
+    m_statePane->hide();
+    statusBar()->addPermanentWidget(m_statePane);
+    QAction* stateAction = m_router->Register(new QAction(this), ID_INDICATOR_ITEM_STATE);
+    connect(stateAction, &QAction::changed, this, [this, stateAction] {
+        m_statePane->setText(stateAction->text());
+        m_statePane->setVisible(stateAction->isEnabled() && !stateAction->text().isEmpty());
+    });
 
     if (!app || !app->CreateWorkspaceBar(this))
         return false;

@@ -50,6 +50,8 @@ public:
     QToolBar* GetWorkspaceToolBar() const { return m_workspaceBar; }
     // The table commands of the active data-table window.
     QToolBar* GetDataToolBar() const { return m_dataBar; }
+    // The status pane that shows the active item's state.
+    QLabel* GetStatePane() const { return m_statePane; }
     const CCommandImages& GetCommandImages() const { return m_images; }
     // Switches every toolbar between small and large buttons.
     void OnIconSizeChanged(bool large);
@@ -81,5 +83,6 @@ private:
     QToolBar* m_formatBar = nullptr;
     QToolBar* m_dataBar = nullptr;
     QLabel* m_calcPane = nullptr;
+    QLabel* m_statePane = nullptr;
     QMenu* m_windowMenu = nullptr;
 };

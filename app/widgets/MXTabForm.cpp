@@ -2,7 +2,9 @@
 
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
+#include "framework/UpdateNotification.h"
 #include "framework/widgets/HeaderFooterPainter.h"
+#include "platform/StringTable.h"
 #include "platform/widgets/CommandIds.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -12,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -177,4 +180,76 @@ bool CMXTabForm::PrintRichText(CPrintContext& pc, QTextDocument& text, bool draw
     }
     pc.top += height;
     return true;
+}
+
+int CMXTabForm::PrintLabelLine(CPrintContext& pc, bool draw, bool firstOnPage, const LOGFONT& font, int size,
+                               int indent1, int indent2, UINT labelId, const std::string& value)
+{
+    if (labelId == 0)
+        return PrintLines(pc, draw, firstOnPage, {{&font, size, indent1, indent2, value, {}}});
+    return PrintLines(pc, draw, firstOnPage, {{&font, size, indent1, indent2, LoadString(labelId), value}});
+}
+
+int CMXTabForm::PrintLines(CPrintContext& pc, bool draw, bool firstOnPage, const std::vector<CPrintLine>& lines)
+{
+    // Measured first, so that a section never leaves half its lines on a page.
+    CPrintContext probe = pc;
+    for (const CPrintLine& l : lines)
+        if (!PrintTextBlock(probe, *l.font, l.size, l.indent1, l.indent2, l.first, l.second, false, firstOnPage))
+            return PRINT_UNIT_NO_ROOM;
+    for (const CPrintLine& l : lines)
+        PrintTextBlock(pc, *l.font, l.size, l.indent1, l.indent2, l.first, l.second, draw, true);
+    return PRINT_UNIT_FITS;
+}
+
+int CMXTabForm::PrintEmptyLine(CPrintContext& pc, bool draw, bool firstOnPage, const LOGFONT& font, int size)
+{
+    if (firstOnPage)
+        return PRINT_UNIT_FITS;
+    return PrintTextBlock(pc, font, size, 0, 0, " ", {}, draw, false) ? PRINT_UNIT_FITS : PRINT_UNIT_NO_ROOM;
+}
+
+std::string CMXTabForm::GetWorkFileTitle() const
+{
+    CMXDoc* doc = GetMXDoc();
+    return doc ? doc->GetTitle() : std::string();
+}
+
+std::string CMXTabForm::GetWorkFileLocation() const
+{
+    CMXDoc* doc = GetMXDoc();
+    if (!doc)
+        return {};
+    const std::string& path = doc->GetPathName();
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string CMXTabForm::GetUserName() { return CMXDoc::s_author; }
+
+int CMXTabForm::GetPrintableWidth(const CProjectItemBase& item)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return 10000;
+    QPrinter printer(info);
+    printer.setPageOrientation(item.m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const SIZE paper = PaperSizeThousandths(printer.pageLayout());
+    return GetPrintableRect(item, paper).width();
+}
+
+void CMXTabForm::AnnounceChange(int kind)
+{
+    CMXProjectItem* item = GetMXItem();
+    if (!item)
+        return;
+    item->SetModified(true);
+    CUpdateNotification note;
+    note.kind = kind;
+    note.item = item;
+    note.state = 1;
+    if (CMXDoc* doc = GetMXDoc()) {
+        doc->NotifyItems(note, true);
+        doc->UpdateAllViews(nullptr, UPDATE_HINT_NOTIFICATION, &note);
+    }
 }

@@ -13,6 +13,7 @@
 #include <QRect>
 
 #include <string>
+#include <vector>
 
 class CMXDoc;
 class CMXProjectItem;
@@ -63,6 +64,35 @@ public:
     // Rich text across the area's width from pc.top; false when it does not
     // fit and force is off.
     bool PrintRichText(CPrintContext& pc, QTextDocument& text, bool draw, bool force);
+
+    // Section answers for the usual lines of a printout: a label and its
+    // value (or a text alone when labelId is 0); an empty line, which is left
+    // out at the top of a page.
+    int PrintLabelLine(CPrintContext& pc, bool draw, bool firstOnPage, const LOGFONT& font, int size,
+                       int indent1, int indent2, UINT labelId, const std::string& value);
+    // Several text blocks as one section: all on this page or none.
+    struct CPrintLine {
+        const LOGFONT* font;
+        int size;
+        int indent1, indent2;
+        std::string first, second;
+    };
+    int PrintLines(CPrintContext& pc, bool draw, bool firstOnPage, const std::vector<CPrintLine>& lines);
+    int PrintEmptyLine(CPrintContext& pc, bool draw, bool firstOnPage, const LOGFONT& font, int size);
+    // Tells the items and views of the workspace that this form's item
+    // changed (a notice of that kind, state 1) and marks the item modified.
+    void AnnounceChange(int kind);
+
+    // The workspace's title, the folder of its file, and the user's name, as
+    // the header block of a printout shows them.
+    std::string GetWorkFileTitle() const;
+    std::string GetWorkFileLocation() const;
+    static std::string GetUserName();
+
+    // The width of a printed page inside the item's margins on the default
+    // printer with the item's orientation, in thousandths of an inch; 10000
+    // when there is no printer.
+    static int GetPrintableWidth(const CProjectItemBase& item);
 
     bool OnFormCommand(UINT id, CCmdUI* ui) override;
 

@@ -75,6 +75,7 @@ void CTabFormChildView::Detach()
 {
     if (m_bDetached)
         return;
+    OnDetach();
     if (CProjectDocBase* doc = GetDocument())
         doc->RemoveView(this);
     m_bDetached = true;

@@ -84,10 +84,15 @@ public:
 
 protected:
     virtual void OnInitialUpdate() {}
+    // The page lets go of the item (still reachable here): controls bound to
+    // the item's data give it back.
+    virtual void OnDetach() {}
     // The page's own commands; true when it claims the command.
     virtual bool OnPageCommand(UINT id, CCmdUI* ui) { return false; }
     // Whether a hint comes from this page's own form.
     bool IsFromForm(const CDocView* sender) const;
+    // Whether a hint of the form is about this page.
+    bool IsThisPage(const CObject* object) const { return object == static_cast<const CObject*>(this); }
 
 private:
     friend class CTabFormView;
