@@ -9,10 +9,7 @@
 #include "grid/widgets/ParamEstGrid.h"
 #include "grid/widgets/XGrid.h"
 #include "platform/Reporter.h"
-#include "ui/MeasurementUnit.h"
-#include "ui/widgets/ColourButton.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
-#include "ui/widgets/DataExchange.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,21 +53,6 @@ QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
 }
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
-
-// The picture of the indents: lines of text starting at each of them.
-QPixmap IndentPicture(int indents)
-{
-    QPixmap picture(96, 48);
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 2));
-    const int starts[4] = {6, 30, 22, 14};
-    for (int i = 0; i < indents; ++i) {
-        const int y = 8 + 10 * i;
-        painter.drawLine(starts[i], y, 90, y);
-    }
-    return picture;
-}
 
 } // namespace
 
@@ -223,7 +204,7 @@ CEqnDefView::CEqnDefView()
         grid->addWidget(label, 0, i);
         grid->addWidget(m_lists[i], 1, i);
         connect(m_lists[i], &QListWidget::itemDoubleClicked, this,
-                [this](QListWidgetItem* entry) { InsertSymbol(entry->text()); });
+                [this](QListWidgetItem* entry) { m_editor->InsertName(entry->text()); });
     }
     auto* form = new QFormLayout;
     form->addRow(BuddyLabel(tr("&Y name:"), m_yName, this), m_yName);
@@ -293,15 +274,6 @@ void CEqnDefView::RefreshNameKeywords()
     m_editor->ClearNames();
     m_editor->AddNames(names);
     m_editor->ColourAll();
-}
-
-void CEqnDefView::InsertSymbol(const QString& name)
-{
-    m_editor->ReplaceSelection(name);
-    QTextCursor cursor = m_editor->textCursor();
-    cursor.clearSelection();
-    m_editor->setTextCursor(cursor);
-    m_editor->setFocus();
 }
 
 void CEqnDefView::OnUpdate(CDocView* sender, int hint, CObject* object)
@@ -536,69 +508,24 @@ void CEqnFontView::SelectFontElement(int index)
 
 // ---------------------------------------------------------------- indents
 
-CEqnIndentView::CEqnIndentView() : CTabFormChildView(3518)
+CEqnIndentView::CEqnIndentView()
+    : CIndentView(3518, {IDC_EQN_INDENT1, IDC_EQN_INDENT2, IDC_EQN_INDENT3, IDC_EQN_INDENT4})
 {
-    auto* group = new QGroupBox(tr("Indent sizes"), this);
-    SetControlId(group, 1570);
-    auto* form = new QFormLayout(group);
-    const int ids[4] = {IDC_EQN_INDENT1, IDC_EQN_INDENT2, IDC_EQN_INDENT3, IDC_EQN_INDENT4};
-    for (int i = 0; i < 4; ++i) {
-        m_edits[i] = new QLineEdit(group);
-        SetControlId(m_edits[i], ids[i]);
-        form->addRow(BuddyLabel(QString("&%1:").arg(i + 1), m_edits[i], group), m_edits[i]);
-        connect(m_edits[i], &QLineEdit::editingFinished, this, [this] { Store(); });
-    }
-    auto* picture = new CColourButton(this);
-    SetControlId(picture, IDC_EQN_INDENT_PICTURE);
-    picture->SetColours(true, true, false, 0xFF0000, 0x808080, 0xFFFFFF);
-    picture->SetPicture(IndentPicture(4));
-    picture->setEnabled(false);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(group, 1);
-    layout->addWidget(picture, 0, Qt::AlignTop);
 }
 
-void CEqnIndentView::OnInitialUpdate() { Exchange(false); }
-
-void CEqnIndentView::Exchange(bool save)
+int* CEqnIndentView::GetIndents()
 {
     auto* item = dynamic_cast<CMXEquationBase*>(GetItem());
-    if (!item)
-        return;
-    const MeasurementUnit& unit = MeasurementUnit::Preference();
-    const int width = CMXTabForm::GetPrintableWidth(*item);
-    int* v = item->m_indents;
-    CDataExchange dx(this, save);
-    for (int i = 0; i < 4; ++i) {
-        DDX_MeasurementLenient(unit, &dx, m_edits[i], v[i]);
-        // The later indents are bounded by the earlier ones, as read just now.
-        switch (i) {
-        case 0:
-        case 1: DDV_MeasurementClamp(unit, &dx, m_edits[i], v[i], 0, width - 100); break;
-        case 2: DDV_MeasurementClamp(unit, &dx, m_edits[i], v[i], std::max(v[1], v[0] + 200), width - 100); break;
-        default: DDV_MeasurementClamp(unit, &dx, m_edits[i], v[i], v[0] + 100, v[2] - 100); break;
-        }
+    return item ? item->m_indents : nullptr;
+}
+
+void CEqnIndentView::GetBounds(int i, const int* v, int width, int& minimum, int& maximum) const
+{
+    // The third starts after the second and well after the first; the fourth lies between the first and third.
+    switch (i) {
+    case 0:
+    case 1: minimum = 0, maximum = width - 100; break;
+    case 2: minimum = std::max(v[1], v[0] + 200), maximum = width - 100; break;
+    default: minimum = v[0] + 100, maximum = v[2] - 100; break;
     }
-}
-
-void CEqnIndentView::Store()
-{
-    auto* item = dynamic_cast<CMXEquationBase*>(GetItem());
-    if (!item)
-        return;
-    int before[4];
-    std::copy(item->m_indents, item->m_indents + 4, before);
-    Exchange(true);
-    if (!std::equal(before, before + 4, item->m_indents))
-        item->SetModified(true);
-}
-
-void CEqnIndentView::OnUpdate(CDocView* sender, int hint, CObject* object)
-{
-    if (!IsFromForm(sender) || !IsThisPage(object))
-        CTabFormChildView::OnUpdate(sender, hint, object);
-    else if (hint == HINT_TAB_STORE || hint == HINT_TAB_HIDDEN)
-        Store();
-    else if (hint == HINT_TAB_SHOWN)
-        Exchange(false);
 }

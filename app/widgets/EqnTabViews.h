@@ -8,6 +8,7 @@
 #pragma once
 
 #include "equation/EquationBase.h"
+#include "app/widgets/IndentView.h"
 #include "ui/widgets/TabFontView.h"
 #include "ui/widgets/TabFormView.h"
 
@@ -136,7 +137,6 @@ protected:
 
 private:
     void FillControls();
-    void InsertSymbol(const QString& name);
 
     CIdentifierEdit* m_yName;
     CEqnSyntaxEdit* m_editor;
@@ -204,21 +204,13 @@ public:
     void SelectFontElement(int index) override;
 };
 
-// The Indents tab of an equation item: the four indents of its printout,
-// in the user's unit, each kept within the page.
-class CEqnIndentView : public CTabFormChildView {
+// The Indents tab of an equation item: the four indents of its printout.
+class CEqnIndentView : public CIndentView {
     Q_OBJECT
 public:
     CEqnIndentView();
-    QLineEdit* GetEdit(int index) const { return m_edits[index]; }
-    // Reads the four edits into the item (clamped) and shows them again.
-    void Store();
-    void OnUpdate(CDocView* sender, int hint, CObject* object) override;
 
 protected:
-    void OnInitialUpdate() override;
-
-private:
-    void Exchange(bool save);
-    QLineEdit* m_edits[4];
+    int* GetIndents() override;
+    void GetBounds(int i, const int* indents, int width, int& minimum, int& maximum) const override;
 };

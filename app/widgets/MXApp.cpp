@@ -19,6 +19,7 @@
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/EqnTabForm.h"
 #include "app/widgets/MXTemplate.h"
+#include "app/widgets/TransTabForm.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "app/widgets/TableProjectWnd.h"
@@ -53,6 +54,7 @@ namespace {
 constexpr UINT kTemplateResources = 136;
 
 constexpr const char* kEquationStrings = "\nEquation\nEquation\n\n\n\n";
+constexpr const char* kTransformStrings = "\nTransformation\nTransformation\n\n\n\n";
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -265,6 +267,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
     m_itemTemplates[KIND_EQUATION] = std::make_unique<CProjectTemplateBase>(
         135, kEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CEqnProjectWnd); });
+    m_itemTemplates[KIND_TRANSFORM] = std::make_unique<CProjectTemplateBase>(
+        421, kTransformStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTransProjectWnd); });
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);

@@ -395,6 +395,15 @@ void CSyntaxEdit::SelectSourceRange(int start, int end)
 
 void CSyntaxEdit::ReplaceSelection(const QString& text) { textCursor().insertText(text); }
 
+void CSyntaxEdit::InsertName(const QString& name)
+{
+    ReplaceSelection(name);
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    setTextCursor(cursor);
+    setFocus();
+}
+
 void CSyntaxEdit::insertFromMimeData(const QMimeData* source)
 {
     // Pasted text takes the editor's own plain formatting.

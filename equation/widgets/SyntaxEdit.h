@@ -112,8 +112,11 @@ public:
     void SelectRange(int start, int end);
     // Selects a range given as offsets into the model's text.
     void SelectSourceRange(int start, int end);
-    // Replaces the selection with text, as the Insert commands and the symbol lists do.
+    // Replaces the selection with text, as the Insert commands do.
     void ReplaceSelection(const QString& text);
+    // Puts a name at the caret in place of the selection and gives the
+    // editor the focus, as a double click in a list of symbols does.
+    void InsertName(const QString& name);
 
     // Edit commands and the Insert commands.
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;

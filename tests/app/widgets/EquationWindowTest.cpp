@@ -14,7 +14,7 @@
 #include "grid/widgets/XGrid.h"
 #include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
-#include "support/TestSupport.h"
+#include "ItemWindowTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,37 +32,11 @@
 
 namespace {
 
-void Settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-// Counts the equation notices (kind 10) that reach the views.
-class NoticeCounter : public CDocView {
-public:
-    void OnUpdate(CDocView*, int hint, CObject* object) override
-    {
-        if (auto* note = dynamic_cast<CUpdateNotification*>(object); hint == UPDATE_HINT_NOTIFICATION && note)
-            kinds.push_back(note->kind);
-    }
-    int Count(int kind) const { return int(std::count(kinds.begin(), kinds.end(), kind)); }
-    std::vector<int> kinds;
-};
-
-class EquationWindowTest : public ::testing::Test {
+class EquationWindowTest : public ItemWindowTest {
 protected:
     void SetUp() override
     {
-        app = std::make_unique<CMXApp>();
-        ASSERT_TRUE(app->InitInstance({"marlox"}));
-        reporter = std::make_unique<RecordingReporter>();
-        main = app->GetMainFrame();
-        main->activateWindow();
-        QApplication::setActiveWindow(main);
-        Settle();
+        ItemWindowTest::SetUp();
         ASSERT_TRUE(Run(ID_ADD_EQUATION));
         ASSERT_EQ(main->GetFrames().size(), 1u);
         frame = dynamic_cast<CEqnProjectWnd*>(main->GetFrames().front());
@@ -70,34 +44,11 @@ protected:
         form = frame->GetForm();
         ASSERT_NE(form, nullptr);
         item = form->GetEqnItem();
-        doc()->AddView(&notices);
     }
-    void TearDown() override
-    {
-        if (!app)
-            return;
-        doc()->RemoveView(&notices);
-        doc()->SetModifiedFlag(false);
-        reporter.reset();
-        app->ExitInstance();
-        app.reset();
-    }
-    CMXDoc* doc() const { return dynamic_cast<CMXDoc*>(app->GetProjectDoc()); }
-    bool Run(UINT id)
-    {
-        main->GetRouter().UpdateAll();
-        const bool ran = main->GetRouter().Execute(id);
-        Settle();
-        main->GetRouter().UpdateAll();
-        return ran;
-    }
-    bool Enabled(UINT id) const { return main->GetRouter().Query(id).m_enabled.value_or(false); }
     template <class Page>
     Page* Tab(int index)
     {
-        form->SelectTab(index);
-        Settle();
-        return dynamic_cast<Page*>(form->GetTabView(index));
+        return ItemWindowTest::Tab<Page>(form, index);
     }
     // Types a name into row of a symbol grid, as a user does: the cell's
     // editor opens with the first key and Return stores it.
@@ -110,15 +61,10 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         Settle();
     }
-    std::string Pane() const { return main->GetStatePane()->isVisible() ? main->GetStatePane()->text().toStdString() : ""; }
 
-    std::unique_ptr<CMXApp> app;
-    std::unique_ptr<RecordingReporter> reporter;
-    CMXMainWnd* main = nullptr;
     CEqnProjectWnd* frame = nullptr;
     CEqnTabForm* form = nullptr;
     CMXEquation* item = nullptr;
-    NoticeCounter notices;
 };
 
 } // namespace
