@@ -18,6 +18,8 @@
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/EqnTabForm.h"
+#include "app/widgets/HardEqnTabForm.h"
+#include "equation/HardEquation.h"
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/TransTabForm.h"
 #include "app/widgets/MessageBoxReporter.h"
@@ -55,6 +57,7 @@ constexpr UINT kTemplateResources = 136;
 
 constexpr const char* kEquationStrings = "\nEquation\nEquation\n\n\n\n";
 constexpr const char* kTransformStrings = "\nTransformation\nTransformation\n\n\n\n";
+constexpr const char* kHardEquationStrings = "\nHard-coded Equation\nHard-coded Equation\n\n\n\n";
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 
@@ -269,6 +272,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         135, kEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CEqnProjectWnd); });
     m_itemTemplates[KIND_TRANSFORM] = std::make_unique<CProjectTemplateBase>(
         421, kTransformStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTransProjectWnd); });
+    m_itemTemplates[KIND_HARD_EQUATION] = std::make_unique<CProjectTemplateBase>(
+        141, kHardEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CHardEqnProjectWnd); });
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
         if (m_pListViewBar)
             m_pListViewBar->SetDocument(doc);
@@ -439,10 +444,19 @@ bool CMXApp::NewFromTemplateSheet()
     return OpenFromTemplate(sheet.GetChosenPath());
 }
 
+void CMXApp::ApplyLibraryFolders()
+{
+    // Equation libraries are looked for in these folders first, and one
+    // found there loads without a question.
+    CHardEquation::SetLibraryFolders(GetDirectory(CPreferences::UserDllEquationDir),
+                                     GetDirectory(CPreferences::GroupDllEquationDir));
+}
+
 bool CMXApp::RunOptions()
 {
     const bool ok = ShowOptionsSheet(m_pMainWnd, Preferences(), GetProjectDoc()) == 1;
     CMXDoc::s_author = Preferences().m_authorName;
+    ApplyLibraryFolders();
     return ok;
 }
 
@@ -666,6 +680,7 @@ void CMXApp::LoadSettings()
     Preferences().Load();
     m_bSettingsLoaded = true;
     CMXDoc::s_author = Preferences().m_authorName;
+    ApplyLibraryFolders();
 
     // New tables start with the table preferences.
     CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],

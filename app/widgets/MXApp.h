@@ -56,6 +56,8 @@ public:
     bool NewFromTemplateSheet();
     // The Options sheet on the preferences; true after OK.
     bool RunOptions();
+    // The equation-library folders of the preferences reach the library loader.
+    void ApplyLibraryFolders();
     void SetLargeIcons(bool large);
     bool GetLargeIcons() const { return Preferences().GetLargeIcons(); }
     // Directories, author name, icon size and data filters, read at start-up and written at exit.
