@@ -211,8 +211,8 @@ CEqnDefView::CEqnDefView()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(BuddyLabel(tr("Equation &definition:"), m_editor, this));
-    layout->addWidget(m_editor, 3);
-    layout->addWidget(symbols, 2);
+    layout->addWidget(m_editor, 4);
+    layout->addWidget(symbols, 1);
 
     connect(m_yName, &QLineEdit::textEdited, this, [this] { InvalidateOnEdit(); });
     connect(m_yName, &QLineEdit::editingFinished, this, [this] {

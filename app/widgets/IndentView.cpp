@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -51,8 +52,11 @@ CIndentView::CIndentView(int templateId, std::vector<int> ids) : CTabFormChildVi
     picture->SetColours(true, true, false, 0xFF0000, 0x808080, 0xFFFFFF);
     picture->SetPicture(IndentPicture(int(ids.size())));
     picture->setEnabled(false);
+    auto* column = new QVBoxLayout;
+    column->addWidget(group);
+    column->addStretch(1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(group, 1);
+    layout->addLayout(column, 1);
     layout->addWidget(picture, 0, Qt::AlignTop);
 }
 

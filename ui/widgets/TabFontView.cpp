@@ -37,6 +37,7 @@ CTabFontView::CTabFontView(int templateId, const QStringList& elements, int init
     form->addRow(tr("&Size:"), m_size);
     auto* sampleBox = new QGroupBox(tr("Sample"), this);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
+    m_sample->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     sampleLayout->addWidget(m_sample);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

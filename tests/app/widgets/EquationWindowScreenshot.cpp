@@ -1,7 +1,8 @@
 // Starts the program, adds an equation with its symbols and a definition,
 // compiles it and saves a picture of the main window with the equation's
-// Definition tab (run under a display, with a settings folder of its own in
-// MARLOX_CONFIG_DIR):   equation_window_screenshot out.png
+// Definition tab, or the tab given (run under a display, with a settings
+// folder of its own in MARLOX_CONFIG_DIR):
+//   equation_window_screenshot out.png [tab]
 #include "app/MXEquation.h"
 #include "app/widgets/EqnTabForm.h"
 #include "app/widgets/EqnTabViews.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -49,9 +51,14 @@ int main(int argc, char** argv)
                  "Else\r\n"
                  "  A = Ainf + (A0 - Ainf) * exp(-k * t)\r\n"
                  "Endif");
+    eq.SetParameterDefinition(0, "ymax");
+    eq.SetParameterDefinition(1, "-gradient");
+    eq.SetParameterDefinition(2, "ymin");
     form->SelectTab(EQN_TAB_DEFINITION);
     router.UpdateAll();
     router.Execute(ID_EQUATION_COMPILE);
+    if (argc > 2)
+        form->SelectTab(std::atoi(argv[2]));
     frame->showMaximized();
     int status = 0;
     QTimer::singleShot(800, [&] {
