@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -226,4 +227,22 @@ TEST_F(EquationWindowTest, TheWindowReopensOnItsTabAndPrints)
     EXPECT_EQ(form->PrintTo(pdf), 1);
     EXPECT_EQ(form->GetPageCount(), 1);
     EXPECT_TRUE(Enabled(ID_FILE_PRINT));
+}
+
+TEST_F(EquationWindowTest, TheYNameTakesIdentifierCharactersOnly)
+{
+    auto* definition = Tab<CEqnDefView>(EQN_TAB_DEFINITION);
+    QLineEdit* y = definition->GetYNameEdit();
+    y->setFocus();
+    // "2x" is typed as it stands (Compile refuses the name later); a blank beeps.
+    QTest::keyClicks(y, "2x y");
+    EXPECT_EQ(y->text(), "2xy");
+    EXPECT_EQ(reporter->beeps, 1);
+    QTest::keyClick(y, Qt::Key_Return);
+    EXPECT_EQ(item->GetCompiledEquation().GetYName(), "2xy");
+    CEquation& eq = item->GetCompiledEquation();
+    eq.SetXName(0, "x", "");
+    eq.SetParameterName(0, "a", "");
+    ASSERT_TRUE(Run(ID_EQUATION_COMPILE));
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{8238});
 }

@@ -180,3 +180,22 @@ TEST_F(TransformationWindowTest, TheAssociatedEquationFollowsRenamesAndItsChange
     QPdfWriter pdf(dir.filePath("transformation.pdf"));
     EXPECT_EQ(form->PrintTo(pdf), 1);
 }
+
+TEST_F(TransformationWindowTest, ClearingTheDataPointsPartGreysItsDefinitionsNotTheGraphNames)
+{
+    item->GetTransformation().SetReferenceName(equation->GetName());
+    auto* data = Tab<CTransDataView>(TRANS_TAB_DATA);
+    ASSERT_TRUE(data->GetFlag()->isChecked());
+    data->GetFlag()->click();
+    EXPECT_FALSE(item->GetTransformation().GetTransformData());
+    EXPECT_FALSE(data->GetEditor(0)->isEnabled());
+    EXPECT_FALSE(data->GetEditor(1)->isEnabled());
+    EXPECT_FALSE(data->GetParameterList()->isEnabled());
+    EXPECT_TRUE(data->GetFirstName()->isEnabled());
+    EXPECT_TRUE(data->GetSecondName()->isEnabled());
+    // A double click on the Data Points tab inserts nothing.
+    data->GetFlag()->click();
+    ASSERT_GT(data->GetParameterList()->count(), 0);
+    emit data->GetParameterList()->itemDoubleClicked(data->GetParameterList()->item(0));
+    EXPECT_TRUE(data->GetEditor(0)->toPlainText().isEmpty());
+}
