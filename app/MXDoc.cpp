@@ -92,6 +92,7 @@ void CMXDoc::Serialize(CArchive& ar)
 
 bool CMXDoc::OnOpenDocument(const std::string& path)
 {
+    m_bOpenReplacedContents = false;
     BYTE head[8] = {};
     std::size_t got = 0;
     try {
@@ -129,6 +130,7 @@ bool CMXDoc::LoadFlatFile(const std::string& path)
         Serialize(ar);
     } catch (const std::exception& e) {
         OnNewDocument();
+        m_bOpenReplacedContents = true;
         ReportException(e, false, path);
         return false;
     }

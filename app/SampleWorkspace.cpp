@@ -6,9 +6,11 @@
 #include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
 #include "data/DataString.h"
+#include "framework/WorkspaceHost.h"
 #include "fitting/WorkerThread.h"
 #include "ui/RtfDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -43,12 +45,43 @@ CMXNotes* AddNotes(CMXDoc& doc, const char* name)
     return notes;
 }
 
+// The windows the sample opens with, as the main window would report them:
+// the notes on the left and the table beside them, the notes on top.
+class SampleWindows : public CWorkspaceHost {
+public:
+    std::vector<FrameState> frames;
+
+    void Show(CProjectItemBase* item, RECT area, int stackPosition)
+    {
+        FrameState state;
+        state.item = item;
+        state.placement.showCmd = SW_SHOWNORMAL;
+        state.placement.ptMinPosition = {-1, -1};
+        state.placement.ptMaxPosition = {-1, -1};
+        state.placement.rcNormalPosition = area;
+        state.stackPosition = stackPosition;
+        frames.push_back(state);
+    }
+    bool OpenItemWindow(CProjectItemBase*) override { return false; }
+    void CloseItemWindows(CProjectItemBase*) override {}
+    bool HasItemWindow(const CProjectItemBase* item) const override
+    {
+        return std::any_of(frames.begin(), frames.end(), [item](const FrameState& f) { return f.item == item; });
+    }
+    std::vector<FrameState> GetItemFrames() override { return frames; }
+    void RestoreItemFrames(const std::vector<FrameState>&) override {}
+    void CloseAllItemWindows() override {}
+};
+
 } // namespace
 
 bool WriteSampleWorkspace(const std::string& path)
 {
     CMXDoc doc;
-    FillNote(*AddNotes(doc, "About this study"), "Enzyme kinetics, run 1",
+    // A new workspace: created now, by this program.
+    doc.OnNewDocument();
+    CMXNotes* about = AddNotes(doc, "About this study");
+    FillNote(*about, "Enzyme kinetics, run 1",
              {"Initial rates of the reaction were measured at six substrate concentrations, twice each.",
               "The rates are in the table \"Initial rates\"; the Michaelis-Menten equation is fitted to them.",
               "Still to compare: a model with substrate inhibition."});
@@ -100,7 +133,14 @@ bool WriteSampleWorkspace(const std::string& path)
         fit->WaitForCalculation();
 
     CItemListCtrl* list = doc.GetItemListCtrl();
+    // One column: the workspace list is narrow when the program first opens.
     for (int row = 0; row < list->GetItemCount(); ++row)
-        list->SetItemPosition(row, 10 + 80 * (row % 4), 10 + 80 * (row / 4));
-    return doc.OnSaveDocument(path);
+        list->SetItemPosition(row, 10, 10 + 76 * row);
+    SampleWindows windows;
+    windows.Show(table, RECT{400, 10, 760, 420}, 0);
+    windows.Show(about, RECT{10, 10, 390, 300}, 1);
+    doc.SetHost(&windows);
+    const bool saved = doc.OnSaveDocument(path);
+    doc.SetHost(nullptr);
+    return saved;
 }

@@ -126,6 +126,7 @@ bool CProjectDocBase::OnNewDocument()
 
 bool CProjectDocBase::OnOpenDocument(const std::string& path)
 {
+    m_bOpenReplacedContents = false;
     auto file = std::make_unique<CCompoundFile>();
     try {
         // A file that is not a workspace leaves the open workspace as it was.
@@ -151,6 +152,7 @@ bool CProjectDocBase::OnOpenDocument(const std::string& path)
         // Whatever was read is gone with the failure; the document becomes a
         // new untitled workspace so that a later save cannot overwrite the file.
         OnNewDocument();
+        m_bOpenReplacedContents = true;
         ReportException(e, false, path);
         return false;
     }

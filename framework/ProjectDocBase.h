@@ -64,6 +64,9 @@ public:
     // Document events. Open and save return false after reporting what failed.
     virtual bool OnNewDocument();
     virtual bool OnOpenDocument(const std::string& path);
+    // After an open that failed: whether the workspace's contents went with
+    // it (it is then a new, empty workspace) or were left as they were.
+    bool OpenReplacedContents() const { return m_bOpenReplacedContents; }
     virtual bool OnSaveDocument(const std::string& path);
     // Deletes every item and forgets the workspace.
     virtual void DeleteContents();
@@ -101,6 +104,7 @@ protected:
     void ReportException(const std::exception& e, bool saving, const std::string& path);
 
     bool m_bNewWorkspace = true;
+    bool m_bOpenReplacedContents = false;
 
 private:
     void StoreWindowState(CArchive& ar, const std::vector<CWorkspaceHost::FrameState>& frames);

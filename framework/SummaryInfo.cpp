@@ -77,6 +77,8 @@ CSummaryInfo::CSummaryInfo()
         m_section->Set(id, &none, VT_I4);
     m_section->Set(PIDSI_APPNAME, "", VT_LPSTR);
     m_section->Set(PIDSI_SECURITY, &none, VT_I4);
+    // Editing starts with the document: a timer left at zero would count from 1601.
+    m_startEdit = CSummaryInfo::GetCurrentFileTime();
 }
 
 FILETIME CSummaryInfo::GetCurrentFileTime() const

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmuparser-dev
-  xvfb xauth fonts-liberation2
+  xvfb xauth openbox fonts-liberation2
   python3-olefile
   libgsl-dev libcminpack-dev
 )

@@ -4,8 +4,8 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "ui/widgets/DataExchange.h"
+#include "platform/widgets/FileChooser.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,13 +149,15 @@ bool CDataFilterDlg::AddFilter(const std::string& path)
 
 bool CDataFilterDlg::ChooseFilterFile(std::string& path)
 {
-    QFileDialog dialog(this, tr("Add Data Filter"), QString(), tr("Data Filter Files (*.mxr)"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("mxr"));
-    dialog.setLabelText(QFileDialog::Accept, tr("Add"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    FileRequest request;
+    request.title = tr("Add Data Filter").toStdString();
+    request.filters = {tr("Data Filter Files (*.mxr)").toStdString()};
+    request.defaultExtension = "mxr";
+    request.acceptLabel = tr("Add").toStdString();
+    std::optional<FileAnswer> answer = ChooseFile(this, request);
+    if (!answer || answer->path.empty())
         return false;
-    path = dialog.selectedFiles().first().toStdString();
+    path = answer->path;
     return true;
 }
 

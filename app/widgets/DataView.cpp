@@ -43,10 +43,10 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/widgets/FileChooser.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QFileDialog>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -95,23 +95,6 @@ const std::string& NameHeading()
 }
 
 // A file dialog's filters from "Name|*.a;*.b|...||".
-QString FileDialogFilters(const std::string& bars)
-{
-    QStringList filters;
-    for (std::size_t pos = 0; pos < bars.size();) {
-        std::size_t bar = bars.find('|', pos);
-        if (bar == std::string::npos || bar == pos)
-            break;
-        std::size_t end = bars.find('|', bar + 1);
-        if (end == std::string::npos)
-            break;
-        QString pattern = QString::fromStdString(bars.substr(bar + 1, end - bar - 1)).replace(';', ' ');
-        filters << QString::fromStdString(bars.substr(pos, bar - pos)) + " (" + pattern + ")";
-        pos = end + 1;
-    }
-    return filters.join(";;");
-}
-
 bool In(int kind, std::initializer_list<int> kinds) { return std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); }
 
 // Shifts the keys at or beyond first of a size map by delta; with delta < 0
@@ -1404,17 +1387,20 @@ void CDataView::RunTableCommand(UINT id)
     case ID_EDIT_PASTE_FROM: {
         if (!In(kind, {1, 2, 4, 5, 7, 8}))
             break;
-        QString path = QFileDialog::getOpenFileName(
-            this, "Paste From File", QString(), FileDialogFilters(CDataFilters::Current().GetImportFilterString()));
-        if (!path.isEmpty())
-            PasteFromFile(path.toStdString());
+        FileRequest request;
+        request.title = "Paste From File";
+        request.filters = FilterTextsFromBars(CDataFilters::Current().GetImportFilterString());
+        if (std::optional<FileAnswer> answer = ChooseFile(this, request); answer && !answer->path.empty())
+            PasteFromFile(answer->path);
         break;
     }
     case ID_EDIT_COPY_TO: {
-        QString path = QFileDialog::getSaveFileName(
-            this, "Copy To File", QString(), FileDialogFilters(CDataFilters::Current().GetExportFilterString()));
-        if (!path.isEmpty())
-            CopyToFile(path.toStdString());
+        FileRequest request;
+        request.mode = FileRequest::SaveFile;
+        request.title = "Copy To File";
+        request.filters = FilterTextsFromBars(CDataFilters::Current().GetExportFilterString());
+        if (std::optional<FileAnswer> answer = ChooseFile(this, request); answer && !answer->path.empty())
+            CopyToFile(answer->path);
         break;
     }
     default: break;

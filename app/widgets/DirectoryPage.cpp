@@ -3,11 +3,9 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/DataExchange.h"
+#include "platform/widgets/FileChooser.h"
 #include "app/widgets/OptionsSheet.h"
 
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QPushButton>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,26 +71,17 @@ void CDirectoryPage::OnInitDialog()
 
 bool CDirectoryPage::BrowseForFolder(const QString& title, std::string& path)
 {
-    QFileDialog dialog(this, title, QString::fromStdString(path));
-    dialog.setFileMode(QFileDialog::Directory);
-    // Our own dialog, so that its OK button can follow the selection.
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (!path.empty())
-        dialog.selectFile(QString::fromStdString(path));
-    auto follow = [&dialog](const QString& current) {
-        auto* box = dialog.findChild<QDialogButtonBox*>();
-        QPushButton* ok = box ? box->button(QDialogButtonBox::Open) : nullptr;
-        if (ok && !current.isEmpty())
-            ok->setEnabled(!IsRemovableDirectory(current.toStdString()));
-    };
-    connect(&dialog, &QFileDialog::currentChanged, &dialog, follow);
-    connect(&dialog, &QFileDialog::directoryEntered, &dialog, follow);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    FileRequest request;
+    request.mode = FileRequest::Folder;
+    request.title = title.toStdString();
+    request.folder = path;
+    request.name = path;
+    // Folders on removable media are no place for templates and stored items.
+    request.canChoose = [](const std::string& folder) { return !IsRemovableDirectory(folder); };
+    std::optional<FileAnswer> answer = ChooseFile(this, request);
+    if (!answer || answer->path.empty() || IsRemovableDirectory(answer->path))
         return false;
-    const std::string chosen = dialog.selectedFiles().first().toStdString();
-    if (IsRemovableDirectory(chosen))
-        return false;
-    path = chosen;
+    path = answer->path;
     return true;
 }
 

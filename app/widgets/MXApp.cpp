@@ -23,7 +23,9 @@
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/TransTabForm.h"
 #include "app/widgets/MessageBoxReporter.h"
+#include "app/widgets/PromptScript.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "app/widgets/DataView.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "app/widgets/ColumnTypeEditor.h"
 #include "app/MXGrid.h"
@@ -37,10 +39,16 @@
 #include "platform/StringTable.h"
 #include "ui/widgets/CommandImages.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
+#include "platform/widgets/FileChooser.h"
+#include "ui/widgets/DialogFileChooser.h"
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
 #include <QApplication>
-#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QThread>
+#include <QTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPalette>
@@ -95,6 +103,18 @@ bool HasTemplateExtension(const std::string& path)
 
 CMXApp* s_mxApp = nullptr;
 
+// Counts a load, save or request in progress for as long as it runs.
+class BusyScope {
+public:
+    explicit BusyScope(int& count) : m_count(++count) {}
+    ~BusyScope() { --m_count; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& m_count;
+};
+
 // The number characters the user saved as the program's own, else the desktop's.
 void LoadLocaleChars()
 {
@@ -121,6 +141,13 @@ CMXApp* GetMXApp() { return s_mxApp; }
 CMXApp::CMXApp()
 {
     s_mxApp = this;
+    // The workspace and stored-item dialogs have buttons for the user's and
+    // the group's folders.
+    static CDialogFileChooser dialogs;
+    SetDefaultFileChooser(&dialogs);
+    m_pRequestTimer = new QTimer(this);
+    m_pRequestTimer->setSingleShot(true);
+    connect(m_pRequestTimer, &QTimer::timeout, this, &CMXApp::ProcessInstanceRequests);
     m_tableFont.lfPitchAndFamily = 0x22;
     std::strncpy(m_tableFont.lfFaceName, "Arial", LF_FACESIZE - 1);
     // The Options sheet changes the preferences; the windows follow at once.
@@ -157,8 +184,20 @@ void CMXApp::ParseCommandLine(const QStringList& arguments)
     m_bInstallDesktop = info.m_bInstallDesktop;
     m_bStartMinimized = info.m_bStartMinimized;
     m_bNewFromTemplate = info.m_nShellCommand == CMXCommandLineInfo::NewFromTemplate;
+    // A name typed relative to where this start ran means nothing to the
+    // running copy, which runs elsewhere.
+    if (!info.m_strFileName.empty()) {
+        std::error_code ec;
+        std::filesystem::path absolute = std::filesystem::absolute(info.m_strFileName, ec);
+        if (!ec)
+            info.m_strFileName = absolute.lexically_normal().string();
+    }
     if (info.m_nShellCommand == CMXCommandLineInfo::FileOpen || m_bNewFromTemplate)
         m_strFileToOpen = info.m_strFileName;
+    // Printing waits until the program has started, as a request of a later start does.
+    m_requests.clear();
+    if (info.m_nShellCommand == CMXCommandLineInfo::FilePrint && !info.m_strFileName.empty())
+        m_requests.push_back(DDERequest{DDERequest::print, info.m_strFileName});
     m_strHandOver = info.ToDDECommand();
 }
 
@@ -205,17 +244,123 @@ void CMXApp::ShowHelp(UINT helpId) { CMXHelp::MainWindowWinHelp(m_pMainWnd, help
 
 bool CMXApp::OnInstanceRequest(const std::string& command)
 {
+    // The sender is still waiting for its answer: nothing modal may run here.
     DDERequest request = ParseDDECommand(command);
-    if (request.path.empty())
+    if (request.kind == DDERequest::none || request.path.empty())
         return false;
-    if (m_pMainWnd) {
-        m_pMainWnd->showNormal();
-        m_pMainWnd->raise();
-        m_pMainWnd->activateWindow();
+    // A program that floods the channel is not queued without end.
+    if (m_requests.size() >= kMaxWaitingRequests)
+        return false;
+    m_requests.push_back(std::move(request));
+    if (!m_pRequestTimer->isActive())
+        m_pRequestTimer->start(0);
+    return true;
+}
+
+bool CMXApp::IsBusy() const
+{
+    // The program's own event loop is the first; a deeper one belongs to a
+    // prompt, a menu or a dialog that a request must not pull the workspace from under.
+    return !m_bStarted || m_nBusy > 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()
+        || QThread::currentThread()->loopLevel() > 1;
+}
+
+void CMXApp::ProcessInstanceRequests()
+{
+    if (m_requests.empty())
+        return;
+    if (IsBusy()) {
+        // Looked at again shortly: the prompt or load that holds it up ends in its own time.
+        if (!m_pRequestTimer->isActive())
+            m_pRequestTimer->start(100);
+        return;
     }
-    if (request.kind == DDERequest::newFromTemplate)
-        return OpenFromTemplate(request.path);
-    return OpenWorkspace(request.path);
+    const DDERequest request = m_requests.front();
+    m_requests.pop_front();
+    {
+        BusyScope busy(m_nBusy);
+        if (m_pMainWnd) {
+            if (m_pMainWnd->isMinimized())
+                m_pMainWnd->showNormal();
+            else
+                m_pMainWnd->show();
+            m_pMainWnd->raise();
+            m_pMainWnd->activateWindow();
+        }
+        if (request.kind == DDERequest::newFromTemplate)
+            OpenFromTemplate(request.path);
+        else if (OpenWorkspace(request.path) && request.kind == DDERequest::print)
+            PrintWorkspace();
+    }
+    if (!m_requests.empty() && !m_pRequestTimer->isActive())
+        m_pRequestTimer->start(0);
+}
+
+bool CMXApp::SetUpPrinter(QPrinter& printer)
+{
+    if (m_pPromptScript) {
+        m_pPromptScript->SetUpPrinter(printer);
+        return true;
+    }
+    // A new printer object is set up for the default printer already.
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        return true;
+    // No printer installed: the dialog can still print to a file.
+    QPrintDialog dialog(&printer, m_pMainWnd);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int CMXApp::PrintWorkspace()
+{
+    auto* doc = dynamic_cast<CMXDoc*>(GetProjectDoc());
+    CMXMainWnd* main = GetMainFrame();
+    if (!doc || !main)
+        return 0;
+    BusyScope busy(m_nBusy);
+    int printed = 0;
+    for (CMXProjectItem* item : doc->ItemsInRowOrder()) {
+        // Only the kinds with windows have pages so far.
+        if (!GetItemTemplate(item))
+            continue;
+        // The item's window lays out its pages; one opened for printing closes again.
+        const bool wasOpen = main->HasItemWindow(item);
+        if (!main->OpenItemWindow(item))
+            continue;
+        CProjectFrameBase* frame = nullptr;
+        for (CProjectFrameBase* f : main->GetFrames())
+            if (f->GetItem() == item)
+                frame = f;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(QString::fromStdString(item->GetName()));
+        printer.setPageOrientation(item->m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const bool go = SetUpPrinter(printer);
+        int pages = 0;
+        if (go && frame) {
+            if (auto* notes = dynamic_cast<CNotepadProjectWnd*>(frame))
+                pages = notes->GetNoteView() ? notes->GetNoteView()->PrintTo(printer) : 0;
+            else if (auto* table = dynamic_cast<CTableProjectWnd*>(frame))
+                pages = table->GetDataView() ? table->GetDataView()->PrintTo(printer) : 0;
+        }
+        if (!wasOpen)
+            main->CloseItemWindows(item);
+        if (!go)
+            break;
+        if (pages > 0)
+            ++printed;
+    }
+    return printed;
+}
+
+void CMXApp::CloseWhenFree()
+{
+    if (!m_pMainWnd)
+        return;
+    // Requests already answered are carried out first.
+    if (IsBusy() || !m_requests.empty()) {
+        QTimer::singleShot(100, this, &CMXApp::CloseWhenFree);
+        return;
+    }
+    m_pMainWnd->close();
 }
 
 bool CMXApp::InitInstance(const QStringList& arguments)
@@ -227,7 +372,12 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     CProfile::SetRegistryKey(LoadString(IDS_MAKER_NAME));
 
     m_pReporter = std::make_unique<CMessageBoxReporter>();
-    m_pOldReporter = SetReporter(m_pReporter.get());
+    // Tests that run the program answer its prompts through files; a test
+    // that runs it in its own process has installed its reporter already.
+    m_pPromptScript = CPromptScript::FromEnvironment();
+    m_pOldReporter = m_pPromptScript ? SetReporter(m_pPromptScript.get()) : SetReporter(m_pReporter.get());
+    if (m_pOldReporter && !m_pPromptScript)
+        SetReporter(m_pOldReporter);
     m_pClipboard = std::make_unique<CDesktopClipboard>();
     m_pOldClipboard = SetClipboard(m_pClipboard.get());
 
@@ -237,17 +387,38 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         m_bHandedOver = true;
         return false;
     }
-    // A second start hands its file to the copy that runs, and ends.
+    // A second start hands its file to the copy that runs, and ends. The
+    // first claims the name now and listens once it has started.
     const QString channelName = CSingleInstanceChannel::DefaultName();
-    if (CSingleInstanceChannel::IsRunning(channelName)) {
-        if (!m_strHandOver.empty() && CSingleInstanceChannel::Send(channelName, m_strHandOver)) {
-            m_bHandedOver = true;
-            return false;
-        }
-    } else {
+    if (!channelName.isEmpty()) {
         m_pChannel = std::make_unique<CSingleInstanceChannel>(channelName);
-        m_pChannel->SetHandler([this](const std::string& command) { return OnInstanceRequest(command); });
-        m_pChannel->Listen();
+        bool toldWaiting = false;
+        while (!m_pChannel->Claim()) {
+            // A plain start beside a running copy is a copy of its own.
+            if (m_strHandOver.empty()) {
+                m_pChannel.reset();
+                break;
+            }
+            switch (CSingleInstanceChannel::Send(channelName, m_strHandOver)) {
+            case CSingleInstanceChannel::Sent::Taken:
+                m_bHandedOver = true;
+                return false;
+            case CSingleInstanceChannel::Sent::Refused:
+                std::cerr << "The running Marlox did not take the request " << m_strHandOver << ".\n";
+                return false;
+            case CSingleInstanceChannel::Sent::NoAnswer:
+                // The other copy is still starting (it listens once started), or
+                // has just ended and freed the name: ask again shortly.
+                if (!toldWaiting) {
+                    std::cerr << "Marlox is starting in another window; the file goes to it once it has started.\n";
+                    toldWaiting = true;
+                }
+                QThread::msleep(100);
+                break;
+            }
+        }
+        if (m_pChannel)
+            m_pChannel->SetHandler([this](const std::string& command) { return OnInstanceRequest(command); });
     }
     // The splash window shows while the program starts (not when started minimised).
     if (!m_bStartMinimized)
@@ -307,16 +478,26 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     UpdateMainIcons();
     main->show();
     // The tip of the day when no file was named, else the splash goes at once.
-    if (m_strFileToOpen.empty())
+    if (m_strFileToOpen.empty() && m_requests.empty())
         ShowStartupTip();
     else
         DestroySplashWindow();
+    // Started: later starts may now hand over their requests. Listening any
+    // earlier would let one open a file in the middle of the start-up load.
+    m_bStarted = true;
+    if (m_pChannel)
+        m_pChannel->Listen();
+    if (!m_requests.empty())
+        m_pRequestTimer->start(0);
     return true;
 }
 
 int CMXApp::ExitInstance()
 {
     m_pChannel.reset();
+    m_requests.clear();
+    m_pRequestTimer->stop();
+    m_bStarted = false;
     // No event loop runs any more to carry out a deferred deletion.
     delete m_pSplash.data();
     if (m_pMainWnd) {
@@ -340,6 +521,7 @@ int CMXApp::ExitInstance()
     SetReporter(m_pOldReporter);
     m_pClipboard.reset();
     m_pReporter.reset();
+    m_pPromptScript.reset();
     return 0;
 }
 
@@ -370,12 +552,16 @@ bool CMXApp::OpenWorkspace(const std::string& path)
 {
     if (!m_pWorkspaceTemplate)
         return false;
+    BusyScope busy(m_nBusy);
     // Converting a large old file takes a while.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CProjectDocBase* doc = m_pWorkspaceTemplate->OpenDocumentFile(path.c_str(), true);
     QApplication::restoreOverrideCursor();
     if (doc)
         AddToRecentFileList(path);
+    // A failed open may have left a new workspace in place of the old one.
+    else if (m_pMainWnd)
+        m_pMainWnd->OnUpdateFrameTitle();
     if (auto* mx = dynamic_cast<CMXDoc*>(doc)) {
         if (UINT notice = mx->GetConversionNoticeID()) {
             // A converted file is never written back in its old form: the
@@ -485,18 +671,33 @@ std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
     }
     if (ownExtension.size() > 1 && ownExtension[0] == '.')
         ownExtension.erase(0, 1);
-    CMultiDefaultFileDialog dialog(m_pMainWnd, open, QString::fromStdString(ownExtension).toLower().toStdString(),
-                                   GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir));
-    dialog.SetFileTypes(types, selected);
+    FileRequest request;
+    request.mode = open ? FileRequest::OpenFile : FileRequest::SaveFile;
+    request.folderButtons = true;
+    request.userFolder = GetDirectory(CPreferences::UserTemplateDir);
+    request.groupFolder = GetDirectory(CPreferences::GroupTemplateDir);
+    request.defaultExtension = QString::fromStdString(ownExtension).toLower().toStdString();
+    request.filters = CMultiDefaultFileDialog::FilterTexts(types);
+    request.selectedFilter = selected;
     const std::string& current = GetDirectory(CPreferences::CurrentDataDir);
     std::error_code ec;
     if (!current.empty() && std::filesystem::is_directory(current, ec))
-        dialog.setDirectory(QString::fromStdString(current));
-    if (!fileName.empty())
-        dialog.selectFile(QString::fromStdString(fileName));
-    if (dialog.exec() != QDialog::Accepted)
+        request.folder = current;
+    request.name = fileName;
+    std::optional<FileAnswer> answer = ChooseFile(m_pMainWnd, request);
+    if (!answer || answer->path.empty())
         return {};
-    std::string path = dialog.GetPathName().toStdString();
+    std::string path = answer->path;
+    if (!open) {
+        // A bare name takes the extension of the type chosen last (all files: the proposed one).
+        std::string extension = request.defaultExtension;
+        if (answer->filter >= 0 && answer->filter < int(request.filters.size())) {
+            const std::string pattern = FirstPatternOf(request.filters[std::size_t(answer->filter)]);
+            if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 && pattern.find('*', 2) == std::string::npos)
+                extension = QString::fromStdString(pattern.substr(2)).toLower().toStdString();
+        }
+        path = WithDefaultExtension(path, extension);
+    }
     // File dialogs start where the last file was chosen.
     std::size_t slash = path.find_last_of('/');
     if (slash != std::string::npos)
@@ -512,14 +713,17 @@ std::string CMXApp::PromptSavePath(CProjectDocBase* document)
     const bool isTemplate = HasTemplateExtension(document->GetPathName());
     std::string ext = isTemplate ? LoadString(IDS_TEMPLATE_EXT)
                                  : (m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt) : "");
-    if (!name.empty() && !ext.empty())
-        name += QString::fromStdString(ext).toLower().toStdString();
+    // A title that already ends in the extension (the file's own name) keeps it once.
+    const QString title = QString::fromStdString(name), extension = QString::fromStdString(ext).toLower();
+    if (!name.empty() && !ext.empty() && !title.endsWith(extension, Qt::CaseInsensitive))
+        name += extension.toStdString();
     return PromptFileName(name, false);
 }
 
 bool CMXApp::DoSave(CProjectDocBase* document, bool askPath)
 {
     const bool named = askPath || document->GetPathName().empty();
+    BusyScope busy(m_nBusy);
     if (!CProjectAppBase::DoSave(document, askPath))
         return false;
     if (named)

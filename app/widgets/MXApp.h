@@ -4,6 +4,7 @@
 // that other windows read from it.
 #pragma once
 
+#include "app/MXCommandLineInfo.h"
 #include "app/Preferences.h"
 #include "framework/RecentFileList.h"
 #include "framework/widgets/ProjectAppBase.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,6 +22,9 @@
 #include <string_view>
 
 class CDesktopClipboard;
+class CPromptScript;
+class QPrinter;
+class QTimer;
 class CSingleInstanceChannel;
 class CSplashBox;
 class CMessageBoxReporter;
@@ -96,10 +101,34 @@ public:
     virtual void RunAboutBox();
     virtual void RunTipOfTheDay();
     virtual void ShowHelp(UINT helpId);
-    // A request handed over by a second start ([open("...")], [new("...")]).
+    // A request handed over by a second start ([open("...")], [print("...")],
+    // [new("...")]). Only taken note of, so that the sender has its answer at
+    // once: it is carried out when the program is free. False when it is not understood.
     bool OnInstanceRequest(const std::string& command);
+    // Carries out the requests that wait, one at a time, unless start-up, a
+    // load or a prompt is running; then they wait for it to end.
+    void ProcessInstanceRequests();
+    std::size_t WaitingRequests() const { return m_requests.size(); }
+    static constexpr std::size_t kMaxWaitingRequests = 64;
+    // Whether start-up, a load, a save or a modal window is running.
+    bool IsBusy() const;
     // Set when this start handed its request to a running copy and is to end quietly.
     bool HandedOver() const { return m_bHandedOver; }
+    // What this start hands to a running copy (empty: nothing).
+    const std::string& HandOverCommand() const { return m_strHandOver; }
+    // The channel that makes this the running copy (null when another copy runs).
+    CSingleInstanceChannel* GetChannel() const { return m_pChannel.get(); }
+
+    // Prints the open workspace's items that have pages (notepads and data
+    // tables) in list order, each as a print job of its own; the number printed.
+    int PrintWorkspace();
+    // Readies a print job: the default printer, as the shell's print command
+    // asks, or the print dialog when no printer is installed. False: not printed.
+    virtual bool SetUpPrinter(QPrinter& printer);
+    // Closes the main window as the user would (asking about unsaved
+    // changes) once no load or prompt runs and the requests already taken
+    // are carried out: the program was told to end.
+    void CloseWhenFree();
 
     // Data-table preferences, in their stored order.
     enum TableColour { ColorTextNoEdit, ColorTextRowCol, ColorTextHeading, ColorText, ColorGrid, ColorTextLocked };
@@ -124,6 +153,12 @@ protected:
     CRecentFileList m_recentFiles{4};
     bool m_bHandedOver = false;
     std::string m_strHandOver;
+    // Requests of later starts, oldest first, and whether start-up is over.
+    std::deque<DDERequest> m_requests;
+    QTimer* m_pRequestTimer = nullptr;
+    bool m_bStarted = false;
+    int m_nBusy = 0;
+    std::unique_ptr<CPromptScript> m_pPromptScript;
     QPointer<CSplashBox> m_pSplash;
     std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;

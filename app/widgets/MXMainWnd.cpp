@@ -26,6 +26,7 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "platform/widgets/FileChooser.h"
 #include "ui/widgets/MultiDefaultFileDialog.h"
 #include "ui/widgets/StandardToolBar.h"
 
@@ -33,7 +34,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -473,25 +473,14 @@ void CMXMainWnd::ImportData()
     if (!doc)
         return;
     CMXApp* app = GetMXApp();
-    // Every pair of the import filter string becomes a file-dialog filter.
-    const std::string bars = CDataFilters::Current().GetImportFilterString();
-    QStringList filters;
-    for (std::size_t pos = 0; pos < bars.size();) {
-        std::size_t bar = bars.find('|', pos);
-        if (bar == std::string::npos || bar == pos)
-            break;
-        std::size_t end = bars.find('|', bar + 1);
-        if (end == std::string::npos)
-            break;
-        filters << QString::fromStdString(bars.substr(pos, bar - pos) + " (" +
-                                          bars.substr(bar + 1, end - bar - 1) + ")").replace(';', ' ');
-        pos = end + 1;
-    }
-    QString dir = app ? QString::fromStdString(app->GetDirectory(CPreferences::CurrentDataDir)) : QString();
-    QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_IMPORT_DATA_FROM_FILE)),
-                                                dir, filters.join(";;"));
-    if (path.isEmpty())
+    FileRequest request;
+    request.title = LoadString(IDS_IMPORT_DATA_FROM_FILE);
+    request.folder = app ? app->GetDirectory(CPreferences::CurrentDataDir) : std::string();
+    request.filters = FilterTextsFromBars(CDataFilters::Current().GetImportFilterString());
+    std::optional<FileAnswer> answer = ChooseFile(this, request);
+    if (!answer || answer->path.empty())
         return;
+    const QString path = QString::fromStdString(answer->path);
     QFileInfo info(path);
     if (app)
         app->Preferences().SetDirectory(CPreferences::CurrentDataDir, info.absolutePath().toStdString());
@@ -514,21 +503,23 @@ void CMXMainWnd::StoreStockItem()
     // Stored items go where Add Stock Item looks: the user's or the group's item folder.
     CMXApp* app = GetMXApp();
     const std::string userDir = app ? app->GetDirectory(CPreferences::UserItemDir) : std::string();
-    CMultiDefaultFileDialog dialog(this, false, "mxc", userDir,
-                                   app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string());
-    dialog.setWindowTitle(QString::fromStdString(LoadString(IDS_STORE_ITEM)));
+    FileRequest request;
+    request.mode = FileRequest::SaveFile;
+    request.title = LoadString(IDS_STORE_ITEM);
+    request.folderButtons = true;
+    request.userFolder = userDir;
+    request.groupFolder = app ? app->GetDirectory(CPreferences::GroupItemDir) : std::string();
+    request.defaultExtension = "mxc";
     const std::string filter = LoadString(IDS_ITEM_FILTER);  // "Name|*.ext||"
     const std::size_t bar = filter.find('|'), star = filter.find('*', bar), end = filter.find('|', bar + 1);
     if (bar != std::string::npos && star != std::string::npos && end != std::string::npos)
-        dialog.SetFileTypes({{filter.substr(0, bar), filter.substr(star + 1, end - star - 1)}});
-    if (!userDir.empty())
-        dialog.setDirectory(QString::fromStdString(userDir));
-    dialog.selectFile(QString::fromStdString(item->GetName() + ".mxc"));
-    if (dialog.exec() != QDialog::Accepted)
+        request.filters = CMultiDefaultFileDialog::FilterTexts({{filter.substr(0, bar), filter.substr(star + 1, end - star - 1)}});
+    request.folder = userDir;
+    request.name = item->GetName() + ".mxc";
+    std::optional<FileAnswer> answer = ChooseFile(this, request);
+    if (!answer || answer->path.empty())
         return;
-    const QString path = dialog.GetPathName();
-    if (path.isEmpty())
-        return;
+    const QString path = QString::fromStdString(WithDefaultExtension(answer->path, request.defaultExtension));
     try {
         item->SaveToFile(path.toStdString());
     } catch (const std::exception& e) {

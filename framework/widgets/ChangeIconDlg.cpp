@@ -3,10 +3,10 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/widgets/FileChooser.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QIcon>
@@ -164,12 +164,14 @@ void CChangeIconDlg::FillList()
 
 bool CChangeIconDlg::ChooseFile(std::string& path)
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, QString::fromStdString(LoadString(IDS_CHANGE_ICON)),
-                                                        QString::fromStdString(m_fileName),
-                                                        tr("Icon Files (*.ico *.png *.svg);;All Files (*)"));
-    if (chosen.isEmpty())
+    FileRequest request;
+    request.title = LoadString(IDS_CHANGE_ICON);
+    request.name = m_fileName;
+    request.filters = {tr("Icon Files (*.ico *.png *.svg)").toStdString(), tr("All Files (*)").toStdString()};
+    std::optional<FileAnswer> answer = ::ChooseFile(this, request);
+    if (!answer || answer->path.empty())
         return false;
-    path = chosen.toStdString();
+    path = answer->path;
     return true;
 }
 

@@ -9,8 +9,8 @@
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
+#include "platform/widgets/FileChooser.h"
 
-#include <QFileDialog>
 #include <QLocale>
 
 namespace {
@@ -97,12 +97,15 @@ std::string CProjectAppBase::PromptSavePath(CProjectDocBase* document)
 {
     std::string ext = m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterExt) : "";
     std::string filter = m_pWorkspaceTemplate ? m_pWorkspaceTemplate->GetDocString(CProjectTemplateBase::filterName) : "";
-    QString pattern = QString::fromStdString(filter + " (*" + ext + " *" + QString::fromStdString(ext).toLower().toStdString() + ")");
-    QString path = QFileDialog::getSaveFileName(m_pMainWnd, QString(), QString::fromStdString(document->GetTitle()), pattern);
-    std::string result = path.toStdString();
-    if (!result.empty() && !ext.empty() && result.find('.', result.find_last_of('/') + 1) == std::string::npos)
-        result += QString::fromStdString(ext).toLower().toStdString();
-    return result;
+    const std::string lower = QString::fromStdString(ext).toLower().toStdString();
+    FileRequest request;
+    request.mode = FileRequest::SaveFile;
+    request.name = document->GetTitle();
+    request.filters = {filter + " (*" + ext + " *" + lower + ")"};
+    std::optional<FileAnswer> answer = ChooseFile(m_pMainWnd, request);
+    if (!answer || answer->path.empty())
+        return {};
+    return WithDefaultExtension(answer->path, lower.empty() ? lower : lower.substr(1));
 }
 
 bool CProjectAppBase::OnCmdMsg(UINT id, CCmdUI* ui)

@@ -99,6 +99,9 @@ CProjectDocBase* CProjectTemplateBase::OpenSingleDocument(const char* path, bool
     if (!document->OnOpenDocument(path)) {
         if (createdHere) {
             m_pDocument.reset();
+        } else if (document->OpenReplacedContents()) {
+            // What was read is gone and so is the old workspace: the title says it is a new one.
+            SetUntitledTitle(document);
         } else if (!document->IsModified()) {
             document->SetModifiedFlag(wasModified);
         } else {

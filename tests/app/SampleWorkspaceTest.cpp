@@ -2,11 +2,66 @@
 #include "app/MXNonLinear.h"
 #include "app/MXNotes.h"
 #include "app/SampleWorkspace.h"
+#include "framework/ItemListCtrl.h"
+#include "framework/SummaryInfo.h"
+#include "framework/WorkspaceHost.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+namespace {
+
+// Records the windows a workspace asks to reopen.
+class RecordingHost : public CWorkspaceHost {
+public:
+    std::vector<std::string> reopened;  // item names, bottom-most first
+    bool OpenItemWindow(CProjectItemBase*) override { return false; }
+    void CloseItemWindows(CProjectItemBase*) override {}
+    bool HasItemWindow(const CProjectItemBase*) const override { return false; }
+    std::vector<FrameState> GetItemFrames() override { return {}; }
+    void RestoreItemFrames(const std::vector<FrameState>& bottomToTop) override
+    {
+        for (const FrameState& f : bottomToTop)
+            reopened.push_back(f.item ? f.item->GetName() : std::string());
+    }
+    void CloseAllItemWindows() override {}
+};
+
+// What a user sees first of the sample: its notes over its table, and a
+// summary that names this program and a plausible editing time.
+void ExpectTheFirstLook(const std::string& path)
+{
+    RecordingReporter reporter;
+    CMXDoc doc;
+    RecordingHost host;
+    doc.SetHost(&host);
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    doc.SetHost(nullptr);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(host.reopened, (std::vector<std::string>{"Initial rates", "About this study"}));
+    // One column of icons, a cell (84 x 72) apart: none is hidden in the narrow list of a first start.
+    CItemListCtrl* list = doc.GetItemListCtrl();
+    ASSERT_EQ(list->GetItemCount(), 6);
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        EXPECT_LE(list->GetItemPosition(row).x, 10) << row;
+        if (row > 0) {
+            EXPECT_GE(list->GetItemPosition(row).y - list->GetItemPosition(row - 1).y, 72) << row;
+        }
+    }
+    CSummaryInfo& summary = doc.GetSummaryInfo();
+    EXPECT_EQ(summary.GetAppName(), "Marlox");
+    std::uint64_t edited = ~0ull;
+    ASSERT_TRUE(summary.GetStore().Get(FMTID_SummaryInformation, PIDSI_EDITTIME, &edited, sizeof edited));
+    // Written by a program in well under a minute (FILETIME ticks are 100 ns).
+    EXPECT_LT(edited, 60ull * 10'000'000ull);
+    std::uint64_t created = 0;
+    ASSERT_TRUE(summary.GetStore().Get(FMTID_SummaryInformation, PIDSI_CREATE_DTM, &created, sizeof created));
+    EXPECT_NE(created, 0u);
+}
+
+} // namespace
 
 // The shipped sample must open in the current program, whole.
 TEST(SampleWorkspace, ShippedSampleOpens)
@@ -21,6 +76,7 @@ TEST(SampleWorkspace, ShippedSampleOpens)
     auto* notes = dynamic_cast<CMXNotes*>(doc.FindItem("Method"));
     ASSERT_NE(notes, nullptr);
     EXPECT_NE(notes->GetRichData().GetPlainText().find("phosphate"), std::string::npos);
+    ExpectTheFirstLook(path);
 }
 
 TEST(SampleWorkspace, GeneratorWritesWhatTheProgramReads)
@@ -39,5 +95,6 @@ TEST(SampleWorkspace, GeneratorWritesWhatTheProgramReads)
     ASSERT_TRUE(fit->GetParameter(0, 1, km, se));
     EXPECT_NEAR(vmax, 212.68, 0.01);
     EXPECT_NEAR(km, 0.06412, 0.00001);
+    ExpectTheFirstLook(path);
     std::filesystem::remove(path);
 }

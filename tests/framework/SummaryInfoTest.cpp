@@ -135,6 +135,17 @@ TEST(SummaryInfo, EditingTimeCountsTheCurrentPeriod)
     EXPECT_EQ(stored, 185 * kSecond);
 }
 
+TEST(SummaryInfo, EditingTimeCountsFromWhenTheSummaryWasMade)
+{
+    // Never started by hand: a document saved at once has edited for less than a minute, not since 1601.
+    CSummaryInfo info;
+    EXPECT_EQ(info.GetEditingTime(), "0 min");
+    info.AddEditTime();
+    std::uint64_t stored = 0;
+    ASSERT_TRUE(info.GetStore().Get(FMTID_SummaryInformation, PIDSI_EDITTIME, &stored, sizeof stored));
+    EXPECT_LT(stored, 60 * kSecond);
+}
+
 TEST(SummaryInfo, TextsCountsAndDates)
 {
     ZoneGuard zone("UTC0");

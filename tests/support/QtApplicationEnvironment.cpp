@@ -31,6 +31,9 @@ public:
         delete m_app;
         std::error_code ec;
         std::filesystem::remove_all(m_config, ec);
+        // The lock beside the programs' channel.
+        std::filesystem::remove(std::filesystem::temp_directory_path()
+                                    / ("marlox-test-" + std::to_string(::getpid()) + ".lock"), ec);
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
+#include "platform/widgets/FileChooser.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -55,23 +57,36 @@ CMultiDefaultFileDialog::CMultiDefaultFileDialog(QWidget* parent, bool open, con
 
 void CMultiDefaultFileDialog::SetFileTypes(const std::vector<FileType>& types, int selected)
 {
-    QStringList filters;
-    m_patterns.clear();
+    SetFilters(FilterTexts(types), selected);
+}
+
+std::vector<std::string> CMultiDefaultFileDialog::FilterTexts(const std::vector<FileType>& types)
+{
+    std::vector<std::string> filters;
     for (const FileType& t : types) {
         if (t.name.empty() || t.extension.empty())
             continue;
         std::string pattern = "*" + t.extension;
         // Names are compared without regard to case on the disks the files come from.
         std::string lower = "*" + Lower(t.extension);
-        QString patterns = QString::fromStdString(pattern == lower ? pattern : pattern + " " + lower);
-        filters << QString::fromStdString(t.name) + " (" + patterns + ")";
-        m_patterns.push_back(pattern);
+        filters.push_back(t.name + " (" + (pattern == lower ? pattern : pattern + " " + lower) + ")");
     }
-    filters << tr("All Files (*)");
-    m_patterns.push_back("*.*");
-    setNameFilters(filters);
-    if (selected >= 0 && selected < filters.size())
-        selectNameFilter(filters[selected]);
+    filters.push_back(tr("All Files (*)").toStdString());
+    return filters;
+}
+
+void CMultiDefaultFileDialog::SetFilters(const std::vector<std::string>& filters, int selected)
+{
+    QStringList texts;
+    m_patterns.clear();
+    for (const std::string& filter : filters) {
+        texts << QString::fromStdString(filter);
+        std::string pattern = FirstPatternOf(filter);
+        m_patterns.push_back(pattern == "*" ? "*.*" : pattern);
+    }
+    setNameFilters(texts);
+    if (selected >= 0 && selected < texts.size())
+        selectNameFilter(texts[selected]);
 }
 
 QLineEdit* CMultiDefaultFileDialog::FileNameEdit() const { return findChild<QLineEdit*>("fileNameEdit"); }

@@ -27,6 +27,10 @@ public:
     // The type list, with the all-files entry ("*.*") last; an entry whose
     // name or extension is empty is left out. selected: the entry chosen first.
     void SetFileTypes(const std::vector<FileType>& types, int selected = 0);
+    // The filter texts SetFileTypes lists ("Name (*.MXF *.mxf)", ..., "All Files (*)").
+    static std::vector<std::string> FilterTexts(const std::vector<FileType>& types);
+    // Filter texts as they are to be listed; the first pattern of each is its type.
+    void SetFilters(const std::vector<std::string>& filters, int selected = 0);
     int FileTypeCount() const { return int(m_patterns.size()); }
 
     QPushButton* UserFolderButton() const { return m_userButton; }

@@ -13,7 +13,10 @@
 #include "data/MyData.h"
 #include "data/LocaleChars.h"
 #include "app/widgets/DirectoryPage.h"
+#include "app/widgets/EqnTabForm.h"
+#include "app/widgets/HardEqnTabForm.h"
 #include "app/widgets/MXApp.h"
+#include "app/widgets/TransTabForm.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "app/widgets/OptionsSheet.h"
@@ -28,12 +31,14 @@
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/TemplateTab.h"
-#include "app/widgets/EqnTabForm.h"
-#include "app/widgets/HardEqnTabForm.h"
-#include "app/widgets/TransTabForm.h"
+#include "platform/CompoundFile.h"
+#include "platform/Storage.h"
+#include "platform/StorageStream.h"
 #include "platform/widgets/CommandIds.h"
+#include "support/ScriptedFileChooser.h"
+#include "AppTestSupport.h"
 #include "support/TestSupport.h"
-#include "ui/widgets/MultiDefaultFileDialog.h"
+#include "ui/widgets/CommentRichEditCtrl.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QApplication>
@@ -50,6 +55,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -161,12 +167,7 @@ protected:
     }
     std::string SaveWorkspace(const std::string& name, const std::string& noteName)
     {
-        CMXDoc other;
-        auto* notes = new CMXNotes(&other);
-        notes->SetName(noteName);
-        std::string path = (TestDir() / name).string();
-        EXPECT_TRUE(other.OnSaveDocument(path));
-        return path;
+        return SaveNotesWorkspace((TestDir() / name).string(), noteName);
     }
 
     std::unique_ptr<CMXApp> app;
@@ -334,36 +335,48 @@ TEST_F(MainWindowCommandsTest, ATemplateOpenedAsANewWorkspaceIsNotARecentFile)
 TEST_F(MainWindowCommandsTest, SaveAsOffersTheWorkspaceTypeAndFollowsTheChosenFolder)
 {
     const std::string dataDir = Folder("saved");
-    std::string proposed, filter;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        proposed = dialog->FileNameEdit()->text().toStdString();
-        filter = dialog->selectedNameFilter().toStdString();
-        dialog->selectFile(QString::fromStdString(dataDir + "/study"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(dataDir + "/study");
     ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
-    ASSERT_TRUE(answer.Seen());
-    EXPECT_EQ(proposed, "Untitled.mxf");
-    EXPECT_EQ(filter.rfind("Marlox Workspace Files", 0), 0u) << filter;
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::SaveFile);
+    EXPECT_EQ(asked.name, "Untitled.mxf");
+    EXPECT_EQ(asked.defaultExtension, "mxf");
+    // The workspace type first and chosen, then templates, then all files.
+    ASSERT_EQ(asked.filters.size(), 3u);
+    EXPECT_EQ(asked.filters[0], "Marlox Workspace Files (*.MXF *.mxf)");
+    EXPECT_EQ(asked.filters[1].rfind("Marlox Template Files", 0), 0u) << asked.filters[1];
+    EXPECT_EQ(asked.selectedFilter, 0);
+    // The buttons lead to the template folders.
+    EXPECT_TRUE(asked.folderButtons);
     // The workspace's own extension is added to a bare name.
     EXPECT_EQ(doc()->GetPathName(), dataDir + "/study.mxf");
     EXPECT_TRUE(fs::exists(dataDir + "/study.mxf"));
     EXPECT_EQ(app->GetDirectory(CPreferences::CurrentDataDir), dataDir);
     EXPECT_EQ(app->GetRecentFileList().Files(), std::vector<std::string>{dataDir + "/study.mxf"});
+    // Saved again under another name: the file's own name is proposed, its extension once.
+    chooser.Cancel();
+    ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
+    ASSERT_EQ(chooser.requests.size(), 2u);
+    EXPECT_EQ(chooser.requests[1].name, "study.mxf");
 }
 
 TEST_F(MainWindowCommandsTest, SaveAsOfATemplateProposesTheTemplateType)
 {
     const std::string path = SaveWorkspace("Standard.mxt", "N");
     ASSERT_TRUE(app->OpenWorkspace(path));
-    std::string filter;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        filter = dialog->selectedNameFilter().toStdString();
-        dialog->reject();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Cancel();
     ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
-    ASSERT_TRUE(answer.Seen());
-    EXPECT_EQ(filter.rfind("Marlox Template Files", 0), 0u) << filter;
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    ASSERT_LT(std::size_t(asked.selectedFilter), asked.filters.size());
+    EXPECT_EQ(asked.filters[std::size_t(asked.selectedFilter)].rfind("Marlox Template Files", 0), 0u);
+    EXPECT_EQ(asked.defaultExtension, "mxt");
+    EXPECT_EQ(asked.name, "Standard.mxt");
+    // Cancelled: the template keeps its file.
+    EXPECT_EQ(doc()->GetPathName(), path);
 }
 
 TEST_F(MainWindowCommandsTest, PageSetupActsOnTheSelectedItem)
@@ -490,16 +503,18 @@ TEST_F(MainWindowCommandsTest, AStoredItemComesBackThroughAddStockItem)
     ASSERT_TRUE(Run(ID_ADD_EQUATION));
     SelectOnly(0);
     const std::string name = list()->GetItemText(0, 0);
-    std::string startedIn;
-    WhenShown<CMultiDefaultFileDialog> store([&](CMultiDefaultFileDialog* dialog) {
-        startedIn = dialog->directory().absolutePath().toStdString();
-        EXPECT_TRUE(dialog->UserFolderButton()->isEnabled());
-        dialog->selectFile(QString::fromStdString(items + "/Rate law"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(items + "/Rate law");
     ASSERT_TRUE(Run(ID_FILE_STORE_STOCK));
-    ASSERT_TRUE(store.Seen());
-    EXPECT_EQ(fs::path(startedIn), fs::path(items));
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::SaveFile);
+    EXPECT_EQ(fs::path(asked.folder), fs::path(items));
+    EXPECT_EQ(asked.name, name + ".mxc");
+    EXPECT_EQ(asked.userFolder, items);
+    EXPECT_TRUE(asked.folderButtons);
+    ASSERT_FALSE(asked.filters.empty());
+    EXPECT_EQ(asked.filters[0], "Marlox Items (*.mxc)");
     ASSERT_TRUE(fs::exists(items + "/Rate law.mxc"));
 
     WhenShown<CNewTemplateSheet> add([](CNewTemplateSheet* sheet) {
@@ -540,25 +555,83 @@ TEST_F(MainWindowCommandsTest, OpenOffersWorkspacesAndTemplatesAndStartsInTheDat
     Stop();
     WriteProfileString("Preferences", "Data Directory", data.c_str());
     Start();
-    QStringList filters;
-    std::string startedIn;
-    WhenShown<CMultiDefaultFileDialog> answer([&](CMultiDefaultFileDialog* dialog) {
-        filters = dialog->nameFilters();
-        startedIn = dialog->directory().absolutePath().toStdString();
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    ScriptedFileChooser chooser;
+    chooser.Answer(path);
     ASSERT_TRUE(Run(ID_FILE_OPEN));
-    ASSERT_TRUE(answer.Seen());
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    const FileRequest& asked = chooser.requests[0];
+    EXPECT_EQ(asked.mode, FileRequest::OpenFile);
     // Workspaces, templates, the two kinds of version-3 file, and all files.
-    ASSERT_EQ(filters.size(), 5);
-    EXPECT_TRUE(filters[0].startsWith("Marlox Workspace Files")) << filters[0].toStdString();
-    EXPECT_TRUE(filters[1].startsWith("Marlox Template Files")) << filters[1].toStdString();
-    EXPECT_TRUE(filters[2].startsWith("Marlox 3 Data File")) << filters[2].toStdString();
-    EXPECT_TRUE(filters[3].startsWith("Marlox 3 Equation File")) << filters[3].toStdString();
-    EXPECT_EQ(fs::path(startedIn), fs::path(data));
+    const std::vector<std::string>& filters = asked.filters;
+    ASSERT_EQ(filters.size(), 5u);
+    EXPECT_EQ(filters[0], "Marlox Workspace Files (*.MXF *.mxf)");
+    EXPECT_EQ(filters[1].rfind("Marlox Template Files", 0), 0u) << filters[1];
+    EXPECT_EQ(filters[2].rfind("Marlox 3 Data File", 0), 0u) << filters[2];
+    EXPECT_EQ(filters[3].rfind("Marlox 3 Equation File", 0), 0u) << filters[3];
+    EXPECT_EQ(filters[4], "All Files (*)");
+    EXPECT_EQ(asked.selectedFilter, 0);
+    EXPECT_EQ(fs::path(asked.folder), fs::path(data));
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), path);
+}
+
+TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew)
+{
+    const std::string good = SaveWorkspace("good.mxf", "Kinetics");
+    ASSERT_TRUE(app->OpenWorkspace(good));
+    ASSERT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+
+    // Not a workspace at all: refused before anything is read.
+    const std::string junk = (TestDir() / "junk.mxf").string();
+    {
+        std::ofstream out(junk, std::ios::binary);
+        out << "not a workspace";
+    }
+    doc()->SetModifiedFlag(true);
+    reporter->Answer(IDNO);  // Save changes? No.
+    EXPECT_FALSE(app->OpenWorkspace(junk));
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
+    EXPECT_EQ(doc()->GetPathName(), good);
+    EXPECT_EQ(doc()->GetTitle(), "good.mxf");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+    EXPECT_TRUE(doc()->IsModified());
+    ASSERT_EQ(reporter->messages.size(), 2u);  // the question and the reason
+
+    // A workspace file whose contents are missing: what was open is gone, and the title says so.
+    const std::string hollow = (TestDir() / "hollow.mxf").string();
+    {
+        CCompoundFile file;
+        file.Root().CreateStream("Other")->Write("x", 1);
+        file.SaveAs(hollow);
+    }
+    doc()->SetModifiedFlag(false);
+    EXPECT_FALSE(app->OpenWorkspace(hollow));
+    EXPECT_TRUE(Labels().empty());
+    EXPECT_TRUE(doc()->GetPathName().empty());
+    EXPECT_EQ(doc()->GetTitle(), "Untitled");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled");
+    EXPECT_FALSE(doc()->IsModified());
+    // Saving asks for a name: neither file is written over.
+    ScriptedFileChooser chooser;
+    ASSERT_TRUE(Run(ID_FILE_SAVE));
+    EXPECT_EQ(chooser.requests.size(), 1u);
+}
+
+TEST_F(MainWindowCommandsTest, TheSampleOpensShowingItsNotesOverItsTable)
+{
+    Stop();
+    Start({"marlox", MARLOX_SOURCE_DIR "/examples/Sample.mxf"});
+    std::vector<std::string> shown;
+    for (CProjectFrameBase* frame : main->GetFramesInStackingOrder())
+        shown.push_back(frame->GetItem()->GetName());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Initial rates", "About this study"}));
+    ASSERT_NE(main->GetActiveItemFrame(), nullptr);
+    EXPECT_EQ(main->GetActiveItemFrame()->GetItem()->GetName(), "About this study");
+    auto* notes = dynamic_cast<CNotepadProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->GetNoteView()->GetEditor()->toPlainText().startsWith("Enzyme kinetics, run 1"));
+    EXPECT_TRUE(reporter->messages.empty());
+    EXPECT_FALSE(doc()->IsModified());
 }
 
 TEST(MXAppEarlyEnd, AStartThatEndsBeforeReadingTheSettingsLeavesThemAlone)

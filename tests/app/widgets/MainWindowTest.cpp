@@ -4,9 +4,7 @@
 #include "app/widgets/DataView.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "app/MXNotes.h"
-#include "app/MXCommandLineInfo.h"
 #include "app/MXNotes.h"
-#include "app/SingleInstanceChannel.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
@@ -17,6 +15,7 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "support/TestSupport.h"
+#include "AppTestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 #include "ui/widgets/StandardToolBar.h"
 
@@ -482,56 +481,11 @@ TEST_F(MainWindowTest, NewFromTemplateMakesAnUntitledWorkspace)
     EXPECT_EQ(doc()->GetTitle().find("template"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, ASecondStartHandsItsFileToTheRunningProgram)
-{
-    std::string path = TempPath("handed.mxf");
-    {
-        CMXDoc other;
-        auto* notes = new CMXNotes(&other);
-        notes->SetName("From the second start");
-        ASSERT_TRUE(other.OnSaveDocument(path));
-    }
-    // What a second start sends when this program already runs.
-    CMXCommandLineInfo info;
-    info.ParseArguments({path});
-    std::string command = info.ToDDECommand();
-    ASSERT_FALSE(command.empty());
-    std::thread second([&] { EXPECT_TRUE(CSingleInstanceChannel::Send(CSingleInstanceChannel::DefaultName(), command)); });
-    for (int i = 0; i < 500 && Labels().empty(); ++i) {
-        QApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    second.join();
-    EXPECT_EQ(Labels(), std::vector<std::string>{"From the second start"});
-    EXPECT_EQ(doc()->GetPathName(), path);
-}
-
 namespace {
 
-// A version-3 workspace file with one notepad record, and an equation file
-// with no records.
 std::string WriteOldFile(const std::string& name, bool workspace)
 {
-    std::string bytes;
-    auto word = [&](int v) {
-        bytes.push_back(char(v & 0xFF));
-        bytes.push_back(char((v >> 8) & 0xFF));
-    };
-    if (workspace) {
-        bytes = "mx_VZK";
-        word(2), word(2), word(0), bytes.append(4, '\0');
-        word(2), word(0), bytes.append(22, '\0'); // a notepad record
-        word(5), word(0), word(0);
-        bytes += std::string("Run").append(29, '\0') + "hello";
-        word(-1), word(0), bytes.append(22, '\0');
-    } else {
-        bytes = "AEQVZK";
-    }
-    std::string path = TempPath(name);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return WriteVersion3File(TempPath(name), workspace);
 }
 
 } // namespace
