@@ -11,9 +11,9 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/widgets/CommandIds.h"
+#include "platform/widgets/FileChooser.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,22 +26,6 @@ namespace {
 
 const std::vector<UINT> kViewCommands = {ID_VIEW_GENERAL,   ID_VIEW_X_VARIABLES, ID_VIEW_PARAMETERS,
                                          ID_VIEW_CONSTANTS, ID_VIEW_FONTS,       ID_VIEW_INDENTS};
-
-CHardEqnGeneralView::Chooser& CurrentChooser()
-{
-    static CHardEqnGeneralView::Chooser chooser;
-    return chooser;
-}
-
-// "Name|*.ext||" as a file dialog's filter, "Name (*.ext)".
-QString DialogFilter(const std::string& filter)
-{
-    const std::size_t bar = filter.find('|');
-    if (bar == std::string::npos)
-        return QString::fromStdString(filter);
-    const std::size_t end = filter.find('|', bar + 1);
-    return QString::fromStdString(filter.substr(0, bar) + " (" + filter.substr(bar + 1, end - bar - 1) + ")");
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -159,8 +143,6 @@ QWidget* CHardEqnProjectWnd::CreateItemView()
 
 // ---------------------------------------------------------------- general
 
-void CHardEqnGeneralView::SetChooser(Chooser chooser) { CurrentChooser() = std::move(chooser); }
-
 CHardEqnGeneralView::CHardEqnGeneralView()
     : CTabFormChildView(3597)
     , m_description(new QLineEdit(this))
@@ -226,18 +208,15 @@ void CHardEqnGeneralView::Browse()
     const std::string folder = current.empty()
         ? CPreferences::Current().GetDirectory(CPreferences::UserDllEquationDir)
         : FolderOf(current);
-    const std::string filter = LoadString(IDS_EQUATION_LIBRARY_FILTER);
-    std::string chosen;
-    if (const Chooser& chooser = CurrentChooser()) {
-        chosen = chooser(this, folder, filter);
-    } else {
-        chosen = QFileDialog::getOpenFileName(this, tr("Equation Library"), QString::fromStdString(folder),
-                                              DialogFilter(filter))
-                     .toStdString();
-    }
-    if (chosen.empty())
+    FileRequest request;
+    request.mode = FileRequest::OpenFile;
+    request.folder = folder;
+    request.filters = FilterTextsFromBars(LoadString(IDS_EQUATION_LIBRARY_FILTER));
+    request.defaultExtension = "mxl";
+    const std::optional<FileAnswer> chosen = ChooseFile(this, request);
+    if (!chosen || chosen->path.empty())
         return;
-    m_path->setText(QString::fromStdString(chosen));
+    m_path->setText(QString::fromStdString(chosen->path));
     ApplyPath();
 }
 

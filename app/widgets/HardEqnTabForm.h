@@ -10,7 +10,6 @@
 #include "equation/EquationBase.h"
 #include "ui/widgets/TabFormView.h"
 
-#include <functional>
 #include <string>
 
 class CHardEquation;
@@ -79,13 +78,7 @@ public:
     QCheckBox* GetEstimates() const { return m_estimates; }
     QPushButton* GetBrowseButton() const { return m_browse; }
 
-    // How Browse asks for a library file: given the window, the folder to
-    // start in and the filter, it answers the chosen path (empty: cancelled).
-    // The program asks with a file dialog; tests answer instead.
-    using Chooser = std::function<std::string(QWidget* parent, const std::string& folder, const std::string& filter)>;
-    static void SetChooser(Chooser chooser);
-
-    // Browse: the library chosen is loaded.
+    // Browse: the library chosen (through the program's file chooser) is loaded.
     void Browse();
     // Loads the library that the path field names and announces the change.
     void ApplyPath();

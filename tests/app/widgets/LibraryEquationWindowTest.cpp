@@ -9,6 +9,7 @@
 #include "grid/widgets/XGrid.h"
 #include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
+#include "support/ScriptedFileChooser.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -29,16 +30,11 @@ protected:
     {
         CHardEquation::ForgetLibraryAnswers();
         ItemWindowTest::SetUp();
-        CHardEqnGeneralView::SetChooser([this](QWidget*, const std::string& folder, const std::string& filter) {
-            asked.push_back(folder + "|" + filter);
-            return answer;
-        });
         ASSERT_TRUE(Run(ID_ADD_HARD_EQUATION));
         Open();
     }
     void TearDown() override
     {
-        CHardEqnGeneralView::SetChooser({});
         ItemWindowTest::TearDown();
         CHardEquation::ForgetLibraryAnswers();
         CHardEquation::SetLibraryFolders("", "");
@@ -53,8 +49,7 @@ protected:
         ASSERT_NE(general, nullptr);
     }
 
-    std::vector<std::string> asked;
-    std::string answer;
+    ScriptedFileChooser chooser;
     CHardEqnTabForm* form = nullptr;
     CMXHardEquation* item = nullptr;
     CHardEqnGeneralView* general = nullptr;
@@ -66,11 +61,13 @@ TEST_F(LibraryEquationWindowTest, BrowseChoosesALibraryFromTheProjectsTestLibrar
 {
     ASSERT_EQ(form->GetTabCount(), HARD_TAB_COUNT);
     EXPECT_EQ(general->GetDescription()->text(), ""); // no path: no description
-    answer = Library("testeqn_good");
+    chooser.Answer(Library("testeqn_good"));
     QTest::mouseClick(general->GetBrowseButton(), Qt::LeftButton);
     Settle();
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "|Equation Library Files|*.mxl||");
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    EXPECT_EQ(chooser.requests[0].mode, FileRequest::OpenFile);
+    EXPECT_EQ(chooser.requests[0].folder, ""); // no path yet, no library folder set
+    EXPECT_EQ(chooser.requests[0].filters, std::vector<std::string>{"Equation Library Files (*.mxl)"});
     CHardEquation& eq = item->GetHardEquation();
     ASSERT_TRUE(eq.IsValid());
     EXPECT_EQ(general->GetPathEdit()->text().toStdString(), Library("testeqn_good"));
@@ -90,11 +87,12 @@ TEST_F(LibraryEquationWindowTest, BrowseChoosesALibraryFromTheProjectsTestLibrar
 
     // The same library again reloads it and says so once more; Browse starts in its folder.
     Tab<CHardEqnGeneralView>(form, HARD_TAB_GENERAL);
+    chooser.Answer(Library("testeqn_good"));
     general->Browse();
-    EXPECT_EQ(asked[1].substr(0, asked[1].find('|')), MARLOX_TESTEQN_DIR);
+    EXPECT_EQ(chooser.requests[1].folder, MARLOX_TESTEQN_DIR);
     EXPECT_EQ(notices.Count(UN_EQUATION_CHANGED), 2);
     // Cancel changes nothing.
-    answer.clear();
+    chooser.Cancel();
     general->Browse();
     EXPECT_EQ(notices.Count(UN_EQUATION_CHANGED), 2);
     EXPECT_TRUE(eq.IsValid());
@@ -124,7 +122,7 @@ TEST_F(LibraryEquationWindowTest, ATypedPathLoadsWhenConfirmedNotAtEachKey)
 TEST_F(LibraryEquationWindowTest, ALibraryNamedByAnOpenedWorkspaceIsLoadedOnlyAfterTheUserAgrees)
 {
     const std::string library = Library("testeqn_good");
-    answer = library;
+    chooser.Answer(library);
     general->Browse();
     ASSERT_TRUE(item->GetHardEquation().IsValid());
     const std::string file = (std::filesystem::temp_directory_path() / "marlox-library-trust.mxf").string();
