@@ -20,6 +20,7 @@
 #include "app/widgets/EqnTabForm.h"
 #include "app/widgets/HardEqnTabForm.h"
 #include "equation/HardEquation.h"
+#include "app/widgets/MXTabForm.h"
 #include "app/widgets/MXTemplate.h"
 #include "app/widgets/TransTabForm.h"
 #include "app/widgets/MessageBoxReporter.h"
@@ -340,6 +341,8 @@ int CMXApp::PrintWorkspace()
                 pages = notes->GetNoteView() ? notes->GetNoteView()->PrintTo(printer) : 0;
             else if (auto* table = dynamic_cast<CTableProjectWnd*>(frame))
                 pages = table->GetDataView() ? table->GetDataView()->PrintTo(printer) : 0;
+            else if (auto* form = qobject_cast<CMXTabForm*>(frame->widget()))
+                pages = form->PrintTo(printer);
         }
         if (!wasOpen)
             main->CloseItemWindows(item);

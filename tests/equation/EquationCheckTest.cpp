@@ -30,6 +30,8 @@ std::unique_ptr<CEquation> Build(const CheckCase& c)
     return eq;
 }
 
+void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.about; }
+
 class EquationCheckFaults : public ::testing::TestWithParam<CheckCase> {};
 
 } // namespace

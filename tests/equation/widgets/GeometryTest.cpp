@@ -19,6 +19,8 @@ struct SpecCase {
     float x, y, cx, cy;
 };
 
+void PrintTo(const SpecCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class GeometrySpecTest : public ::testing::TestWithParam<SpecCase> {};
 
 } // namespace
