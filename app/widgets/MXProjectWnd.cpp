@@ -26,6 +26,12 @@ bool CMXProjectWnd::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     CMXProjectItem* item = GetMXItem();
     if (item && (id == ID_EDIT_UNDO || id == ID_EDIT_REDO)) {
+        // In a form, the focused edit box undoes its own typing first.
+        if (auto* form = qobject_cast<CTabFormView*>(widget())) {
+            CCmdUI probe(id);
+            if (form->OnCmdMsg(id, &probe) && probe.m_enabled.value_or(false))
+                return form->OnCmdMsg(id, ui);
+        }
         CActionList& actions = item->GetActionList();
         const bool undo = id == ID_EDIT_UNDO;
         if (ui) {

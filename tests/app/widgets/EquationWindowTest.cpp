@@ -246,3 +246,16 @@ TEST_F(EquationWindowTest, TheYNameTakesIdentifierCharactersOnly)
     ASSERT_TRUE(Run(ID_EQUATION_COMPILE));
     EXPECT_EQ(reporter->Ids(), std::vector<UINT>{8238});
 }
+
+TEST_F(EquationWindowTest, EditUndoUndoesTheFocusedEditBox)
+{
+    auto* definition = Tab<CEqnDefView>(EQN_TAB_DEFINITION);
+    QLineEdit* y = definition->GetYNameEdit();
+    frame->activateWindow();
+    y->setFocus();
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    QTest::keyClicks(y, "conc");
+    EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(y->text(), "");
+}
