@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
@@ -216,6 +217,17 @@ CTabFormView::CTabFormView(int templateId, CProjectItemBase* item, QWidget* pare
     , m_tabCtrl(new CTabCtrl(this))
 {
     connect(m_tabCtrl, &CTabCtrl::selChange, this, [this](int index) { ShowTab(index); });
+    // Ctrl+Page Down and Ctrl+Page Up turn to the next and the previous tab.
+    for (const auto& [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                     std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = GetTabCount();
+            if (count > 0)
+                SelectTab(((std::max(m_nCurrent, 0) + step) % count + count) % count);
+        });
+    }
     if (CProjectDocBase* doc = GetDocument())
         doc->AddView(this);
 }
@@ -358,6 +370,8 @@ void CTabFormView::ShowTab(int index)
     CTabFormChildView* next = m_tabs[std::size_t(index)]->view;
     CProjectDocBase* doc = GetDocument();
     if (next != m_pCurrentView) {
+        // The keyboard stays in the form when the page that had it goes.
+        const bool hadFocus = m_pCurrentView && m_pCurrentView->isAncestorOf(QApplication::focusWidget());
         if (m_pCurrentView) {
             if (doc)
                 doc->UpdateAllViews(this, HINT_TAB_HIDDEN, m_pCurrentView);
@@ -368,6 +382,8 @@ void CTabFormView::ShowTab(int index)
                 doc->UpdateAllViews(this, HINT_TAB_SHOWN, next);
             next->show();
             next->raise();
+            if (hadFocus)
+                next->setFocus();
         }
         m_pCurrentView = next;
         m_nCurrent = index;

@@ -148,6 +148,19 @@ TEST(TabFormView, PagesAreMadeHiddenAndTheRememberedTabShowsOnActivation)
     EXPECT_EQ(f.form->GetCurrentTab(), 2);
 }
 
+TEST(TabFormView, CtrlPageDownAndUpTurnTheTabs)
+{
+    FormFixture f;
+    f.form->show();
+    QApplication::setActiveWindow(f.form.get());
+    f.form->Page(0)->edit->setFocus();
+    QTest::keyClick(f.form->Page(0)->edit, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(f.form->GetCurrentTab(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(f.form->GetCurrentTab(), 2); // round to the last
+}
+
 TEST(TabFormView, HintsReachOnlyThePagesOfTheirOwnForm)
 {
     FormFixture f;
