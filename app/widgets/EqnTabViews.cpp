@@ -24,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -333,12 +332,7 @@ void CEqnGeneralView::OnInitialUpdate()
     if (!item)
         return;
     // New text starts in the item's normal text font.
-    const ItemFont& normal = item->m_fonts[3];
-    CHARFORMAT format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR;
-    format.dwEffects = CFE_AUTOCOLOR;
-    format.yHeight = normal.size * 1440 / 720;
-    std::strncpy(format.szFaceName, normal.font.lfFaceName, LF_FACESIZE - 1);
+    const CHARFORMAT format = CMXTabForm::DescriptionFormat(item->m_fonts[3].font, item->m_fonts[3].size);
     m_editor->AttachData(&item->GetCompiledEquation().GetFormattedSource(), &format);
 }
 

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 CMXTabForm::CMXTabForm(int templateId, CMXProjectItem* item, QWidget* parent)
     : CTabFormView(templateId, item, parent)
@@ -252,4 +253,18 @@ void CMXTabForm::AnnounceChange(int kind)
         doc->NotifyItems(note, true);
         doc->UpdateAllViews(nullptr, UPDATE_HINT_NOTIFICATION, &note);
     }
+}
+
+CHARFORMAT CMXTabForm::DescriptionFormat(const LOGFONT& font, int sizeTenthsPoint)
+{
+    CHARFORMAT format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_SIZE | CFM_COLOR
+        | CFM_FACE | CFM_OFFSET;
+    format.dwEffects = CFE_AUTOCOLOR;
+    format.bPitchAndFamily = 18; // variable pitch, roman
+    format.yHeight = sizeTenthsPoint * 1440 / 720;
+    const std::size_t length = strnlen(font.lfFaceName, sizeof format.szFaceName - 1);
+    std::memcpy(format.szFaceName, font.lfFaceName, length);
+    format.szFaceName[length] = '\0';
+    return format;
 }

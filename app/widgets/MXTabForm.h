@@ -89,6 +89,11 @@ public:
     std::string GetWorkFileLocation() const;
     static std::string GetUserName();
 
+    // The character format that a description's new text starts in: the
+    // face and size (tenths of a point) of the item's normal text font, in
+    // the automatic colour.
+    static CHARFORMAT DescriptionFormat(const LOGFONT& font, int sizeTenthsPoint);
+
     // The width of a printed page inside the item's margins on the default
     // printer with the item's orientation, in thousandths of an inch; 10000
     // when there is no printer.

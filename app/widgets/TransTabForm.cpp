@@ -28,7 +28,6 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include <cstring>
 
 namespace {
 
@@ -279,14 +278,7 @@ void CTransGeneralView::OnInitialUpdate()
         return;
     m_strSelection = t->GetReferenceName();
     FillEquations();
-    const ItemFont& normal = item->m_fonts[2];
-    CHARFORMAT format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT
-        | CFM_PROTECTED | CFM_OFFSET;
-    format.dwEffects = CFE_AUTOCOLOR;
-    format.bPitchAndFamily = 18;
-    format.yHeight = normal.size * 1440 / 720;
-    std::strncpy(format.szFaceName, normal.font.lfFaceName, LF_FACESIZE - 1);
+    const CHARFORMAT format = CMXTabForm::DescriptionFormat(item->m_fonts[2].font, item->m_fonts[2].size);
     m_editor->AttachData(&t->GetDescription(), &format);
 }
 
