@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -258,4 +259,20 @@ TEST_F(EquationWindowTest, EditUndoUndoesTheFocusedEditBox)
     EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
     ASSERT_TRUE(Run(ID_EDIT_UNDO));
     EXPECT_EQ(y->text(), "");
+}
+
+TEST_F(EquationWindowTest, TextTypedOnATabIsKeptWhenAnotherTabIsChosen)
+{
+    auto* definition = Tab<CEqnDefView>(EQN_TAB_DEFINITION);
+    definition->GetEditor()->setFocus();
+    QTest::keyClicks(definition->GetEditor(), "y = a");
+    // A click on another tab takes no focus from the editor: the text is kept all the same.
+    form->GetTabCtrl()->GetBar()->setCurrentIndex(EQN_TAB_GENERAL);
+    Settle();
+    EXPECT_EQ(form->GetCurrentTab(), EQN_TAB_GENERAL);
+    EXPECT_EQ(item->GetCompiledEquation().GetSource(), "y = a");
+    // Coming back, the tab shows the equation as it is now.
+    item->GetCompiledEquation().SetSource("y = b");
+    Tab<CEqnDefView>(EQN_TAB_DEFINITION);
+    EXPECT_EQ(definition->GetEditor()->toPlainText().toStdString(), "y = b");
 }
