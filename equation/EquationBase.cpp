@@ -141,6 +141,16 @@ std::string CEquationBase::GetParameterDefinition(int i) const
     return i >= 0 && i < int(m_paramDefs.size()) ? m_paramDefs[std::size_t(i)] : std::string();
 }
 
+std::vector<std::string>& CEquationBase::SymbolNames(SymbolKind kind)
+{
+    return kind == SymbolX ? m_xNames : kind == SymbolParameter ? m_paramNames : m_constNames;
+}
+
+std::vector<std::string>& CEquationBase::SymbolLabels(SymbolKind kind)
+{
+    return kind == SymbolX ? m_xLabels : kind == SymbolParameter ? m_paramLabels : m_constLabels;
+}
+
 void CEquationBase::SetParameterDefinition(int i, const std::string& text)
 {
     if (i < 0)

@@ -68,6 +68,11 @@ public:
     std::string GetXName(int i) const;
     std::string GetParameterDefinition(int i) const;
     void SetParameterDefinition(int i, const std::string& text);
+    // The names and labels of one kind of symbol, edited in place by the
+    // symbol grids; the caller keeps both the same length and invalidates.
+    enum SymbolKind { SymbolX, SymbolParameter, SymbolConstant };
+    std::vector<std::string>& SymbolNames(SymbolKind kind);
+    std::vector<std::string>& SymbolLabels(SymbolKind kind);
     void SetModeFlag(int lenient);
     int GetModeFlag() const { return m_nLenient; }
     void SetUseParameterDefinitions(int use);

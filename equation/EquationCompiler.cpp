@@ -966,37 +966,36 @@ void CEquation::CompileStatement(CompileState& state, const std::string& line, i
     const std::string_view word = text.substr(std::size_t(first), wordEnd - std::size_t(first));
     auto is = [&](const char* keyword) { return EqualNoCase(word, keyword); };
 
-    // Assignments: ":=" anywhere, else the first "=". A line that starts
-    // with a keyword is that statement even when it holds "=" (a comparison
-    // after RETURN, or text after ELSE that must be refused, not stored in
-    // a variable named "ELSE y").
+    // Assignments: ":=" anywhere, on any line; else the first "=", unless
+    // the line starts with a keyword: such a line is that statement even when
+    // it holds "=" (a comparison after RETURN, or text after ELSE that must
+    // be refused, not stored in a variable named "ELSE y").
     const bool keywordLine = is("FOR") || is("IF") || is("NEXT") || is("ENDIF") || is("ELSE")
         || is("RETURN") || is("GOTO");
-    std::size_t assign = std::string::npos;
-    std::size_t exprFrom = 0;
-    if (!keywordLine) {
-        assign = line.find(":=");
-        exprFrom = assign + 2;
-        if (assign == std::string::npos) {
-            assign = line.find('=');
-            exprFrom = assign + 1;
-        }
+    std::size_t assign = line.find(":=");
+    std::size_t exprFrom = assign + 2;
+    if (assign == std::string::npos && !keywordLine) {
+        assign = line.find('=');
+        exprFrom = assign + 1;
     }
     if (assign != std::string::npos) {
         const std::string target(Trim(text.substr(0, assign)));
-        if (!IsValidSymbolName(target)) {
-            const auto [b, e] = TrimmedRange(text.substr(0, assign));
-            Fail(target.empty() ? IDS_PARSE_OPERAND_EXPECTED : IDS_PARSE_SYNTAX, lineStart + b, lineStart + e);
-        }
-        if (!m_strYName.empty() && EqualNoCase(target, m_strYName)) {
-            expression(exprFrom, line.size());
+        const auto [b, e] = TrimmedRange(text.substr(0, assign));
+        if (target.empty())
+            Fail(IDS_PARSE_OPERAND_EXPECTED, lineStart + b, lineStart + e);
+        const bool toY = !m_strYName.empty() && EqualNoCase(target, m_strYName);
+        const int local = toY || !IsValidSymbolName(target) ? -1 : FindVariable(target);
+        const std::size_t start = code.size();
+        // The expression first, so that its faults are found where they stand
+        // ("FOR i := 1 TO 3" names TO, an undefined symbol); a target that is
+        // no name is refused after it.
+        expression(exprFrom, line.size());
+        if (!toY && local < 0)
+            Fail(IDS_PARSE_SYNTAX, lineStart + b, lineStart + e);
+        if (toY)
             storeY();
-        } else {
-            const int local = FindVariable(target);
-            const std::size_t start = code.size();
-            expression(exprFrom, line.size());
+        else
             AppendStoreLocal(m_program, local, start);
-        }
         return;
     }
 

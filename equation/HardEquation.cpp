@@ -3,11 +3,14 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
 #include "platform/Archive.h"
+#include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
 #include <dlfcn.h>
 
+#include <filesystem>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +21,23 @@ namespace {
 std::mutex g_folderLock;
 std::string g_userFolder;
 std::string g_groupFolder;
+// The user's answers about libraries this session, by canonical file; true: may load.
+std::map<std::string, bool> g_answers;
+
+std::string CanonicalFile(const std::string& file)
+{
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(file, ec);
+    return ec ? file : canonical.string();
+}
+
+// Whether file lies directly in folder (an empty folder holds nothing).
+bool InFolder(const std::string& file, const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    return std::filesystem::path(CanonicalFile(file)).parent_path() == std::filesystem::path(CanonicalFile(folder));
+}
 
 // The file name and extension of a path written with either separator.
 std::string FileName(const std::string& path)
@@ -89,10 +109,8 @@ void CHardEquation::Unload()
     Free();
 }
 
-bool CHardEquation::Load(const std::string& path)
+std::vector<std::string> CHardEquation::Candidates(const std::string& path)
 {
-    Unload();
-    m_strPath = path;
     std::string user, group;
     {
         std::lock_guard lock(g_folderLock);
@@ -106,12 +124,76 @@ bool CHardEquation::Load(const std::string& path)
     if (!group.empty())
         candidates.push_back(Join(group, name));
     candidates.push_back(path);
+    return candidates;
+}
+
+bool CHardEquation::IsLibraryTrusted(const std::string& path)
+{
+    std::string user, group;
+    {
+        std::lock_guard lock(g_folderLock);
+        user = g_userFolder;
+        group = g_groupFolder;
+    }
+    for (const std::string& file : Candidates(path)) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec))
+            continue;
+        // The file that would load decides.
+        if (InFolder(file, user) || InFolder(file, group))
+            return true;
+        std::lock_guard lock(g_folderLock);
+        const auto it = g_answers.find(CanonicalFile(file));
+        return it != g_answers.end() && it->second;
+    }
+    // No file loads from this path: nothing of it would run.
+    return true;
+}
+
+bool CHardEquation::MayLoadLibrary(const std::string& path)
+{
+    if (IsLibraryTrusted(path))
+        return true;
+    std::string file;
+    for (const std::string& candidate : Candidates(path)) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(candidate, ec)) {
+            file = CanonicalFile(candidate);
+            break;
+        }
+    }
+    {
+        std::lock_guard lock(g_folderLock);
+        if (const auto it = g_answers.find(file); it != g_answers.end())
+            return it->second;
+    }
+    // Not answered yet: the user decides, and No is what an unattended box answers.
+    const bool yes = ReportMessage(IDS_LIBRARY_TRUST, {path}, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    std::lock_guard lock(g_folderLock);
+    g_answers[file] = yes;
+    return yes;
+}
+
+void CHardEquation::ForgetLibraryAnswers()
+{
+    std::lock_guard lock(g_folderLock);
+    g_answers.clear();
+}
+
+bool CHardEquation::Load(const std::string& path)
+{
+    Unload();
+    m_strPath = path;
+    const std::vector<std::string> candidates = Candidates(path);
     for (const std::string& file : candidates) {
         // Bound at once, so that a library that lacks a symbol it needs
         // fails here and not in the middle of a fit.
         m_hModule = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (m_hModule) {
             m_strLoadedFile = file;
+            // Chosen by the user: later copies and reopened items load it without asking.
+            std::lock_guard lock(g_folderLock);
+            g_answers[CanonicalFile(file)] = true;
             break;
         }
     }
@@ -192,7 +274,13 @@ bool CHardEquation::Bind()
 void CHardEquation::Assign(const CHardEquation& other)
 {
     Copy(other);
-    Load(other.m_strPath);
+    // A copy never asks: it loads only what is trusted already.
+    if (IsLibraryTrusted(other.m_strPath)) {
+        Load(other.m_strPath);
+    } else {
+        Unload();
+        m_strPath = other.m_strPath;
+    }
     // Values that Copy took and Load cleared with the names.
     m_paramValues = other.m_paramValues;
     m_constValues = other.m_constValues;
@@ -263,6 +351,12 @@ void CHardEquation::Serialize(CArchive& ar)
     const std::string path = ar.ReadString();
     // The names stored are replaced by the library's, or cleared if it fails.
     const CMyVector values = m_paramValues;
+    // A library that a file names runs only with the user's word.
+    if (!MayLoadLibrary(path)) {
+        Unload();
+        m_strPath = path;
+        return;
+    }
     Load(path);
     if (m_bValid && values.GetSize() == GetParameterCount())
         m_paramValues = values;

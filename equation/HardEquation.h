@@ -7,6 +7,7 @@
 #include "equation/EquationLibrary.h"
 
 #include <string>
+#include <vector>
 
 class CHardEquation : public CEquationBase {
     DECLARE_SERIAL(CHardEquation)
@@ -20,13 +21,23 @@ public:
     // group's equation-library folders); empty for none.
     static void SetLibraryFolders(std::string userFolder, std::string groupFolder);
 
-    // Loads and binds the library: the file name is tried in the user's
-    // folder, then in the group's folder, then the path itself. Returns
-    // whether the equation is valid.
+    // Loading a library runs its code, so a library that a file names is
+    // loaded only with the user's word. A library counts as chosen when the
+    // user chose it in this program (Load) or agreed to it once this session,
+    // or when it lies in the user's or the group's library folder.
+    static bool IsLibraryTrusted(const std::string& path);
+    // Trusted, or asks the user (once per library and session; the answer is kept).
+    static bool MayLoadLibrary(const std::string& path);
+    // Forgets the answers of this session (for tests).
+    static void ForgetLibraryAnswers();
+
+    // Loads and binds the library the user chose: the file name is tried in
+    // the user's folder, then in the group's folder, then the path itself.
+    // Returns whether the equation is valid.
     bool Load(const std::string& path);
     // Frees the library and clears the names (the library gave them).
     void Unload();
-    // The base part of other, then its library loaded.
+    // The base part of other, then its library loaded when it is trusted.
     void Assign(const CHardEquation& other);
 
     void Invalidate() override { Unload(); }
@@ -45,6 +56,8 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
+    // The files a path may load, in the order they are tried.
+    static std::vector<std::string> Candidates(const std::string& path);
     bool Bind();
     void Free();
 

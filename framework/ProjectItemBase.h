@@ -111,6 +111,9 @@ public:
     int m_nNextWindowNumber = 1;
     bool m_bWindowOpen = false;
     WINDOWPLACEMENT m_wpFrame{0, 0, 0, {}, {}, {}};
+    // The tab its form showed last, so that the item reopens on it (kept for
+    // the session, not stored).
+    int m_nSelectedTab = 0;
     int m_nKindValue = 0;
     int m_nIconOffset = 0;
     std::string m_strIconFile;

@@ -22,12 +22,14 @@ CReporter* g_reporter = nullptr;
 
 int DefaultAnswer(UINT type)
 {
+    // The box's default button: the second when the box says so.
+    const bool second = (type & MB_DEFBUTTON2) != 0;
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return IDOK;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_OKCANCEL: return second ? IDCANCEL : IDOK;
+    case MB_ABORTRETRYIGNORE: return second ? IDRETRY : IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
+    case MB_YESNO: return second ? IDNO : IDYES;
+    case MB_RETRYCANCEL: return second ? IDCANCEL : IDRETRY;
     default: return IDOK;
     }
 }

@@ -62,5 +62,6 @@ int ReportMessage(UINT stringId, std::initializer_list<std::string_view> args = 
 int ReportText(std::string_view text, UINT type = MB_OK | MB_ICONEXCLAMATION, UINT helpId = 0);
 void MessageBeep(UINT type = MB_OK);
 
-// The answer a box gives when nobody is there to click: its first button.
+// The answer a box gives when nobody is there to click: its default button
+// (the first, or the second with MB_DEFBUTTON2).
 int DefaultAnswer(UINT type);

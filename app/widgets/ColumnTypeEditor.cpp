@@ -1,4 +1,6 @@
 #include "app/widgets/ColumnTypeEditor.h"
+
+#include "equation/widgets/SyntaxEdit.h"
 #include "app/widgets/FitColumnDlg.h"
 
 #include "data/DataCTypeCalcFunction.h"
@@ -22,7 +24,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextCursor>
 #include <QLabel>
@@ -283,7 +284,7 @@ CCalcFunctionDlg::CCalcFunctionDlg(CDataTableItem* item, int column, QWidget* pa
     , m_fromColumn(new QRadioButton("From &column", this))
     , m_rowsEdit(new QLineEdit(this))
     , m_columns(new QComboBox(this))
-    , m_equation(new QPlainTextEdit(this))
+    , m_equation(new CColumnSyntaxEdit(this))
     , m_triggerList(new QListWidget(this))
     , m_count(new QLabel(this))
 {
@@ -330,7 +331,7 @@ void CCalcFunctionDlg::showEvent(QShowEvent* event)
     (m_mode == 1 ? m_fromColumn : m_number)->setChecked(true);
     m_rowsEdit->setText(QString::number(m_rows));
     m_columns->setCurrentIndex(m_rowColumn);
-    m_equation->setPlainText(QString::fromStdString(m_text));
+    m_equation->SetText(QString::fromStdString(m_text));
     for (int c : m_triggers)
         if (QListWidgetItem* line = m_triggerList->item(c))
             line->setCheckState(Qt::Checked);
@@ -390,10 +391,8 @@ void CCalcFunctionDlg::accept()
         scratch.Compile();
     } catch (const CParseErr& error) {
         error.ReportError();
-        QTextCursor cursor = m_equation->textCursor();
-        cursor.setPosition(std::clamp(error.m_nStart, 0, int(text.size())));
-        cursor.setPosition(std::clamp(error.m_nEnd, 0, int(text.size())), QTextCursor::KeepAnchor);
-        m_equation->setTextCursor(cursor);
+        // The error's range is in bytes of the text; the editor counts characters.
+        m_equation->SelectRange(SourceOffsetToEditor(text, error.m_nStart), SourceOffsetToEditor(text, error.m_nEnd));
         m_equation->setFocus();
         return;
     }

@@ -19,7 +19,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
+class CColumnSyntaxEdit;
 class QRadioButton;
 
 class CSeriesDlg : public QDialog {
@@ -119,7 +119,7 @@ public:
     QRadioButton* ColumnButton() const { return m_fromColumn; }
     QLineEdit* RowsEdit() const { return m_rowsEdit; }
     QComboBox* ColumnCombo() const { return m_columns; }
-    QPlainTextEdit* Equation() const { return m_equation; }
+    CColumnSyntaxEdit* Equation() const { return m_equation; }
     QListWidget* Triggers() const { return m_triggerList; }
     void accept() override;
 
@@ -134,7 +134,7 @@ private:
     QRadioButton* m_fromColumn;
     QLineEdit* m_rowsEdit;
     QComboBox* m_columns;
-    QPlainTextEdit* m_equation;
+    CColumnSyntaxEdit* m_equation;
     QListWidget* m_triggerList;
     QLabel* m_count;
 };

@@ -18,7 +18,12 @@
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/GraphProjectWnd.h"
+#include "app/widgets/EqnTabForm.h"
+#include "app/widgets/HardEqnTabForm.h"
+#include "equation/HardEquation.h"
+#include "app/widgets/MXTabForm.h"
 #include "app/widgets/MXTemplate.h"
+#include "app/widgets/TransTabForm.h"
 #include "app/widgets/MessageBoxReporter.h"
 #include "app/widgets/PromptScript.h"
 #include "app/widgets/NotepadProjectWnd.h"
@@ -61,6 +66,9 @@ namespace {
 // The resource id of workspace templates (an id of resources, not of a string).
 constexpr UINT kTemplateResources = 136;
 
+constexpr const char* kEquationStrings = "\nEquation\nEquation\n\n\n\n";
+constexpr const char* kTransformStrings = "\nTransformation\nTransformation\n\n\n\n";
+constexpr const char* kHardEquationStrings = "\nHard-coded Equation\nHard-coded Equation\n\n\n\n";
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 constexpr const char* kGraphStrings = "\nGraph\nGraph\n\n\n\n";
@@ -336,6 +344,8 @@ int CMXApp::PrintWorkspace()
                 pages = notes->GetNoteView() ? notes->GetNoteView()->PrintTo(printer) : 0;
             else if (auto* table = dynamic_cast<CTableProjectWnd*>(frame))
                 pages = table->GetDataView() ? table->GetDataView()->PrintTo(printer) : 0;
+            else if (auto* form = qobject_cast<CMXTabForm*>(frame->widget()))
+                pages = form->PrintTo(printer);
         }
         if (!wasOpen)
             main->CloseItemWindows(item);
@@ -435,8 +445,14 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         133, kNotepadStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNotepadProjectWnd); });
     m_pTableTemplate = std::make_unique<CProjectTemplateBase>(
         131, kTableStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTableProjectWnd); });
-    m_pGraphTemplate = std::make_unique<CProjectTemplateBase>(
+    m_itemTemplates[KIND_GRAPH] = std::make_unique<CProjectTemplateBase>(
         132, kGraphStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CGraphProjectWnd); });
+    m_itemTemplates[KIND_EQUATION] = std::make_unique<CProjectTemplateBase>(
+        135, kEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CEqnProjectWnd); });
+    m_itemTemplates[KIND_TRANSFORM] = std::make_unique<CProjectTemplateBase>(
+        421, kTransformStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTransProjectWnd); });
+    m_itemTemplates[KIND_HARD_EQUATION] = std::make_unique<CProjectTemplateBase>(
+        141, kHardEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CHardEqnProjectWnd); });
     // Graph pages take the paper of the default printer.
     InstallPrinterPaperProvider();
     m_pWorkspaceTemplate->m_onOpened = [this](CProjectDocBase* doc) {
@@ -503,7 +519,7 @@ int CMXApp::ExitInstance()
         m_pWorkspaceTemplate->CloseAllDocuments();
     m_pNotepadTemplate.reset();
     m_pTableTemplate.reset();
-    m_pGraphTemplate.reset();
+    m_itemTemplates.clear();
     m_pWorkspaceTemplate.reset();
     // A start that ended before the settings were read (a hand-over to the
     // running copy) must not overwrite them with its blank ones.
@@ -531,14 +547,16 @@ CProjectTemplateBase* CMXApp::GetItemTemplate(const CProjectItemBase* item) cons
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
     if (!mx)
         return nullptr;
-    // Notepads, data tables and graphs have windows so far; the other kinds are listed and stored.
     switch (mx->GetKindFlag()) {
     case KIND_NOTES: return m_pNotepadTemplate.get();
     case KIND_DATA: return m_pTableTemplate.get();
-    case KIND_GRAPH: return m_pGraphTemplate.get();
-    default: return nullptr;
+    default: break;
     }
+    // None for a kind without a window.
+    auto it = m_itemTemplates.find(mx->GetKindFlag());
+    return it == m_itemTemplates.end() ? nullptr : it->second.get();
 }
+
 
 bool CMXApp::OpenWorkspace(const std::string& path)
 {
@@ -622,10 +640,19 @@ bool CMXApp::NewFromTemplateSheet()
     return OpenFromTemplate(sheet.GetChosenPath());
 }
 
+void CMXApp::ApplyLibraryFolders()
+{
+    // Equation libraries are looked for in these folders first, and one
+    // found there loads without a question.
+    CHardEquation::SetLibraryFolders(GetDirectory(CPreferences::UserDllEquationDir),
+                                     GetDirectory(CPreferences::GroupDllEquationDir));
+}
+
 bool CMXApp::RunOptions()
 {
     const bool ok = ShowOptionsSheet(m_pMainWnd, Preferences(), GetProjectDoc()) == 1;
     CMXDoc::s_author = Preferences().m_authorName;
+    ApplyLibraryFolders();
     return ok;
 }
 
@@ -867,6 +894,7 @@ void CMXApp::LoadSettings()
     Preferences().Load();
     m_bSettingsLoaded = true;
     CMXDoc::s_author = Preferences().m_authorName;
+    ApplyLibraryFolders();
 
     // New tables start with the table preferences.
     CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/MXCommandLineInfo.h"
+#include "app/MXProjectItem.h"
 #include "app/Preferences.h"
 #include "framework/RecentFileList.h"
 #include "framework/widgets/ProjectAppBase.h"
@@ -14,6 +15,8 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,7 +47,11 @@ public:
     CMXMainWnd* GetMainFrame() const;
     CProjectTemplateBase* GetNotepadTemplate() const { return m_pNotepadTemplate.get(); }
     CProjectTemplateBase* GetTableTemplate() const { return m_pTableTemplate.get(); }
-    CProjectTemplateBase* GetGraphTemplate() const { return m_pGraphTemplate.get(); }
+    CProjectTemplateBase* GetGraphTemplate() const
+    {
+        auto it = m_itemTemplates.find(KIND_GRAPH);
+        return it == m_itemTemplates.end() ? nullptr : it->second.get();
+    }
 
     bool CreateWorkspaceBar(CProjectFrameMDIMain* mainFrame) override;
     void LoadSettings() override;
@@ -60,6 +67,8 @@ public:
     bool NewFromTemplateSheet();
     // The Options sheet on the preferences; true after OK.
     bool RunOptions();
+    // The equation-library folders of the preferences reach the library loader.
+    void ApplyLibraryFolders();
     void SetLargeIcons(bool large);
     bool GetLargeIcons() const { return Preferences().GetLargeIcons(); }
     // Directories, author name, icon size and data filters, read at start-up and written at exit.
@@ -160,7 +169,7 @@ protected:
     std::unique_ptr<CSingleInstanceChannel> m_pChannel;
     std::unique_ptr<CProjectTemplateBase> m_pNotepadTemplate;
     std::unique_ptr<CProjectTemplateBase> m_pTableTemplate;
-    std::unique_ptr<CProjectTemplateBase> m_pGraphTemplate;
+    std::map<int, std::unique_ptr<CProjectTemplateBase>> m_itemTemplates;
     std::unique_ptr<CMessageBoxReporter> m_pReporter;
     std::unique_ptr<CDesktopClipboard> m_pClipboard;
     CReporter* m_pOldReporter = nullptr;

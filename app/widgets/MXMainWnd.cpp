@@ -341,6 +341,16 @@ void CMXMainWnd::CreateMenus()
     view->addAction(Command(ID_VIEW_GRID_LINES, "&Grid Lines", "Show or hide the grid on the graph page\nGrid Lines", {}, true));
     view->addAction(Command(ID_VIEW_SHOW_OUTLINES, "Show O&utlines", "Show or hide the frames of text objects\nShow Outlines", {}, true));
     view->addAction(Command(ID_VIEW_PAPER_COLOR, "Paper &Color...", "Choose the colour of the graph page\nPaper Color"));
+    // The tabs of the active item form; each is offered while its form shows.
+    const std::pair<UINT, const char*> tabs[] = {
+        {ID_VIEW_GENERAL, "&General"}, {ID_VIEW_X_VARIABLES, "&X Variables"}, {ID_VIEW_PARAMETERS, "P&arameters"},
+        {ID_VIEW_CONSTANTS, "&Constants"}, {ID_VIEW_DEFINITION, "&Definition"}, {ID_VIEW_ESTIMATES, "&Estimates"},
+        {ID_VIEW_DATA_TRANSFORMATION, "Data &Transformation"}, {ID_VIEW_CURVE_TRANSFORMATION, "C&urve Transformation"},
+        {ID_VIEW_FONTS, "&Fonts"}, {ID_VIEW_INDENTS, "&Indents"}};
+    for (const auto& [id, text] : tabs) {
+        QString tab = QString(text).remove('&');
+        view->addAction(Command(id, text, QString("Select the %1 tab\n%1").arg(tab), {}, true));
+    }
     view->addSeparator();
     view->addAction(Command(ID_OPTIONS, "&Options...", "Change the program's preferences\nOptions"));
 
@@ -366,6 +376,8 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
 
     CreateDrawingMenus(bar);
+    QMenu* equation = bar->addMenu("E&quation");
+    equation->addAction(Command(ID_EQUATION_COMPILE, "&Compile", "Compile the definition\nCompile", {QKeySequence("Ctrl+F7")}));
 
     QMenu* table = bar->addMenu("&Table");
     table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
@@ -463,6 +475,16 @@ bool CMXMainWnd::Create()
     m_calcPane = new QLabel(QString::fromStdString(LoadString(IDS_CALC_INDICATOR)), this);
     m_calcPane->setEnabled(false);
     statusBar()->addPermanentWidget(m_calcPane);
+    // The state of the active item ("Compiled"), while its window says one.
+    m_statePane = new QLabel(this);
+    m_statePane->setObjectName("ItemStatePane");
+    m_statePane->hide();
+    statusBar()->addPermanentWidget(m_statePane);
+    QAction* stateAction = m_router->Register(new QAction(this), ID_INDICATOR_ITEM_STATE);
+    connect(stateAction, &QAction::changed, this, [this, stateAction] {
+        m_statePane->setText(stateAction->text());
+        m_statePane->setVisible(stateAction->isEnabled() && !stateAction->text().isEmpty());
+    });
 
     if (!app || !app->CreateWorkspaceBar(this))
         return false;
@@ -499,6 +521,19 @@ void CMXMainWnd::OnIconSizeChanged(bool large)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())
         frame->OnLayoutChanged(large ? 1 : 0);
+}
+
+bool CMXMainWnd::OpenItemWindow(CProjectItemBase* item)
+{
+    auto* mx = dynamic_cast<CMXProjectItem*>(item);
+    CMXApp* app = GetMXApp();
+    if (mx && app && !app->GetItemTemplate(mx)) {
+        std::string kind;
+        mx->GetTypeName(kind);
+        ReportMessage(IDS_NO_ITEM_WINDOW, {kind}, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    return CProjectFrameMDIMain::OpenItemWindow(item);
 }
 
 CMXDoc* CMXMainWnd::GetActiveWorkspace() const { return dynamic_cast<CMXDoc*>(GetProjectDoc()); }

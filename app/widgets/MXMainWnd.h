@@ -44,12 +44,16 @@ public:
     bool Create();
     bool ShouldRestorePlacement() override { return true; }
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
+    // An item whose kind has no window says so instead of opening nothing.
+    bool OpenItemWindow(CProjectItemBase* item) override;
 
     CMXDoc* GetActiveWorkspace() const;
     CStandardToolBar* GetStandardBar() const { return m_standardBar; }
     QToolBar* GetWorkspaceToolBar() const { return m_workspaceBar; }
     // The table commands of the active data-table window.
     QToolBar* GetDataToolBar() const { return m_dataBar; }
+    // The status pane that shows the active item's state.
+    QLabel* GetStatePane() const { return m_statePane; }
     const CCommandImages& GetCommandImages() const { return m_images; }
     // Switches every toolbar between small and large buttons.
     void OnIconSizeChanged(bool large);
@@ -83,5 +87,6 @@ private:
     QToolBar* m_dataBar = nullptr;
     QToolBar* m_drawingBar = nullptr;
     QLabel* m_calcPane = nullptr;
+    QLabel* m_statePane = nullptr;
     QMenu* m_windowMenu = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/MXProjectItem.h"
 #include "app/widgets/MXListViewBar.h"
 #include "platform/widgets/CommandIds.h"
+#include "ui/widgets/TabFormView.h"
 
 CMXProjectItem* CMXProjectWnd::GetMXItem() const { return dynamic_cast<CMXProjectItem*>(m_pItem); }
 
@@ -25,6 +26,12 @@ bool CMXProjectWnd::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     CMXProjectItem* item = GetMXItem();
     if (item && (id == ID_EDIT_UNDO || id == ID_EDIT_REDO)) {
+        // In a form, the focused edit box undoes its own typing first.
+        if (auto* form = qobject_cast<CTabFormView*>(widget())) {
+            CCmdUI probe(id);
+            if (form->OnCmdMsg(id, &probe) && probe.m_enabled.value_or(false))
+                return form->OnCmdMsg(id, ui);
+        }
         CActionList& actions = item->GetActionList();
         const bool undo = id == ID_EDIT_UNDO;
         if (ui) {
@@ -38,4 +45,10 @@ bool CMXProjectWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     }
     return CProjectFrameBase::OnCmdMsg(id, ui);
+}
+
+void CMXProjectWnd::OnDetach()
+{
+    if (auto* form = qobject_cast<CTabFormView*>(widget()))
+        form->Detach();
 }

@@ -17,6 +17,8 @@ public:
 
 protected:
     QWidget* CreateView() final;
+    // A tab form gives its edits back to the item and lets go of it.
+    void OnDetach() override;
     // The view of the item kind.
     virtual QWidget* CreateItemView() = 0;
 };

@@ -1,6 +1,9 @@
 #include "grid/widgets/GridCtrl.h"
 
 #include <QLayout>
+#include <QMenu>
+
+#include <algorithm>
 
 CGridCtrl::CGridCtrl(QWidget* parent) : CGridWindow(parent)
 {
@@ -93,4 +96,73 @@ void CGridCtrl::TabWalk(bool backward)
         else
             QWidget::focusNextPrevChild(false);
     }
+}
+
+void CGridCtrl::ShowEditMenu(const QPoint& position, const MenuEntries& extra)
+{
+    QMenu menu(this);
+    MenuEntries items = {
+        {"&Undo\tCtrl+Z", ID_EDIT_UNDO}, {nullptr, 0}, {"Cu&t\tCtrl+X", ID_EDIT_CUT},
+        {"&Copy\tCtrl+C", ID_EDIT_COPY}, {"&Paste\tCtrl+V", ID_EDIT_PASTE}, {"Cle&ar\tDel", ID_EDIT_CLEAR},
+    };
+    if (!extra.empty()) {
+        items.push_back({nullptr, 0});
+        items.insert(items.end(), extra.begin(), extra.end());
+    }
+    for (const auto& [text, id] : items) {
+        if (!text)
+            menu.addSeparator();
+        else
+            menu.addAction(QString::fromUtf8(text))->setData(id);
+    }
+    UpdateMenu(&menu);
+    if (QAction* chosen = menu.exec(viewport()->mapToGlobal(position)))
+        OnCommand(chosen->data().toInt());
+}
+
+void CGridCtrl::FitNumberedColumns(int lessPixels)
+{
+    if (!IsInitialised())
+        return;
+    const LOGFONT font = m_data.GetDeviceFont();
+    const int digit = DeviceToLogicalX(MeasureText(font, "0").cx);
+    RECT client;
+    GetClientRect(client);
+    const int width = DeviceToLogicalX(std::max<int>(0, client.right - lessPixels));
+    const int numbers = 3 * digit + 4 * GetMarginX();
+    const int names = std::max(0, width - numbers) / 3;
+    const int rest = std::max(0, width - numbers - names);
+    SetColumnWidth(0, LogicalToStoredX(numbers), false, false, false);
+    SetColumnWidth(1, LogicalToStoredX(names), false, false, false);
+    SetColumnWidth(2, LogicalToStoredX(rest), false, false, false);
+    Update(GRID_UPDATE_ALL, 0);
+    viewport()->update();
+}
+
+void CGridCtrl::LimitEditCommands(int column, std::vector<int> ids)
+{
+    m_nEditColumn = column;
+    m_limitedIds = std::move(ids);
+}
+
+bool CGridCtrl::IsLimited(int id) const
+{
+    return m_nEditColumn >= 0 && GetCurrentColumn() != m_nEditColumn
+        && std::find(m_limitedIds.begin(), m_limitedIds.end(), id) != m_limitedIds.end();
+}
+
+bool CGridCtrl::OnCommand(int id)
+{
+    if (IsLimited(id))
+        return true;
+    return CGridWindow::OnCommand(id);
+}
+
+bool CGridCtrl::OnUpdateCommand(int id, CGridCmdState& state)
+{
+    if (IsLimited(id)) {
+        state.Enable(false);
+        return true;
+    }
+    return CGridWindow::OnUpdateCommand(id, state);
 }

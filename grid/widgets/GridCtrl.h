@@ -7,6 +7,9 @@
 #include "grid/GridData.h"
 #include "grid/widgets/GridWindow.h"
 
+#include <utility>
+#include <vector>
+
 class CGridCtrl : public CGridWindow {
     Q_OBJECT
 public:
@@ -28,10 +31,29 @@ public:
 
     CGridData& GetData() { return m_data; }
 
+    // The edit menu of a small grid (Undo, Cut, Copy, Paste, Clear), then the
+    // grid's own entries after a separator; the chosen command runs.
+    using MenuEntries = std::vector<std::pair<const char*, int>>;
+    void ShowEditMenu(const QPoint& position, const MenuEntries& extra = {});
+    // Three columns fitted to the window, less a few pixels: row numbers
+    // three digits wide, a third of the rest, and what remains.
+    void FitNumberedColumns(int lessPixels);
+    // The listed edit commands act only while the current cell is in that
+    // column; elsewhere they are greyed and do nothing.
+    void LimitEditCommands(int column, std::vector<int> ids);
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CGridCmdState& state) override;
+
 protected:
     void RouteKeyDown(UINT key, UINT repeat, UINT flags) override;
     // Moves to the next (previous) cell, or the focus to the next (previous) control.
     void TabWalk(bool backward);
 
     CGridData m_data;
+
+private:
+    bool IsLimited(int id) const;
+    int m_nEditColumn = -1;
+    std::vector<int> m_limitedIds;
 };

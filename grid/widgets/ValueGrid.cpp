@@ -6,7 +6,6 @@
 #include "platform/Reporter.h"
 
 #include <QLocale>
-#include <QMenu>
 
 #include <charconv>
 #include <cmath>
@@ -33,6 +32,8 @@ CValueGrid::CValueGrid(QWidget* parent) : CGridCtrl(parent)
     d.m_pDefaultCellClass = RUNTIME_CLASS(CGridCellObject);
     // Column 0 is a hairline: the names are the row headings.
     d.m_columnWidths[0] = 0;
+    // The names cannot be cut, pasted over or cleared.
+    LimitEditCommands(2, {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR});
 }
 
 std::string CValueGrid::FormatValue(double value, char decimal)
@@ -155,37 +156,4 @@ int CValueGrid::SetCellText(int row, int column, const std::string& text)
     return 1;
 }
 
-bool CValueGrid::OnCommand(int id)
-{
-    // The names cannot be cut, pasted over or cleared.
-    if ((id == ID_EDIT_CUT || id == ID_EDIT_PASTE || id == ID_EDIT_CLEAR) && GetCurrentColumn() != 2)
-        return true;
-    return CGridCtrl::OnCommand(id);
-}
-
-bool CValueGrid::OnUpdateCommand(int id, CGridCmdState& state)
-{
-    if ((id == ID_EDIT_CUT || id == ID_EDIT_PASTE || id == ID_EDIT_CLEAR) && GetCurrentColumn() != 2) {
-        state.Enable(false);
-        return true;
-    }
-    return CGridCtrl::OnUpdateCommand(id, state);
-}
-
-void CValueGrid::OnContextMenu(const QPoint& position)
-{
-    QMenu menu(this);
-    const std::pair<const char*, int> items[] = {
-        {"&Undo\tCtrl+Z", ID_EDIT_UNDO}, {nullptr, 0}, {"Cu&t\tCtrl+X", ID_EDIT_CUT},
-        {"&Copy\tCtrl+C", ID_EDIT_COPY}, {"&Paste\tCtrl+V", ID_EDIT_PASTE}, {"Cle&ar\tDel", ID_EDIT_CLEAR},
-    };
-    for (const auto& [text, id] : items) {
-        if (!text)
-            menu.addSeparator();
-        else
-            menu.addAction(QString::fromUtf8(text))->setData(id);
-    }
-    UpdateMenu(&menu);
-    if (QAction* chosen = menu.exec(viewport()->mapToGlobal(position)))
-        OnCommand(chosen->data().toInt());
-}
+void CValueGrid::OnContextMenu(const QPoint& position) { ShowEditMenu(position); }

@@ -31,8 +31,6 @@ public:
     void GetHeaderText(int row, int column, std::string& text) override;
     void GetCellValueText(int row, int column, std::string& text) override;
     int SetCellText(int row, int column, const std::string& text) override;
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, CGridCmdState& state) override;
 
 protected:
     // What a grid of this kind shows and stores.

@@ -5,7 +5,6 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
-#include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -112,24 +111,7 @@ void CXGrid::GetRow(int index, std::string& symbol, std::string& description) co
         description = (*m_pDescriptions)[std::size_t(index)];
 }
 
-void CXGrid::Refresh()
-{
-    if (!IsInitialised())
-        return;
-    const LOGFONT font = m_data.GetDeviceFont();
-    const int digit = DeviceToLogicalX(MeasureText(font, "0").cx);
-    RECT client;
-    GetClientRect(client);
-    const int width = DeviceToLogicalX(std::max<int>(0, client.right - 2));
-    const int numbers = 3 * digit + 4 * GetMarginX();
-    const int symbols = std::max(0, width - numbers) / 3;
-    const int descriptions = std::max(0, width - numbers - symbols);
-    SetColumnWidth(0, LogicalToStoredX(numbers), false, false, false);
-    SetColumnWidth(1, LogicalToStoredX(symbols), false, false, false);
-    SetColumnWidth(2, LogicalToStoredX(descriptions), false, false, false);
-    Update(GRID_UPDATE_ALL, 0);
-    viewport()->update();
-}
+void CXGrid::Refresh() { FitNumberedColumns(2); }
 
 void CXGrid::resizeEvent(QResizeEvent* event)
 {
@@ -270,20 +252,5 @@ void CXGrid::RouteKeyDown(UINT key, UINT repeat, UINT flags)
 
 void CXGrid::OnContextMenu(const QPoint& position)
 {
-    QMenu menu(this);
-    const std::pair<const char*, int> items[] = {
-        {"&Undo\tCtrl+Z", ID_EDIT_UNDO}, {nullptr, 0}, {"Cu&t\tCtrl+X", ID_EDIT_CUT},
-        {"&Copy\tCtrl+C", ID_EDIT_COPY}, {"&Paste\tCtrl+V", ID_EDIT_PASTE}, {"Cle&ar\tDel", ID_EDIT_CLEAR},
-        {nullptr, 0}, {"&Delete Row", ID_EDIT_DELETE_ROW}, {"&Insert Row", ID_EDIT_INSERT_ROW},
-    };
-    for (const auto& [text, id] : items) {
-        if (!text) {
-            menu.addSeparator();
-            continue;
-        }
-        menu.addAction(QString::fromUtf8(text))->setData(id);
-    }
-    UpdateMenu(&menu);
-    if (QAction* chosen = menu.exec(viewport()->mapToGlobal(position)))
-        OnCommand(chosen->data().toInt());
+    ShowEditMenu(position, {{"&Delete Row", ID_EDIT_DELETE_ROW}, {"&Insert Row", ID_EDIT_INSERT_ROW}});
 }

@@ -68,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(Messages, CompileError, ::testing::Values(
     ErrorCase{"FOR i = 1 TO\r\nNEXT\r\ny = 1", 8206, 0, 12},
     ErrorCase{"FOR = 1 TO 2\r\nNEXT\r\ny = 1", 8206, 0, 12},
     ErrorCase{"FOR i = TO 2\r\nNEXT\r\ny = 1", 8197, 8, 8},
+    // ":=" makes any line an assignment: the target "FOR i", then TO is no symbol.
+    ErrorCase{"FOR i := 1 TO 3\r\nNEXT\r\ny = 1", 8196, 11, 13, "TO"},
+    ErrorCase{"FOR i :=", 8197, 8, 8},
     ErrorCase{"IF x > 0\r\ny = 1\r\nENDIF", 8207, 0, 8},
     ErrorCase{"IF x > 0 THEN y = 1", 8208, 0, 19},
     ErrorCase{"IF 1 THEN\r\ny = 1\r\nENDIF x", 8209, 18, 25},

@@ -165,6 +165,58 @@ TEST_F(HardEquation, StoredFormReloadsTheLibrary)
     EXPECT_EQ(StoreBytes([&](CArchive& ar) { back.Serialize(ar); }), bytes);
 }
 
+TEST_F(HardEquation, ALibraryThatAFileNamesLoadsOnlyWithTheUsersWord)
+{
+    const std::string path = Library("testeqn_path");
+    CHardEquation chosen;
+    ASSERT_TRUE(chosen.Load(path));
+    const Bytes bytes = StoreBytes([&](CArchive& ar) { chosen.Serialize(ar); });
+    auto read = [&] {
+        CHardEquation back;
+        LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+        return back.IsValid();
+    };
+
+    // A new session: the library is no longer known.
+    CHardEquation::ForgetLibraryAnswers();
+    RecordingReporter reporter;
+    reporter.Answer(IDNO);
+    EXPECT_FALSE(read());
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{27002});
+    EXPECT_EQ(reporter.messages[0].args, std::vector<std::string>{path});
+    // The answer holds for the session: no second question.
+    EXPECT_FALSE(read());
+    EXPECT_EQ(reporter.messages.size(), 1u);
+    // A copy of a refused equation never asks and never loads.
+    CHardEquation refused;
+    LoadBytes(bytes, [&](CArchive& ar) { refused.Serialize(ar); });
+    CHardEquation copy;
+    copy.Assign(refused);
+    EXPECT_FALSE(copy.IsValid());
+    EXPECT_EQ(copy.GetLibraryPath(), path);
+    EXPECT_EQ(refused.GetDescription(), "(Equation library not valid)");
+    EXPECT_EQ(reporter.messages.size(), 1u);
+
+    // Nobody there to answer: the box's default is No.
+    CHardEquation::ForgetLibraryAnswers();
+    EXPECT_FALSE(read());
+    EXPECT_EQ(reporter.messages.size(), 2u);
+
+    CHardEquation::ForgetLibraryAnswers();
+    reporter.Answer(IDYES);
+    EXPECT_TRUE(read());
+    EXPECT_TRUE(read());
+    EXPECT_EQ(reporter.messages.size(), 3u);
+
+    // A library in the user's or the group's folder counts as chosen.
+    for (bool user : {true, false}) {
+        CHardEquation::ForgetLibraryAnswers();
+        CHardEquation::SetLibraryFolders(user ? MARLOX_TESTEQN_DIR : "", user ? "" : MARLOX_TESTEQN_DIR);
+        EXPECT_TRUE(read()) << user;
+        EXPECT_EQ(reporter.messages.size(), 3u) << user;
+    }
+}
+
 TEST(LinearRegression, HandComputedCases)
 {
     const double x[] = {0, 1, 2, 3};

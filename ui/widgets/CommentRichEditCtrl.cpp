@@ -101,14 +101,14 @@ CCommentRichEditCtrl::CCommentRichEditCtrl(QWidget* parent) : QTextEdit(parent)
 
 CCommentRichEditCtrl::~CCommentRichEditCtrl() { DetachData(); }
 
-void CCommentRichEditCtrl::AttachData(CRichData* data)
+void CCommentRichEditCtrl::AttachData(CRichData* data, const CHARFORMAT* charFormat)
 {
     DetachData();
     m_pData = data;
     if (!data)
         return;
     const bool blocked = document()->blockSignals(true);
-    AttachTextDocument(*data, document());
+    AttachTextDocument(*data, document(), charFormat);
     document()->blockSignals(blocked);
     moveCursor(QTextCursor::End);
     document()->setModified(false);

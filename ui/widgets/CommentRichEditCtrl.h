@@ -33,7 +33,8 @@ public:
     ~CCommentRichEditCtrl() override;
 
     // Shows the rich data's text; edits go back into it on Update or Detach.
-    void AttachData(CRichData* data);
+    // Empty text starts in charFormat when one is given.
+    void AttachData(CRichData* data, const CHARFORMAT* charFormat = nullptr);
     void DetachData();
     CRichData* GetData() const { return m_pData; }
 

@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <charconv>
+
 namespace {
 
 // The framework's texts for number fields.
@@ -80,7 +82,51 @@ void DDX_CBIndex(CDataExchange* pDX, QComboBox* combo, int& index)
         combo->setCurrentIndex(index);
 }
 
-void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value)
+bool ParseInt(std::string_view text, int& value)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    int v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return false;
+    value = v;
+    return true;
+}
+
+void DDX_Int(CDataExchange* pDX, QLineEdit* edit, int& value)
+{
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(edit);
+    if (!pDX->m_bSaveAndValidate) {
+        SetText(edit, std::to_string(value));
+        return;
+    }
+    if (!ParseInt(Text(edit), value)) {
+        ReportMessage(IDS_ENTER_INTEGER, {}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int minimum, int maximum)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate)
+        return;
+    if (value < minimum || value > maximum) {
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)},
+                      MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDX_Double(CDataExchange* pDX, QLineEdit* edit, double& value)
 {
     if (pDX->Failed())
         return;
@@ -90,23 +136,13 @@ void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value)
         return;
     }
     double v = 0.0;
-    if (!ParseDoubleOrBlank(Text(edit), v)) {
+    const std::string text = Text(edit);
+    if (text.find_first_not_of(" \t") == std::string::npos || !ParseDoubleOrBlank(text, v)) {
         ReportMessage(IDS_ENTER_NUMBER, {}, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
         return;
     }
     value = v;
-}
-
-void DDV_DoubleOrBlank(CDataExchange* pDX, double value, double minimum, double maximum)
-{
-    if (pDX->Failed() || !pDX->m_bSaveAndValidate || IsBlank(value))
-        return;
-    if (value < minimum || value > maximum) {
-        ReportMessage(IDS_ENTER_NUMBER_RANGE, {FormatDoubleOrBlank(minimum), FormatDoubleOrBlank(maximum)},
-                      MB_OK | MB_ICONEXCLAMATION);
-        pDX->Fail();
-    }
 }
 
 void DDX_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit* edit, int& value)

@@ -7,6 +7,7 @@
 #include "platform/Types.h"
 
 #include <string>
+#include <string_view>
 
 class QAbstractButton;
 class QComboBox;
@@ -39,10 +40,15 @@ void DDX_Check(CDataExchange* pDX, QAbstractButton* box, int& value);
 // The selected index of a combo box (-1: none).
 void DDX_CBIndex(CDataExchange* pDX, QComboBox* combo, int& index);
 
-// A blank shows as an empty field and an empty field saves the blank.
-void DDX_DoubleOrBlank(CDataExchange* pDX, QLineEdit* edit, double& value);
-// The range check, skipped for a blank.
-void DDV_DoubleOrBlank(CDataExchange* pDX, double value, double minimum, double maximum);
+// A whole number: blanks around it are allowed; anything else shows "Please
+// enter an integer." and fails the pass.
+void DDX_Int(CDataExchange* pDX, QLineEdit* edit, int& value);
+void DDV_MinMaxInt(CDataExchange* pDX, int value, int minimum, int maximum);
+// A number with fifteen significant digits; text that is no number shows
+// "Please enter a number." and fails the pass.
+void DDX_Double(CDataExchange* pDX, QLineEdit* edit, double& value);
+// Reads a whole number, with blanks around it allowed; false for anything else.
+bool ParseInt(std::string_view text, int& value);
 
 // Lengths in the unit's current unit (internal values in 1/scale inch).
 void DDX_Measurement(const MeasurementUnit& unit, CDataExchange* pDX, QLineEdit* edit, int& value);

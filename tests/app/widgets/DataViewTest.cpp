@@ -20,6 +20,7 @@
 #include "data/DataFilters.h"
 #include "data/DataTableView.h"
 #include "data/DataString.h"
+#include "equation/widgets/SyntaxEdit.h"
 #include "framework/UpdateNotification.h"
 #include "platform/Clipboard.h"
 #include "platform/File.h"

@@ -13,7 +13,10 @@
 #include "data/MyData.h"
 #include "data/LocaleChars.h"
 #include "app/widgets/DirectoryPage.h"
+#include "app/widgets/EqnTabForm.h"
+#include "app/widgets/HardEqnTabForm.h"
 #include "app/widgets/MXApp.h"
+#include "app/widgets/TransTabForm.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "app/widgets/OptionsSheet.h"
@@ -247,7 +250,7 @@ TEST_F(MainWindowCommandsTest, FilePropertiesEditsTheWorkspaceSummaryOnlyOnOk)
     EXPECT_TRUE(doc()->IsModified());
 }
 
-TEST_F(MainWindowCommandsTest, KindsWithoutWindowsAreAddedListedSavedAndOpenHarmlessly)
+TEST_F(MainWindowCommandsTest, EquationKindsAreAddedListedSavedAndOpenTheirWindows)
 {
     for (UINT id : {ID_ADD_EQUATION, ID_ADD_TRANSFORM, ID_ADD_HARD_EQUATION}) {
         EXPECT_TRUE(Enabled(id));
@@ -258,10 +261,11 @@ TEST_F(MainWindowCommandsTest, KindsWithoutWindowsAreAddedListedSavedAndOpenHarm
     EXPECT_NE(dynamic_cast<CMXEquation*>(doc()->FindItem(names[0])), nullptr);
     EXPECT_NE(dynamic_cast<CMXTransform*>(doc()->FindItem(names[1])), nullptr);
     EXPECT_NE(dynamic_cast<CMXHardEquation*>(doc()->FindItem(names[2])), nullptr);
-    // They have no windows yet: opening one shows none and breaks nothing.
-    SelectOnly(0);
-    Run(ID_ITEM_OPEN);
-    EXPECT_TRUE(main->GetFrames().empty());
+    // Each opened its window as it was added.
+    ASSERT_EQ(main->GetFrames().size(), 3u);
+    EXPECT_NE(dynamic_cast<CEqnProjectWnd*>(main->GetFrames()[0]), nullptr);
+    EXPECT_NE(dynamic_cast<CTransProjectWnd*>(main->GetFrames()[1]), nullptr);
+    EXPECT_NE(dynamic_cast<CHardEqnProjectWnd*>(main->GetFrames()[2]), nullptr);
     // Undo takes the last one away again.
     app->GetListViewBar()->FocusList();
     ASSERT_TRUE(Run(ID_EDIT_UNDO));

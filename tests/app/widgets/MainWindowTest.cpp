@@ -1,5 +1,6 @@
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
+#include "app/MXLinear.h"
 #include "app/widgets/DataView.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "app/MXNotes.h"
@@ -9,6 +10,7 @@
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
+#include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
@@ -531,4 +533,15 @@ TEST_F(MainWindowTest, AddDataTableOpensItsWindowAndTypingIsUndoable)
     EXPECT_TRUE(undo.m_enabled.value_or(false));
     ASSERT_TRUE(frame->OnCmdMsg(ID_EDIT_UNDO, nullptr));
     EXPECT_EQ(item->GetTable().GetCell(2, 0), nullptr);
+}
+
+TEST_F(MainWindowTest, AKindWithoutAWindowSaysSoWhenItIsOpened)
+{
+    // Fits have no windows in this version: opening one explains why nothing opens.
+    auto* fit = new CMXLinear(doc());
+    fit->InitNewItem();
+    EXPECT_FALSE(fit->OpenWindow());
+    EXPECT_TRUE(main->GetFrames().empty());
+    ASSERT_EQ(reporter->Ids(), std::vector<UINT>{IDS_NO_ITEM_WINDOW});
+    EXPECT_NE(reporter->messages[0].text.find("\"Linear Fit\""), std::string::npos) << reporter->messages[0].text;
 }

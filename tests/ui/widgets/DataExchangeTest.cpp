@@ -101,32 +101,42 @@ TEST_F(DataExchangeTest, DisabledMeasurementEditIsNotRead)
     EXPECT_EQ(value, 5);
 }
 
-TEST_F(DataExchangeTest, DoubleOrBlank)
+TEST_F(DataExchangeTest, WholeNumbersAndNumbers)
 {
     QLineEdit edit;
-    double value = BlankValue();
+    int n = 7;
     CDataExchange load(nullptr, false);
-    DDX_DoubleOrBlank(&load, &edit, value);
-    EXPECT_EQ(edit.text(), "");
+    DDX_Int(&load, &edit, n);
+    EXPECT_EQ(edit.text(), "7");
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    };
+    for (const Case& c : {Case{" -12 ", true, -12}, Case{"+3", true, 3}, Case{"12abc", false, 0}, Case{"", false, 0},
+                          Case{"99999999999", false, 0}}) {
+        CDataExchange save(nullptr, true);
+        edit.setText(c.text);
+        n = 5;
+        DDX_Int(&save, &edit, n);
+        EXPECT_EQ(!save.Failed(), c.ok) << c.text;
+        EXPECT_EQ(n, c.ok ? c.value : 5) << c.text;
+    }
+    CDataExchange range(nullptr, true);
+    DDV_MinMaxInt(&range, 11, 0, 10);
+    EXPECT_TRUE(range.Failed());
 
+    double d = 0.0;
     CDataExchange save(nullptr, true);
-    value = 3.0;
-    DDX_DoubleOrBlank(&save, &edit, value);
-    EXPECT_TRUE(IsBlank(value));
-    DDV_DoubleOrBlank(&save, value, 0.0, 1.0);  // a blank passes any range
-    EXPECT_FALSE(save.Failed());
-
-    edit.setText("1.5");
-    DDX_DoubleOrBlank(&save, &edit, value);
-    EXPECT_EQ(value, 1.5);
-    DDV_DoubleOrBlank(&save, value, 0.0, 1.0);
-    EXPECT_TRUE(save.Failed());
-    EXPECT_EQ(reporter.Ids(), std::vector<UINT>{61715});
-
+    edit.setText(" 2.5e3 ");
+    DDX_Double(&save, &edit, d);
+    EXPECT_EQ(d, 2500.0);
     CDataExchange bad(nullptr, true);
-    edit.setText("x");
-    DDX_DoubleOrBlank(&bad, &edit, value);
+    edit.setText("");
+    DDX_Double(&bad, &edit, d);
     EXPECT_TRUE(bad.Failed());
+    EXPECT_EQ(d, 2500.0);
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{61712, 61712, 61712, 61714, 61713}));
 }
 
 }  // namespace
