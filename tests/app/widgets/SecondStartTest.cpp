@@ -72,6 +72,13 @@ protected:
         env.insert("MARLOX_PROMPT_DIR", QString::fromStdString(prompts().string()));
         env.remove("MARLOX_INSTANCE_NAME");
         env.insert("LSAN_OPTIONS", "suppressions=" MARLOX_SOURCE_DIR "/tests/support/desktop-libraries.supp");
+        // libxkbcommon-x11 copies the keymap's names with strndup from buffers
+        // that are not terminated within the length it gives, which C allows;
+        // the strict check would end the program as soon as it meets the X
+        // server. Every other check stays on.
+        QString asan = env.value("ASAN_OPTIONS");
+        asan.replace("strict_string_checks=1", "strict_string_checks=0");
+        env.insert("ASAN_OPTIONS", asan);
         socket = runtime() / "marlox.sock";
     }
     void TearDown() override
@@ -176,7 +183,7 @@ TEST_F(SecondStartTest, AFileHandedOverUnderAPromptIsAnsweredAtOnceAndOpenedAfte
     const std::string rates = SaveNotesWorkspace((work() / "rates.mxf").string(), "Rates");
     fs::create_directories(work() / "sub");
     QProcess& first = Run({"kinetics.mxf"}, work());
-    ASSERT_TRUE(WaitUntil([&] { return Listening(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Listening(); })) << Log(1);
     // The socket is in the runtime folder, which only this user may enter.
     EXPECT_EQ(ModeOf(runtime()), mode_t(0700));
 
@@ -207,7 +214,7 @@ TEST_F(SecondStartTest, ASecondStartWaitsForAFirstThatIsStillStarting)
     // The first start converts an old file and says so before it has started.
     QProcess& first = Run({"old.mxd"}, work());
     const std::string notice = Prompt(1);
-    EXPECT_NE(notice.find("old-style"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("old-style"), std::string::npos) << notice << Log(1);
     EXPECT_FALSE(Listening());
 
     QProcess& second = Run({"kinetics.mxf"}, work());
@@ -240,7 +247,7 @@ TEST_F(SecondStartTest, APrintRequestPrintsTheFileThroughTheFolderOfTheUsersOwn)
     fs::copy_file(MARLOX_SOURCE_DIR "/examples/Sample.mxf", sample);
 
     QProcess& first = Run({}, work());
-    ASSERT_TRUE(WaitUntil([&] { return Listening(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Listening(); })) << Log(1);
     EXPECT_EQ(ModeOf(own), mode_t(0700));
     QProcess& second = Run({"-p", "Sample.mxf"}, work());
     EXPECT_EQ(Finished(second), 0);
