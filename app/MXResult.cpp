@@ -294,7 +294,9 @@ namespace {
 // Fits the snapshot's sets on the worker thread; touches nothing but the job.
 int RunFitJob(CWorkerThread& worker, CMXResult::SFitJob& job)
 {
-    for (auto& set : job.sets) {
+    for (std::size_t i = 0; i < job.sets.size(); ++i) {
+        auto& set = job.sets[i];
+        job.current = int(i);
         if (worker.IsQuitRequested() || worker.IsNewRequestPending())
             return 0;
         int result = 0;
@@ -448,6 +450,30 @@ void CMXResult::StopCalculation()
         RecomputeState();
         Notify(UN_CALC_STATE, UN_STATE_OVER, true);
     }
+}
+
+CFit* CMXResult::GetRunningFit() const
+{
+    const SFitJob* job = m_pLatestJob.get();
+    if (!job || job->sets.empty())
+        return nullptr;
+    const int i = std::clamp(job->current.load(), 0, int(job->sets.size()) - 1);
+    return job->sets[std::size_t(i)].fit.get();
+}
+
+int CMXResult::GetRunningFitIndex() const
+{
+    const SFitJob* job = m_pLatestJob.get();
+    return job ? std::clamp(job->current.load(), 0, std::max(0, int(job->sets.size()) - 1)) : 0;
+}
+
+int CMXResult::GetRunningFitCount() const { return m_pLatestJob ? int(m_pLatestJob->sets.size()) : 0; }
+
+void CMXResult::ClearResults()
+{
+    Reset();
+    SetModified(true);
+    Notify(UN_CALC_STATE, UN_STATE_OVER, true);
 }
 
 void CMXResult::Reset()
