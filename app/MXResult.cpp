@@ -117,7 +117,7 @@ int CMXResult::CheckSelection(int report)
         message = IDS_NO_X_COLUMN;
     else if (m_nYColumn < 0)
         message = IDS_NO_Y_COLUMN;
-    else if (m_nWeighting == kWeightErrors && m_nErrColumn < 0)
+    else if (m_nWeighting == kWeightErrors && m_nErrColumn < 0 && !DerivesErrorColumns())
         message = IDS_NO_ERROR_COLUMN;
     if (message) {
         ReportIf(report, message);
@@ -155,7 +155,9 @@ int CMXResult::BuildDataSets(int report)
             return 0;
         }
     } else {
-        add(m_nXColumn, m_nYColumn, m_nErrColumn);
+        // The layouts of several x variables take the column after y as its errors.
+        const bool derived = DerivesErrorColumns() && m_nErrColumn < 0;
+        add(m_nXColumn, m_nYColumn, derived && w ? m_nYColumn + 1 : m_nErrColumn);
     }
     for (std::size_t i = 0; i < m_xColumns.size(); ++i) {
         m_fits.push_back(MakeEngine());

@@ -171,6 +171,10 @@ public:
 
 protected:
     bool ValidSet(int set) const { return set >= 0 && set < int(m_xColumns.size()); }
+    // In the layouts of several data sets (or of several x variables in
+    // their set) each y column's errors stand in the column after it: no
+    // error column is chosen.
+    bool DerivesErrorColumns() const { return m_nXKind >= kOneXManyY && m_nXKind <= kAssociatedAll; }
     // Builds the data sets from the selection (after CheckSelection); 1 when the layout is right.
     int BuildDataSets(int report);
     // A new engine for one set; the kinds make their own.
