@@ -121,6 +121,17 @@ public:
     CFit* GetFit(int set) const;
     int GetSetStatus(int set) const { return ValidSet(set) ? m_status[std::size_t(set)] : kSetToDo; }
     const CDataFormat& GetNumberFormat() const { return m_format; }
+    CDataFormat& NumberFormat() { return m_format; }
+
+    // The engine that the running calculation fits now, its index among the
+    // run's fits and their count; null when nothing runs. Only its progress
+    // snapshot may be read while the worker runs.
+    CFit* GetRunningFit() const;
+    int GetRunningFitIndex() const;
+    int GetRunningFitCount() const;
+    // A setting changed: the results go (calculation stopped, data sets
+    // emptied, not fitted) and everyone hears of it.
+    void ClearResults();
 
     // --- running ---
     // Recalculates: prepares first when asked, then starts the worker on a snapshot.
@@ -160,6 +171,10 @@ public:
 
 protected:
     bool ValidSet(int set) const { return set >= 0 && set < int(m_xColumns.size()); }
+    // In the layouts of several data sets (or of several x variables in
+    // their set) each y column's errors stand in the column after it: no
+    // error column is chosen.
+    bool DerivesErrorColumns() const { return m_nXKind >= kOneXManyY && m_nXKind <= kAssociatedAll; }
     // Builds the data sets from the selection (after CheckSelection); 1 when the layout is right.
     int BuildDataSets(int report);
     // A new engine for one set; the kinds make their own.
@@ -223,4 +238,6 @@ struct CMXResult::SFitJob {
     std::vector<std::unique_ptr<CEquationBase>> equations; // copies the engines read
     std::unique_ptr<CEquationSource> source;
     std::atomic<bool> complete{false};
+    // The index in sets of the fit that runs now.
+    std::atomic<int> current{0};
 };
