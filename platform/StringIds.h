@@ -641,5 +641,13 @@ inline constexpr UINT IDS_UNDO_PASTE = 36148;
 inline constexpr UINT IDS_UNDO_DROP = 36149;
 
 // Graph model
+inline constexpr UINT IDS_GRAPH_BAD_PART = 36200;
+inline constexpr UINT IDS_GRAPH_FIT_MISSING = 36201;
+inline constexpr UINT IDS_GRAPH_FIT_NO_RECORD = 36202;
+inline constexpr UINT IDS_GRAPH_FIT_CALCULATING = 36203;
+inline constexpr UINT IDS_GRAPH_FIT_FAILED = 36204;
+inline constexpr UINT IDS_GRAPH_FIT_NOT_FITTED = 36205;
+inline constexpr UINT IDS_GRAPH_CURVE_NOT_READY = 36206;
+inline constexpr UINT IDS_GRAPH_OLD_GRAPH_DATA = 36207;
 
 // Graph property pages and wizards
