@@ -30,7 +30,10 @@ CEquationColumnDlg::CEquationColumnDlg(bool constants, CDataTableItem* item, QWi
 
 void CEquationColumnDlg::showEvent(QShowEvent* event)
 {
-    m_combo->setCurrentIndex(m_combo->findText(QString::fromStdString(m_equation)));
+    // Looked up without regard to case; a name no longer in the list is emptied.
+    m_combo->setCurrentIndex(m_combo->findText(QString::fromStdString(m_equation), Qt::MatchFixedString));
+    if (m_combo->currentIndex() < 0)
+        m_equation.clear();
     QDialog::showEvent(event);
 }
 

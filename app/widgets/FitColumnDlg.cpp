@@ -1,5 +1,8 @@
 #include "app/widgets/FitColumnDlg.h"
 
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
 #include "app/DataCTypeCalc.h"
 #include "app/DataCTypeDiff.h"
 #include "app/DataCTypeEqn.h"
@@ -130,6 +133,15 @@ CFitColumnDlg::CFitColumnDlg(Kind kind, CDataTableItem* item, int column, QWidge
         m_name = new QCheckBox(kind == kResults ? "Value &name" : "Display value &name", this);
         layout->addWidget(m_name);
         connect(m_fitCombo, &QComboBox::currentTextChanged, this, [this] { FillEntries(); });
+        // Another fit chosen by the user: all its entries are checked.
+        connect(m_fitCombo, qOverload<int>(&QComboBox::activated), this, [this] {
+            m_indices.clear();
+            for (int i = 0; m_entries && i < m_entries->count(); ++i)
+                if (m_entries->item(i)->flags() & Qt::ItemIsUserCheckable) {
+                    m_entries->item(i)->setCheckState(Qt::Checked);
+                    m_indices.push_back(i);
+                }
+        });
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -143,9 +155,15 @@ void CFitColumnDlg::FillEntries()
         return;
     m_entries->clear();
     CMXResult* fit = FindFitItem(m_item, m_fitCombo->currentText().toStdString());
-    if (!fit)
+    const int count = !fit ? 0 : m_kind == kResults ? fit->GetParameterCount() : fit->GetSummaryCount();
+    m_entries->setEnabled(count > 0);
+    if (count == 0) {
+        // Nothing to choose: the list says so and takes no input.
+        new QListWidgetItem(QString::fromStdString(
+                                LoadString(m_kind == kResults ? IDS_NO_PARAMETERS_AVAILABLE : IDS_NO_INFORMATION_AVAILABLE)),
+                            m_entries);
         return;
-    const int count = m_kind == kResults ? fit->GetParameterCount() : fit->GetSummaryCount();
+    }
     for (int i = 0; i < count; ++i) {
         std::string name, text;
         double number = 0;
@@ -163,9 +181,15 @@ void CFitColumnDlg::showEvent(QShowEvent* event)
 {
     if (m_sources)
         m_sources->setCurrentRow(std::clamp(m_source + 1, 0, m_sources->count() - 1));
-    m_fitCombo->setCurrentIndex(m_fitCombo->findText(QString::fromStdString(m_fit)));
-    if (m_fit2Combo)
-        m_fit2Combo->setCurrentIndex(m_fit2Combo->findText(QString::fromStdString(m_fit2)));
+    // A chosen fit that was renamed or deleted leaves nothing chosen.
+    m_fitCombo->setCurrentIndex(m_fitCombo->findText(QString::fromStdString(m_fit), Qt::MatchFixedString));
+    if (m_fitCombo->currentIndex() < 0)
+        m_fit.clear();
+    if (m_fit2Combo) {
+        m_fit2Combo->setCurrentIndex(m_fit2Combo->findText(QString::fromStdString(m_fit2), Qt::MatchFixedString));
+        if (m_fit2Combo->currentIndex() < 0)
+            m_fit2.clear();
+    }
     if (m_fitNumberEdit)
         m_fitNumberEdit->setText(QString::number(m_fitNumber));
     if (m_estimates)
@@ -221,7 +245,7 @@ void CFitColumnDlg::accept()
         m_fit2 = m_fit2Combo->currentText().toStdString();
     if (m_estimates)
         m_useEstimates = m_estimates->isChecked();
-    if (m_entries && m_entries->count() > 0) {
+    if (m_entries && m_entries->isEnabled() && m_entries->count() > 0) {
         m_indices.clear();
         for (int i = 0; i < m_entries->count(); ++i)
             if (m_entries->item(i)->checkState() == Qt::Checked)

@@ -232,9 +232,9 @@ TEST_F(InstanceRequestsTest, APrintRequestPrintsEveryItemWithPagesAndLeavesTheWi
     std::future<Sent> sent = SendLater(Name(), "[print(\"" + sample + "\")]");
     EXPECT_EQ(Await(sent), Sent::Taken);
     ASSERT_TRUE(PumpUntil([&] { return app->WaitingRequests() == 0 && doc()->GetPathName() == sample; }));
-    // Three notepads, a table and the equation, each its own job; the fit has no window yet.
-    ASSERT_EQ(printing->jobs, 5);
-    for (int job = 1; job <= 5; ++job) {
+    // Three notepads, a table, the equation and the fit, each its own job.
+    ASSERT_EQ(printing->jobs, 6);
+    for (int job = 1; job <= 6; ++job) {
         QFile pdf(QString::fromStdString((TestDir() / ("job-" + std::to_string(job) + ".pdf")).string()));
         ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << job;
         EXPECT_TRUE(pdf.read(5) == "%PDF-") << job;

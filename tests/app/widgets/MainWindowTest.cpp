@@ -7,6 +7,7 @@
 #include "app/MXNotes.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXListViewBar.h"
+#include "app/widgets/FitTabForm.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
 #include "framework/Profile.h"
@@ -535,13 +536,12 @@ TEST_F(MainWindowTest, AddDataTableOpensItsWindowAndTypingIsUndoable)
     EXPECT_EQ(item->GetTable().GetCell(2, 0), nullptr);
 }
 
-TEST_F(MainWindowTest, AKindWithoutAWindowSaysSoWhenItIsOpened)
+TEST_F(MainWindowTest, AFitOpensInItsOwnWindow)
 {
-    // Fits have no windows in this version: opening one explains why nothing opens.
     auto* fit = new CMXLinear(doc());
     fit->InitNewItem();
-    EXPECT_FALSE(fit->OpenWindow());
-    EXPECT_TRUE(main->GetFrames().empty());
-    ASSERT_EQ(reporter->Ids(), std::vector<UINT>{IDS_NO_ITEM_WINDOW});
-    EXPECT_NE(reporter->messages[0].text.find("\"Linear Fit\""), std::string::npos) << reporter->messages[0].text;
+    EXPECT_TRUE(fit->OpenWindow());
+    ASSERT_EQ(main->GetFrames().size(), 1u);
+    EXPECT_NE(dynamic_cast<CLinearProjectWnd*>(main->GetFrames().front()), nullptr);
+    EXPECT_TRUE(reporter->messages.empty());
 }

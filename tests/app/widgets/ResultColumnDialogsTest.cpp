@@ -10,6 +10,7 @@
 #include "app/MXEquation.h"
 #include "app/MXGrid.h"
 #include "app/MXLinear.h"
+#include "app/MXNonLinear.h"
 #include "app/widgets/ColumnStatsDlg.h"
 #include "app/widgets/ColumnTypeEditor.h"
 #include "app/widgets/DataView.h"
@@ -241,6 +242,46 @@ TEST(ResultColumnDialogs, ParameterAndConstantColumnsChooseAnEquation)
         EXPECT_EQ(seen, 1);
         EXPECT_EQ(type->m_strEquation, "Decay");
     }
+}
+
+TEST(ResultColumnDialogs, ChosenNamesAreFoundWithoutRegardToCaseAndLostOnesEmptied)
+{
+    Workspace w;
+    CEquationColumnDlg equation(false, w.table);
+    equation.m_equation = "DECAY";
+    equation.show();
+    EXPECT_EQ(equation.EquationCombo()->currentText(), "Decay");
+    CEquationColumnDlg gone(true, w.table);
+    gone.m_equation = "Renamed";
+    gone.show();
+    EXPECT_EQ(gone.EquationCombo()->currentIndex(), -1);
+    EXPECT_EQ(gone.m_equation, "");
+
+    CFitColumnDlg ftest(CFitColumnDlg::kFTest, w.table, 1);
+    ftest.m_fit = "line b";
+    ftest.m_fit2 = "Deleted";
+    ftest.show();
+    EXPECT_EQ(ftest.FitCombo()->currentText(), "Line B");
+    EXPECT_EQ(ftest.Fit2Combo()->currentIndex(), -1);
+    EXPECT_EQ(ftest.m_fit2, "");
+
+    // A non-linear fit without an equation has no parameters: the list says so, greyed.
+    auto* empty = new CMXNonLinear(&w.doc);
+    empty->InitNewItem();
+    empty->SetName("Empty");
+    CFitColumnDlg results(CFitColumnDlg::kResults, w.table, 1);
+    results.m_fit = "Empty";
+    results.show();
+    ASSERT_EQ(results.Entries()->count(), 1);
+    EXPECT_EQ(results.Entries()->item(0)->text(), "(No parameters available)");
+    EXPECT_FALSE(results.Entries()->isEnabled());
+    // Choosing a fit checks all its parameters.
+    const int a = results.FitCombo()->findText("Line A");
+    results.FitCombo()->setCurrentIndex(a);
+    emit results.FitCombo()->activated(a);
+    ASSERT_EQ(results.Entries()->count(), 2);
+    EXPECT_EQ(results.Entries()->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(results.Entries()->item(1)->checkState(), Qt::Checked);
 }
 
 TEST(ResultColumnDialogs, ColumnSummaryNeedsASourceOtherThanItself)

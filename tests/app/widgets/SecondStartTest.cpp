@@ -252,12 +252,12 @@ TEST_F(SecondStartTest, APrintRequestPrintsTheFileThroughTheFolderOfTheUsersOwn)
     QProcess& second = Run({"-p", "Sample.mxf"}, work());
     EXPECT_EQ(Finished(second), 0);
     EXPECT_EQ(End(first), 0);
-    // Its three notepads, its table and its equation, each a print job.
-    for (int job = 1; job <= 5; ++job) {
+    // Its three notepads, its table, its equation and its fit, each a print job.
+    for (int job = 1; job <= 6; ++job) {
         const std::string pdf = ReadFile(prompts() / ("print-" + std::to_string(job) + ".pdf"));
         EXPECT_EQ(pdf.substr(0, 5), "%PDF-") << job;
     }
-    EXPECT_FALSE(fs::exists(prompts() / "print-6.pdf"));
+    EXPECT_FALSE(fs::exists(prompts() / "print-7.pdf"));
     EXPECT_FALSE(fs::exists(prompts() / "1.asked"));
     EXPECT_EQ(RecentFiles(), std::vector<std::string>{sample.string()});
     EXPECT_TRUE(CleanRun(Log(1))) << Log(1);
