@@ -17,8 +17,6 @@ namespace {
 // keys of one bucket newest first, which for rows filled top down is
 // descending order.
 constexpr std::uint32_t kHashBuckets = 17;
-// How many cells ahead the walk that places loaded cells fetches memory.
-constexpr std::size_t kPrefetchAhead = 32;
 
 bool IsPlainNumber(const CData* cell) { return cell && typeid(*cell) == typeid(CDataDouble); }
 
@@ -673,110 +671,99 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     std::uint32_t count = ar.ReadCount();
     // Each association takes at least a 4-byte key and a 2-byte object tag.
     ar.CheckRemaining(count, 6);
-    // Plain numbers, by far the most common cells, are read as values and
-    // placed once the rows are in order; other cells are built as objects.
-    struct Loaded {
-        int row;
-        std::uint32_t pooled; // 1: value holds a plain number
-        union {
-            CData* cell;
-            double value;
-        };
+    // Plain numbers, by far the most common cells, go straight into their
+    // pages as they are read; other cells are built as objects and put in
+    // row order at the end. The stored order jumps through the column, so a
+    // page gets room for all its rows at once, within a budget that the
+    // count (bounded by the file's size) sets: a file of scattered rows
+    // cannot make the column claim a page of doubles for each.
+    const std::size_t budget = 2 * std::size_t(count) + 4 * kPageRows;
+    std::size_t used = 0;
+    std::vector<std::pair<int, CData*>> objects;
+    auto dropAll = [&](std::size_t from) {
+        for (std::size_t i = from; i < objects.size(); ++i)
+            delete objects[i].second;
+        objects.clear();
+        Clear();
     };
-    std::vector<Loaded> loaded;
-    loaded.reserve(count);
-    auto dropLoaded = [&] {
-        for (Loaded& l : loaded)
-            if (!l.pooled)
-                delete l.cell;
-        loaded.clear();
-    };
-    std::int32_t minRow = INT32_MAX, maxRow = INT32_MIN;
     try {
+        Page* page = nullptr;
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t row = 0;
             ar >> row;
-            minRow = std::min(minRow, row);
-            maxRow = std::max(maxRow, row);
             CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CData));
             // A reference back to an object read before would give a cell two owners.
             if (tag.earlier)
                 ThrowArchiveError(CArchiveException::badIndex, "a cell is stored twice");
-            Loaded& l = loaded.emplace_back();
-            l.row = row;
-            l.pooled = 0;
-            l.cell = nullptr;
-            if (!tag.newClass)
+            if (!tag.newClass) {
+                objects.emplace_back(row, nullptr);
                 continue;
-            if (tag.newClass == RUNTIME_CLASS(CDataDouble)) {
-                ar.MapLoadedObject(nullptr);
-                SerializeVersion(ar, 0);
-                // Read whole before it takes the place of the (null) cell pointer.
-                double value = 0;
-                ar >> value;
-                l.value = value;
-                l.pooled = 1;
-            } else {
+            }
+            if (tag.newClass != RUNTIME_CLASS(CDataDouble)) {
                 std::unique_ptr<CObject> object(tag.newClass->CreateObject());
                 if (!object)
                     ThrowArchiveError(CArchiveException::badClass);
                 ar.MapLoadedObject(object.get());
                 object->Serialize(ar);
-                l.cell = static_cast<CData*>(object.release());
+                objects.emplace_back(row, static_cast<CData*>(object.get()));
+                object.release();
+                continue;
             }
+            ar.MapLoadedObject(nullptr);
+            SerializeVersion(ar, 0);
+            double value = 0;
+            ar >> value;
+            if (!page || page->number != PageOf(row))
+                page = &EnsurePage(PageOf(row));
+            const std::uint32_t off = OffsetOf(row);
+            if (page->IsNumber(off))
+                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+            if (off >= page->values.size()) {
+                const std::size_t more = kPageRows - page->values.size();
+                if (used + more > budget) {
+                    objects.emplace_back(row, new CDataDouble(value));
+                    continue;
+                }
+                used += more;
+                page->values.resize(kPageRows);
+            }
+            page->values[off] = value;
+            page->numberBits[off >> 6] |= 1ULL << (off & 63);
+            ++page->numbers;
+            ++page->count;
+            ++m_count;
         }
         m_format.Serialize(ar);
         std::int32_t lastRow = 0;
         ar >> lastRow;
     } catch (...) {
-        dropLoaded();
+        dropAll(0);
         throw;
     }
-    auto append = [&](const Loaded& l) {
-        RawCell cell;
-        cell.isNumber = l.pooled != 0;
-        if (cell.isNumber)
-            cell.number = l.value;
-        else
-            cell.object = l.cell;
-        Append(l.row, cell);
-    };
-    // Put the associations in row order. The stored order is by hash bucket;
-    // where the rows are dense (nearly always), each row's place follows from
-    // the row itself, without a general sort.
-    const std::uint64_t span = loaded.empty() ? 0 : std::uint64_t(std::int64_t(maxRow) - minRow) + 1;
-    if (span != 0 && span <= 2 * std::uint64_t(loaded.size()) + 64) {
-        constexpr std::uint32_t kHole = 2;
-        std::vector<Loaded> placed(static_cast<std::size_t>(span));
-        for (Loaded& p : placed)
-            p.pooled = kHole;
-        for (std::size_t k = 0; k < loaded.size(); ++k) {
-            if (k + kPrefetchAhead < loaded.size())
-                __builtin_prefetch(&placed[std::size_t(std::int64_t(loaded[k + kPrefetchAhead].row) - minRow)], 1);
-            const Loaded& l = loaded[k];
-            Loaded& p = placed[std::size_t(std::int64_t(l.row) - minRow)];
-            if (p.pooled != kHole) {
-                dropLoaded();
-                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
-            }
-            p = l;
+    // Objects other than plain numbers stay as they are while the archive
+    // may still refer to them; CompactNumbers moves them later.
+    std::stable_sort(objects.begin(), objects.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const int row = objects[i].first;
+        Page& page = EnsurePage(PageOf(row));
+        const std::uint32_t off = OffsetOf(row);
+        if ((i > 0 && objects[i - 1].first == row) || page.IsNumber(off)) {
+            dropAll(i);
+            ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
         }
-        std::vector<Loaded>().swap(loaded);
-        // Objects other than plain numbers stay as they are while the archive
-        // may still refer to them; CompactNumbers moves them later.
-        for (const Loaded& p : placed)
-            if (p.pooled != kHole)
-                append(p);
-    } else {
-        std::sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) { return a.row < b.row; });
-        for (std::size_t i = 1; i < loaded.size(); ++i) {
-            if (loaded[i].row == loaded[i - 1].row) {
-                dropLoaded();
-                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
-            }
-        }
-        for (const Loaded& l : loaded)
-            append(l);
+        PutObject(page, off, objects[i].second);
+    }
+    // Pages keep room up to their last number only, and none stays empty.
+    std::erase_if(m_pages, [](const std::unique_ptr<Page>& page) { return page->count == 0; });
+    for (auto& page : m_pages) {
+        std::size_t size = 0;
+        for (int w = kWords - 1; w >= 0 && !size; --w)
+            if (page->numberBits[w])
+                size = std::size_t(w) * 64 + 64 - std::size_t(std::countl_zero(page->numberBits[w]));
+        page->values.resize(size);
+        if (page->values.capacity() > 2 * size + 64)
+            page->values.shrink_to_fit();
     }
     // The last row follows from the keys, whatever a damaged file says.
     RecalcLastRow();
