@@ -34,8 +34,8 @@ void CDataCTypeEqn::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
     if (eq)
         last = std::max(last, count + 1);
     for (int r = kFirstDataRow; r <= last; ++r) {
-        const CData* cell = table.GetCell(r, m_column);
-        const bool present = cell != nullptr;
+        CDataDouble scratch;
+        const bool present = table.PeekCell(r, m_column, scratch) != nullptr;
         double v = 0.0;
         if (!table.GetNumber(r, m_column, v))
             v = 0.0;

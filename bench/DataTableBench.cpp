@@ -4,8 +4,7 @@
 // BM_TableSave and BM_TableOpen time saving and opening alone (for profiling);
 // BM_TableSaveOpenVsPlain times both against plain I/O in the same iterations
 // and reports their ratio.
-#include "app/MXDoc.h"
-#include "app/MXGrid.h"
+#include "bench/BenchTable.h"
 #include "data/DataActionSort.h"
 #include "data/DataCTypeMean.h"
 #include "platform/File.h"
@@ -20,8 +19,7 @@
 
 namespace {
 
-constexpr int kRows = 1000000;
-constexpr int kColumns = 4;
+using namespace bench_table;
 
 std::string BenchPath(const char* name)
 {
@@ -35,8 +33,6 @@ std::size_t HeapInUse()
     struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
 }
-
-double Value(int row, int column) { return double((std::int64_t(row) * 7919 + column * 104729) % 1000003) * 0.001; }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -123,18 +119,6 @@ void BM_PlainVectorsFileIO(benchmark::State& state)
     state.counters["save_s"] = save / n;
     state.counters["open_s"] = open / n;
     state.counters["bytes_per_cell"] = double(sizeof(double));
-}
-
-// Fills a new workspace with the benchmark's table.
-CMXGrid* FillTable(CMXDoc& doc)
-{
-    auto* grid = new CMXGrid(&doc);
-    grid->InitNewItem();
-    CMyData& table = grid->GetTable();
-    for (int c = 0; c < kColumns; ++c)
-        for (int r = 0; r < kRows; ++r)
-            table.SetNumber(r + 2, c, Value(r, c));
-    return grid;
 }
 
 struct PlainTimes {

@@ -14,24 +14,28 @@ void CCellSnapshot::CaptureRows(const CMyData& table, int column, int firstRow, 
     CColData* col = table.GetColumn(column);
     if (!col)
         return;
-    col->ForEachInRows(firstRow, lastRow, [&](int row, CData* cell) {
-        m_cells.push_back({row, column, std::unique_ptr<CData>(cell ? cell->Clone() : nullptr)});
+    col->ForEachRaw(firstRow, lastRow, [&](int row, const CColData::RawCell& cell) {
+        if (cell.isNumber)
+            m_cells.push_back({row, column, true, cell.number, nullptr});
+        else
+            m_cells.push_back({row, column, false, 0.0, std::unique_ptr<CData>(cell.object ? cell.object->Clone() : nullptr)});
     });
 }
 
 void CCellSnapshot::CaptureCell(const CMyData& table, int row, int column)
 {
     KeepFormat(table, column);
-    if (table.HasAssociation(row, column)) {
-        CData* cell = table.GetColumn(column)->GetCell(row);
-        m_cells.push_back({row, column, std::unique_ptr<CData>(cell ? cell->Clone() : nullptr)});
-    }
+    if (table.HasAssociation(row, column))
+        CaptureRows(table, column, row, row);
 }
 
 void CCellSnapshot::Restore(CMyData& table) const
 {
     for (const Cell& c : m_cells)
-        table.SetCell(c.row, c.column, c.clone ? c.clone->Clone() : nullptr);
+        if (c.isNumber)
+            table.SetNumber(c.row, c.column, c.number);
+        else
+            table.SetCell(c.row, c.column, c.clone ? c.clone->Clone() : nullptr);
     for (const auto& [column, format] : m_formats)
         table.ReplaceColumnFormat(column, format);
 }

@@ -27,7 +27,9 @@ private:
     struct Cell {
         int row;
         int column;
-        std::unique_ptr<CData> clone; // null for an association without a cell
+        bool isNumber;                // a plain number, kept as its value
+        double number;
+        std::unique_ptr<CData> clone; // else a copy; null for an association without a cell
     };
     std::vector<Cell> m_cells;
     std::map<int, CDataFormat> m_formats; // columns that had a record

@@ -17,18 +17,18 @@ namespace {
 // keys of one bucket newest first, which for rows filled top down is
 // descending order.
 constexpr std::uint32_t kHashBuckets = 17;
-// How many cells ahead the walks in stored order fetch memory.
-constexpr std::size_t kPrefetchAhead = 32;
 
 bool IsPlainNumber(const CData* cell) { return cell && typeid(*cell) == typeid(CDataDouble); }
+
+std::uint32_t BucketOf(int row) { return (std::uint32_t(row) >> 4) % kHashBuckets; }
 
 } // namespace
 
 std::vector<int> StoredKeyOrder(std::vector<int> keys)
 {
     std::stable_sort(keys.begin(), keys.end(), [](int a, int b) {
-        std::uint32_t ba = (std::uint32_t(a) >> 4) % kHashBuckets;
-        std::uint32_t bb = (std::uint32_t(b) >> 4) % kHashBuckets;
+        std::uint32_t ba = BucketOf(a);
+        std::uint32_t bb = BucketOf(b);
         if (ba != bb)
             return ba < bb;
         return a > b;
@@ -36,122 +36,202 @@ std::vector<int> StoredKeyOrder(std::vector<int> keys)
     return keys;
 }
 
-std::vector<std::size_t> CColData::StoredEntryOrder() const
+std::vector<CColData::Other>::iterator CColData::Page::FindOther(std::uint32_t off)
 {
-    // A counting sort by bucket: the entries are in ascending row order, so
-    // walking them backwards leaves each bucket's rows descending.
-    std::vector<std::size_t> start(kHashBuckets + 1, 0);
-    auto bucket = [](std::int32_t row) { return (std::uint32_t(row) >> 4) % kHashBuckets; };
-    for (const Entry& e : m_entries)
-        ++start[bucket(e.row) + 1];
-    for (std::size_t b = 1; b < start.size(); ++b)
-        start[b] += start[b - 1];
-    std::vector<std::size_t> order(m_entries.size());
-    for (std::size_t i = m_entries.size(); i-- > 0;)
-        order[start[bucket(m_entries[i].row)]++] = i;
-    return order;
+    auto it = std::lower_bound(others.begin(), others.end(), off,
+                               [](const Other& o, std::uint32_t v) { return o.offset < v; });
+    return it != others.end() && it->offset == off ? it : others.end();
 }
 
-CColData::~CColData()
+std::vector<CColData::Other>::const_iterator CColData::Page::FindOther(std::uint32_t off) const
 {
-    for (Entry& e : m_entries)
-        if (!e.pooled)
-            delete e.cell;
+    auto it = std::lower_bound(others.begin(), others.end(), off,
+                               [](const Other& o, std::uint32_t v) { return o.offset < v; });
+    return it != others.end() && it->offset == off ? it : others.end();
 }
 
-std::vector<CColData::Entry>::iterator CColData::LowerBound(int row)
+CColData::~CColData() { Clear(); }
+
+void CColData::Clear()
 {
-    return std::lower_bound(m_entries.begin(), m_entries.end(), row,
-                            [](const Entry& e, int r) { return e.row < r; });
+    for (auto& page : m_pages)
+        for (Other& o : page->others)
+            delete o.cell;
+    m_pages.clear();
+    m_views.clear();
+    m_count = 0;
 }
 
-std::size_t CColData::FindIndex(int row) const
+std::size_t CColData::PageIndex(std::int32_t number) const
 {
-    // Most columns are filled without gaps from their first row: there the
-    // row gives the entry's place at once; the search covers the rest.
-    if (!m_entries.empty()) {
-        std::int64_t guess = std::int64_t(row) - m_entries.front().row;
-        if (guess >= 0 && std::uint64_t(guess) < m_entries.size() && m_entries[std::size_t(guess)].row == row)
+    // Most columns are filled without gaps from their first page: there the
+    // number gives the page's place at once; the search covers the rest.
+    if (!m_pages.empty()) {
+        const std::int64_t guess = std::int64_t(number) - m_pages.front()->number;
+        if (guess >= 0 && std::uint64_t(guess) < m_pages.size() && m_pages[std::size_t(guess)]->number == number)
             return std::size_t(guess);
     }
-    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), row,
-                               [](const Entry& e, int r) { return e.row < r; });
-    return it != m_entries.end() && it->row == row ? std::size_t(it - m_entries.begin()) : m_entries.size();
+    auto it = std::lower_bound(m_pages.begin(), m_pages.end(), number,
+                               [](const std::unique_ptr<Page>& p, std::int32_t n) { return p->number < n; });
+    return std::size_t(it - m_pages.begin());
 }
 
-std::vector<CColData::Entry>::iterator CColData::Find(int row)
+CColData::Page* CColData::FindPage(std::int32_t number) const
 {
-    return m_entries.begin() + std::ptrdiff_t(FindIndex(row));
+    const std::size_t i = PageIndex(number);
+    return i < m_pages.size() && m_pages[i]->number == number ? m_pages[i].get() : nullptr;
 }
 
-std::vector<CColData::Entry>::const_iterator CColData::Find(int row) const
+CColData::Page& CColData::EnsurePage(std::int32_t number)
 {
-    return m_entries.begin() + std::ptrdiff_t(FindIndex(row));
+    if (!m_pages.empty() && m_pages.back()->number < number) {
+        m_pages.push_back(std::make_unique<Page>());
+        m_pages.back()->number = number;
+        return *m_pages.back();
+    }
+    const std::size_t i = PageIndex(number);
+    if (i < m_pages.size() && m_pages[i]->number == number)
+        return *m_pages[i];
+    auto page = std::make_unique<Page>();
+    page->number = number;
+    return **m_pages.insert(m_pages.begin() + std::ptrdiff_t(i), std::move(page));
+}
+
+void CColData::DropPageIfEmpty(Page& page)
+{
+    if (page.count != 0)
+        return;
+    const std::size_t i = PageIndex(page.number);
+    m_pages.erase(m_pages.begin() + std::ptrdiff_t(i));
+}
+
+bool CColData::FitsValues(const Page& page, std::uint32_t off)
+{
+    // A number far beyond the others of its page would leave a long stretch
+    // of unused doubles; it is kept as an object instead until the numbers
+    // below it fill in.
+    const std::size_t need = std::size_t(off) + 1;
+    return need <= page.values.size() || need <= 64 || need <= 2 * (std::size_t(page.numbers) + 1);
+}
+
+void CColData::PutNumber(Page& page, std::uint32_t off, double value)
+{
+    // The caller has made the position free.
+    if (!FitsValues(page, off)) {
+        PutObject(page, off, new CDataDouble(value));
+        return;
+    }
+    if (off >= page.values.size()) {
+        const std::size_t need = std::size_t(off) + 1;
+        if (need > page.values.capacity())
+            page.values.reserve(std::min<std::size_t>(kPageRows, std::bit_ceil(need)));
+        page.values.resize(need);
+    }
+    page.values[off] = value;
+    page.numberBits[off >> 6] |= 1ULL << (off & 63);
+    ++page.numbers;
+    ++page.count;
+    ++m_count;
+}
+
+void CColData::PutObject(Page& page, std::uint32_t off, CData* cell)
+{
+    // The caller has made the position free.
+    if (page.others.empty() || page.others.back().offset < off) {
+        page.others.push_back({off, cell});
+    } else {
+        auto it = std::lower_bound(page.others.begin(), page.others.end(), off,
+                                   [](const Other& o, std::uint32_t v) { return o.offset < v; });
+        page.others.insert(it, {off, cell});
+    }
+    page.otherBits[off >> 6] |= 1ULL << (off & 63);
+    ++page.count;
+    ++m_count;
+}
+
+bool CColData::Take(Page& page, std::uint32_t off, RawCell& out)
+{
+    out = RawCell();
+    if (page.IsNumber(off)) {
+        out.isNumber = true;
+        out.number = page.values[off];
+        page.numberBits[off >> 6] &= ~(1ULL << (off & 63));
+        --page.numbers;
+    } else if (page.IsOther(off)) {
+        auto it = page.FindOther(off);
+        out.object = it->cell;
+        page.others.erase(it);
+        page.otherBits[off >> 6] &= ~(1ULL << (off & 63));
+    } else {
+        return false;
+    }
+    --page.count;
+    --m_count;
+    return true;
+}
+
+void CColData::DropView(int row) const
+{
+    if (!m_views.empty())
+        m_views.erase(row);
 }
 
 CData* CColData::GetCell(int row) const
 {
-    auto it = Find(row);
-    return it == m_entries.end() ? nullptr : it->cell;
-}
-
-bool CColData::HasAssociation(int row) const { return Find(row) != m_entries.end(); }
-
-CDataDouble* CColData::AllocNumber(double value)
-{
-    CDataDouble* slot = nullptr;
-    if (!m_free.empty()) {
-        slot = m_free.back();
-        m_free.pop_back();
-    } else {
-        if (m_bumpNext == m_bumpEnd) {
-            // Blocks grow with the column (16, 16, 32, 64, ... up to kBlockSize
-            // slots), so that short columns of a wide table waste little.
-            const std::size_t size = std::clamp<std::size_t>(m_slots, 16, kBlockSize);
-            m_blocks.push_back(std::make_unique<CDataDouble[]>(size));
-            m_slots += size;
-            m_bumpNext = m_blocks.back().get();
-            m_bumpEnd = m_bumpNext + size;
-        }
-        slot = m_bumpNext++;
+    Page* page = FindPage(PageOf(row));
+    if (!page)
+        return nullptr;
+    const std::uint32_t off = OffsetOf(row);
+    if (page->IsNumber(off)) {
+        std::unique_ptr<CDataDouble>& view = m_views[row];
+        if (!view)
+            view = std::make_unique<CDataDouble>(page->values[off]);
+        else
+            view->m_value = page->values[off];
+        return view.get();
     }
-    slot->m_value = value;
-    return slot;
+    if (page->IsOther(off))
+        return page->FindOther(off)->cell;
+    return nullptr;
 }
 
-void CColData::DropBlocks()
+const CData* CColData::PeekCell(int row, CDataDouble& scratch) const
 {
-    m_blocks.clear();
-    m_free.clear();
-    m_free.shrink_to_fit();
-    m_slots = 0;
-    m_bumpNext = m_bumpEnd = nullptr;
-}
-
-void CColData::Release(Entry& e)
-{
-    if (e.pooled)
-        m_free.push_back(static_cast<CDataDouble*>(e.cell));
-    else
-        delete e.cell;
-    e.cell = nullptr;
-}
-
-void CColData::Insert(int row, std::uint32_t pooled, CData* cell)
-{
-    if (m_entries.empty() || m_entries.back().row < row) {
-        m_entries.push_back({row, pooled, cell});
-    } else {
-        auto it = LowerBound(row);
-        if (it != m_entries.end() && it->row == row) {
-            Release(*it);
-            it->pooled = pooled;
-            it->cell = cell;
-        } else {
-            m_entries.insert(it, {row, pooled, cell});
-        }
+    const Page* page = FindPage(PageOf(row));
+    if (!page)
+        return nullptr;
+    const std::uint32_t off = OffsetOf(row);
+    if (page->IsNumber(off)) {
+        scratch.m_value = page->values[off];
+        return &scratch;
     }
-    m_lastRow = std::max(m_lastRow, row);
+    return page->IsOther(off) ? page->FindOther(off)->cell : nullptr;
+}
+
+bool CColData::GetNumberValue(int row, double& value) const
+{
+    const Page* page = FindPage(PageOf(row));
+    if (!page)
+        return false;
+    const std::uint32_t off = OffsetOf(row);
+    if (page->IsNumber(off)) {
+        value = page->values[off];
+        return true;
+    }
+    if (!page->IsOther(off))
+        return false;
+    const CData* cell = page->FindOther(off)->cell;
+    if (!cell || cell->GetKind() != CData::kNumber)
+        return false;
+    value = static_cast<const CDataDouble*>(cell)->m_value;
+    return true;
+}
+
+bool CColData::HasAssociation(int row) const
+{
+    const Page* page = FindPage(PageOf(row));
+    const std::uint32_t off = OffsetOf(row);
+    return page && (page->IsNumber(off) || page->IsOther(off));
 }
 
 void CColData::SetCell(int row, CData* cell)
@@ -162,36 +242,55 @@ void CColData::SetCell(int row, CData* cell)
         SetNumber(row, v);
         return;
     }
-    Insert(row, 0, cell);
+    Page& page = EnsurePage(PageOf(row));
+    const std::uint32_t off = OffsetOf(row);
+    if (page.IsOther(off)) {
+        auto it = page.FindOther(off);
+        delete it->cell;
+        it->cell = cell;
+    } else {
+        RawCell old;
+        if (Take(page, off, old))
+            DropView(row);
+        PutObject(page, off, cell);
+    }
+    m_lastRow = std::max(m_lastRow, row);
 }
 
 void CColData::SetNumber(int row, double value)
 {
-    auto it = Find(row);
-    if (it != m_entries.end() && it->pooled) {
-        static_cast<CDataDouble*>(it->cell)->m_value = value;
+    Page& page = EnsurePage(PageOf(row));
+    const std::uint32_t off = OffsetOf(row);
+    if (page.IsNumber(off)) {
+        page.values[off] = value;
+        if (!m_views.empty())
+            if (auto it = m_views.find(row); it != m_views.end())
+                it->second->m_value = value;
         return;
     }
-    Insert(row, 1, AllocNumber(value));
+    if (page.IsOther(off)) {
+        auto it = page.FindOther(off);
+        // A number kept as an object stays the same object.
+        if (IsPlainNumber(it->cell)) {
+            static_cast<CDataDouble*>(it->cell)->m_value = value;
+            return;
+        }
+        RawCell old;
+        Take(page, off, old);
+        DestroyRaw(old);
+    }
+    PutNumber(page, off, value);
+    m_lastRow = std::max(m_lastRow, row);
 }
 
 bool CColData::ExtractRaw(int row, RawCell& out)
 {
-    auto it = Find(row);
-    if (it == m_entries.end())
+    Page* page = FindPage(PageOf(row));
+    if (!page || !Take(*page, OffsetOf(row), out))
         return false;
-    out = RawCell();
-    if (it->pooled) {
-        out.isNumber = true;
-        out.number = static_cast<CDataDouble*>(it->cell)->m_value;
-        m_free.push_back(static_cast<CDataDouble*>(it->cell));
-    } else {
-        out.object = it->cell;
-    }
-    m_entries.erase(it);
-    if (m_entries.empty()) {
-        DropBlocks();
-    }
+    if (out.isNumber)
+        DropView(row);
+    DropPageIfEmpty(*page);
     return true;
 }
 
@@ -211,10 +310,21 @@ void CColData::DestroyRaw(RawCell& cell)
 
 CData* CColData::DetachCell(int row)
 {
+    // A number handed out before keeps its object: the caller gets that one.
+    std::unique_ptr<CDataDouble> view;
+    if (!m_views.empty())
+        if (auto it = m_views.find(row); it != m_views.end())
+            view = std::move(it->second);
     RawCell raw;
     if (!ExtractRaw(row, raw))
         return nullptr;
-    return raw.isNumber ? new CDataDouble(raw.number) : raw.object;
+    if (!raw.isNumber)
+        return raw.object;
+    if (view) {
+        view->m_value = raw.number;
+        return view.release();
+    }
+    return new CDataDouble(raw.number);
 }
 
 bool CColData::RemoveCell(int row)
@@ -226,87 +336,272 @@ bool CColData::RemoveCell(int row)
     return true;
 }
 
+std::vector<CColData::Moved> CColData::TakeRange(int first, int last)
+{
+    std::vector<Moved> moved;
+    ForEachRaw(first, last, [&](int row, const RawCell& cell) { moved.push_back({row, cell}); });
+    if (!moved.empty())
+        EraseRange(first, last, false);
+    return moved;
+}
+
+void CColData::EraseRange(int first, int last, bool deleteObjects)
+{
+    if (first > last)
+        return;
+    const std::int32_t firstPage = PageOf(first), lastPage = PageOf(last);
+    std::size_t p = PageIndex(firstPage);
+    std::size_t keep = p; // pages kept are moved down over the ones dropped
+    for (; p < m_pages.size() && m_pages[p]->number <= lastPage; ++p) {
+        Page& page = *m_pages[p];
+        const std::uint32_t lo = page.number == firstPage ? OffsetOf(first) : 0;
+        const std::uint32_t hi = page.number == lastPage ? OffsetOf(last) : kPageRows - 1;
+        if (lo == 0 && hi == kPageRows - 1) {
+            m_count -= page.count;
+            if (deleteObjects)
+                for (Other& o : page.others)
+                    delete o.cell;
+            m_pages[p].reset();
+            continue;
+        }
+        RawCell dropped;
+        for (std::uint32_t off = lo; off <= hi; ++off)
+            if (Take(page, off, dropped) && deleteObjects)
+                DestroyRaw(dropped);
+        if (page.count == 0) {
+            m_pages[p].reset();
+            continue;
+        }
+        if (keep != p)
+            m_pages[keep] = std::move(m_pages[p]);
+        ++keep;
+    }
+    if (keep != p)
+        m_pages.erase(m_pages.begin() + std::ptrdiff_t(keep), m_pages.begin() + std::ptrdiff_t(p));
+}
+
+void CColData::PutAll(const std::vector<Moved>& cells)
+{
+    Page* page = nullptr;
+    for (const Moved& m : cells) {
+        if (!page || page->number != PageOf(m.row))
+            page = &EnsurePage(PageOf(m.row));
+        const std::uint32_t off = OffsetOf(m.row);
+        RawCell old;
+        if (Take(*page, off, old)) // rows collide only when a caller broke its promise
+            DestroyRaw(old);
+        if (m.cell.isNumber)
+            PutNumber(*page, off, m.cell.number);
+        else
+            PutObject(*page, off, m.cell.object);
+    }
+}
+
+void CColData::Append(int row, const RawCell& cell)
+{
+    Page& page = m_pages.empty() || m_pages.back()->number != PageOf(row) ? EnsurePage(PageOf(row)) : *m_pages.back();
+    if (cell.isNumber)
+        PutNumber(page, OffsetOf(row), cell.number);
+    else
+        PutObject(page, OffsetOf(row), cell.object);
+}
+
 void CColData::RemoveRows(int first, int last)
 {
     if (first > last)
         return;
-    auto begin = LowerBound(first);
-    auto end = std::upper_bound(begin, m_entries.end(), last, [](int r, const Entry& e) { return r < e.row; });
-    for (auto it = begin; it != end; ++it)
-        Release(*it);
-    m_entries.erase(begin, end);
-    if (m_entries.empty()) {
-        DropBlocks();
-    }
+    EraseRange(first, last, true);
+    if (!m_views.empty())
+        m_views.erase(m_views.lower_bound(first), m_views.upper_bound(last));
 }
 
 void CColData::ShiftRows(int fromRow, int delta)
 {
     if (delta == 0)
         return;
-    auto begin = LowerBound(fromRow);
-    for (auto it = begin; it != m_entries.end(); ++it)
-        it->row = std::int32_t(std::int64_t(it->row) + delta);
+    std::vector<Moved> moved = TakeRange(fromRow, INT_MAX);
     // Rows never overflow: associations pushed past the largest row are dropped.
-    if (delta > 0) {
-        auto keep = begin;
-        for (auto it = begin; it != m_entries.end(); ++it) {
-            if (std::int64_t(it->row) < std::int64_t(fromRow) + delta) { // wrapped past INT_MAX
-                Release(*it);
-                continue;
-            }
-            *keep++ = *it;
+    std::size_t keep = 0;
+    for (Moved& m : moved) {
+        const std::int64_t to = std::int64_t(m.row) + delta;
+        if (to > INT32_MAX || to < INT32_MIN) {
+            DestroyRaw(m.cell);
+            continue;
         }
-        m_entries.erase(keep, m_entries.end());
+        m.row = int(to);
+        moved[keep++] = m;
     }
-    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.row < b.row; });
+    moved.resize(keep);
+    PutAll(moved);
+    if (!m_views.empty()) {
+        std::map<int, std::unique_ptr<CDataDouble>> views;
+        for (auto& [row, view] : m_views) {
+            const std::int64_t to = row >= fromRow ? std::int64_t(row) + delta : row;
+            if (to <= INT32_MAX && to >= INT32_MIN)
+                views[int(to)] = std::move(view);
+        }
+        m_views.swap(views);
+        // Keep only objects of rows that still hold a plain number.
+        for (auto it = m_views.begin(); it != m_views.end();) {
+            const Page* page = FindPage(PageOf(it->first));
+            it = page && page->IsNumber(OffsetOf(it->first)) ? std::next(it) : m_views.erase(it);
+        }
+    }
 }
 
 void CColData::CompactNumbers()
 {
-    for (Entry& e : m_entries) {
-        if (!e.pooled && IsPlainNumber(e.cell)) {
-            CDataDouble* slot = AllocNumber(static_cast<CDataDouble*>(e.cell)->m_value);
-            delete e.cell;
-            e.cell = slot;
-            e.pooled = 1;
+    for (auto& pagePtr : m_pages) {
+        Page& page = *pagePtr;
+        for (std::size_t i = 0; i < page.others.size();) {
+            Other o = page.others[i];
+            if (!IsPlainNumber(o.cell) || !FitsValues(page, o.offset)) {
+                ++i;
+                continue;
+            }
+            const double value = static_cast<CDataDouble*>(o.cell)->m_value;
+            page.others.erase(page.others.begin() + std::ptrdiff_t(i));
+            page.otherBits[o.offset >> 6] &= ~(1ULL << (o.offset & 63));
+            --page.count;
+            --m_count;
+            delete o.cell;
+            PutNumber(page, o.offset, value);
         }
     }
 }
 
 void CColData::PermuteRows(int first, const std::vector<int>& newRows)
 {
-    const std::int64_t last = std::int64_t(first) + std::int64_t(newRows.size()) - 1;
-    for (Entry& e : m_entries)
-        if (e.row >= first && e.row <= last)
-            e.row = newRows[std::size_t(e.row - first)];
-    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.row < b.row; });
+    if (newRows.empty())
+        return;
+    const std::size_t n = newRows.size();
+    const std::int64_t last64 = std::int64_t(first) + std::int64_t(n) - 1;
+    if (last64 > INT32_MAX)
+        return;
+    const int last = int(last64);
+    // Each cell moves once: into its new place in a scratch row of values,
+    // then back into the pages in ascending order.
+    std::vector<double> values(n);
+    std::vector<std::uint8_t> kinds(n, 0); // 0 none, 1 number, 2 object
+    std::vector<std::pair<int, CData*>> objects;
+    WalkWords(first, last, [&](const Page& page, std::uint32_t w, std::uint64_t mask, auto& other) {
+        const std::size_t base = std::size_t(std::int64_t(RowOf(page.number, w << 6)) - first);
+        std::uint64_t nbits = page.numberBits[w] & mask;
+        while (nbits) {
+            const int k = std::countr_zero(nbits);
+            nbits &= nbits - 1;
+            const std::size_t to = std::size_t(newRows[base + std::size_t(k)] - first);
+            values[to] = page.values[(w << 6) | std::uint32_t(k)];
+            kinds[to] = 1;
+        }
+        std::uint64_t obits = page.otherBits[w] & mask;
+        while (obits) {
+            const std::uint32_t off = (w << 6) | std::uint32_t(std::countr_zero(obits));
+            obits &= obits - 1;
+            while (other->offset < off)
+                ++other;
+            const std::size_t to = std::size_t(newRows[base + (off & 63)] - first);
+            kinds[to] = 2;
+            objects.emplace_back(int(to), other->cell);
+        }
+    });
+    std::sort(objects.begin(), objects.end());
+    EraseRange(first, last, false);
+    auto object = objects.begin();
+    Page* page = nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!kinds[i])
+            continue;
+        const int row = first + int(i);
+        if (!page || page->number != PageOf(row))
+            page = &EnsurePage(PageOf(row));
+        if (kinds[i] == 1)
+            PutNumber(*page, OffsetOf(row), values[i]);
+        else
+            PutObject(*page, OffsetOf(row), (object++)->second);
+    }
+    if (!m_views.empty()) {
+        std::vector<std::pair<int, std::unique_ptr<CDataDouble>>> moved;
+        for (auto it = m_views.lower_bound(first); it != m_views.end() && it->first <= last;) {
+            moved.emplace_back(newRows[std::size_t(it->first - first)], std::move(it->second));
+            it = m_views.erase(it);
+        }
+        for (auto& [row, view] : moved)
+            m_views[row] = std::move(view);
+    }
     RecalcLastRow();
 }
 
-void CColData::RecalcLastRow() { m_lastRow = m_entries.empty() ? -1 : m_entries.back().row; }
+void CColData::RecalcLastRow()
+{
+    if (m_pages.empty()) {
+        m_lastRow = -1;
+        return;
+    }
+    const Page& page = *m_pages.back();
+    for (int w = kWords - 1; w >= 0; --w) {
+        const std::uint64_t bits = page.numberBits[w] | page.otherBits[w];
+        if (bits) {
+            m_lastRow = RowOf(page.number, std::uint32_t(w * 64 + 63 - std::countl_zero(bits)));
+            return;
+        }
+    }
+    m_lastRow = -1; // not reached: empty pages are dropped
+}
+
+void CColData::ForEachRaw(int first, int last, const std::function<void(int, const RawCell&)>& visit) const
+{
+    WalkWords(first, last, [&](const Page& page, std::uint32_t w, std::uint64_t mask, auto& other) {
+        std::uint64_t all = (page.numberBits[w] | page.otherBits[w]) & mask;
+        while (all) {
+            const std::uint32_t off = (w << 6) | std::uint32_t(std::countr_zero(all));
+            all &= all - 1;
+            RawCell cell;
+            if (page.IsNumber(off)) {
+                cell.isNumber = true;
+                cell.number = page.values[off];
+            } else {
+                while (other->offset < off)
+                    ++other;
+                cell.object = other->cell;
+            }
+            visit(RowOf(page.number, off), cell);
+        }
+    });
+}
 
 void CColData::ForEach(const std::function<void(int, CData*)>& visit) const
 {
-    for (const Entry& e : m_entries)
-        visit(e.row, e.cell);
+    ForEachInRows(INT_MIN, INT_MAX, visit);
 }
 
 void CColData::ForEachInRows(int first, int last, const std::function<void(int, CData*)>& visit) const
 {
-    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), first,
-                               [](const Entry& e, int r) { return e.row < r; });
-    for (; it != m_entries.end() && it->row <= last; ++it)
-        visit(it->row, it->cell);
+    // The rows first: GetCell may add number objects while the walk runs.
+    std::vector<int> rows;
+    ForEachRaw(first, last, [&](int row, const RawCell&) { rows.push_back(row); });
+    for (int row : rows)
+        visit(row, GetCell(row));
 }
 
 std::vector<int> CColData::GetRows() const
 {
     std::vector<int> rows;
-    rows.reserve(m_entries.size());
-    for (const Entry& e : m_entries)
-        rows.push_back(e.row);
+    rows.reserve(m_count);
+    ForEachRaw(INT_MIN, INT_MAX, [&](int row, const RawCell&) { rows.push_back(row); });
     return rows;
+}
+
+std::size_t CColData::MemoryBytes() const
+{
+    std::size_t bytes = m_pages.capacity() * sizeof(m_pages[0]);
+    for (const auto& page : m_pages)
+    {
+        bytes += sizeof(Page) + page->values.capacity() * sizeof(double) + page->others.capacity() * sizeof(Other);
+        for (const Other& o : page->others)
+            bytes += IsPlainNumber(o.cell) ? sizeof(CDataDouble) : 0;
+    }
+    return bytes + m_views.size() * (sizeof(CDataDouble) + 48);
 }
 
 namespace {
@@ -335,26 +630,36 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
 {
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
-        ar.WriteCount(std::uint32_t(m_entries.size()));
-        const std::vector<std::size_t> order = StoredEntryOrder();
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            // The bucket order jumps through the column every 16 rows, too
-            // far for the processor to guess: fetch the entries and their
-            // numbers some places ahead.
-            if (k + 2 * kPrefetchAhead < order.size())
-                __builtin_prefetch(&m_entries[order[k + 2 * kPrefetchAhead]]);
-            if (k + kPrefetchAhead < order.size())
-                __builtin_prefetch(m_entries[order[k + kPrefetchAhead]].cell);
-            const Entry& e = m_entries[order[k]];
-            ar << std::int32_t(e.row);
-            // A cell belongs to one column only: nothing refers back to it.
-            if (e.pooled) {
-                // A plain number's stored form, written here without the call
-                // through the object: its version word 0 and the value.
-                ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CDataDouble));
-                ar << std::int32_t(0) << static_cast<const CDataDouble*>(e.cell)->m_value;
-            } else {
-                ar.WriteUniqueObject(e.cell);
+        ar.WriteCount(std::uint32_t(m_count));
+        // The stored order goes bucket by bucket; within one bucket, rows
+        // descend. A bucket holds whole groups of 16 rows, every 17th group.
+        for (std::uint32_t b = 0; b < kHashBuckets; ++b) {
+            for (std::size_t p = m_pages.size(); p-- > 0;) {
+                const Page& page = *m_pages[p];
+                for (int g = kPageRows / 16 - 1; g >= 0; --g) {
+                    const std::uint32_t lowOff = std::uint32_t(g) * 16;
+                    if (BucketOf(RowOf(page.number, lowOff)) != b)
+                        continue;
+                    const std::uint32_t shift = lowOff & 63;
+                    const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
+                    const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
+                    std::uint64_t all = nbits | obits;
+                    while (all) {
+                        const int k = 63 - std::countl_zero(all);
+                        all &= ~(1ULL << k);
+                        const std::uint32_t off = lowOff + std::uint32_t(k);
+                        ar << std::int32_t(RowOf(page.number, off));
+                        // A cell belongs to one column only: nothing refers back to it.
+                        if ((nbits >> k) & 1) {
+                            // A plain number's stored form, written here without the
+                            // call through the object: its version word 0 and the value.
+                            ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CDataDouble));
+                            ar << std::int32_t(0) << page.values[off];
+                        } else {
+                            ar.WriteUniqueObject(page.FindOther(off)->cell);
+                        }
+                    }
+                }
             }
         }
         m_format.Serialize(ar);
@@ -362,111 +667,103 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
         return;
     }
 
-    for (Entry& e : m_entries)
-        Release(e);
-    m_entries.clear();
-    DropBlocks();
+    Clear();
     std::uint32_t count = ar.ReadCount();
     // Each association takes at least a 4-byte key and a 2-byte object tag.
     ar.CheckRemaining(count, 6);
-    // Plain numbers, by far the most common cells, are read as values and get
-    // their slots in the number blocks once the rows are in order, so that
-    // neighbouring rows lie side by side; other cells are built as objects.
-    struct Loaded {
-        int row;
-        std::uint32_t pooled; // 1: value holds a plain number
-        union {
-            CData* cell;
-            double value;
-        };
+    // Plain numbers, by far the most common cells, go straight into their
+    // pages as they are read; other cells are built as objects and put in
+    // row order at the end. The stored order jumps through the column, so a
+    // page gets room for all its rows at once, within a budget that the
+    // count (bounded by the file's size) sets: a file of scattered rows
+    // cannot make the column claim a page of doubles for each.
+    const std::size_t budget = 2 * std::size_t(count) + 4 * kPageRows;
+    std::size_t used = 0;
+    std::vector<std::pair<int, CData*>> objects;
+    auto dropAll = [&](std::size_t from) {
+        for (std::size_t i = from; i < objects.size(); ++i)
+            delete objects[i].second;
+        objects.clear();
+        Clear();
     };
-    std::vector<Loaded> loaded;
-    loaded.reserve(count);
-    auto dropLoaded = [&] {
-        for (Loaded& l : loaded)
-            if (!l.pooled)
-                delete l.cell;
-        loaded.clear();
-    };
-    std::int32_t minRow = INT32_MAX, maxRow = INT32_MIN;
     try {
+        Page* page = nullptr;
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t row = 0;
             ar >> row;
-            minRow = std::min(minRow, row);
-            maxRow = std::max(maxRow, row);
             CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CData));
             // A reference back to an object read before would give a cell two owners.
             if (tag.earlier)
                 ThrowArchiveError(CArchiveException::badIndex, "a cell is stored twice");
-            Loaded& l = loaded.emplace_back();
-            l.row = row;
-            l.pooled = 0;
-            l.cell = nullptr;
-            if (!tag.newClass)
+            if (!tag.newClass) {
+                objects.emplace_back(row, nullptr);
                 continue;
-            if (tag.newClass == RUNTIME_CLASS(CDataDouble)) {
-                ar.MapLoadedObject(nullptr);
-                SerializeVersion(ar, 0);
-                // Read whole before it takes the place of the (null) cell pointer.
-                double value = 0;
-                ar >> value;
-                l.value = value;
-                l.pooled = 1;
-            } else {
+            }
+            if (tag.newClass != RUNTIME_CLASS(CDataDouble)) {
                 std::unique_ptr<CObject> object(tag.newClass->CreateObject());
                 if (!object)
                     ThrowArchiveError(CArchiveException::badClass);
                 ar.MapLoadedObject(object.get());
                 object->Serialize(ar);
-                l.cell = static_cast<CData*>(object.release());
+                objects.emplace_back(row, static_cast<CData*>(object.get()));
+                object.release();
+                continue;
             }
+            ar.MapLoadedObject(nullptr);
+            SerializeVersion(ar, 0);
+            double value = 0;
+            ar >> value;
+            if (!page || page->number != PageOf(row))
+                page = &EnsurePage(PageOf(row));
+            const std::uint32_t off = OffsetOf(row);
+            if (page->IsNumber(off))
+                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+            if (off >= page->values.size()) {
+                const std::size_t more = kPageRows - page->values.size();
+                if (used + more > budget) {
+                    objects.emplace_back(row, new CDataDouble(value));
+                    continue;
+                }
+                used += more;
+                page->values.resize(kPageRows);
+            }
+            page->values[off] = value;
+            page->numberBits[off >> 6] |= 1ULL << (off & 63);
+            ++page->numbers;
+            ++page->count;
+            ++m_count;
         }
         m_format.Serialize(ar);
         std::int32_t lastRow = 0;
         ar >> lastRow;
     } catch (...) {
-        dropLoaded();
+        dropAll(0);
         throw;
     }
-    // Put the associations in row order. The stored order is by hash bucket;
-    // where the rows are dense (nearly always), each row's place follows from
-    // the row itself, without a general sort.
-    const std::uint64_t span = loaded.empty() ? 0 : std::uint64_t(std::int64_t(maxRow) - minRow) + 1;
-    if (span != 0 && span <= 2 * std::uint64_t(loaded.size()) + 64) {
-        constexpr std::uint32_t kHole = 2;
-        std::vector<Loaded> placed(static_cast<std::size_t>(span));
-        for (Loaded& p : placed)
-            p.pooled = kHole;
-        for (std::size_t k = 0; k < loaded.size(); ++k) {
-            if (k + kPrefetchAhead < loaded.size())
-                __builtin_prefetch(&placed[std::size_t(std::int64_t(loaded[k + kPrefetchAhead].row) - minRow)], 1);
-            const Loaded& l = loaded[k];
-            Loaded& p = placed[std::size_t(std::int64_t(l.row) - minRow)];
-            if (p.pooled != kHole) {
-                dropLoaded();
-                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
-            }
-            p = l;
+    // Objects other than plain numbers stay as they are while the archive
+    // may still refer to them; CompactNumbers moves them later.
+    std::stable_sort(objects.begin(), objects.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const int row = objects[i].first;
+        Page& page = EnsurePage(PageOf(row));
+        const std::uint32_t off = OffsetOf(row);
+        if ((i > 0 && objects[i - 1].first == row) || page.IsNumber(off)) {
+            dropAll(i);
+            ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
         }
-        std::vector<Loaded>().swap(loaded);
-        m_entries.reserve(count);
-        // Objects other than plain numbers stay as they are while the archive
-        // may still refer to them; CompactNumbers moves them later.
-        for (const Loaded& p : placed)
-            if (p.pooled != kHole)
-                m_entries.push_back({p.row, p.pooled, p.pooled ? AllocNumber(p.value) : p.cell});
-    } else {
-        std::sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) { return a.row < b.row; });
-        for (std::size_t i = 1; i < loaded.size(); ++i) {
-            if (loaded[i].row == loaded[i - 1].row) {
-                dropLoaded();
-                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
-            }
-        }
-        m_entries.reserve(loaded.size());
-        for (const Loaded& l : loaded)
-            m_entries.push_back({l.row, l.pooled, l.pooled ? AllocNumber(l.value) : l.cell});
+        PutObject(page, off, objects[i].second);
+    }
+    // Pages keep room up to their last number only, and none stays empty.
+    std::erase_if(m_pages, [](const std::unique_ptr<Page>& page) { return page->count == 0; });
+    for (auto& page : m_pages) {
+        std::size_t size = 0;
+        for (int w = kWords - 1; w >= 0 && !size; --w)
+            if (page->numberBits[w])
+                size = std::size_t(w) * 64 + 64 - std::size_t(std::countl_zero(page->numberBits[w]));
+        page->values.resize(size);
+        if (page->values.capacity() > 2 * size + 64)
+            page->values.shrink_to_fit();
     }
     // The last row follows from the keys, whatever a damaged file says.
     RecalcLastRow();

@@ -15,12 +15,13 @@ std::vector<int> ComputeSortOrder(const CMyData& table, int keyColumn, int last)
     const int n = last - kFirstDataRow + 1;
     if (n < 1)
         return {};
-    std::vector<double> keys(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        double v = 0.0;
-        // Text, empty positions, blanks and NaN all sort as blanks.
-        keys[std::size_t(i)] = table.GetNumber(i + kFirstDataRow, keyColumn, v) && !std::isnan(v) ? v : BlankValue();
-    }
+    // Text, empty positions, blanks and NaN all sort as blanks.
+    std::vector<double> keys(static_cast<std::size_t>(n), BlankValue());
+    if (const CColData* col = keyColumn <= table.GetLastColumn() ? table.GetColumn(keyColumn) : nullptr)
+        col->VisitNumbers(kFirstDataRow, last, [&](int row, double v) {
+            if (!std::isnan(v))
+                keys[std::size_t(row - kFirstDataRow)] = v;
+        });
     std::vector<int> order(static_cast<std::size_t>(n));
     SortIndexByValueBlanksLast(order.data(), keys.data(), n);
     return order;

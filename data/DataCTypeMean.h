@@ -15,4 +15,8 @@ public:
 
 protected:
     CDataCTypeMean(const CDataCTypeMean&) = default;
+
+private:
+    // Recomputes rows first..last (not empty) of the whole column.
+    void ComputeColumn(CMyData& table, int first, int last);
 };

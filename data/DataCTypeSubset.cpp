@@ -17,7 +17,7 @@ void CDataCTypeSubset::ComputeValue(int, CDataTableItem* item, BOOL updateViews)
     const int step = std::clamp(m_step, kMinStep, kMaxStep);
     const int last = table.GetLastRow(m_source);
     for (int r = kFirstDataRow, j = 0; r <= last; r += step, ++j)
-        if (const CData* cell = table.GetCell(r, m_source))
+        if (CDataDouble scratch; const CData* cell = table.PeekCell(r, m_source, scratch))
             table.SetCell(kFirstDataRow + j, m_column, cell->Clone());
     FinishCompute(item, updateViews);
 }

@@ -102,7 +102,8 @@ int FilterGetDataType(int row, int column)
 {
     if (!g_table || !ValidCell(row, column))
         return 0;
-    CData* cell = g_table->GetCell(row, column);
+    CDataDouble scratch;
+    const CData* cell = g_table->PeekCell(row, column, scratch);
     if (!cell)
         return 0;
     switch (cell->GetKind()) {
@@ -116,7 +117,8 @@ double FilterGetDataNumber(int row, int column)
 {
     if (!g_table || !ValidCell(row, column))
         return 0.0;
-    CData* cell = g_table->GetCell(row, column);
+    CDataDouble scratch;
+    const CData* cell = g_table->PeekCell(row, column, scratch);
     double value = 0.0;
     if (!cell || cell->GetKind() != CData::kNumber || !g_table->GetNumber(row, column, value))
         return 0.0;
@@ -128,7 +130,8 @@ int FilterGetDataRawString(int row, int column)
     filterBuffer[0] = '\0';
     if (!g_table || !ValidCell(row, column))
         return 0;
-    CData* cell = g_table->GetCell(row, column);
+    CDataDouble scratch;
+    const CData* cell = g_table->PeekCell(row, column, scratch);
     if (!cell)
         return 0;
     std::string text;
@@ -142,7 +145,8 @@ int FilterGetDataFormattedString(int row, int column)
     filterBuffer[0] = '\0';
     if (!g_table || !ValidCell(row, column))
         return 0;
-    CData* cell = g_table->GetCell(row, column);
+    CDataDouble scratch;
+    const CData* cell = g_table->PeekCell(row, column, scratch);
     if (!cell)
         return 0;
     std::string text;

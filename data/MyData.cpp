@@ -129,6 +129,16 @@ CData* CMyData::GetCell(int row, int column) const
     return col->GetCell(row);
 }
 
+const CData* CMyData::PeekCell(int row, int column, CDataDouble& scratch) const
+{
+    if (column > m_lastColumn)
+        return nullptr;
+    CColData* col = GetColumn(column);
+    if (!col || row > col->GetLastRow())
+        return nullptr;
+    return col->PeekCell(row, scratch);
+}
+
 bool CMyData::HasAssociation(int row, int column) const
 {
     CColData* col = GetColumn(column);
@@ -143,11 +153,11 @@ CDataColumnType* CMyData::GetColumnType(int column) const
 
 bool CMyData::GetNumber(int row, int column, double& value) const
 {
-    CData* cell = GetCell(row, column);
-    if (!cell || cell->GetKind() != CData::kNumber)
+    if (column > m_lastColumn)
         return false;
-    double v = static_cast<CDataDouble*>(cell)->m_value;
-    if (IsBlank(v))
+    CColData* col = GetColumn(column);
+    double v = 0.0;
+    if (!col || row > col->GetLastRow() || !col->GetNumberValue(row, v) || IsBlank(v))
         return false;
     value = v;
     return true;
@@ -417,7 +427,8 @@ std::uint64_t CMyData::WriteRangeAsText(CFile& file, const RECT& rect, std::vect
         for (int c = rect.left; c <= rect.right; ++c) {
             if (c != rect.left)
                 out += '\t';
-            if (CData* cell = GetCell(r, c)) {
+            CDataDouble scratch;
+            if (const CData* cell = PeekCell(r, c, scratch)) {
                 std::string text;
                 cell->GetPlainText(text);
                 if (std::any_of(text.begin(), text.end(), IsUnwritable)) {

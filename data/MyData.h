@@ -15,6 +15,7 @@
 #include <vector>
 
 class CData;
+class CDataDouble;
 class CDataColumnType;
 class CFile;
 
@@ -42,6 +43,9 @@ public:
     void SetCell(int row, int column, CData* cell);
     void SetNumber(int row, int column, double value);
     CData* GetCell(int row, int column) const;
+    // A short look at a cell that keeps no object for a plain number (see
+    // CColData::PeekCell); the answer lives as long as scratch and the cell.
+    const CData* PeekCell(int row, int column, CDataDouble& scratch) const;
     bool HasAssociation(int row, int column) const;
     CDataColumnType* GetColumnType(int column) const;
     // The value of a number cell; false for anything else and for the blank

@@ -776,7 +776,7 @@ void CDataView::FillFromSource(const CMyData& source, RECT& block, int destColum
             if (dc < firstColumn || dc > endColumn)
                 continue;
             std::vector<int> blanks;
-            table.GetColumn(dc)->ForEachInRows(firstRow, endRow, [&](int dr, CData*) {
+            table.GetColumn(dc)->ForEachRaw(firstRow, endRow, [&](int dr, const CColData::RawCell&) {
                 const int sr = transpose ? top + (dc - destColumn) : top + (dr - destRow);
                 const int sc = transpose ? left + (dr - destRow) : left + (dc - destColumn);
                 if (!source.GetCell(sr, sc))

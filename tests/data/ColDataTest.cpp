@@ -1,0 +1,332 @@
+// The paged column store against a plain reference model: random edits,
+// walks, the stored bytes, the lifetime of the number objects GetCell hands
+// out, and the memory a column of numbers takes.
+#include "data/ColData.h"
+#include "data/DataDouble.h"
+#include "data/DataString.h"
+#include "framework/ArchiveHelpers.h"
+#include "platform/Archive.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <map>
+#include <numeric>
+#include <random>
+
+namespace {
+
+// What a row holds in the reference: a number, a text or an empty association.
+struct RefCell {
+    int kind = 0; // 1 number, 2 text, 3 empty association
+    double number = 0.0;
+    std::string text;
+};
+using Reference = std::map<int, RefCell>;
+
+void ExpectSame(const CColData& col, const Reference& ref, const std::string& where)
+{
+    SCOPED_TRACE(where);
+    ASSERT_EQ(col.GetCount(), ref.size());
+    std::vector<int> rows;
+    for (const auto& [row, cell] : ref)
+        rows.push_back(row);
+    EXPECT_EQ(col.GetRows(), rows);
+    EXPECT_EQ(col.GetLastRow(), rows.empty() ? -1 : rows.back());
+    std::vector<std::pair<int, double>> numbers, visited;
+    for (const auto& [row, cell] : ref) {
+        double v = 0;
+        EXPECT_EQ(col.GetNumberValue(row, v), cell.kind == 1) << row;
+        if (cell.kind == 1) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(cell.number)) << row;
+            if (!IsBlank(cell.number))
+                numbers.emplace_back(row, cell.number);
+        }
+        CDataDouble scratch;
+        const CData* peek = col.PeekCell(row, scratch);
+        if (cell.kind == 3) {
+            EXPECT_EQ(peek, nullptr) << row;
+        } else if (cell.kind == 2) {
+            ASSERT_NE(peek, nullptr);
+            std::string text;
+            peek->GetPlainText(text);
+            EXPECT_EQ(text, cell.text) << row;
+        }
+    }
+    col.VisitNumbers(INT_MIN, INT_MAX, [&](int row, double v) { visited.emplace_back(row, v); });
+    EXPECT_EQ(visited, numbers);
+}
+
+TEST(ColDataTest, RandomEditsMatchAPlainMap)
+{
+    std::mt19937 random(20240611);
+    CColData col;
+    Reference ref;
+    // Rows over several pages, below zero and near the largest row as well.
+    auto randomRow = [&] {
+        const int pick = int(random() % 20);
+        if (pick == 0)
+            return INT_MAX - int(random() % 40);
+        return int(random() % 6000) - 1000;
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int op = int(random() % 100);
+        const int row = randomRow();
+        if (op < 45) {
+            const double v = op < 3 ? BlankValue() : double(int(random() % 100000)) / 8.0;
+            col.SetNumber(row, v);
+            ref[row] = {1, v, {}};
+        } else if (op < 55) {
+            const std::string text = "t" + std::to_string(step);
+            col.SetCell(row, new CDataString(text));
+            ref[row] = {2, 0.0, text};
+        } else if (op < 58) {
+            col.SetCell(row, nullptr);
+            ref[row] = {3, 0.0, {}};
+        } else if (op < 62) {
+            const double v = double(step);
+            col.SetCell(row, new CDataDouble(v)); // a plain number given as an object
+            ref[row] = {1, v, {}};
+        } else if (op < 80) {
+            EXPECT_EQ(col.RemoveCell(row), ref.erase(row) == 1);
+        } else if (op < 84) {
+            const int last = int(std::min<std::int64_t>(std::int64_t(row) + random() % 300, INT_MAX));
+            col.RemoveRows(row, last);
+            ref.erase(ref.lower_bound(row), ref.upper_bound(last));
+        } else if (op < 90 && row < 5000) {
+            // Rows move by delta; the rows moved over are emptied first, as callers do.
+            const int delta = int(random() % 200) - 100;
+            if (delta < 0) {
+                col.RemoveRows(row + delta, row - 1);
+                ref.erase(ref.lower_bound(row + delta), ref.lower_bound(row));
+            }
+            col.ShiftRows(row, delta);
+            Reference moved;
+            for (auto& [r, cell] : ref) {
+                const std::int64_t to = r >= row ? std::int64_t(r) + delta : r;
+                if (to <= INT_MAX)
+                    moved[int(to)] = cell;
+            }
+            ref.swap(moved);
+            col.RecalcLastRow();
+        } else if (op < 96) {
+            const int first = int(random() % 3000) - 500;
+            const int n = int(random() % 2500) + 1;
+            std::vector<int> newRows(static_cast<std::size_t>(n));
+            std::iota(newRows.begin(), newRows.end(), first);
+            std::shuffle(newRows.begin(), newRows.end(), random);
+            col.PermuteRows(first, newRows);
+            Reference moved;
+            for (auto& [r, cell] : ref)
+                moved[r >= first && r < first + n ? newRows[std::size_t(r - first)] : r] = cell;
+            ref.swap(moved);
+        } else {
+            col.CompactNumbers();
+        }
+        if (step % 250 == 0)
+            ExpectSame(col, ref, "step " + std::to_string(step));
+    }
+    ExpectSame(col, ref, "end");
+}
+
+// The stored form as a map of row to object writes it: rows in the stored
+// key order, each cell as an archived object.
+Bytes ReferenceBytes(const Reference& ref, const CDataFormat& format)
+{
+    std::vector<int> rows;
+    for (const auto& [row, cell] : ref)
+        rows.push_back(row);
+    return StoreBytes([&](CArchive& ar) {
+        ar << std::int32_t(0);
+        ar.WriteCount(std::uint32_t(rows.size()));
+        for (int row : StoredKeyOrder(rows)) {
+            const RefCell& cell = ref.at(row);
+            ar << std::int32_t(row);
+            if (cell.kind == 1) {
+                CDataDouble number(cell.number);
+                ar.WriteUniqueObject(&number);
+            } else if (cell.kind == 2) {
+                CDataString text(cell.text);
+                ar.WriteUniqueObject(&text);
+            } else {
+                ar.WriteUniqueObject(nullptr);
+            }
+        }
+        CDataFormat(format).Serialize(ar);
+        ar << std::int32_t(rows.empty() ? -1 : rows.back());
+    });
+}
+
+TEST(ColDataTest, StoredBytesAreThoseOfTheRowMap)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> numberRows;
+        std::vector<int> textRows;
+    };
+    std::vector<int> dense(5000), sparse, negative;
+    std::iota(dense.begin(), dense.end(), 2);
+    for (int r = 0; r < 200000; r += 977)
+        sparse.push_back(r);
+    for (int r = -3000; r < 3000; r += 7)
+        negative.push_back(r);
+    const std::vector<Case> cases = {
+        {"dense column", dense, {1}},
+        {"sparse rows across pages", sparse, {1, 5, 70000}},
+        {"rows below zero", negative, {-2999, 0, 2999}},
+        {"largest rows", {INT_MAX, INT_MAX - 17, INT_MAX - 1024}, {INT_MAX - 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CColData col;
+        Reference ref;
+        // Filled from the bottom up, so that the store's order of filling differs from the rows'.
+        for (auto it = c.numberRows.rbegin(); it != c.numberRows.rend(); ++it) {
+            col.SetNumber(*it, *it * 0.25);
+            ref[*it] = {1, *it * 0.25, {}};
+        }
+        for (int row : c.textRows) {
+            col.SetCell(row, new CDataString("r" + std::to_string(row)));
+            ref[row] = {2, 0.0, "r" + std::to_string(row)};
+        }
+        const Bytes bytes = StoreBytes([&](CArchive& ar) { col.Serialize(ar); });
+        EXPECT_EQ(ToHex(bytes), ToHex(ReferenceBytes(ref, col.GetFormat())));
+        CColData back;
+        LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+        ExpectSame(back, ref, "read back");
+        EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { back.Serialize(ar); })), ToHex(bytes));
+    }
+}
+
+TEST(ColDataTest, ANumberObjectLivesAsLongAsItsCell)
+{
+    CColData col;
+    for (int r = 2; r < 3000; ++r)
+        col.SetNumber(r, r);
+    CData* cell = col.GetCell(100);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->GetKind(), CData::kNumber);
+    EXPECT_EQ(col.GetCell(100), cell); // asked again: the same object
+    col.SetNumber(100, 7.5);           // a new value shows through it
+    EXPECT_EQ(static_cast<CDataDouble*>(cell)->GetValue(), 7.5);
+    col.SetNumber(101, 1.0);
+    col.RemoveCell(2000);
+    EXPECT_EQ(static_cast<CDataDouble*>(cell)->GetValue(), 7.5);
+    // A sort moves the object with its cell.
+    std::vector<int> reversed(2998);
+    for (int i = 0; i < 2998; ++i)
+        reversed[std::size_t(i)] = 2999 - i;
+    col.PermuteRows(2, reversed);
+    EXPECT_EQ(col.GetCell(2999 - 98), cell);
+    // Rows shifted down take it along too.
+    col.RemoveRows(2, 11);
+    col.ShiftRows(12, -10);
+    EXPECT_EQ(col.GetCell(2999 - 98 - 10), cell);
+    // Detaching hands that very object over.
+    std::unique_ptr<CData> detached(col.DetachCell(2999 - 98 - 10));
+    EXPECT_EQ(detached.get(), cell);
+    EXPECT_EQ(static_cast<CDataDouble*>(detached.get())->GetValue(), 7.5);
+}
+
+TEST(ColDataTest, NumbersTakeLittleMoreThanTheirEightBytes)
+{
+    struct Case {
+        const char* name;
+        int first, count, step;
+        double maxBytesPerCell;
+    };
+    // A dense column is its doubles plus a bit each; a row alone in its page
+    // pays for the page's bookkeeping but not for a page of doubles.
+    const std::vector<Case> cases = {
+        {"dense", 2, 200000, 1, 8.5},
+        {"every other row", 2, 100000, 2, 17.0},
+        {"one row in a thousand", 2, 2000, 1000, 400.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CColData col;
+        for (int i = 0; i < c.count; ++i)
+            col.SetNumber(c.first + i * c.step, i);
+        EXPECT_LE(double(col.MemoryBytes()) / c.count, c.maxBytesPerCell);
+    }
+}
+
+// Heap sort as any textbook gives it, for the order among equal keys.
+std::vector<int> HeapSortedIndex(const std::vector<double>& v)
+{
+    auto less = [&](int a, int b) {
+        const double x = v[std::size_t(a)], y = v[std::size_t(b)];
+        const bool lastX = IsBlank(x) || std::isnan(x), lastY = IsBlank(y) || std::isnan(y);
+        if (lastX)
+            return false;
+        if (lastY)
+            return true;
+        return x < y;
+    };
+    const int n = int(v.size());
+    std::vector<int> index(v.size());
+    std::iota(index.begin(), index.end(), 0);
+    auto sift = [&](int root, int end) {
+        while (2 * root + 1 < end) {
+            int child = 2 * root + 1;
+            if (child + 1 < end && less(index[std::size_t(child)], index[std::size_t(child) + 1]))
+                ++child;
+            if (!less(index[std::size_t(root)], index[std::size_t(child)]))
+                return;
+            std::swap(index[std::size_t(root)], index[std::size_t(child)]);
+            root = child;
+        }
+    };
+    for (int s = n / 2 - 1; s >= 0; --s)
+        sift(s, n);
+    for (int e = n - 1; e > 0; --e) {
+        std::swap(index[0], index[std::size_t(e)]);
+        sift(0, e);
+    }
+    return index;
+}
+
+TEST(ColDataTest, LargeSortsGiveTheHeapSortsOrder)
+{
+    std::mt19937_64 random(77);
+    struct Case {
+        const char* name;
+        int n;
+        int distinct; // 0: all values distinct
+        bool blanks;
+    };
+    const std::vector<Case> cases = {
+        {"distinct values of both signs", 50000, 0, false},
+        {"distinct values and one blank", 20000, 0, true},
+        {"many equal values", 30000, 50, false},
+        {"equal values and blanks", 9000, 200, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> v(std::size_t(c.n));
+        for (int i = 0; i < c.n; ++i) {
+            const std::uint64_t r = random();
+            v[std::size_t(i)] = c.distinct ? double(r % std::uint64_t(c.distinct)) - 20
+                                           : std::ldexp(double(r >> 11), int(r % 60) - 40) * (r & 1 ? -1 : 1) + i * 1e-9;
+        }
+        if (!c.distinct) {
+            std::sort(v.begin(), v.end());
+            if (std::adjacent_find(v.begin(), v.end()) != v.end())
+                GTEST_SKIP() << "random values collided";
+            std::shuffle(v.begin(), v.end(), random);
+            v[1] = -std::numeric_limits<double>::infinity();
+            v[2] = std::numeric_limits<double>::infinity();
+        }
+        if (c.blanks)
+            v[std::size_t(c.n / 2)] = BlankValue();
+        std::vector<int> index(v.size());
+        SortIndexByValueBlanksLast(index.data(), v.data(), c.n);
+        EXPECT_EQ(index, HeapSortedIndex(v));
+    }
+}
+
+} // namespace
