@@ -715,10 +715,10 @@ namespace {
 // same pixels as the whole run.
 class PixelColumnReducer {
 public:
-    PixelColumnReducer(double pixel, std::vector<QPointF>& out) : m_pixel(pixel), m_out(out) {}
+    PixelColumnReducer(double pixel, std::vector<QPointF>& out) : m_perPixel(1.0 / pixel), m_out(out) {}
     void Add(const QPointF& p)
     {
-        const double column = std::floor(p.x() / m_pixel);
+        const double column = std::floor(p.x() * m_perPixel);
         if (m_count > 0 && column == m_column) {
             if (p.y() < m_low.y()) {
                 m_low = p;
@@ -757,7 +757,7 @@ public:
     }
 
 private:
-    double m_pixel;
+    double m_perPixel;
     std::vector<QPointF>& m_out;
     double m_column = 0.0;
     QPointF m_first, m_low, m_high, m_last;
