@@ -75,7 +75,11 @@ CProjectFrameMDIMain::CProjectFrameMDIMain(QWidget* parent)
     // Menus and buttons follow the state of the window the user works in.
     auto* timer = new QTimer(this);
     timer->setInterval(250);
-    connect(timer, &QTimer::timeout, this, [this] { m_router->UpdateAll(); });
+    connect(timer, &QTimer::timeout, this, [this] {
+        m_router->UpdateAll();
+        CProjectDocBase* doc = GetProjectDoc();
+        setWindowModified(doc && doc->IsModified());
+    });
     timer->start();
 }
 
@@ -177,12 +181,14 @@ void CProjectFrameMDIMain::OnUpdateFrameTitle()
     QString app = QString::fromStdString(GetAppName());
     CProjectDocBase* doc = GetProjectDoc();
     CProjectFrameBase* active = GetActiveItemFrame();
+    // "[*]" is where the desktop marks a workspace with unsaved changes.
     if (doc && !(active && active->isMaximized()))
-        setWindowTitle(app + " - " + QString::fromStdString(doc->GetTitle()));
+        setWindowTitle(app + " - " + QString::fromStdString(doc->GetTitle()) + "[*]");
     else if (active && active->isMaximized())
-        setWindowTitle(app + " - " + active->windowTitle());
+        setWindowTitle(app + " - " + active->windowTitle() + "[*]");
     else
         setWindowTitle(app);
+    setWindowModified(doc && doc->IsModified());
 }
 
 void CProjectFrameMDIMain::UpdateMainIcon()
