@@ -108,10 +108,15 @@ int main(int argc, char** argv)
     CCommandRouter& router = main->GetRouter();
     QWidget* target = main;
     if (mode == "help") {
+        // The pages and the topic map installed beside the program.
+        const QDir dir(QCoreApplication::applicationDirPath());
+        CMXHelp::SetLocations(dir.filePath("help"), dir.filePath("marlox.ini"));
         Run(router, ID_ADD_DATA);
         FillTable(main);
         Run(router, ID_HELP);
         target = CHelpWindow::ExistingInstance();
+        if (!target)
+            std::fprintf(stderr, "no help window (help %s)\n", CMXHelp::IsHelpAvailable() ? "available" : "missing");
         if (target)
             target->resize(760, 560);
     } else {
