@@ -1282,6 +1282,10 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     const int kind = GetSelectionKind();
     const CGridData* data = GetGridData();
     const CGridRange first = data && !data->m_ranges.empty() ? data->m_ranges.front() : CGridRange{};
+    // Whole rows, or cells, that take in a calculated column stay as its
+    // sources make them: the commands that would move them say so.
+    if (In(kind, {13, 14, 15, 19, 20, 21, 22, 23}))
+        ui.SetReason(LoadString(IDS_REASON_CALCULATED_ROWS));
     switch (id) {
     case ID_TABLE_INSERT_COLUMN:
         ui.Enable(In(kind, {1, 2, 4, 5, 13, 14, 16, 17, 24, 25}));
@@ -1682,6 +1686,8 @@ void CDataView::ShowMenu(QMenu& menu, const QPoint& position)
         CCmdUI ui(id);
         OnCmdMsg(id, &ui);
         action->setEnabled(ui.m_enabled.value_or(false));
+        if (!action->isEnabled() && ui.m_reason)
+            action->setStatusTip(QString::fromStdString(*ui.m_reason));
         if (ui.m_checked) {
             action->setCheckable(true);
             action->setChecked(*ui.m_checked);

@@ -24,6 +24,8 @@
 #include "framework/UpdateNotification.h"
 #include "platform/Clipboard.h"
 #include "platform/File.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -1223,4 +1225,58 @@ TEST(DataView, SeriesOffersNoMorePointsThanTheTableHasRows)
     ASSERT_EQ(reporter.messages.size(), 2u);
     EXPECT_EQ(reporter.messages[0].text.find("1000000000"), std::string::npos);
     EXPECT_NE(reporter.messages[0].text.find("1048576"), std::string::npos);
+}
+
+TEST(DataView, APasteThatDoesNotFitSaysSoAndKeepsOnlyWhatTheUserAllows)
+{
+    struct Case {
+        int row, column; // grid cell the paste starts at
+        int answer;
+        int lastColumn, lastRow; // table's last used column and row afterwards (-1: untouched)
+    } cases[] = {
+        {3, 16384, IDCANCEL, -1, -1},   // two columns at the last column: cancelled, nothing pasted
+        {3, 16384, IDOK, 16383, 13},    // the part that fits: one column of twelve rows
+        {1048575, 1, IDOK, 1, 1048577}, // 12 rows 4 from the end: 4 rows
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        RecordingReporter reporter;
+        reporter.Answer(c.answer);
+        TableFixture f;
+        std::string rows;
+        for (int r = 0; r < 12; ++r)
+            rows += std::to_string(r) + "\t" + std::to_string(100 + r) + "\r\n";
+        GetClipboard().SetData({{"text/plain", std::vector<BYTE>(rows.begin(), rows.end())}});
+        f.Select({c.column, c.row, c.column, c.row});
+        f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+        ASSERT_EQ(reporter.Ids(), std::vector<UINT>{8606});
+        if (c.lastColumn < 0) {
+            EXPECT_EQ(f.Table().GetLastColumn(), -1);
+            EXPECT_EQ(f.item->GetActionList()->GetCount(), 0);
+        } else {
+            EXPECT_EQ(f.Table().GetLastColumn(), c.lastColumn);
+            EXPECT_EQ(f.Table().GetLastRow(-1), c.lastRow);
+        }
+        GetClipboard().SetData({});
+    }
+}
+
+TEST(DataView, RowCommandsDisabledByACalculatedColumnSayWhy)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetCell(0, 1, CreateColumnType(10, 1)); // column 2: a series, calculated
+    f.Select({0, 4, 16384, 4});                         // one whole row, across it
+    ASSERT_EQ(f.view->GetSelectionKind(), 19);
+    for (UINT id : {UINT(ID_TABLE_INSERT_ROW), UINT(ID_TABLE_DELETE)}) {
+        const CCmdUI ui = f.Query(id);
+        EXPECT_FALSE(ui.m_enabled.value_or(true)) << id;
+        ASSERT_TRUE(ui.m_reason.has_value()) << id;
+        EXPECT_EQ(*ui.m_reason, LoadString(IDS_REASON_CALCULATED_ROWS));
+    }
+    // A row of a table without calculated columns may be inserted.
+    TableFixture plain;
+    plain.Table().SetNumber(2, 0, 1.0);
+    plain.Select({0, 4, 16384, 4});
+    EXPECT_TRUE(plain.Query(ID_TABLE_INSERT_ROW).m_enabled.value_or(false));
 }

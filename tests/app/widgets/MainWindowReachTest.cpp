@@ -490,3 +490,13 @@ TEST_F(MainWindowReachTest, NoteBulletsSurviveTheFile)
     EXPECT_EQ(editor->toPlainText(), "intro\nfirst point\nsecond point");
     EXPECT_EQ(bullets(), (std::vector<bool>{false, true, true}));
 }
+
+TEST_F(MainWindowReachTest, NewItemWindowsOpenInsideTheWorkspaceArea)
+{
+    for (int i = 0; i < 9; ++i)
+        ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    const QRect area = main->GetMdiArea()->viewport()->rect();
+    ASSERT_FALSE(area.isEmpty());
+    for (CProjectFrameBase* frame : main->GetFrames())
+        EXPECT_TRUE(area.contains(frame->geometry())) << frame->windowTitle().toStdString();
+}
