@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +44,16 @@ std::string CFileGeneralInfo::FormatSize(std::uint64_t size)
     return ReplaceConversions(LoadString(IDS_SIZE_GB_DETAIL), {FixedTwo(double(size) / 1073741824.0), grouped});
 }
 
+std::string CFileGeneralInfo::FormatPermissions(unsigned mode)
+{
+    std::string text = "---------";
+    const char letters[3] = {'r', 'w', 'x'};
+    for (int i = 0; i < 9; ++i)
+        if (mode & (0400u >> i))
+            text[std::size_t(i)] = letters[i % 3];
+    return text;
+}
+
 bool CFileGeneralInfo::Read(const std::string& path)
 {
     const std::filesystem::path p = std::filesystem::absolute(path);
@@ -60,6 +71,15 @@ bool CFileGeneralInfo::Read(const std::string& path)
     // The owner's write permission stands for the attribute: it belongs to the
     // file, whoever looks at it.
     readOnly = (st.stx_mode & S_IWUSR) == 0;
+    permissions = FormatPermissions(st.stx_mode);
+    owner = std::to_string(st.stx_uid);
+    {
+        struct passwd entry {};
+        struct passwd* found = nullptr;
+        char buffer[1024];
+        if (::getpwuid_r(st.stx_uid, &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_name)
+            owner = found->pw_name;
+    }
     // Like the system's own dialog, the times and size come from a file that
     // can be opened for reading.
     const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);

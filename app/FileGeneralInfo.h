@@ -17,6 +17,8 @@ struct CFileGeneralInfo {
     std::string created;
     std::string modified;
     std::string accessed;
+    std::string owner;        // the owning user's name (its number when it has none)
+    std::string permissions;  // "rw-r--r--"
     bool readOnly = false;
     bool hidden = false;
     bool archive = false;  // no such attribute here: always off
@@ -31,4 +33,6 @@ struct CFileGeneralInfo {
     static std::string FormatSize(std::uint64_t size);
     // Seconds and nanoseconds since 1970 (UTC) as a FILETIME.
     static FILETIME ToFileTime(std::int64_t seconds, long nanoseconds);
+    // The nine permission bits as "ls -l" shows them.
+    static std::string FormatPermissions(unsigned mode);
 };

@@ -37,7 +37,20 @@ CMXGrid::CMXGrid(CProjectDocBase* document)
 {
     m_strTypeText = LoadString(GetTypeTextID());
     m_colours = s_defaults.colours;
-    m_table.ReplaceDefaultFormat(s_defaults.numberFormat);
+    // The user's number format as the settings hold it now.
+    CDataFormat format = s_defaults.numberFormat;
+    format.LoadDefaults();
+    m_table.ReplaceDefaultFormat(format);
+    if (s_defaults.gridColour)
+        m_gridData.m_crShadow = *s_defaults.gridColour;
+    if (s_defaults.textColour)
+        m_gridData.m_crText = *s_defaults.textColour;
+    if (s_defaults.backColour)
+        m_gridData.m_crBack1 = *s_defaults.backColour;
+    if (s_defaults.font && s_defaults.font->lfFaceName[0] != '\0')
+        m_gridData.m_storedFont = *s_defaults.font;
+    if (s_defaults.textSize > 0)
+        m_gridData.m_nPointSize = std::clamp((s_defaults.textSize + 5) / 10, 1, 100);
 }
 
 void CMXGrid::GetTypeName(std::string& out) const { out = LoadString(IDS_DATA_TYPE_NAME); }

@@ -13,6 +13,7 @@
 #include "platform/StringIds.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,6 +116,14 @@ public:
     struct NewTableDefaults {
         std::array<COLORREF, 4> colours{RGB(128, 128, 128), RGB(0, 0, 0), RGB(0, 0, 0), RGB(128, 128, 128)};
         CDataFormat numberFormat;
+        // The grid's lines, text and background, its font and text size in
+        // tenths of a point; unset (the grid format's own) until the program
+        // gives its preferences.
+        std::optional<COLORREF> gridColour;
+        std::optional<COLORREF> textColour;
+        std::optional<COLORREF> backColour;
+        std::optional<LOGFONT> font;
+        int textSize = 0;
     };
     static NewTableDefaults s_defaults;
 

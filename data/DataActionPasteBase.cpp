@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CDataActionPasteBase, CDataAction)
 IMPLEMENT_DYNAMIC(CDataActionPaste, CDataActionPasteBase)
@@ -72,7 +73,31 @@ int CDataActionPasteBase::Do()
             return 0;
         m_insert = answer == 1;
     }
+    if (!m_insert && !FitBlockAtTarget())
+        return 0;
     return Apply();
+}
+
+bool CDataActionPasteBase::FitBlockAtTarget()
+{
+    // What reaches past the last column or row is never dropped in silence:
+    // the user hears how much fits and may paste that part or nothing.
+    const int columnsFree = kTableColumns - m_column, rowsFree = kTableRows - m_row;
+    const int width = Width(m_block), height = Height(m_block);
+    if (width <= columnsFree && height <= rowsFree)
+        return true;
+    if (columnsFree < 1 || rowsFree < 1)
+        return false;
+    const int answer = ReportMessage(IDS_PASTE_PARTLY_FITS,
+                                     {std::to_string(width), std::to_string(height),
+                                      std::to_string(std::min(width, columnsFree)),
+                                      std::to_string(std::min(height, rowsFree))},
+                                     MB_OKCANCEL | MB_ICONQUESTION);
+    if (answer != IDOK)
+        return false;
+    m_block.right = m_block.left + std::min(width, columnsFree) - 1;
+    m_block.bottom = m_block.top + std::min(height, rowsFree) - 1;
+    return true;
 }
 
 int CDataActionPasteBase::Apply()

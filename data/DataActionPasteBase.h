@@ -32,6 +32,9 @@ protected:
 
 private:
     int Apply();
+    // Trims a block that reaches beyond the table at the target once the user
+    // agrees; false when the paste is to stop.
+    bool FitBlockAtTarget();
     // Table columns of the block that hold a record.
     std::set<int> BlockColumns() const;
     void NotifyBlockColumns(std::set<int> columns);

@@ -726,7 +726,9 @@ void CGridEngine::OnKeyDown(UINT key, UINT repeat, UINT flags)
             OnCurrentCellChanged(nr, nc, 0);
             return;
         }
-        newRow = shift ? std::max(row - 1, d.m_nFirstScrollableRow) : std::min(row + 1, lastRow);
+        // Shift+Enter climbs no higher than row 2: in a table, that is the
+        // row of column names, which it must reach past the frozen rows.
+        newRow = shift ? (row > 2 ? std::max(row - 1, HeaderRows()) : row) : std::min(row + 1, lastRow);
         break;
     }
     default:

@@ -269,6 +269,23 @@ inline constexpr UINT IDS_RESULT_STATUS = 8506;
 inline constexpr UINT IDS_RESULT_ITERATION_LIMIT = 8507;
 inline constexpr UINT IDS_NO_ITEM_WINDOW = 27001;
 
+// Commands within reach: toolbar titles, the table's cell pane, why a command is disabled, pastes that do not fit
+inline constexpr UINT IDS_DRAWING_TOOLS = 107;
+inline constexpr UINT IDS_CELL_PANE_SIZE = 427;
+inline constexpr UINT IDS_CELL_PANE = 428;
+inline constexpr UINT IDS_COLOR_BAR = 573;
+inline constexpr UINT IDS_WORKSPACE_BAR = 8600;
+inline constexpr UINT IDS_ZOOM_TIP = 8601;
+inline constexpr UINT IDS_REASON_NO_ZOOM_VIEW = 8602;
+inline constexpr UINT IDS_REASON_NO_TEXT_VIEW = 8603;
+inline constexpr UINT IDS_REASON_NO_ITEM_WINDOW = 8604;
+inline constexpr UINT IDS_REASON_NO_HELP = 8605;
+inline constexpr UINT IDS_PASTE_PARTLY_FITS = 8606;
+inline constexpr UINT IDS_REASON_CALCULATED_ROWS = 8607;
+inline constexpr UINT IDS_LOCALE_CHARACTERS_CLASH = 8608;
+inline constexpr UINT IDS_FOLDER_MISSING = 8609;
+inline constexpr UINT IDS_MARGINS_TOO_LARGE = 8610;
+
 // Data tables: column types, number formats, table actions, data filters
 inline constexpr UINT IDS_PASTE_SIZES_DIFFER = 181;
 inline constexpr UINT IDS_NOT_A_FILTER = 190;

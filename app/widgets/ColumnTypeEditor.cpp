@@ -104,8 +104,10 @@ void CSeriesDlg::accept()
             return;
         }
     }
-    if (!ParseNumber(m_pointsEdit, points) || points != std::floor(points) || points < 0 || points > 1e9) {
-        ReportMessage(IDS_ENTER_INTEGER_RANGE, {"0", "1000000000"}, MB_OK | MB_ICONEXCLAMATION);
+    // No more points than the table has rows.
+    constexpr int kMaxPoints = kTableRows - kFirstDataRow;
+    if (!ParseNumber(m_pointsEdit, points) || points != std::floor(points) || points < 0 || points > kMaxPoints) {
+        ReportMessage(IDS_ENTER_INTEGER_RANGE, {"0", std::to_string(kMaxPoints)}, MB_OK | MB_ICONEXCLAMATION);
         m_pointsEdit->setFocus();
         return;
     }
@@ -162,6 +164,12 @@ void CMultiColumnDlg::accept()
     for (int i = 0; i < m_list->count(); ++i)
         if (m_list->item(i)->checkState() == Qt::Checked)
             chosen.push_back(i);
+    // A column made from nothing would only be emptied.
+    if (chosen.empty()) {
+        ReportMessage(IDS_NO_SOURCE, {}, MB_OK | MB_ICONEXCLAMATION);
+        m_list->setFocus();
+        return;
+    }
     if (UINT message = m_type.SetSourceColumns(m_item, chosen)) {
         ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -317,9 +325,13 @@ CCalcFunctionDlg::CCalcFunctionDlg(CDataTableItem* item, int column, QWidget* pa
     connect(m_triggerList, &QListWidget::itemChanged, this, updateCount);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(rows);
-    layout->addWidget(new QLabel("&Result = ", this));
+    auto* resultLabel = new QLabel("&Result = ", this);
+    resultLabel->setBuddy(m_equation);
+    layout->addWidget(resultLabel);
     layout->addWidget(m_equation);
-    layout->addWidget(new QLabel("&Update after changes to these columns", this));
+    auto* triggerLabel = new QLabel("&Update after changes to these columns", this);
+    triggerLabel->setBuddy(m_triggerList);
+    layout->addWidget(triggerLabel);
     layout->addWidget(m_triggerList);
     layout->addWidget(m_count);
     layout->addWidget(OkCancel(this));
@@ -419,7 +431,9 @@ CSourceColumnDlg::CSourceColumnDlg(Kind kind, CDataTableItem* item, int column, 
     for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c)
         m_sources->addItem(QString::fromStdString(ColumnListText(table, c)));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("&Source data column", this));
+    auto* sourceLabel = new QLabel("&Source data column", this);
+    sourceLabel->setBuddy(m_sources);
+    layout->addWidget(sourceLabel);
     layout->addWidget(m_sources);
     auto* form = new QFormLayout;
     m_width = new QLineEdit(this);

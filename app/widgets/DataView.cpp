@@ -465,6 +465,32 @@ int CDataView::GetLastRow(int column) const
 
 int CDataView::GetLastColumn(int) const { return m_pItem ? m_pItem->GetTable().GetLastColumn() + 1 : 0; }
 
+void CDataView::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    const CGridData* data = GetGridData();
+    if ((key != VK_HOME && key != VK_END) || !data || GetCurrentRow() < 0 || GetCurrentColumn() < 0) {
+        CGridView::OnKeyDown(key, repeat, flags);
+        return;
+    }
+    const UINT modifiers = GetKeyModifiers();
+    const bool control = (modifiers & MK_CONTROL) != 0;
+    const int firstDataRow = kFirstDataRow + 1;
+    int row = GetCurrentRow(), column = GetCurrentColumn();
+    if (key == VK_HOME) {
+        column = 1;
+        if (control)
+            row = firstDataRow;
+    } else {
+        column = std::max(GetLastColumn(row), 1);
+        if (control)
+            row = std::max(GetLastRow(-1), firstDataRow);
+    }
+    row = std::clamp(row, 1, std::max(1, data->m_nRowCount - 1));
+    column = std::clamp(column, 1, std::max(1, data->m_nColumnCount - 1));
+    SetCurrentCell(row, column, (modifiers & MK_SHIFT) ? UINT(MK_SHIFT) : 0u);
+    Notify(GRID_EVENT_UPDATE_WINDOW);
+}
+
 void CDataView::GetCellText(int row, int column, std::string& text)
 {
     text.clear();
@@ -577,7 +603,9 @@ void CDataView::SetupFonts()
     small.lfHeight = small.lfHeight * 7 / 10;
     SIZE word = MeasureText(small, LoadString(IDS_COLUMN_HEADING));
     SIZE digit = MeasureText(data->GetDeviceFont(), "0");
-    m_nColumn0Width = int(std::int64_t(DeviceToLogicalX(word.cx + 6)) * 100 / zoom);
+    // Wide enough, too, for the seven digits of the last row's number.
+    SIZE number = MeasureText(data->GetDeviceFont(), "8888888");
+    m_nColumn0Width = int(std::int64_t(DeviceToLogicalX(std::max(word.cx, number.cx) + 8)) * 100 / zoom);
     m_nRow2Height = int(std::int64_t(kLogicalPerPixel) * (2 * digit.cy + 4) * 100 / zoom);
 }
 
@@ -1065,8 +1093,8 @@ void CDataView::OnBeforeCopy()
     try {
         CMemFile file;
         {
+            // The held value, the block's four corners, then the table: no version word.
             CArchive ar(&file, CArchive::store);
-            SerializeVersion(ar, 0);
             ar << std::int32_t(GetSelectionKind()) << std::int32_t(bounds.left) << std::int32_t(bounds.top)
                << std::int32_t(bounds.right) << std::int32_t(bounds.bottom);
             copy->Serialize(ar);
@@ -1122,7 +1150,6 @@ std::unique_ptr<CMyData> CDataView::ReadClipboardTable(RECT& block) const
         try {
             CMemFile file(bytes);
             CArchive ar(&file, CArchive::load);
-            SerializeVersion(ar, 0);
             std::int32_t kind = 0, left = 0, top = 0, right = 0, bottom = 0;
             ar >> kind >> left >> top >> right >> bottom;
             if (left < 0 || top < 0 || right < left || bottom < top)
@@ -1255,6 +1282,10 @@ void CDataView::UpdateTableCommand(UINT id, CCmdUI& ui)
     const int kind = GetSelectionKind();
     const CGridData* data = GetGridData();
     const CGridRange first = data && !data->m_ranges.empty() ? data->m_ranges.front() : CGridRange{};
+    // Whole rows, or cells, that take in a calculated column stay as its
+    // sources make them: the commands that would move them say so.
+    if (In(kind, {13, 14, 15, 19, 20, 21, 22, 23}))
+        ui.SetReason(LoadString(IDS_REASON_CALCULATED_ROWS));
     switch (id) {
     case ID_TABLE_INSERT_COLUMN:
         ui.Enable(In(kind, {1, 2, 4, 5, 13, 14, 16, 17, 24, 25}));
@@ -1364,6 +1395,9 @@ void CDataView::RunTableCommand(UINT id)
         CGotoCellDlg dialog(this);
         dialog.m_nColumn = std::max(GetCurrentColumn(), 1);
         dialog.m_nRow = GetCurrentRow() - 2;
+        // Larger numbers are refused with the range, not clamped in silence.
+        dialog.m_nMaxRow = kDataRows;
+        dialog.m_nMaxColumn = kDataColumns;
         if (dialog.exec() == QDialog::Accepted)
             RunAction(new CDataActionGoto(dialog.m_nColumn - 1, dialog.m_nRow + 1, m_pItem));
         break;
@@ -1560,12 +1594,20 @@ bool CDataView::OnCmdMsg(UINT id, CCmdUI* ui)
             RunTableCommand(id);
         return true;
     case ID_EDIT_SELECT_ALL:
-        // Only the text of a cell being edited is selected; the table is not.
+        // In a cell being edited, its text; otherwise every used data cell
+        // of the table (the current cell alone in an empty one).
         if (ui) {
-            ui->Enable(GetSelectionKind() == 12);
+            ui->Enable(m_pItem != nullptr && GetGridData() != nullptr);
         } else if (GetSelectionKind() == 12) {
             CellCallScope scope(*this);
             GetCurrentCellObject()->SelectAll();
+        } else if (m_pItem && GetGridData()) {
+            const int firstRow = kFirstDataRow + 1;
+            const int lastColumn = std::max(GetLastColumn(-1), 1);
+            const int lastRow = std::max(GetLastRow(-1), firstRow);
+            SetCurrentCell(firstRow, 1, 0);
+            SetSelection(CGridRange{1, firstRow, lastColumn, lastRow}, 0, true);
+            Notify(GRID_EVENT_UPDATE_WINDOW);
         }
         return true;
     case ID_EDIT_CUT:
@@ -1644,6 +1686,8 @@ void CDataView::ShowMenu(QMenu& menu, const QPoint& position)
         CCmdUI ui(id);
         OnCmdMsg(id, &ui);
         action->setEnabled(ui.m_enabled.value_or(false));
+        if (!action->isEnabled() && ui.m_reason)
+            action->setStatusTip(QString::fromStdString(*ui.m_reason));
         if (ui.m_checked) {
             action->setCheckable(true);
             action->setChecked(*ui.m_checked);
@@ -1655,7 +1699,9 @@ void CDataView::ShowMenu(QMenu& menu, const QPoint& position)
         OnCmdMsg(chosen->data().toUInt(), nullptr);
 }
 
-void CDataView::OnRButtonCellChanged(UINT, POINT point) { OnContextMenu(QPoint(point.x, point.y)); }
+// The window shows the context menu after the right button has moved the
+// current cell; showing it here as well would open it twice.
+void CDataView::OnRButtonCellChanged(UINT, POINT) {}
 
 void CDataView::OnContextMenu(const QPoint& position)
 {

@@ -65,6 +65,9 @@ public:
     void InitCells() override;
     int GetLastRow(int column) const override;
     int GetLastColumn(int row) const override;
+    // Home and End keys of a table: Home to the row's first column, End to
+    // its last used one; with Ctrl, the first data cell and the last used cell.
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void GetCellText(int row, int column, std::string& text) override;
     void GetEditText(int row, int column, std::string& text) override;
     void GetHeaderText(int row, int column, std::string& text) override;

@@ -1,5 +1,6 @@
 #include "app/widgets/DirectoryPage.h"
 
+#include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/widgets/DataExchange.h"
@@ -57,8 +58,15 @@ CDirectoryPage::CDirectoryPage(CPreferences& preferences, QWidget* parent)
 
 void CDirectoryPage::DoDataExchange(CDataExchange* pDX)
 {
-    for (int i = 0; i < FieldCount; ++i)
+    for (int i = 0; i < FieldCount; ++i) {
         DDX_Text(pDX, m_edits[i], m_fields[i]);
+        // A folder typed in must be there: later saves and searches would fail on it.
+        if (pDX->m_bSaveAndValidate && !pDX->Failed() && !m_fields[i].empty() && !IsExistingDirectory(m_fields[i])) {
+            ReportMessage(IDS_FOLDER_MISSING, {m_fields[i]}, MB_OK | MB_ICONEXCLAMATION);
+            pDX->PrepareCtrl(m_edits[i]);
+            pDX->Fail();
+        }
+    }
 }
 
 void CDirectoryPage::OnInitDialog()

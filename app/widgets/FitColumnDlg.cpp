@@ -94,7 +94,9 @@ CFitColumnDlg::CFitColumnDlg(Kind kind, CDataTableItem* item, int column, QWidge
             for (int c = 0; c <= std::max(table.GetLastColumn(), column); ++c)
                 m_sources->addItem(QString::fromStdString(ColumnListText(table, c)));
         }
-        layout->addWidget(new QLabel("&Source data column", this));
+        auto* sourceLabel = new QLabel("&Source data column", this);
+        sourceLabel->setBuddy(m_sources); // "&" marks the key, not a character to show
+        layout->addWidget(sourceLabel);
         layout->addWidget(m_sources);
     }
     const QStringList fits = FitNames(item);

@@ -46,18 +46,28 @@ CGeneralPage::CGeneralPage(CProjectDocBase& document, UINT resourceId, const std
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     form->addRow(line);
-    for (int i = 1; i < 8; ++i)
-        form->addRow(tr(kFieldLabels[i]), m_fields[i]);
-    auto* attributes = new QHBoxLayout;
+    for (int i = 1; i < 8; ++i) {
+        // Short names do not exist here: their row is not shown.
+        if (kFieldIds[i] == 1118)
+            m_fields[i]->hide();
+        else
+            form->addRow(tr(kFieldLabels[i]), m_fields[i]);
+    }
+    // The attribute switches of other systems are kept, unseen, for what
+    // reads them; the page shows the owner and the permissions instead.
     for (int i = 0; i < 4; ++i) {
         m_switches[i] = new QCheckBox(tr(kSwitchLabels[i]), this);
         m_switches[i]->setObjectName(QString::number(kSwitchIds[i]));
-        // The page shows the attributes; it does not change them.
         m_switches[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_switches[i]->setFocusPolicy(Qt::NoFocus);
-        attributes->addWidget(m_switches[i]);
+        m_switches[i]->hide();
     }
-    form->addRow(tr("Attributes:"), attributes);
+    m_owner = new QLabel(this);
+    m_owner->setObjectName("Owner");
+    m_permissions = new QLabel(this);
+    m_permissions->setObjectName("Permissions");
+    form->addRow(tr("Owner:"), m_owner);
+    form->addRow(tr("Permissions:"), m_permissions);
     Show();
 }
 
@@ -83,7 +93,9 @@ void CGeneralPage::OnInitDialog()
     if (!path.empty()) {
         CFileGeneralInfo info;
         info.Read(path);
-        if (info.typeName.empty())
+        // The workspace type's own name, not what the desktop guesses from
+        // the extension (it calls *.mxf a video).
+        if (!m_info.typeName.empty())
             info.typeName = m_info.typeName;
         m_info = info;
         m_icon->setPixmap(QFileIconProvider().icon(QFileInfo(QString::fromStdString(path))).pixmap(32, 32));
@@ -101,4 +113,6 @@ void CGeneralPage::Show()
     const bool switches[4] = {m_info.readOnly, m_info.hidden, m_info.archive, m_info.system};
     for (int i = 0; i < 4; ++i)
         m_switches[i]->setChecked(switches[i]);
+    m_owner->setText(QString::fromStdString(m_info.owner));
+    m_permissions->setText(QString::fromStdString(m_info.permissions));
 }

@@ -20,6 +20,8 @@ public:
 
     const CFileGeneralInfo& Info() const { return m_info; }
     QLabel* Field(int controlId) const;
+    QLabel* OwnerField() const { return m_owner; }
+    QLabel* PermissionsField() const { return m_permissions; }
     QCheckBox* Switch(int controlId) const;
 
 private:
@@ -31,4 +33,7 @@ private:
     QLabel* m_icon;
     QLabel* m_fields[8];
     QCheckBox* m_switches[4];
+    // The file's Linux facts in place of the attributes of other systems.
+    QLabel* m_owner;
+    QLabel* m_permissions;
 };

@@ -71,8 +71,8 @@ bool CGotoCellDlg::UpdateData(bool save)
 {
     CDataExchange dx(this, save);
     int column = m_nColumn, row = m_nRow;
-    DDX_IntRange(&dx, m_column, column, 1, kLargest);
-    DDX_IntRange(&dx, m_row, row, -1, kLargest);
+    DDX_IntRange(&dx, m_column, column, 1, m_nMaxColumn);
+    DDX_IntRange(&dx, m_row, row, -1, m_nMaxRow);
     if (dx.Failed())
         return false;
     if (save) {

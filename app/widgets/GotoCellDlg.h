@@ -17,6 +17,9 @@ public:
 
     int m_nColumn = 0;
     int m_nRow = 0;
+    // The table's real extent: the last row and column a user may name.
+    int m_nMaxRow = kLargest;
+    int m_nMaxColumn = kLargest;
 
     // Moves the members to the controls (false) or checks and takes the controls' values (true).
     bool UpdateData(bool save);

@@ -119,6 +119,13 @@ int CGridColorsPage::RunPreferences(CDataView* view)
     sheet.AddPage(fontPage, fontPage->Title());
     auto* page = new CGridColorsPage(view);
     sheet.AddPage(page);
+    // The font saved as the default is the one new tables start with.
+    QObject::connect(fontPage->SaveDefaultsButton(), &QPushButton::clicked, fontPage, [] {
+        if (CMXApp* app = GetMXApp()) {
+            const DefaultFontSetting& saved = CFontPage::ApplicationDefaultFont();
+            app->SetDefaultTableFont(saved.font, saved.sizeTenthsPoint);
+        }
+    });
     QObject::connect(&sheet, &CHelpPropertySheet::applied, page, [page, fontPage, &sheet] {
         if ((page->IsModified() || fontPage->IsModified()) && page->OnApply(fontPage))
             if (QPushButton* cancel = sheet.GetButtons()->button(QDialogButtonBox::Cancel))

@@ -105,6 +105,14 @@ void CLocaleFormatPage::DoDataExchange(CDataExchange* pDX)
     ExchangeChar(pDX, m_negativeEdit, m_negative);
     ExchangeChar(pDX, m_listEdit, m_listSeparator);
     DDX_CBIndex(pDX, m_measure, m_measurement);
+    // One character in two of these roles would make numbers and lists unreadable.
+    if (pDX->m_bSaveAndValidate && !pDX->Failed()
+        && (m_decimal == m_groupSeparator || m_decimal == m_listSeparator || m_groupSeparator == m_listSeparator
+            || m_negative == m_decimal)) {
+        ReportMessage(IDS_LOCALE_CHARACTERS_CLASH, {}, MB_OK | MB_ICONEXCLAMATION);
+        pDX->PrepareCtrl(m_decimalEdit);
+        pDX->Fail();
+    }
 }
 
 void CLocaleFormatPage::OnRestoreDefaults()

@@ -9,6 +9,8 @@
 #include "app/widgets/AboutBox.h"
 #include "data/LocaleChars.h"
 #include "app/widgets/MXHelp.h"
+#include "app/widgets/WindowRules.h"
+#include "ui/widgets/FontPage.h"
 #include "app/widgets/SplashBox.h"
 #include "app/widgets/TipDlg.h"
 #include "app/MXProjectItem.h"
@@ -55,6 +57,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPalette>
+#include <QIcon>
 #include <QWhatsThis>
 
 #include <algorithm>
@@ -472,6 +475,9 @@ bool CMXApp::InitInstance(const QStringList& arguments)
     };
 
     QApplication::setWindowIcon(CCommandImages::GlyphIcon("M", QColor(40, 90, 160)));
+    // Desktops without a theme of their own still find the standard actions' icons.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
+        QIcon::setFallbackThemeName("Adwaita");
     auto* main = new CMXMainWnd;
     m_pMainWnd = main;
     if (!main->Create()) {
@@ -480,6 +486,8 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         return false;
     }
     m_pReporter->SetOwner(main);
+    CMXHelp::InstallF1Handler();
+    InstallWindowRules();
 
     const char* path = m_strFileToOpen.empty() || m_bNewFromTemplate ? nullptr : m_strFileToOpen.c_str();
     if (m_bNewFromTemplate) {
@@ -904,11 +912,37 @@ void CMXApp::LoadSettings()
     ApplyLibraryFolders();
 
     // New tables start with the table preferences.
-    CMXGrid::s_defaults.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol],
-                                   m_tableColours[ColorTextHeading], m_tableColours[ColorTextLocked]};
+    ApplyTableDefaults();
 
     // The installed data filters, asked again whenever the list changes.
     CDataFilters::Current().Query(Preferences().m_filters);
+}
+
+void CMXApp::ApplyTableDefaults()
+{
+    CMXGrid::NewTableDefaults& d = CMXGrid::s_defaults;
+    d.colours = {m_tableColours[ColorTextNoEdit], m_tableColours[ColorTextRowCol], m_tableColours[ColorTextHeading],
+                 m_tableColours[ColorTextLocked]};
+    d.gridColour = m_tableColours[ColorGrid];
+    d.textColour = m_tableColours[ColorText];
+    d.backColour = FromQColor(QApplication::palette().color(QPalette::Base));
+    if (m_tableFont.lfFaceName[0] != '\0')
+        d.font = m_tableFont;
+    else
+        d.font.reset();
+    d.textSize = m_nTableTextSize;
+    // The font page's "Save as Defaults" starts from the same font.
+    DefaultFontSetting& font = CFontPage::ApplicationDefaultFont();
+    font.font = m_tableFont;
+    font.sizeTenthsPoint = m_nTableTextSize;
+}
+
+void CMXApp::SetDefaultTableFont(const LOGFONT& font, int sizeTenthsPoint)
+{
+    m_tableFont = font;
+    m_nTableTextSize = std::clamp(sizeTenthsPoint, 10, 1000);
+    m_bTableChanged = true;
+    ApplyTableDefaults();
 }
 
 void CMXApp::SaveSettings()

@@ -96,6 +96,11 @@ public:
     void WriteProfileColour(const char* section, const char* entry, COLORREF colour) const;
     bool GetProfileFont(const char* section, const char* entry, LOGFONT& font) const;
     void WriteProfileFont(const char* section, const char* entry, const LOGFONT& font) const;
+    // Gives new data tables the table preferences (colours, font, text size).
+    void ApplyTableDefaults();
+    // "Save as Defaults" of a table's font page: new tables take this font and
+    // size, and it is written with the settings at exit.
+    void SetDefaultTableFont(const LOGFONT& font, int sizeTenthsPoint);
 
     // Start-up steps that other parts of the program supply. Each is a call
     // point: the window it stands for is shown from here.

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMainWindow>
 #include <QWhatsThis>
 #include <QWidget>
 
@@ -41,7 +43,58 @@ void CancelModes()
     }
 }
 
+// F1 in any window other than the main window, which has a command of its own.
+class F1Filter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier || !watched->isWidgetType())
+            return false;
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (!window || qobject_cast<QMainWindow*>(window))
+            return false;
+        // Find the nearest window up the chain that names its page.
+        DWORD id = 0;
+        for (QWidget* w = window; w && !id; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+            id = CMXHelp::HelpIdOf(w);
+        QWidget* owner = window;
+        while (owner->parentWidget())
+            owner = owner->parentWidget()->window();
+        if (id)
+            CMXHelp::MainWindowWinHelp(owner, id, HELP_CONTEXT);
+        else
+            CMXHelp::ShowContents(owner);
+        return true;
+    }
+};
+
 } // namespace
+
+DWORD CMXHelp::HelpIdOf(const QWidget* window)
+{
+    return window ? DWORD(window->property("helpId").toUInt()) : 0;
+}
+
+void CMXHelp::SetHelpId(QWidget* window, DWORD helpId)
+{
+    if (window)
+        window->setProperty("helpId", uint(helpId));
+}
+
+void CMXHelp::InstallF1Handler()
+{
+    static F1Filter* filter = nullptr;
+    if (!filter && qApp) {
+        filter = new F1Filter(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
 
 QString CMXHelp::GetHelpFolder()
 {

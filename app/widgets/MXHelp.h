@@ -13,6 +13,18 @@ class QWidget;
 
 class CMXHelp {
 public:
+    // Help ids of windows and dialogs: this base plus their resource number;
+    // those of messages: kPromptHelpBase plus the message's number.
+    static constexpr DWORD kResourceHelpBase = 0x20000;
+    static constexpr DWORD kPromptHelpBase = 0x30000;
+    // The help id a dialog carries (its "helpId" property); 0 when none.
+    static DWORD HelpIdOf(const QWidget* window);
+    static void SetHelpId(QWidget* window, DWORD helpId);
+    // F1 in a dialog or another window of the program: that window's page
+    // through the topic map, or the contents when it has none. The main
+    // window handles F1 itself (the active item window's page).
+    static void InstallF1Handler();
+
     // The folder of help pages and the topic map; by default those beside the
     // program. Tests point them elsewhere.
     static QString GetHelpFolder();

@@ -14,6 +14,9 @@
 #include "app/Preferences.h"
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/DataView.h"
+#include "app/HelpTopicMap.h"
+#include "app/widgets/MXHelp.h"
+#include "app/widgets/TableProjectWnd.h"
 #include "draw/DrawTypes.h"
 #include "draw/widgets/DrawCommands.h"
 #include "app/widgets/MXApp.h"
@@ -27,10 +30,15 @@
 #include "framework/widgets/ImageListImages.h"
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectFrameBase.h"
+#include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/Reporter.h"
 #include "platform/StringTable.h"
 #include "platform/widgets/FileChooser.h"
 #include "ui/widgets/MultiDefaultFileDialog.h"
+#include "ui/widgets/CharFormatView.h"
+#include "ui/widgets/FontNameCombo.h"
+#include "ui/widgets/FontSizeCombo.h"
+#include "ui/widgets/MainToolBar.h"
 #include "ui/widgets/StandardToolBar.h"
 
 #include <QAction>
@@ -41,6 +49,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -56,6 +65,20 @@ std::atomic<CMXMainWnd*> s_mainWnd{nullptr};
 
 // View > Zoom: 25%, 50%, 75%, 100%, 120%, 150% and 200%.
 constexpr UINT kFirstZoomCommand = 32985;
+
+// The zoom box's hold on the active table's grid, which zooms in its own way.
+class TableZoom : public CZoomView {
+public:
+    int GetZoom() const override { return view ? view->GetZoomPercent() : 100; }
+    void SetZoom(int percent) override
+    {
+        if (view)
+            view->SetZoomPercent(percent);
+    }
+    QPointer<CDataView> view;
+};
+
+QString Text(UINT id) { return QString::fromStdString(LoadString(id)); }
 
 } // namespace
 
@@ -104,19 +127,29 @@ QAction* CMXMainWnd::Command(UINT id, const QString& text, const QString& prompt
 void CMXMainWnd::CreateToolBars()
 {
     QStyle* st = style();
+    // The standard actions wear the user's icon theme where it has them.
+    auto theme = [](const char* name, const QIcon& fallback) {
+        const QString plain = QString::fromLatin1(name);
+        if (QIcon::hasThemeIcon(plain))
+            return QIcon::fromTheme(plain);
+        if (QIcon::hasThemeIcon(plain + "-symbolic"))
+            return QIcon::fromTheme(plain + "-symbolic");
+        return fallback;
+    };
     const CCommandImages::Strip standard = {
-        {ID_FILE_NEW, st->standardIcon(QStyle::SP_FileIcon)},
-        {ID_FILE_OPEN, st->standardIcon(QStyle::SP_DialogOpenButton)},
-        {ID_FILE_SAVE, st->standardIcon(QStyle::SP_DialogSaveButton)},
+        {ID_FILE_NEW, theme("document-new", st->standardIcon(QStyle::SP_FileIcon))},
+        {ID_FILE_OPEN, theme("document-open", st->standardIcon(QStyle::SP_DialogOpenButton))},
+        {ID_FILE_SAVE, theme("document-save", st->standardIcon(QStyle::SP_DialogSaveButton))},
         {0, {}},
-        {ID_EDIT_CUT, CCommandImages::DrawnIcon(CCommandImages::Cut)},
-        {ID_EDIT_COPY, CCommandImages::DrawnIcon(CCommandImages::Copy)},
-        {ID_EDIT_PASTE, CCommandImages::DrawnIcon(CCommandImages::Paste)},
-        {ID_EDIT_UNDO, st->standardIcon(QStyle::SP_ArrowBack)},
-        {ID_EDIT_REDO, st->standardIcon(QStyle::SP_ArrowForward)},
+        {ID_EDIT_CUT, theme("edit-cut", CCommandImages::DrawnIcon(CCommandImages::Cut))},
+        {ID_EDIT_COPY, theme("edit-copy", CCommandImages::DrawnIcon(CCommandImages::Copy))},
+        {ID_EDIT_PASTE, theme("edit-paste", CCommandImages::DrawnIcon(CCommandImages::Paste))},
+        {ID_EDIT_UNDO, theme("edit-undo", st->standardIcon(QStyle::SP_ArrowBack))},
+        {ID_EDIT_REDO, theme("edit-redo", st->standardIcon(QStyle::SP_ArrowForward))},
         {0, {}},
-        {ID_FILE_PRINT, CCommandImages::DrawnIcon(CCommandImages::Print)},
-        {ID_CONTEXT_HELP, CCommandImages::GlyphIcon("?", QColor(200, 220, 250))},
+        {ID_FILE_PRINT, theme("document-print", CCommandImages::DrawnIcon(CCommandImages::Print))},
+        {ID_HELP_CONTENTS, theme("help-contents", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
+        {ID_CONTEXT_HELP, theme("help-whatsthis", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
     };
     const CCommandImages::Strip workspace = {
         {ID_ADD_DATA, CMXListViewBar::KindIcon(KIND_DATA)},
@@ -169,13 +202,22 @@ void CMXMainWnd::CreateToolBars()
     m_images.LoadToolbar(data);
 
     m_standardBar = new CStandardToolBar(QString::fromStdString(LoadString(IDS_STANDARD_BAR)), this);
-    m_workspaceBar = new QToolBar("Workspace", this);
+    m_workspaceBar = new QToolBar(Text(IDS_WORKSPACE_BAR), this);
     m_workspaceBar->setObjectName("Workspace");
-    m_formatBar = new QToolBar("Format", this);
-    m_formatBar->setObjectName("Format");
+    // The formatting bar: face and size boxes, then the effects and paragraph
+    // buttons of the Format menu (the bar's own effect buttons would take the
+    // menu's shortcuts, so they leave the bar).
+    m_formatBar = new CMainToolBar(this);
+    m_formatBar->Create(this);
+    for (DWORD effect : {DWORD(CFE_BOLD), DWORD(CFE_ITALIC), DWORD(CFE_UNDERLINE)})
+        if (QAction* own = m_formatBar->EffectAction(effect)) {
+            own->setShortcut({});
+            m_formatBar->removeAction(own);
+        }
+    m_formatBar->SetActiveViewProvider([this] { return GetCharFormatView(); });
     m_dataBar = new QToolBar(QString::fromStdString(LoadString(IDS_DATA_BAR)), this);
     m_dataBar->setObjectName("Data");
-    m_drawingBar = new QToolBar("Drawing", this);
+    m_drawingBar = new QToolBar(Text(IDS_DRAWING_TOOLS), this);
     m_drawingBar->setObjectName("Drawing");
     auto fill = [this](QToolBar* bar, const CCommandImages::Strip& strip) {
         for (const auto& [id, icon] : strip) {
@@ -198,7 +240,91 @@ void CMXMainWnd::CreateToolBars()
     addToolBar(Qt::TopToolBarArea, m_dataBar);
     addToolBar(Qt::TopToolBarArea, m_drawingBar);
     addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
+    CreateColourBar();
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
+}
+
+void CMXMainWnd::CreateColourBar()
+{
+    // The colour targets and switch, the sixteen colours, the fourteen greys
+    // and Custom Color; each colour button is a swatch of its colour.
+    m_colourBar = new QToolBar(Text(IDS_COLOR_BAR), this);
+    m_colourBar->setObjectName("Color");
+    for (UINT id : {UINT(ID_COLOR_TARGET_FILL), UINT(ID_COLOR_TARGET_LINE), UINT(ID_COLOR_TARGET_TEXT),
+                    UINT(ID_COLOR_ON_OFF)})
+        if (QAction* action = m_router->Action(id))
+            m_colourBar->addAction(action);
+    m_colourBar->addSeparator();
+    for (int i = 0; i < kPaletteSize; ++i) {
+        if (i == 16)
+            m_colourBar->addSeparator();
+        if (QAction* action = m_router->Action(ID_COLOR_FIRST + UINT(i)))
+            m_colourBar->addAction(action);
+    }
+    m_colourBar->addSeparator();
+    if (QAction* custom = m_router->Action(ID_COLOR_CUSTOM))
+        m_colourBar->addAction(custom);
+    addToolBar(Qt::BottomToolBarArea, m_colourBar);
+}
+
+QToolBar* CMXMainWnd::BarOfCommand(UINT id) const
+{
+    switch (id) {
+    case ID_VIEW_STYLE_BAR: return m_formatBar;
+    case ID_VIEW_DATA_BAR: return m_dataBar;
+    case ID_VIEW_COLOR_BAR: return m_colourBar;
+    case ID_VIEW_DRAWING_BAR: return m_drawingBar;
+    case ID_VIEW_WORKSPACE_BAR: return m_workspaceBar;
+    default: return nullptr;
+    }
+}
+
+CZoomView* CMXMainWnd::GetZoomView()
+{
+    CProjectFrameBase* frame = GetActiveItemFrame();
+    if (!frame)
+        return nullptr;
+    if (auto* view = dynamic_cast<CZoomView*>(frame->widget()))
+        return view;
+    if (auto* table = dynamic_cast<CTableProjectWnd*>(frame)) {
+        CDataView* view = table->GetDataView();
+        if (!view || !view->GetGridData())
+            return nullptr;
+        if (!m_tableZoom)
+            m_tableZoom = std::make_unique<TableZoom>();
+        static_cast<TableZoom*>(m_tableZoom.get())->view = view;
+        return m_tableZoom.get();
+    }
+    return nullptr;
+}
+
+QWidget* CMXMainWnd::GetCharFormatView() const
+{
+    CProjectFrameBase* frame = GetActiveItemFrame();
+    if (!frame)
+        return nullptr;
+    // The text the user works in; else the first that shows in the window.
+    QWidget* focus = QApplication::focusWidget();
+    for (QWidget* w = focus; w && frame->isAncestorOf(w); w = w->parentWidget())
+        if (dynamic_cast<CCharFormatView*>(w))
+            return w;
+    if (dynamic_cast<CCharFormatView*>(frame->widget()))
+        return frame->widget();
+    for (QWidget* w : frame->findChildren<QWidget*>())
+        if (dynamic_cast<CCharFormatView*>(w) && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+QWidget* CMXMainWnd::ShowHelpForActiveWindow()
+{
+    CProjectFrameBase* frame = GetActiveItemFrame();
+    CMXApp* app = GetMXApp();
+    CProjectTemplateBase* tmpl = frame && app ? app->GetItemTemplate(frame->GetItem()) : nullptr;
+    if (!tmpl || IsListActive())
+        return CMXHelp::ShowContents(this);
+    // An item window's page is keyed by its window resource, as a dialog's is.
+    return CMXHelp::MainWindowWinHelp(this, CMXHelp::kResourceHelpBase + tmpl->GetResourceID(), HELP_CONTEXT);
 }
 
 void CMXMainWnd::CreateDrawingMenus(QMenuBar* bar)
@@ -376,8 +502,18 @@ void CMXMainWnd::CreateMenus()
     format->addAction(Command(ID_FORMAT_ALIGN_CENTER, "&Center", "Center the paragraph\nCenter", {}, true));
     format->addAction(Command(ID_FORMAT_ALIGN_RIGHT, "Align &Right", "Align the paragraph to the right\nAlign Right", {}, true));
     format->addAction(Command(ID_FORMAT_BULLETS, "B&ullets", "Insert or remove bullets\nBullets", {}, true));
+    format->addSeparator();
+    format->addAction(Command(ID_FORMAT_FONT, "&Font...", "Choose the face, size and effects of the selected text\nFont"));
+    format->addAction(Command(ID_FORMAT_TEXT_COLOR, "&Text Color...", "Choose the colour of the selected text\nText Color"));
 
     CreateDrawingMenus(bar);
+    // The text colours are the colour bar's commands: the active note or
+    // drawing takes them.
+    QMenu* textColours = format->addMenu("C&olor");
+    for (int i = 0; i < kPaletteSize; ++i)
+        textColours->addAction(m_router->Action(ID_COLOR_FIRST + UINT(i)));
+    textColours->addSeparator();
+    textColours->addAction(m_router->Action(ID_COLOR_CUSTOM));
     QMenu* equation = bar->addMenu("E&quation");
     equation->addAction(Command(ID_EQUATION_COMPILE, "&Compile", "Compile the definition\nCompile", {QKeySequence("Ctrl+F7")}));
     QMenu* calculate = bar->addMenu("&Calculate");
@@ -417,6 +553,7 @@ void CMXMainWnd::CreateMenus()
     m_windowMenu->addAction(Command(ID_WINDOW_CASCADE, "&Cascade", "Arrange windows so they overlap\nCascade Windows"));
     m_windowMenu->addAction(Command(ID_WINDOW_TILE_HORZ, "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows"));
     m_windowMenu->addAction(Command(ID_ITEM_CLOSE, "C&lose", "Close the selected item window\nClose Window"));
+    m_windowMenu->addAction(Command(ID_WINDOW_CLOSE_ALL, "Close &All", "Close all item windows\nClose All"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, [this] {
         // The open windows, after the fixed commands.
         const QList<QAction*> actions = m_windowMenu->actions();
@@ -436,6 +573,8 @@ void CMXMainWnd::CreateMenus()
     });
 
     QMenu* help = bar->addMenu("&Help");
+    help->addAction(Command(ID_HELP_CONTENTS, "&Contents", "Open the help pages at their contents\nHelp Contents"));
+    help->addAction(Command(ID_HELP, "&Help on This Window", "Open the help page of the active window\nHelp", {QKeySequence(Qt::Key_F1)}));
     help->addAction(Command(ID_CONTEXT_HELP, "&What's This?", "Display help for clicked on buttons, menus and windows\nHelp", {QKeySequence("Shift+F1")}));
     help->addAction(Command(ID_HELP_TIP, "&Tip of the Day...", "Display a tip\nTip of the Day"));
     help->addSeparator();
@@ -460,8 +599,12 @@ bool CMXMainWnd::Create()
     resize(1024, 720);
     CreateMenus();
     CreateToolBars();
-    for (QAction* a : actions())
+    for (QAction* a : actions()) {
         m_images.Apply(a, m_router->CommandOf(a));
+        // What's This on a button or menu entry tells what its command does.
+        if (a->whatsThis().isEmpty() && !a->statusTip().isEmpty())
+            a->setWhatsThis(a->statusTip());
+    }
 
     QMenu* bars = nullptr;
     for (QAction* a : menuBar()->actions())
@@ -470,10 +613,15 @@ bool CMXMainWnd::Create()
                 if (b->menu() && b->text() == "&Tool Bars")
                     bars = b->menu();
     if (bars) {
-        bars->addAction(m_standardBar->toggleViewAction());
-        bars->addAction(m_workspaceBar->toggleViewAction());
-        bars->addAction(m_formatBar->toggleViewAction());
-        bars->addAction(m_drawingBar->toggleViewAction());
+        QAction* standard = m_standardBar->toggleViewAction();
+        standard->setText("&Standard");
+        standard->setStatusTip("Show or hide the Standard toolbar");
+        bars->addAction(standard);
+        bars->addAction(Command(ID_VIEW_WORKSPACE_BAR, "&Workspace", "Show or hide the workspace toolbar\nToggle Workspace Bar", {}, true));
+        bars->addAction(Command(ID_VIEW_DATA_BAR, "&Data", "Show or hide the data toolbar\nToggle Data Bar", {}, true));
+        bars->addAction(Command(ID_VIEW_DRAWING_BAR, "D&rawing", "Show or hide the drawing toolbar\nToggle Drawing Bar", {}, true));
+        bars->addAction(Command(ID_VIEW_COLOR_BAR, "&Color", "Show or hide the colour bar\nToggle Color Bar", {}, true));
+        bars->addAction(Command(ID_VIEW_STYLE_BAR, "&Formatting", "Show or hide the formatting toolbar\nToggle Style Bar", {}, true));
     }
 
     statusBar()->showMessage(QString::fromStdString(LoadString(IDS_READY)));
@@ -505,14 +653,23 @@ bool CMXMainWnd::Create()
     if (listBar->GetWidthMode() == 0)
         listBar->hide();
 
-    m_standardBar->SetActiveViewProvider([this]() -> CZoomView* {
-        CProjectFrameBase* frame = GetActiveItemFrame();
-        return frame ? dynamic_cast<CZoomView*>(frame->widget()) : nullptr;
-    });
+    m_standardBar->SetActiveViewProvider([this]() -> CZoomView* { return GetZoomView(); });
     // The zoom box follows the active view while the user is elsewhere.
     auto* zoomTimer = new QTimer(this);
     zoomTimer->setInterval(250);
-    connect(zoomTimer, &QTimer::timeout, m_standardBar, &CStandardToolBar::UpdateZoom);
+    connect(zoomTimer, &QTimer::timeout, this, [this] {
+        m_standardBar->UpdateZoom();
+        if (CZoomComboBox* box = m_standardBar->ZoomBox())
+            box->setToolTip(box->isEnabled() ? Text(IDS_ZOOM_TIP) : Text(IDS_ZOOM_TIP) + " (" + Text(IDS_REASON_NO_ZOOM_VIEW) + ")");
+        // The font boxes show the active text's face and size, and only while there is one.
+        const bool text = GetCharFormatView() != nullptr;
+        for (QWidget* box : {static_cast<QWidget*>(m_formatBar->NameCombo()), static_cast<QWidget*>(m_formatBar->SizeCombo())}) {
+            box->setEnabled(text);
+            box->setToolTip(text ? QString() : Text(IDS_REASON_NO_TEXT_VIEW));
+        }
+        if (text && !m_formatBar->isHidden())
+            m_formatBar->UpdateFromView();
+    });
     zoomTimer->start();
     m_router->UpdateAll();
     return true;
@@ -521,7 +678,8 @@ bool CMXMainWnd::Create()
 void CMXMainWnd::OnIconSizeChanged(bool large)
 {
     const QSize size = large ? QSize(24, 24) : QSize(16, 16);
-    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, m_formatBar, m_dataBar, m_drawingBar})
+    for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, static_cast<QToolBar*>(m_formatBar),
+                          m_dataBar, m_drawingBar, m_colourBar})
         if (bar)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())
@@ -721,7 +879,45 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     }
     case ID_VIEW_ZOOM:
-        if (ui) ui->Enable(false);
+        if (ui) {
+            ui->Enable(false);
+            ui->SetReason(LoadString(IDS_REASON_NO_ZOOM_VIEW));
+        }
+        return true;
+    case ID_VIEW_STYLE_BAR:
+    case ID_VIEW_DATA_BAR:
+    case ID_VIEW_COLOR_BAR:
+    case ID_VIEW_DRAWING_BAR:
+    case ID_VIEW_WORKSPACE_BAR: {
+        QToolBar* toolbar = BarOfCommand(id);
+        if (!toolbar)
+            return false;
+        if (ui) {
+            ui->Enable();
+            ui->SetCheck(!toolbar->isHidden());
+        } else {
+            toolbar->setVisible(toolbar->isHidden());
+        }
+        return true;
+    }
+    case ID_WINDOW_CLOSE_ALL:
+        if (ui) {
+            ui->Enable(GetActiveItemFrame() != nullptr);
+            ui->SetReason(LoadString(IDS_REASON_NO_ITEM_WINDOW));
+        } else {
+            CloseAllItemWindows();
+        }
+        return true;
+    case ID_HELP:
+    case ID_HELP_CONTENTS:
+        if (ui) {
+            ui->Enable(CMXHelp::IsHelpAvailable());
+            ui->SetReason(LoadString(IDS_REASON_NO_HELP));
+        } else if (id == ID_HELP) {
+            ShowHelpForActiveWindow();
+        } else {
+            CMXHelp::ShowContents(this);
+        }
         return true;
     }
     return CProjectFrameMDIMain::OnCmdMsg(id, ui);

@@ -12,10 +12,13 @@ class QMenuBar;
 #include <QKeySequence>
 
 #include <initializer_list>
+#include <memory>
 
 class CMXDoc;
+class CMainToolBar;
 class CProjectItemBase;
 class CStandardToolBar;
+class CZoomView;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -52,6 +55,17 @@ public:
     QToolBar* GetWorkspaceToolBar() const { return m_workspaceBar; }
     // The table commands of the active data-table window.
     QToolBar* GetDataToolBar() const { return m_dataBar; }
+    // Font face and size of the active note or text, with the character effects.
+    CMainToolBar* GetFormatToolBar() const { return m_formatBar; }
+    // The thirty colours, their targets and Custom Color.
+    QToolBar* GetColourBar() const { return m_colourBar; }
+    QToolBar* GetDrawingToolBar() const { return m_drawingBar; }
+    // The view that the zoom box acts on: a graph page or the active table; null when none.
+    CZoomView* GetZoomView();
+    // The view whose text the font toolbar and Format > Font act on; null when none.
+    QWidget* GetCharFormatView() const;
+    // F1: the help page of the active item window (the contents without one).
+    QWidget* ShowHelpForActiveWindow();
     // The status pane that shows the active item's state.
     QLabel* GetStatePane() const { return m_statePane; }
     const CCommandImages& GetCommandImages() const { return m_images; }
@@ -71,6 +85,9 @@ private:
     void CreateMenus();
     void CreateDrawingMenus(QMenuBar* bar);
     void CreateToolBars();
+    void CreateColourBar();
+    // The toolbar that a View > Tool Bars command shows or hides.
+    QToolBar* BarOfCommand(UINT id) const;
     void AddItem(UINT id);
     void ChangeItemIcon();
     // The item that item commands (Page Setup) act on; null when none.
@@ -83,7 +100,9 @@ private:
     CCommandImages m_images;
     CStandardToolBar* m_standardBar = nullptr;
     QToolBar* m_workspaceBar = nullptr;
-    QToolBar* m_formatBar = nullptr;
+    CMainToolBar* m_formatBar = nullptr;
+    QToolBar* m_colourBar = nullptr;
+    std::unique_ptr<CZoomView> m_tableZoom;
     QToolBar* m_dataBar = nullptr;
     QToolBar* m_drawingBar = nullptr;
     QLabel* m_calcPane = nullptr;

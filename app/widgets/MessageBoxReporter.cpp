@@ -1,10 +1,13 @@
 #include "app/widgets/MessageBoxReporter.h"
 
+#include "app/HelpTopicMap.h"
+#include "app/widgets/MXHelp.h"
 #include "framework/Profile.h"
 #include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 std::string CMessageBoxReporter::Caption(UINT stringId)
 {
@@ -63,7 +66,17 @@ int CMessageBoxReporter::Show(const ReportedMessage& message)
     box.setStandardButtons(all);
     const std::size_t defaultIndex = (type & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
     box.setDefaultButton(buttons[defaultIndex].button);
-    const int clicked = box.exec();
+    // A message with a help number has a Help button that opens its page
+    // and leaves the box open.
+    QPushButton* help = nullptr;
+    if (message.helpId != 0 && CMXHelp::IsHelpAvailable())
+        help = box.addButton(QMessageBox::Help);
+    int clicked = box.exec();
+    while (help && box.clickedButton() == help) {
+        CMXHelp::MainWindowWinHelp(m_owner ? m_owner.data() : box.parentWidget(),
+                                   CMXHelp::kPromptHelpBase + message.helpId, HELP_CONTEXT);
+        clicked = box.exec();
+    }
     for (const Button& b : buttons)
         if (clicked == b.button)
             return b.answer;

@@ -56,7 +56,9 @@ CSortDataDlg::CSortDataDlg(CMXGrid* item, int indexColumn, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &CSortDataDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(new QLabel("&Column(s) to sort", this));
+    auto* listLabel = new QLabel("&Column(s) to sort", this);
+    listLabel->setBuddy(m_list); // "&" marks the key, not a character to show
+    layout->addWidget(listLabel);
     layout->addWidget(m_list);
     layout->addWidget(m_count);
     layout->addWidget(order);

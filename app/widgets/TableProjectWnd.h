@@ -13,6 +13,8 @@ public:
     CDataSplitterWnd* GetSplitter() const;
     // The pane the user works in.
     CDataView* GetDataView() const;
+    // The status pane shows the current cell: "Row 12, Col 3".
+    bool OnCmdMsg(UINT id, CCmdUI* ui) override;
 
 protected:
     QWidget* CreateItemView() override;

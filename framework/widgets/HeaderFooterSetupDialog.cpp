@@ -4,6 +4,8 @@
 #include "framework/widgets/HeaderFieldButton.h"
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "framework/widgets/MeasurementEdit.h"
+#include "platform/Reporter.h"
+#include "platform/StringIds.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -262,6 +264,16 @@ void CHeaderFooterSetupDialog::OnHeaderFonts()
 
 void CHeaderFooterSetupDialog::accept()
 {
+    // Margins that meet or cross leave nothing to print on (and would give
+    // page after page of nothing): refused before anything is taken.
+    const SIZE paper = GetPaperSize();
+    const LONG across = m_margins[0]->GetThousandths() + m_margins[2]->GetThousandths();
+    const LONG down = m_margins[1]->GetThousandths() + m_margins[3]->GetThousandths();
+    if (paper.cx > 0 && paper.cy > 0 && (across >= paper.cx || down >= paper.cy)) {
+        ReportMessage(IDS_MARGINS_TOO_LARGE, {}, MB_OK | MB_ICONEXCLAMATION);
+        m_margins[across >= paper.cx ? 0 : 1]->setFocus();
+        return;
+    }
     UpdateDistanceBounds();
     m_headerDistance->Reclamp();
     m_footerDistance->Reclamp();

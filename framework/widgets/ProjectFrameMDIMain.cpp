@@ -75,7 +75,11 @@ CProjectFrameMDIMain::CProjectFrameMDIMain(QWidget* parent)
     // Menus and buttons follow the state of the window the user works in.
     auto* timer = new QTimer(this);
     timer->setInterval(250);
-    connect(timer, &QTimer::timeout, this, [this] { m_router->UpdateAll(); });
+    connect(timer, &QTimer::timeout, this, [this] {
+        m_router->UpdateAll();
+        CProjectDocBase* doc = GetProjectDoc();
+        setWindowModified(doc && doc->IsModified());
+    });
     timer->start();
 }
 
@@ -177,12 +181,14 @@ void CProjectFrameMDIMain::OnUpdateFrameTitle()
     QString app = QString::fromStdString(GetAppName());
     CProjectDocBase* doc = GetProjectDoc();
     CProjectFrameBase* active = GetActiveItemFrame();
+    // "[*]" is where the desktop marks a workspace with unsaved changes.
     if (doc && !(active && active->isMaximized()))
-        setWindowTitle(app + " - " + QString::fromStdString(doc->GetTitle()));
+        setWindowTitle(app + " - " + QString::fromStdString(doc->GetTitle()) + "[*]");
     else if (active && active->isMaximized())
-        setWindowTitle(app + " - " + active->windowTitle());
+        setWindowTitle(app + " - " + active->windowTitle() + "[*]");
     else
         setWindowTitle(app);
+    setWindowModified(doc && doc->IsModified());
 }
 
 void CProjectFrameMDIMain::UpdateMainIcon()
@@ -340,10 +346,29 @@ CProjectFrameBase* CProjectFrameMDIMain::AddFrame(CProjectFrameBase* frame, bool
         frame->resize(std::max(320, m_mdi->width() * 3 / 5), std::max(240, m_mdi->height() * 3 / 5));
         frame->show();
     }
+    KeepInsideWorkspace(frame);
     m_mdi->setActiveSubWindow(frame);
     if (CProjectDocBase* doc = frame->GetDocument())
         doc->UpdateFrameCounts();
     return frame;
+}
+
+void CProjectFrameMDIMain::KeepInsideWorkspace(QMdiSubWindow* frame) const
+{
+    // A window placed by the area's own cascade, or stored on a larger
+    // screen, is moved (and if need be shrunk) into the visible area.
+    if (!frame || frame->isMaximized() || frame->isMinimized())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    if (area.width() <= 0 || area.height() <= 0)
+        return;
+    QRect r = frame->geometry();
+    r.setWidth(std::min(r.width(), area.width()));
+    r.setHeight(std::min(r.height(), area.height()));
+    r.moveLeft(std::clamp(r.left(), 0, area.width() - r.width()));
+    r.moveTop(std::clamp(r.top(), 0, area.height() - r.height()));
+    if (r != frame->geometry())
+        frame->setGeometry(r);
 }
 
 bool CProjectFrameMDIMain::OpenItemWindow(CProjectItemBase* item)

@@ -81,6 +81,8 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Moves a frame that reaches beyond the visible workspace area into it.
+    void KeepInsideWorkspace(QMdiSubWindow* frame) const;
     // Adds a frame made by a template to the MDI area.
     CProjectFrameBase* AddFrame(CProjectFrameBase* frame, bool restorePlacement, bool allowMaximized);
 

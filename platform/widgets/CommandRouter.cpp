@@ -29,6 +29,8 @@ QAction* CCommandRouter::Register(QAction* action, UINT id)
 {
     m_actions.emplace(id, action);
     m_defaultTexts.emplace(id, action->text());
+    m_defaultTips.emplace(action, std::pair{action->statusTip(), action->toolTip()});
+    connect(action, &QObject::destroyed, this, [this, action] { m_defaultTips.erase(action); });
     connect(action, &QAction::triggered, this, [this, id] {
         Execute(id);
         UpdateAll();
@@ -86,7 +88,18 @@ void CCommandRouter::UpdateAll()
 {
     for (const auto& [id, action] : m_actions) {
         CCmdUI ui = Query(id);
-        action->setEnabled(ui.m_enabled.value_or(false));
+        const bool enabled = ui.m_enabled.value_or(false);
+        action->setEnabled(enabled);
+        if (auto tips = m_defaultTips.find(action); tips != m_defaultTips.end()) {
+            if (!enabled && ui.m_reason && !ui.m_reason->empty()) {
+                const QString reason = QString::fromStdString(*ui.m_reason);
+                action->setStatusTip(reason);
+                action->setToolTip(tips->second.second + " (" + reason + ")");
+            } else {
+                action->setStatusTip(tips->second.first);
+                action->setToolTip(tips->second.second);
+            }
+        }
         if (action->isCheckable())
             action->setChecked(ui.m_checked.value_or(false));
         if (ui.m_text) {

@@ -27,10 +27,13 @@ public:
     void SetCheck(int check = 1) { m_checked = check != 0; }
     void SetRadio(bool on = true) { m_checked = on; }
     void SetText(const std::string& text) { m_text = text; }
+    // Why the command is disabled; shown in its status text and tip while it is.
+    void SetReason(const std::string& reason) { m_reason = reason; }
 
     std::optional<bool> m_enabled;
     std::optional<bool> m_checked;
     std::optional<std::string> m_text;
+    std::optional<std::string> m_reason;
 };
 
 // One stop of the route.
@@ -76,5 +79,7 @@ public:
 private:
     std::multimap<UINT, QAction*> m_actions;
     std::map<UINT, QString> m_defaultTexts;
+    // The status text and tip an action had when it was registered.
+    std::map<const QAction*, std::pair<QString, QString>> m_defaultTips;
     RouteProvider m_route;
 };

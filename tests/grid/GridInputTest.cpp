@@ -99,7 +99,8 @@ TEST(GridInputTest, KeyTable)
         {1, 1, 0, VK_UP, 1, 1},          // never into the heading row
         {1, 1, 0, VK_LEFT, 1, 1},
         {1, 1, MK_SHIFT, VK_TAB, 1, 1},
-        {1, 1, MK_SHIFT, VK_RETURN, 1, 1}, // stops at the first scrollable row
+        {1, 1, MK_SHIFT, VK_RETURN, 1, 1}, // never climbs above row 2
+        {3, 1, MK_SHIFT, VK_RETURN, 2, 1},
         {99, 99, 0, VK_DOWN, 99, 99},
         {99, 99, 0, VK_RIGHT, 99, 99},
         {99, 99, 0, VK_TAB, 99, 99},
@@ -137,16 +138,19 @@ TEST(GridInputTest, PageKeys)
     EXPECT_EQ(f.grid.GetTopRow(), 38);
 }
 
-TEST(GridInputTest, ShiftEnterStopsAtTheFirstScrollableRow)
+TEST(GridInputTest, ShiftEnterReachesRowTwoPastTheFrozenRowsAndStopsThere)
 {
+    // A table's grid: the column numbers, types and names are frozen, the
+    // names (row 2) are still typed into.
     GridFixture f;
     f.data.m_nFirstScrollableRow = 3;
+    f.data.m_nFrozenRows = 3;
     f.grid.SetCurrentCell(4, 5);
     f.host.modifiers = MK_SHIFT;
-    f.grid.OnKeyDown(VK_RETURN, 1, 0);
-    EXPECT_EQ(Current(f), std::make_pair(3, 5));
-    f.grid.OnKeyDown(VK_RETURN, 1, 0);
-    EXPECT_EQ(Current(f), std::make_pair(3, 5));
+    for (int expected : {3, 2, 2}) {
+        f.grid.OnKeyDown(VK_RETURN, 1, 0);
+        EXPECT_EQ(Current(f), std::make_pair(expected, 5));
+    }
 }
 
 TEST(GridInputTest, ArrowOntoAPartlyShownRowScrollsOneLine)

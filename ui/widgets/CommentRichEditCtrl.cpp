@@ -2,12 +2,15 @@
 
 #include "platform/widgets/CommandIds.h"
 #include "ui/RichData.h"
+#include "ui/widgets/RichTextDocument.h"
 #include "ui/widgets/TextDocumentEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QFont>
+#include <QFontDialog>
 #include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
@@ -17,6 +20,7 @@
 #include <QTextList>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -221,6 +225,137 @@ void CCommentRichEditCtrl::PlainFormat()
     mergeCurrentCharFormat(format);
 }
 
+namespace {
+
+CCommentRichEditCtrl::ColourChooser& ColourSeam()
+{
+    static CCommentRichEditCtrl::ColourChooser chooser;
+    return chooser;
+}
+
+CCommentRichEditCtrl::FontChooser& FontSeam()
+{
+    static CCommentRichEditCtrl::FontChooser chooser;
+    return chooser;
+}
+
+// The character formats of the selected text, fragment by fragment (the
+// format at the caret when nothing is selected).
+std::vector<QTextCharFormat> SelectedFormats(const QTextEdit& edit)
+{
+    const QTextCursor cursor = edit.textCursor();
+    if (!cursor.hasSelection())
+        return {cursor.charFormat()};
+    std::vector<QTextCharFormat> formats;
+    const int start = cursor.selectionStart(), end = cursor.selectionEnd();
+    for (QTextBlock block = edit.document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() > start && fragment.position() < end)
+                formats.push_back(fragment.charFormat());
+        }
+    }
+    if (formats.empty())
+        formats.push_back(cursor.charFormat());
+    return formats;
+}
+
+} // namespace
+
+void CCommentRichEditCtrl::SetColourChooser(ColourChooser chooser) { ColourSeam() = std::move(chooser); }
+void CCommentRichEditCtrl::SetFontChooser(FontChooser chooser) { FontSeam() = std::move(chooser); }
+
+bool CCommentRichEditCtrl::GetViewCharFormat(CHARFORMAT& format)
+{
+    const std::vector<QTextCharFormat> formats = SelectedFormats(*this);
+    std::vector<CHARFORMAT> records;
+    records.reserve(formats.size());
+    for (const QTextCharFormat& f : formats)
+        records.push_back(CharFormatFromQt(f, document()->defaultFont()));
+    format = records.front();
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    for (const CHARFORMAT& r : records) {
+        if (std::strncmp(r.szFaceName, format.szFaceName, LF_FACESIZE) != 0)
+            format.dwMask &= ~DWORD(CFM_FACE | CFM_CHARSET);
+        if (r.yHeight != format.yHeight)
+            format.dwMask &= ~DWORD(CFM_SIZE);
+        if (r.crTextColor != format.crTextColor || (r.dwEffects & CFE_AUTOCOLOR) != (format.dwEffects & CFE_AUTOCOLOR))
+            format.dwMask &= ~DWORD(CFM_COLOR);
+        for (DWORD effect : {DWORD(CFE_BOLD), DWORD(CFE_ITALIC), DWORD(CFE_UNDERLINE), DWORD(CFE_STRIKEOUT)})
+            if ((r.dwEffects & effect) != (format.dwEffects & effect))
+                format.dwMask &= ~effect; // the effect bits and their mask bits agree
+    }
+    return true;
+}
+
+void CCommentRichEditCtrl::SetViewCharFormat(const CHARFORMAT& format)
+{
+    const QTextCharFormat qt = CharFormatToQt(format);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.mergeCharFormat(qt);
+    if ((format.dwMask & CFM_COLOR) && (format.dwEffects & CFE_AUTOCOLOR) && cursor.hasSelection()) {
+        QTextCharFormat clear;
+        clear.clearForeground();
+        cursor.mergeCharFormat(clear);
+    }
+    cursor.endEditBlock();
+    mergeCurrentCharFormat(qt);
+}
+
+void CCommentRichEditCtrl::ChooseFont()
+{
+    CHARFORMAT format;
+    GetViewCharFormat(format);
+    bool chosen = false;
+    if (FontSeam()) {
+        chosen = FontSeam()(this, format);
+    } else {
+        QFont initial = document()->defaultFont();
+        const QTextCharFormat current = CharFormatToQt(format);
+        initial = current.font().resolve(initial);
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, this);
+        if (ok) {
+            QTextCharFormat picked;
+            picked.setFont(font);
+            const DWORD colour = format.dwEffects & CFE_AUTOCOLOR;
+            const COLORREF textColour = format.crTextColor;
+            format = CharFormatFromQt(picked, font);
+            format.dwEffects = (format.dwEffects & ~DWORD(CFE_AUTOCOLOR)) | colour;
+            format.crTextColor = textColour;
+            chosen = true;
+        }
+    }
+    if (!chosen)
+        return;
+    // Face, character set, effects and size; the colour stays as it is.
+    format.dwMask = CFM_FACE | CFM_CHARSET | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    SetViewCharFormat(format);
+}
+
+void CCommentRichEditCtrl::ChooseTextColour()
+{
+    CHARFORMAT format;
+    GetViewCharFormat(format);
+    const COLORREF initial = (format.dwEffects & CFE_AUTOCOLOR) || !(format.dwMask & CFM_COLOR)
+        ? COLORREF(RGB(palette().color(QPalette::Text).red(), palette().color(QPalette::Text).green(),
+                       palette().color(QPalette::Text).blue()))
+        : format.crTextColor;
+    COLORREF chosen = initial;
+    if (ColourSeam()) {
+        if (!ColourSeam()(this, initial, chosen))
+            return;
+    } else {
+        const QColor colour = QColorDialog::getColor(ToQColor(initial), this);
+        if (!colour.isValid())
+            return;
+        chosen = RGB(colour.red(), colour.green(), colour.blue());
+    }
+    SetTextColour(chosen);
+}
+
 bool CCommentRichEditCtrl::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     const bool selection = textCursor().hasSelection();
@@ -296,6 +431,13 @@ bool CCommentRichEditCtrl::OnCmdMsg(UINT id, CCmdUI* ui)
         return true;
     case ID_FORMAT_PLAIN:
         if (ui) ui->Enable(); else PlainFormat();
+        return true;
+    case ID_FORMAT_FONT:
+        if (ui) ui->Enable(!isReadOnly()); else ChooseFont();
+        return true;
+    case ID_FORMAT_TEXT_COLOR:
+    case ID_FORMAT_CUSTOM_COLOR:
+        if (ui) ui->Enable(!isReadOnly()); else ChooseTextColour();
         return true;
     default: break;
     }

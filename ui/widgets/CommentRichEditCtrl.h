@@ -5,9 +5,11 @@
 
 #include "platform/Types.h"
 #include "platform/widgets/CommandRouter.h"
+#include "ui/widgets/CharFormatView.h"
 
 #include <QTextEdit>
 
+#include <functional>
 #include <vector>
 
 class CRichData;
@@ -24,7 +26,7 @@ std::vector<int> PaginateUnits(const std::vector<double>& heights, double pageHe
 // MS Sans Serif) draw with fonts of the same metrics where they are missing.
 void InstallFontSubstitutes();
 
-class CCommentRichEditCtrl : public QTextEdit, public CCmdTarget {
+class CCommentRichEditCtrl : public QTextEdit, public CCmdTarget, public CCharFormatView {
     Q_OBJECT
 public:
     enum WordWrap { NoWrap = 0, WrapToWindow = 1, WrapToPage = 2 };
@@ -54,6 +56,20 @@ public:
     void ToggleBullets();
     void SetTextColour(COLORREF colour);
     void PlainFormat();
+
+    // The font toolbar's view of the selection: face and size are marked in
+    // the mask only where the whole selection agrees.
+    bool GetViewCharFormat(CHARFORMAT& format) override;
+    void SetViewCharFormat(const CHARFORMAT& format) override;
+
+    // Format > Font and the colour dialog of Text Color and Custom Color.
+    // Both ask through seams that tests answer; the defaults are the desktop's dialogs.
+    using ColourChooser = std::function<bool(QWidget* parent, COLORREF initial, COLORREF& chosen)>;
+    using FontChooser = std::function<bool(QWidget* parent, CHARFORMAT& format)>;
+    static void SetColourChooser(ColourChooser chooser);
+    static void SetFontChooser(FontChooser chooser);
+    void ChooseFont();
+    void ChooseTextColour();
 
     // Page starts (character positions) of the text laid out in a text
     // rectangle of the given size in device pixels.

@@ -24,6 +24,8 @@
 #include "framework/UpdateNotification.h"
 #include "platform/Clipboard.h"
 #include "platform/File.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -38,6 +40,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <cstring>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -360,10 +363,13 @@ TEST(DataView, GotoCellLimits)
         const char* row;
         const char* column;
         bool accepted;
-    } cases[] = {{"-1", "1", true}, {"0", "3", true}, {"-2", "1", false}, {"5", "0", false},
-                 {"1073741820", "1073741820", true}, {"1073741821", "1", false}, {"x", "1", false}};
+    } cases[] = {{"-1", "1", true},        {"0", "3", true},         {"-2", "1", false},
+                 {"5", "0", false},        {"1048576", "16384", true}, {"1048577", "1", false},
+                 {"1", "16385", false},    {"x", "1", false}};
     for (const Case& c : cases) {
         CGotoCellDlg dialog;
+        dialog.m_nMaxRow = 1048576;
+        dialog.m_nMaxColumn = 16384;
         dialog.RowEdit()->setText(c.row);
         dialog.ColumnEdit()->setText(c.column);
         dialog.accept();
@@ -373,8 +379,25 @@ TEST(DataView, GotoCellLimits)
         }
     }
     // Each refusal names the range of the field that failed.
-    ASSERT_EQ(reporter.messages.size(), 4u);
+    ASSERT_EQ(reporter.messages.size(), 5u);
     EXPECT_EQ(reporter.Ids()[0], 61714u);
+    EXPECT_NE(reporter.messages[2].text.find("1048576"), std::string::npos);
+    EXPECT_NE(reporter.messages[3].text.find("16384"), std::string::npos);
+}
+
+TEST(DataView, GotoCellOffersTheTablesOwnLimits)
+{
+    TableFixture f;
+    int maxRow = 0, maxColumn = 0;
+    AnswerDialog([&](QDialog& d) {
+        auto& dialog = dynamic_cast<CGotoCellDlg&>(d);
+        maxRow = dialog.m_nMaxRow;
+        maxColumn = dialog.m_nMaxColumn;
+        dialog.reject();
+    });
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_TABLE_GOTO_CELL, nullptr));
+    EXPECT_EQ(maxRow, 1048576);
+    EXPECT_EQ(maxColumn, 16384);
 }
 
 TEST(DataView, ZoomIsHeldBetweenFiveAndSixHundred)
@@ -662,6 +685,9 @@ TEST(DataView, ColumnTypeCommandsRunTheSettingsDialogs)
     std::function<void(QDialog&)> answer = [&](QDialog& d) {
         auto& columns = static_cast<CMultiColumnDlg&>(d);
         if (answers++ == 0) {
+            // Nothing ticked: refused, the column is not emptied.
+            columns.accept();
+            EXPECT_TRUE(columns.isVisible());
             ASSERT_FALSE(columns.List()->item(3)->flags() & Qt::ItemIsEnabled);
             columns.List()->item(3)->setCheckState(Qt::Checked);
             columns.accept(); // refused: stays open
@@ -675,7 +701,7 @@ TEST(DataView, ColumnTypeCommandsRunTheSettingsDialogs)
     };
     AnswerDialog(answer);
     f.view->OnCmdMsg(CDataView::CommandOfType(4), nullptr);
-    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{208}));
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{496, 208}));
     EXPECT_EQ(f.Text(2, 3), "2"); // the mean of 1 and 3
     // The column's Properties runs the dialog again; Cancel changes nothing.
     f.Select({4, 4, 4, 4});
@@ -1056,4 +1082,201 @@ TEST(DataView, TableWhoseStoredFormatHasTheSmallestMaxDigitsPaints)
     EXPECT_FALSE(view.grab().isNull()); // painting formats every visible cell
     for (int column = 0; column <= grid->GetTable().GetLastColumn(); ++column)
         view.SizeColumnToFit(column, false);
+}
+
+TEST(DataView, HomeEndAndTheirControlFormsMoveAcrossTheUsedCells)
+{
+    TableFixture f;
+    // Data in columns 1-4 of rows 1-6 (grid rows 3-8), the longest in column 4.
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 4; ++c)
+            f.Table().SetNumber(2 + r, c, r + c);
+    struct Case {
+        int row, column;
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        int expectRow, expectColumn;
+    } cases[] = {
+        {5, 3, Qt::NoModifier, Qt::Key_Home, 5, 1},
+        {5, 2, Qt::NoModifier, Qt::Key_End, 5, 4},
+        {7, 3, Qt::ControlModifier, Qt::Key_Home, 3, 1},
+        {4, 1, Qt::ControlModifier, Qt::Key_End, 8, 4},
+    };
+    for (const Case& c : cases) {
+        f.Select({c.column, c.row, c.column, c.row});
+        f.view->setFocus();
+        QTest::keyClick(f.view->viewport(), c.key, c.modifiers);
+        QApplication::processEvents();
+        EXPECT_EQ(f.view->GetCurrentRow(), c.expectRow) << c.key << " from " << c.row << "," << c.column;
+        EXPECT_EQ(f.view->GetCurrentColumn(), c.expectColumn) << c.key << " from " << c.row << "," << c.column;
+    }
+}
+
+TEST(DataView, ShiftEnterReachesTheColumnNameRow)
+{
+    TableFixture f;
+    f.Select({2, 4, 2, 4});
+    f.view->setFocus();
+    for (int expected : {3, 2, 2}) {
+        QTest::keyClick(f.view->viewport(), Qt::Key_Return, Qt::ShiftModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(f.view->GetCurrentRow(), expected);
+    }
+}
+
+TEST(DataView, SelectAllSelectsTheUsedDataCells)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 1);
+    f.Table().SetNumber(5, 2, 2); // data row 4, column 3
+    ASSERT_TRUE(f.Query(ID_EDIT_SELECT_ALL).m_enabled.value_or(false));
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_SELECT_ALL, nullptr));
+    const auto& ranges = f.view->GetGridData()->m_ranges;
+    ASSERT_EQ(ranges.size(), 1u);
+    EXPECT_EQ(ranges[0].left, 1);
+    EXPECT_EQ(ranges[0].top, 3);
+    EXPECT_EQ(ranges[0].right, 3);
+    EXPECT_EQ(ranges[0].bottom, 6);
+    // Copying the selection takes every used cell.
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_COPY, nullptr));
+    std::vector<BYTE> text = GetClipboard().GetData("text/plain");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "1.0000\t\t\r\n\t\t\r\n\t\t\r\n\t\t2.0000");
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, TypeCommandsTickTheCurrentColumnsType)
+{
+    TableFixture f;
+    f.Table().SetCell(0, 1, CreateColumnType(2, 1)); // column 2: y Data
+    f.Select({2, 3, 2, 3});
+    EXPECT_TRUE(f.Query(CDataView::CommandOfType(2)).m_checked.value_or(false));
+    EXPECT_FALSE(f.Query(CDataView::CommandOfType(1)).m_checked.value_or(true));
+    f.Select({1, 3, 1, 3});
+    EXPECT_FALSE(f.Query(CDataView::CommandOfType(2)).m_checked.value_or(true));
+}
+
+TEST(DataView, RightClickShowsTheContextMenuOnce)
+{
+    TableFixture f;
+    int shown = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            ++shown;
+            popup->close();
+        }
+    });
+    closer.start(10);
+    QTest::mouseClick(f.view->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(150, 120));
+    QTest::qWait(100);
+    EXPECT_EQ(shown, 1);
+}
+
+TEST(DataView, PrivateClipboardDataIsTheValueTheBlockAndTheTable)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 3.5);
+    f.Table().SetNumber(3, 1, 4.5);
+    f.Select({1, 3, 2, 4});
+    ASSERT_TRUE(f.view->OnCmdMsg(ID_EDIT_COPY, nullptr));
+    std::vector<BYTE> bytes = GetClipboard().GetData(kPrivateDataFormat);
+    ASSERT_GE(bytes.size(), 20u);
+    auto word = [&](int i) {
+        std::int32_t v;
+        std::memcpy(&v, bytes.data() + 4 * i, 4);
+        return v;
+    };
+    // Selection kind 2 (cells), then the 2 x 2 block's first column, first row, last column, last row.
+    EXPECT_EQ(word(0), 2);
+    EXPECT_EQ(word(3) - word(1), 1);
+    EXPECT_EQ(word(4) - word(2), 1);
+    // The table follows at once: its own version word 0.
+    EXPECT_EQ(word(5), 0);
+    GetClipboard().SetData({});
+}
+
+TEST(DataView, RowHeadingsHaveRoomForSevenDigits)
+{
+    TableFixture f;
+    const CGridData* data = f.view->GetGridData();
+    ASSERT_NE(data, nullptr);
+    const int width = f.view->GetDefaultColumnWidth(0, false);
+    // The heading column is at least as wide as the widest row number, in logical units.
+    SIZE digits = f.view->MeasureText(data->GetDeviceFont(), "1048576");
+    EXPECT_GE(width, f.view->DeviceToLogicalX(digits.cx));
+}
+
+TEST(DataView, SeriesOffersNoMorePointsThanTheTableHasRows)
+{
+    RecordingReporter reporter;
+    struct Case {
+        const char* points;
+        bool accepted;
+    } cases[] = {{"1048576", true}, {"1048577", false}, {"1e9", false}, {"0", true}};
+    for (const Case& c : cases) {
+        CSeriesDlg dialog;
+        dialog.show();
+        dialog.StartEdit()->setText("1");
+        dialog.IncrementEdit()->setText("1");
+        dialog.PointsEdit()->setText(c.points);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.points;
+    }
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[0].text.find("1000000000"), std::string::npos);
+    EXPECT_NE(reporter.messages[0].text.find("1048576"), std::string::npos);
+}
+
+TEST(DataView, APasteThatDoesNotFitSaysSoAndKeepsOnlyWhatTheUserAllows)
+{
+    struct Case {
+        int row, column; // grid cell the paste starts at
+        int answer;
+        int lastColumn, lastRow; // table's last used column and row afterwards (-1: untouched)
+    } cases[] = {
+        {3, 16384, IDCANCEL, -1, -1},   // two columns at the last column: cancelled, nothing pasted
+        {3, 16384, IDOK, 16383, 13},    // the part that fits: one column of twelve rows
+        {1048575, 1, IDOK, 1, 1048577}, // 12 rows 4 from the end: 4 rows
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        RecordingReporter reporter;
+        reporter.Answer(c.answer);
+        TableFixture f;
+        std::string rows;
+        for (int r = 0; r < 12; ++r)
+            rows += std::to_string(r) + "\t" + std::to_string(100 + r) + "\r\n";
+        GetClipboard().SetData({{"text/plain", std::vector<BYTE>(rows.begin(), rows.end())}});
+        f.Select({c.column, c.row, c.column, c.row});
+        f.view->OnCmdMsg(ID_EDIT_PASTE, nullptr);
+        ASSERT_EQ(reporter.Ids(), std::vector<UINT>{8606});
+        if (c.lastColumn < 0) {
+            EXPECT_EQ(f.Table().GetLastColumn(), -1);
+            EXPECT_EQ(f.item->GetActionList()->GetCount(), 0);
+        } else {
+            EXPECT_EQ(f.Table().GetLastColumn(), c.lastColumn);
+            EXPECT_EQ(f.Table().GetLastRow(-1), c.lastRow);
+        }
+        GetClipboard().SetData({});
+    }
+}
+
+TEST(DataView, RowCommandsDisabledByACalculatedColumnSayWhy)
+{
+    TableFixture f;
+    f.Table().SetNumber(2, 0, 1.0);
+    f.Table().SetCell(0, 1, CreateColumnType(10, 1)); // column 2: a series, calculated
+    f.Select({0, 4, 16384, 4});                         // one whole row, across it
+    ASSERT_EQ(f.view->GetSelectionKind(), 19);
+    for (UINT id : {UINT(ID_TABLE_INSERT_ROW), UINT(ID_TABLE_DELETE)}) {
+        const CCmdUI ui = f.Query(id);
+        EXPECT_FALSE(ui.m_enabled.value_or(true)) << id;
+        ASSERT_TRUE(ui.m_reason.has_value()) << id;
+        EXPECT_EQ(*ui.m_reason, LoadString(IDS_REASON_CALCULATED_ROWS));
+    }
+    // A row of a table without calculated columns may be inserted.
+    TableFixture plain;
+    plain.Table().SetNumber(2, 0, 1.0);
+    plain.Select({0, 4, 16384, 4});
+    EXPECT_TRUE(plain.Query(ID_TABLE_INSERT_ROW).m_enabled.value_or(false));
 }

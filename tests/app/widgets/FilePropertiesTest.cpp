@@ -12,7 +12,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <filesystem>
 #include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <memory>
 
 namespace {
@@ -62,6 +65,16 @@ TEST_F(FilePropertiesTest, SavedWorkspaceShowsTheFile)
     EXPECT_EQ(general->Field(1118)->text(), "");  // no short names here
     EXPECT_FALSE(general->Field(1120)->text().isEmpty());
     EXPECT_FALSE(general->Switch(1115)->isChecked());
+    // The workspace type's own name, and the file's owner and permissions.
+    EXPECT_EQ(general->Field(1110)->text(), "Marlox Workspace");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
+                                           | std::filesystem::perms::group_read);
+    general->OnInitDialog();
+    EXPECT_EQ(general->PermissionsField()->text(), "rw-r-----");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    const passwd* user = ::getpwuid(st.st_uid);
+    EXPECT_EQ(general->OwnerField()->text().toStdString(), user ? std::string(user->pw_name) : std::to_string(st.st_uid));
 }
 
 TEST_F(FilePropertiesTest, SummaryIsFilledAndWrittenBackOnOk)

@@ -579,7 +579,7 @@ TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew
 {
     const std::string good = SaveWorkspace("good.mxf", "Kinetics");
     ASSERT_TRUE(app->OpenWorkspace(good));
-    ASSERT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+    ASSERT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf[*]");
 
     // Not a workspace at all: refused before anything is read.
     const std::string junk = (TestDir() / "junk.mxf").string();
@@ -593,7 +593,7 @@ TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew
     EXPECT_EQ(Labels(), std::vector<std::string>{"Kinetics"});
     EXPECT_EQ(doc()->GetPathName(), good);
     EXPECT_EQ(doc()->GetTitle(), "good.mxf");
-    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - good.mxf[*]");
     EXPECT_TRUE(doc()->IsModified());
     ASSERT_EQ(reporter->messages.size(), 2u);  // the question and the reason
 
@@ -609,7 +609,7 @@ TEST_F(MainWindowCommandsTest, AFailedOpenLeavesTheWorkspaceAsItWasOrSaysItIsNew
     EXPECT_TRUE(Labels().empty());
     EXPECT_TRUE(doc()->GetPathName().empty());
     EXPECT_EQ(doc()->GetTitle(), "Untitled");
-    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled[*]");
     EXPECT_FALSE(doc()->IsModified());
     // Saving asks for a name: neither file is written over.
     ScriptedFileChooser chooser;

@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, StartsWithAnEmptyUntitledWorkspace)
 {
     ASSERT_NE(doc(), nullptr);
     EXPECT_EQ(doc()->GetTitle(), "Untitled");
-    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - Untitled[*]");
     EXPECT_EQ(bar->GetDocument(), doc());
     EXPECT_EQ(doc()->GetHost(), main);
     // Nothing claims Undo yet: disabled, with the plain text.
@@ -335,7 +335,7 @@ TEST_F(MainWindowTest, SavedWorkspaceReopensWithTheSameWindowsAndStacking)
     doc()->SetPathName(path);
     ASSERT_TRUE(Run(ID_FILE_SAVE));
     EXPECT_FALSE(doc()->IsModified());
-    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - reopen.mxf");
+    EXPECT_EQ(main->windowTitle().toStdString(), "Marlox - reopen.mxf[*]");
 
     // A new workspace closes the windows; reading the file brings them back.
     ASSERT_TRUE(Run(ID_FILE_NEW));

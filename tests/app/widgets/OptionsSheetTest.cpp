@@ -257,6 +257,7 @@ TEST_F(OptionsSheetTest, NumberFormatPageShowsAndAppliesTheCharacters)
     EXPECT_EQ(page->MeasurementCombo()->currentText(), "U.S.");  // points are not metric
 
     page->Edit(1044)->setText(".");
+    page->Edit(1140)->setText(",");
     page->DigitsCombo()->setCurrentIndex(4);
     ASSERT_TRUE(sheet->Apply());
     EXPECT_EQ(GetDecimalChar(), ".");
@@ -282,6 +283,34 @@ TEST_F(OptionsSheetTest, EmptyCharacterIsRefused)
     EXPECT_EQ(page->Edit(1046)->maxLength(), 1);
     EXPECT_EQ(GetDecimalChar(), ",");  // nothing applied
     EXPECT_EQ(prefs.m_authorName, "Ada");
+}
+
+TEST_F(OptionsSheetTest, OneCharacterInTwoRolesIsRefused)
+{
+    auto* page = PageOf<CLocaleFormatPage>();
+    struct Case {
+        const char *decimal, *group, *list;
+    } cases[] = {{".", ".", ";"}, {",", ".", ","}, {",", ";", ";"}};
+    for (const Case& c : cases) {
+        page->Edit(1044)->setText(c.decimal);
+        page->Edit(1140)->setText(c.group);
+        page->Edit(1046)->setText(c.list);
+        EXPECT_FALSE(sheet->Apply()) << c.decimal << c.group << c.list;
+    }
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{8608, 8608, 8608}));
+    EXPECT_EQ(GetDecimalChar(), ",");  // nothing applied
+    EXPECT_EQ(GetDigitGroupSeparator(), ".");
+}
+
+TEST_F(OptionsSheetTest, AFolderThatDoesNotExistIsRefused)
+{
+    auto* dirs = PageOf<CDirectoryPage>();
+    const std::string missing = (m_dir / "no-such-folder").string();
+    dirs->Edit(CDirectoryPage::Data)->setText(QString::fromStdString(missing));
+    EXPECT_FALSE(sheet->Apply());
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{8609});
+    EXPECT_NE(reporter.messages[0].text.find(missing), std::string::npos);
+    EXPECT_NE(prefs.GetDirectory(CPreferences::DataDir), missing);
 }
 
 TEST_F(OptionsSheetTest, RestoreDefaultsThenCancelChangesNothing)

@@ -166,6 +166,35 @@ TEST(PageSetupDialogTest, DistanceEditsTakeOnlyNumbersAndStayInsideTheMargins)
     EXPECT_EQ(header->text(), "0.4\"");
 }
 
+TEST(PageSetupDialogTest, MarginsAsLargeAsThePaperAreRefused)
+{
+    TestApp();
+    RecordingReporter reporter;
+    CountingItem item;
+    CHeaderFooterSetupDialog dialog(nullptr, false);
+    dialog.LoadFrom(item);
+    const SIZE paper = dialog.GetPaperSize();
+    ASSERT_GT(paper.cx, 2000);
+    struct Case {
+        int side;      // the margin changed
+        double inches; // its new value
+        bool accepted;
+    } cases[] = {
+        {0, 196.85, false},                       // a 5000 mm left margin
+        {2, paper.cx / 1000.0 - 1.0, false},      // right + the 1" left reach the width
+        {3, paper.cy / 1000.0 - 1.0, false},      // bottom + the 1" top reach the height
+        {2, paper.cx / 1000.0 - 1.5, true},       // half an inch to print on
+    };
+    for (const Case& c : cases) {
+        dialog.LoadFrom(item);
+        dialog.setResult(0);
+        dialog.GetMarginEdit(c.side)->SetInches(c.inches);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.side << " " << c.inches;
+    }
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{8610, 8610, 8610}));
+}
+
 TEST(PageSetupDialogTest, OkStoresIntoTheItemAndCancelLeavesIt)
 {
     TestApp();
