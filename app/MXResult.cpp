@@ -227,6 +227,56 @@ std::optional<CFitValue> CMXResult::CalcY(double x, int set, bool)
     return fit->CalcY(x, nullptr);
 }
 
+const CMyData* CMXResult::GetDataTable() const
+{
+    CMXGrid* grid = FindDataItem();
+    return grid ? &grid->GetTable() : nullptr;
+}
+
+CMXProjectItem* CMXResult::GetDataItem() const { return FindDataItem(); }
+
+bool CMXResult::GetFitColumns(int fit, int& x, int& y) const
+{
+    if (!ValidSet(fit))
+        return false;
+    x = GetSetXColumn(fit);
+    y = GetSetYColumn(fit);
+    return true;
+}
+
+int CMXResult::GetFitStatus(int fit) const
+{
+    if (!ValidSet(fit))
+        return -1;
+    // The associated-x kinds fit every set at once, as record 0.
+    return GetSetStatus(m_nXKind == kAssociated || m_nXKind == kAssociatedAll ? 0 : fit);
+}
+
+bool CMXResult::CalcY(double x, int fit, const std::vector<double>* associatedX, double& y)
+{
+    std::optional<CFitValue> value;
+    CFit* record = GetFit(fit);
+    if (associatedX && record && GetFitStatus(fit) == kSetFitted) {
+        CMyVector other(int(associatedX->size()));
+        for (std::size_t i = 0; i < associatedX->size(); ++i)
+            other[int(i)] = (*associatedX)[i];
+        value = record->CalcY(x, &other);
+    } else
+        value = CalcY(x, fit, false);
+    if (!value || !value->IsNumber())
+        return false;
+    y = value->GetNumber();
+    return true;
+}
+
+bool CMXResult::GetParameter(int fit, int p, std::string& name, double& value, double& error) const
+{
+    if (p < 0 || p >= GetParameterCount())
+        return false;
+    GetParameterName(p, name);
+    return GetParameter(fit, p, value, error);
+}
+
 std::optional<CFitValue> CMXResult::CalcX(double y, double x1, double x2, int set, bool)
 {
     CFit* fit = GetFit(set);

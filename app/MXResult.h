@@ -18,6 +18,7 @@
 #include "fitting/Fit.h"
 #include "fitting/FitSettings.h"
 #include "fitting/WorkerThread.h"
+#include "graph/GraphSources.h"
 #include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
@@ -52,7 +53,7 @@ inline std::int64_t WorkerValueRun(std::intptr_t value) { return std::int64_t(st
 // reporter. A message for an item that no longer exists is dropped.
 void DeliverWorkerMessage(CMXDoc& doc, UINT message, std::intptr_t wParam, std::intptr_t lParam);
 
-class CMXResult : public CMXProjectItem {
+class CMXResult : public CMXProjectItem, public CGraphFitSource {
     DECLARE_SERIAL(CMXResult)
 public:
     enum State : int { kNotFitted = 0, kFitted = 1, kCalculating = 2, kPartFitted = 3, kFailed = 4 };
@@ -121,6 +122,16 @@ public:
     CFit* GetFit(int set) const;
     int GetSetStatus(int set) const { return ValidSet(set) ? m_status[std::size_t(set)] : kSetToDo; }
     const CDataFormat& GetNumberFormat() const { return m_format; }
+
+    // --- what graphs read ---
+    const CMyData* GetDataTable() const override;
+    CMXProjectItem* GetDataItem() const override;
+    int GetFitCount() const override { return GetSetCount(); }
+    int GetFitKind() const override { return m_nXKind; }
+    bool GetFitColumns(int fit, int& x, int& y) const override;
+    int GetFitStatus(int fit) const override;
+    bool CalcY(double x, int fit, const std::vector<double>* associatedX, double& y) override;
+    bool GetParameter(int fit, int p, std::string& name, double& value, double& error) const override;
 
     // --- running ---
     // Recalculates: prepares first when asked, then starts the worker on a snapshot.

@@ -20,6 +20,7 @@
 
 IMPLEMENT_SERIAL(CDrawGraph, CDrawObj, 0)
 IMPLEMENT_SERIAL(CDrawXYGraph, CDrawGraph, 0)
+IMPLEMENT_SERIAL(CDrawHistoGraph, CDrawGraph, 0)
 
 namespace {
 
@@ -548,4 +549,13 @@ CDrawObj* CDrawXYGraph::Clone(CDrawData* page)
     clone->RecalcAxes();
     clone->RecalcOutline(clone->m_position);
     return clone;
+}
+
+// ---------------------------------------------------------------- histogram graph
+
+CDrawHistoGraph::CDrawHistoGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
+{
+    if (page)
+        page->AddObject(this);
+    InitNew();
 }

@@ -107,3 +107,11 @@ public:
     CDrawXYGraph(const RECT& position, CDrawData* page);
     CDrawObj* Clone(CDrawData* page) override;
 };
+
+// A histogram graph: value axes like the XY graph, with histogram datasets.
+class CDrawHistoGraph : public CDrawGraph {
+    DECLARE_SERIAL(CDrawHistoGraph)
+public:
+    CDrawHistoGraph() = default;
+    CDrawHistoGraph(const RECT& position, CDrawData* page);
+};

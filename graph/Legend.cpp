@@ -2,15 +2,18 @@
 
 #include "draw/DrawDC.h"
 #include "draw/DrawData.h"
+#include "draw/DrawTextBase.h"
 #include "framework/ArchiveHelpers.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphText.h"
 #include "graph/XYDataset.h"
 
 #include <QFont>
+#include <QTextDocument>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 IMPLEMENT_SERIAL(CLegendBox, CDrawRect, 0)
 IMPLEMENT_SERIAL(CDataPointBox, CLegendBox, 0)
@@ -65,6 +68,17 @@ void PlaceAt(CDrawObj* obj, int x, int top)
         obj->MoveTo(target);
 }
 
+
+// Widens an entry's text to its longest line (at least the new entry's 720
+// units), so that a legend line does not wrap.
+void FitTextWidth(CDrawTextBase* text)
+{
+    std::unique_ptr<QTextDocument> layout = LayoutRichText(text->GetTextDocument(), 100000);
+    const int width = std::max(720, int(std::ceil(layout->idealWidth())) + 40);
+    const RECT r = NormalizedRect(text->GetPosition());
+    if (r.right - r.left != width)
+        text->MoveTo(RECT{r.left, r.top, r.left + width, r.bottom});
+}
 
 } // namespace
 
@@ -249,6 +263,7 @@ void CLegend::AddDatasetEntry(int dataset, const std::string& text)
     }
     sample->SizeFromFrame();
     entry->ReplaceText(nullptr, text, false);
+    FitTextWidth(entry);
     Relayout();
 }
 

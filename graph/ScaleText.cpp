@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -188,6 +189,15 @@ SIZE CXYScaleText::MeasureLabels() const
 {
     if (!m_pAxis)
         return m_labelSize;
+    if (!QGuiApplication::instance()) {
+        // No fonts without the application (command-line conversions): an
+        // estimate of the average figure's width stands in for measuring.
+        std::size_t longest = 0;
+        for (double v : m_pAxis->MajorTickValues())
+            longest = std::max(longest, LabelText(v).size());
+        const int h = FontHeight();
+        return SIZE{LONG(longest * std::size_t(h) * 6 / 10), LONG(h * 6 / 5)};
+    }
     const QFontMetricsF metrics(LabelFont(m_charFormat, FontHeight()));
     double width = 0.0;
     for (double v : m_pAxis->MajorTickValues())

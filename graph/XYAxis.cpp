@@ -135,28 +135,29 @@ void CXYAxis::AxisStretch(int& start, int& end) const
     end = a + MulDiv(m_nEnd, b - a, 100);
 }
 
-int CXYAxis::ValueToDevice(double v) const
+CAxisMapping CXYAxis::GetMapping() const
 {
     int start = 0, end = 0;
     AxisStretch(start, end);
-    double d = 0.0;
-    if (m_bLog) {
-        if (!(v > 0.0) || !(m_dMin > 0.0) || !(m_dMax > m_dMin))
-            return kLowMark;
-        d = (std::log10(v) - std::log10(m_dMin)) / (std::log10(m_dMax) - std::log10(m_dMin)) * (end - start) + start;
+    CAxisMapping m;
+    m.log = m_bLog != 0;
+    m.start = start;
+    if (m.log) {
+        m.valid = m_dMin > 0.0 && m_dMax > m_dMin;
+        if (m.valid) {
+            m.lo = std::log10(m_dMin);
+            m.factor = (end - start) / (std::log10(m_dMax) - m.lo);
+        }
     } else {
-        if (!(m_dMax > m_dMin))
-            return kLowMark;
-        d = (v - m_dMin) / (m_dMax - m_dMin) * (end - start) + start;
+        m.valid = m_dMax > m_dMin && std::isfinite(m_dMax - m_dMin);
+        m.lo = m_dMin;
+        if (m.valid)
+            m.factor = (end - start) / (m_dMax - m_dMin);
     }
-    // Both forms are limited to the marks: a coordinate beyond them (or NaN)
-    // cannot be drawn, and the marks break join lines.
-    if (!(d >= kLowMark))
-        return kLowMark;
-    if (d > kHighMark)
-        return kHighMark;
-    return static_cast<int>(std::trunc(d));
+    return m;
 }
+
+int CXYAxis::ValueToDevice(double v) const { return GetMapping().Map(v); }
 
 // ---------------------------------------------------------------- scaling
 

@@ -7,6 +7,7 @@
 #include "platform/Object.h"
 #include "platform/Types.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,36 @@ struct CCategoryAxisData {
     void Serialize(CArchive& ar);
 };
 
+// An axis' value-to-device mapping taken once, for mapping many values:
+// the same results as CXYAxis::ValueToDevice.
+struct CAxisMapping {
+    bool log = false;
+    bool valid = false;
+    double lo = 0.0;     // the minimum (its logarithm on a logarithmic axis)
+    double factor = 0.0; // page units per value (per decade on a logarithmic axis)
+    double start = 0.0;
+    int Map(double v) const
+    {
+        if (!valid)
+            return kLow;
+        double d = 0.0;
+        if (log) {
+            if (!(v > 0.0))
+                return kLow;
+            d = (std::log10(v) - lo) * factor + start;
+        } else
+            d = (v - lo) * factor + start;
+        // A coordinate beyond the marks (or NaN) cannot be drawn; the marks break join lines.
+        if (!(d >= kLow))
+            return kLow;
+        if (d > kHigh)
+            return kHigh;
+        return static_cast<int>(d);
+    }
+    static constexpr int kLow = -32768;
+    static constexpr int kHigh = 32767;
+};
+
 class CXYAxis : public CObject {
     DECLARE_SERIAL(CXYAxis)
 public:
@@ -58,8 +89,9 @@ public:
 
     // Maps a value to a page coordinate along the axis, limited to the marks.
     virtual int ValueToDevice(double value) const;
-    static constexpr int kLowMark = -32768;
-    static constexpr int kHighMark = 32767;
+    CAxisMapping GetMapping() const;
+    static constexpr int kLowMark = CAxisMapping::kLow;
+    static constexpr int kHighMark = CAxisMapping::kHigh;
     bool Contains(double value) const { return value >= m_dMin && value <= m_dMax; }
 
     void Autoscale(bool logarithmic, double& min, double& max) const;

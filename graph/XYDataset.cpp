@@ -590,8 +590,9 @@ void CXYDataset::DrawPointErrorBars(CPatternPen& pen, std::size_t i, CXYAxis& xa
 void CXYDataset::DevicePoints(CXYAxis& x, CXYAxis& y, std::vector<POINT>& out)
 {
     out.resize(std::min(m_x.size(), m_y.size()));
+    const CAxisMapping mx = x.GetMapping(), my = y.GetMapping();
     for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = POINT{x.ValueToDevice(m_x[i]), y.ValueToDevice(m_y[i])};
+        out[i] = POINT{mx.Map(m_x[i]), my.Map(m_y[i])};
 }
 
 void CXYDataset::ExcludeSymbolAreas(CDrawDC& dc, CXYAxis& x, CXYAxis& y)
@@ -706,32 +707,74 @@ std::vector<POINT> CXYDataset::BSplineSamples(const std::vector<POINT>& points, 
     return samples;
 }
 
+namespace {
+
+// Reduces a polyline as it streams past: of each run of points in one
+// device pixel column only the first, lowest, highest and last are passed
+// on, in the order the line visits them. A thin line through them covers the
+// same pixels as the whole run.
+class PixelColumnReducer {
+public:
+    PixelColumnReducer(double pixel, std::vector<QPointF>& out) : m_perPixel(1.0 / pixel), m_out(out) {}
+    void Add(const QPointF& p)
+    {
+        const double column = std::floor(p.x() * m_perPixel);
+        if (m_count > 0 && column == m_column) {
+            if (p.y() < m_low.y()) {
+                m_low = p;
+                m_lowAt = m_count;
+            }
+            if (p.y() > m_high.y()) {
+                m_high = p;
+                m_highAt = m_count;
+            }
+            m_last = p;
+            m_lastAt = m_count++;
+            return;
+        }
+        Flush();
+        m_column = column;
+        m_first = m_low = m_high = m_last = p;
+        m_lowAt = m_highAt = m_lastAt = 0;
+        m_count = 1;
+    }
+    void Flush()
+    {
+        if (m_count == 0)
+            return;
+        m_out.push_back(m_first);
+        const bool lowFirst = m_lowAt <= m_highAt;
+        const QPointF& a = lowFirst ? m_low : m_high;
+        const QPointF& b = lowFirst ? m_high : m_low;
+        const long long aAt = lowFirst ? m_lowAt : m_highAt, bAt = lowFirst ? m_highAt : m_lowAt;
+        if (aAt != 0)
+            m_out.push_back(a);
+        if (bAt != aAt && bAt != 0)
+            m_out.push_back(b);
+        if (m_lastAt != bAt && m_lastAt != aAt && m_lastAt != 0)
+            m_out.push_back(m_last);
+        m_count = 0;
+    }
+
+private:
+    double m_perPixel;
+    std::vector<QPointF>& m_out;
+    double m_column = 0.0;
+    QPointF m_first, m_low, m_high, m_last;
+    long long m_lowAt = 0, m_highAt = 0, m_lastAt = 0, m_count = 0;
+};
+
+} // namespace
+
 std::vector<QPointF> CXYDataset::ReduceForPixels(const std::vector<QPointF>& points, double pixel)
 {
-    if (points.size() < 8 || !(pixel > 0.0))
+    if (!(pixel > 0.0))
         return points;
     std::vector<QPointF> out;
-    out.reserve(std::min<std::size_t>(points.size(), 4096));
-    std::size_t i = 0;
-    while (i < points.size()) {
-        const double column = std::floor(points[i].x() / pixel);
-        std::size_t first = i, low = i, high = i, last = i;
-        for (++i; i < points.size() && std::floor(points[i].x() / pixel) == column; ++i) {
-            if (points[i].y() < points[low].y())
-                low = i;
-            if (points[i].y() > points[high].y())
-                high = i;
-            last = i;
-        }
-        // In the order the line visits them, each once.
-        std::size_t keep[4] = {first, std::min(low, high), std::max(low, high), last};
-        std::size_t previous = SIZE_MAX;
-        for (std::size_t k : keep) {
-            if (k != previous)
-                out.push_back(points[k]);
-            previous = k;
-        }
-    }
+    PixelColumnReducer reducer(pixel, out);
+    for (const QPointF& p : points)
+        reducer.Add(p);
+    reducer.Flush();
     return out;
 }
 
@@ -741,15 +784,9 @@ void CXYDataset::DrawLines(CDrawDC& dc, CXYAxis& x, CXYAxis& y)
         return;
     if (!m_bPointsValid)
         Recalculate();
-    if (m_x.size() < 2)
+    const std::size_t n = std::min(m_x.size(), m_y.size());
+    if (n < 2)
         return;
-    std::vector<POINT> device;
-    DevicePoints(x, y, device);
-    std::vector<POINT> good;
-    good.reserve(device.size());
-    for (const POINT& pt : device)
-        if (!IsMark(pt))
-            good.push_back(pt);
 
     dc.painter->save();
     SetClipToAxes(dc, x, y);
@@ -759,6 +796,14 @@ void CXYDataset::DrawLines(CDrawDC& dc, CXYAxis& x, CXYAxis& y)
 
     int type = m_nJoinType;
     std::vector<POINT> curve;
+    std::vector<POINT> good;
+    if (type >= 2) {
+        std::vector<POINT> device;
+        DevicePoints(x, y, device);
+        for (const POINT& pt : device)
+            if (!IsMark(pt))
+                good.push_back(pt);
+    }
     if (type >= 2 && type <= 4) {
         static const int divisors[] = {8, 6, 4};
         curve = BezierList(good, divisors[type - 2]);
@@ -773,26 +818,33 @@ void CXYDataset::DrawLines(CDrawDC& dc, CXYAxis& x, CXYAxis& y)
             pen.Polyline(curve.data(), int(curve.size()));
     }
     if (type == 1) {
-        // A thin solid line of many points is drawn reduced per pixel column.
+        // A thin solid line of many points is drawn reduced per pixel
+        // column; the points stream through without copies of the whole line.
         const double pixel = dc.pixelX;
-        const bool reduce = m_nJoinStyle == 0 && pixel > 0.0 && m_nJoinWidth <= 1.5 * pixel
-            && device.size() > 4 * std::size_t(std::max(1.0, double(x.ValueToDevice(x.m_dMax) - x.ValueToDevice(x.m_dMin)) / pixel));
+        const double columns = std::fabs(double(x.ValueToDevice(x.m_dMax) - x.ValueToDevice(x.m_dMin))) / std::max(pixel, 1e-9);
+        const bool reduce = m_nJoinStyle == 0 && pixel > 0.0 && m_nJoinWidth <= 1.5 * pixel && double(n) > 4.0 * columns;
         std::vector<QPointF> run;
+        PixelColumnReducer reducer(reduce ? pixel : 1.0, run);
         auto flush = [&] {
+            reducer.Flush();
             if (run.size() >= 2) {
-                const std::vector<QPointF> drawn = reduce ? ReduceForPixels(run, pixel) : run;
-                pen.MoveTo(drawn[0].x(), drawn[0].y());
-                for (std::size_t k = 1; k < drawn.size(); ++k)
-                    pen.LineTo(drawn[k].x(), drawn[k].y());
+                pen.MoveTo(run[0].x(), run[0].y());
+                for (std::size_t k = 1; k < run.size(); ++k)
+                    pen.LineTo(run[k].x(), run[k].y());
             }
             run.clear();
         };
-        for (const POINT& pt : device) {
+        const CAxisMapping mx = x.GetMapping(), my = y.GetMapping();
+        for (std::size_t i = 0; i < n; ++i) {
+            const POINT pt{mx.Map(m_x[i]), my.Map(m_y[i])};
             if (IsMark(pt)) {
                 flush();
                 continue;
             }
-            run.emplace_back(pt.x, pt.y);
+            if (reduce)
+                reducer.Add(QPointF(pt.x, pt.y));
+            else
+                run.emplace_back(pt.x, pt.y);
         }
         flush();
     }

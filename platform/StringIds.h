@@ -572,7 +572,7 @@ inline constexpr UINT IDS_GRAPH_FIT_CALCULATING = 36203;
 inline constexpr UINT IDS_GRAPH_FIT_FAILED = 36204;
 inline constexpr UINT IDS_GRAPH_FIT_NOT_FITTED = 36205;
 inline constexpr UINT IDS_GRAPH_CURVE_NOT_READY = 36206;
-inline constexpr UINT IDS_GRAPH_OLD_GRAPH_DATA = 36207;
+inline constexpr UINT IDS_GRAPH_TOO_MANY_BINS = 36208;
 
 // Graph property pages and wizards
 inline constexpr UINT IDS_WIZARD = 1049;

@@ -569,7 +569,7 @@ constexpr StringEntry kStrings[] = {
     {36204, "fit failed"},
     {36205, "not fitted"},
     {36206, "equation not ready"},
-    {36207, "Graph data %1"},
+    {36208, "too many bins for the bin width"},
     {43001, "Large Icons"},
     {43002, "List"},
     {43003, "Details"},
