@@ -464,3 +464,53 @@ bool CAxisTicksPage::OnApply()
     Refresh(a);
     return true;
 }
+
+// ---------------------------------------------------------------- frame page
+
+CGraphFramePage::CGraphFramePage(CDrawGraph* graph, QWidget* parent)
+    : CWizardPage(3543, tr("General"), parent), m_pGraph(graph)
+{
+    auto* grid = new QGridLayout(this);
+    const QString names[4] = {tr("&Top"), tr("&Bottom"), tr("L&eft"), tr("Rig&ht")};
+    for (int i = 0; i < 4; ++i) {
+        m_sides[i] = new QCheckBox(names[i], this);
+        grid->addWidget(m_sides[i], i / 2, i % 2);
+        m_bSides[i] = *Flags(i);
+        connect(m_sides[i], &QCheckBox::clicked, this, [this] { SetModified(); });
+    }
+    m_over = new QCheckBox(tr("&Draw frame and axes over data points"), this);
+    grid->addWidget(m_over, 2, 0, 1, 2);
+    grid->setRowStretch(3, 1);
+    connect(m_over, &QCheckBox::clicked, this, [this] { SetModified(); });
+    m_bOver = graph->m_bBehind;
+    UpdateData(false);
+}
+
+int* CGraphFramePage::Flags(int side) const
+{
+    // The graph names its sides by the frame rectangle, whose top has the
+    // smaller y: on the page, with y growing upwards, that side is the lower one.
+    switch (side) {
+    case 0: return &m_pGraph->m_bBottomEdge;
+    case 1: return &m_pGraph->m_bTopEdge;
+    case 2: return &m_pGraph->m_bLeftEdge;
+    default: return &m_pGraph->m_bRightEdge;
+    }
+}
+
+void CGraphFramePage::DoDataExchange(CDataExchange* pDX)
+{
+    for (int i = 0; i < 4; ++i)
+        DDX_Check(pDX, m_sides[i], m_bSides[i]);
+    DDX_Check(pDX, m_over, m_bOver);
+}
+
+bool CGraphFramePage::OnApply()
+{
+    for (int i = 0; i < 4; ++i)
+        *Flags(i) = m_bSides[i];
+    m_pGraph->m_bBehind = m_bOver;
+    m_pGraph->Invalidate();
+    m_pGraph->SetModified();
+    return true;
+}

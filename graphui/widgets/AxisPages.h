@@ -9,6 +9,7 @@
 #include <vector>
 
 class CColourCombo;
+class CDrawGraph;
 class CXYAxis;
 class QCheckBox;
 class QComboBox;
@@ -107,6 +108,27 @@ public:
 protected:
     void Load(const CXYAxis& axis) override;
     void DoDataExchange(CDataExchange* pDX) override;
+};
+
+// The graph's frame: which sides are drawn, and whether frame and axes lie over the data.
+class CGraphFramePage : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CGraphFramePage(CDrawGraph* graph, QWidget* parent = nullptr);
+    bool OnApply() override;
+
+    // Sides as they are seen on the page: top, bottom, left, right.
+    int m_bSides[4] = {1, 1, 1, 1};
+    int m_bOver = 0;
+    QCheckBox* m_sides[4];
+    QCheckBox* m_over;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    int* Flags(int side) const;
+    CDrawGraph* m_pGraph;
 };
 
 // Grid pens are listed with "none" first: list index = (pen style + 1) mod 6.

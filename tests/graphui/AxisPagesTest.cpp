@@ -190,3 +190,25 @@ TEST(AxisTicksPage, GridStylesListNoneFirstAndUntouchedPagesChangeNothing)
     EXPECT_EQ(x->m_nTickStyle1, 3);
     EXPECT_EQ(x->m_nOffset, 72);
 }
+
+TEST(GraphFramePage, TheTopBoxIsTheSideDrawnOnTopAndCancelKeepsTheFrame)
+{
+    AxisFixture f;
+    f.graph->m_bBottomEdge = 0; // the side at the frame's larger y: the upper one on the page
+    {
+        CGraphFramePage page(f.graph);
+        EXPECT_FALSE(page.m_sides[0]->isChecked());
+        EXPECT_TRUE(page.m_sides[1]->isChecked());
+        page.m_sides[3]->setChecked(false); // then cancelled: not applied
+    }
+    EXPECT_EQ(f.graph->m_bRightEdge, 1);
+    CGraphFramePage page(f.graph);
+    ASSERT_TRUE(ApplyPropertyPage(page));
+    EXPECT_EQ(f.graph->m_bBottomEdge, 0);
+    EXPECT_EQ(f.graph->m_bTopEdge, 1);
+    page.m_sides[1]->setChecked(false);
+    page.m_over->setChecked(true);
+    ASSERT_TRUE(ApplyPropertyPage(page));
+    EXPECT_EQ(f.graph->m_bTopEdge, 0);
+    EXPECT_EQ(f.graph->m_bBehind, 1);
+}
