@@ -670,3 +670,25 @@ inline constexpr UINT IDS_GRAPH_CURVE_NOT_READY = 36206;
 inline constexpr UINT IDS_GRAPH_TOO_MANY_BINS = 36208;
 
 // Graph property pages and wizards
+inline constexpr UINT IDS_WIZARD = 1049;
+inline constexpr UINT IDS_LOG_SCALE_NOT_POSITIVE = 1050;
+inline constexpr UINT IDS_ASK_BLANK_GRAPH = 1051;
+inline constexpr UINT IDS_SELECT_DATA_COLUMN = 1052;
+inline constexpr UINT IDS_SCALE_FINISH_NOT_ABOVE_START = 1054;
+inline constexpr UINT IDS_TICK_INCREMENT_NOT_POSITIVE = 1055;
+inline constexpr UINT IDS_PAGE_DATA_POINTS = 1099;
+inline constexpr UINT IDS_PAGE_JOIN_POINTS = 1104;
+inline constexpr UINT IDS_PAGE_FITTED_CURVE = 1105;
+inline constexpr UINT IDS_NO_DATA_SOURCE = 1106;
+inline constexpr UINT IDS_DATA_SET_NUMBER = 1107;
+inline constexpr UINT IDS_NUMERIC_ENTRIES_INVALID = 1108;
+inline constexpr UINT IDS_PAGE_CURVE_PARAMETERS = 1111;
+inline constexpr UINT IDS_PAGE_CURVE_CONSTANTS = 1112;
+inline constexpr UINT IDS_SELECT_TRANSFORMATION = 1138;
+inline constexpr UINT IDS_AXIS_SCALE_LINE = 1172;
+inline constexpr UINT IDS_SELECT_ONE_AXIS = 1173;
+inline constexpr UINT IDS_PAGE_AXIS_ASSOCIATION = 1174;
+inline constexpr UINT IDS_GALLERY_XY = 2048;
+inline constexpr UINT IDS_GALLERY_COLUMN = 2049;
+inline constexpr UINT IDS_GALLERY_BAR = 2050;
+inline constexpr UINT IDS_GALLERY_HISTOGRAM = 2051;
