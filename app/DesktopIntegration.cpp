@@ -282,6 +282,9 @@ std::string MimePackageText()
 
 std::string FileTypeIconText(const MarloxFileType& type)
 {
+    // The types that have a picture of their own; the others a lettered sheet.
+    if (const char* text = FindItemIconText(type.iconName))
+        return text;
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
            "  <path d=\"M12 4h28l12 12v44H12z\" fill=\"#ffffff\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
            "  <path d=\"M40 4v12h12\" fill=\"none\" stroke=\"#404040\" stroke-width=\"2\"/>\n"

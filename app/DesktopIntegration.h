@@ -15,7 +15,7 @@ struct MarloxFileType {
     const char* extension;  // "mxf"
     const char* comment;    // the type's name as file managers show it
     const char* iconName;   // freedesktop icon name, derived from the type
-    const char* letter;     // the letter on the kind's icon
+    const char* letter;     // the letter on the type's icon, when it has no picture of its own
     const char* colour;     // the icon's colour
     bool openedByTemplateEntry;
 };
