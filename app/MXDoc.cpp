@@ -1,6 +1,10 @@
 #include "app/MXDoc.h"
 
+#include "app/MXEquationBase.h"
+#include "app/MXGrid.h"
 #include "app/MXNotes.h"
+#include "app/MXResult.h"
+#include "data/DataCTypeX2.h"
 #include "app/MXProjectItem.h"
 #include "app/OldDataImport.h"
 #include "app/OldEquationImport.h"
@@ -165,6 +169,34 @@ CMXProjectItem* CMXDoc::FindItem(std::string_view name) const
         if (CompareNoCase(item->GetName(), name) == 0)
             return item;
     return nullptr;
+}
+
+const CMyData* CMXDoc::FindTable(std::string_view name, CMXProjectItem** item) const
+{
+    auto* grid = dynamic_cast<CMXGrid*>(FindItem(name));
+    if (!grid)
+        return nullptr;
+    if (item)
+        *item = grid;
+    return &grid->GetTable();
+}
+
+CGraphFitSource* CMXDoc::FindFit(std::string_view name) const { return dynamic_cast<CMXResult*>(FindItem(name)); }
+
+const CEquationBase* CMXDoc::FindEquation(std::string_view name) const
+{
+    auto* item = dynamic_cast<CMXEquationBase*>(FindItem(name));
+    CEquationBase* equation = item ? item->GetEquation() : nullptr;
+    return equation && equation->IsValid() ? equation : nullptr;
+}
+
+bool CMXDoc::GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const
+{
+    auto* x2 = dynamic_cast<CDataCTypeX2*>(table.GetColumnType(column));
+    if (!x2)
+        return false;
+    x2->GetXValues(values);
+    return true;
 }
 
 int CMXDoc::GetItemNames(int kindMask, std::vector<std::string>& names) const

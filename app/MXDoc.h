@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/ProjectDocBase.h"
+#include "graph/GraphSources.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +14,7 @@
 class CMXProjectItem;
 class CUpdateNotification;
 
-class CMXDoc : public CProjectDocBase {
+class CMXDoc : public CProjectDocBase, public CGraphSources {
     DECLARE_DYNAMIC(CMXDoc)
 public:
     static constexpr char kMagic[6] = {'M', 'X', '4', 'V', 'Z', 'K'};
@@ -24,6 +25,13 @@ public:
 
     // The workspace item of that name (without regard to case), in list row order; null when none.
     CMXProjectItem* FindItem(std::string_view name) const;
+    // What graphs read of the workspace.
+    CMXProjectItem* FindGraphItem(std::string_view name) const override { return FindItem(name); }
+    const CMyData* FindTable(std::string_view name, CMXProjectItem** item = nullptr) const override;
+    CGraphFitSource* FindFit(std::string_view name) const override;
+    const CEquationBase* FindEquation(std::string_view name) const override;
+    bool GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const override;
+
     // Names of the items whose kind flag shares a bit with the mask, in row order.
     int GetItemNames(int kindMask, std::vector<std::string>& names) const;
     // Tells the subject first (when included), then every other item.

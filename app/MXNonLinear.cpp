@@ -17,6 +17,8 @@
 
 IMPLEMENT_SERIAL(CMXNonLinear, CMXResult, VERSIONABLE_SCHEMA | 0)
 
+// Version 1 adds the fit's own constant values after the criteria.
+
 namespace {
 constexpr char kCriteria[] = "Fitting Criteria";
 
@@ -161,6 +163,22 @@ void CMXNonLinear::SetParamEstimate(int p, double value)
     m_estimates[p] = value;
 }
 
+double CMXNonLinear::GetConstantValue(int i) const
+{
+    if (i >= 0 && i < m_constants.GetSize() && !::IsBlank(m_constants[i]))
+        return m_constants[i];
+    const CEquationBase* eq = FindEquation(m_strEquation);
+    return eq && i >= 0 && i < eq->GetConstantValues().GetSize() ? eq->GetConstantValues()[i] : 0.0;
+}
+
+void CMXNonLinear::SetConstantValue(int i, double value)
+{
+    if (i < 0)
+        return;
+    Grow(m_constants, i, BlankValue());
+    m_constants[i] = value;
+}
+
 // --- the equation ---
 
 const CEquationBase* CMXNonLinear::FindEquation(const std::string& name) const
@@ -215,7 +233,8 @@ CFitSettings CMXNonLinear::MakeSettings() const
     s.m_dChiSqChangePercent = m_dChiSqChangePercent;
     s.m_nMinIterations = m_nMinIterations;
     s.m_nMaxIterations = m_nMaxIterations;
-    s.m_nRobust = m_nFitOption & 1;
+    s.m_nRobust = GetRobust() ? 1 : 0;
+    s.m_nEstimatesFromMatrix = GetEstimatesFromMatrix() ? 1 : 0;
     const CEquationBase* eq = FindEquation(m_strEquation);
     const int m = eq ? eq->GetParameterCount() : 0;
     s.m_estimateMatrix.resize(std::size_t(m));
@@ -231,8 +250,8 @@ CFitSettings CMXNonLinear::MakeSettings() const
         }
     }
     if (eq)
-        for (int i = 0; i < eq->GetConstantValues().GetSize(); ++i)
-            s.m_constants.push_back(eq->GetConstantValues()[i]);
+        for (int i = 0; i < eq->GetConstantCount(); ++i)
+            s.m_constants.push_back(GetConstantValue(i));
     return s;
 }
 
@@ -366,7 +385,8 @@ void CMXNonLinear::OnItemNotify(CUpdateNotification& note)
 
 void CMXNonLinear::Serialize(CArchive& ar)
 {
-    SerializeVersion(ar, 0);
+    // A fit without constants of its own keeps the original record.
+    const int version = SerializeVersion(ar, ar.IsStoring() && m_constants.GetSize() == 0 ? 0 : 1);
     CMXResult::Serialize(ar);
     if (ar.IsStoring()) {
         m_rangeFrom.Serialize(ar);
@@ -376,6 +396,8 @@ void CMXNonLinear::Serialize(CArchive& ar)
         m_estimates.Serialize(ar);
         ar << m_strEquation << std::int32_t(m_nFitOption) << std::int32_t(m_nChiSqChange) << m_dChiSqChangePercent
            << std::int32_t(m_nMinIterations) << std::int32_t(m_nMaxIterations) << std::int32_t(m_nLastCriterion);
+        if (version >= 1)
+            m_constants.Serialize(ar);
         return;
     }
     m_rangeFrom.Serialize(ar);
@@ -390,6 +412,9 @@ void CMXNonLinear::Serialize(CArchive& ar)
     m_nMinIterations = minIt;
     m_nMaxIterations = maxIt;
     m_nLastCriterion = last;
+    m_constants.RemoveAll();
+    if (version >= 1)
+        m_constants.Serialize(ar);
     for (auto& fit : m_fits) {
         if (auto* nl = dynamic_cast<CNonlinearFit*>(fit.get())) {
             nl->SetEquationSource(this);

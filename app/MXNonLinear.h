@@ -67,12 +67,24 @@ public:
     double GetRangeValue(int p, int i) const;
     double GetParamEstimate(int p) const;
     void SetParamEstimate(int p, double value);
+    // Whether the estimate ranges are searched even when the equation gives
+    // its own starting values (bit 1 of the fit option).
+    bool GetEstimatesFromMatrix() const { return (m_nFitOption & kOptionMatrix) != 0; }
+    void SetEstimatesFromMatrix(bool on) { m_nFitOption = on ? m_nFitOption | kOptionMatrix : m_nFitOption & ~kOptionMatrix; }
+    bool GetRobust() const { return (m_nFitOption & kOptionRobust) != 0; }
+    void SetRobust(bool on) { m_nFitOption = on ? m_nFitOption | kOptionRobust : m_nFitOption & ~kOptionRobust; }
+
+    // The value of constant i for this fit: the fit's own once set, else the equation's.
+    double GetConstantValue(int i) const;
+    void SetConstantValue(int i, double value);
 
     void OnItemNotify(CUpdateNotification& note) override;
 
     void Serialize(CArchive& ar) override;
 
-    int m_nFitOption = 0; // bit 0: biweight re-weighting
+    static constexpr int kOptionRobust = 1;
+    static constexpr int kOptionMatrix = 2;
+    int m_nFitOption = 0; // bit 0: biweight re-weighting; bit 1: estimates from the ranges
     int m_nChiSqChange = 1;
     double m_dChiSqChangePercent = 1.0;
     int m_nMinIterations = 2;
@@ -92,5 +104,7 @@ private:
     std::vector<int> m_rangeCodes;
     std::vector<int> m_rangeSteps;
     CMyVector m_estimates;
+    // The fit's own values of the equation's constants; blank where the equation's value holds.
+    CMyVector m_constants;
     std::string m_strEquation;
 };

@@ -117,7 +117,7 @@ int CMXResult::CheckSelection(int report)
         message = IDS_NO_X_COLUMN;
     else if (m_nYColumn < 0)
         message = IDS_NO_Y_COLUMN;
-    else if (m_nWeighting == kWeightErrors && m_nErrColumn < 0)
+    else if (m_nWeighting == kWeightErrors && m_nErrColumn < 0 && !DerivesErrorColumns())
         message = IDS_NO_ERROR_COLUMN;
     if (message) {
         ReportIf(report, message);
@@ -155,7 +155,9 @@ int CMXResult::BuildDataSets(int report)
             return 0;
         }
     } else {
-        add(m_nXColumn, m_nYColumn, m_nErrColumn);
+        // The layouts of several x variables take the column after y as its errors.
+        const bool derived = DerivesErrorColumns() && m_nErrColumn < 0;
+        add(m_nXColumn, m_nYColumn, derived && w ? m_nYColumn + 1 : m_nErrColumn);
     }
     for (std::size_t i = 0; i < m_xColumns.size(); ++i) {
         m_fits.push_back(MakeEngine());
@@ -227,6 +229,56 @@ std::optional<CFitValue> CMXResult::CalcY(double x, int set, bool)
     return fit->CalcY(x, nullptr);
 }
 
+const CMyData* CMXResult::GetDataTable() const
+{
+    CMXGrid* grid = FindDataItem();
+    return grid ? &grid->GetTable() : nullptr;
+}
+
+CMXProjectItem* CMXResult::GetDataItem() const { return FindDataItem(); }
+
+bool CMXResult::GetFitColumns(int fit, int& x, int& y) const
+{
+    if (!ValidSet(fit))
+        return false;
+    x = GetSetXColumn(fit);
+    y = GetSetYColumn(fit);
+    return true;
+}
+
+int CMXResult::GetFitStatus(int fit) const
+{
+    if (!ValidSet(fit))
+        return -1;
+    // The associated-x kinds fit every set at once, as record 0.
+    return GetSetStatus(m_nXKind == kAssociated || m_nXKind == kAssociatedAll ? 0 : fit);
+}
+
+bool CMXResult::CalcY(double x, int fit, const std::vector<double>* associatedX, double& y)
+{
+    std::optional<CFitValue> value;
+    CFit* record = GetFit(fit);
+    if (associatedX && record && GetFitStatus(fit) == kSetFitted) {
+        CMyVector other(int(associatedX->size()));
+        for (std::size_t i = 0; i < associatedX->size(); ++i)
+            other[int(i)] = (*associatedX)[i];
+        value = record->CalcY(x, &other);
+    } else
+        value = CalcY(x, fit, false);
+    if (!value || !value->IsNumber())
+        return false;
+    y = value->GetNumber();
+    return true;
+}
+
+bool CMXResult::GetParameter(int fit, int p, std::string& name, double& value, double& error) const
+{
+    if (p < 0 || p >= GetParameterCount())
+        return false;
+    GetParameterName(p, name);
+    return GetParameter(fit, p, value, error);
+}
+
 std::optional<CFitValue> CMXResult::CalcX(double y, double x1, double x2, int set, bool)
 {
     CFit* fit = GetFit(set);
@@ -294,7 +346,9 @@ namespace {
 // Fits the snapshot's sets on the worker thread; touches nothing but the job.
 int RunFitJob(CWorkerThread& worker, CMXResult::SFitJob& job)
 {
-    for (auto& set : job.sets) {
+    for (std::size_t i = 0; i < job.sets.size(); ++i) {
+        auto& set = job.sets[i];
+        job.current = int(i);
         if (worker.IsQuitRequested() || worker.IsNewRequestPending())
             return 0;
         int result = 0;
@@ -448,6 +502,30 @@ void CMXResult::StopCalculation()
         RecomputeState();
         Notify(UN_CALC_STATE, UN_STATE_OVER, true);
     }
+}
+
+CFit* CMXResult::GetRunningFit() const
+{
+    const SFitJob* job = m_pLatestJob.get();
+    if (!job || job->sets.empty())
+        return nullptr;
+    const int i = std::clamp(job->current.load(), 0, int(job->sets.size()) - 1);
+    return job->sets[std::size_t(i)].fit.get();
+}
+
+int CMXResult::GetRunningFitIndex() const
+{
+    const SFitJob* job = m_pLatestJob.get();
+    return job ? std::clamp(job->current.load(), 0, std::max(0, int(job->sets.size()) - 1)) : 0;
+}
+
+int CMXResult::GetRunningFitCount() const { return m_pLatestJob ? int(m_pLatestJob->sets.size()) : 0; }
+
+void CMXResult::ClearResults()
+{
+    Reset();
+    SetModified(true);
+    Notify(UN_CALC_STATE, UN_STATE_OVER, true);
 }
 
 void CMXResult::Reset()

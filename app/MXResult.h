@@ -18,6 +18,7 @@
 #include "fitting/Fit.h"
 #include "fitting/FitSettings.h"
 #include "fitting/WorkerThread.h"
+#include "graph/GraphSources.h"
 #include "framework/MyVector.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/DoubleColumns.h"
@@ -52,7 +53,7 @@ inline std::int64_t WorkerValueRun(std::intptr_t value) { return std::int64_t(st
 // reporter. A message for an item that no longer exists is dropped.
 void DeliverWorkerMessage(CMXDoc& doc, UINT message, std::intptr_t wParam, std::intptr_t lParam);
 
-class CMXResult : public CMXProjectItem {
+class CMXResult : public CMXProjectItem, public CGraphFitSource {
     DECLARE_SERIAL(CMXResult)
 public:
     enum State : int { kNotFitted = 0, kFitted = 1, kCalculating = 2, kPartFitted = 3, kFailed = 4 };
@@ -121,6 +122,27 @@ public:
     CFit* GetFit(int set) const;
     int GetSetStatus(int set) const { return ValidSet(set) ? m_status[std::size_t(set)] : kSetToDo; }
     const CDataFormat& GetNumberFormat() const { return m_format; }
+    CDataFormat& NumberFormat() { return m_format; }
+
+    // The engine that the running calculation fits now, its index among the
+    // run's fits and their count; null when nothing runs. Only its progress
+    // snapshot may be read while the worker runs.
+    CFit* GetRunningFit() const;
+    int GetRunningFitIndex() const;
+    int GetRunningFitCount() const;
+    // A setting changed: the results go (calculation stopped, data sets
+    // emptied, not fitted) and everyone hears of it.
+    void ClearResults();
+
+    // --- what graphs read ---
+    const CMyData* GetDataTable() const override;
+    CMXProjectItem* GetDataItem() const override;
+    int GetFitCount() const override { return GetSetCount(); }
+    int GetFitKind() const override { return m_nXKind; }
+    bool GetFitColumns(int fit, int& x, int& y) const override;
+    int GetFitStatus(int fit) const override;
+    bool CalcY(double x, int fit, const std::vector<double>* associatedX, double& y) override;
+    bool GetParameter(int fit, int p, std::string& name, double& value, double& error) const override;
 
     // --- running ---
     // Recalculates: prepares first when asked, then starts the worker on a snapshot.
@@ -160,6 +182,10 @@ public:
 
 protected:
     bool ValidSet(int set) const { return set >= 0 && set < int(m_xColumns.size()); }
+    // In the layouts of several data sets (or of several x variables in
+    // their set) each y column's errors stand in the column after it: no
+    // error column is chosen.
+    bool DerivesErrorColumns() const { return m_nXKind >= kOneXManyY && m_nXKind <= kAssociatedAll; }
     // Builds the data sets from the selection (after CheckSelection); 1 when the layout is right.
     int BuildDataSets(int report);
     // A new engine for one set; the kinds make their own.
@@ -223,4 +249,6 @@ struct CMXResult::SFitJob {
     std::vector<std::unique_ptr<CEquationBase>> equations; // copies the engines read
     std::unique_ptr<CEquationSource> source;
     std::atomic<bool> complete{false};
+    // The index in sets of the fit that runs now.
+    std::atomic<int> current{0};
 };

@@ -1,10 +1,13 @@
 #include "app/OldDataImport.h"
 
 #include "app/MXDoc.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXNotes.h"
 #include "app/OldFileReader.h"
 #include "data/DataString.h"
+#include "graph/DrawGraph.h"
+#include "graph/XYDatasetTable.h"
 #include "grid/GridData.h"
 #include "platform/Exceptions.h"
 #include "ui/RtfDocument.h"
@@ -103,7 +106,7 @@ void COldDataImport::WorkspaceBody(COldFileReader& in, int)
         switch (type) {
         case kRecordEnd: return;
         case kRecordTable: ReadTable(in, version); break;
-        case kRecordGraph: SkipGraph(in); break;
+        case kRecordGraph: ReadGraph(in); break;
         case kRecordNotepad: ReadNotepad(in); break;
         default:
             COldFileReader::Fail("The file is damaged: it holds a record of the unknown type " + std::to_string(type)
@@ -180,7 +183,50 @@ void COldDataImport::ReadNotepad(COldFileReader& in)
     notes->OpenWindow();
 }
 
-void COldDataImport::SkipGraph(COldFileReader& in)
+void COldDataImport::MakeGraph(const std::vector<OldSeries>& series)
+{
+    if (series.empty())
+        return;
+    auto* data = new CMXGrid(&m_doc);
+    data->InitNewItem();
+    CMyData& table = data->GetTable();
+    auto* item = new CMXGraph(&m_doc);
+    item->InitNewItem();
+    CMXDrawData& page = item->GetPage();
+    // A 7 by 5 inch frame an inch and a half inside the paper's upper left corner.
+    auto* graph = new CDrawXYGraph(RECT{1080, -4320, 6120, -720}, &page);
+    int column = 0;
+    for (std::size_t s = 0; s < series.size(); ++s) {
+        const OldSeries& one = series[s];
+        const std::string title = one.name.empty() ? "Series " + std::to_string(s + 1) : one.name;
+        const int x = column++, y = column++;
+        table.SetCell(1, x, new CDataString(title + " X"));
+        table.SetCell(1, y, new CDataString(title));
+        for (std::size_t i = 0; i < one.x.size(); ++i) {
+            table.SetNumber(kFirstDataRow + int(i), x, one.x[i]);
+            if (i < one.y.size())
+                table.SetNumber(kFirstDataRow + int(i), y, one.y[i]);
+        }
+        int plus = -1, minus = -1;
+        for (std::size_t e = 0; e < one.yErrors.size(); ++e) {
+            const int c = column++;
+            (e == 0 ? plus : minus) = c;
+            table.SetCell(1, c, new CDataString(title + (e == 0 ? " Error" : " Error -")));
+            for (std::size_t i = 0; i < one.yErrors[e].size(); ++i)
+                table.SetNumber(kFirstDataRow + int(i), c, one.yErrors[e][i]);
+        }
+        auto* dataset = new CXYDatasetTable(data->GetName(), x, y, plus, graph);
+        if (minus != -1)
+            dataset->m_nYMinusColumn = minus;
+        dataset->m_nSymbolShape = int(s % 16);
+        graph->AddDataset(dataset, title, true);
+    }
+    graph->RecalcAxes();
+    data->OpenWindow();
+    item->OpenWindow();
+}
+
+void COldDataImport::ReadGraph(COldFileReader& in)
 {
     std::int16_t subVersion = in.Int16();
     if (subVersion != kGraphSubVersion)
@@ -189,9 +235,18 @@ void COldDataImport::SkipGraph(COldFileReader& in)
     in.Skip(12 * 2 + 2 + 32); // page header
     in.Skip(140);
 
-    auto entryTrailer = [&] {
+    auto entryTrailer = [&]() -> std::string {
         in.Skip(5 * 2 + 4 + 2 + 2 + 128);
-        in.SkipCounted16("a graph text");
+        const std::uint32_t length = in.CheckCount(in.Int16(), 1, "a graph text");
+        return in.Text(length, kMaxColumnName);
+    };
+    // The points of the XY series, kept to become a table and a graph.
+    std::vector<OldSeries> series;
+    auto readDoubles = [&](std::uint32_t count) {
+        std::vector<double> values(in.CheckCount(count, sizeof(double), "a graph series"));
+        for (double& v : values)
+            v = in.Double();
+        return values;
     };
     auto doubles = [&](std::uint32_t count) {
         in.Skip(std::uint64_t(in.CheckCount(count, sizeof(double), "a graph series")) * sizeof(double));
@@ -205,7 +260,7 @@ void COldDataImport::SkipGraph(COldFileReader& in)
         std::int16_t flag = in.Int16();
         in.Int16();
         switch (type) {
-        case 1000: return;
+        case 1000: MakeGraph(series); return;
         case 0: {
             in.Skip(30);
             BYTE body[1510];
@@ -241,9 +296,21 @@ void COldDataImport::SkipGraph(COldFileReader& in)
                 const int kind = std::int16_t(word(10));
                 int arrays = 0;
                 auto yErrors = [&] { return word(34) == 3 ? (word(38) && word(62) ? 2 : 1) : 0; };
-                if (kind < 100)
-                    arrays = 2 + (word(32) == 3 ? (word(36) && word(58) ? 2 : 1) : 0) + yErrors();
-                else if (kind < 200)
+                if (kind < 100) {
+                    // An XY series: x, y, the x errors, then the y errors.
+                    OldSeries s;
+                    s.x = readDoubles(points);
+                    s.y = readDoubles(points);
+                    const int xErrors = word(32) == 3 ? (word(36) && word(58) ? 2 : 1) : 0;
+                    for (int a = 0; a < xErrors; ++a)
+                        readDoubles(points);
+                    for (int a = 0; a < yErrors(); ++a)
+                        s.yErrors.push_back(readDoubles(points));
+                    s.name = entryTrailer();
+                    series.push_back(std::move(s));
+                    continue;
+                }
+                if (kind < 200)
                     arrays = 1 + (word(6) ? 1 : 0);
                 else if (kind < 300)
                     arrays = 1 + yErrors();

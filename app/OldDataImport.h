@@ -1,12 +1,15 @@
 // Turns the data files ("ANAVZK") and workspace files ("mx_VZK") of the
 // program's version 3 into items of the open workspace: data tables become
-// data-table items and notepads notepad items; graphs are read through and
-// left out. The old files are read, never written.
+// data-table items and notepads notepad items; the XY series of a graph
+// become a data table of their points and a graph item that plots them
+// (other series, curves and the page's drawing objects are read through and
+// left out). The old files are read, never written.
 #pragma once
 
 #include "platform/Types.h"
 
 #include <string>
+#include <vector>
 
 class CArchive;
 class CMXDoc;
@@ -33,7 +36,15 @@ public:
 private:
     void ReadTable(COldFileReader& in, int version);
     void ReadNotepad(COldFileReader& in);
-    void SkipGraph(COldFileReader& in);
+    // One XY series of an old graph: its points, y errors (none, one
+    // symmetric array, or plus and minus) and its legend text.
+    struct OldSeries {
+        std::vector<double> x, y;
+        std::vector<std::vector<double>> yErrors;
+        std::string name;
+    };
+    void ReadGraph(COldFileReader& in);
+    void MakeGraph(const std::vector<OldSeries>& series);
     bool Run(CArchive& ar, void (COldDataImport::*body)(COldFileReader&, int), int version);
     void DataFileBody(COldFileReader& in, int version);
     void WorkspaceBody(COldFileReader& in, int version);

@@ -7,6 +7,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"
+#include "data/FileErrorMessage.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 
@@ -62,8 +63,10 @@ std::string ExtensionOf(const std::string& path)
     return path.substr(dot + 1);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<char>& bytes)
+// A failure of the file itself is told by its cause (reported is then set).
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes, bool& reported)
 {
+    reported = false;
     try {
         CDiskFile file(path, CDiskFile::modeRead);
         const std::uint64_t length = file.GetLength();
@@ -74,18 +77,23 @@ bool ReadWholeFile(const std::string& path, std::vector<char>& bytes)
         if (length)
             file.Read(bytes.data(), std::size_t(length));
         return true;
-    } catch (const CFileException&) {
+    } catch (const CFileException& e) {
+        ReportFileException(e, path, true);
+        reported = e.m_cause != CFileException::none;
         return false;
     }
 }
 
-bool WriteWholeFile(const std::string& path, const char* data, std::size_t size)
+bool WriteWholeFile(const std::string& path, const char* data, std::size_t size, bool& reported)
 {
+    reported = false;
     try {
         CDiskFile file(path, CDiskFile::modeCreate | CDiskFile::modeWrite);
         file.Write(data, size);
         return true;
-    } catch (const CFileException&) {
+    } catch (const CFileException& e) {
+        ReportFileException(e, path, false);
+        reported = e.m_cause != CFileException::none;
         return false;
     }
 }
@@ -203,8 +211,10 @@ std::unique_ptr<CMyData> CDataFilters::LoadFilterAndImport(const std::string& pa
 {
     result = 0;
     std::vector<char> data;
-    if (!ReadWholeFile(path, data)) {
-        ReportMessage(IDS_NOT_CONVERTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_CONVERTED);
+    bool reported = false;
+    if (!ReadWholeFile(path, data, reported)) {
+        if (!reported)
+            ReportMessage(IDS_NOT_CONVERTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_CONVERTED);
         return nullptr;
     }
     const bool plain = IsPlainText(data.data(), data.size());
@@ -291,8 +301,10 @@ bool CDataFilters::ExportToFile(const CMyData& table, const RECT& range, const s
             ReportMessage(IDS_NOT_A_FILTER, {f.path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_A_FILTER);
             return false;
         }
-        if (!WriteWholeFile(path, bytes.data(), bytes.size())) {
-            ReportMessage(IDS_NOT_EXPORTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_EXPORTED);
+        bool reported = false;
+        if (!WriteWholeFile(path, bytes.data(), bytes.size(), reported)) {
+            if (!reported)
+                ReportMessage(IDS_NOT_EXPORTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_EXPORTED);
             return false;
         }
         return true;
@@ -302,7 +314,8 @@ bool CDataFilters::ExportToFile(const CMyData& table, const RECT& range, const s
         std::vector<POINT> leftOut;
         table.WriteRangeAsText(memory, range, &leftOut);
         const std::vector<BYTE>& bytes = memory.Data();
-        if (WriteWholeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
+        bool reported = false;
+        if (WriteWholeFile(path, reinterpret_cast<const char*>(bytes.data()), bytes.size(), reported)) {
             if (!leftOut.empty()) {
                 // The user learns which cells the file does not hold as they are.
                 const POINT first = leftOut.front();
@@ -315,6 +328,8 @@ bool CDataFilters::ExportToFile(const CMyData& table, const RECT& range, const s
             }
             return true;
         }
+        if (reported)
+            return false;
     }
     ReportMessage(IDS_NOT_EXPORTED, {path}, MB_OK | MB_ICONEXCLAMATION, IDS_NOT_EXPORTED);
     return false;

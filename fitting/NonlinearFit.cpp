@@ -111,6 +111,7 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
     m_nRobust = settings.m_nRobust;
     m_nFitted = 0;
     m_bIterationLimit = false;
+    m_dLastChange = 0.0;
     m_bStopSeen = false;
     m_strLastError.clear();
 
@@ -245,9 +246,13 @@ bool CNonlinearFit::IsConverged(double previous, double current)
 {
     if (m_nChiSqChange && m_nIterations < m_nMinIterations)
         return false;
-    const bool criterionMet = std::fabs((previous - current) / current) <= m_dChangeFraction;
+    const double change = std::fabs((previous - current) / current);
+    m_dLastChange = change;
+    const bool criterionMet = change <= m_dChangeFraction;
     if (m_nIterations >= m_nMaxIterations) {
-        if (m_nChiSqChange && !criterionMet)
+        // Without the criterion a run that still moves the chi-square at its
+        // last step has not settled either: it must not read as converged.
+        if (m_nChiSqChange ? !criterionMet : !(change <= kSettledChange))
             m_bIterationLimit = true;
         return true;
     }

@@ -72,6 +72,8 @@ public:
     // The fit ran to its maximum iterations with the chi-square criterion on
     // but not met: fitted, yet the results may not be converged.
     bool IsIterationLimitReached() const { return m_bIterationLimit; }
+    // The relative change of the chi-square in the last iteration of this run.
+    double GetLastRelativeChange() const { return m_dLastChange; }
     // The full text of the last equation error that failed a fit (its string
     // id went through the worker), empty otherwise.
     const std::string& GetLastErrorText() const { return m_strLastError; }
@@ -112,6 +114,9 @@ private:
     // A step that changes the chi-square by less than this fraction is near
     // the minimum: the next step takes the equation's own (central) derivatives.
     static constexpr double kCentralChange = 1e-4;
+    // With the chi-square criterion off, a last step that changes the
+    // chi-square by more than this fraction leaves the fit unsettled.
+    static constexpr double kSettledChange = 1e-9;
 
     // Done (fitted), Stopped, or the failure whose message the fit reports.
     EFitOutcome RunFit(const CFitSettings& settings, const CDoubleColumns& x, const CMyVector& y, const CMyVector& w,
@@ -160,6 +165,7 @@ private:
     int m_nIterations = 0;
     double m_dRobustScale = 0.0;
     bool m_bIterationLimit = false;
+    double m_dLastChange = 0.0;
     std::string m_strLastError;
     std::atomic<bool> m_bStopSeen{false};
 

@@ -17,6 +17,7 @@
 #include "app/widgets/OptionsSheet.h"
 #include "app/widgets/MXListViewBar.h"
 #include "app/widgets/MXMainWnd.h"
+#include "app/widgets/FitTabForm.h"
 #include "app/widgets/GraphProjectWnd.h"
 #include "app/widgets/EqnTabForm.h"
 #include "app/widgets/HardEqnTabForm.h"
@@ -72,6 +73,8 @@ constexpr const char* kHardEquationStrings = "\nHard-coded Equation\nHard-coded 
 constexpr const char* kNotepadStrings = "\nNotes\nNotes\n\n\n\n";
 constexpr const char* kTableStrings = "\nData\nData\n\n\n\n";
 constexpr const char* kGraphStrings = "\nGraph\nGraph\n\n\n\n";
+constexpr const char* kLinearStrings = "\nLinear Fit\nLinear Fit\n\n\n\n";
+constexpr const char* kNonlinearStrings = "\nNon-linear Fit\nNon-linear Fit\n\n\n\n";
 
 // Whole numbers as scanf's %d reads them: blanks first, an optional sign.
 bool ScanInt(std::string_view text, std::size_t& pos, long& value)
@@ -451,6 +454,10 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         135, kEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CEqnProjectWnd); });
     m_itemTemplates[KIND_TRANSFORM] = std::make_unique<CProjectTemplateBase>(
         421, kTransformStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CTransProjectWnd); });
+    m_itemTemplates[KIND_LINEAR] = std::make_unique<CProjectTemplateBase>(
+        3503, kLinearStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CLinearProjectWnd); });
+    m_itemTemplates[KIND_NONLINEAR] = std::make_unique<CProjectTemplateBase>(
+        3519, kNonlinearStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CNonlinProjectWnd); });
     m_itemTemplates[KIND_HARD_EQUATION] = std::make_unique<CProjectTemplateBase>(
         141, kHardEquationStrings, nullptr, [] { return static_cast<CProjectFrameBase*>(new CHardEqnProjectWnd); });
     // Graph pages take the paper of the default printer.

@@ -346,7 +346,9 @@ void CMXMainWnd::CreateMenus()
         {ID_VIEW_GENERAL, "&General"}, {ID_VIEW_X_VARIABLES, "&X Variables"}, {ID_VIEW_PARAMETERS, "P&arameters"},
         {ID_VIEW_CONSTANTS, "&Constants"}, {ID_VIEW_DEFINITION, "&Definition"}, {ID_VIEW_ESTIMATES, "&Estimates"},
         {ID_VIEW_DATA_TRANSFORMATION, "Data &Transformation"}, {ID_VIEW_CURVE_TRANSFORMATION, "C&urve Transformation"},
-        {ID_VIEW_FONTS, "&Fonts"}, {ID_VIEW_INDENTS, "&Indents"}};
+        {ID_VIEW_SETTINGS, "&Settings"}, {ID_VIEW_FIT_CONSTANTS, "Co&nstants"}, {ID_VIEW_ESTIMATRIX, "Esti&matrix"},
+        {ID_VIEW_FITTING_CRITERIA, "Fitting C&riteria"}, {ID_VIEW_RESULTS, "&Results"},
+        {ID_VIEW_NUMBER_FORMAT, "Number F&ormat"}, {ID_VIEW_FONTS, "&Fonts"}, {ID_VIEW_INDENTS, "&Indents"}};
     for (const auto& [id, text] : tabs) {
         QString tab = QString(text).remove('&');
         view->addAction(Command(id, text, QString("Select the %1 tab\n%1").arg(tab), {}, true));
@@ -378,6 +380,9 @@ void CMXMainWnd::CreateMenus()
     CreateDrawingMenus(bar);
     QMenu* equation = bar->addMenu("E&quation");
     equation->addAction(Command(ID_EQUATION_COMPILE, "&Compile", "Compile the definition\nCompile", {QKeySequence("Ctrl+F7")}));
+    QMenu* calculate = bar->addMenu("&Calculate");
+    calculate->addAction(Command(ID_CALCULATE_FIT, "&Fit Data", "Fit the data using the current settings\nFit Data", {QKeySequence("F9")}));
+    calculate->addAction(Command(ID_CALCULATE_ABORT, "&Abort Fitting", "Abort the data fitting calculations\nAbort Fitting"));
 
     QMenu* table = bar->addMenu("&Table");
     table->addAction(Command(ID_TABLE_INSERT_COLUMN, "Insert &Column", "Insert columns before the selection\nInsert Column"));
@@ -549,6 +554,8 @@ void CMXMainWnd::AddItem(UINT id)
     case ID_ADD_EQUATION: doc->GetActionList().Add(new CMXItemAddEquation(doc)); break;
     case ID_ADD_TRANSFORM: doc->GetActionList().Add(new CMXItemAddTransform(doc)); break;
     case ID_ADD_HARD_EQUATION: doc->GetActionList().Add(new CMXItemAddHardEquation(doc)); break;
+    case ID_ADD_LINEAR: doc->GetActionList().Add(new CMXItemAddLinear(doc)); break;
+    case ID_ADD_NONLINEAR: doc->GetActionList().Add(new CMXItemAddNonLinear(doc)); break;
     }
 }
 
@@ -671,6 +678,8 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_ADD_EQUATION:
     case ID_ADD_TRANSFORM:
     case ID_ADD_HARD_EQUATION:
+    case ID_ADD_LINEAR:
+    case ID_ADD_NONLINEAR:
         if (ui) ui->Enable(doc != nullptr); else AddItem(id);
         return true;
     case ID_FILE_PAGE_SETUP: {
@@ -684,11 +693,6 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     }
     case ID_ADD_DATA:
         if (ui) ui->Enable(doc != nullptr); else if (doc) doc->GetActionList().Add(new CMXItemAddData(doc));
-        return true;
-    case ID_ADD_LINEAR:
-    case ID_ADD_NONLINEAR:
-        // These kinds cannot be made yet.
-        if (ui) ui->Enable(false);
         return true;
     case ID_FILE_SAVE:
         if (ui) ui->Enable(doc != nullptr); else if (doc && app) app->DoSave(doc, false);

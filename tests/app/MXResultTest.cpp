@@ -238,7 +238,8 @@ TEST_F(FitFixture, DataSetsOfSeveralYColumns)
         {2, 0, 5, 3, {0, 3}, {1, 4}, {2, 5}},
     };
     for (const Case& c : cases) {
-        fit->Select("Data", c.xKind, c.x, c.y, c.weighting == 3 ? 2 : -1, c.weighting);
+        // The error columns follow their y columns: none needs choosing (the form offers none).
+        fit->Select("Data", c.xKind, c.x, c.y, -1, c.weighting);
         ASSERT_EQ(fit->PrepareFit(1), 1);
         std::vector<int> xs, ys, es;
         for (int s = 0; s < fit->GetSetCount(); ++s) {
@@ -490,6 +491,26 @@ TEST_F(FitFixture, NonLinearStoredForm)
     bytes.resize(bytes.size() - 3);
     CMXNonLinear cut;
     EXPECT_THROW(LoadBytes(bytes, [&](CArchive& ar) { cut.Serialize(ar); }), CArchiveException);
+}
+
+TEST_F(FitFixture, TheFitsOwnConstantsAreARecordOfTheirOwn)
+{
+    CMXNonLinear* fit = AddItem<CMXNonLinear>(doc);
+    fit->SetEquationName("MM");
+    const Bytes plain = StoreBytes([&](CArchive& ar) { fit->Serialize(ar); });
+    // Without constants of its own the record stays version 0.
+    EXPECT_EQ(ToHex(Bytes(plain.begin(), plain.begin() + 4)), "00 00 00 00");
+    fit->SetConstantValue(1, 2.5);
+    const Bytes own = StoreBytes([&](CArchive& ar) { fit->Serialize(ar); });
+    EXPECT_EQ(ToHex(Bytes(own.begin(), own.begin() + 4)), "01 00 00 00");
+    CMXNonLinear back;
+    EXPECT_EQ(LoadBytes(own, [&](CArchive& ar) { back.Serialize(ar); }), 0u);
+    EXPECT_EQ(back.GetConstantValue(1), 2.5);
+    // The first was never set: the equation's value (none here) holds.
+    EXPECT_EQ(back.GetConstantValue(0), 0.0);
+    CMXNonLinear old;
+    EXPECT_EQ(LoadBytes(plain, [&](CArchive& ar) { old.Serialize(ar); }), 0u);
+    EXPECT_EQ(old.GetConstantValue(1), 0.0);
 }
 
 TEST_F(FitFixture, FieldTexts)

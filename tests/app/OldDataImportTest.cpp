@@ -1,8 +1,12 @@
 #include "app/MXDoc.h"
+#include "app/MXGraph.h"
 #include "app/MXGrid.h"
 #include "app/MXNotes.h"
 #include "app/OldDataImport.h"
 #include "data/DataString.h"
+#include "graph/DrawGraph.h"
+#include "graph/XYAxis.h"
+#include "graph/XYDataset.h"
 #include "OldFileFixtures.h"
 
 #include <gtest/gtest.h>
@@ -196,7 +200,7 @@ TEST(OldDataImport, FirstEndMarkerGivesAnEmptyTable)
     EXPECT_EQ(grid->GetTable().GetLastRow(-1), -1);
 }
 
-TEST(OldDataImport, WorkspaceGivesNotesAndTablesAndReadsGraphsThrough)
+TEST(OldDataImport, WorkspaceGivesNotesTablesAndGraphs)
 {
     CMXDoc doc;
     std::string error;
@@ -205,10 +209,11 @@ TEST(OldDataImport, WorkspaceGivesNotesAndTablesAndReadsGraphsThrough)
     std::vector<std::string> names;
     for (CMXProjectItem* item : doc.ItemsInRowOrder())
         names.push_back(item->GetName());
-    ASSERT_EQ(names.size(), 4u);
+    // The graph record gives a table of its series' points and a graph item.
+    ASSERT_EQ(names.size(), 6u);
     EXPECT_EQ(names[0], "Results - Run");
-    EXPECT_EQ(names[2], "Results - Run #2");
-    EXPECT_EQ(names[3], "Results - \xC2\xB5M run"); // the title's Windows-1252 micro sign, as UTF-8
+    EXPECT_EQ(names[4], "Results - Run #2");
+    EXPECT_EQ(names[5], "Results - \xC2\xB5M run"); // the title's Windows-1252 micro sign, as UTF-8
     auto items = doc.ItemsInRowOrder();
     ASSERT_NE(dynamic_cast<CMXGrid*>(items[1]), nullptr);
     EXPECT_EQ(Text(static_cast<CMXGrid*>(items[1])->GetTable(), 4, 1), "abc");
@@ -222,7 +227,45 @@ TEST(OldDataImport, WorkspaceGivesNotesAndTablesAndReadsGraphsThrough)
     EXPECT_STREQ(f.szFaceName, "Courier New");
     EXPECT_EQ(f.yHeight, 200);
     EXPECT_EQ(f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT | CFE_AUTOCOLOR), 0u);
-    EXPECT_EQ(dynamic_cast<CMXNotes*>(items[2])->GetRichData().GetPlainText(), "");
+    EXPECT_EQ(dynamic_cast<CMXNotes*>(items[4])->GetRichData().GetPlainText(), "");
+}
+
+// The XY series of the old graph record (kinds below 100) become columns of
+// a table and table datasets of an XY graph; the other series, the curves
+// and the page's objects are read through.
+TEST(OldDataImport, GraphSeriesBecomeATableAndAGraph)
+{
+    CMXDoc doc;
+    std::string error;
+    ASSERT_TRUE(LoadOld(doc, Workspace(), &error)) << error;
+    auto items = doc.ItemsInRowOrder();
+    ASSERT_EQ(items.size(), 6u);
+    auto* data = dynamic_cast<CMXGrid*>(items[2]);
+    auto* item = dynamic_cast<CMXGraph*>(items[3]);
+    ASSERT_TRUE(data && item);
+    CDrawXYGraph* graph = nullptr;
+    for (CDrawObj* obj : item->GetPage().GetObjects())
+        if (auto* g = dynamic_cast<CDrawXYGraph*>(obj))
+            graph = g;
+    ASSERT_NE(graph, nullptr);
+    ASSERT_EQ(graph->GetDatasetCount(), 2);
+    // Series 1: x 0..2, y 3..5, two x error arrays (6..11, dropped), one y error array 12..14.
+    CXYDataset* first = graph->GetDataset(0);
+    ASSERT_EQ(first->GetPointCount(), 3);
+    EXPECT_EQ(first->m_x, (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(first->m_y, (std::vector<double>{3, 4, 5}));
+    EXPECT_EQ(first->m_nYErrorMode, 4);
+    EXPECT_EQ(first->m_yPlus, (std::vector<double>{12, 13, 14}));
+    EXPECT_EQ(first->m_yMinus, (std::vector<double>{12, 13, 14}));
+    // Series 2: x 0..1, y 2..3, plus errors 4..5 and minus errors 6..7.
+    CXYDataset* second = graph->GetDataset(1);
+    ASSERT_EQ(second->GetPointCount(), 2);
+    EXPECT_EQ(second->m_yPlus, (std::vector<double>{4, 5}));
+    EXPECT_EQ(second->m_yMinus, (std::vector<double>{6, 7}));
+    EXPECT_EQ(Text(data->GetTable(), 1, 1), "series");
+    EXPECT_EQ(Text(data->GetTable(), 1, 0), "series X");
+    // The axes take the points in: y 2..14 with bars up to 14 + 14.
+    EXPECT_GE(graph->GetYAxis(0)->m_dMax, 28.0);
 }
 
 TEST(OldDataImport, EveryCutOfAValidFileIsRefused)

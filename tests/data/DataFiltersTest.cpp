@@ -4,9 +4,11 @@
 #include "data/DataColumnType.h"
 #include "data/DataFilters.h"
 #include "data/DataString.h"
+#include "data/FileErrorMessage.h"
 #include "data/FilterCallbacks.h"
 #include "data/MyData.h"
 #include "platform/Clipboard.h"
+#include "platform/StringTable.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +145,50 @@ TEST(DataFilters, ImportsAFileIntoANewTable)
     EXPECT_EQ(GetFilterTable(), nullptr);
     EXPECT_TRUE(reporter.messages.empty());
     std::filesystem::remove(path);
+}
+
+TEST(DataFilters, AFileThatCannotBeReadOrWrittenIsToldByItsCause)
+{
+    RecordingReporter reporter;
+    CDataFilters filters = Installed();
+    int result = 0;
+    const std::string missing = TempPath("no-such-file.SCD");
+    std::filesystem::remove(missing);
+    EXPECT_EQ(filters.LoadFilterAndImport(missing, "SCD", result), nullptr);
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{291});
+    EXPECT_EQ(reporter.messages[0].args, (std::vector<std::string>{"reading", missing}));
+    EXPECT_EQ(LoadString(291), "File \"%2\" not found.");
+
+    // Writing into a folder that is a file: the path is no path.
+    reporter.messages.clear();
+    const std::string file = TempPath("plain-file");
+    WriteFile(file, "x");
+    CMyData t;
+    t.SetNumber(2, 0, 1);
+    EXPECT_FALSE(filters.ExportToFile(t, RECT{0, 2, 0, 2}, file + "/out.txt"));
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{292});
+    std::filesystem::remove(file);
+}
+
+TEST(DataFilters, FileErrorMessagesFollowTheirCause)
+{
+    RecordingReporter reporter;
+    ReportFileException(CFileException(CFileException::none), "a.txt", true);
+    EXPECT_TRUE(reporter.messages.empty());
+    ReportFileException(CFileException(CFileException::sharingViolation), "b.txt", false);
+    ASSERT_EQ(reporter.Ids(), std::vector<UINT>{300});
+    EXPECT_EQ(reporter.messages[0].args, (std::vector<std::string>{"writing", "b.txt"}));
+    const std::pair<CFileException::Cause, UINT> table[] = {
+        {CFileException::genericException, 290}, {CFileException::fileNotFound, 291},
+        {CFileException::badPath, 292},          {CFileException::tooManyOpenFiles, 293},
+        {CFileException::accessDenied, 294},     {CFileException::invalidFile, 295},
+        {CFileException::removeCurrentDir, 296}, {CFileException::directoryFull, 297},
+        {CFileException::badSeek, 298},          {CFileException::hardIO, 299},
+        {CFileException::sharingViolation, 300}, {CFileException::lockViolation, 301},
+        {CFileException::diskFull, 302},         {CFileException::endOfFile, 303},
+    };
+    for (const auto& [cause, id] : table)
+        EXPECT_EQ(FileExceptionMessageId(cause), id) << int(cause);
 }
 
 TEST(DataFilters, PlainTextAndTheConvertChoice)

@@ -1,0 +1,270 @@
+#include "graph/ScaleText.h"
+
+#include "draw/DrawDC.h"
+#include "draw/DrawData.h"
+#include "draw/FormatMerge.h"
+#include "framework/ArchiveHelpers.h"
+#include "graph/DrawGraph.h"
+#include "graph/XYAxis.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+IMPLEMENT_SERIAL(CXYScaleText, CDrawRect, 0)
+IMPLEMENT_SERIAL(CXScaleText, CXYScaleText, 0)
+IMPLEMENT_SERIAL(CYScaleText, CXYScaleText, 0)
+
+namespace {
+
+QColor ToColour(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+bool Holds(const CDrawObjList& list, const CDrawObj* obj) { return obj && FindObjectIndex(list, obj) >= 0; }
+
+constexpr int kAngles[5] = {0, 45, 90, 270, 315};
+
+// Room between the frame and the labels beyond the tick marks.
+constexpr int kLabelGap = 60;
+
+} // namespace
+
+CXYScaleText::CXYScaleText()
+{
+    m_format.m_decimals = 5;
+    m_format.m_maxDigits = 10;
+    m_format.m_trailingZeros = 1;
+    m_format.m_scientificForSmall = 0;
+}
+
+CYScaleText::CYScaleText() : CXYScaleText() {}
+
+CXYScaleText::CXYScaleText(const RECT& position, CDrawData* page, CDrawGraph* graph, bool vertical)
+    : CDrawRect(position, page)
+    , m_pGraph(graph)
+    , m_bVertical(vertical ? 1 : 0)
+{
+    m_format.m_decimals = 5;
+    m_format.m_maxDigits = 10;
+    m_format.m_trailingZeros = 1;
+    m_format.m_scientificForSmall = 0;
+    if (page) {
+        m_charFormat = page->GetDefaultCharFormat();
+        m_paraFormat = page->GetDefaultParaFormat();
+    }
+    m_paraFormat.dwMask |= PFM_ALIGNMENT;
+    m_paraFormat.wAlignment = vertical ? PFA_RIGHT : PFA_CENTER;
+    m_bLineOn = 0;
+}
+
+void CXYScaleText::Serialize(CArchive& ar)
+{
+    CDrawObj::Serialize(ar);
+    if (ar.IsStoring()) {
+        SerializeVersion(ar, 0);
+        ArchiveStoreCharFormat(ar, m_charFormat);
+        ArchiveStoreParaFormat(ar, m_paraFormat);
+        ArchiveStorePair(ar, m_labelSize.cx, m_labelSize.cy);
+        ar << std::int32_t(m_nOrientation);
+        ArchiveStoreRect(ar, m_overhang);
+        SerializeVersion(ar, 1);
+        m_format.Serialize(ar);
+        ar << std::int32_t(m_bCustomFormat) << m_strCustomFormat;
+        return;
+    }
+    SerializeVersion(ar, 0);
+    ArchiveLoadCharFormat(ar, m_charFormat);
+    ArchiveLoadParaFormat(ar, m_paraFormat);
+    LONG w = 0, h = 0;
+    ArchiveLoadPair(ar, w, h);
+    m_labelSize = SIZE{w, h};
+    std::int32_t orientation = 0;
+    ar >> orientation;
+    m_nOrientation = std::clamp(int(orientation), 0, 4);
+    ArchiveLoadRect(ar, m_overhang);
+    const int version = SerializeVersion(ar, 1);
+    m_format.Serialize(ar);
+    if (version >= 1) {
+        std::int32_t custom = 0;
+        ar >> custom >> m_strCustomFormat;
+        m_bCustomFormat = custom;
+    } else {
+        m_bCustomFormat = 0;
+        m_strCustomFormat.clear();
+    }
+    m_bVertical = dynamic_cast<CYScaleText*>(this) ? 1 : 0;
+}
+
+CDrawObj* CXYScaleText::Clone(CDrawData* page)
+{
+    std::unique_ptr<CXYScaleText> clone;
+    if (m_bVertical)
+        clone = std::make_unique<CYScaleText>(m_position, page, nullptr);
+    else
+        clone = std::make_unique<CXScaleText>(m_position, page, nullptr);
+    CopyAttributes(clone.get());
+    clone->m_charFormat = m_charFormat;
+    clone->m_paraFormat = m_paraFormat;
+    clone->m_labelSize = m_labelSize;
+    clone->m_nOrientation = m_nOrientation;
+    clone->m_overhang = m_overhang;
+    clone->m_format.Merge(m_format);
+    clone->m_bCustomFormat = m_bCustomFormat;
+    clone->m_strCustomFormat = m_strCustomFormat;
+    return AdoptClone(std::move(clone));
+}
+
+int CXYScaleText::CanClearWith(const CDrawObjList& selection) { return Holds(selection, m_pGraph) ? 1 : 0; }
+int CXYScaleText::IsClearedAlone(const CDrawObjList& selection) { return Holds(selection, m_pGraph) ? 0 : 1; }
+int CXYScaleText::CanCopyWith(const CDrawObjList& selection) { return Holds(selection, m_pGraph) ? 1 : 0; }
+
+int CXYScaleText::SetCharFormat(CDrawViewBase*, const CHARFORMAT& format)
+{
+    MergeCharFormat(m_charFormat, format);
+    Reposition(true);
+    SetModified();
+    return 1;
+}
+
+void CXYScaleText::SetTextColor(COLORREF colour, bool)
+{
+    CHARFORMAT format;
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = colour;
+    SetCharFormat(nullptr, format);
+}
+
+double CXYScaleText::GetTextOrientation() { return kAngles[std::clamp(m_nOrientation, 0, 4)]; }
+
+void CXYScaleText::SetTextOrientation(double degrees)
+{
+    for (int code = 0; code < 5; ++code)
+        if (degrees == kAngles[code]) {
+            m_nOrientation = code;
+            Reposition(true);
+            SetModified();
+            return;
+        }
+}
+
+std::string CXYScaleText::LabelText(double value) const
+{
+    std::string text = m_format.FormatNumber(value);
+    if (m_bCustomFormat) {
+        std::string out = m_strCustomFormat;
+        const auto at = out.find("%1");
+        if (at != std::string::npos)
+            out.replace(at, 2, text);
+        return out;
+    }
+    return text;
+}
+
+int CXYScaleText::FontHeight() const
+{
+    const int height = m_charFormat.yHeight > 0 ? int(m_charFormat.yHeight / 2) : 120;
+    return std::clamp(height, 10, 5000);
+}
+
+namespace {
+
+QFont LabelFont(const CHARFORMAT& cf, int height)
+{
+    QFont font;
+    if (cf.szFaceName[0])
+        font.setFamily(QString::fromLocal8Bit(cf.szFaceName));
+    font.setPixelSize(height);
+    font.setBold((cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD));
+    font.setItalic((cf.dwMask & CFM_ITALIC) && (cf.dwEffects & CFE_ITALIC));
+    font.setUnderline((cf.dwMask & CFM_UNDERLINE) && (cf.dwEffects & CFE_UNDERLINE));
+    return font;
+}
+
+} // namespace
+
+SIZE CXYScaleText::MeasureLabels() const
+{
+    if (!m_pAxis)
+        return m_labelSize;
+    if (!QGuiApplication::instance()) {
+        // No fonts without the application (command-line conversions): an
+        // estimate of the average figure's width stands in for measuring.
+        std::size_t longest = 0;
+        for (double v : m_pAxis->MajorTickValues())
+            longest = std::max(longest, LabelText(v).size());
+        const int h = FontHeight();
+        return SIZE{LONG(longest * std::size_t(h) * 6 / 10), LONG(h * 6 / 5)};
+    }
+    const QFontMetricsF metrics(LabelFont(m_charFormat, FontHeight()));
+    double width = 0.0;
+    for (double v : m_pAxis->MajorTickValues())
+        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(LabelText(v))));
+    return SIZE{LONG(std::ceil(width)), LONG(std::ceil(metrics.height()))};
+}
+
+void CXYScaleText::Reposition(bool keepOffset)
+{
+    if (!m_pGraph || !m_pAxis)
+        return;
+    m_labelSize = MeasureLabels();
+    const RECT frame = m_pGraph->GetFrame();
+    const RECT old = NormalizedRect(m_position);
+    const int out = m_pAxis->GetTickLength() + m_pAxis->m_nOffset + kLabelGap;
+    RECT r{};
+    if (!m_bVertical) {
+        const int high = keepOffset && old.bottom != old.top ? old.bottom : frame.top - out;
+        r = RECT{frame.left - m_labelSize.cx / 2, high - m_labelSize.cy, frame.right + m_labelSize.cx / 2, high};
+    } else {
+        const int right = keepOffset && old.right != old.left ? old.right : frame.left - out;
+        r = RECT{right - m_labelSize.cx, frame.top - m_labelSize.cy / 2, right, frame.bottom + m_labelSize.cy / 2};
+    }
+    m_overhang = RECT{m_labelSize.cx / 2, m_labelSize.cy / 2, m_labelSize.cx / 2, m_labelSize.cy / 2};
+    SetReportChanges(false);
+    CDrawObj::MoveTo(r);
+    SetReportChanges(true);
+}
+
+void CXYScaleText::Draw(CDrawDC& dc, CDrawViewBase*)
+{
+    if (!dc.painter || !m_pAxis)
+        return;
+    QPainter& p = *dc.painter;
+    p.save();
+    const int height = FontHeight();
+    const QFont font = LabelFont(m_charFormat, height);
+    p.setFont(font);
+    p.setPen(ToColour(m_charFormat.crTextColor));
+    const QFontMetricsF metrics(font);
+    const RECT r = NormalizedRect(m_position);
+    const double angle = kAngles[std::clamp(m_nOrientation, 0, 4)];
+    for (double v : m_pAxis->MajorTickValues()) {
+        const int at = m_pAxis->ValueToDevice(v);
+        if (at == CXYAxis::kLowMark || at == CXYAxis::kHighMark)
+            continue;
+        const QString text = QString::fromStdString(LabelText(v));
+        const double w = metrics.horizontalAdvance(text);
+        double x = 0.0, y = 0.0, dx = 0.0;
+        if (!m_bVertical) {
+            x = at;
+            y = r.bottom;
+            dx = -w / 2.0;
+        } else {
+            y = at + metrics.height() / 2.0;
+            const WORD align = m_paraFormat.wAlignment;
+            x = align == PFA_LEFT ? r.left : (align == PFA_CENTER ? (r.left + r.right) / 2.0 : r.right);
+            dx = align == PFA_LEFT ? 0.0 : (align == PFA_CENTER ? -w / 2.0 : -w);
+        }
+        p.save();
+        // Page units run up; text is laid out downwards from its anchor.
+        p.translate(x, y);
+        p.scale(1.0, -1.0);
+        if (angle != 0.0)
+            p.rotate(-angle);
+        p.drawText(QPointF(dx, metrics.ascent()), text);
+        p.restore();
+    }
+    p.restore();
+}

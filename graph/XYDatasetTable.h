@@ -1,0 +1,42 @@
+// Two columns of a data table plotted as x and y, row by row, with error
+// bars from further columns of the same table. Rows whose cells are not all
+// numbers are left out without breaking the join line.
+#pragma once
+
+#include "graph/XYDataset.h"
+
+#include <vector>
+
+class CMyData;
+
+class CXYDatasetTable : public CXYDataset {
+    DECLARE_SERIAL(CXYDatasetTable)
+public:
+    CXYDatasetTable() = default;
+    CXYDatasetTable(const std::string& table, int xColumn, int yColumn, int errorColumn, CDrawGraph* graph);
+
+    void Serialize(CArchive& ar) override;
+    void DrawCurve(CDrawDC& dc, CXYAxis& x, CXYAxis& y, int ordinal) override;
+    void DrawLegendSymbol(CDrawDC& dc, const RECT& rect) override;
+    void Recalculate() override;
+    CXYDataset* Clone(CDrawGraph* graph) const override;
+    void OnNotify(CUpdateNotification& notice, bool& removed) override;
+    bool IsAffectedBy(const CUpdateNotification& notice) const override;
+    std::string GetXName() const override;
+    std::string GetYName() const override;
+
+    bool UsesColumns(const std::vector<CColumnRef>& refs, const CMXProjectItem* table) const;
+
+    int m_nXColumn = -1;
+    int m_nYColumn = -1;
+
+protected:
+    // The columns read: x, y and those of the error modes in use.
+    std::vector<int*> UsedColumns();
+    std::vector<int> UsedColumnValues() const;
+    const CMyData* FindTable(CMXProjectItem** item = nullptr) const;
+};
+
+// Gathers the points of an x and a y column of a table (and the error
+// columns of the modes in use) into the dataset's arrays.
+void GatherTablePoints(CXYDataset& dataset, const CMyData& table, int xColumn, const CMyData* errors, int yColumn);

@@ -1,0 +1,496 @@
+// The fit windows as a researcher drives them: a table and an equation in a
+// new workspace, Add Non-linear Fit (or Linear Fit), the table, columns and
+// equation chosen on the Settings tab, Fit Data, and the parameters with
+// their standard errors read off the Results tab. The numbers are checked
+// against the engine run directly, against published and certified values,
+// and a long fit is stopped through its progress window.
+#include "app/MXDoc.h"
+#include "app/MXEquation.h"
+#include "app/MXGrid.h"
+#include "app/MXLinear.h"
+#include "app/MXNonLinear.h"
+#include "app/widgets/FitGrids.h"
+#include "app/widgets/FitTabForm.h"
+#include "app/widgets/FitTabViews.h"
+#include "equation/Equation.h"
+#include "fitting/FitSettings.h"
+#include "fitting/NonlinearFit.h"
+#include "fitting/NistProblem.h"
+#include "framework/DoubleColumns.h"
+#include "platform/widgets/CommandIds.h"
+#include "ItemWindowTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Puromycin, treated cells: substrate concentration (ppm) and initial rate (counts/min/min).
+const std::vector<double> kConc = {0.02, 0.02, 0.06, 0.06, 0.11, 0.11, 0.22, 0.22, 0.56, 0.56, 1.10, 1.10};
+const std::vector<double> kRate = {76, 47, 97, 107, 123, 139, 159, 152, 191, 201, 207, 200};
+
+class FitWindowTest : public ItemWindowTest {
+protected:
+    // A data table with x in column 0 and y in column 1, as the user types it.
+    CMXGrid* AddTable(const std::vector<double>& x, const std::vector<double>& y)
+    {
+        EXPECT_TRUE(Run(ID_ADD_DATA));
+        CMXGrid* table = nullptr;
+        for (CMXProjectItem* item : doc()->ItemsInRowOrder())
+            if (auto* grid = dynamic_cast<CMXGrid*>(item))
+                table = grid;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            table->GetTable().SetNumber(2 + int(i), 0, x[i]);
+            table->GetTable().SetNumber(2 + int(i), 1, y[i]);
+        }
+        return table;
+    }
+    // A table of a certified problem's x and y; null when the file cannot be read.
+    CMXGrid* AddNistTable(const std::string& file, SNistProblem& p)
+    {
+        std::string error;
+        const char* root = std::getenv("MARLOX_REFDATA");
+        if (!root || !LoadNistProblem(std::string(root) + "/" + file, p, error)) {
+            ADD_FAILURE() << file << ": " << error;
+            return nullptr;
+        }
+        std::vector<double> xs, ys;
+        for (int i = 0; i < p.y.GetSize(); ++i) {
+            xs.push_back(p.x.GetAt(0, i));
+            ys.push_back(p.y[i]);
+        }
+        return AddTable(xs, ys);
+    }
+    CMXEquation* AddEquation(const std::string& name, const std::string& source, const std::vector<std::string>& params)
+    {
+        auto* item = new CMXEquation(doc());
+        item->InitNewItem();
+        item->SetName(name, 0);
+        CEquation& eq = item->GetCompiledEquation();
+        eq.SetYName("y");
+        eq.SetXName(0, "x", "");
+        for (std::size_t i = 0; i < params.size(); ++i)
+            eq.SetParameterName(int(i), params[i].c_str(), "");
+        eq.SetModeFlag(1);
+        eq.SetSource(source);
+        EXPECT_NO_THROW(eq.Compile());
+        return item;
+    }
+    // Picks an entry of a settings combo as the user does.
+    static void Choose(QComboBox* combo, const QString& text)
+    {
+        const int index = combo->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        Settle();
+    }
+    static void Choose(QComboBox* combo, int index)
+    {
+        ASSERT_LT(index, combo->count());
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        Settle();
+    }
+    // Lets the worker run and its notices arrive until the item is no longer calculating.
+    bool WaitForFit(CMXResult* item, int seconds = 50)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            QTest::qWait(5);
+        } while ((item->IsCalculating() || item->GetState() == CMXResult::kCalculating)
+                 && clock.elapsed() < seconds * 1000);
+        Settle();
+        return !item->IsCalculating() && item->GetState() != CMXResult::kCalculating;
+    }
+    static std::string Cell(CResultGrid* grid, int row, int column)
+    {
+        std::string text;
+        grid->GetCellValueText(row, column, text);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(FitWindowTest, AMichaelisMentenFitIsReadOffTheResultsTab)
+{
+    CMXGrid* table = AddTable(kConc, kRate);
+    CMXEquation* equation = AddEquation("Michaelis-Menten", "y = Vmax * x / (Km + x)", {"Vmax", "Km"});
+    ASSERT_TRUE(Enabled(ID_ADD_NONLINEAR));
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(frame, nullptr);
+    CNonlinFitTabForm* form = frame->GetForm();
+    ASSERT_EQ(form->GetTabCount(), NL_TAB_COUNT);
+    CMXNonLinear* item = form->GetNonlinItem();
+    EXPECT_EQ(Pane(), "Not Fitted");
+
+    // Fit Data before anything is chosen says what is missing.
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{217});
+
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    ASSERT_NE(settings, nullptr);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    EXPECT_EQ(item->GetEquationName(), equation->GetName());
+    EXPECT_EQ(item->GetSourceName(), table->GetName());
+    EXPECT_EQ(item->m_nXColumn, 0);
+    EXPECT_EQ(item->m_nYColumn, 1);
+    // Simple weighting leaves the error column off.
+    EXPECT_FALSE(settings->GetErrorCombo()->isEnabled());
+
+    // Starting values typed into the Estimatrix.
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    ASSERT_NE(estimates, nullptr);
+    CEstimatrixGrid* grid = estimates->GetGrid();
+    grid->SetCellText(1, 2, "200");
+    grid->SetCellText(2, 2, "0.1");
+    EXPECT_EQ(item->GetRangeFrom(0), 200.0);
+    EXPECT_EQ(item->GetRangeSteps(1), 1);
+    // Run to the minimum: no chi-square criterion, 50 iterations.
+    auto* criteria = Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    criteria->GetCriterionBox()->click();
+    criteria->GetMaximum()->setValue(50);
+
+    ASSERT_TRUE(Enabled(ID_CALCULATE_FIT));
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{217});
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+    EXPECT_EQ(Pane(), "Fitted");
+    // A short fit never shows its progress window; the results tab comes forward.
+    EXPECT_EQ(frame->GetProgressWnd(), nullptr);
+    EXPECT_EQ(form->GetCurrentTab(), NL_TAB_RESULTS);
+    auto* results = dynamic_cast<CNonlinFitResView*>(form->GetCurrentView());
+    ASSERT_NE(results, nullptr);
+    CResultGrid* rg = results->GetGrid();
+    ASSERT_EQ(rg->GetResultCount(), 2);
+    EXPECT_EQ(Cell(rg, 1, 1), "Vmax");
+    EXPECT_EQ(Cell(rg, 2, 1), "Km");
+    EXPECT_EQ(results->GetPointsEdit()->text(), "12");
+
+    // The same numbers as the engine gives on its own.
+    auto direct = equation->GetCompiledEquation().Clone();
+    struct Source : CEquationSource {
+        const CEquationBase* eq;
+        const CEquationBase* FindEquation(const std::string&) const override { return eq; }
+    } source;
+    source.eq = direct.get();
+    CNonlinearFit engine("Michaelis-Menten", &source);
+    CFitSettings fs;
+    fs.m_estimateMatrix = {{200.0}, {0.1}};
+    fs.m_nEstimatesFromMatrix = 1;
+    fs.m_nChiSqChange = 0;
+    fs.m_nMaxIterations = 50;
+    CDoubleColumns x;
+    x.SetSize(1, int(kConc.size()));
+    CMyVector y, w;
+    for (std::size_t i = 0; i < kConc.size(); ++i) {
+        x.SetValue(0, int(i), kConc[i]);
+        y.Add(kRate[i]);
+        w.Add(1.0);
+    }
+    ASSERT_EQ(engine.Fit(fs, x, y, w, nullptr, 0), 1);
+    const CDataFormat& format = item->GetNumberFormat();
+    for (int p = 0; p < 2; ++p) {
+        double value = 0, error = 0, se = 0;
+        ASSERT_TRUE(item->GetParameter(0, p, value, error));
+        ASSERT_TRUE(engine.GetStandardError(p, se));
+        EXPECT_EQ(value, engine.GetEquation()->GetParameterValues()[p]);
+        EXPECT_EQ(error, se);
+        EXPECT_EQ(Cell(rg, p + 1, 2), format.FormatNumber(value));
+        EXPECT_EQ(Cell(rg, p + 1, 3), format.FormatNumber(error));
+    }
+    // Published least-squares values for these data: Vmax 212.68 (SE 6.947), Km 0.06412 (SE 0.008281).
+    double vmax = 0, vmaxSE = 0, km = 0, kmSE = 0;
+    item->GetParameter(0, 0, vmax, vmaxSE);
+    item->GetParameter(0, 1, km, kmSE);
+    EXPECT_NEAR(vmax, 212.68, 0.01);
+    EXPECT_NEAR(vmaxSE, 6.947, 0.001);
+    EXPECT_NEAR(km, 0.06412, 0.00001);
+    EXPECT_NEAR(kmSE, 0.008281, 0.000001);
+    EXPECT_EQ(results->GetStatus()->text(), "Converged");
+
+    // A changed setting discards the results at once.
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    settings->GetRobustBox()->click();
+    Settle();
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+    EXPECT_EQ(Pane(), "Not Fitted");
+    settings->GetRobustBox()->click();
+    Settle();
+
+    // Fitted again, saved and opened again: the same results come back.
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/fit.mxf").toStdString();
+    ASSERT_TRUE(doc()->OnSaveDocument(path));
+    CMXDoc copy;
+    ASSERT_TRUE(copy.OnOpenDocument(path));
+    auto* reopened = dynamic_cast<CMXNonLinear*>(copy.FindItem(item->GetName()));
+    ASSERT_NE(reopened, nullptr);
+    double v2 = 0, e2 = 0;
+    ASSERT_TRUE(reopened->GetParameter(0, 0, v2, e2));
+    EXPECT_EQ(v2, vmax);
+    EXPECT_EQ(e2, vmaxSE);
+}
+
+TEST_F(FitWindowTest, TheCertifiedValuesOfANistProblemComeThroughTheWindow)
+{
+    SNistProblem p;
+    CMXGrid* table = AddNistTable("nist-nls/Misra1d.dat", p);
+    ASSERT_NE(table, nullptr);
+    CMXEquation* equation = AddEquation("Misra1d", "y = b1*b2*x*((1+b2*x)^(-1))", {"b1", "b2"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(frame, nullptr);
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    estimates->GetGrid()->SetCellText(1, 2, "500");
+    estimates->GetGrid()->SetCellText(2, 2, "0.0001");
+    // The certified values ask for a fit run to its end: the criterion off, 100 iterations.
+    auto* criteria = Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    ASSERT_NE(criteria, nullptr);
+    criteria->GetCriterionBox()->click();
+    EXPECT_FALSE(criteria->GetMinimum()->isEnabled());
+    EXPECT_EQ(criteria->GetMaximum()->minimum(), 1);
+    criteria->GetMaximum()->setValue(100);
+    Settle();
+    EXPECT_EQ(item->m_nChiSqChange, 0);
+    EXPECT_EQ(item->m_nMaxIterations, 100);
+
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+    for (int j = 0; j < 2; ++j) {
+        double value = 0, se = 0;
+        ASSERT_TRUE(item->GetParameter(0, j, value, se));
+        EXPECT_GE(LogRelativeError(value, p.certified[std::size_t(j)]), 7.0) << j;
+        EXPECT_GE(LogRelativeError(se, p.certifiedSE[std::size_t(j)]), 6.0) << j;
+    }
+    auto* results = Tab<CNonlinFitResView>(form, NL_TAB_RESULTS);
+    EXPECT_EQ(results->GetPointsEdit()->text().toInt(), p.y.GetSize());
+    // Converged within the 100 iterations: the status says so.
+    EXPECT_EQ(results->GetStatus()->text(), "Converged");
+}
+
+TEST_F(FitWindowTest, ALinearFitOfACertifiedLineThroughTheWindow)
+{
+    SNistProblem p;
+    CMXGrid* table = AddNistTable("nist-linear/Norris.dat", p);
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(Enabled(ID_ADD_LINEAR));
+    ASSERT_TRUE(Run(ID_ADD_LINEAR));
+    auto* frame = dynamic_cast<CLinearProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(frame, nullptr);
+    CLinearFitTabForm* form = frame->GetForm();
+    ASSERT_EQ(form->GetTabCount(), LIN_TAB_COUNT);
+    CMXLinear* item = form->GetLinearItem();
+    auto* settings = Tab<CLinearFitView>(form, LIN_TAB_SETTINGS);
+    EXPECT_EQ(settings->GetEquationCombo()->count(), 8);
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+    EXPECT_EQ(form->GetCurrentTab(), LIN_TAB_RESULTS);
+    auto* results = dynamic_cast<CLinearFitResView*>(form->GetCurrentView());
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(Cell(results->GetGrid(), 1, 1), "a (intercept)");
+    EXPECT_EQ(Cell(results->GetGrid(), 2, 1), "b (gradient)");
+    EXPECT_FALSE(results->GetCorrelationEdit()->text().isEmpty());
+    for (int j = 0; j < 2; ++j) {
+        double value = 0, se = 0;
+        ASSERT_TRUE(item->GetParameter(0, j, value, se));
+        EXPECT_GE(LogRelativeError(value, p.certified[std::size_t(j)]), 9.0) << j;
+        EXPECT_GE(LogRelativeError(se, p.certifiedSE[std::size_t(j)]), 9.0) << j;
+    }
+    // A quadratic shows three letters and no correlation coefficient.
+    Tab<CLinearFitView>(form, LIN_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), 1);
+    EXPECT_EQ(item->GetOrder(), 2);
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    EXPECT_EQ(Cell(results->GetGrid(), 3, 1), "c");
+    EXPECT_TRUE(results->GetCorrelationEdit()->isHidden());
+}
+
+TEST_F(FitWindowTest, AbortEndsALongFitAtOnceAndLeavesItNotFitted)
+{
+    // A slow model over many points: every evaluation runs a loop.
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 40000; ++i) {
+        xs.push_back(1.0 + i * 1e-5);
+        ys.push_back(2.0 * (1.0 + i * 1e-5) + 1.0);
+    }
+    CMXGrid* table = AddTable(xs, ys);
+    CMXEquation* equation = AddEquation("Slow",
+                                        "s = 0\r\nFOR i = 1 TO 2000\r\ns = s + a * x / 2000\r\nNEXT\r\ny = s + b",
+                                        {"a", "b"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(frame, nullptr);
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    // No progress window in the first half second; then it shows, with the parameters.
+    QTest::qWait(200);
+    ASSERT_TRUE(item->IsCalculating());
+    EXPECT_EQ(frame->GetProgressWnd(), nullptr) << "shown before half a second";
+    QElapsedTimer clock;
+    clock.start();
+    while (!frame->GetProgressWnd() && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    auto* progress = qobject_cast<CNonlinearFitProgressDlg*>(frame->GetProgressWnd());
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->GetParameterList()->topLevelItemCount(), 2);
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_EQ(Pane(), "Calculating...");
+    EXPECT_TRUE(Enabled(ID_CALCULATE_ABORT));
+
+    // Abort: the worker is idle well within 100 ms and the item is not fitted.
+    clock.restart();
+    progress->GetAbortButton()->click();
+    while (item->IsCalculating() && clock.elapsed() < 5000)
+        QThread::msleep(1);
+    const qint64 stopped = clock.elapsed();
+    EXPECT_LT(stopped, 100) << stopped << " ms";
+    Settle();
+    EXPECT_EQ(frame->GetProgressWnd(), nullptr);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+    EXPECT_EQ(Pane(), "Not Fitted");
+    EXPECT_FALSE(Enabled(ID_CALCULATE_ABORT));
+    EXPECT_TRUE(reporter->Ids().empty());
+}
+
+TEST_F(FitWindowTest, TheEstimatrixKeepsItsRangesWithinBounds)
+{
+    CMXEquation* equation = AddEquation("Line", "y = a + b * x", {"a", "b"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    CEstimatrixGrid* grid = estimates->GetGrid();
+    auto cell = [&](int row, int column) {
+        std::string text;
+        grid->GetCellValueText(row, column, text);
+        return text;
+    };
+    struct Case {
+        int column;
+        const char* typed;
+        const char* start;
+        const char* end;
+        const char* steps;
+        int values;
+    };
+    // Each row types into row 1 after the rows before it.
+    const Case cases[] = {
+        {2, "10", "10", "", "", 1},       // a start alone: one value; end and steps stay empty
+        {3, "100", "10", "100", "5", 5},  // an end above it: a range of five values
+        {4, "1", "10", "100", "2", 2},    // fewer than two values become two
+        {4, "25", "10", "100", "20", 20}, // more than twenty become twenty
+        {4, "x", "10", "100", "5", 5},    // no number: five, with a beep
+        {3, "3", "10", "", "", 1},        // an end below the start is the start
+        {2, "", "", "", "", 0},           // no start: nothing is tried
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        grid->SetCellText(1, c.column, c.typed);
+        EXPECT_EQ(cell(1, 2), c.start);
+        EXPECT_EQ(cell(1, 3), c.end);
+        EXPECT_EQ(cell(1, 4), c.steps);
+        EXPECT_EQ(item->GetRangeSteps(0), c.values);
+    }
+    // Geometric values between two numbers of one sign: 10, 100 in two.
+    grid->SetCellText(1, 2, "1");
+    grid->SetCellText(1, 3, "100");
+    grid->SetCellText(1, 4, "3");
+    EXPECT_EQ(item->GetRangeValue(0, 1), 10.0);
+}
+
+TEST_F(FitWindowTest, SettingsOfLimitsAndWeightsFollowTheirRules)
+{
+    EXPECT_EQ(CResultSettingsView::ParseLimit("abc").n, 0);
+    EXPECT_EQ(CResultSettingsView::ParseLimit("").n, 0);
+    EXPECT_EQ(CResultSettingsView::ParseLimit("2.5x").n, 0);
+    const IntDoubleRecord zero = CResultSettingsView::ParseLimit("0");
+    EXPECT_EQ(zero.n, 1);
+    EXPECT_EQ(zero.value, 0.0);
+    const IntDoubleRecord spaced = CResultSettingsView::ParseLimit(" \t-1.5e3 \t");
+    EXPECT_EQ(spaced.n, 1);
+    EXPECT_EQ(spaced.value, -1500.0);
+    EXPECT_EQ(CResultSettingsView::FormatLimit(spaced), "-1500");
+
+    CMXGrid* table = AddTable({1, 2, 3}, {2, 4, 6});
+    ASSERT_TRUE(Run(ID_ADD_LINEAR));
+    auto* frame = dynamic_cast<CLinearProjectWnd*>(main->GetActiveItemFrame());
+    CLinearFitTabForm* form = frame->GetForm();
+    CMXLinear* item = form->GetLinearItem();
+    auto* settings = Tab<CLinearFitView>(form, LIN_TAB_SETTINGS);
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    // A typed limit that is no number is emptied and leaves the limit unset.
+    settings->GetLimitBox()->click();
+    EXPECT_TRUE(settings->GetLowerEdit()->isEnabled());
+    settings->GetLowerEdit()->setText("abc");
+    emit settings->GetLowerEdit()->editingFinished();
+    EXPECT_TRUE(settings->GetLowerEdit()->text().isEmpty());
+    EXPECT_EQ(item->m_lower.n, 0);
+    settings->GetLowerEdit()->setText("0");
+    emit settings->GetLowerEdit()->editingFinished();
+    EXPECT_EQ(item->m_lower.n, 1);
+    // Explicit weights offer the error column in a single data set only.
+    Choose(settings->GetWeightingCombo(), 3);
+    EXPECT_TRUE(settings->GetErrorCombo()->isEnabled());
+    Choose(settings->GetLayoutCombo(), 1);
+    EXPECT_FALSE(settings->GetErrorCombo()->isEnabled());
+    // Choosing another table resets the columns.
+    CMXGrid* other = AddTable({1}, {1});
+    Tab<CLinearFitView>(form, LIN_TAB_SETTINGS);
+    Choose(settings->GetTableCombo(), QString::fromStdString(other->GetName()));
+    EXPECT_EQ(item->m_nXColumn, -1);
+    EXPECT_EQ(item->m_nYColumn, -1);
+}

@@ -1,0 +1,283 @@
+// Table datasets: points gathered from columns, error values and ranges,
+// following renames, deletions and column changes; axis deletion; symbol
+// sizes; and the join-line rules (smooth tangents, B-spline sizes, pixel
+// reduction of long lines).
+#include "GraphTestSupport.h"
+
+#include "framework/UpdateNotification.h"
+#include "graph/DrawGraph.h"
+#include "graph/XYAxis.h"
+#include "graph/Legend.h"
+#include "graph/XYDatasetTable.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointF>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double kGap = std::numeric_limits<double>::quiet_NaN();
+
+struct TableGraph : GraphFixture {
+    TableGraph()
+    {
+        CMyData& t = doc.AddTable("Data 1");
+        FillColumn(t, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+        FillColumn(t, 1, {2, 4, 6, kGap, 10, 12, 14, 16, 18});
+        FillColumn(t, 2, {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 1.0});
+        graph = new CDrawXYGraph(RECT{0, 0, 7200, 5040}, &page);
+        dataset = new CXYDatasetTable("data 1", 0, 1, -1, graph);
+        graph->AddDataset(dataset, "y");
+    }
+    CDrawXYGraph* graph;
+    CXYDatasetTable* dataset;
+};
+
+TEST(TableDataset, BlankRowIsSkippedWithoutAGap)
+{
+    TableGraph f;
+    ASSERT_EQ(f.dataset->GetPointCount(), 8);
+    EXPECT_EQ(f.dataset->m_x[2], 3);
+    EXPECT_EQ(f.dataset->m_x[3], 5); // row 5 (x = 4) had no y
+}
+
+TEST(TableDataset, TextInAnErrorColumnDropsTheRow)
+{
+    TableGraph f;
+    f.doc.entries[0]->table->SetCell(3, 2, MakeDataFromString("n/a"));
+    f.dataset->m_nYErrorMode = 3;
+    f.dataset->m_nYPlusColumn = 2;
+    f.dataset->Recalculate();
+    EXPECT_EQ(f.dataset->GetPointCount(), 7);
+    ASSERT_EQ(f.dataset->m_yPlus.size(), 7u);
+}
+
+TEST(TableDataset, ConstructorWithErrorColumnUsesItBothWays)
+{
+    GraphFixture f;
+    CDrawXYGraph graph(RECT{0, 0, 7200, 5040}, &f.page);
+    f.page.RemoveObject(&graph);
+    CXYDatasetTable d("T", 0, 1, 3, &graph);
+    EXPECT_EQ(d.m_nYErrorMode, 4);
+    EXPECT_EQ(d.m_nYPlusColumn, 3);
+    EXPECT_EQ(d.m_nYMinusColumn, 3);
+}
+
+// Ranges take the error bars in: mode 3 reserves the plus error below as well.
+TEST(TableDataset, RangesIncludeErrorBars)
+{
+    TableGraph f;
+    double lo = 0, hi = 0;
+    ASSERT_TRUE(f.dataset->GetYRange(false, lo, hi));
+    EXPECT_EQ(lo, 2);
+    EXPECT_EQ(hi, 18);
+    f.dataset->m_nYErrorMode = 3;
+    f.dataset->m_nYPlusColumn = 2;
+    f.dataset->Recalculate();
+    ASSERT_TRUE(f.dataset->GetYRange(false, lo, hi));
+    EXPECT_EQ(lo, 1.5);
+    EXPECT_EQ(hi, 19);
+    f.dataset->m_nYErrorMode = 2; // 10 % of y
+    ASSERT_TRUE(f.dataset->GetYRange(false, lo, hi));
+    EXPECT_NEAR(lo, 1.8, 1e-12);
+    EXPECT_NEAR(hi, 19.8, 1e-12);
+}
+
+TEST(TableDataset, AxesScaleToTheData)
+{
+    TableGraph f;
+    // x 1..9: pad 0.4, 0.6 .. 9.4 -> 0 .. 10; y 2..18: pad 0.8, 1.2 .. 18.8 -> 1 .. 19.
+    EXPECT_EQ(f.graph->GetXAxis(0)->m_dMin, 0);
+    EXPECT_EQ(f.graph->GetXAxis(0)->m_dMax, 10);
+    EXPECT_EQ(f.graph->GetYAxis(0)->m_dMin, 1);
+    EXPECT_EQ(f.graph->GetYAxis(0)->m_dMax, 19);
+}
+
+TEST(TableDataset, RenameIsCaseBlindAndKeepsTheDataset)
+{
+    TableGraph f;
+    f.doc.Rename("Data 1", "Results");
+    CUpdateNotification n;
+    n.kind = UN_ITEM_RENAMED;
+    n.oldName = "DATA 1";
+    n.newName = "Results";
+    f.graph->OnDocumentChange(n);
+    EXPECT_EQ(f.dataset->m_strSource, "Results");
+    f.dataset->Recalculate();
+    EXPECT_EQ(f.dataset->GetPointCount(), 8);
+}
+
+// The dataset asks to go while the graph hands the notice round; it is
+// detached at once and deleted after the round (checked by the sanitizer).
+TEST(TableDataset, DeletedTableRemovesTheDatasetAfterTheRound)
+{
+    TableGraph f;
+    auto* second = new CXYDatasetTable("Data 1", 0, 2, -1, f.graph);
+    f.graph->AddDataset(second, "second");
+    ASSERT_EQ(f.graph->GetDatasetCount(), 2);
+    CUpdateNotification n;
+    n.kind = UN_ITEM_REMOVING;
+    n.oldName = "data 1";
+    f.graph->OnDocumentChange(n);
+    EXPECT_EQ(f.graph->GetDatasetCount(), 0);
+    EXPECT_EQ(f.graph->GetLegend()->GetEntryCount(), 0);
+}
+
+TEST(TableDataset, ColumnDeletionAndInsertion)
+{
+    TableGraph f;
+    CMXProjectItem* item = f.doc.Item("Data 1");
+    CUpdateNotification insert(UN_COLUMNS_INSERTED, 0, 2, item);
+    f.graph->OnDocumentChange(insert);
+    EXPECT_EQ(f.dataset->m_nXColumn, 2);
+    EXPECT_EQ(f.dataset->m_nYColumn, 3);
+    CUpdateNotification removeY(UN_COLUMNS_DELETED, 3, 1, item);
+    f.graph->OnDocumentChange(removeY);
+    EXPECT_EQ(f.dataset->m_nYColumn, -1);
+    EXPECT_EQ(f.dataset->GetPointCount(), 0);
+    CUpdateNotification removeBefore(UN_COLUMNS_DELETED, 0, 1, item);
+    f.graph->OnDocumentChange(removeBefore);
+    EXPECT_EQ(f.dataset->m_nXColumn, 1);
+}
+
+// A change of one cell rescales only the graphs that read that column.
+TEST(TableDataset, CellChangeTouchesOnlyGraphsReadingTheColumn)
+{
+    TableGraph f;
+    CMXProjectItem* item = f.doc.Item("Data 1");
+    f.doc.entries[0]->table->SetNumber(2, 1, 100);
+    std::vector<CColumnRef> other{{item, 2, 2}};
+    CUpdateNotification elsewhere(UN_CELLS_CHANGED, &other, item);
+    EXPECT_FALSE(f.dataset->IsAffectedBy(elsewhere));
+    f.graph->OnDocumentChange(elsewhere);
+    EXPECT_EQ(f.graph->GetYAxis(0)->m_dMax, 19);
+    std::vector<CColumnRef> mine{{item, 1, 2}};
+    CUpdateNotification here(UN_CELLS_CHANGED, &mine, item);
+    EXPECT_TRUE(f.dataset->IsAffectedBy(here));
+    f.graph->OnDocumentChange(here);
+    // 4..100: pad 4.8, 0 .. 104.8, f 0.1 -> 0 .. 110.
+    EXPECT_NEAR(f.graph->GetYAxis(0)->m_dMax, 110, 1e-9);
+    EXPECT_EQ(f.graph->GetYAxis(0)->m_dMin, 0);
+}
+
+struct AxisCase {
+    std::vector<std::uint32_t> before;
+    int deleted;
+    std::vector<std::uint32_t> after;
+};
+
+TEST(Dataset, AxisDeletionRenumbers)
+{
+    const AxisCase cases[] = {
+        {{0}, 0, {0}},       // the former axis 1 takes its place
+        {{0, 1}, 0, {0}},    // the deleted entry goes, 1 becomes 0
+        {{1, 2}, 1, {0, 1}}, // the fallback 0 is not listed: the deleted entry becomes 0, 2 becomes 1
+        {{2}, 0, {1}},
+    };
+    for (const AxisCase& c : cases) {
+        CXYDataset d;
+        d.m_xAxes = c.before;
+        d.OnXAxisDeleted(c.deleted);
+        EXPECT_EQ(d.m_xAxes, c.after);
+    }
+}
+
+TEST(Dataset, SymbolSizesFromGraphWidth)
+{
+    GraphFixture f;
+    auto* graph = new CDrawXYGraph(RECT{0, 0, 7200, 5040}, &f.page);
+    CXYDataset d(graph);
+    d.m_nSymbolSize = 0;
+    EXPECT_EQ(d.SymbolHalfSize(), 2); // MulDiv(120, 1, 50)
+    d.m_nSymbolSize = 12;
+    EXPECT_EQ(d.SymbolHalfSize(), 210); // MulDiv(120, 7, 4)
+}
+
+TEST(Dataset, OlderRecordsCountSymbolSizesFromAThird)
+{
+    CXYDataset d;
+    d.m_nSymbolSize = 4;
+    Bytes bytes = StoreBytes([&](CArchive& ar) { d.Serialize(ar); });
+    bytes[0] = 0; // version word 0
+    CXYDataset loaded;
+    LoadBytes(bytes, [&](CArchive& ar) { loaded.Serialize(ar); });
+    EXPECT_EQ(loaded.m_nSymbolSize, 9);
+}
+
+// ---------------------------------------------------------------- joins
+
+TEST(Joins, BezierTangentsFollowTheChordEitherWay)
+{
+    POINT before{}, after{};
+    // Neighbours to the left and right: the arms lie along the chord, a
+    // quarter of it each way with divisor 4.
+    ASSERT_TRUE(CXYDataset::BezierControlPoints({0, 0}, {400, 0}, {200, 100}, before, after, 4));
+    EXPECT_EQ(before.x, 100);
+    EXPECT_EQ(before.y, 100);
+    EXPECT_EQ(after.x, 300);
+    EXPECT_EQ(after.y, 100);
+    // Points running right to left: the tangent keeps that direction (an
+    // angle from arcsin alone would turn it round).
+    ASSERT_TRUE(CXYDataset::BezierControlPoints({400, 0}, {0, 0}, {200, 100}, before, after, 4));
+    EXPECT_EQ(before.x, 300);
+    EXPECT_EQ(after.x, 100);
+    // Coinciding neighbours give no direction: the arms stay on the point.
+    EXPECT_FALSE(CXYDataset::BezierControlPoints({5, 5}, {5, 5}, {9, 9}, before, after, 8));
+    EXPECT_EQ(before.x, 9);
+    EXPECT_EQ(after.y, 9);
+}
+
+TEST(Joins, BezierListOfTwoPointsIsStraight)
+{
+    const auto list = CXYDataset::BezierList({{0, 0}, {100, 50}}, 8);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[1].x, 0);
+    EXPECT_EQ(list[2].x, 100);
+}
+
+TEST(Joins, BSplineNeedsTwiceItsOrderInPoints)
+{
+    std::vector<POINT> points;
+    for (int i = 0; i < 7; ++i)
+        points.push_back({i * 100, (i % 2) * 100});
+    EXPECT_TRUE(CXYDataset::BSplineSamples(points, 4).empty());
+    points.push_back({700, 0});
+    const auto samples = CXYDataset::BSplineSamples(points, 4);
+    ASSERT_EQ(samples.size(), 201u);
+    // A clamped spline starts and ends on its end points.
+    EXPECT_EQ(samples.front().x, 0);
+    EXPECT_NEAR(samples.back().x, 700, 1);
+}
+
+TEST(Joins, BSplineBasisIsAPartitionOfUnity)
+{
+    const int m = 9, q = 4;
+    for (double t = 0.0; t < m - q + 1; t += 0.37) {
+        double sum = 0.0;
+        for (int i = 0; i < m; ++i)
+            sum += CXYDataset::BSplineBasis(i, q, t, m);
+        EXPECT_NEAR(sum, 1.0, 1e-12) << t;
+    }
+}
+
+TEST(Joins, PixelReductionKeepsFirstLowestHighestLast)
+{
+    std::vector<QPointF> points;
+    // Ten points in one pixel column (pixel 8), then one in the next.
+    const double ys[] = {5, 9, -3, 7, 12, 0, 4, 4, 2, 6};
+    for (int i = 0; i < 10; ++i)
+        points.emplace_back(i * 0.5, ys[i]);
+    points.emplace_back(9.0, 1.0);
+    const auto reduced = CXYDataset::ReduceForPixels(points, 8.0);
+    ASSERT_EQ(reduced.size(), 5u);
+    EXPECT_EQ(reduced[0].y(), 5);  // first
+    EXPECT_EQ(reduced[1].y(), -3); // lowest (comes before the highest)
+    EXPECT_EQ(reduced[2].y(), 12); // highest
+    EXPECT_EQ(reduced[3].y(), 6);  // last
+    EXPECT_EQ(reduced[4].y(), 1);
+}
+
+} // namespace
