@@ -10,6 +10,7 @@
 #include "app/MXNotes.h"
 #include "app/MXTransform.h"
 #include "draw/DrawRect.h"
+#include "graph/DrawGraph.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,21 @@ std::string WriteGraphWorkspace(const std::string& path)
     rect->SetFillColor(0x0000FF); // red, as a COLORREF
     rect->SetFillStyle(1, false);
     page.AddObject(rect);
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    return path;
+}
+
+std::string WriteXYGraphWorkspace(const std::string& path)
+{
+    CMXDoc doc;
+    EXPECT_TRUE(doc.OnNewDocument());
+    auto* item = new CMXGraph(&doc);
+    item->InitNewItem();
+    CMXDrawData& page = item->GetPage();
+    const RECT paper = page.GetPaperRect();
+    const int cx = (paper.left + paper.right) / 2, cy = (paper.top + paper.bottom) / 2;
+    // A new graph puts itself, its axes' texts and its legend on the page.
+    new CDrawXYGraph(RECT{cx - 2000, cy - 1500, cx + 2000, cy + 1500}, &page);
     EXPECT_TRUE(doc.OnSaveDocument(path));
     return path;
 }

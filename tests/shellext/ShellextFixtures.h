@@ -36,6 +36,9 @@ std::string WriteNotesWorkspace(const std::string& path);
 // A workspace of a notepad and a graph whose page holds a red rectangle over
 // the middle of the paper.
 std::string WriteGraphWorkspace(const std::string& path);
+// A workspace whose graph item's page holds a new XY graph (axes and legend,
+// no data) over the middle of the paper.
+std::string WriteXYGraphWorkspace(const std::string& path);
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -108,6 +108,31 @@ TEST(Thumbnailer, AWorkspaceWithAGraphShowsItsFirstPage)
     }
 }
 
+TEST(Thumbnailer, AnXYGraphIsDrawnOnThePage)
+{
+    ScratchFolder folder;
+    const std::string in = WriteXYGraphWorkspace(folder.File("xy.mxf"));
+    const std::string out = folder.File("xy.png");
+    ASSERT_EQ(Thumbnail(in, out, "256"), 0);
+    const QImage page = DecodeFile(out);
+    ASSERT_EQ(page.height(), 256);
+    // The axes and the legend's frame are dark lines on the paper, within
+    // the graph's place (the middle of the page); the paper's margin is blank.
+    int darkInside = 0, darkOutside = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 128 || c.green() > 128 || c.blue() > 128)
+                continue;
+            // The graph spans about 65 % of the width and 38 % of the height; its labels reach a little beyond.
+            const bool inside = std::abs(x - page.width() / 2) < page.width() * 45 / 100
+                && std::abs(y - page.height() / 2) < page.height() * 30 / 100;
+            ++(inside ? darkInside : darkOutside);
+        }
+    EXPECT_GT(darkInside, 40);
+    EXPECT_EQ(darkOutside, 0);
+}
+
 TEST(Thumbnailer, AWorkspaceWithoutAGraphShowsItsTypesIcon)
 {
     ScratchFolder folder;
