@@ -1,5 +1,7 @@
 #include "app/DesktopIntegration.h"
 
+#include "app/ItemIconTexts.h"
+#include "draw/PageRender.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
@@ -162,15 +164,116 @@ std::string TemplateDesktopEntryText(const std::string& programPath)
            "MimeType=" + MimeTypeList(true) + "\n";
 }
 
+const std::vector<StoredItemKind>& GetStoredItemKinds()
+{
+    static const std::vector<StoredItemKind> kinds{
+        {2, "application/x-marlox-item-equation", "Marlox Stored Equation", "application-x-marlox-item-equation", "equation"},
+        {3, "application/x-marlox-item-graph", "Marlox Stored Graph", "application-x-marlox-item-graph", "graph"},
+        {4, "application/x-marlox-item-table", "Marlox Stored Data Table", "application-x-marlox-item-table", "table"},
+        {5, "application/x-marlox-item-notes", "Marlox Stored Notepad", "application-x-marlox-item-notes", "notes"},
+        {6, "application/x-marlox-item-linear-fit", "Marlox Stored Linear Fit", "application-x-marlox-item-linear-fit",
+         "linear-fit"},
+        {7, "application/x-marlox-item-nonlinear-fit", "Marlox Stored Non-linear Fit",
+         "application-x-marlox-item-nonlinear-fit", "nonlinear-fit"},
+        {8, "application/x-marlox-item-transform", "Marlox Stored Transformation", "application-x-marlox-item-transform",
+         "transform"},
+        {9, "application/x-marlox-item-library-equation", "Marlox Stored Library Equation",
+         "application-x-marlox-item-library-equation", "library-equation"},
+    };
+    return kinds;
+}
+
+const StoredItemKind* FindStoredItemKind(int iconIndex)
+{
+    for (const StoredItemKind& kind : GetStoredItemKinds())
+        if (kind.iconIndex == iconIndex)
+            return &kind;
+    return nullptr;
+}
+
+const std::vector<int>& IconThemeSizes()
+{
+    static const std::vector<int> sizes{16, 22, 24, 32, 48, 64, 128, 256};
+    return sizes;
+}
+
+namespace {
+
+// The compound-file signature that every workspace and template starts with.
+constexpr const char* kCompoundSignature = "\\xd0\\xcf\\x11\\xe0\\xa1\\xb1\\x1a\\xe1";
+// The workspace stream starts with the prefix "MX4VZK". Where the stream lies
+// in the file depends on the sizes of the items stored before it; this range
+// covers the workspaces of a few hundred items of small tables, and files
+// beyond it are still told apart by name (a sub-type of compound files wins
+// the tie with the video type that shares the extension).
+constexpr const char* kWorkspaceMagicRange = "512:65536";
+// The stored-item header: "MX Item" and a NUL.
+constexpr const char* kItemMagic = "MX Item\\0";
+
+std::string WorkspaceMagic(int priority)
+{
+    return "    <magic priority=\"" + std::to_string(priority) + "\">\n"
+           "      <match type=\"string\" offset=\"0\" value=\"" + std::string(kCompoundSignature) + "\">\n"
+           "        <match type=\"string\" offset=\"" + kWorkspaceMagicRange + "\" value=\"MX4VZK\"/>\n"
+           "      </match>\n"
+           "    </magic>\n";
+}
+
+// A kind's header: the magic, a version the program reads (0 or below: the
+// header's version word is refused when greater than 0) and the kind's index.
+std::string StoredItemKindMagic(int iconIndex)
+{
+    const std::string index = std::to_string(iconIndex);
+    return "    <magic priority=\"90\">\n"
+           "      <match type=\"string\" offset=\"0\" value=\"" + std::string(kItemMagic) + "\">\n"
+           "        <match type=\"little32\" offset=\"8\" value=\"0\">\n"
+           "          <match type=\"little32\" offset=\"12\" value=\"" + index + "\"/>\n"
+           "        </match>\n"
+           "        <match type=\"little32\" offset=\"8\" value=\"0x80000000\" mask=\"0x80000000\">\n"
+           "          <match type=\"little32\" offset=\"12\" value=\"" + index + "\"/>\n"
+           "        </match>\n"
+           "      </match>\n"
+           "    </magic>\n";
+}
+
+} // namespace
+
 std::string MimePackageText()
 {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
     for (const MarloxFileType& t : GetMarloxFileTypes()) {
-        xml += "  <mime-type type=\"" + std::string(t.mimeType) + "\">\n";
+        const std::string type = t.mimeType;
+        xml += "  <mime-type type=\"" + type + "\">\n";
         xml += "    <comment>" + XmlEscape(t.comment) + "</comment>\n";
         xml += "    <icon name=\"" + std::string(t.iconName) + "\"/>\n";
+        // Workspaces and templates are compound files: a file manager that
+        // finds two types for "*.mxf" (ours and the video type) takes the one
+        // that the file's content, a compound file, belongs to.
+        if (type == "application/x-marlox-workspace" || type == "application/x-marlox-template")
+            xml += "    <sub-class-of type=\"application/x-ole-storage\"/>\n";
+        // Above the compound files' own 50; below 80, so that the name still
+        // tells a template from a workspace.
+        if (type == "application/x-marlox-workspace")
+            xml += WorkspaceMagic(60);
+        else if (type == "application/x-marlox-template")
+            xml += WorkspaceMagic(55);
+        else if (type == "application/x-marlox-item")
+            xml += "    <magic priority=\"80\">\n"
+                   "      <match type=\"string\" offset=\"0\" value=\"" + std::string(kItemMagic) + "\"/>\n"
+                   "    </magic>\n";
         xml += "    <glob pattern=\"*." + std::string(t.extension) + "\"/>\n";
+        xml += "  </mime-type>\n";
+    }
+    for (const StoredItemKind& kind : GetStoredItemKinds()) {
+        xml += "  <mime-type type=\"" + std::string(kind.mimeType) + "\">\n";
+        xml += "    <comment>" + XmlEscape(kind.comment) + "</comment>\n";
+        xml += "    <icon name=\"" + std::string(kind.iconName) + "\"/>\n";
+        xml += "    <sub-class-of type=\"application/x-marlox-item\"/>\n";
+        xml += StoredItemKindMagic(kind.iconIndex);
+        // The same name as the stored-item type: a file manager that finds
+        // several types by name lets the header decide between them.
+        xml += "    <glob pattern=\"*.mxc\"/>\n";
         xml += "  </mime-type>\n";
     }
     xml += "</mime-info>\n";
@@ -179,6 +282,9 @@ std::string MimePackageText()
 
 std::string FileTypeIconText(const MarloxFileType& type)
 {
+    // The types that have a picture of their own; the others a lettered sheet.
+    if (const char* text = FindItemIconText(type.iconName))
+        return text;
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
            "  <path d=\"M12 4h28l12 12v44H12z\" fill=\"#ffffff\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
            "  <path d=\"M40 4v12h12\" fill=\"none\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
@@ -199,6 +305,34 @@ std::string ApplicationIconText()
            "</svg>\n";
 }
 
+std::string StoredItemKindIconText(const StoredItemKind& kind)
+{
+    const char* text = FindItemIconText(kind.itemIcon);
+    if (text)
+        return text;
+    for (const MarloxFileType& t : GetMarloxFileTypes())
+        if (std::string_view(t.mimeType) == "application/x-marlox-item")
+            return FileTypeIconText(t);
+    return {};
+}
+
+std::string ThumbnailerPath(const std::string& programPath)
+{
+    return (fs::path(programPath).parent_path() / "marlox-thumbnailer").string();
+}
+
+std::string ThumbnailerEntryText(const std::string& thumbnailerPath)
+{
+    std::string types = "application/x-marlox-workspace;application/x-marlox-template;application/x-marlox-item;";
+    for (const StoredItemKind& kind : GetStoredItemKinds())
+        types += std::string(kind.mimeType) + ";";
+    const std::string program = QuoteDesktopExecArgument(thumbnailerPath);
+    return "[Thumbnailer Entry]\n"
+           "TryExec=" + program + "\n"
+           "Exec=" + program + " -s %s %i %o\n"
+           "MimeType=" + types + "\n";
+}
+
 std::string XdgDataHome()
 {
     if (const char* v = std::getenv("XDG_DATA_HOME"); v && *v == '/')
@@ -207,23 +341,54 @@ std::string XdgDataHome()
     return std::string(home ? home : "") + "/.local/share";
 }
 
+namespace {
+
+// The icon as scalable text and as a PNG in every fixed size folder.
+bool WriteIcon(const fs::path& hicolor, const char* context, const std::string& name, const std::string& svg,
+               std::string* error)
+{
+    if (!WriteTextFile(hicolor / "scalable" / context / (name + ".svg"), svg, error))
+        return false;
+    for (int size : IconThemeSizes()) {
+        const QByteArray png = SvgToPng(QByteArray::fromStdString(svg), size);
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        if (png.isEmpty()) {
+            if (error)
+                *error = "cannot draw the icon " + name;
+            return false;
+        }
+        if (!WriteTextFile(hicolor / folder / context / (name + ".png"), png.toStdString(), error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool InstallDesktopIntegration(const std::string& programPath, const std::string& dataHome, bool runUpdaters,
                                std::string* error)
 {
     fs::path root(dataHome);
+    const fs::path hicolor = root / "icons" / "hicolor";
     if (!WriteTextFile(root / "applications" / "marlox.desktop", DesktopEntryText(programPath), error)
         || !WriteTextFile(root / "applications" / "marlox-template.desktop", TemplateDesktopEntryText(programPath), error)
         || !WriteTextFile(root / "mime" / "packages" / "marlox.xml", MimePackageText(), error)
-        || !WriteTextFile(root / "icons" / "hicolor" / "scalable" / "apps" / "marlox.svg", ApplicationIconText(), error))
+        || !WriteTextFile(root / "thumbnailers" / "marlox.thumbnailer", ThumbnailerEntryText(ThumbnailerPath(programPath)),
+                          error)
+        || !WriteIcon(hicolor, "apps", "marlox", ApplicationIconText(), error))
         return false;
-    for (const MarloxFileType& t : GetMarloxFileTypes()) {
-        fs::path icon = root / "icons" / "hicolor" / "scalable" / "mimetypes" / (std::string(t.iconName) + ".svg");
-        if (!WriteTextFile(icon, FileTypeIconText(t), error))
+    for (const MarloxFileType& t : GetMarloxFileTypes())
+        if (!WriteIcon(hicolor, "mimetypes", t.iconName, FileTypeIconText(t), error))
             return false;
-    }
+    for (const StoredItemKind& kind : GetStoredItemKinds())
+        if (!WriteIcon(hicolor, "mimetypes", kind.iconName, StoredItemKindIconText(kind), error))
+            return false;
     if (runUpdaters) {
         RunTool("update-mime-database", (root / "mime").string());
         RunTool("update-desktop-database", (root / "applications").string());
+        // Only a theme folder with an index has a cache; a missing one is no error.
+        if (fs::exists(hicolor / "index.theme"))
+            RunTool("gtk-update-icon-cache", hicolor.string());
     }
     return true;
 }

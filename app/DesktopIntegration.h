@@ -15,7 +15,7 @@ struct MarloxFileType {
     const char* extension;  // "mxf"
     const char* comment;    // the type's name as file managers show it
     const char* iconName;   // freedesktop icon name, derived from the type
-    const char* letter;     // the letter on the kind's icon
+    const char* letter;     // the letter on the type's icon, when it has no picture of its own
     const char* colour;     // the icon's colour
     bool openedByTemplateEntry;
 };
@@ -25,12 +25,36 @@ struct MarloxFileType {
 // and version-3 equation (.mxe).
 const std::vector<MarloxFileType>& GetMarloxFileTypes();
 
+// The kinds of item that a stored-item file (.mxc) holds, told by the icon
+// index that its header carries; each kind is a sub-type of the stored-item
+// type, so that file managers show every stored item with its kind's icon.
+struct StoredItemKind {
+    int iconIndex;         // as the header carries it
+    const char* mimeType;  // "application/x-marlox-item-graph"
+    const char* comment;   // the sub-type's name as file managers show it
+    const char* iconName;  // freedesktop icon name of the sub-type
+    const char* itemIcon;  // the kind's picture among the item icons (name without ".svg")
+};
+const std::vector<StoredItemKind>& GetStoredItemKinds();
+// The kind of an icon index; null for 0 (the item base and objects of other
+// programs), 1 (used by no kind) and anything out of range.
+const StoredItemKind* FindStoredItemKind(int iconIndex);
+// The theme's fixed sizes that get a PNG of every icon beside the scalable one.
+const std::vector<int>& IconThemeSizes();
+
 // Texts of the files that are installed.
 std::string DesktopEntryText(const std::string& programPath);
 std::string TemplateDesktopEntryText(const std::string& programPath);
 std::string MimePackageText();
 std::string FileTypeIconText(const MarloxFileType& type);
 std::string ApplicationIconText();
+// A stored-item kind's icon: the kind's item picture when the program has
+// it, else the generic stored-item icon.
+std::string StoredItemKindIconText(const StoredItemKind& kind);
+// The desktop's thumbnailer entry for the workspace, template and stored-item types.
+std::string ThumbnailerEntryText(const std::string& thumbnailerPath);
+// The thumbnailer program installed beside the program.
+std::string ThumbnailerPath(const std::string& programPath);
 
 // An argument of a desktop entry's Exec key, quoted as freedesktop desktop
 // entries require (and its backslashes doubled for the string value).
@@ -40,8 +64,9 @@ std::string QuoteDesktopExecArgument(const std::string& arg);
 std::string XdgDataHome();
 
 // Writes the files below dataHome (applications/, mime/packages/,
-// icons/hicolor/scalable/...) and, when asked, runs update-mime-database and
-// update-desktop-database on them. Returns false with a reason when a file
+// thumbnailers/, icons/hicolor/scalable/... and a PNG of each icon at every
+// size of IconThemeSizes) and, when asked, runs update-mime-database,
+// update-desktop-database and gtk-update-icon-cache on them. Returns false with a reason when a file
 // could not be written.
 bool InstallDesktopIntegration(const std::string& programPath, const std::string& dataHome, bool runUpdaters,
                                std::string* error = nullptr);

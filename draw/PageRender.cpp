@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QSvgRenderer>
 
 #include <algorithm>
 #include <cctype>
@@ -145,4 +146,26 @@ bool ExportPage(CDrawData& page, const std::string& path, const std::string& for
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray SvgToPng(const QByteArray& svg, int size)
+{
+    if (size < 1 || size > 1024)
+        return {};
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return {};
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(0, 0, size, size));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return bytes;
 }

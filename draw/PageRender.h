@@ -37,3 +37,8 @@ QByteArray PageAreaToPdf(CDrawData& page, const RECT& area, const DrawObjFilter&
 // File > Export: the whole paper as SVG, PDF or PNG (by the path's ending,
 // else by format: "svg", "pdf" or "png"). False when the file cannot be written.
 bool ExportPage(CDrawData& page, const std::string& path, const std::string& format, double dpi);
+
+// A scalable picture (SVG text) drawn into a square PNG of size pixels, on a
+// transparent background; empty when the text is no picture or size is not
+// between 1 and 1024.
+QByteArray SvgToPng(const QByteArray& svg, int size);

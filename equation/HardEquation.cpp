@@ -9,6 +9,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -23,6 +24,7 @@ std::string g_userFolder;
 std::string g_groupFolder;
 // The user's answers about libraries this session, by canonical file; true: may load.
 std::map<std::string, bool> g_answers;
+std::atomic<bool> g_refuseLibraries{false};
 
 std::string CanonicalFile(const std::string& file)
 {
@@ -127,8 +129,12 @@ std::vector<std::string> CHardEquation::Candidates(const std::string& path)
     return candidates;
 }
 
+void CHardEquation::RefuseLibraries() { g_refuseLibraries = true; }
+
 bool CHardEquation::IsLibraryTrusted(const std::string& path)
 {
+    if (g_refuseLibraries)
+        return false;
     std::string user, group;
     {
         std::lock_guard lock(g_folderLock);
@@ -152,6 +158,8 @@ bool CHardEquation::IsLibraryTrusted(const std::string& path)
 
 bool CHardEquation::MayLoadLibrary(const std::string& path)
 {
+    if (g_refuseLibraries)
+        return false;
     if (IsLibraryTrusted(path))
         return true;
     std::string file;
@@ -184,6 +192,8 @@ bool CHardEquation::Load(const std::string& path)
 {
     Unload();
     m_strPath = path;
+    if (g_refuseLibraries)
+        return false;
     const std::vector<std::string> candidates = Candidates(path);
     for (const std::string& file : candidates) {
         // Bound at once, so that a library that lacks a symbol it needs

@@ -28,6 +28,9 @@ public:
     static bool IsLibraryTrusted(const std::string& path);
     // Trusted, or asks the user (once per library and session; the answer is kept).
     static bool MayLoadLibrary(const std::string& path);
+    // From now on no library is trusted, asked about or loaded in this
+    // process (for programs that read files for others, as the thumbnailer).
+    static void RefuseLibraries();
     // Forgets the answers of this session (for tests).
     static void ForgetLibraryAnswers();
 

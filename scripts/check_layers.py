@@ -2,8 +2,9 @@
 """Checks that every dependency of the program's libraries points down.
 
 The folders are layers, lowest first: platform, framework, ui, data, equation,
-fitting, grid, draw, graph, graphui, app (shellext, a program of its own,
-stands beside app at the top). Within a folder the windows (folder/widgets)
+fitting, grid, draw, graph, graphui, app, shellext (the desktop's
+thumbnailer, which reads workspaces through the program's model but never
+reaches its windows). Within a folder the windows (folder/widgets)
 stand above the model. A source file may include headers of its own layer or
 of layers below it, and a folder's libraries may link only libraries of their
 own layer or below. The program's entry, app/main.cpp, belongs to the
@@ -19,9 +20,9 @@ import sys
 
 LAYERS = ["platform", "framework", "ui", "data", "equation", "fitting", "grid", "draw", "graph", "graphui",
           "app", "shellext"]
-# Folders of the same rank: neither may reach the other.
 RANK = {folder: index for index, folder in enumerate(LAYERS)}
-RANK["shellext"] = RANK["app"]
+# Folders whose code may reach no windows of any layer.
+NO_WIDGETS = {"shellext"}
 EXECUTABLE_SOURCES = {"app/main.cpp"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
@@ -65,6 +66,8 @@ def check_includes(root, faults):
                         target = layer_of_path(match.group(1))
                         if target is not None and target > own:
                             faults.append(f"{path}:{number}: includes {match.group(1)}, a higher layer")
+                        elif target is not None and target[1] and folder in NO_WIDGETS:
+                            faults.append(f"{path}:{number}: includes {match.group(1)}, a window")
 
 
 def check_links(root, faults):
@@ -88,6 +91,8 @@ def check_links(root, faults):
                                   "which is no folder's library")
                 elif target > own:
                     faults.append(f"{folder}/CMakeLists.txt: {target_name} links mx_{library}, a higher layer")
+                elif target[1] and folder in NO_WIDGETS:
+                    faults.append(f"{folder}/CMakeLists.txt: {target_name} links mx_{library}, windows")
 
 
 def main():

@@ -70,6 +70,12 @@ TEST_F(DesktopIntegrationTest, InstallsEveryFileBelowTheDataFolder)
     EXPECT_NE(mime.find("<mime-type type=\"application/x-marlox-workspace\">\n"
                         "    <comment>Marlox 4.0 Workspace</comment>\n"
                         "    <icon name=\"application-x-marlox-workspace\"/>\n"
+                        "    <sub-class-of type=\"application/x-ole-storage\"/>\n"
+                        "    <magic priority=\"60\">\n"
+                        "      <match type=\"string\" offset=\"0\" value=\"\\xd0\\xcf\\x11\\xe0\\xa1\\xb1\\x1a\\xe1\">\n"
+                        "        <match type=\"string\" offset=\"512:65536\" value=\"MX4VZK\"/>\n"
+                        "      </match>\n"
+                        "    </magic>\n"
                         "    <glob pattern=\"*.mxf\"/>\n"
                         "  </mime-type>"),
               std::string::npos);
