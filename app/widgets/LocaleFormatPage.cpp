@@ -105,10 +105,12 @@ void CLocaleFormatPage::DoDataExchange(CDataExchange* pDX)
     ExchangeChar(pDX, m_negativeEdit, m_negative);
     ExchangeChar(pDX, m_listEdit, m_listSeparator);
     DDX_CBIndex(pDX, m_measure, m_measurement);
-    // One character in two of these roles would make numbers and lists unreadable.
+    // A decimal character in a second role would make numbers unreadable. The
+    // group separator may also be the list separator: that is the usual
+    // English setting (a comma for both), and a number's digits are read
+    // without group separators.
     if (pDX->m_bSaveAndValidate && !pDX->Failed()
-        && (m_decimal == m_groupSeparator || m_decimal == m_listSeparator || m_groupSeparator == m_listSeparator
-            || m_negative == m_decimal)) {
+        && (m_decimal == m_groupSeparator || m_decimal == m_listSeparator || m_negative == m_decimal)) {
         ReportMessage(IDS_LOCALE_CHARACTERS_CLASH, {}, MB_OK | MB_ICONEXCLAMATION);
         pDX->PrepareCtrl(m_decimalEdit);
         pDX->Fail();

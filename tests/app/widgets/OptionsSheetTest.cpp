@@ -290,16 +290,25 @@ TEST_F(OptionsSheetTest, OneCharacterInTwoRolesIsRefused)
     auto* page = PageOf<CLocaleFormatPage>();
     struct Case {
         const char *decimal, *group, *list;
-    } cases[] = {{".", ".", ";"}, {",", ".", ","}, {",", ";", ";"}};
+    } cases[] = {{".", ".", ";"}, {",", ".", ","}};
     for (const Case& c : cases) {
         page->Edit(1044)->setText(c.decimal);
         page->Edit(1140)->setText(c.group);
         page->Edit(1046)->setText(c.list);
         EXPECT_FALSE(sheet->Apply()) << c.decimal << c.group << c.list;
     }
-    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{8608, 8608, 8608}));
+    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{8608, 8608}));
     EXPECT_EQ(GetDecimalChar(), ",");  // nothing applied
     EXPECT_EQ(GetDigitGroupSeparator(), ".");
+
+    // The usual English setting, a comma as group and list separator, is taken.
+    page->Edit(1044)->setText(".");
+    page->Edit(1140)->setText(",");
+    page->Edit(1046)->setText(",");
+    EXPECT_TRUE(sheet->Apply());
+    EXPECT_EQ(reporter.Ids().size(), 2u);
+    EXPECT_EQ(GetDecimalChar(), ".");
+    EXPECT_EQ(GetDigitGroupSeparator(), ",");
 }
 
 TEST_F(OptionsSheetTest, AFolderThatDoesNotExistIsRefused)
