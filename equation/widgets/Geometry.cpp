@@ -38,8 +38,8 @@ float Factor(std::string_view token, std::size_t at)
 
 CGeometrySpec ParseGeometrySpec(std::string_view text)
 {
-    CGeometrySpec spec;
-    std::uint16_t& flags = spec.flags;
+    CGeometrySpec rules;
+    std::uint16_t& flags = rules.flags;
     std::size_t pos = 0;
     while (pos <= text.size()) {
         std::size_t plus = text.find('+', pos);
@@ -60,21 +60,21 @@ CGeometrySpec ParseGeometrySpec(std::string_view text)
             if (c == 'C') {
                 if (next == 'X') {
                     flags |= GEOMETRY_GROW_X;
-                    spec.cx = Factor(token, i + 2);
+                    rules.cx = Factor(token, i + 2);
                 } else if (next == 'Y') {
                     flags |= GEOMETRY_GROW_Y;
-                    spec.cy = Factor(token, i + 2);
+                    rules.cy = Factor(token, i + 2);
                 } else {
                     // The tokens before stand; the closing rules do not apply.
                     flags &= std::uint16_t(~GEOMETRY_M_PREFIX);
-                    return spec;
+                    return rules;
                 }
             } else if (c == 'X') {
                 flags |= GEOMETRY_MOVE_X;
-                spec.x = Factor(token, i + 1);
+                rules.x = Factor(token, i + 1);
             } else if (c == 'Y') {
                 flags |= GEOMETRY_MOVE_Y;
-                spec.y = Factor(token, i + 1);
+                rules.y = Factor(token, i + 1);
             } else if (c == 'x') {
                 flags |= GEOMETRY_CENTRE_X;
             } else if (c == 'y') {
@@ -93,12 +93,12 @@ CGeometrySpec ParseGeometrySpec(std::string_view text)
         flags &= std::uint16_t(~(GEOMETRY_GROW_X | GEOMETRY_MOVE_X));
     if (flags & GEOMETRY_CENTRE_Y)
         flags &= std::uint16_t(~(GEOMETRY_GROW_Y | GEOMETRY_MOVE_Y));
-    return spec;
+    return rules;
 }
 
 QRect LayOutControl(const CGeometryControl& control, QSize designClient, QSize client)
 {
-    const std::uint16_t f = control.spec.flags;
+    const std::uint16_t f = control.rules.flags;
     const int L = control.design.left(), T = control.design.top();
     const int W = control.design.width(), H = control.design.height();
     const int W0 = designClient.width(), H0 = designClient.height();
@@ -118,13 +118,13 @@ QRect LayOutControl(const CGeometryControl& control, QSize designClient, QSize c
     if (f & GEOMETRY_CENTRE_Y)
         top += dy / 2;
     if (f & GEOMETRY_GROW_X)
-        width += int(float(dx) * control.spec.cx);
+        width += int(float(dx) * control.rules.cx);
     if (f & GEOMETRY_GROW_Y)
-        height += int(float(dy) * control.spec.cy);
+        height += int(float(dy) * control.rules.cy);
     if (f & GEOMETRY_MOVE_X)
-        left += int(float(dx) * control.spec.x);
+        left += int(float(dx) * control.rules.x);
     if (f & GEOMETRY_MOVE_Y)
-        top += int(float(dy) * control.spec.y);
+        top += int(float(dy) * control.rules.y);
     return QRect(std::max(left, L), std::max(top, T), std::max(width, W), std::max(height, H));
 }
 
@@ -171,16 +171,16 @@ void CGeometryLayout::Initialise(QWidget* page)
             record->design = record->control->geometry();
 }
 
-bool CGeometryLayout::SetControlSpec(int id, const CGeometrySpec& spec, QWidget* control)
+bool CGeometryLayout::SetControlSpec(int id, const CGeometrySpec& rules, QWidget* control)
 {
     for (auto& record : m_controls)
         if (record->id == id && (!control || !record->control || record->control == control)) {
-            record->spec = spec;
+            record->rules = rules;
             return true;
         }
     auto record = std::make_unique<CGeometryControl>();
     record->id = id;
-    record->spec = spec;
+    record->rules = rules;
     record->control = control;
     if (control)
         record->design = control->geometry();

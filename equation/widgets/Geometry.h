@@ -16,7 +16,7 @@
 // placement wins over centring. A C token other than CX or CY ends the text.
 #pragma once
 
-#include "equation/widgets/GeometrySpec.h"
+#include "equation/widgets/GeometryRules.h"
 
 #include <QPointer>
 #include <QRect>
@@ -30,7 +30,7 @@
 struct CGeometryControl {
     int id = 0;
     QRect design;            // the control's rectangle when the page was set up
-    CGeometrySpec spec;
+    CGeometrySpec rules;
     QPointer<QWidget> control;
 };
 
@@ -46,7 +46,7 @@ public:
     void Initialise(QWidget* page);
     // A record for the control (its rectangle read from the control when a
     // parent is given); a control already listed takes the new rules only.
-    bool SetControlSpec(int id, const CGeometrySpec& spec, QWidget* parent);
+    bool SetControlSpec(int id, const CGeometrySpec& rules, QWidget* parent);
     void RemoveControlSpec(int id);
     // The page was resized.
     void OnSize(QWidget* page, QSize size);
@@ -74,9 +74,9 @@ public:
     using Page::Page;
 
     CGeometryLayout& GetGeometry() { return m_geometry; }
-    bool SetControlSpec(int id, const CGeometrySpec& spec, QWidget* parent)
+    bool SetControlSpec(int id, const CGeometrySpec& rules, QWidget* parent)
     {
-        return m_geometry.SetControlSpec(id, spec, parent);
+        return m_geometry.SetControlSpec(id, rules, parent);
     }
     void RemoveControlSpec(int id) { m_geometry.RemoveControlSpec(id); }
 

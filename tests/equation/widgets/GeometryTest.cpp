@@ -28,12 +28,12 @@ class GeometrySpecTest : public ::testing::TestWithParam<SpecCase> {};
 TEST_P(GeometrySpecTest, Parses)
 {
     const SpecCase& c = GetParam();
-    const CGeometrySpec spec = ParseGeometrySpec(c.text);
-    EXPECT_EQ(spec.flags, c.flags) << c.text;
-    EXPECT_FLOAT_EQ(spec.x, c.x) << c.text;
-    EXPECT_FLOAT_EQ(spec.y, c.y) << c.text;
-    EXPECT_FLOAT_EQ(spec.cx, c.cx) << c.text;
-    EXPECT_FLOAT_EQ(spec.cy, c.cy) << c.text;
+    const CGeometrySpec rules = ParseGeometrySpec(c.text);
+    EXPECT_EQ(rules.flags, c.flags) << c.text;
+    EXPECT_FLOAT_EQ(rules.x, c.x) << c.text;
+    EXPECT_FLOAT_EQ(rules.y, c.y) << c.text;
+    EXPECT_FLOAT_EQ(rules.cx, c.cx) << c.text;
+    EXPECT_FLOAT_EQ(rules.cy, c.cy) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Markers, GeometrySpecTest, ::testing::Values(
@@ -59,7 +59,7 @@ TEST(GeometryLayout, ControlsMoveGrowCentreAndScale)
     auto place = [&](const char* text, QRect rect, QSize client) {
         CGeometryControl c;
         c.design = rect;
-        c.spec = ParseGeometrySpec(text);
+        c.rules = ParseGeometrySpec(text);
         return LayOutControl(c, design, client);
     };
     const QRect r(10, 20, 50, 30);
