@@ -488,17 +488,7 @@ CEqnFontView::CEqnFontView()
 {
 }
 
-void CEqnFontView::SelectFontElement(int index)
-{
-    auto* item = dynamic_cast<CMXEquationBase*>(GetItem());
-    if (!item || index < 0 || index > 4)
-        return;
-    if (index < 4)
-        SetFontTarget(&item->m_fonts[index].font, &item->m_fonts[index].size);
-    else
-        SetFontTarget(&item->m_lfHeaderFooter, &item->m_nHeaderFooterSize);
-    ApplyFont();
-}
+void CEqnFontView::SelectFontElement(int index) { SelectItemFont(dynamic_cast<CMXEquationBase*>(GetItem()), index, 4); }
 
 // ---------------------------------------------------------------- indents
 

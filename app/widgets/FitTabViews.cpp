@@ -896,17 +896,7 @@ CLinearFitFontView::CLinearFitFontView()
 {
 }
 
-void CLinearFitFontView::SelectFontElement(int index)
-{
-    auto* item = dynamic_cast<CMXResult*>(GetItem());
-    if (!item || index < 0 || index > 4)
-        return;
-    if (index < 4)
-        SetFontTarget(&item->m_fonts[index].font, &item->m_fonts[index].size);
-    else
-        SetFontTarget(&item->m_lfHeaderFooter, &item->m_nHeaderFooterSize);
-    ApplyFont();
-}
+void CLinearFitFontView::SelectFontElement(int index) { SelectItemFont(dynamic_cast<CMXResult*>(GetItem()), index, 4); }
 
 CLinearFitIndentView::CLinearFitIndentView() : CIndentView(3507, {1175, 1177, 1179, 1176, 1178}) {}
 

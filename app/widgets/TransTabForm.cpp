@@ -591,17 +591,7 @@ CTransFontView::CTransFontView()
 {
 }
 
-void CTransFontView::SelectFontElement(int index)
-{
-    auto* item = dynamic_cast<CMXTransform*>(GetItem());
-    if (!item || index < 0 || index > 3)
-        return;
-    if (index < 3)
-        SetFontTarget(&item->m_fonts[index].font, &item->m_fonts[index].size);
-    else
-        SetFontTarget(&item->m_lfHeaderFooter, &item->m_nHeaderFooterSize);
-    ApplyFont();
-}
+void CTransFontView::SelectFontElement(int index) { SelectItemFont(dynamic_cast<CMXTransform*>(GetItem()), index, 3); }
 
 CTransIndentView::CTransIndentView() : CIndentView(3569, {IDC_TRANS_INDENT1, IDC_TRANS_INDENT2}) {}
 

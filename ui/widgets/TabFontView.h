@@ -56,6 +56,19 @@ protected:
     void OnInitialUpdate() override;
     // The record and its height (tenths of a point) that the controls edit.
     void SetFontTarget(LOGFONT* font, int* tenthsOfPoint);
+    // For items that keep their text fonts in m_fonts followed by the
+    // header/footer font: element textFonts is the header/footer.
+    template <class Item>
+    void SelectItemFont(Item* item, int index, int textFonts)
+    {
+        if (!item || index < 0 || index > textFonts)
+            return;
+        if (index < textFonts)
+            SetFontTarget(&item->m_fonts[index].font, &item->m_fonts[index].size);
+        else
+            SetFontTarget(&item->m_lfHeaderFooter, &item->m_nHeaderFooterSize);
+        ApplyFont();
+    }
 
 private:
     void Modified();
