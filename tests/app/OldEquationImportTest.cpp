@@ -276,10 +276,15 @@ TEST(OldEquationImport, CutsInsideARecordAreRefusedAndCutsBetweenRecordsAreNot)
     std::vector<std::size_t> boundaries{6};
     for (const Bytes& r : records)
         boundaries.push_back(boundaries.back() + r.size());
-    for (std::size_t n = 6; n < whole.size(); ++n) {
+    for (std::size_t n : CutPoints(whole, 6)) {
         CMXDoc doc;
         bool atBoundary = std::find(boundaries.begin(), boundaries.end(), n) != boundaries.end();
         ASSERT_EQ(LoadOld(doc, Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(n))), atBoundary) << n;
+    }
+    // The sampling never skips a cut between records.
+    for (std::size_t b : boundaries) {
+        CMXDoc doc;
+        ASSERT_TRUE(LoadOld(doc, Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(b)))) << b;
     }
 }
 
