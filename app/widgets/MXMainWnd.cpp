@@ -15,6 +15,7 @@
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/DataView.h"
 #include "app/HelpTopicMap.h"
+#include "app/ItemIconTexts.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "draw/DrawTypes.h"
@@ -126,30 +127,26 @@ QAction* CMXMainWnd::Command(UINT id, const QString& text, const QString& prompt
 
 void CMXMainWnd::CreateToolBars()
 {
-    QStyle* st = style();
-    // The standard actions wear the user's icon theme where it has them.
-    auto theme = [](const char* name, const QIcon& fallback) {
-        const QString plain = QString::fromLatin1(name);
-        if (QIcon::hasThemeIcon(plain))
-            return QIcon::fromTheme(plain);
-        if (QIcon::hasThemeIcon(plain + "-symbolic"))
-            return QIcon::fromTheme(plain + "-symbolic");
-        return fallback;
+    // The standard actions wear the user's icon theme where it has them, and
+    // the program's own pictures where it does not.
+    auto theme = [](const char* name) {
+        return CCommandImages::ThemeIcon(QString::fromLatin1(name),
+                                         CCommandImages::SvgIcon(QString::fromStdString(ActionIconPath(name))));
     };
     const CCommandImages::Strip standard = {
-        {ID_FILE_NEW, theme("document-new", st->standardIcon(QStyle::SP_FileIcon))},
-        {ID_FILE_OPEN, theme("document-open", st->standardIcon(QStyle::SP_DialogOpenButton))},
-        {ID_FILE_SAVE, theme("document-save", st->standardIcon(QStyle::SP_DialogSaveButton))},
+        {ID_FILE_NEW, theme("document-new")},
+        {ID_FILE_OPEN, theme("document-open")},
+        {ID_FILE_SAVE, theme("document-save")},
         {0, {}},
-        {ID_EDIT_CUT, theme("edit-cut", CCommandImages::DrawnIcon(CCommandImages::Cut))},
-        {ID_EDIT_COPY, theme("edit-copy", CCommandImages::DrawnIcon(CCommandImages::Copy))},
-        {ID_EDIT_PASTE, theme("edit-paste", CCommandImages::DrawnIcon(CCommandImages::Paste))},
-        {ID_EDIT_UNDO, theme("edit-undo", st->standardIcon(QStyle::SP_ArrowBack))},
-        {ID_EDIT_REDO, theme("edit-redo", st->standardIcon(QStyle::SP_ArrowForward))},
+        {ID_EDIT_CUT, theme("edit-cut")},
+        {ID_EDIT_COPY, theme("edit-copy")},
+        {ID_EDIT_PASTE, theme("edit-paste")},
+        {ID_EDIT_UNDO, theme("edit-undo")},
+        {ID_EDIT_REDO, theme("edit-redo")},
         {0, {}},
-        {ID_FILE_PRINT, theme("document-print", CCommandImages::DrawnIcon(CCommandImages::Print))},
-        {ID_HELP_CONTENTS, theme("help-contents", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
-        {ID_CONTEXT_HELP, theme("help-whatsthis", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
+        {ID_FILE_PRINT, theme("document-print")},
+        {ID_HELP_CONTENTS, theme("help-contents")},
+        {ID_CONTEXT_HELP, theme("help-whatsthis")},
     };
     const CCommandImages::Strip workspace = {
         {ID_ADD_DATA, CMXListViewBar::KindIcon(KIND_DATA)},
@@ -200,6 +197,9 @@ void CMXMainWnd::CreateToolBars()
     m_images.LoadToolbar(workspace);
     m_images.LoadToolbar(format);
     m_images.LoadToolbar(data);
+    // Commands of the Add menu that no toolbar shows still wear their kind's picture there.
+    m_images.LoadToolbar({{ID_ADD_HARD_EQUATION, CMXListViewBar::KindIcon(KIND_HARD_EQUATION)},
+                          {ID_FILE_ADD_STOCK, CMXListViewBar::KindIcon(0)}});
 
     m_standardBar = new CStandardToolBar(QString::fromStdString(LoadString(IDS_STANDARD_BAR)), this);
     m_workspaceBar = new QToolBar(Text(IDS_WORKSPACE_BAR), this);

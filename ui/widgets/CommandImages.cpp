@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 void CCommandImages::LoadToolbar(const Strip& strip)
 {
@@ -46,6 +47,33 @@ QIcon CCommandImages::GlyphIcon(const QString& letters, const QColor& colour)
         icon.addPixmap(pixmap);
     }
     return icon;
+}
+
+QIcon CCommandImages::SvgIcon(const QString& path)
+{
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return {};
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(0, 0, size, size));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QIcon CCommandImages::ThemeIcon(const QString& name, const QIcon& fallback)
+{
+    if (QIcon::hasThemeIcon(name))
+        return QIcon::fromTheme(name);
+    if (QIcon::hasThemeIcon(name + "-symbolic"))
+        return QIcon::fromTheme(name + "-symbolic");
+    return fallback;
 }
 
 QIcon CCommandImages::DrawnIcon(Picture picture)

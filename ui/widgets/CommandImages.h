@@ -29,6 +29,12 @@ public:
     // A small picture drawn from a few letters on a coloured tile, for
     // commands that have no picture of the desktop's own.
     static QIcon GlyphIcon(const QString& letters, const QColor& colour);
+    // A picture drawn from an SVG file (or resource) at the sizes that menus,
+    // toolbars and lists ask for; a null icon when the file is no SVG.
+    static QIcon SvgIcon(const QString& path);
+    // The user's icon theme's picture of a freedesktop name (or its symbolic
+    // form), else the fallback.
+    static QIcon ThemeIcon(const QString& name, const QIcon& fallback);
     // Drawn pictures of the common editing commands.
     enum Picture { Cut, Copy, Paste, Print, Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets };
     static QIcon DrawnIcon(Picture picture);
