@@ -3,6 +3,7 @@
 // cannot read.
 #include "ProgramRunner.h"
 #include "ShellextFixtures.h"
+#include "support/ImageCompare.h"
 #include "app/DesktopIntegration.h"
 #include "app/MXDoc.h"
 #include "app/MXHardEquation.h"
@@ -43,21 +44,8 @@ QImage FileTypeIcon(const char* mimeType, int size)
 // The drawn picture of an item kind, as the repository keeps it.
 std::string ItemPicture(const std::string& name) { return MARLOX_SOURCE_DIR "/app/icons/items/" + name + ".svg"; }
 
-int DifferentPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-            if (std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue())
-                    + std::abs(p.alpha() - q.alpha())
-                > 48)
-                ++count;
-        }
-    return count;
-}
+// Pixels that differ clearly in colour or opacity.
+int DifferentPixels(const QImage& a, const QImage& b) { return DifferentPixels(a, b, 48, 48); }
 
 std::string RandomBytes(std::mt19937& random, std::size_t count)
 {

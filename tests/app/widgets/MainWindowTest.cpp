@@ -15,6 +15,7 @@
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
+#include "support/ImageCompare.h"
 #include "support/TestSupport.h"
 #include "AppTestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
@@ -566,22 +567,10 @@ QImage RepositoryPicture(const std::string& name)
 
 QImage Picture(const QIcon& icon) { return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32); }
 
-// Pixels whose colour or opacity differs by more than a rounding step, after
-// scaling b's opacity by alphaScale.
+// Pixels that differ by more than a rounding step, after scaling b's opacity by alphaScale.
 int Differences(const QImage& a, const QImage& b, double alphaScale = 1.0)
 {
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-            const bool colour = p.alpha() > 64 && q.alpha() > 64
-                && std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue()) > 12;
-            if (colour || std::abs(p.alpha() - q.alpha() * alphaScale) > 3)
-                ++count;
-        }
-    return count;
+    return DifferentPixels(a, b, 12, 3, alphaScale);
 }
 
 } // namespace
