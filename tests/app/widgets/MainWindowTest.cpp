@@ -10,6 +10,7 @@
 #include "app/widgets/FitTabForm.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "draw/widgets/DrawCommands.h"
 #include "framework/Profile.h"
 #include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
@@ -29,6 +30,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <QToolBar>
+#include <QWidgetAction>
 #include <QPdfWriter>
 #include <QTest>
 
@@ -642,6 +645,14 @@ TEST_F(MainWindowTest, ToolbarsWearTheDrawnPictures)
         ASSERT_NE(action, nullptr) << name;
         EXPECT_EQ(Differences(Picture(action->icon()), RepositoryPicture(name)), 0) << name;
     }
+    // No button is left without a picture (Custom Color is the colour bar's labelled button).
+    for (QToolBar* bar : main->findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action)
+                && main->GetRouter().CommandOf(action) != ID_COLOR_CUSTOM) {
+                EXPECT_FALSE(action->icon().isNull()) << bar->windowTitle().toStdString() << ": "
+                                                     << action->text().toStdString();
+            }
     // Undo and Redo: the theme's pictures, else the program's own curved arrows.
     for (const auto& [id, name] :
          std::vector<std::pair<UINT, std::string>>{{ID_EDIT_UNDO, "edit-undo"}, {ID_EDIT_REDO, "edit-redo"}}) {
