@@ -282,8 +282,12 @@ std::string MimePackageText()
 
 std::string FileTypeIconText(const MarloxFileType& type)
 {
-    // The types that have a picture of their own; the others a lettered sheet.
-    if (const char* text = FindItemIconText(type.iconName))
+    // A stored item whose kind is not known shows the stored-item picture of
+    // the item kinds; the types that have a picture of their own show it; the
+    // others a lettered sheet.
+    if (std::string_view(type.iconName) == "application-x-marlox-item")
+        return FindItemIconText("stored");
+    if (std::string text = FindItemIconText(type.iconName); !text.empty())
         return text;
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
            "  <path d=\"M12 4h28l12 12v44H12z\" fill=\"#ffffff\" stroke=\"#404040\" stroke-width=\"2\"/>\n"
@@ -307,8 +311,7 @@ std::string ApplicationIconText()
 
 std::string StoredItemKindIconText(const StoredItemKind& kind)
 {
-    const char* text = FindItemIconText(kind.itemIcon);
-    if (text)
+    if (std::string text = FindItemIconText(kind.itemIcon); !text.empty())
         return text;
     for (const MarloxFileType& t : GetMarloxFileTypes())
         if (std::string_view(t.mimeType) == "application/x-marlox-item")

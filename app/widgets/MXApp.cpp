@@ -474,7 +474,7 @@ bool CMXApp::InitInstance(const QStringList& arguments)
         }
     };
 
-    QApplication::setWindowIcon(CCommandImages::GlyphIcon("M", QColor(40, 90, 160)));
+    QApplication::setWindowIcon(CCommandImages::SvgIconFromText(QByteArray::fromStdString(ApplicationIconText())));
     // Desktops without a theme of their own still find the standard actions' icons.
     if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
         QIcon::setFallbackThemeName("Adwaita");

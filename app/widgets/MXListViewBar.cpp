@@ -2,6 +2,7 @@
 
 #include "framework/widgets/ImageListImages.h"
 
+#include "app/ItemIconTexts.h"
 #include "app/MXDoc.h"
 #include "app/MXProjectItem.h"
 #include "app/ProjectAction.h"
@@ -13,7 +14,10 @@
 
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
+
+#include <map>
+#include <string>
+#include <utility>
 
 CMXListViewBar::CMXListViewBar(QWidget* parent) : CListViewBar(parent) {}
 
@@ -140,47 +144,43 @@ QMenu* CMXListViewBar::MakeContextMenu(int kind, QWidget* parent)
     return menu;
 }
 
-QIcon CMXListViewBar::KindIcon(int kindFlag)
+const char* CMXListViewBar::KindIconName(int kindFlag)
 {
     switch (kindFlag) {
-    case KIND_DATA: return CCommandImages::GlyphIcon("D", QColor(70, 110, 190));
-    case KIND_GRAPH: return CCommandImages::GlyphIcon("G", QColor(60, 150, 80));
-    case KIND_EQUATION: return CCommandImages::GlyphIcon("E", QColor(150, 90, 170));
-    case KIND_LINEAR: return CCommandImages::GlyphIcon("L", QColor(200, 120, 40));
-    case KIND_NONLINEAR: return CCommandImages::GlyphIcon("N", QColor(190, 70, 60));
-    case KIND_TRANSFORM: return CCommandImages::GlyphIcon("T", QColor(40, 140, 150));
-    case KIND_HARD_EQUATION: return CCommandImages::GlyphIcon("H", QColor(120, 120, 120));
-    case KIND_NOTES: {
-        // A page with lines of writing.
-        QIcon icon;
-        for (int size : {16, 32}) {
-            QPixmap pixmap(size, size);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
-            const double s = size / 32.0;
-            p.setPen(QPen(QColor(90, 90, 90), 1));
-            p.setBrush(QColor(255, 250, 205));
-            p.drawRect(QRectF(5 * s, 2 * s, 22 * s, 28 * s));
-            p.setPen(QPen(QColor(70, 110, 190), size > 16 ? 1.5 : 1));
-            for (int line = 0; line < 5; ++line)
-                p.drawLine(QPointF(9 * s, (9 + 4.5 * line) * s), QPointF(23 * s, (9 + 4.5 * line) * s));
-            p.end();
-            icon.addPixmap(pixmap);
-        }
-        return icon;
+    case KIND_DATA: return "table";
+    case KIND_GRAPH: return "graph";
+    case KIND_NOTES: return "notes";
+    case KIND_EQUATION: return "equation";
+    case KIND_LINEAR: return "linear-fit";
+    case KIND_NONLINEAR: return "nonlinear-fit";
+    case KIND_TRANSFORM: return "transform";
+    case KIND_HARD_EQUATION: return "library-equation";
     }
-    }
-    return CCommandImages::GlyphIcon("?", QColor(200, 200, 200));
+    // Items of no kind of the program's own (objects of other programs).
+    return "stored";
+}
+
+QIcon CMXListViewBar::KindIcon(int kindFlag, bool open)
+{
+    // Drawn once per kind and form: the list asks for them at every paint.
+    static std::map<std::pair<std::string, bool>, QIcon> s_icons;
+    const std::pair<std::string, bool> key{KindIconName(kindFlag), open};
+    auto it = s_icons.find(key);
+    if (it == s_icons.end())
+        it = s_icons.emplace(key, CCommandImages::SvgIcon(QString::fromStdString(ItemIconPath(key.first, open)))).first;
+    return it->second;
 }
 
 QIcon CMXListViewBar::ItemIcon(const CProjectItemBase* item, bool) const
 {
-    // An icon the user chose for the item stands before its kind's.
-    if (item) {
-        QIcon own = ItemOwnIcon(*item, false);
-        if (!own.isNull())
-            return own;
-    }
+    if (!item)
+        return KindIcon(0);
+    // While its window is open an item shows its icon's open form. An icon
+    // the user chose for the item stands before its kind's.
+    const bool open = item->m_bWindowOpen;
+    QIcon own = ItemOwnIcon(*item, false, open);
+    if (!own.isNull())
+        return own;
     auto* mx = dynamic_cast<const CMXProjectItem*>(item);
-    return KindIcon(mx ? mx->GetKindFlag() : 0);
+    return KindIcon(mx ? mx->GetKindFlag() : 0, open);
 }

@@ -26,6 +26,9 @@ public:
 
     bool OnCmdMsg(UINT id, CCmdUI* ui) override;
 
-    // The picture of an item kind (a kind flag).
-    static QIcon KindIcon(int kindFlag);
+    // The picture of an item kind (a kind flag; 0 and unknown flags give the
+    // stored-item picture), or its open form.
+    static QIcon KindIcon(int kindFlag, bool open = false);
+    // The name of that picture among the item pictures ("table", "graph", ...).
+    static const char* KindIconName(int kindFlag);
 };

@@ -15,6 +15,7 @@
 #include "app/widgets/ConvertFileDlg.h"
 #include "app/widgets/DataView.h"
 #include "app/HelpTopicMap.h"
+#include "app/ItemIconTexts.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/TableProjectWnd.h"
 #include "draw/DrawTypes.h"
@@ -126,30 +127,24 @@ QAction* CMXMainWnd::Command(UINT id, const QString& text, const QString& prompt
 
 void CMXMainWnd::CreateToolBars()
 {
-    QStyle* st = style();
-    // The standard actions wear the user's icon theme where it has them.
-    auto theme = [](const char* name, const QIcon& fallback) {
-        const QString plain = QString::fromLatin1(name);
-        if (QIcon::hasThemeIcon(plain))
-            return QIcon::fromTheme(plain);
-        if (QIcon::hasThemeIcon(plain + "-symbolic"))
-            return QIcon::fromTheme(plain + "-symbolic");
-        return fallback;
-    };
+    // The standard actions wear the user's icon theme where it has them, and
+    // the program's own pictures where it does not.
+    auto own = [](const char* name) { return CCommandImages::SvgIcon(QString::fromStdString(ActionIconPath(name))); };
+    auto theme = [own](const char* name) { return CCommandImages::ThemeIcon(QString::fromLatin1(name), own(name)); };
     const CCommandImages::Strip standard = {
-        {ID_FILE_NEW, theme("document-new", st->standardIcon(QStyle::SP_FileIcon))},
-        {ID_FILE_OPEN, theme("document-open", st->standardIcon(QStyle::SP_DialogOpenButton))},
-        {ID_FILE_SAVE, theme("document-save", st->standardIcon(QStyle::SP_DialogSaveButton))},
+        {ID_FILE_NEW, theme("document-new")},
+        {ID_FILE_OPEN, theme("document-open")},
+        {ID_FILE_SAVE, theme("document-save")},
         {0, {}},
-        {ID_EDIT_CUT, theme("edit-cut", CCommandImages::DrawnIcon(CCommandImages::Cut))},
-        {ID_EDIT_COPY, theme("edit-copy", CCommandImages::DrawnIcon(CCommandImages::Copy))},
-        {ID_EDIT_PASTE, theme("edit-paste", CCommandImages::DrawnIcon(CCommandImages::Paste))},
-        {ID_EDIT_UNDO, theme("edit-undo", st->standardIcon(QStyle::SP_ArrowBack))},
-        {ID_EDIT_REDO, theme("edit-redo", st->standardIcon(QStyle::SP_ArrowForward))},
+        {ID_EDIT_CUT, theme("edit-cut")},
+        {ID_EDIT_COPY, theme("edit-copy")},
+        {ID_EDIT_PASTE, theme("edit-paste")},
+        {ID_EDIT_UNDO, theme("edit-undo")},
+        {ID_EDIT_REDO, theme("edit-redo")},
         {0, {}},
-        {ID_FILE_PRINT, theme("document-print", CCommandImages::DrawnIcon(CCommandImages::Print))},
-        {ID_HELP_CONTENTS, theme("help-contents", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
-        {ID_CONTEXT_HELP, theme("help-whatsthis", CCommandImages::GlyphIcon("?", QColor(200, 220, 250)))},
+        {ID_FILE_PRINT, theme("document-print")},
+        {ID_HELP_CONTENTS, theme("help-contents")},
+        {ID_CONTEXT_HELP, theme("help-whatsthis")},
     };
     const CCommandImages::Strip workspace = {
         {ID_ADD_DATA, CMXListViewBar::KindIcon(KIND_DATA)},
@@ -160,39 +155,38 @@ void CMXMainWnd::CreateToolBars()
         {ID_ADD_NOTEPAD, CMXListViewBar::KindIcon(KIND_NOTES)},
         {ID_ADD_TRANSFORM, CMXListViewBar::KindIcon(KIND_TRANSFORM)},
         {0, {}},
-        {ID_BAR_LARGE_ICONS, CCommandImages::GlyphIcon("L", QColor(235, 235, 200))},
-        {ID_BAR_SMALL_ICONS, CCommandImages::GlyphIcon("s", QColor(235, 235, 200))},
+        {ID_BAR_LARGE_ICONS, theme("view-grid")},
+        {ID_BAR_SMALL_ICONS, theme("view-list")},
     };
     const CCommandImages::Strip format = {
-        {ID_FORMAT_BOLD, CCommandImages::DrawnIcon(CCommandImages::Bold)},
-        {ID_FORMAT_ITALIC, CCommandImages::DrawnIcon(CCommandImages::Italic)},
-        {ID_FORMAT_UNDERLINE, CCommandImages::DrawnIcon(CCommandImages::Underline)},
+        {ID_FORMAT_BOLD, CCommandImages::ThemeIcon("format-text-bold", CCommandImages::DrawnIcon(CCommandImages::Bold))},
+        {ID_FORMAT_ITALIC, CCommandImages::ThemeIcon("format-text-italic", CCommandImages::DrawnIcon(CCommandImages::Italic))},
+        {ID_FORMAT_UNDERLINE, CCommandImages::ThemeIcon("format-text-underline", CCommandImages::DrawnIcon(CCommandImages::Underline))},
         {0, {}},
-        {ID_FORMAT_ALIGN_LEFT, CCommandImages::DrawnIcon(CCommandImages::AlignLeft)},
-        {ID_FORMAT_ALIGN_CENTER, CCommandImages::DrawnIcon(CCommandImages::AlignCenter)},
-        {ID_FORMAT_ALIGN_RIGHT, CCommandImages::DrawnIcon(CCommandImages::AlignRight)},
-        {ID_FORMAT_BULLETS, CCommandImages::DrawnIcon(CCommandImages::Bullets)},
+        {ID_FORMAT_ALIGN_LEFT, CCommandImages::ThemeIcon("format-justify-left", CCommandImages::DrawnIcon(CCommandImages::AlignLeft))},
+        {ID_FORMAT_ALIGN_CENTER, CCommandImages::ThemeIcon("format-justify-center", CCommandImages::DrawnIcon(CCommandImages::AlignCenter))},
+        {ID_FORMAT_ALIGN_RIGHT, CCommandImages::ThemeIcon("format-justify-right", CCommandImages::DrawnIcon(CCommandImages::AlignRight))},
+        {ID_FORMAT_BULLETS, CCommandImages::ThemeIcon("format-list-unordered", CCommandImages::DrawnIcon(CCommandImages::Bullets))},
     };
     const CCommandImages::Strip data = {
-        {ID_TABLE_LOCK_COLUMN, CCommandImages::GlyphIcon("L", QColor(250, 220, 200))},
-        {ID_TABLE_COLUMN_FORMAT, CCommandImages::GlyphIcon("F", QColor(250, 220, 200))},
+        {ID_TABLE_LOCK_COLUMN, own("column-lock")},
+        {ID_TABLE_COLUMN_FORMAT, own("column-format")},
         {0, {}},
-        {CDataView::CommandOfType(18), CCommandImages::GlyphIcon("y+", QColor(220, 240, 210))},
+        {CDataView::CommandOfType(18), own("column-associated-value")},
     };
-    const QColor tool(225, 235, 250);
     const CCommandImages::Strip drawing = {
-        {ID_DRAW_SELECT, CCommandImages::GlyphIcon("\u2196", tool)},
-        {ID_DRAW_LINE, CCommandImages::GlyphIcon("/", tool)},
-        {ID_DRAW_RECT, CCommandImages::GlyphIcon("\u25AD", tool)},
-        {ID_DRAW_ROUNDRECT, CCommandImages::GlyphIcon("\u25A2", tool)},
-        {ID_DRAW_ELLIPSE, CCommandImages::GlyphIcon("\u25EF", tool)},
-        {ID_DRAW_POLYGON, CCommandImages::GlyphIcon("\u2B20", tool)},
-        {ID_DRAW_TEXT, CCommandImages::GlyphIcon("A", tool)},
+        {ID_DRAW_SELECT, theme("edit-select")},
+        {ID_DRAW_LINE, theme("draw-line")},
+        {ID_DRAW_RECT, theme("draw-rectangle")},
+        {ID_DRAW_ROUNDRECT, own("draw-rectangle-round")},
+        {ID_DRAW_ELLIPSE, theme("draw-ellipse")},
+        {ID_DRAW_POLYGON, theme("draw-polygon")},
+        {ID_DRAW_TEXT, theme("draw-text")},
         {0, {}},
-        {ID_COLOR_TARGET_FILL, CCommandImages::GlyphIcon("F", QColor(250, 230, 200))},
-        {ID_COLOR_TARGET_LINE, CCommandImages::GlyphIcon("L", QColor(250, 230, 200))},
-        {ID_COLOR_TARGET_TEXT, CCommandImages::GlyphIcon("T", QColor(250, 230, 200))},
-        {ID_COLOR_ON_OFF, CCommandImages::GlyphIcon("\u2205", QColor(250, 230, 200))},
+        {ID_COLOR_TARGET_FILL, theme("format-fill-color")},
+        {ID_COLOR_TARGET_LINE, theme("format-stroke-color")},
+        {ID_COLOR_TARGET_TEXT, theme("format-text-color")},
+        {ID_COLOR_ON_OFF, own("format-color-none")},
     };
     // The first strip that shows a command gives the command its picture everywhere.
     m_images.LoadToolbar(standard);
@@ -200,6 +194,9 @@ void CMXMainWnd::CreateToolBars()
     m_images.LoadToolbar(workspace);
     m_images.LoadToolbar(format);
     m_images.LoadToolbar(data);
+    // Commands of the Add menu that no toolbar shows still wear their kind's picture there.
+    m_images.LoadToolbar({{ID_ADD_HARD_EQUATION, CMXListViewBar::KindIcon(KIND_HARD_EQUATION)},
+                          {ID_FILE_ADD_STOCK, CMXListViewBar::KindIcon(0)}});
 
     m_standardBar = new CStandardToolBar(QString::fromStdString(LoadString(IDS_STANDARD_BAR)), this);
     m_workspaceBar = new QToolBar(Text(IDS_WORKSPACE_BAR), this);

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -35,6 +36,22 @@ constexpr int kCellHeight = 72;
 
 QByteArray ToBytes(const std::vector<BYTE>& v) { return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size())); }
 std::vector<BYTE> FromBytes(const QByteArray& a) { return std::vector<BYTE>(a.begin(), a.end()); }
+
+// The icon's pictures drawn half transparent.
+QIcon DimmedIcon(const QIcon& icon)
+{
+    QIcon dimmed;
+    for (const QSize& size : icon.availableSizes()) {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setOpacity(0.5);
+        icon.paint(&painter, QRect(QPoint(0, 0), size));
+        painter.end();
+        dimmed.addPixmap(pixmap);
+    }
+    return dimmed;
+}
 
 } // namespace
 
@@ -63,13 +80,11 @@ QVariant CItemListModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole: return QString::fromStdString(row.typeText + "\n" + row.timeText);
     case Qt::DecorationRole: {
         QIcon icon = m_bar->ItemIcon(row.item, m_bar->GetIconStyle() == 1);
-        return icon;
+        // The row of an item whose window is closed shows its icon dimmed, as
+        // list controls draw a "cut" row; its name stays normal text, since
+        // the item is no less there.
+        return row.state & LVIS_CUT ? DimmedIcon(icon) : icon;
     }
-    case Qt::ForegroundRole:
-        // The row of an item whose window is closed is drawn dimmed.
-        if (row.state & LVIS_CUT)
-            return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-        return {};
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -97,6 +98,37 @@ TEST_F(DesktopIntegrationTest, InstallsEveryFileBelowTheDataFolder)
         EXPECT_EQ(entry.path().filename(), "marlox.xml");
     }
     EXPECT_EQ(packages, 1);
+}
+
+TEST_F(DesktopIntegrationTest, EveryStoredKindsSubTypeGetsItsKindsIcon)
+{
+    std::string error;
+    ASSERT_TRUE(InstallDesktopIntegration("/opt/marlox/bin/marlox", XdgDataHome(), false, &error)) << error;
+    const std::string mime = ReadFile(m_dir / "mime" / "packages" / "marlox.xml");
+    const fs::path hicolor = m_dir / "icons" / "hicolor";
+    std::set<std::string> pictures;
+    for (const StoredItemKind& kind : GetStoredItemKinds()) {
+        // The icon's name is the sub-type's, as the icon theme looks it up.
+        std::string name = kind.mimeType;
+        name[name.find('/')] = '-';
+        EXPECT_EQ(name, kind.iconName);
+        EXPECT_NE(mime.find(std::string("<mime-type type=\"") + kind.mimeType + "\">\n    <comment>" + kind.comment
+                            + "</comment>\n    <icon name=\"" + name + "\"/>\n"),
+                  std::string::npos)
+            << kind.mimeType;
+        // The scalable icon is the kind's drawn picture; every fixed size has a PNG of it.
+        const std::string svg = ReadFile(hicolor / "scalable" / "mimetypes" / (name + ".svg"));
+        EXPECT_EQ(svg, ReadFile(MARLOX_SOURCE_DIR "/app/icons/items/" + std::string(kind.itemIcon) + ".svg"));
+        pictures.insert(svg);
+        for (int size : IconThemeSizes()) {
+            const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+            EXPECT_EQ(ReadFile(hicolor / folder / "mimetypes" / (name + ".png")).rfind("\x89PNG", 0), 0u) << name << size;
+        }
+    }
+    EXPECT_EQ(pictures.size(), GetStoredItemKinds().size());
+    // The stored-item type without a kind shows the stored-item card.
+    EXPECT_EQ(ReadFile(hicolor / "scalable" / "mimetypes" / "application-x-marlox-item.svg"),
+              ReadFile(MARLOX_SOURCE_DIR "/app/icons/items/stored.svg"));
 }
 
 TEST_F(DesktopIntegrationTest, InstallingAgainReplacesTheFiles)

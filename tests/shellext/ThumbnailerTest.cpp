@@ -3,6 +3,7 @@
 // cannot read.
 #include "ProgramRunner.h"
 #include "ShellextFixtures.h"
+#include "support/ImageCompare.h"
 #include "app/DesktopIntegration.h"
 #include "app/MXDoc.h"
 #include "app/MXHardEquation.h"
@@ -40,6 +41,12 @@ QImage FileTypeIcon(const char* mimeType, int size)
     return {};
 }
 
+// The drawn picture of an item kind, as the repository keeps it.
+std::string ItemPicture(const std::string& name) { return MARLOX_SOURCE_DIR "/app/icons/items/" + name + ".svg"; }
+
+// Pixels that differ clearly in colour or opacity.
+int DifferentPixels(const QImage& a, const QImage& b) { return DifferentPixels(a, b, 48, 48); }
+
 std::string RandomBytes(std::mt19937& random, std::size_t count)
 {
     std::string bytes(count, '\0');
@@ -52,16 +59,43 @@ std::string RandomBytes(std::mt19937& random, std::size_t count)
 
 TEST(Thumbnailer, EveryStoredKindGetsItsKindsIcon)
 {
+    // Each kind's thumbnail is its drawn picture of app/icons/items, and no
+    // two kinds (nor a kind and the generic stored item) look alike.
     ScratchFolder folder;
+    const QImage generic = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture("stored"))), 48));
+    ASSERT_FALSE(generic.isNull());
+    std::vector<std::pair<int, QImage>> seen;
     for (const StoredItemFile& f : WriteStoredItemOfEveryKind(folder)) {
         const std::string out = folder.File("out" + std::to_string(f.iconIndex) + ".png");
         ASSERT_EQ(Thumbnail(f.path, out, "48"), 0) << f.path;
         const StoredItemKind* kind = FindStoredItemKind(f.iconIndex);
         ASSERT_NE(kind, nullptr);
-        const QImage expected = Decode(SvgToPng(QByteArray::fromStdString(StoredItemKindIconText(*kind)), 48));
+        const QImage expected = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture(kind->itemIcon))), 48));
+        ASSERT_FALSE(expected.isNull()) << kind->itemIcon;
         const QImage got = DecodeFile(out);
         ASSERT_EQ(got.size(), QSize(48, 48)) << f.path;
         EXPECT_TRUE(got == expected) << "kind " << f.iconIndex;
+        EXPECT_GT(DifferentPixels(got, generic), 48 * 48 / 20) << "kind " << f.iconIndex;
+        for (const auto& [index, other] : seen)
+            EXPECT_GT(DifferentPixels(got, other), 48 * 48 / 20) << "kinds " << index << " and " << f.iconIndex;
+        seen.emplace_back(f.iconIndex, got);
+    }
+    EXPECT_EQ(seen.size(), GetStoredItemKinds().size());
+}
+
+TEST(Thumbnailer, TheIconIsDrawnAtTheAskedSize)
+{
+    ScratchFolder folder;
+    const std::vector<StoredItemFile> files = WriteStoredItemOfEveryKind(folder);
+    ASSERT_FALSE(files.empty());
+    for (int size : {16, 128, 256}) {
+        const std::string out = folder.File("size" + std::to_string(size) + ".png");
+        ASSERT_EQ(Thumbnail(files[0].path, out, std::to_string(size)), 0);
+        const QImage got = DecodeFile(out);
+        EXPECT_EQ(got.size(), QSize(size, size));
+        // The card fills the middle; the corners stay transparent.
+        EXPECT_EQ(got.pixelColor(size / 2, size * 3 / 4).alpha(), 255) << size;
+        EXPECT_EQ(got.pixelColor(0, size - 1).alpha(), 0) << size;
     }
 }
 
@@ -70,10 +104,19 @@ TEST(Thumbnailer, AStoredItemWithADamagedHeaderGetsTheGenericIcon)
     ScratchFolder folder;
     const QImage generic = FileTypeIcon("application/x-marlox-item", 64);
     ASSERT_FALSE(generic.isNull());
+    // The generic icon is the stored-item card of the item pictures.
+    ASSERT_TRUE(generic == Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture("stored"))), 64)));
     std::mt19937 random(21);
     const std::string newer = std::string("MX Item\0", 8) + std::string("\1\0\0\0\3\0\0\0", 8);
     const std::string index10 = std::string("MX Item\0", 8) + std::string("\0\0\0\0\12\0\0\0", 8);
-    const std::string cases[] = {"", "MX Item", newer, index10, RandomBytes(random, 16), RandomBytes(random, 3000)};
+    const std::string indexMinus1 = std::string("MX Item\0", 8) + std::string("\0\0\0\0\377\377\377\377", 8);
+    // Index 1 is in range but no kind's.
+    const std::string index1 = std::string("MX Item\0", 8) + std::string("\0\0\0\0\1\0\0\0", 8);
+    // A data table's header behind another magic, and cut short of its index.
+    const std::string otherMagic = std::string("MX Itex\0", 8) + std::string("\0\0\0\0\4\0\0\0", 8);
+    const std::string shortIndex = std::string("MX Item\0", 8) + std::string("\0\0\0\0\4\0", 6);
+    const std::string cases[] = {"",          "MX Item", newer, index10, indexMinus1, index1, otherMagic, shortIndex,
+                                 RandomBytes(random, 16), RandomBytes(random, 3000)};
     int n = 0;
     for (const std::string& bytes : cases) {
         const std::string in = folder.File("damaged" + std::to_string(n) + ".mxc");

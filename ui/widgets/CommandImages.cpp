@@ -1,9 +1,11 @@
 #include "ui/widgets/CommandImages.h"
 
 #include <QAction>
+#include <QColor>
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 void CCommandImages::LoadToolbar(const Strip& strip)
 {
@@ -25,27 +27,46 @@ void CCommandImages::Apply(QAction* action, UINT id) const
         action->setIcon(it->second);
 }
 
-QIcon CCommandImages::GlyphIcon(const QString& letters, const QColor& colour)
+namespace {
+
+QIcon RenderedIcon(QSvgRenderer& renderer)
 {
+    if (!renderer.isValid())
+        return {};
     QIcon icon;
-    for (int size : {16, 24, 32}) {
+    for (int size : {16, 22, 24, 32, 48, 64}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(colour.darker(160));
-        painter.setBrush(colour);
-        painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), size / 6.0, size / 6.0);
-        QFont font("Arial");
-        font.setBold(true);
-        font.setPixelSize(letters.size() > 1 ? size * 7 / 16 : size * 10 / 16);
-        painter.setFont(font);
-        painter.setPen(colour.lightness() > 150 ? Qt::black : Qt::white);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, letters);
+        renderer.render(&painter, QRectF(0, 0, size, size));
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
+}
+
+} // namespace
+
+QIcon CCommandImages::SvgIcon(const QString& path)
+{
+    QSvgRenderer renderer(path);
+    return RenderedIcon(renderer);
+}
+
+QIcon CCommandImages::SvgIconFromText(const QByteArray& svg)
+{
+    QSvgRenderer renderer(svg);
+    return RenderedIcon(renderer);
+}
+
+QIcon CCommandImages::ThemeIcon(const QString& name, const QIcon& fallback)
+{
+    if (QIcon::hasThemeIcon(name))
+        return QIcon::fromTheme(name);
+    if (QIcon::hasThemeIcon(name + "-symbolic"))
+        return QIcon::fromTheme(name + "-symbolic");
+    return fallback;
 }
 
 QIcon CCommandImages::DrawnIcon(Picture picture)
@@ -62,37 +83,6 @@ QIcon CCommandImages::DrawnIcon(Picture picture)
         const QPen pen(ink, 1.0);
         p.setPen(pen);
         switch (picture) {
-        case Cut:
-            p.drawEllipse(QRectF(2.5, 10.5, 4, 4));
-            p.drawEllipse(QRectF(9.5, 10.5, 4, 4));
-            p.setPen(QPen(QColor(90, 90, 110), 1.3));
-            p.drawLine(QPointF(5.5, 10.5), QPointF(11, 1.5));
-            p.drawLine(QPointF(10.5, 10.5), QPointF(5, 1.5));
-            break;
-        case Copy:
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(1.5, 1.5, 8, 10));
-            p.drawRect(QRectF(6.5, 4.5, 8, 10));
-            p.setPen(QPen(QColor(70, 110, 190), 1));
-            for (double y : {7.5, 9.5, 11.5})
-                p.drawLine(QPointF(8.5, y), QPointF(12.5, y));
-            break;
-        case Paste:
-            p.setBrush(QColor(190, 150, 90));
-            p.drawRoundedRect(QRectF(1.5, 2.5, 10, 12), 1, 1);
-            p.setBrush(QColor(200, 200, 200));
-            p.drawRect(QRectF(4.5, 1.5, 4, 2.5));
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(6.5, 6.5, 8, 8));
-            break;
-        case Print:
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(4.5, 1.5, 7, 5));
-            p.setBrush(QColor(170, 170, 170));
-            p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(4.5, 10.5, 7, 4));
-            break;
         case Bold:
         case Italic:
         case Underline: {

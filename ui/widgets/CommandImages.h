@@ -5,7 +5,7 @@
 
 #include "platform/Types.h"
 
-#include <QColor>
+#include <QByteArray>
 #include <QIcon>
 #include <QString>
 
@@ -26,11 +26,15 @@ public:
     // Sets the action's icon when the command has an image.
     void Apply(QAction* action, UINT id) const;
 
-    // A small picture drawn from a few letters on a coloured tile, for
-    // commands that have no picture of the desktop's own.
-    static QIcon GlyphIcon(const QString& letters, const QColor& colour);
-    // Drawn pictures of the common editing commands.
-    enum Picture { Cut, Copy, Paste, Print, Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets };
+    // A picture drawn from an SVG file (or resource) at the sizes that menus,
+    // toolbars and lists ask for; a null icon when the file is no SVG.
+    static QIcon SvgIcon(const QString& path);
+    static QIcon SvgIconFromText(const QByteArray& svg);
+    // The user's icon theme's picture of a freedesktop name (or its symbolic
+    // form), else the fallback.
+    static QIcon ThemeIcon(const QString& name, const QIcon& fallback);
+    // Drawn pictures of the text formatting commands, for icon themes that lack them.
+    enum Picture { Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets };
     static QIcon DrawnIcon(Picture picture);
 
 private:

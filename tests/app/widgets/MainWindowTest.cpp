@@ -10,11 +10,13 @@
 #include "app/widgets/FitTabForm.h"
 #include "app/widgets/MXMainWnd.h"
 #include "app/widgets/NotepadProjectWnd.h"
+#include "draw/widgets/DrawCommands.h"
 #include "framework/Profile.h"
 #include "platform/StringIds.h"
 #include "platform/widgets/CommandIds.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/ProjectTemplateBase.h"
+#include "support/ImageCompare.h"
 #include "support/TestSupport.h"
 #include "AppTestSupport.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
@@ -25,7 +27,11 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTimer>
+#include <QToolBar>
+#include <QWidgetAction>
 #include <QPdfWriter>
 #include <QTest>
 
@@ -544,4 +550,116 @@ TEST_F(MainWindowTest, AFitOpensInItsOwnWindow)
     ASSERT_EQ(main->GetFrames().size(), 1u);
     EXPECT_NE(dynamic_cast<CLinearProjectWnd*>(main->GetFrames().front()), nullptr);
     EXPECT_TRUE(reporter->messages.empty());
+}
+
+namespace {
+
+// An item picture of the repository drawn at 32 pixels, as the program's
+// resource should give it.
+QImage RepositoryPicture(const std::string& name)
+{
+    QSvgRenderer renderer(QString::fromStdString(MARLOX_SOURCE_DIR "/app/icons/" + name + ".svg"));
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(0, 0, 32, 32));
+    painter.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage Picture(const QIcon& icon) { return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32); }
+
+// Pixels that differ by more than a rounding step, after scaling b's opacity by alphaScale.
+int Differences(const QImage& a, const QImage& b, double alphaScale = 1.0)
+{
+    return DifferentPixels(a, b, 12, 3, alphaScale);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheWorkspaceListShowsEachKindsPictureAndItsOpenForm)
+{
+    const std::vector<std::pair<UINT, std::string>> kinds{
+        {ID_ADD_DATA, "table"},          {ID_ADD_EQUATION, "equation"},   {ID_ADD_TRANSFORM, "transform"},
+        {ID_ADD_GRAPH, "graph"},         {ID_ADD_LINEAR, "linear-fit"},   {ID_ADD_NONLINEAR, "nonlinear-fit"},
+        {ID_ADD_NOTEPAD, "notes"},       {ID_ADD_HARD_EQUATION, "library-equation"}};
+    for (const auto& [id, name] : kinds)
+        ASSERT_TRUE(Run(id)) << name;
+    ASSERT_EQ(list()->GetItemCount(), int(kinds.size()));
+    ASSERT_TRUE(Run(ID_WINDOW_CLOSE_ALL));
+    QAbstractItemModel* model = bar->GetListCtrl()->model();
+    auto icon = [&](int row) { return Picture(model->data(model->index(row, 0), Qt::DecorationRole).value<QIcon>()); };
+
+    // Closed: each kind's own picture, dimmed to half; no two alike.
+    for (int row = 0; row < int(kinds.size()); ++row) {
+        ASSERT_FALSE(list()->GetItem(row)->m_bWindowOpen) << row;
+        const QImage plain = RepositoryPicture("items/" + kinds[std::size_t(row)].second);
+        EXPECT_EQ(Differences(icon(row), plain, 0.5), 0) << kinds[std::size_t(row)].second;
+        for (int other = 0; other < row; ++other)
+            EXPECT_GT(Differences(icon(row), icon(other)), 50) << row << " " << other;
+    }
+    // Opening an item shows its open form at full strength; closing it brings the closed form back.
+    for (int row = 0; row < int(kinds.size()); ++row) {
+        Select({row});
+        bar->FocusList();
+        ASSERT_TRUE(Run(ID_ITEM_OPEN)) << row;
+        ASSERT_TRUE(list()->GetItem(row)->m_bWindowOpen) << row;
+        const QImage open = RepositoryPicture("items/" + kinds[std::size_t(row)].second + "-open");
+        EXPECT_EQ(Differences(icon(row), open), 0) << kinds[std::size_t(row)].second;
+        EXPECT_GT(Differences(open, RepositoryPicture("items/" + kinds[std::size_t(row)].second)), 20);
+        ASSERT_TRUE(Run(ID_WINDOW_CLOSE_ALL));
+        EXPECT_EQ(Differences(icon(row), RepositoryPicture("items/" + kinds[std::size_t(row)].second), 0.5), 0);
+    }
+    // Items of no kind of the program's own show the stored-item picture.
+    EXPECT_EQ(Differences(Picture(CMXListViewBar::KindIcon(0)), RepositoryPicture("items/stored")), 0);
+    EXPECT_EQ(Differences(Picture(CMXListViewBar::KindIcon(0, true)), RepositoryPicture("items/stored-open")), 0);
+}
+
+TEST_F(MainWindowTest, ItemNamesInTheWorkspaceListReadAsNormalText)
+{
+    AddNotepads(2);
+    ASSERT_TRUE(Run(ID_WINDOW_CLOSE_ALL));
+    Select({1});
+    bar->FocusList();
+    ASSERT_TRUE(Run(ID_ITEM_OPEN));
+    ASSERT_TRUE(list()->GetItemState(0) & LVIS_CUT);
+    ASSERT_FALSE(list()->GetItemState(1) & LVIS_CUT);
+    QAbstractItemModel* model = bar->GetListCtrl()->model();
+    for (int row : {0, 1}) {
+        const QModelIndex index = model->index(row, 0);
+        // No colour of its own: the name takes the view's normal text colour.
+        EXPECT_FALSE(model->data(index, Qt::ForegroundRole).isValid()) << row;
+        EXPECT_TRUE(model->flags(index) & Qt::ItemIsEnabled) << row;
+        EXPECT_TRUE(bar->GetListCtrl()->isEnabled());
+    }
+}
+
+TEST_F(MainWindowTest, ToolbarsWearTheDrawnPictures)
+{
+    for (const auto& [id, name] : std::vector<std::pair<UINT, std::string>>{
+             {ID_ADD_DATA, "items/table"},       {ID_ADD_GRAPH, "items/graph"},
+             {ID_ADD_NOTEPAD, "items/notes"},     {ID_ADD_HARD_EQUATION, "items/library-equation"},
+             {ID_FILE_ADD_STOCK, "items/stored"}}) {
+        QAction* action = main->GetRouter().Action(id);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(Differences(Picture(action->icon()), RepositoryPicture(name)), 0) << name;
+    }
+    // No button is left without a picture (Custom Color is the colour bar's labelled button).
+    for (QToolBar* bar : main->findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action)
+                && main->GetRouter().CommandOf(action) != ID_COLOR_CUSTOM) {
+                EXPECT_FALSE(action->icon().isNull()) << bar->windowTitle().toStdString() << ": "
+                                                     << action->text().toStdString();
+            }
+    // Undo and Redo: the theme's pictures, else the program's own curved arrows.
+    for (const auto& [id, name] :
+         std::vector<std::pair<UINT, std::string>>{{ID_EDIT_UNDO, "edit-undo"}, {ID_EDIT_REDO, "edit-redo"}}) {
+        if (QIcon::hasThemeIcon(QString::fromStdString(name)))
+            continue;
+        QAction* action = main->GetRouter().Action(id);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(Differences(Picture(action->icon()), RepositoryPicture("actions/" + name)), 0) << name;
+    }
 }

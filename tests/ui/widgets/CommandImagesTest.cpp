@@ -2,13 +2,19 @@
 
 #include <QAction>
 #include <QImage>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
 TEST(CommandImages, TheFirstToolbarThatShowsACommandGivesItsImage)
 {
-    QIcon red = CCommandImages::GlyphIcon("R", Qt::red);
-    QIcon blue = CCommandImages::GlyphIcon("B", Qt::blue);
+    auto plain = [](Qt::GlobalColor colour) {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(colour);
+        return QIcon(pixmap);
+    };
+    QIcon red = plain(Qt::red);
+    QIcon blue = plain(Qt::blue);
     CCommandImages images;
     images.LoadToolbar({{100, red}, {0, {}}, {101, red}});
     images.LoadToolbar({{101, blue}, {102, blue}});
