@@ -148,7 +148,10 @@ TEST(ResultColumnDialogs, KeepingTheFitsXColumnFillsTheColumnFromTheFitsData)
         d.EstimatesCheck()->setChecked(true);
         d.accept();
     }, seen);
+    // The column's own Settings, through the program's editor of column settings.
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
     EXPECT_EQ(type->EditSettings(w.table), 1);
+    SetColumnSettingsEditor(previous);
     EXPECT_EQ(seen, 1);
     EXPECT_TRUE(reporter.Ids().empty());
     EXPECT_EQ(type->GetSource(), -1);
