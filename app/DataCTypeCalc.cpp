@@ -1,5 +1,6 @@
 #include "app/DataCTypeCalc.h"
 
+#include "app/MXGrid.h"
 #include "app/ResultColumnLookup.h"
 #include "data/DataDouble.h"
 #include "data/DataString.h"
@@ -23,10 +24,24 @@ CData* MakeFitValueCell(const CFitValue& value)
 void CDataCTypeCalc::ComputeValue(int row, CDataTableItem* item, BOOL updateViews)
 {
     CMyData& table = item->GetTable();
-    const int last = std::max(table.GetLastRow(m_column), m_source >= 0 ? table.GetLastRow(m_source) : -1);
-    ComputeFitRows(row, item, updateViews, last, [&](CMyData& cells, int r, CMXResult& fit) -> CData* {
+    // Without a column of its own table the column reads the fit's own data
+    // column, in the fit's data table.
+    const CMyData* sourceTable = &table;
+    int source = m_source;
+    if (source < 0) {
+        sourceTable = nullptr;
+        if (CMXResult* fit = GetFitItem(item))
+            if (CMXGrid* data = fit->FindDataItem()) {
+                sourceTable = &data->GetTable();
+                source = FitDataColumn(*fit);
+            }
+    }
+    int last = table.GetLastRow(m_column);
+    if (sourceTable && source >= 0)
+        last = std::max(last, sourceTable->GetLastRow(source));
+    ComputeFitRows(row, item, updateViews, last, [&](CMyData&, int r, CMXResult& fit) -> CData* {
         double t = 0.0;
-        if (m_source >= 0 && cells.GetNumber(r, m_source, t))
+        if (sourceTable && source >= 0 && sourceTable->GetNumber(r, source, t))
             if (std::optional<CFitValue> value = Evaluate(fit, t))
                 return MakeFitValueCell(*value);
         return nullptr;
@@ -57,6 +72,12 @@ std::optional<CFitValue> CDataCTypeCalcY::Evaluate(CMXResult& fit, double x) con
     return fit.CalcY(x, m_nFit, m_nUseEstimates != 0);
 }
 
+// Values are computed only for fits of single {x, y} pairs: one data set.
+int CDataCTypeCalcY::FitDataColumn(const CMXResult& fit) const
+{
+    return fit.m_nXColumn;
+}
+
 void CDataCTypeCalcY::Serialize(CArchive& ar)
 {
     CDataCTypeCalc::Serialize(ar);
@@ -66,6 +87,11 @@ void CDataCTypeCalcY::Serialize(CArchive& ar)
 std::optional<CFitValue> CDataCTypeCalcX::Evaluate(CMXResult& fit, double y) const
 {
     return fit.CalcX(y, m_dLower, m_dUpper, m_nFit, m_nUseEstimates != 0);
+}
+
+int CDataCTypeCalcX::FitDataColumn(const CMXResult& fit) const
+{
+    return fit.m_nYColumn;
 }
 
 void CDataCTypeCalcX::Serialize(CArchive& ar)

@@ -32,6 +32,8 @@ protected:
     bool UsesEstimates() const override { return m_nUseEstimates != 0; }
     // The fit's answer for one source value.
     virtual std::optional<CFitValue> Evaluate(CMXResult& fit, double value) const { return std::nullopt; }
+    // The column of the fit's data table read when no source column is chosen.
+    virtual int FitDataColumn(const CMXResult& fit) const { return -1; }
 };
 
 class CDataCTypeCalcY : public CDataCTypeCalc {
@@ -46,6 +48,7 @@ public:
 protected:
     CDataCTypeCalcY(const CDataCTypeCalcY&) = default;
     std::optional<CFitValue> Evaluate(CMXResult& fit, double x) const override;
+    int FitDataColumn(const CMXResult& fit) const override;
 };
 
 class CDataCTypeCalcX : public CDataCTypeCalc {
@@ -63,6 +66,7 @@ public:
 protected:
     CDataCTypeCalcX(const CDataCTypeCalcX&) = default;
     std::optional<CFitValue> Evaluate(CMXResult& fit, double y) const override;
+    int FitDataColumn(const CMXResult& fit) const override;
 };
 
 // The cell for a fit's answer: a number, or the text it gave in its place.

@@ -113,9 +113,10 @@ bool CMXDoc::OnOpenDocument(const std::string& path)
     if (got == sizeof head && std::memcmp(head, kCompoundFileSignature, sizeof head) == 0)
         return CProjectDocBase::OnOpenDocument(path);
     // Not a compound file: only the flat files of version 3 are read, and
-    // anything else leaves the open workspace as it was.
+    // anything else leaves the open workspace as it was. The message names
+    // the file, which may be one of several opened at once.
     if (got < sizeof kMagic || !IsOldMagic(reinterpret_cast<const char*>(head))) {
-        ReportMessage(IDS_NOT_A_WORKSPACE);
+        ReportMessage(got == 0 ? IDS_FILE_IS_EMPTY : IDS_FILE_NOT_A_WORKSPACE, {path});
         return false;
     }
     return LoadFlatFile(path);

@@ -144,3 +144,10 @@ bool WriteSampleWorkspace(const std::string& path)
     doc.SetHost(nullptr);
     return saved;
 }
+
+bool WriteBlankTemplate(const std::string& path)
+{
+    CMXDoc doc;
+    doc.OnNewDocument();
+    return doc.OnSaveDocument(path);
+}

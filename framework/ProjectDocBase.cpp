@@ -159,7 +159,9 @@ bool CProjectDocBase::OnOpenDocument(const std::string& path)
     m_pItemBeingOpened = nullptr;
     m_actions.RemoveAll();
     SetPathName(path);
-    m_bModified = false;
+    // A repaired workspace differs from its file: saving it keeps the repair,
+    // and closing it asks first.
+    SetModifiedFlag(!m_recoveredItems.empty());
     return true;
 }
 
@@ -280,6 +282,7 @@ void CProjectDocBase::Serialize(CArchive& ar)
         return;
     }
     m_nSkippedItems = 0;
+    m_recoveredItems.clear();
     m_nLastItemId = 0;
     SerializeItems(ar);
     SerializeVersion(ar, 0);
@@ -299,6 +302,12 @@ void CProjectDocBase::Serialize(CArchive& ar)
                        + " of another program, which cannot be shown here. The rest of the workspace was opened;"
                          " saving it leaves those objects out.",
                    MB_OK | MB_ICONINFORMATION);
+    if (!m_recoveredItems.empty()) {
+        std::string names;
+        for (const std::string& name : m_recoveredItems)
+            names += (names.empty() ? "\"" : ", \"") + name + "\"";
+        ReportMessage(IDS_ITEMS_RECOVERED, {names}, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void CProjectDocBase::SerializeItems(CArchive& ar)
@@ -367,8 +376,10 @@ void CProjectDocBase::LoadItem(CArchive& ar)
             ThrowArchiveError(CArchiveException::badSchema);
         CProjectItemBase::SkipListLayout(ar);
         // The stand-in keeps the entry's id, so no later item can take it.
-        if (CProjectItemBase* blank = CreateDefaultItem())
+        if (CProjectItemBase* blank = CreateDefaultItem()) {
             blank->SetItemId(id);
+            m_recoveredItems.push_back(blank->GetName());
+        }
         return;
     }
     if (stream->GetLength() == 0) {

@@ -113,6 +113,7 @@ private:
     std::vector<CDocItem*> m_items;
     int m_nLastItemId = 0;
     int m_nSkippedItems = 0; // items of unknown classes passed over by the last load
+    std::vector<std::string> m_recoveredItems; // names of the stand-ins for damaged items of the last load
     std::vector<std::string> m_pendingStreams;
     CActionList m_actions;
     CItemListCtrl m_list;

@@ -34,6 +34,7 @@ inline constexpr UINT IDS_BLANK_NAME = 26006;
 inline constexpr UINT IDS_NAME_TAKEN = 26007;
 inline constexpr UINT IDS_BAD_COMMAND = 26009;
 inline constexpr UINT IDS_ITEM_CORRUPTED = 26010;
+inline constexpr UINT IDS_ITEMS_RECOVERED = 26011;
 inline constexpr UINT IDS_VIEW_LARGE_ICONS = 43001;
 inline constexpr UINT IDS_VIEW_LIST = 43002;
 inline constexpr UINT IDS_VIEW_DETAILS = 43003;
@@ -267,6 +268,8 @@ inline constexpr UINT IDS_RESULT_REDUCED_CHI_SQUARE = 8504;
 inline constexpr UINT IDS_RESULT_CONVERGED = 8505;
 inline constexpr UINT IDS_RESULT_STATUS = 8506;
 inline constexpr UINT IDS_RESULT_ITERATION_LIMIT = 8507;
+inline constexpr UINT IDS_FILE_IS_EMPTY = 8508;
+inline constexpr UINT IDS_FILE_NOT_A_WORKSPACE = 8509;
 inline constexpr UINT IDS_NO_ITEM_WINDOW = 27001;
 
 // Commands within reach: toolbar titles, the table's cell pane, why a command is disabled, pastes that do not fit
@@ -274,6 +277,7 @@ inline constexpr UINT IDS_DRAWING_TOOLS = 107;
 inline constexpr UINT IDS_CELL_PANE_SIZE = 427;
 inline constexpr UINT IDS_CELL_PANE = 428;
 inline constexpr UINT IDS_COLOR_BAR = 573;
+inline constexpr UINT IDS_GRAPH_BAR = 574;
 inline constexpr UINT IDS_WORKSPACE_BAR = 8600;
 inline constexpr UINT IDS_ZOOM_TIP = 8601;
 inline constexpr UINT IDS_REASON_NO_ZOOM_VIEW = 8602;
@@ -285,6 +289,10 @@ inline constexpr UINT IDS_REASON_CALCULATED_ROWS = 8607;
 inline constexpr UINT IDS_LOCALE_CHARACTERS_CLASH = 8608;
 inline constexpr UINT IDS_FOLDER_MISSING = 8609;
 inline constexpr UINT IDS_MARGINS_TOO_LARGE = 8610;
+inline constexpr UINT IDS_REASON_NO_GRAPH_VIEW = 8620;
+inline constexpr UINT IDS_REASON_SELECT_TWO = 8621;
+inline constexpr UINT IDS_REASON_SELECT_ONE = 8622;
+inline constexpr UINT IDS_REASON_SELECT_GROUP = 8623;
 
 // Data tables: column types, number formats, table actions, data filters
 inline constexpr UINT IDS_PASTE_SIZES_DIFFER = 181;

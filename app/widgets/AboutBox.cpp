@@ -17,6 +17,22 @@
 
 QString MarloxVersionText() { return QStringLiteral("Version 4.0"); }
 
+// What this build does, and nothing it does not: keep in step with the
+// README's "What it does not do".
+const std::vector<const char*>& AboutBoxFeatures()
+{
+    static const std::vector<const char*> features = {
+        "Data tables with calculated columns, undo and redo",
+        "Equations in its own language, and equation libraries",
+        "Weighted linear and non-linear (Marquardt) fits, run in the background, and the F test",
+        "XY graphs of data, fitted and equation curves, and histograms, on printable pages",
+        "Notes with fonts, sizes and colours",
+        "Workspaces, templates and stored items; version-3 data and equation files are read",
+        "Data in and out through data filters",
+    };
+    return features;
+}
+
 QPixmap MarloxPicture(int size)
 {
     QPixmap pixmap(size, size);
@@ -37,7 +53,12 @@ CAboutBox::CAboutBox(QWidget* parent) : CPaletteDialog(parent)
 
     auto* name = new CColourSwatch(QString::fromStdString(GetAppName()), this);
     m_version = new CColourSwatch(MarloxVersionText(), this);
-    auto* blurb = new QLabel(QStringLiteral("Fits equations to laboratory data and draws graphs for publication."), this);
+    QString list;
+    for (const char* line : AboutBoxFeatures())
+        list += QStringLiteral("<li>%1</li>").arg(QString::fromUtf8(line).toHtmlEscaped());
+    auto* blurb = new QLabel(QStringLiteral("<ul style=\"margin-left: 0px; -qt-list-indent: 1\">%1</ul>").arg(list), this);
+    blurb->setObjectName(QStringLiteral("features"));
+    blurb->setTextFormat(Qt::RichText);
     blurb->setWordWrap(true);
     auto* maker =
         new QLabel(QStringLiteral("Copyright \u00A9 %1").arg(QString::fromStdString(LoadString(IDS_MAKER_NAME))), this);

@@ -1,8 +1,10 @@
-// Help/About: the program's picture, name and version, the maker and a link
-// to the maker's web page.
+// Help/About: the program's picture, name and version, what it does, the
+// maker and a link to the maker's web page.
 #pragma once
 
 #include "ui/widgets/PaletteDialog.h"
+
+#include <vector>
 
 class CColourButton;
 class CColourSwatch;
@@ -24,6 +26,8 @@ private:
     CStaticLink* m_link;
 };
 
+// The lines of the about box that say what the program does.
+const std::vector<const char*>& AboutBoxFeatures();
 // The version line of the about box and the splash window.
 QString MarloxVersionText();
 // The program's picture, drawn at the given size.

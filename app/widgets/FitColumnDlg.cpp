@@ -214,9 +214,15 @@ void CFitColumnDlg::accept()
 {
     int source = m_source;
     if (m_sources) {
-        source = m_sources->currentRow() - 1;
-        if (source == m_column && source >= 0) {
-            ReportMessage(IDS_CURRENT_COLUMN, {}, MB_OK | MB_ICONEXCLAMATION);
+        // Row 0 is the fit's own data column (-1); the others are table columns.
+        source = std::max(-1, m_sources->currentRow() - 1);
+        const UINT message = source < 0 ? 0
+                             : m_item ? CheckSourceColumn(m_item, m_column, source)
+                             : source == m_column ? UINT(IDS_CURRENT_COLUMN)
+                                                  : 0;
+        if (message) {
+            ReportMessage(message, {}, MB_OK | MB_ICONEXCLAMATION);
+            m_sources->setFocus();
             return;
         }
     }
@@ -275,7 +281,11 @@ int EditResultColumn(CDataColumnType& type, CDataTableItem* item, QWidget* paren
         }
         if (dialog.exec() != QDialog::Accepted)
             return 0;
-        if (item && calc->SetSource(item, dialog.m_source))
+        // The dialog has checked the source; keeping "(The fit's x column)"
+        // (or y column) stores -1, which reads the fit's own data.
+        if (dialog.m_source < 0)
+            calc->m_source = -1;
+        else if (item && calc->SetSource(item, dialog.m_source))
             return 0;
         calc->m_strFit = dialog.m_fit;
         calc->m_nFit = dialog.m_fitNumber - 1;

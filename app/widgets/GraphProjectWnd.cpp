@@ -410,10 +410,12 @@ bool CGraphView::OnCmdMsg(UINT id, CCmdUI* ui)
     }
     case ID_OBJECT_GROUP: {
         if (ui) {
-            bool can = selection.size() > 1;
+            bool graph = false;
             for (CDrawObj* obj : selection)
-                can = can && !obj->IsKind(1);
-            return enable(can);
+                graph = graph || obj->IsKind(1);
+            ui->Enable(selection.size() > 1 && !graph);
+            ui->SetReason(selection.size() > 1 ? "A graph cannot join a group" : LoadString(IDS_REASON_SELECT_TWO));
+            return true;
         }
         return CDrawView::OnCmdMsg(id, ui);
     }

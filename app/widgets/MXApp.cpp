@@ -42,6 +42,7 @@
 #include "framework/widgets/NewTemplateSheet.h"
 #include "framework/widgets/ProjectTemplateBase.h"
 #include "platform/StringTable.h"
+#include "platform/SettingsStore.h"
 #include "ui/widgets/CommandImages.h"
 #include "ui/widgets/CommentRichEditCtrl.h"
 #include "platform/widgets/FileChooser.h"
@@ -49,6 +50,7 @@
 #include "ui/widgets/MultiDefaultFileDialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -644,10 +646,20 @@ bool CMXApp::OpenRecentFile(std::size_t index)
     return false;
 }
 
+std::string CMXApp::GetTemplateFolder(bool group) const
+{
+    const std::string& set = GetDirectory(group ? CPreferences::GroupTemplateDir : CPreferences::UserTemplateDir);
+    if (!set.empty())
+        return set;
+    if (group)
+        return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("templates")).toStdString();
+    return CSettingsStore::UserConfigDir() + "/templates";
+}
+
 bool CMXApp::NewFromTemplateSheet()
 {
-    CNewTemplateSheet sheet(GetDirectory(CPreferences::UserTemplateDir), GetDirectory(CPreferences::GroupTemplateDir),
-                            m_pMainWnd, CNewTemplateSheet::kNewFileMenu, IDS_NEW);
+    CNewTemplateSheet sheet(GetTemplateFolder(false), GetTemplateFolder(true), m_pMainWnd,
+                            CNewTemplateSheet::kNewFileMenu, IDS_NEW);
     if (sheet.DoModal() != QDialog::Accepted || sheet.GetChosenPath().empty())
         return false;
     if (m_pMainWnd)
@@ -699,8 +711,13 @@ std::string CMXApp::PromptFileName(const std::string& fileName, bool open)
     FileRequest request;
     request.mode = open ? FileRequest::OpenFile : FileRequest::SaveFile;
     request.folderButtons = true;
-    request.userFolder = GetDirectory(CPreferences::UserTemplateDir);
-    request.groupFolder = GetDirectory(CPreferences::GroupTemplateDir);
+    request.userFolder = GetTemplateFolder(false);
+    request.groupFolder = GetTemplateFolder(true);
+    // A template saved through the user folder's button lands where the New sheet looks.
+    if (!open && GetDirectory(CPreferences::UserTemplateDir).empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(request.userFolder, made);
+    }
     request.defaultExtension = QString::fromStdString(ownExtension).toLower().toStdString();
     request.filters = CMultiDefaultFileDialog::FilterTexts(types);
     request.selectedFilter = selected;

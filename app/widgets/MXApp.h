@@ -74,6 +74,12 @@ public:
     // Directories, author name, icon size and data filters, read at start-up and written at exit.
     CPreferences& Preferences() const { return CPreferences::Current(); }
     const std::string& GetDirectory(CPreferences::Directory which) const { return Preferences().GetDirectory(which); }
+    // Where the New sheet and the file dialogs' folder buttons look for
+    // workspace templates: the user's folder of the preferences, else the
+    // "templates" folder beside the profile; the group folder of the
+    // preferences, else the program's own "templates" folder (which holds the
+    // blank workspace template).
+    std::string GetTemplateFolder(bool group) const;
 
     // The recent files of the File menu.
     CRecentFileList& GetRecentFileList() { return m_recentFiles; }

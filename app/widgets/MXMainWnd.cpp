@@ -238,7 +238,35 @@ void CMXMainWnd::CreateToolBars()
     addToolBar(Qt::TopToolBarArea, m_drawingBar);
     addToolBar(Qt::LeftToolBarArea, m_workspaceBar);
     CreateColourBar();
+    CreateGraphBar();
     OnIconSizeChanged(GetMXApp() && GetMXApp()->GetLargeIcons());
+}
+
+// The commands that arrange the objects of a graph page, as the Object menu has them.
+const UINT kGraphBarCommands[] = {ID_ALIGN_LEFT, ID_ALIGN_RIGHT, ID_ALIGN_TOP, ID_ALIGN_BOTTOM,
+                                  ID_ALIGN_VERT_CENTER, ID_ALIGN_HORZ_CENTER, 0, ID_OBJECT_GROUP,
+                                  ID_OBJECT_UNGROUP, 0, ID_OBJECT_MOVE_TO_FRONT, ID_OBJECT_MOVE_TO_BACK,
+                                  ID_OBJECT_MOVE_FORWARD, ID_OBJECT_MOVE_BACK};
+
+void CMXMainWnd::CreateGraphBar()
+{
+    const QColor arrange(230, 225, 250);
+    const char* glyphs[] = {"\u2590", "\u258C", "\u2580", "\u2584", "\u2015", "\u2502", "", "G", "U",
+                            "", "\u2191", "\u2193", "\u2197", "\u2199"};
+    CCommandImages::Strip strip;
+    for (std::size_t i = 0; i < std::size(kGraphBarCommands); ++i)
+        strip.push_back({kGraphBarCommands[i],
+                         kGraphBarCommands[i] ? CCommandImages::GlyphIcon(QString::fromUtf8(glyphs[i]), arrange) : QIcon()});
+    m_images.LoadToolbar(strip);
+    m_graphBar = new QToolBar(Text(IDS_GRAPH_BAR), this);
+    m_graphBar->setObjectName("Graph");
+    for (UINT id : kGraphBarCommands) {
+        if (id == 0)
+            m_graphBar->addSeparator();
+        else if (QAction* action = m_router->Action(id))
+            m_graphBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_graphBar);
 }
 
 void CMXMainWnd::CreateColourBar()
@@ -271,6 +299,7 @@ QToolBar* CMXMainWnd::BarOfCommand(UINT id) const
     case ID_VIEW_DATA_BAR: return m_dataBar;
     case ID_VIEW_COLOR_BAR: return m_colourBar;
     case ID_VIEW_DRAWING_BAR: return m_drawingBar;
+    case ID_VIEW_GRAPH_BAR: return m_graphBar;
     case ID_VIEW_WORKSPACE_BAR: return m_workspaceBar;
     default: return nullptr;
     }
@@ -616,6 +645,7 @@ bool CMXMainWnd::Create()
         bars->addAction(standard);
         bars->addAction(Command(ID_VIEW_WORKSPACE_BAR, "&Workspace", "Show or hide the workspace toolbar\nToggle Workspace Bar", {}, true));
         bars->addAction(Command(ID_VIEW_DATA_BAR, "&Data", "Show or hide the data toolbar\nToggle Data Bar", {}, true));
+        bars->addAction(Command(ID_VIEW_GRAPH_BAR, "&Graph", "Show or hide the graph toolbar\nToggle Graph Bar", {}, true));
         bars->addAction(Command(ID_VIEW_DRAWING_BAR, "D&rawing", "Show or hide the drawing toolbar\nToggle Drawing Bar", {}, true));
         bars->addAction(Command(ID_VIEW_COLOR_BAR, "&Color", "Show or hide the colour bar\nToggle Color Bar", {}, true));
         bars->addAction(Command(ID_VIEW_STYLE_BAR, "&Formatting", "Show or hide the formatting toolbar\nToggle Style Bar", {}, true));
@@ -676,7 +706,7 @@ void CMXMainWnd::OnIconSizeChanged(bool large)
 {
     const QSize size = large ? QSize(24, 24) : QSize(16, 16);
     for (QToolBar* bar : {static_cast<QToolBar*>(m_standardBar), m_workspaceBar, static_cast<QToolBar*>(m_formatBar),
-                          m_dataBar, m_drawingBar, m_colourBar})
+                          m_dataBar, m_drawingBar, m_graphBar, m_colourBar})
         if (bar)
             bar->setIconSize(size);
     for (CProjectFrameBase* frame : GetFrames())
@@ -885,6 +915,7 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_VIEW_DATA_BAR:
     case ID_VIEW_COLOR_BAR:
     case ID_VIEW_DRAWING_BAR:
+    case ID_VIEW_GRAPH_BAR:
     case ID_VIEW_WORKSPACE_BAR: {
         QToolBar* toolbar = BarOfCommand(id);
         if (!toolbar)
@@ -897,6 +928,24 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
         }
         return true;
     }
+    case ID_ALIGN_LEFT:
+    case ID_ALIGN_RIGHT:
+    case ID_ALIGN_TOP:
+    case ID_ALIGN_BOTTOM:
+    case ID_ALIGN_VERT_CENTER:
+    case ID_ALIGN_HORZ_CENTER:
+    case ID_OBJECT_GROUP:
+    case ID_OBJECT_UNGROUP:
+    case ID_OBJECT_MOVE_TO_FRONT:
+    case ID_OBJECT_MOVE_TO_BACK:
+    case ID_OBJECT_MOVE_FORWARD:
+    case ID_OBJECT_MOVE_BACK:
+        // A graph page's view claims these first; here no graph window is active.
+        if (!ui)
+            return false;
+        ui->Enable(false);
+        ui->SetReason(LoadString(IDS_REASON_NO_GRAPH_VIEW));
+        return true;
     case ID_WINDOW_CLOSE_ALL:
         if (ui) {
             ui->Enable(GetActiveItemFrame() != nullptr);

@@ -60,6 +60,8 @@ public:
     // The thirty colours, their targets and Custom Color.
     QToolBar* GetColourBar() const { return m_colourBar; }
     QToolBar* GetDrawingToolBar() const { return m_drawingBar; }
+    // Arranging the objects of a graph page: align, group, stacking order.
+    QToolBar* GetGraphToolBar() const { return m_graphBar; }
     // The view that the zoom box acts on: a graph page or the active table; null when none.
     CZoomView* GetZoomView();
     // The view whose text the font toolbar and Format > Font act on; null when none.
@@ -86,6 +88,7 @@ private:
     void CreateDrawingMenus(QMenuBar* bar);
     void CreateToolBars();
     void CreateColourBar();
+    void CreateGraphBar();
     // The toolbar that a View > Tool Bars command shows or hides.
     QToolBar* BarOfCommand(UINT id) const;
     void AddItem(UINT id);
@@ -105,6 +108,7 @@ private:
     std::unique_ptr<CZoomView> m_tableZoom;
     QToolBar* m_dataBar = nullptr;
     QToolBar* m_drawingBar = nullptr;
+    QToolBar* m_graphBar = nullptr;
     QLabel* m_calcPane = nullptr;
     QLabel* m_statePane = nullptr;
     QMenu* m_windowMenu = nullptr;

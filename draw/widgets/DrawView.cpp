@@ -1324,6 +1324,14 @@ bool CDrawView::OnDrawCommand(UINT id, CCmdUI* ui)
             ui->Enable(on);
         return true;
     };
+    // Enabled or not, with the reason shown while it is not.
+    auto enableFor = [&](bool on, UINT reason) {
+        if (ui) {
+            ui->Enable(on);
+            ui->SetReason(LoadString(reason));
+        }
+        return true;
+    };
     // Zoom.
     if (id >= ID_DRAW_ZOOM_25 && id < ID_DRAW_ZOOM_25 + 7) {
         const int percent = kZoomSteps[id - ID_DRAW_ZOOM_25];
@@ -1428,7 +1436,7 @@ bool CDrawView::OnDrawCommand(UINT id, CCmdUI* ui)
     case ID_OBJECT_MOVE_FORWARD:
     case ID_OBJECT_MOVE_BACK:
         if (ui)
-            return enable(count == 1);
+            return enableFor(count == 1, IDS_REASON_SELECT_ONE);
         MoveZOrder(id);
         return true;
     case ID_ALIGN_LEFT:
@@ -1438,19 +1446,19 @@ bool CDrawView::OnDrawCommand(UINT id, CCmdUI* ui)
     case ID_ALIGN_HORZ_CENTER:
     case ID_ALIGN_VERT_CENTER: {
         if (ui)
-            return enable(count >= 2);
+            return enableFor(count >= 2, IDS_REASON_SELECT_TWO);
         static constexpr int kModes[] = {0, 1, 2, 3, 5, 4}; // 33103..33108
         AlignSelection(kModes[id - ID_ALIGN_LEFT]);
         return true;
     }
     case ID_OBJECT_GROUP:
         if (ui)
-            return enable(count > 1);
+            return enableFor(count > 1, IDS_REASON_SELECT_TWO);
         GroupSelection();
         return true;
     case ID_OBJECT_UNGROUP:
         if (ui)
-            return enable(count == 1 && m_selection.front()->IsGroup());
+            return enableFor(count == 1 && m_selection.front()->IsGroup(), IDS_REASON_SELECT_GROUP);
         UngroupSelection();
         return true;
     case ID_OBJECT_PROPERTIES:

@@ -4,6 +4,7 @@
 #include "framework/widgets/HeaderFieldButton.h"
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "framework/widgets/MeasurementEdit.h"
+#include "framework/widgets/PrinterWindows.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 
@@ -299,12 +300,18 @@ bool OnFilePageSetup(CProjectItemBase& item, QWidget* parent, QPageLayout* print
     dialog.LoadFrom(item);
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    const int orientation = item.m_nOrientation;
     dialog.StoreTo(item);
+    bool printerChanged = item.m_nOrientation != orientation;
     if (printerLayout) {
+        printerChanged = printerChanged || !printerLayout->pageSize().isEquivalentTo(dialog.GetPageSize());
         printerLayout->setPageSize(dialog.GetPageSize());
         printerLayout->setOrientation(item.m_nOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
     item.SetModified(true);
     item.NotifyChanged();
+    // Another paper or orientation: the windows that lay out pages hear it.
+    if (printerChanged)
+        CPrinterWindows::NotifyPrinterChanged();
     return true;
 }

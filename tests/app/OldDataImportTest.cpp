@@ -380,13 +380,26 @@ TEST(OldDataImport, FlatFilesOpenIntoANewWorkspace)
     auto* kept = new CMXNotes(&doc);
     kept->InitNewItem();
 
-    // Old graph files and files too short for a magic are refused; the workspace stays.
-    for (const Bytes& refused : {OldBytes().Raw("EGRVZK").Zeros(40).bytes, OldBytes().Raw("ANAVZ").bytes}) {
-        std::string path = WriteTemp("refused.mxd", refused);
+    // Old graph files, files too short for a magic, text and empty files are
+    // refused with a message that names the file; the workspace stays.
+    struct Refused {
+        Bytes bytes;
+        UINT message;
+        const char* text;
+    } refused[] = {
+        {OldBytes().Raw("EGRVZK").Zeros(40).bytes, 8509, "\" is not a Marlox workspace file. It may belong to another program."},
+        {OldBytes().Raw("ANAVZ").bytes, 8509, "\" is not a Marlox workspace file. It may belong to another program."},
+        {OldBytes().Raw("x,y\n1,2\n").bytes, 8509, "\" is not a Marlox workspace file. It may belong to another program."},
+        {Bytes(), 8508, "\" is empty. It holds no Marlox workspace."},
+    };
+    for (const Refused& c : refused) {
+        std::string path = WriteTemp("refused.mxd", c.bytes);
+        reporter.messages.clear();
         EXPECT_FALSE(doc.OnOpenDocument(path));
+        ASSERT_EQ(reporter.Ids(), std::vector<UINT>{c.message}) << c.text;
+        EXPECT_EQ(reporter.messages[0].text, "The file \"" + path + c.text);
         std::filesystem::remove(path);
     }
-    EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{1208, 1208}));
     EXPECT_EQ(doc.ItemsInRowOrder().size(), 1u);
 
     std::string path = WriteTemp("table.mxd", DataFile(2, 2, 0, Table220()));

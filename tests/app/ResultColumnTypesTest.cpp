@@ -156,6 +156,29 @@ TEST_F(ColumnFixture, CalculatedXAndResiduals)
         EXPECT_NEAR(Number(2 + i, 4), residuals[i], 1e-12) << i;
 }
 
+// With no source column chosen the columns read the fit's own data: y at the
+// fit's x values, x at its y values, row for row.
+TEST_F(ColumnFixture, WithoutASourceColumnTheFitsOwnDataColumnIsRead)
+{
+    auto* cy = AddColumn<CDataCTypeCalcY>(kTypeCalcY, 3);
+    cy->m_strFit = fit->GetName();
+    auto* cx = AddColumn<CDataCTypeCalcX>(kTypeCalcX, 4);
+    cx->m_strFit = fit->GetName();
+    cx->m_dLower = -100;
+    cx->m_dUpper = 100;
+    ASSERT_EQ(cy->m_source, -1);
+    ASSERT_EQ(cx->m_source, -1);
+    RunFit(fit);
+    const double x[] = {1, 2, 3, 4, 5};
+    const double y[] = {3.1, 4.9, 7.2, 8.8, 11.0};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(Number(2 + i, 3), kA + kB * x[i], 1e-12) << i;
+        EXPECT_NEAR(Number(2 + i, 4), (y[i] - kA) / kB, 1e-9) << i;
+    }
+    EXPECT_EQ(T().GetCell(7, 3), nullptr);
+    EXPECT_EQ(T().GetCell(7, 4), nullptr);
+}
+
 TEST_F(ColumnFixture, CalculatedYFromInitialEstimatesBeforeAFit)
 {
     AddEquation(doc, "Line", "y = m*x + c", {"m", "c"});

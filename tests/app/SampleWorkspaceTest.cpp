@@ -98,3 +98,22 @@ TEST(SampleWorkspace, GeneratorWritesWhatTheProgramReads)
     ExpectTheFirstLook(path);
     std::filesystem::remove(path);
 }
+
+// The blank workspace template of the New sheet: the shipped file opens as a
+// workspace with no items, and the generator writes such a file.
+TEST(SampleWorkspace, BlankTemplateOpensAsAnEmptyWorkspace)
+{
+    const std::string shipped = std::string(MARLOX_SOURCE_DIR) + "/app/templates/Blank Workspace.mxt";
+    const std::string written = (std::filesystem::temp_directory_path() / "marlox-blank-test.mxt").string();
+    ASSERT_TRUE(WriteBlankTemplate(written));
+    for (const std::string& path : {shipped, written}) {
+        RecordingReporter reporter;
+        CMXDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path)) << path;
+        EXPECT_TRUE(reporter.messages.empty()) << path;
+        EXPECT_TRUE(doc.GetProjectItems().empty()) << path;
+        EXPECT_FALSE(doc.IsModified()) << path;
+        EXPECT_EQ(doc.GetSummaryInfo().GetAppName(), "Marlox") << path;
+    }
+    std::filesystem::remove(written);
+}

@@ -228,7 +228,12 @@ TEST(ProjectDocBase, MissingItemStream)
         reporter.Answer(IDYES);
         CTestDoc doc;
         ASSERT_TRUE(doc.OnOpenDocument(path));
-        EXPECT_EQ(reporter.Ids(), std::vector<UINT>{26010});
+        // The stand-in is named once the load is done, and the repaired
+        // workspace is marked changed so that closing it asks to save.
+        EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{26010, 26011}));
+        EXPECT_NE(reporter.messages[1].text.find("replaced by blank notes: \"blank\"."), std::string::npos)
+            << reporter.messages[1].text;
+        EXPECT_TRUE(doc.IsModified());
         auto items = doc.GetProjectItems();
         ASSERT_EQ(items.size(), 3u);
         EXPECT_EQ(items[2]->GetName(), "blank");

@@ -1,5 +1,6 @@
 #include "ui/widgets/MainToolBar.h"
 
+#include "framework/widgets/PrinterWindows.h"
 #include "ui/widgets/CharFormatView.h"
 #include "ui/widgets/FontNameCombo.h"
 
@@ -13,17 +14,36 @@ std::vector<CMainToolBar*>& List()
 }
 }  // namespace
 
-CMainToolBar::CMainToolBar(QWidget* parent) : CFontToolBar(parent) { List().push_back(this); }
+CMainToolBar::CMainToolBar(QWidget* parent) : CFontToolBar(parent)
+{
+    List().push_back(this);
+    CPrinterWindows::Add(this);
+}
 
-CMainToolBar::~CMainToolBar() { List().erase(std::remove(List().begin(), List().end(), this), List().end()); }
+CMainToolBar::~CMainToolBar()
+{
+    CPrinterWindows::Remove(this);
+    List().erase(std::remove(List().begin(), List().end(), this), List().end());
+}
+
+bool CMainToolBar::event(QEvent* event)
+{
+    if (event->type() == CPrinterWindows::ChangedEvent()) {
+        if (NameCombo())
+            NameCombo()->Fill();
+        return true;
+    }
+    return CFontToolBar::event(event);
+}
 
 const std::vector<CMainToolBar*>& CMainToolBar::ToolBars() { return List(); }
 
 void CMainToolBar::PrinterChanged()
 {
-    for (CMainToolBar* bar : List())
-        if (bar->NameCombo())
-            bar->NameCombo()->Fill();
+    for (CMainToolBar* bar : List()) {
+        QEvent notice(CPrinterWindows::ChangedEvent());
+        bar->event(&notice);
+    }
 }
 
 QWidget* CMainToolBar::GetActiveView() { return m_provider ? m_provider() : nullptr; }

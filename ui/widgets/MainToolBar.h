@@ -1,5 +1,6 @@
 // The font toolbar of the main window: it talks to the active view through
-// CCharFormatView and refills its font names when the printer changes.
+// CCharFormatView and refills its font names when the printer changes (it is
+// one of the printer windows, which hear "MarloxPrinterChanged").
 #pragma once
 
 #include "ui/widgets/FontToolBar.h"
@@ -24,6 +25,9 @@ public:
     static const std::vector<CMainToolBar*>& ToolBars();
     // After the printer selection changed: every toolbar refills its font names.
     static void PrinterChanged();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     std::function<QWidget*()> m_provider;

@@ -86,6 +86,17 @@ TEST(AboutBoxTest, ShowsNameVersionAndLinkAndCloses)
     for (QLabel* label : box.findChildren<QLabel*>())
         maker = maker || label->text().contains("Brackmoor");
     EXPECT_TRUE(maker);
+    // It says what this build does and claims nothing that is not built:
+    // no embedded objects of other programs, no column or bar charts.
+    auto* features = box.findChild<QLabel*>("features");
+    ASSERT_NE(features, nullptr);
+    const QString said = features->text();
+    for (const char* line : AboutBoxFeatures())
+        EXPECT_TRUE(said.contains(QString::fromUtf8(line).toHtmlEscaped())) << line;
+    for (const char* unbuilt : {"OLE", "embed", "column chart", "bar chart", "Windows"})
+        EXPECT_FALSE(said.contains(unbuilt, Qt::CaseInsensitive)) << unbuilt;
+    for (const char* built : {"Data tables", "fits", "graphs", "Notes", "templates"})
+        EXPECT_TRUE(said.contains(built, Qt::CaseInsensitive)) << built;
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(box.isVisible());
         box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();

@@ -32,6 +32,7 @@
 #include "framework/widgets/ProjectFrameBase.h"
 #include "framework/widgets/TemplateTab.h"
 #include "platform/CompoundFile.h"
+#include "platform/SettingsStore.h"
 #include "platform/Storage.h"
 #include "platform/StorageStream.h"
 #include "platform/widgets/CommandIds.h"
@@ -110,6 +111,16 @@ T* PageOf(COptionsSheet* sheet)
         if (auto* p = dynamic_cast<T*>(sheet->Page(i)))
             return p;
     return nullptr;
+}
+
+// The row of the New sheet's tab that lists the file of that name; -1 when none does.
+int RowOf(const CTemplateTab* tab, const std::string& fileName)
+{
+    const auto& records = tab->Records();
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (fs::path(records[i].path).filename() == fileName)
+            return int(i);
+    return -1;
 }
 
 class MainWindowCommandsTest : public ::testing::Test {
@@ -321,7 +332,7 @@ TEST_F(MainWindowCommandsTest, ATemplateOpenedAsANewWorkspaceIsNotARecentFile)
     WriteProfileString("Preferences", "User Template Directory", templ.c_str());
     Start();
     WhenShown<CNewTemplateSheet> choose([](CNewTemplateSheet* sheet) {
-        sheet->Page(0)->SelectRow(0);
+        sheet->Page(0)->SelectRow(RowOf(sheet->Page(0), "Kinetics.mxt"));
         sheet->PressOk();
     });
     ASSERT_TRUE(Run(ID_FILE_NEW_FROM_TEMPLATE));
@@ -330,6 +341,39 @@ TEST_F(MainWindowCommandsTest, ATemplateOpenedAsANewWorkspaceIsNotARecentFile)
     EXPECT_TRUE(doc()->GetPathName().empty());
     EXPECT_TRUE(app->GetRecentFileList().Files().empty());
     (void)path;
+}
+
+// With no template folders set, File > New lists the program's blank
+// workspace template and the user's own templates (in the "templates" folder
+// beside the profile); either opens as a new untitled workspace.
+TEST_F(MainWindowCommandsTest, FileNewListsTheBlankTemplateAndTheUsersOwn)
+{
+    ASSERT_TRUE(app->GetDirectory(CPreferences::UserTemplateDir).empty());
+    const std::string own = CSettingsStore::UserConfigDir() + "/templates";
+    fs::create_directories(own);
+    SaveNotesWorkspace(own + "/Titration.mxt", "From my template");
+    struct Case {
+        const char* file;
+        std::vector<std::string> labels;
+    } cases[] = {{"Titration.mxt", {"From my template"}}, {"Blank Workspace.mxt", {}}};
+    for (const Case& c : cases) {
+        std::vector<std::string> listed;
+        WhenShown<CNewTemplateSheet> choose([&](CNewTemplateSheet* sheet) {
+            for (const CTemplateFileRecord& r : sheet->Page(0)->Records())
+                listed.push_back(fs::path(r.path).filename());
+            sheet->Page(0)->SelectRow(RowOf(sheet->Page(0), c.file));
+            sheet->PressOk();
+        });
+        ASSERT_TRUE(Run(ID_FILE_NEW_FROM_TEMPLATE)) << c.file;
+        ASSERT_TRUE(choose.Seen());
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, (std::vector<std::string>{"Blank Workspace.mxt", "Titration.mxt"}));
+        EXPECT_EQ(Labels(), c.labels) << c.file;
+        EXPECT_TRUE(doc()->GetPathName().empty()) << c.file;
+        EXPECT_FALSE(doc()->IsModified()) << c.file;
+        EXPECT_TRUE(reporter->messages.empty()) << c.file;
+    }
+    fs::remove_all(own);
 }
 
 TEST_F(MainWindowCommandsTest, SaveAsOffersTheWorkspaceTypeAndFollowsTheChosenFolder)

@@ -6,6 +6,9 @@
 #include "app/HelpTopicMap.h"
 #include "app/MXNotes.h"
 #include "app/widgets/DataView.h"
+#include "app/widgets/GraphProjectWnd.h"
+#include "app/MXGraph.h"
+#include "draw/DrawRect.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/MXMainWnd.h"
@@ -223,10 +226,11 @@ TEST_F(MainWindowReachTest, ToolBarsMenuShowsAndHidesEveryToolbar)
     QStringList entries;
     for (QAction* a : bars->actions())
         entries << a->text();
-    EXPECT_EQ(entries, (QStringList{"&Standard", "&Workspace", "&Data", "D&rawing", "&Color", "&Formatting"}));
+    EXPECT_EQ(entries, (QStringList{"&Standard", "&Workspace", "&Data", "&Graph", "D&rawing", "&Color", "&Formatting"}));
 
     const std::pair<UINT, QToolBar*> switches[] = {
         {ID_VIEW_WORKSPACE_BAR, main->GetWorkspaceToolBar()}, {ID_VIEW_DATA_BAR, main->GetDataToolBar()},
+        {ID_VIEW_GRAPH_BAR, main->GetGraphToolBar()},
         {ID_VIEW_DRAWING_BAR, main->GetDrawingToolBar()},     {ID_VIEW_COLOR_BAR, main->GetColourBar()},
         {ID_VIEW_STYLE_BAR, main->GetFormatToolBar()}};
     for (const auto& [id, bar] : switches) {
@@ -239,6 +243,58 @@ TEST_F(MainWindowReachTest, ToolBarsMenuShowsAndHidesEveryToolbar)
         ASSERT_TRUE(Run(id));
         EXPECT_FALSE(bar->isHidden()) << id;
     }
+}
+
+// The Graph toolbar arranges the objects of the active graph page; each of
+// its buttons says why it is disabled, and works once it is not.
+TEST_F(MainWindowReachTest, GraphBarArrangesTheObjectsOfTheActivePage)
+{
+    QToolBar* bar = main->GetGraphToolBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->windowTitle(), "Graph");
+    std::vector<UINT> ids;
+    for (QAction* a : bar->actions())
+        if (!a->isSeparator())
+            ids.push_back(main->GetRouter().CommandOf(a));
+    const std::vector<UINT> expected = {ID_ALIGN_LEFT, ID_ALIGN_RIGHT, ID_ALIGN_TOP, ID_ALIGN_BOTTOM,
+                                        ID_ALIGN_VERT_CENTER, ID_ALIGN_HORZ_CENTER, ID_OBJECT_GROUP,
+                                        ID_OBJECT_UNGROUP, ID_OBJECT_MOVE_TO_FRONT, ID_OBJECT_MOVE_TO_BACK,
+                                        ID_OBJECT_MOVE_FORWARD, ID_OBJECT_MOVE_BACK};
+    ASSERT_EQ(ids, expected);
+    auto reasonOf = [&](UINT id) {
+        main->GetRouter().UpdateAll();
+        QAction* a = main->GetRouter().Action(id);
+        return a->isEnabled() ? std::string() : a->statusTip().toStdString();
+    };
+    // No graph window: every button is off and says so.
+    ASSERT_TRUE(Run(ID_ADD_NOTEPAD));
+    for (UINT id : expected)
+        EXPECT_EQ(reasonOf(id), LoadString(IDS_REASON_NO_GRAPH_VIEW)) << id;
+
+    ASSERT_TRUE(Run(ID_ADD_GRAPH));
+    auto* frame = dynamic_cast<CGraphProjectWnd*>(main->GetActiveItemFrame());
+    ASSERT_NE(frame, nullptr);
+    CGraphView* view = frame->GetGraphView();
+    CMXDrawData& page = view->GetGraph()->GetPage();
+    auto* a = new CDrawRect({100, -100, 1000, -800}, &page);
+    auto* b = new CDrawRect({1500, -300, 2500, -900}, &page);
+    page.AddObject(a);
+    page.AddObject(b);
+    // Nothing selected: the reasons name the selection each command needs.
+    EXPECT_EQ(reasonOf(ID_ALIGN_LEFT), LoadString(IDS_REASON_SELECT_TWO));
+    EXPECT_EQ(reasonOf(ID_OBJECT_GROUP), LoadString(IDS_REASON_SELECT_TWO));
+    EXPECT_EQ(reasonOf(ID_OBJECT_UNGROUP), LoadString(IDS_REASON_SELECT_GROUP));
+    EXPECT_EQ(reasonOf(ID_OBJECT_MOVE_TO_FRONT), LoadString(IDS_REASON_SELECT_ONE));
+    view->Select(a);
+    view->Select(b, true);
+    EXPECT_EQ(reasonOf(ID_ALIGN_LEFT), "");
+    main->GetRouter().Action(ID_ALIGN_LEFT)->trigger();
+    EXPECT_EQ(a->GetPosition().left, b->GetPosition().left);
+    EXPECT_EQ(reasonOf(ID_OBJECT_MOVE_TO_FRONT), LoadString(IDS_REASON_SELECT_ONE));
+    view->Select(a);
+    EXPECT_EQ(reasonOf(ID_OBJECT_MOVE_TO_FRONT), "");
+    main->GetRouter().Action(ID_OBJECT_MOVE_TO_FRONT)->trigger();
+    EXPECT_EQ(page.GetObjects().back(), a);
 }
 
 TEST_F(MainWindowReachTest, ColourBarHoldsTheThirtyColoursTheirTargetsAndCustomColor)

@@ -456,9 +456,10 @@ TEST(MXAppStart, AFileThatCannotBeReadEndsTheStartWithAMessageBox)
     EXPECT_FALSE(app.InitInstance({"marlox", QString::fromStdString(path)}));
     app.ExitInstance();
     WriteProfileInt("Preferences", "ShowMessageNo", 0);
-    // A flat file without a known magic is refused with the workspace message.
-    EXPECT_EQ(title.toStdString(), "Marlox [Help No: 1208]");
-    EXPECT_EQ(text.toStdString(), "This file is not a valid Marlox workspace file.");
+    // A flat file without a known magic is refused with a message that names it.
+    EXPECT_EQ(title.toStdString(), "Marlox [Help No: 8509]");
+    EXPECT_EQ(text.toStdString(),
+              "The file \"" + path + "\" is not a Marlox workspace file. It may belong to another program.");
 }
 
 TEST_F(MainWindowTest, LargeButtonsPreferenceResizesTheToolbarsAndIsWrittenAtExit)

@@ -18,6 +18,7 @@
 #include "app/widgets/FitColumnDlg.h"
 #include "data/DataCTypeSummary.h"
 #include "data/MyData.h"
+#include "app/FitTestPump.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -117,6 +118,50 @@ TEST(ResultColumnDialogs, CalculatedXShowsItsSettingsAndStoresTheChoicesOnOk)
     EXPECT_EQ(type.m_dUpper, 1000.0);
     EXPECT_EQ(type.m_nUseEstimates, 1);
     EXPECT_EQ(type.GetSource(), 1);
+}
+
+// "(The fit's x column)" is the dialog's first choice: kept, the column takes
+// y at each x of the fit's own data (here from the fit's initial estimates,
+// y = 2x + 1, by hand: 3, 5, 7).
+TEST(ResultColumnDialogs, KeepingTheFitsXColumnFillsTheColumnFromTheFitsData)
+{
+    Workspace w;
+    RecordingReporter reporter;
+    AddEquation(w.doc, "Line", "y = m*x + c", {"m", "c"});
+    auto* fit = AddItem<CMXNonLinear>(w.doc);
+    fit->SetName("Estimated", 0);
+    fit->SetEquationName("Line");
+    fit->SetParamEstimate(0, 2);
+    fit->SetParamEstimate(1, 1);
+    CMyData& table = w.table->GetTable();
+    for (int r = 0; r < 3; ++r)
+        table.SetNumber(2 + r, 0, r + 1.0);
+    fit->Select("Table", 0, 0, 1, -1, 0);
+    auto* type = new CDataCTypeCalcY(4);
+    type->m_source = 2; // a table column chosen before
+    table.SetCell(0, 4, type);
+    int seen = 0;
+    Answer<CFitColumnDlg>([](CFitColumnDlg& d) {
+        EXPECT_EQ(d.Sources()->item(0)->text(), "(The fit's x column)");
+        d.Sources()->setCurrentRow(0);
+        d.FitCombo()->setCurrentIndex(d.FitCombo()->findText("Estimated"));
+        d.EstimatesCheck()->setChecked(true);
+        d.accept();
+    }, seen);
+    // The column's own Settings, through the program's editor of column settings.
+    CColumnSettingsEditor* previous = SetColumnSettingsEditor(&editor);
+    EXPECT_EQ(type->EditSettings(w.table), 1);
+    SetColumnSettingsEditor(previous);
+    EXPECT_EQ(seen, 1);
+    EXPECT_TRUE(reporter.Ids().empty());
+    EXPECT_EQ(type->GetSource(), -1);
+    const double expected[] = {3, 5, 7};
+    for (int r = 0; r < 3; ++r) {
+        double y = 0;
+        ASSERT_TRUE(table.GetNumber(2 + r, 4, y)) << r;
+        EXPECT_EQ(y, expected[r]) << r;
+    }
+    EXPECT_EQ(table.GetCell(5, 4), nullptr);
 }
 
 TEST(ResultColumnDialogs, RefusalsKeepTheDialogOpenAndCancelChangesNothing)

@@ -3,9 +3,11 @@
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
 #include "framework/widgets/MeasurementEdit.h"
+#include "framework/widgets/PrinterWindows.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -20,6 +22,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -227,6 +231,79 @@ TEST(PageSetupDialogTest, OkStoresIntoTheItemAndCancelLeavesIt)
     EXPECT_EQ(printer.orientation(), QPageLayout::Landscape);
     EXPECT_TRUE(item.IsModified());
     EXPECT_EQ(item.notices, 1);
+}
+
+namespace {
+
+// A window that lays out pages: counts the printer notices it hears.
+class PrinterListener : public QWidget {
+public:
+    PrinterListener() { CPrinterWindows::Add(this); }
+    ~PrinterListener() override { CPrinterWindows::Remove(this); }
+    int heard = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == CPrinterWindows::ChangedEvent()) {
+            ++heard;
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+// Answers the page setup dialog: landscape or portrait, another paper or not.
+void AnswerPageSetup(bool landscape, const char* paper)
+{
+    QTimer::singleShot(0, [landscape, paper] {
+        auto* dialog = qobject_cast<CHeaderFooterSetupDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QRadioButton*>(landscape ? "landscape" : "portrait")->setChecked(true);
+        if (paper)
+            for (QComboBox* box : dialog->findChildren<QComboBox*>())
+                if (int i = box->findText(paper, Qt::MatchStartsWith); i >= 0)
+                    box->setCurrentIndex(i);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+}
+
+} // namespace
+
+// "MarloxPrinterChanged": a new orientation or paper in Page Setup reaches
+// every listed window once; a setup that changes neither tells nobody.
+TEST(PrinterWindowsTest, APrinterChangeReachesEachListedWindowOnce)
+{
+    TestApp();
+    EXPECT_STREQ(CPrinterWindows::kMessageName, "MarloxPrinterChanged");
+    EXPECT_EQ(CPrinterWindows::ChangedEvent(), CPrinterWindows::ChangedEvent()); // one type, program-wide
+    EXPECT_GE(int(CPrinterWindows::ChangedEvent()), int(QEvent::User));
+    CountingItem item;
+    QPageLayout printer(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    auto listener = std::make_unique<PrinterListener>();
+    PrinterListener other;
+    CPrinterWindows::Add(&other); // listed once, however often it is added
+    struct Case {
+        bool landscape;
+        const char* paper;
+        int heard; // notices so far
+    } cases[] = {
+        {true, nullptr, 1},     // portrait to landscape
+        {true, nullptr, 1},     // unchanged
+        {true, "Letter", 2},    // another paper
+        {false, nullptr, 3},    // back to portrait
+    };
+    for (const Case& c : cases) {
+        AnswerPageSetup(c.landscape, c.paper);
+        ASSERT_TRUE(OnFilePageSetup(item, nullptr, &printer));
+        EXPECT_EQ(listener->heard, c.heard) << c.landscape << " " << (c.paper ? c.paper : "");
+        EXPECT_EQ(other.heard, c.heard);
+    }
+    EXPECT_EQ(printer.pageSize().id(), QPageSize::Letter);
+    // A destroyed window is no longer told.
+    listener.reset();
+    EXPECT_EQ(CPrinterWindows::NotifyPrinterChanged(), 1);
+    EXPECT_EQ(other.heard, 4);
 }
 
 TEST(HeaderFooterPainterTest, LinesStandAtTheirDistancesAndAlignments)

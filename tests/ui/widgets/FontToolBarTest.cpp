@@ -1,5 +1,6 @@
 #include "ui/widgets/MainToolBar.h"
 
+#include "framework/widgets/PrinterWindows.h"
 #include "support/TestSupport.h"
 #include "ui/widgets/CharFormatView.h"
 #include "ui/widgets/FontNameCombo.h"
@@ -11,6 +12,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -128,8 +130,12 @@ TEST_F(FontToolBarTest, MainToolBarsAreListedWhileAlive)
         CMainToolBar::PrinterChanged();  // a bar without boxes yet is skipped
     }
     EXPECT_EQ(CMainToolBar::ToolBars().size(), 1u);
+    bar.NameCombo()->clear();
     bar.NameCombo()->setEditText("kept");
-    CMainToolBar::PrinterChanged();
+    // The bar is one of the printer windows: the printer notice refills its faces.
+    const std::vector<QWidget*> listed = CPrinterWindows::Windows();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), &bar), listed.end());
+    CPrinterWindows::NotifyPrinterChanged();
     EXPECT_GT(bar.NameCombo()->count(), 0);
     EXPECT_EQ(bar.NameCombo()->currentText(), "kept");  // refilling keeps the typed text
 }
