@@ -245,6 +245,8 @@ int CEstimatrixGrid::SetCellText(int row, int column, const std::string& text)
     // The stored number of values: none without a start, one for a start
     // alone, else the range's count.
     auto store = [&](bool given, double newFrom, double newTo, int newCode) {
+        if (m_onChanging)
+            m_onChanging();
         m_pItem->SetRangeFrom(p, newFrom);
         m_pItem->SetRangeTo(p, newTo);
         m_pItem->SetRangeCode(p, newCode);

@@ -70,6 +70,8 @@ public:
     void Refresh();
     // Told after a value was stored.
     void SetChangeHandler(std::function<void()> handler) { m_onChanged = std::move(handler); }
+    // Told just before a value is stored.
+    void SetBeforeChangeHandler(std::function<void()> handler) { m_onChanging = std::move(handler); }
 
     void GetHeaderText(int row, int column, std::string& text) override;
     void GetCellValueText(int row, int column, std::string& text) override;
@@ -82,4 +84,5 @@ private:
     int ParameterCount() const;
     CMXNonLinear* m_pItem = nullptr;
     std::function<void()> m_onChanged;
+    std::function<void()> m_onChanging;
 };

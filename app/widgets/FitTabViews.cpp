@@ -1,5 +1,6 @@
 #include "app/widgets/FitTabViews.h"
 
+#include "app/FitSettingsAction.h"
 #include "app/MXDoc.h"
 #include "app/MXEquationBase.h"
 #include "app/MXGrid.h"
@@ -95,6 +96,28 @@ void CFitTabPage::DiscardResults()
 {
     if (CMXResult* item = GetResultItem())
         item->ClearResults();
+}
+
+void CFitTabPage::RecordChange(UINT descriptionId, const std::function<bool()>& change, bool discard)
+{
+    CMXResult* item = GetResultItem();
+    if (!item)
+        return;
+    std::vector<BYTE> before = item->SaveSettings();
+    if (change())
+        RecordChange(descriptionId, std::move(before), discard);
+}
+
+void CFitTabPage::RecordChange(UINT descriptionId, std::vector<BYTE> before, bool discard)
+{
+    // The action finds the change made; one that changed nothing is not kept.
+    if (CMXResult* item = GetResultItem())
+        item->GetActionList().Add(new CFitSettingsAction(item, descriptionId, std::move(before), discard));
+}
+
+bool CFitTabPage::IsSettingsRestored(int hint, CObject* object) const
+{
+    return hint == HINT_FIT_SETTINGS_RESTORED && object && object == static_cast<const CObject*>(GetItem());
 }
 
 // ---------------------------------------------------------------- settings
@@ -353,21 +376,29 @@ void CResultSettingsView::OnControlChanged()
     if (m_bLoading || !GetResultItem())
         return;
     ReadValues();
-    bool changed = false, labels = false;
-    CheckChanged(changed, labels);
-    if (changed) {
-        SaveToItem();
-        if (labels) {
-            UpdateLabels();
-            ShowValues();
+    RecordChange(IDS_FIT_TAB_SETTINGS, [this] {
+        bool changed = false, labels = false;
+        CheckChanged(changed, labels);
+        if (changed) {
+            SaveToItem();
+            if (labels) {
+                UpdateLabels();
+                ShowValues();
+            }
+            DiscardResults();
         }
-        DiscardResults();
-    }
+        return changed;
+    });
     EnableControls();
 }
 
 void CResultSettingsView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
+    if (IsSettingsRestored(hint, object)) {
+        LoadFromItem();
+        ShowValues();
+        return;
+    }
     if (IsFromForm(sender) && IsThisPage(object)) {
         if (hint == HINT_TAB_SHOWN) {
             LoadFromItem();
@@ -999,12 +1030,15 @@ void CNonlinFitCriteriaView::Store()
     if (on == item->m_nChiSqChange && percent == item->m_dChiSqChangePercent && minimum == item->m_nMinIterations
         && maximum == item->m_nMaxIterations)
         return;
-    item->m_nChiSqChange = on;
-    item->m_dChiSqChangePercent = percent;
-    item->m_nMinIterations = minimum;
-    item->m_nMaxIterations = maximum;
-    item->SetModified(true);
-    DiscardResults();
+    RecordChange(IDS_FIT_TAB_CRITERIA, [&] {
+        item->m_nChiSqChange = on;
+        item->m_dChiSqChangePercent = percent;
+        item->m_nMinIterations = minimum;
+        item->m_nMaxIterations = maximum;
+        item->SetModified(true);
+        DiscardResults();
+        return true;
+    });
 }
 
 void CNonlinFitCriteriaView::StoreDefaults()
@@ -1023,14 +1057,22 @@ void CNonlinFitCriteriaView::RestoreDefaults()
     if (!item)
         return;
     // The results stay: they were found with the criteria they were found with.
-    item->SetDefaultCriteria();
-    item->SetModified(true);
+    RecordChange(
+        IDS_FIT_TAB_CRITERIA,
+        [item] {
+            item->SetDefaultCriteria();
+            item->SetModified(true);
+            return true;
+        },
+        false);
     Show();
 }
 
 void CNonlinFitCriteriaView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (IsFromForm(sender) && IsThisPage(object)) {
+    if (IsSettingsRestored(hint, object))
+        Show();
+    else if (IsFromForm(sender) && IsThisPage(object)) {
         if (hint == HINT_TAB_SHOWN)
             Show();
         else if (hint == HINT_TAB_STORE || hint == HINT_TAB_HIDDEN)
@@ -1070,10 +1112,12 @@ double CNonlinFitConstView::GetConstant(int index) const
 
 void CNonlinFitConstView::SetConstant(int index, double value)
 {
-    if (auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem())) {
-        item->SetConstantValue(index, value);
-        item->SetModified(true);
-    }
+    if (auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem()))
+        RecordChange(IDS_TAB_CONSTANTS, [&] {
+            item->SetConstantValue(index, value);
+            item->SetModified(true);
+            return true;
+        });
 }
 
 void CNonlinFitConstView::OnConstantsChanged()
@@ -1092,7 +1136,7 @@ void CNonlinFitConstView::Refresh()
 
 void CNonlinFitConstView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (ShowsEquationAnew(sender, hint, object))
+    if (ShowsEquationAnew(sender, hint, object) || IsSettingsRestored(hint, object))
         Refresh();
 }
 
@@ -1112,16 +1156,25 @@ CNonlinFitEstimateView::CNonlinFitEstimateView()
         auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem());
         if (!item || item->GetEstimatesFromMatrix() == on)
             return;
-        item->SetEstimatesFromMatrix(on);
-        item->SetModified(true);
-        DiscardResults();
+        RecordChange(IDS_FIT_TAB_ESTIMATRIX, [&] {
+            item->SetEstimatesFromMatrix(on);
+            item->SetModified(true);
+            DiscardResults();
+            return true;
+        });
         EnableControls();
+    });
+    m_grid->SetBeforeChangeHandler([this] {
+        if (CMXResult* item = GetResultItem())
+            m_before = item->SaveSettings();
     });
     m_grid->SetChangeHandler([this] {
         if (CMXResult* item = GetResultItem()) {
             item->SetModified(true);
             // Other starting values may find another minimum.
             DiscardResults();
+            RecordChange(IDS_FIT_TAB_ESTIMATRIX, std::move(m_before));
+            m_before.clear();
         }
     });
 }
@@ -1150,6 +1203,6 @@ void CNonlinFitEstimateView::Refresh()
 
 void CNonlinFitEstimateView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (ShowsEquationAnew(sender, hint, object))
+    if (ShowsEquationAnew(sender, hint, object) || IsSettingsRestored(hint, object))
         Refresh();
 }

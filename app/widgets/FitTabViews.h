@@ -13,6 +13,7 @@
 #include "ui/widgets/TabFontView.h"
 #include "ui/widgets/TabFormView.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,15 @@ public:
     void DiscardResults();
 
 protected:
+    // Runs change, which stores what the page shows into the item and says
+    // whether it changed anything, as one undo step of the item.
+    // discard: whether undoing it leaves the fit not fitted.
+    void RecordChange(UINT descriptionId, const std::function<bool()>& change, bool discard = true);
+    // Records a change already made, given the item's settings before it.
+    void RecordChange(UINT descriptionId, std::vector<BYTE> before, bool discard = true);
+    // Whether an undo or redo put the item's settings back, so that the page shows them anew.
+    bool IsSettingsRestored(int hint, CObject* object) const;
+
     // Whether a hint asks a page that shows the equation's symbols to show them again:
     // the page comes up, or an equation changed, went or came.
     bool ShowsEquationAnew(CDocView* sender, int hint, CObject* object) const;
@@ -375,4 +385,6 @@ private:
     void EnableControls();
     CEstimatrixGrid* m_grid;
     QCheckBox* m_fromMatrix;
+    // The item's settings just before the grid stores a value.
+    std::vector<BYTE> m_before;
 };

@@ -122,7 +122,7 @@ protected:
         Settle();
         return !item->IsCalculating() && item->GetState() != CMXResult::kCalculating;
     }
-    static std::string Cell(CResultGrid* grid, int row, int column)
+    static std::string Cell(CGridCtrl* grid, int row, int column)
     {
         std::string text;
         grid->GetCellValueText(row, column, text);
@@ -493,4 +493,88 @@ TEST_F(FitWindowTest, SettingsOfLimitsAndWeightsFollowTheirRules)
     Choose(settings->GetTableCombo(), QString::fromStdString(other->GetName()));
     EXPECT_EQ(item->m_nXColumn, -1);
     EXPECT_EQ(item->m_nYColumn, -1);
+}
+
+TEST_F(FitWindowTest, EachSettingsChangeIsOneUndoStepThatLeavesTheFitNotFitted)
+{
+    CMXGrid* table = AddTable(kConc, kRate);
+    CMXEquation* equation = AddEquation("Michaelis-Menten", "y = Vmax * x / (Km + x)", {"Vmax", "Km"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    CActionList& actions = item->GetActionList();
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    EXPECT_EQ(actions.GetCount(), 4);
+    // Choosing what is chosen already changes nothing and records nothing.
+    Choose(settings->GetYCombo(), 1);
+    EXPECT_EQ(actions.GetCount(), 4);
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    estimates->GetGrid()->SetCellText(1, 2, "200");
+    estimates->GetGrid()->SetCellText(2, 2, "0.1");
+    auto* criteria = Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    criteria->GetCriterionBox()->click();
+    criteria->GetMaximum()->setValue(50);
+    Settle();
+    // Only the last ten steps are kept.
+    EXPECT_EQ(actions.GetCount(), 8);
+    EXPECT_EQ(main->GetRouter().Query(ID_EDIT_UNDO).m_text.value_or(""), "&Undo Fitting Criteria\tCtrl+Z");
+
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+
+    // A robust fit chosen on the Settings tab: one step, results gone.
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    settings->GetRobustBox()->click();
+    Settle();
+    EXPECT_TRUE(item->GetRobust());
+    EXPECT_EQ(main->GetRouter().Query(ID_EDIT_UNDO).m_text.value_or(""), "&Undo Settings\tCtrl+Z");
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+    // Undo puts the plain weighting back, on the item and on the page, and
+    // the robust results no longer stand.
+    ASSERT_TRUE(Enabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_FALSE(item->GetRobust());
+    EXPECT_FALSE(settings->GetRobustBox()->isChecked());
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+    EXPECT_EQ(Pane(), "Not Fitted");
+    // Redo takes it again.
+    ASSERT_TRUE(Enabled(ID_EDIT_REDO));
+    ASSERT_TRUE(Run(ID_EDIT_REDO));
+    EXPECT_TRUE(item->GetRobust());
+    EXPECT_TRUE(settings->GetRobustBox()->isChecked());
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+
+    // Undo walks back through the criteria, the estimates and the columns, one step each.
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nMaxIterations, 20);
+    EXPECT_EQ(item->m_nChiSqChange, 0);
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nChiSqChange, 1);
+    Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    EXPECT_TRUE(criteria->GetCriterionBox()->isChecked());
+    EXPECT_EQ(criteria->GetMaximum()->value(), 20);
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->GetRangeSteps(1), 0);
+    EXPECT_EQ(item->GetRangeSteps(0), 1);
+    EXPECT_EQ(item->GetRangeFrom(0), 200.0);
+    Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    EXPECT_EQ(Cell(estimates->GetGrid(), 2, 2), "");
+    EXPECT_EQ(Cell(estimates->GetGrid(), 1, 2), "200");
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nYColumn, -1);
+    EXPECT_EQ(item->m_nXColumn, 0);
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    EXPECT_EQ(settings->GetYCombo()->currentIndex(), -1);
+    EXPECT_EQ(settings->GetXCombo()->currentIndex(), 0);
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
 }
