@@ -19,6 +19,7 @@
 
 class CConstGrid;
 class CEstimatrixGrid;
+class CInteractiveEstimate;
 class CMXLinear;
 class CMXNonLinear;
 class CMXResult;
@@ -375,8 +376,17 @@ public:
     CNonlinFitEstimateView();
     CEstimatrixGrid* GetGrid() const { return m_grid; }
     QCheckBox* GetFromMatrixBox() const { return m_fromMatrix; }
+    QPushButton* GetEstimatorButton() const { return m_estimator; }
     void OnUpdate(CDocView* sender, int hint, CObject* object) override;
     void Refresh();
+
+    // Runs the interactive estimator with the current starting values; on OK
+    // its estimates become the starting values (one undo step) and the results go.
+    void RunEstimator();
+    // How the estimator runs: its modal run by default; tests drive it instead.
+    using EstimatorRunner = std::function<int(CInteractiveEstimate&)>;
+    static void SetEstimatorRunner(EstimatorRunner runner);
+    CInteractiveEstimate* GetOpenEstimator() const { return m_openEstimator; }
 
 protected:
     void OnInitialUpdate() override;
@@ -385,6 +395,8 @@ private:
     void EnableControls();
     CEstimatrixGrid* m_grid;
     QCheckBox* m_fromMatrix;
+    QPushButton* m_estimator;
+    CInteractiveEstimate* m_openEstimator = nullptr;
     // The item's settings just before the grid stores a value.
     std::vector<BYTE> m_before;
 };
