@@ -93,3 +93,15 @@ void CMXLinear::Serialize(CArchive& ar)
         ThrowArchiveError(CArchiveException::genericException, "linear fit: polynomial order out of range");
     m_nOrder = order;
 }
+
+void CMXLinear::SerializeSettings(CArchive& ar)
+{
+    CMXResult::SerializeSettings(ar);
+    if (ar.IsStoring()) {
+        ar << std::int32_t(m_nOrder);
+        return;
+    }
+    std::int32_t order = 1;
+    ar >> order;
+    SetOrder(order);
+}

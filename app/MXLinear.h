@@ -38,6 +38,7 @@ public:
 
 protected:
     std::unique_ptr<CFit> MakeEngine() const override;
+    void SerializeSettings(CArchive& ar) override;
 
 private:
     CLinearFit* GetLinearFit(int set) const;

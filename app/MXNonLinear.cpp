@@ -383,6 +383,30 @@ void CMXNonLinear::OnItemNotify(CUpdateNotification& note)
     CMXResult::OnItemNotify(note);
 }
 
+void CMXNonLinear::SerializeSettings(CArchive& ar)
+{
+    CMXResult::SerializeSettings(ar);
+    if (ar.IsStoring()) {
+        ar << m_strEquation << std::int32_t(m_nFitOption) << std::int32_t(m_nChiSqChange) << m_dChiSqChangePercent
+           << std::int32_t(m_nMinIterations) << std::int32_t(m_nMaxIterations);
+        ArchiveStoreInts(ar, m_rangeCodes);
+        ArchiveStoreInts(ar, m_rangeSteps);
+    } else {
+        std::int32_t option = 0, change = 0, minIt = 0, maxIt = 0;
+        ar >> m_strEquation >> option >> change >> m_dChiSqChangePercent >> minIt >> maxIt;
+        m_nFitOption = option;
+        m_nChiSqChange = change;
+        m_nMinIterations = minIt;
+        m_nMaxIterations = maxIt;
+        ArchiveLoadInts(ar, m_rangeCodes);
+        ArchiveLoadInts(ar, m_rangeSteps);
+    }
+    m_rangeFrom.Serialize(ar);
+    m_rangeTo.Serialize(ar);
+    m_estimates.Serialize(ar);
+    m_constants.Serialize(ar);
+}
+
 void CMXNonLinear::Serialize(CArchive& ar)
 {
     // A fit without constants of its own keeps the original record.

@@ -97,6 +97,7 @@ protected:
     int GetXVariableCount() const override;
     void PrepareJob(SFitJob& job) const override;
     void OnPublished() override;
+    void SerializeSettings(CArchive& ar) override;
 
 private:
     CMyVector m_rangeFrom;

@@ -698,6 +698,44 @@ void CMXResult::RestoreLinks(const std::vector<BYTE>& links)
         SetSourceName(std::string(links.begin(), links.end()));
 }
 
+std::vector<BYTE> CMXResult::SaveSettings()
+{
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        SerializeSettings(ar);
+        ar.Close();
+    }
+    return file.Detach();
+}
+
+void CMXResult::RestoreSettings(const std::vector<BYTE>& bytes)
+{
+    CMemFile file(bytes);
+    CArchive ar(&file, CArchive::load);
+    SerializeSettings(ar);
+}
+
+void CMXResult::SerializeSettings(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_strSource << std::int32_t(m_nXKind) << std::int32_t(m_nXColumn) << std::int32_t(m_nYColumn)
+           << std::int32_t(m_nErrColumn) << std::int32_t(m_nWeighting) << std::int32_t(m_nRangeTest) << m_lower
+           << m_upper;
+        return;
+    }
+    std::string source;
+    std::int32_t kind = 0, x = 0, y = 0, e = 0, weighting = 0, test = 0;
+    ar >> source >> kind >> x >> y >> e >> weighting >> test >> m_lower >> m_upper;
+    SetSourceName(source);
+    m_nXKind = kind;
+    m_nXColumn = x;
+    m_nYColumn = y;
+    m_nErrColumn = e;
+    m_nWeighting = weighting;
+    m_nRangeTest = test;
+}
+
 void CMXResult::Serialize(CArchive& ar)
 {
     SerializeVersion(ar, 0);

@@ -167,6 +167,11 @@ public:
 
     void Serialize(CArchive& ar) override;
 
+    // What the settings tabs edit (the selection and each kind's own choices)
+    // as bytes, and back: a settings change is undone by putting them back.
+    std::vector<BYTE> SaveSettings();
+    void RestoreSettings(const std::vector<BYTE>& bytes);
+
     // Selection.
     int m_nXKind = kOneSet;
     int m_nXColumn = -1;
@@ -198,6 +203,8 @@ protected:
     virtual void PrepareJob(SFitJob& job) const {}
     // After a run's engines became the item's.
     virtual void OnPublished() {}
+    // Writes or reads the settings of SaveSettings; each kind adds its own.
+    virtual void SerializeSettings(CArchive& ar);
     void RecomputeState();
     void Notify(int kind, int state, bool includeSelf, bool toItems = true);
     static void ChangeRunningCount(int delta);

@@ -89,7 +89,9 @@ public:
 
     // Version word 2, the fit record, the equation as an object, covariance,
     // curvature, initial estimates, equation name, estimate source,
-    // iteration count. Versions 0 and 1 are read too.
+    // iteration count; version 3, written only by a fit that stopped at its
+    // iteration limit, adds that mark and the last relative change. Versions
+    // 0 and 1 are read too.
     void Serialize(CArchive& ar) override;
 
     // A state of the fit after a step.

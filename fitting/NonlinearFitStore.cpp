@@ -1,4 +1,4 @@
-// The stored form of the non-linear engine, read back in its three versions.
+// The stored form of the non-linear engine, read back in its four versions.
 #include "fitting/NonlinearFit.h"
 
 #include "equation/Equation.h"
@@ -11,10 +11,15 @@
 
 IMPLEMENT_SERIAL(CNonlinearFit, CFit, VERSIONABLE_SCHEMA | 2)
 
+// Version 3 adds, after the iteration count, that the fit stopped at its
+// iteration limit and the relative change of its last iteration. Only a fit
+// that stopped there writes it: every other fit keeps the version-2 record,
+// byte for byte, so that files of fits without the mark read as before.
 void CNonlinearFit::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        SerializeVersion(ar, 2);
+        const int version = m_bIterationLimit ? 3 : 2;
+        SerializeVersion(ar, version);
         CFit::Serialize(ar);
         ar.WriteObject(m_pEquation.get());
         m_covariance.Serialize(ar);
@@ -22,9 +27,11 @@ void CNonlinearFit::Serialize(CArchive& ar)
         m_initialEstimates.Serialize(ar);
         ar.WriteString(m_strEquationName);
         ar << std::int32_t(m_nEstimateSource) << std::int32_t(m_nIterations);
+        if (version >= 3)
+            ar << std::int32_t(1) << m_dLastChange;
         return;
     }
-    const int version = SerializeVersion(ar, 2);
+    const int version = SerializeVersion(ar, 3);
     CFit::Serialize(ar);
     if (version >= 2) {
         m_pEquation = ar.ReadOwned<CEquationBase>();
@@ -44,6 +51,15 @@ void CNonlinearFit::Serialize(CArchive& ar)
         ar >> iterations;
     m_nEstimateSource = source;
     m_nIterations = iterations;
+    m_bIterationLimit = false;
+    m_dLastChange = 0.0;
+    if (version >= 3) {
+        std::int32_t limit = 0;
+        double change = 0.0;
+        ar >> limit >> change;
+        m_bIterationLimit = limit != 0;
+        m_dLastChange = change;
+    }
     m_pSource = dynamic_cast<const CEquationSource*>(ar.m_pDocument);
     // A loaded equation is not compiled; curves of a loaded fit need it.
     if (auto equation = dynamic_cast<CEquation*>(m_pEquation.get())) {

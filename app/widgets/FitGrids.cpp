@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 CFitGridBase::CFitGridBase(QWidget* parent) : CGridCtrl(parent)
 {
@@ -150,9 +151,36 @@ void CResultGrid::FitColumns()
 }
 
 
+// ---------------------------------------------------------------- rows of parameters
+
+bool CParameterRowsGrid::CreateFor(CMXNonLinear* item, QWidget* dialog, int placeholderId)
+{
+    m_pItem = item;
+    if (!CreateInDialog(dialog, placeholderId, QRect()))
+        return false;
+    Refresh();
+    return true;
+}
+
+int CParameterRowsGrid::ParameterCount() const
+{
+    CEquationBase* eq = m_pItem ? m_pItem->GetEquation() : nullptr;
+    return eq ? eq->GetParameterCount() : 0;
+}
+
+void CParameterRowsGrid::Refresh()
+{
+    const int n = ParameterCount();
+    if (IsInitialised())
+        SetRowCount(n + 1, true);
+    else
+        m_data.m_nRowCount = n + 1;
+    viewport()->update();
+}
+
 // ---------------------------------------------------------------- estimate ranges
 
-CEstimatrixGrid::CEstimatrixGrid(QWidget* parent) : CFitGridBase(parent)
+CEstimatrixGrid::CEstimatrixGrid(QWidget* parent) : CParameterRowsGrid(parent)
 {
     setObjectName("CEstimatrixGrid");
     CGridData& d = m_data;
@@ -165,30 +193,6 @@ CEstimatrixGrid::CEstimatrixGrid(QWidget* parent) : CFitGridBase(parent)
     LimitEditCommands(2, {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR});
 }
 
-bool CEstimatrixGrid::CreateFor(CMXNonLinear* item, QWidget* dialog, int placeholderId)
-{
-    m_pItem = item;
-    if (!CreateInDialog(dialog, placeholderId, QRect()))
-        return false;
-    Refresh();
-    return true;
-}
-
-int CEstimatrixGrid::ParameterCount() const
-{
-    CEquationBase* eq = m_pItem ? m_pItem->GetEquation() : nullptr;
-    return eq ? eq->GetParameterCount() : 0;
-}
-
-void CEstimatrixGrid::Refresh()
-{
-    const int n = ParameterCount();
-    if (IsInitialised())
-        SetRowCount(n + 1, true);
-    else
-        m_data.m_nRowCount = n + 1;
-    viewport()->update();
-}
 
 void CEstimatrixGrid::GetHeaderText(int row, int column, std::string& text)
 {
@@ -245,6 +249,8 @@ int CEstimatrixGrid::SetCellText(int row, int column, const std::string& text)
     // The stored number of values: none without a start, one for a start
     // alone, else the range's count.
     auto store = [&](bool given, double newFrom, double newTo, int newCode) {
+        if (m_onChanging)
+            m_onChanging();
         m_pItem->SetRangeFrom(p, newFrom);
         m_pItem->SetRangeTo(p, newTo);
         m_pItem->SetRangeCode(p, newCode);
@@ -303,3 +309,81 @@ void CEstimatrixGrid::FitColumns()
     Update(GRID_UPDATE_ALL, 0);
 }
 
+// ---------------------------------------------------------------- interactive estimates
+
+CEstimatorGrid::CEstimatorGrid(QWidget* parent) : CParameterRowsGrid(parent)
+{
+    setObjectName("CEstimatorGrid");
+    CGridData& d = m_data;
+    d.m_nRowCount = 2;
+    d.m_nColumnCount = 3;
+    d.m_columnClasses[1].pClass = RUNTIME_CLASS(CGridCellObject);
+    d.m_columnClasses[2].pClass = RUNTIME_CLASS(CEditCell);
+    // The names cannot be cut, pasted over or cleared.
+    LimitEditCommands(2, {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR});
+}
+
+bool CEstimatorGrid::CreateFor(CMXNonLinear* item, std::vector<double>* estimates, QWidget* dialog, int placeholderId)
+{
+    m_pEstimates = estimates;
+    return CParameterRowsGrid::CreateFor(item, dialog, placeholderId);
+}
+
+void CEstimatorGrid::GetHeaderText(int row, int column, std::string& text)
+{
+    text.clear();
+    if (row == 0 && (column == 1 || column == 2))
+        text = LoadString(column == 1 ? IDS_PARAMETER : IDS_ESTIMATED_VALUE);
+}
+
+void CEstimatorGrid::GetCellValueText(int row, int column, std::string& text)
+{
+    text.clear();
+    const int p = row - 1;
+    if (!m_pItem || p < 0 || p >= ParameterCount())
+        return;
+    if (column == 1) {
+        if (CEquationBase* eq = m_pItem->GetEquation())
+            text = eq->GetParameterName(p);
+    } else if (column == 2 && m_pEstimates && std::size_t(p) < m_pEstimates->size()) {
+        text = CValueGrid::FormatValue((*m_pEstimates)[std::size_t(p)], UserDecimal());
+    }
+}
+
+int CEstimatorGrid::SetCellText(int row, int column, const std::string& text)
+{
+    const int p = row - 1;
+    if (!m_pEstimates || column != 2 || p < 0 || p >= ParameterCount())
+        return 1;
+    std::string shown;
+    GetCellValueText(row, column, shown);
+    if (shown == text)
+        return 1;
+    double value = BlankValue();
+    if (!text.empty()) {
+        if (const std::optional<double> number = CValueGrid::ParseValue(text, UserDecimal()))
+            value = *number;
+        else
+            MessageBeep(0);
+    }
+    if (m_pEstimates->size() <= std::size_t(p))
+        m_pEstimates->resize(std::size_t(p) + 1, BlankValue());
+    double& stored = (*m_pEstimates)[std::size_t(p)];
+    if (std::memcmp(&stored, &value, sizeof value) == 0)
+        return 1;
+    stored = value;
+    InvalidateRows(row, row, false);
+    viewport()->update();
+    if (m_onChanged)
+        m_onChanged();
+    return 1;
+}
+
+void CEstimatorGrid::FitColumns()
+{
+    const int w = ClientWidth();
+    SetColumnWidth(0, 0, false, false, false);
+    SetColumnWidth(1, LogicalToStoredX(w / 2), false, false, false);
+    SetColumnWidth(2, LogicalToStoredX(w - w / 2), false, false, false);
+    Update(GRID_UPDATE_ALL, 0);
+}

@@ -59,17 +59,31 @@ private:
 // and the number of values of the range of starting values that the fit
 // tries. A start alone is one value; a range of two different ends is tried
 // in 2 to 20 values (5 unless the user says otherwise).
-class CEstimatrixGrid : public CFitGridBase {
+// A grid of one row per parameter of a non-linear fit's equation; the
+// owner is told after a value was stored.
+class CParameterRowsGrid : public CFitGridBase {
     Q_OBJECT
 public:
-    explicit CEstimatrixGrid(QWidget* parent = nullptr);
+    using CFitGridBase::CFitGridBase;
 
     bool CreateFor(CMXNonLinear* item, QWidget* dialog, int placeholderId);
     void SetItem(CMXNonLinear* item) { m_pItem = item; }
     // One row per parameter of the item's equation.
     void Refresh();
-    // Told after a value was stored.
     void SetChangeHandler(std::function<void()> handler) { m_onChanged = std::move(handler); }
+
+protected:
+    int ParameterCount() const;
+    CMXNonLinear* m_pItem = nullptr;
+    std::function<void()> m_onChanged;
+};
+
+class CEstimatrixGrid : public CParameterRowsGrid {
+    Q_OBJECT
+public:
+    explicit CEstimatrixGrid(QWidget* parent = nullptr);
+    // Told just before a value is stored.
+    void SetBeforeChangeHandler(std::function<void()> handler) { m_onChanging = std::move(handler); }
 
     void GetHeaderText(int row, int column, std::string& text) override;
     void GetCellValueText(int row, int column, std::string& text) override;
@@ -79,7 +93,26 @@ protected:
     void FitColumns() override;
 
 private:
-    int ParameterCount() const;
-    CMXNonLinear* m_pItem = nullptr;
-    std::function<void()> m_onChanged;
+    std::function<void()> m_onChanging;
+};
+
+// The starting values of the interactive estimator: per parameter of the
+// item's equation its name and an estimate from the dialog's array (the
+// blank value: none yet). The dialog is told after every changed value.
+class CEstimatorGrid : public CParameterRowsGrid {
+    Q_OBJECT
+public:
+    explicit CEstimatorGrid(QWidget* parent = nullptr);
+
+    bool CreateFor(CMXNonLinear* item, std::vector<double>* estimates, QWidget* dialog, int placeholderId);
+
+    void GetHeaderText(int row, int column, std::string& text) override;
+    void GetCellValueText(int row, int column, std::string& text) override;
+    int SetCellText(int row, int column, const std::string& text) override;
+
+protected:
+    void FitColumns() override;
+
+private:
+    std::vector<double>* m_pEstimates = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "app/widgets/FitTabViews.h"
 
+#include "app/FitSettingsAction.h"
 #include "app/MXDoc.h"
 #include "app/MXEquationBase.h"
 #include "app/MXGrid.h"
@@ -8,6 +9,7 @@
 #include "app/MXResult.h"
 #include "app/widgets/FitGrids.h"
 #include "app/widgets/FitTabForm.h"
+#include "app/widgets/InteractiveEstimate.h"
 #include "equation/EquationBase.h"
 #include "fitting/LinearFit.h"
 #include "fitting/NonlinearFit.h"
@@ -95,6 +97,28 @@ void CFitTabPage::DiscardResults()
 {
     if (CMXResult* item = GetResultItem())
         item->ClearResults();
+}
+
+void CFitTabPage::RecordChange(UINT descriptionId, const std::function<bool()>& change, bool discard)
+{
+    CMXResult* item = GetResultItem();
+    if (!item)
+        return;
+    std::vector<BYTE> before = item->SaveSettings();
+    if (change())
+        RecordChange(descriptionId, std::move(before), discard);
+}
+
+void CFitTabPage::RecordChange(UINT descriptionId, std::vector<BYTE> before, bool discard)
+{
+    // The action finds the change made; one that changed nothing is not kept.
+    if (CMXResult* item = GetResultItem())
+        item->GetActionList().Add(new CFitSettingsAction(item, descriptionId, std::move(before), discard));
+}
+
+bool CFitTabPage::IsSettingsRestored(int hint, CObject* object) const
+{
+    return hint == HINT_FIT_SETTINGS_RESTORED && object && object == static_cast<const CObject*>(GetItem());
 }
 
 // ---------------------------------------------------------------- settings
@@ -353,21 +377,29 @@ void CResultSettingsView::OnControlChanged()
     if (m_bLoading || !GetResultItem())
         return;
     ReadValues();
-    bool changed = false, labels = false;
-    CheckChanged(changed, labels);
-    if (changed) {
-        SaveToItem();
-        if (labels) {
-            UpdateLabels();
-            ShowValues();
+    RecordChange(IDS_FIT_TAB_SETTINGS, [this] {
+        bool changed = false, labels = false;
+        CheckChanged(changed, labels);
+        if (changed) {
+            SaveToItem();
+            if (labels) {
+                UpdateLabels();
+                ShowValues();
+            }
+            DiscardResults();
         }
-        DiscardResults();
-    }
+        return changed;
+    });
     EnableControls();
 }
 
 void CResultSettingsView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
+    if (IsSettingsRestored(hint, object)) {
+        LoadFromItem();
+        ShowValues();
+        return;
+    }
     if (IsFromForm(sender) && IsThisPage(object)) {
         if (hint == HINT_TAB_SHOWN) {
             LoadFromItem();
@@ -999,12 +1031,15 @@ void CNonlinFitCriteriaView::Store()
     if (on == item->m_nChiSqChange && percent == item->m_dChiSqChangePercent && minimum == item->m_nMinIterations
         && maximum == item->m_nMaxIterations)
         return;
-    item->m_nChiSqChange = on;
-    item->m_dChiSqChangePercent = percent;
-    item->m_nMinIterations = minimum;
-    item->m_nMaxIterations = maximum;
-    item->SetModified(true);
-    DiscardResults();
+    RecordChange(IDS_FIT_TAB_CRITERIA, [&] {
+        item->m_nChiSqChange = on;
+        item->m_dChiSqChangePercent = percent;
+        item->m_nMinIterations = minimum;
+        item->m_nMaxIterations = maximum;
+        item->SetModified(true);
+        DiscardResults();
+        return true;
+    });
 }
 
 void CNonlinFitCriteriaView::StoreDefaults()
@@ -1023,14 +1058,22 @@ void CNonlinFitCriteriaView::RestoreDefaults()
     if (!item)
         return;
     // The results stay: they were found with the criteria they were found with.
-    item->SetDefaultCriteria();
-    item->SetModified(true);
+    RecordChange(
+        IDS_FIT_TAB_CRITERIA,
+        [item] {
+            item->SetDefaultCriteria();
+            item->SetModified(true);
+            return true;
+        },
+        false);
     Show();
 }
 
 void CNonlinFitCriteriaView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (IsFromForm(sender) && IsThisPage(object)) {
+    if (IsSettingsRestored(hint, object))
+        Show();
+    else if (IsFromForm(sender) && IsThisPage(object)) {
         if (hint == HINT_TAB_SHOWN)
             Show();
         else if (hint == HINT_TAB_STORE || hint == HINT_TAB_HIDDEN)
@@ -1070,10 +1113,12 @@ double CNonlinFitConstView::GetConstant(int index) const
 
 void CNonlinFitConstView::SetConstant(int index, double value)
 {
-    if (auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem())) {
-        item->SetConstantValue(index, value);
-        item->SetModified(true);
-    }
+    if (auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem()))
+        RecordChange(IDS_TAB_CONSTANTS, [&] {
+            item->SetConstantValue(index, value);
+            item->SetModified(true);
+            return true;
+        });
 }
 
 void CNonlinFitConstView::OnConstantsChanged()
@@ -1092,36 +1137,61 @@ void CNonlinFitConstView::Refresh()
 
 void CNonlinFitConstView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (ShowsEquationAnew(sender, hint, object))
+    if (ShowsEquationAnew(sender, hint, object) || IsSettingsRestored(hint, object))
         Refresh();
 }
 
 // ---------------------------------------------------------------- estimate ranges
 
+namespace {
+CNonlinFitEstimateView::EstimatorRunner& EstimatorRunnerSlot()
+{
+    static CNonlinFitEstimateView::EstimatorRunner runner;
+    return runner;
+}
+} // namespace
+
+void CNonlinFitEstimateView::SetEstimatorRunner(EstimatorRunner runner) { EstimatorRunnerSlot() = std::move(runner); }
+
 CNonlinFitEstimateView::CNonlinFitEstimateView()
     : CFitTabPage(3527)
     , m_grid(new CEstimatrixGrid(this))
     , m_fromMatrix(Control(new QCheckBox(tr("&Estimates from matrix"), this), IDC_FIT_FROM_MATRIX))
+    , m_estimator(Control(new QPushButton(tr("Interactive Estimator..."), this), IDC_FIT_ESTIMATOR))
 {
     setObjectName("CNonlinFitEstimateView");
     SetControlId(m_grid, IDC_FIT_ESTIMATE_GRID);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_fromMatrix);
+    top->addStretch(1);
+    top->addWidget(m_estimator);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_fromMatrix);
+    layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    connect(m_estimator, &QPushButton::clicked, this, [this] { RunEstimator(); });
     connect(m_fromMatrix, &QCheckBox::clicked, this, [this](bool on) {
         auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem());
         if (!item || item->GetEstimatesFromMatrix() == on)
             return;
-        item->SetEstimatesFromMatrix(on);
-        item->SetModified(true);
-        DiscardResults();
+        RecordChange(IDS_FIT_TAB_ESTIMATRIX, [&] {
+            item->SetEstimatesFromMatrix(on);
+            item->SetModified(true);
+            DiscardResults();
+            return true;
+        });
         EnableControls();
+    });
+    m_grid->SetBeforeChangeHandler([this] {
+        if (CMXResult* item = GetResultItem())
+            m_before = item->SaveSettings();
     });
     m_grid->SetChangeHandler([this] {
         if (CMXResult* item = GetResultItem()) {
             item->SetModified(true);
             // Other starting values may find another minimum.
             DiscardResults();
+            RecordChange(IDS_FIT_TAB_ESTIMATRIX, std::move(m_before));
+            m_before.clear();
         }
     });
 }
@@ -1139,7 +1209,59 @@ void CNonlinFitEstimateView::EnableControls()
     const bool own = eq && eq->IsValid() && eq->GetUseParameterDefinitions() != 0;
     m_fromMatrix->setEnabled(own);
     m_fromMatrix->setChecked(item && item->GetEstimatesFromMatrix());
-    m_grid->setEnabled(!own || m_fromMatrix->isChecked());
+    const bool grid = !own || m_fromMatrix->isChecked();
+    m_grid->setEnabled(grid);
+    // The estimator draws y over one x, and needs a parameter to move.
+    const bool plottable = eq && eq->IsValid() && eq->GetParameterCount() > 0 && eq->GetXCount() == 1;
+    m_estimator->setEnabled(grid && plottable);
+    m_estimator->setToolTip(m_estimator->isEnabled() ? QString()
+                            : !grid ? tr("The starting values come from the equation; check Estimates from matrix")
+                                    : tr("Needs a compiled equation of one x variable with parameters"));
+}
+
+void CNonlinFitEstimateView::RunEstimator()
+{
+    auto* item = dynamic_cast<CMXNonLinear*>(GetResultItem());
+    if (!item || !m_estimator->isEnabled())
+        return;
+    CInteractiveEstimate dialog(item, this);
+    // The starting values so far: an explicit estimate, else the start of the range.
+    for (std::size_t p = 0; p < dialog.m_estimates.size(); ++p) {
+        const double explicitValue = item->GetParamEstimate(int(p));
+        if (!IsBlank(explicitValue))
+            dialog.m_estimates[p] = explicitValue;
+        else if (item->GetRangeSteps(int(p)) > 0)
+            dialog.m_estimates[p] = item->GetRangeFrom(int(p));
+    }
+    m_openEstimator = &dialog;
+    const int result = EstimatorRunnerSlot() ? EstimatorRunnerSlot()(dialog) : dialog.exec();
+    m_openEstimator = nullptr;
+    if (result != QDialog::Accepted)
+        return;
+    RecordChange(IDS_FIT_TAB_ESTIMATRIX, [&] {
+        bool changed = false;
+        for (std::size_t i = 0; i < dialog.m_estimates.size(); ++i) {
+            const int p = int(i);
+            const double value = dialog.m_estimates[i];
+            if (IsBlank(value))
+                continue;
+            // A start alone: one value, tried as it stands.
+            if (item->GetRangeSteps(p) == 1 && item->GetRangeFrom(p) == value && item->GetRangeTo(p) == value
+                && IsBlank(item->GetParamEstimate(p)))
+                continue;
+            item->SetRangeFrom(p, value);
+            item->SetRangeTo(p, value);
+            item->SetRangeSteps(p, 1);
+            item->SetParamEstimate(p, BlankValue());
+            changed = true;
+        }
+        if (changed) {
+            item->SetModified(true);
+            DiscardResults();
+        }
+        return changed;
+    });
+    Refresh();
 }
 
 void CNonlinFitEstimateView::Refresh()
@@ -1150,6 +1272,22 @@ void CNonlinFitEstimateView::Refresh()
 
 void CNonlinFitEstimateView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
-    if (ShowsEquationAnew(sender, hint, object))
+    // A change of the fit's table takes the estimator's points away: it closes as cancelled.
+    if (auto* note = dynamic_cast<CUpdateNotification*>(object); m_openEstimator && note
+        && hint == UPDATE_HINT_NOTIFICATION && note->item && GetResultItem()
+        && note->item->GetName() == GetResultItem()->GetSourceName()) {
+        switch (note->kind) {
+        case UN_CELLS_CHANGED:
+        case UN_NAME_ROW_CHANGED:
+        case UN_COLUMNS_INSERTED:
+        case UN_COLUMNS_DELETED:
+        case UN_ROWS_INSERTED:
+        case UN_ROWS_DELETED:
+        case UN_BLOCK_CHANGED:
+        case UN_BLOCK_DELETED: m_openEstimator->reject(); break;
+        default: break;
+        }
+    }
+    if (ShowsEquationAnew(sender, hint, object) || IsSettingsRestored(hint, object))
         Refresh();
 }

@@ -13,11 +13,13 @@
 #include "ui/widgets/TabFontView.h"
 #include "ui/widgets/TabFormView.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class CConstGrid;
 class CEstimatrixGrid;
+class CInteractiveEstimate;
 class CMXLinear;
 class CMXNonLinear;
 class CMXResult;
@@ -93,6 +95,15 @@ public:
     void DiscardResults();
 
 protected:
+    // Runs change, which stores what the page shows into the item and says
+    // whether it changed anything, as one undo step of the item.
+    // discard: whether undoing it leaves the fit not fitted.
+    void RecordChange(UINT descriptionId, const std::function<bool()>& change, bool discard = true);
+    // Records a change already made, given the item's settings before it.
+    void RecordChange(UINT descriptionId, std::vector<BYTE> before, bool discard = true);
+    // Whether an undo or redo put the item's settings back, so that the page shows them anew.
+    bool IsSettingsRestored(int hint, CObject* object) const;
+
     // Whether a hint asks a page that shows the equation's symbols to show them again:
     // the page comes up, or an equation changed, went or came.
     bool ShowsEquationAnew(CDocView* sender, int hint, CObject* object) const;
@@ -365,8 +376,17 @@ public:
     CNonlinFitEstimateView();
     CEstimatrixGrid* GetGrid() const { return m_grid; }
     QCheckBox* GetFromMatrixBox() const { return m_fromMatrix; }
+    QPushButton* GetEstimatorButton() const { return m_estimator; }
     void OnUpdate(CDocView* sender, int hint, CObject* object) override;
     void Refresh();
+
+    // Runs the interactive estimator with the current starting values; on OK
+    // its estimates become the starting values (one undo step) and the results go.
+    void RunEstimator();
+    // How the estimator runs: its modal run by default; tests drive it instead.
+    using EstimatorRunner = std::function<int(CInteractiveEstimate&)>;
+    static void SetEstimatorRunner(EstimatorRunner runner);
+    CInteractiveEstimate* GetOpenEstimator() const { return m_openEstimator; }
 
 protected:
     void OnInitialUpdate() override;
@@ -375,4 +395,8 @@ private:
     void EnableControls();
     CEstimatrixGrid* m_grid;
     QCheckBox* m_fromMatrix;
+    QPushButton* m_estimator;
+    CInteractiveEstimate* m_openEstimator = nullptr;
+    // The item's settings just before the grid stores a value.
+    std::vector<BYTE> m_before;
 };

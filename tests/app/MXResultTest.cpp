@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -147,6 +149,60 @@ TEST_F(FitFixture, ExponentialDecayAndTheIterationLimitIsSaid)
     EXPECT_EQ(fit->GetSummaryValue(0, 4, label, text, number), 1);
     EXPECT_EQ(text, "The iteration limit was reached before the chi-square criterion was met.");
     EXPECT_EQ(fit->GetStateText(), "Fitted (iteration limit reached before the chi-square criterion was met)");
+}
+
+TEST_F(FitFixture, AFitStoppedAtItsIterationLimitStaysMarkedAcrossSaveAndReopen)
+{
+    FillColumn(table->GetTable(), 0, kConc);
+    FillColumn(table->GetTable(), 1, kRate);
+    AddEquation(doc, "MM", "y = Vm*x/(K + x)", {"Vm", "K"});
+    CMXNonLinear* limited = AddItem<CMXNonLinear>(doc);
+    limited->SetName("Limited", 0);
+    CMXNonLinear* settled = AddItem<CMXNonLinear>(doc);
+    settled->SetName("Settled", 0);
+    for (CMXNonLinear* fit : {limited, settled}) {
+        fit->SetEquationName("MM");
+        fit->SetParamEstimate(0, 200);
+        fit->SetParamEstimate(1, 0.1);
+        fit->Select("Data", 0, 0, 1, -1, 0);
+    }
+    // One iteration cannot meet a criterion of 1e-5 %; fifty settle it.
+    limited->m_nChiSqChange = 1;
+    limited->m_dChiSqChangePercent = 0.001;
+    limited->m_nMinIterations = 1;
+    limited->m_nMaxIterations = 1;
+    settled->m_nChiSqChange = 1;
+    settled->m_nMaxIterations = 50;
+    for (CMXNonLinear* fit : {limited, settled}) {
+        ASSERT_EQ(fit->OnDataChanged(1, 1), 1);
+        ASSERT_TRUE(pump.PumpUntilEnd(doc));
+        ASSERT_EQ(fit->GetState(), CMXResult::kFitted);
+    }
+    ASSERT_TRUE(limited->IsIterationLimitReached(0));
+    ASSERT_FALSE(settled->IsIterationLimitReached(0));
+    const double change = limited->GetNonlinearFit(0)->GetLastRelativeChange();
+    const std::string path = (std::filesystem::temp_directory_path()
+                              / ("marlox-limit-" + std::to_string(::getpid()) + ".mxf"))
+                                 .string();
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+
+    CMXDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    auto* limitedBack = dynamic_cast<CMXNonLinear*>(reopened.FindItem("Limited"));
+    auto* settledBack = dynamic_cast<CMXNonLinear*>(reopened.FindItem("Settled"));
+    ASSERT_TRUE(limitedBack && settledBack);
+    ASSERT_EQ(limitedBack->GetState(), CMXResult::kFitted);
+    EXPECT_TRUE(limitedBack->IsIterationLimitReached(0));
+    EXPECT_EQ(limitedBack->GetNonlinearFit(0)->GetLastRelativeChange(), change);
+    EXPECT_EQ(limitedBack->GetStateText(), "Fitted (iteration limit reached before the chi-square criterion was met)");
+    std::string label, text;
+    double number = 0;
+    EXPECT_EQ(limitedBack->GetSummaryValue(0, 4, label, text, number), 1);
+    EXPECT_EQ(text, "The iteration limit was reached before the chi-square criterion was met.");
+    // The settled fit reads as converged, as before.
+    EXPECT_FALSE(settledBack->IsIterationLimitReached(0));
+    EXPECT_EQ(settledBack->GetStateText(), "Fitted");
+    std::filesystem::remove(path);
 }
 
 TEST_F(FitFixture, FailuresArePostedAndShownOnlyWhenDelivered)

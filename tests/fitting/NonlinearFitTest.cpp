@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -549,6 +550,76 @@ TEST(NonlinearFit, StoredFormRoundTrip)
     auto again = RunFit(*loaded, Settings({{150}, {0.5}}), Columns({{0.02, 0.06, 0.11, 0.22, 0.56, 1.10}}),
                         Vector({61, 102, 131, 155, 196, 203}), Ones(6));
     EXPECT_EQ(again.result, 1);
+}
+
+TEST(NonlinearFit, TheIterationLimitMarkIsStoredOnlyByAFitThatCarriesIt)
+{
+    Equations eqs;
+    eqs.Add("mm", "y = Vm*x/(K + x)", {"Vm", "K"});
+    const auto x = Columns({{0.02, 0.06, 0.11, 0.22, 0.56, 1.10}});
+    const auto y = Vector({61, 102, 131, 155, 196, 203});
+    // Criterion on but unreachable in 3 iterations: fitted, and marked.
+    CNonlinearFit limited("mm", &eqs);
+    CFitSettings s = Settings({{1000}, {50}}, 1, 3);
+    s.m_dChiSqChangePercent = 1e-9;
+    ASSERT_EQ(RunFit(limited, s, x, y, Ones(6)).result, 1);
+    ASSERT_TRUE(limited.IsIterationLimitReached());
+    ASSERT_GT(limited.GetLastRelativeChange(), 1e-11);
+    CNonlinearFit settled("mm", &eqs);
+    ASSERT_EQ(RunFit(settled, Settings({{150}, {0.5}}), x, y, Ones(6)).result, 1);
+    ASSERT_FALSE(settled.IsIterationLimitReached());
+
+    const Bytes marked = StoreBytes([&](CArchive& ar) { ar.WriteObject(&limited); });
+    const Bytes plain = StoreBytes([&](CArchive& ar) { ar.WriteObject(&settled); });
+    // The version word follows the class name; both fits have records of one size
+    // (two parameters, one equation name) but for the mark: an int32 and a double.
+    const std::string name = "CNonlinearFit";
+    auto versionAt = [&](const Bytes& bytes) {
+        auto it = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+        EXPECT_NE(it, bytes.end());
+        return std::size_t(it - bytes.begin()) + name.size();
+    };
+    auto int32At = [](const Bytes& bytes, std::size_t at) {
+        return std::int32_t(std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8
+                            | std::uint32_t(bytes[at + 2]) << 16 | std::uint32_t(bytes[at + 3]) << 24);
+    };
+    EXPECT_EQ(int32At(plain, versionAt(plain)), 2);
+    EXPECT_EQ(int32At(marked, versionAt(marked)), 3);
+    ASSERT_EQ(marked.size(), plain.size() + 12);
+    EXPECT_EQ(int32At(marked, marked.size() - 12), 1);
+
+    auto load = [&](const Bytes& bytes) {
+        CMemFile file(bytes);
+        CArchive ar(&file, CArchive::load, 4096, &eqs);
+        return ar.ReadOwned<CNonlinearFit>();
+    };
+    // Round trip: the mark and the last change come back.
+    std::unique_ptr<CNonlinearFit> back = load(marked);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->IsFitted());
+    EXPECT_TRUE(back->IsIterationLimitReached());
+    EXPECT_EQ(back->GetLastRelativeChange(), limited.GetLastRelativeChange());
+    EXPECT_EQ(back->GetIterationCount(), 3);
+    // Stored again, the record is the same bytes.
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { ar.WriteObject(back.get()); }), marked);
+
+    // A record written before the mark existed: the same fit as version 2,
+    // without the last 12 bytes. It reads as a fit without the mark.
+    Bytes old(marked.begin(), marked.end() - 12);
+    old[versionAt(old)] = 2;
+    std::unique_ptr<CNonlinearFit> before = load(old);
+    ASSERT_TRUE(before);
+    EXPECT_TRUE(before->IsFitted());
+    EXPECT_FALSE(before->IsIterationLimitReached());
+    EXPECT_EQ(before->GetChiSq(), limited.GetChiSq());
+    EXPECT_EQ(before->GetIterationCount(), 3);
+    // A fit without the mark stores the version-2 record unchanged.
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { ar.WriteObject(before.get()); }), old);
+    // And the settled fit's record reads back without it, and stores the same bytes.
+    std::unique_ptr<CNonlinearFit> plainBack = load(plain);
+    ASSERT_TRUE(plainBack);
+    EXPECT_FALSE(plainBack->IsIterationLimitReached());
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { ar.WriteObject(plainBack.get()); }), plain);
 }
 
 } // namespace

@@ -107,6 +107,10 @@ bool CTabFormChildView::OnEditCommand(UINT id, CCmdUI* ui)
     if (id != ID_EDIT_CUT && id != ID_EDIT_COPY && id != ID_EDIT_CLEAR && id != ID_EDIT_PASTE && id != ID_EDIT_UNDO)
         return false;
     QLineEdit* edit = GetFocusedEdit();
+    // Without typing of its own to undo, Undo goes on to the item's frame,
+    // which undoes the item's last change.
+    if (id == ID_EDIT_UNDO && !(edit && edit->isUndoAvailable()))
+        return false;
     if (ui) {
         bool enable = false;
         if (edit) {

@@ -12,6 +12,10 @@
 #include "app/widgets/FitGrids.h"
 #include "app/widgets/FitTabForm.h"
 #include "app/widgets/FitTabViews.h"
+#include "app/widgets/InteractiveEstimate.h"
+#include "data/DataString.h"
+#include "framework/ArchiveHelpers.h"
+#include "platform/StringIds.h"
 #include "equation/Equation.h"
 #include "fitting/FitSettings.h"
 #include "fitting/NonlinearFit.h"
@@ -38,6 +42,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -122,7 +127,7 @@ protected:
         Settle();
         return !item->IsCalculating() && item->GetState() != CMXResult::kCalculating;
     }
-    static std::string Cell(CResultGrid* grid, int row, int column)
+    static std::string Cell(CGridCtrl* grid, int row, int column)
     {
         std::string text;
         grid->GetCellValueText(row, column, text);
@@ -493,4 +498,263 @@ TEST_F(FitWindowTest, SettingsOfLimitsAndWeightsFollowTheirRules)
     Choose(settings->GetTableCombo(), QString::fromStdString(other->GetName()));
     EXPECT_EQ(item->m_nXColumn, -1);
     EXPECT_EQ(item->m_nYColumn, -1);
+}
+
+TEST_F(FitWindowTest, EachSettingsChangeIsOneUndoStepThatLeavesTheFitNotFitted)
+{
+    CMXGrid* table = AddTable(kConc, kRate);
+    CMXEquation* equation = AddEquation("Michaelis-Menten", "y = Vmax * x / (Km + x)", {"Vmax", "Km"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    CActionList& actions = item->GetActionList();
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 1);
+    EXPECT_EQ(actions.GetCount(), 4);
+    // Choosing what is chosen already changes nothing and records nothing.
+    Choose(settings->GetYCombo(), 1);
+    EXPECT_EQ(actions.GetCount(), 4);
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    estimates->GetGrid()->SetCellText(1, 2, "200");
+    estimates->GetGrid()->SetCellText(2, 2, "0.1");
+    auto* criteria = Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    criteria->GetCriterionBox()->click();
+    criteria->GetMaximum()->setValue(50);
+    Settle();
+    // Only the last ten steps are kept.
+    EXPECT_EQ(actions.GetCount(), 8);
+    EXPECT_EQ(main->GetRouter().Query(ID_EDIT_UNDO).m_text.value_or(""), "&Undo Fitting Criteria\tCtrl+Z");
+
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+
+    // A robust fit chosen on the Settings tab: one step, results gone.
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    settings->GetRobustBox()->click();
+    Settle();
+    EXPECT_TRUE(item->GetRobust());
+    EXPECT_EQ(main->GetRouter().Query(ID_EDIT_UNDO).m_text.value_or(""), "&Undo Settings\tCtrl+Z");
+    ASSERT_TRUE(Run(ID_CALCULATE_FIT));
+    ASSERT_TRUE(WaitForFit(item));
+    ASSERT_EQ(item->GetState(), CMXResult::kFitted);
+    // Undo puts the plain weighting back, on the item and on the page, and
+    // the robust results no longer stand.
+    ASSERT_TRUE(Enabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_FALSE(item->GetRobust());
+    EXPECT_FALSE(settings->GetRobustBox()->isChecked());
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+    EXPECT_EQ(Pane(), "Not Fitted");
+    // Redo takes it again.
+    ASSERT_TRUE(Enabled(ID_EDIT_REDO));
+    ASSERT_TRUE(Run(ID_EDIT_REDO));
+    EXPECT_TRUE(item->GetRobust());
+    EXPECT_TRUE(settings->GetRobustBox()->isChecked());
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+
+    // Undo walks back through the criteria, the estimates and the columns, one step each.
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nMaxIterations, 20);
+    EXPECT_EQ(item->m_nChiSqChange, 0);
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nChiSqChange, 1);
+    Tab<CNonlinFitCriteriaView>(form, NL_TAB_CRITERIA);
+    EXPECT_TRUE(criteria->GetCriterionBox()->isChecked());
+    EXPECT_EQ(criteria->GetMaximum()->value(), 20);
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->GetRangeSteps(1), 0);
+    EXPECT_EQ(item->GetRangeSteps(0), 1);
+    EXPECT_EQ(item->GetRangeFrom(0), 200.0);
+    Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    EXPECT_EQ(Cell(estimates->GetGrid(), 2, 2), "");
+    EXPECT_EQ(Cell(estimates->GetGrid(), 1, 2), "200");
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->m_nYColumn, -1);
+    EXPECT_EQ(item->m_nXColumn, 0);
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    EXPECT_EQ(settings->GetYCombo()->currentIndex(), -1);
+    EXPECT_EQ(settings->GetXCombo()->currentIndex(), 0);
+    EXPECT_EQ(item->GetState(), CMXResult::kNotFitted);
+}
+
+TEST(EstimatePlot, TickStepsLabelsAndDevicePositionsByHand)
+{
+    struct Case {
+        double from, to, step;
+    } cases[] = {{0, 7, 2}, {0, 20, 5}, {0, 4, 1}, {0, 0.05, 0.01}, {3, 3, 0.2}, {-250, 1000, 200}};
+    for (const Case& c : cases)
+        EXPECT_NEAR(CEstimatePlotWnd::TickStep(c.from, c.to), c.step, c.step * 1e-12) << c.from << " " << c.to;
+    // A span that is no finite number has no step, and then no ticks.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(CEstimatePlotWnd::TickStep(0, inf), 0.0);
+    EXPECT_EQ(CEstimatePlotWnd::TickStep(-inf, inf), 0.0);
+    EXPECT_EQ(CEstimatePlotWnd::TickStep(std::nan(""), 1), 0.0);
+    EXPECT_TRUE(CEstimatePlotWnd::Ticks(0, inf, 1, 0).empty());
+    EXPECT_TRUE(CEstimatePlotWnd::Ticks(0, 1, 0, 0).empty());
+    EXPECT_TRUE(CEstimatePlotWnd::Ticks(0, 1e300, 1, 0).empty());
+    EXPECT_EQ(CEstimatePlotWnd::LabelExponent(0, 0), 0);
+    EXPECT_EQ(CEstimatePlotWnd::LabelExponent(0, inf), 0);
+
+    // 0 to 0.05: steps of 0.01, labels scaled by 10^2, so "x 10" to the -2 in the title.
+    EXPECT_EQ(CEstimatePlotWnd::LabelExponent(0, 0.05), 2);
+    const auto ticks = CEstimatePlotWnd::Ticks(0, 0.05, 0.01, 2);
+    std::vector<std::string> labels;
+    for (const auto& t : ticks)
+        labels.push_back(t.second);
+    EXPECT_EQ(labels, (std::vector<std::string>{"0", "1", "2", "3", "4", "5"}));
+    EXPECT_EQ(CEstimatePlotWnd::LabelExponent(-250, 1000), -3);
+
+    // Value to device: bottom 1000, top 0 over 0..10; far outside, held at the 16-bit ends.
+    EXPECT_EQ(CEstimatePlotWnd::ToDevice(2.5, 0, 10, 1000, 0), 750);
+    EXPECT_EQ(CEstimatePlotWnd::ToDevice(1e9, 0, 10, 0, 1000), 32767);
+    EXPECT_EQ(CEstimatePlotWnd::ToDevice(-1e9, 0, 10, 0, 1000), -32768);
+}
+
+TEST_F(FitWindowTest, TheInteractiveEstimatorDrawsTheCurveOfTheEstimatesAndHandsThemBackAsStartValues)
+{
+    CMXGrid* table = AddTable(kConc, kRate);
+    // A row whose y is text is no point.
+    table->GetTable().SetNumber(14, 0, 0.5);
+    table->GetTable().SetCell(14, 1, new CDataString("n/a"));
+    CMXEquation* equation = AddEquation("Michaelis-Menten", "y = Vmax * x / (Km + x)", {"Vmax", "Km"});
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    CNonlinFitTabForm* form = frame->GetForm();
+    CMXNonLinear* item = form->GetNonlinItem();
+    auto* estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    // Without an equation there is nothing to draw.
+    EXPECT_FALSE(estimates->GetEstimatorButton()->isEnabled());
+    auto* settings = Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetEquationCombo(), QString::fromStdString(equation->GetName()));
+    estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    ASSERT_TRUE(estimates->GetEstimatorButton()->isEnabled());
+
+    // No table chosen yet: the estimator says so and ends as cancelled.
+    int runs = 0;
+    CNonlinFitEstimateView::SetEstimatorRunner([&](CInteractiveEstimate& dialog) {
+        ++runs;
+        return dialog.OnInitDialog() ? QDialog::Accepted : QDialog::Rejected;
+    });
+    estimates->GetEstimatorButton()->click();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(reporter->Ids(), std::vector<UINT>{IDS_ESTIMATOR_NO_TABLE});
+    // One usable row is too few.
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetTableCombo(), QString::fromStdString(table->GetName()));
+    Choose(settings->GetXCombo(), 0);
+    Choose(settings->GetYCombo(), 0);
+    item->m_nYColumn = 2; // an empty column
+    estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    estimates->GetEstimatorButton()->click();
+    EXPECT_EQ(reporter->Ids().back(), IDS_ESTIMATOR_TOO_FEW_POINTS);
+    Tab<CNonlinFitView>(form, NL_TAB_SETTINGS);
+    Choose(settings->GetYCombo(), 1);
+    estimates = Tab<CNonlinFitEstimateView>(form, NL_TAB_ESTIMATRIX);
+    // A start already typed for Vmax comes into the estimator.
+    estimates->GetGrid()->SetCellText(1, 2, "150");
+    const int stepsBefore = item->GetActionList().GetCount();
+
+    CNonlinFitEstimateView::SetEstimatorRunner([&](CInteractiveEstimate& dialog) {
+        if (!dialog.OnInitDialog())
+            return int(QDialog::Rejected);
+        CEstimatePlotWnd* plot = dialog.GetPlot();
+        auto status = [&] { return dialog.GetStatus()->text().toStdString(); };
+        // Twelve points (the text row left out), scaled to the data: y 47..207 and 10 % more each way.
+        EXPECT_EQ(plot->GetDataX().size(), 12u);
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        plot->GetRange(x0, x1, y0, y1);
+        EXPECT_EQ(x0, 0.02);
+        EXPECT_EQ(x1, 1.10);
+        EXPECT_NEAR(y0, 31.0, 1e-12);
+        EXPECT_NEAR(y1, 223.0, 1e-12);
+        EXPECT_EQ(dialog.GetRangeEdit(IDC_ESTIMATOR_Y_MAX)->text(), "223");
+        EXPECT_EQ(dialog.m_estimates[0], 150.0);
+        EXPECT_TRUE(IsBlank(dialog.m_estimates[1]));
+        // Km not given: no curve yet.
+        EXPECT_EQ(status(), "Not all parameter estimates are specified");
+        EXPECT_TRUE(plot->GetCurveX().empty());
+        // The user types the estimates: 101 points over the x range, by hand
+        // at the middle x = 0.02 + 1.08 / 2 = 0.56: 200 x 0.56 / 0.66.
+        dialog.GetGrid()->SetCellText(1, 2, "200");
+        dialog.GetGrid()->SetCellText(2, 2, "0.1");
+        EXPECT_EQ(status(), "OK");
+        EXPECT_EQ(plot->GetCurveX().size(), 101u);
+        EXPECT_NEAR(plot->GetCurveX()[50], 0.56, 1e-12);
+        EXPECT_NEAR(plot->GetCurveY()[50], 200 * 0.56 / 0.66, 1e-9);
+        // Text that is no number beeps and leaves the estimate blank.
+        dialog.GetGrid()->SetCellText(2, 2, "abc");
+        EXPECT_EQ(status(), "Not all parameter estimates are specified");
+        dialog.GetGrid()->SetCellText(2, 2, "0.06");
+        // X max typed below X min is raised to X min, and the curve follows the range.
+        dialog.GetRangeEdit(IDC_ESTIMATOR_X_MAX)->setText("0.01");
+        dialog.OnRangeEdited();
+        EXPECT_EQ(dialog.m_dXMax, 0.02);
+        EXPECT_EQ(dialog.GetRangeEdit(IDC_ESTIMATOR_X_MAX)->text(), "0.02");
+        dialog.GetRangeEdit(IDC_ESTIMATOR_X_MIN)->setText("0");
+        dialog.GetRangeEdit(IDC_ESTIMATOR_X_MAX)->setText("2");
+        dialog.OnRangeEdited();
+        EXPECT_EQ(plot->GetCurveX().back(), 2.0);
+        EXPECT_NEAR(plot->GetCurveY().back(), 200 * 2 / 2.06, 1e-9);
+        // A Km that puts a pole at x = 1 makes the arithmetic fail: status 4, no curve, still open.
+        dialog.GetGrid()->SetCellText(2, 2, "-1");
+        EXPECT_EQ(status(), "Error calculating theoretical curve. The parameter estimates and/or the graph scale are inappropriate.");
+        EXPECT_TRUE(plot->GetCurveX().empty());
+        dialog.GetGrid()->SetCellText(2, 2, "0.06");
+        // Auto Scale goes back to the data's ranges.
+        dialog.OnAutoScale();
+        EXPECT_EQ(dialog.m_dXMax, 1.10);
+        EXPECT_EQ(status(), "OK");
+        // Paints without trouble at a small size.
+        dialog.resize(500, 300);
+        EXPECT_FALSE(plot->grab().isNull());
+        return int(QDialog::Accepted);
+    });
+    estimates->GetEstimatorButton()->click();
+    CNonlinFitEstimateView::SetEstimatorRunner({});
+    // Accept wrote the estimates as start values, one value each, as one undo step.
+    EXPECT_EQ(item->GetRangeFrom(0), 200.0);
+    EXPECT_EQ(item->GetRangeFrom(1), 0.06);
+    EXPECT_EQ(item->GetRangeSteps(0), 1);
+    EXPECT_EQ(item->GetRangeSteps(1), 1);
+    EXPECT_EQ(Cell(estimates->GetGrid(), 2, 2), "0.06");
+    EXPECT_EQ(item->GetActionList().GetCount(), stepsBefore + 1);
+    ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    EXPECT_EQ(item->GetRangeFrom(0), 150.0);
+    EXPECT_EQ(item->GetRangeSteps(1), 0);
+}
+
+TEST_F(FitWindowTest, TheEstimatorSaysWhenTheEquationHasMoreThanOneX)
+{
+    CMXGrid* table = AddTable({1, 2, 3}, {2, 4, 6});
+    auto* item = new CMXEquation(doc());
+    item->InitNewItem();
+    item->SetName("Plane", 0);
+    CEquation& eq = item->GetCompiledEquation();
+    eq.SetYName("y");
+    eq.SetXName(0, "x", "");
+    eq.SetXName(1, "z", "");
+    eq.SetParameterName(0, "a", "");
+    eq.SetModeFlag(1);
+    eq.SetSource("y = a*x + z");
+    ASSERT_NO_THROW(eq.Compile());
+    ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
+    auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
+    CMXNonLinear* fit = frame->GetForm()->GetNonlinItem();
+    fit->SetEquationName("Plane");
+    fit->Select(table->GetName(), 0, 0, 1, -1, 0);
+    // The button stays greyed for it; the dialog itself says why.
+    auto* estimates = Tab<CNonlinFitEstimateView>(frame->GetForm(), NL_TAB_ESTIMATRIX);
+    EXPECT_FALSE(estimates->GetEstimatorButton()->isEnabled());
+    CInteractiveEstimate dialog(fit);
+    ASSERT_TRUE(dialog.OnInitDialog());
+    dialog.GetGrid()->SetCellText(1, 2, "2");
+    EXPECT_EQ(dialog.GetStatus()->text(), "Equation not suitable");
+    EXPECT_TRUE(dialog.GetPlot()->GetCurveX().empty());
 }

@@ -254,10 +254,13 @@ TEST(TabFormView, EditCommandsActOnTheFocusedEditBox)
         EXPECT_TRUE(f.form->OnCmdMsg(id, &ui));
         return ui;
     };
-    // No edit box has the focus: every edit command is offered and greyed.
+    // No edit box has the focus: every edit command is offered and greyed,
+    // but Undo, which goes on to the frame (the item's own last change).
     f.form->setFocus();
-    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_CLEAR, ID_EDIT_PASTE, ID_EDIT_UNDO})
+    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_CLEAR, ID_EDIT_PASTE})
         EXPECT_FALSE(state(id).m_enabled.value_or(true)) << id;
+    CCmdUI passed(ID_EDIT_UNDO);
+    EXPECT_FALSE(f.form->OnCmdMsg(ID_EDIT_UNDO, &passed));
 
     page->edit->setFocus();
     QTest::keyClicks(page->edit, "alpha");
