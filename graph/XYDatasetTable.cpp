@@ -211,38 +211,9 @@ void CXYDatasetTable::OnNotify(CUpdateNotification& n, bool& removed)
             AskRemoval(removed);
         break;
     case UN_COLUMNS_INSERTED:
-        if (tableItem && n.item == tableItem) {
-            bool changed = false;
-            for (int* c : UsedColumns())
-                if (*c != -1 && *c >= n.first) {
-                    *c += n.count;
-                    changed = true;
-                }
-            if (changed)
-                SetModified();
-        }
-        break;
     case UN_COLUMNS_DELETED:
-        if (tableItem && n.item == tableItem) {
-            bool changed = false, deleted = false;
-            for (int* c : UsedColumns()) {
-                if (*c == -1)
-                    continue;
-                if (*c >= n.first && *c < n.first + n.count) {
-                    *c = -1;
-                    changed = deleted = true;
-                } else if (*c >= n.first + n.count) {
-                    *c -= n.count;
-                    changed = true;
-                }
-            }
-            if (deleted) {
-                Recalculate();
-                Repaint();
-            }
-            if (changed)
-                SetModified();
-        }
+        if (tableItem && n.item == tableItem)
+            FollowColumnShift(UsedColumns(), n);
         break;
     case UN_ROWS_INSERTED:
     case UN_ROWS_DELETED:
