@@ -5,6 +5,7 @@
 #include "draw/FormatMerge.h"
 #include "framework/ArchiveHelpers.h"
 #include "graph/DrawGraph.h"
+#include "graph/GraphFont.h"
 #include "graph/XYAxis.h"
 
 #include <QFont>
@@ -171,27 +172,8 @@ std::string CXYScaleText::LabelText(double value) const
     return text;
 }
 
-int CXYScaleText::FontHeight() const
-{
-    const int height = m_charFormat.yHeight > 0 ? int(m_charFormat.yHeight / 2) : 120;
-    return std::clamp(height, 10, 5000);
-}
+int CXYScaleText::FontHeight() const { return GraphFontHeight(m_charFormat); }
 
-namespace {
-
-QFont LabelFont(const CHARFORMAT& cf, int height)
-{
-    QFont font;
-    if (cf.szFaceName[0])
-        font.setFamily(QString::fromLocal8Bit(cf.szFaceName));
-    font.setPixelSize(height);
-    font.setBold((cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD));
-    font.setItalic((cf.dwMask & CFM_ITALIC) && (cf.dwEffects & CFE_ITALIC));
-    font.setUnderline((cf.dwMask & CFM_UNDERLINE) && (cf.dwEffects & CFE_UNDERLINE));
-    return font;
-}
-
-} // namespace
 
 std::vector<CTickLabel> CXYScaleText::Labels() const
 {
@@ -218,7 +200,7 @@ SIZE CXYScaleText::MeasureLabels() const
         const int h = FontHeight();
         return SIZE{LONG(longest * std::size_t(h) * 6 / 10), LONG(h * 6 / 5)};
     }
-    const QFontMetricsF metrics(LabelFont(m_charFormat, FontHeight()));
+    const QFontMetricsF metrics(GraphFont(m_charFormat, FontHeight()));
     double width = 0.0;
     for (const CTickLabel& label : labels)
         width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(label.text)));
@@ -254,7 +236,7 @@ void CXYScaleText::Draw(CDrawDC& dc, CDrawViewBase*)
     QPainter& p = *dc.painter;
     p.save();
     const int height = FontHeight();
-    const QFont font = LabelFont(m_charFormat, height);
+    const QFont font = GraphFont(m_charFormat, height);
     p.setFont(font);
     p.setPen(ToColour(m_charFormat.crTextColor));
     const QFontMetricsF metrics(font);

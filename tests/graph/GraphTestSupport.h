@@ -41,8 +41,21 @@ public:
         y = curve(x);
         return std::isfinite(y);
     }
-    int GetParameterCount() const override { return 0; }
-    bool GetParameter(int, int, std::string&, double&, double&) const override { return false; }
+    int GetParameterCount() const override { return int(parameters.size()); }
+    bool GetParameter(int fit, int p, std::string& name, double& value, double& error) const override
+    {
+        if (fit < 0 || fit >= count || status != 1 || p < 0 || p >= int(parameters.size()))
+            return false;
+        name = parameters[std::size_t(p)].name;
+        value = parameters[std::size_t(p)].value;
+        error = parameters[std::size_t(p)].error;
+        return true;
+    }
+    struct Parameter {
+        std::string name;
+        double value, error;
+    };
+    std::vector<Parameter> parameters;
 
     const CMyData* table = nullptr;
     CMXProjectItem* tableItem = nullptr;
