@@ -6,6 +6,7 @@
 #include "data/MyData.h"
 #include "draw/DrawData.h"
 #include "equation/EquationBase.h"
+#include "equation/Transformation.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/ProjectDocBase.h"
 #include "graph/GraphSources.h"
@@ -76,6 +77,7 @@ public:
         std::unique_ptr<CMyData> table;
         std::unique_ptr<FakeFit> fit;
         std::unique_ptr<CEquationBase> equation;
+        std::unique_ptr<CTransformation> transformation;
         int token = 0;
     };
 
@@ -90,6 +92,18 @@ public:
         Entry& e = Add(name);
         e.fit = std::make_unique<FakeFit>();
         return *e.fit;
+    }
+    CTransformation& AddTransformation(const std::string& name)
+    {
+        Entry& e = Add(name);
+        e.transformation = std::make_unique<CTransformation>();
+        return *e.transformation;
+    }
+    CEquationBase& AddEquation(const std::string& name, std::unique_ptr<CEquationBase> equation)
+    {
+        Entry& e = Add(name);
+        e.equation = std::move(equation);
+        return *e.equation;
     }
     void Rename(const std::string& from, const std::string& to) { Find(from)->name = to; }
     void Remove(const std::string& name)
@@ -125,6 +139,15 @@ public:
     {
         Entry* e = Find(std::string(name));
         return e ? e->equation.get() : nullptr;
+    }
+    const CTransformation* FindTransformation(std::string_view name, const CEquationBase** equation) const override
+    {
+        Entry* e = Find(std::string(name));
+        if (!e || !e->transformation)
+            return nullptr;
+        if (equation)
+            *equation = FindEquation(e->transformation->GetReferenceName());
+        return e->transformation.get();
     }
     bool GetAssociatedX(const CMyData&, int, std::vector<double>&) const override { return false; }
 
