@@ -4,6 +4,7 @@
 #include "app/MXGrid.h"
 #include "app/MXNotes.h"
 #include "app/MXResult.h"
+#include "app/MXTransform.h"
 #include "data/DataCTypeX2.h"
 #include "app/MXProjectItem.h"
 #include "app/OldDataImport.h"
@@ -189,6 +190,19 @@ const CEquationBase* CMXDoc::FindEquation(std::string_view name) const
     auto* item = dynamic_cast<CMXEquationBase*>(FindItem(name));
     CEquationBase* equation = item ? item->GetEquation() : nullptr;
     return equation && equation->IsValid() ? equation : nullptr;
+}
+
+const CTransformation* CMXDoc::FindTransformation(std::string_view name, const CEquationBase** equation) const
+{
+    auto* item = dynamic_cast<CMXTransform*>(FindItem(name));
+    if (!item)
+        return nullptr;
+    if (equation) {
+        // The equation items (language and library) offer the variables.
+        auto* source = dynamic_cast<CMXEquationBase*>(item->FindSourceItem());
+        *equation = source && (source->GetKindFlag() & (8 | 128)) ? source->GetEquation() : nullptr;
+    }
+    return &item->GetTransformation();
 }
 
 bool CMXDoc::GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const

@@ -30,6 +30,7 @@ public:
     const CMyData* FindTable(std::string_view name, CMXProjectItem** item = nullptr) const override;
     CGraphFitSource* FindFit(std::string_view name) const override;
     const CEquationBase* FindEquation(std::string_view name) const override;
+    const CTransformation* FindTransformation(std::string_view name, const CEquationBase** equation) const override;
     bool GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const override;
 
     // Names of the items whose kind flag shares a bit with the mask, in row order.

@@ -5,6 +5,8 @@
 #include "draw/PatternPen.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/UpdateNotification.h"
+#include "data/MyData.h"
+#include "graph/CategoryAxis.h"
 #include "graph/GraphSources.h"
 #include "graph/GraphText.h"
 #include "graph/Legend.h"
@@ -21,6 +23,8 @@
 IMPLEMENT_SERIAL(CDrawGraph, CDrawObj, 0)
 IMPLEMENT_SERIAL(CDrawXYGraph, CDrawGraph, 0)
 IMPLEMENT_SERIAL(CDrawHistoGraph, CDrawGraph, 0)
+IMPLEMENT_SERIAL(CDrawColumnGraph, CDrawGraph, 0)
+IMPLEMENT_SERIAL(CDrawBarGraph, CDrawGraph, 0)
 
 namespace {
 
@@ -127,6 +131,30 @@ double CDrawGraph::GetMaximumX() const
     for (std::size_t i = 0; i < m_xAxes.size(); ++i)
         v = i == 0 ? m_xAxes[i]->m_dMax : std::max(v, m_xAxes[i]->m_dMax);
     return v;
+}
+
+bool CDrawGraph::GetCategorySource(std::string& table, int& column) const
+{
+    const CXYAxis* axis = GetCategoryAxis();
+    if (!axis)
+        return false;
+    table = axis->m_category.tableName;
+    column = axis->m_category.column;
+    return true;
+}
+
+int CDrawGraph::GetCategoryCount() const
+{
+    std::string name;
+    int column = -1;
+    if (!GetCategorySource(name, column))
+        return 1;
+    CGraphSources* sources = GetSources();
+    const CMyData* table = sources && !name.empty() ? sources->FindTable(name) : nullptr;
+    if (!table || column < 0)
+        return 1;
+    const int last = table->GetLastRow(column);
+    return last > 1 ? std::min(last - 1, kMaxCategories) : 1;
 }
 
 int CDrawGraph::CountDatasetsOnXAxis(int index) const
@@ -265,6 +293,10 @@ void CDrawGraph::Draw(CDrawDC& dc, CDrawViewBase*)
         return;
     QPainter& p = *dc.painter;
     const RECT frame = GetFrame();
+    // Category names read now, before anything is drawn against the ranges.
+    for (auto* axes : {&m_xAxes, &m_yAxes})
+        for (auto& axis : *axes)
+            axis->EnsureCategories();
     if (m_bFillOn) {
         p.save();
         SelectFillBrush(dc);
@@ -503,18 +535,8 @@ CDrawObj* CDrawGraph::Clone(CDrawData* page)
     return AdoptClone(std::move(clone));
 }
 
-// ---------------------------------------------------------------- XY graph
-
-CDrawXYGraph::CDrawXYGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
+CDrawObj* CDrawGraph::CloneInto(CDrawGraph* clone, CDrawData* page) const
 {
-    if (page)
-        page->AddObject(this);
-    InitNew();
-}
-
-CDrawObj* CDrawXYGraph::Clone(CDrawData* page)
-{
-    auto* clone = new CDrawXYGraph();
     clone->m_position = m_position;
     clone->m_pDocument = page;
     CopyAttributes(clone);
@@ -551,6 +573,17 @@ CDrawObj* CDrawXYGraph::Clone(CDrawData* page)
     return clone;
 }
 
+// ---------------------------------------------------------------- XY graph
+
+CDrawXYGraph::CDrawXYGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
+{
+    if (page)
+        page->AddObject(this);
+    InitNew();
+}
+
+CDrawObj* CDrawXYGraph::Clone(CDrawData* page) { return CloneInto(new CDrawXYGraph(), page); }
+
 // ---------------------------------------------------------------- histogram graph
 
 CDrawHistoGraph::CDrawHistoGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
@@ -559,3 +592,31 @@ CDrawHistoGraph::CDrawHistoGraph(const RECT& position, CDrawData* page) : CDrawG
         page->AddObject(this);
     InitNew();
 }
+
+CDrawObj* CDrawHistoGraph::Clone(CDrawData* page) { return CloneInto(new CDrawHistoGraph(), page); }
+
+// ---------------------------------------------------------------- column and bar charts
+
+CDrawColumnGraph::CDrawColumnGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
+{
+    m_bBehind = 1;
+    if (page)
+        page->AddObject(this);
+    InitNew();
+}
+
+CDrawObj* CDrawColumnGraph::Clone(CDrawData* page) { return CloneInto(new CDrawColumnGraph(), page); }
+CXYAxis* CDrawColumnGraph::MakeXAxis() const { return new CXAxisCategory(); }
+CXYAxis* CDrawColumnGraph::GetCategoryAxis() const { return m_xAxes.empty() ? nullptr : m_xAxes.front().get(); }
+
+CDrawBarGraph::CDrawBarGraph(const RECT& position, CDrawData* page) : CDrawGraph(position, page)
+{
+    m_bBehind = 1;
+    if (page)
+        page->AddObject(this);
+    InitNew();
+}
+
+CDrawObj* CDrawBarGraph::Clone(CDrawData* page) { return CloneInto(new CDrawBarGraph(), page); }
+CXYAxis* CDrawBarGraph::MakeYAxis() const { return new CYAxisCategory(); }
+CXYAxis* CDrawBarGraph::GetCategoryAxis() const { return m_yAxes.empty() ? nullptr : m_yAxes.front().get(); }

@@ -7,6 +7,7 @@
 #include "draw/DrawObj.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CLegend;
@@ -55,6 +56,15 @@ public:
     double GetMinimumX() const;
     double GetMaximumX() const;
 
+    // More categories than this are not read from a table.
+    static constexpr int kMaxCategories = 100000;
+    // The table and column of the categories (column and bar charts).
+    bool GetCategorySource(std::string& table, int& column) const;
+    // The axis that carries the categories, or null.
+    virtual CXYAxis* GetCategoryAxis() const { return nullptr; }
+    // The number of categories: the rows of the category column, at least 1.
+    int GetCategoryCount() const;
+
     // Takes the dataset over and gives it a legend entry with the text.
     void AddDataset(CXYDataset* dataset, const std::string& entryText, bool defer = false);
     // Detaches the dataset (its entry goes; the object is handed back, not
@@ -84,6 +94,8 @@ public:
 
 protected:
     void DrawDatasets(CDrawDC& dc);
+    // Fills a new graph of this graph's kind as a copy of this one on the page.
+    CDrawObj* CloneInto(CDrawGraph* clone, CDrawData* page) const;
 
     std::vector<std::unique_ptr<CXYAxis>> m_xAxes;
     std::vector<std::unique_ptr<CXYAxis>> m_yAxes;
@@ -114,4 +126,28 @@ class CDrawHistoGraph : public CDrawGraph {
 public:
     CDrawHistoGraph() = default;
     CDrawHistoGraph(const RECT& position, CDrawData* page);
+    CDrawObj* Clone(CDrawData* page) override;
+};
+
+// A column chart: categories along the X axes, values up the Y axes; the
+// columns are drawn under the axes.
+class CDrawColumnGraph : public CDrawGraph {
+    DECLARE_SERIAL(CDrawColumnGraph)
+public:
+    CDrawColumnGraph() { m_bBehind = 1; }
+    CDrawColumnGraph(const RECT& position, CDrawData* page);
+    CDrawObj* Clone(CDrawData* page) override;
+    CXYAxis* MakeXAxis() const override;
+    CXYAxis* GetCategoryAxis() const override;
+};
+
+// A bar chart: values along the X axes, categories down the Y axes.
+class CDrawBarGraph : public CDrawGraph {
+    DECLARE_SERIAL(CDrawBarGraph)
+public:
+    CDrawBarGraph() { m_bBehind = 1; }
+    CDrawBarGraph(const RECT& position, CDrawData* page);
+    CDrawObj* Clone(CDrawData* page) override;
+    CXYAxis* MakeYAxis() const override;
+    CXYAxis* GetCategoryAxis() const override;
 };

@@ -12,6 +12,7 @@ class CDrawData;
 class CEquationBase;
 class CMXProjectItem;
 class CMyData;
+class CTransformation;
 
 // One fit item as its graphs see it.
 class CGraphFitSource {
@@ -50,6 +51,12 @@ public:
     virtual CGraphFitSource* FindFit(std::string_view name) const = 0;
     // The equation of an equation item of that name, or null (also when it is not compiled).
     virtual const CEquationBase* FindEquation(std::string_view name) const = 0;
+    // A transformation item of that name (null when none), and through
+    // equation the equation of the item it refers to (null when it has none).
+    virtual const CTransformation* FindTransformation(std::string_view name, const CEquationBase** equation) const
+    {
+        return nullptr;
+    }
     // The associated x values of a column whose type carries them; false otherwise.
     virtual bool GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const = 0;
 

@@ -5,6 +5,7 @@
 #include "draw/FormatMerge.h"
 #include "framework/ArchiveHelpers.h"
 #include "graph/DrawGraph.h"
+#include "graph/GraphFont.h"
 #include "graph/XYAxis.h"
 
 #include <QFont>
@@ -98,22 +99,30 @@ void CXYScaleText::Serialize(CArchive& ar)
     m_bVertical = dynamic_cast<CYScaleText*>(this) ? 1 : 0;
 }
 
+CXYScaleText* CXYScaleText::NewOfSameKind(const RECT& position, CDrawData* page) const
+{
+    if (m_bVertical)
+        return new CYScaleText(position, page, nullptr);
+    return new CXScaleText(position, page, nullptr);
+}
+
+void CXYScaleText::CopyFrom(const CXYScaleText& other)
+{
+    other.CopyAttributes(this);
+    m_charFormat = other.m_charFormat;
+    m_paraFormat = other.m_paraFormat;
+    m_labelSize = other.m_labelSize;
+    m_nOrientation = other.m_nOrientation;
+    m_overhang = other.m_overhang;
+    m_format.Merge(other.m_format);
+    m_bCustomFormat = other.m_bCustomFormat;
+    m_strCustomFormat = other.m_strCustomFormat;
+}
+
 CDrawObj* CXYScaleText::Clone(CDrawData* page)
 {
-    std::unique_ptr<CXYScaleText> clone;
-    if (m_bVertical)
-        clone = std::make_unique<CYScaleText>(m_position, page, nullptr);
-    else
-        clone = std::make_unique<CXScaleText>(m_position, page, nullptr);
-    CopyAttributes(clone.get());
-    clone->m_charFormat = m_charFormat;
-    clone->m_paraFormat = m_paraFormat;
-    clone->m_labelSize = m_labelSize;
-    clone->m_nOrientation = m_nOrientation;
-    clone->m_overhang = m_overhang;
-    clone->m_format.Merge(m_format);
-    clone->m_bCustomFormat = m_bCustomFormat;
-    clone->m_strCustomFormat = m_strCustomFormat;
+    std::unique_ptr<CXYScaleText> clone(NewOfSameKind(m_position, page));
+    clone->CopyFrom(*this);
     return AdoptClone(std::move(clone));
 }
 
@@ -163,45 +172,38 @@ std::string CXYScaleText::LabelText(double value) const
     return text;
 }
 
-int CXYScaleText::FontHeight() const
+int CXYScaleText::FontHeight() const { return GraphFontHeight(m_charFormat); }
+
+
+std::vector<CTickLabel> CXYScaleText::Labels() const
 {
-    const int height = m_charFormat.yHeight > 0 ? int(m_charFormat.yHeight / 2) : 120;
-    return std::clamp(height, 10, 5000);
+    std::vector<CTickLabel> labels;
+    if (!m_pAxis)
+        return labels;
+    for (double v : m_pAxis->MajorTickValues())
+        labels.push_back(CTickLabel{v, LabelText(v)});
+    return labels;
 }
-
-namespace {
-
-QFont LabelFont(const CHARFORMAT& cf, int height)
-{
-    QFont font;
-    if (cf.szFaceName[0])
-        font.setFamily(QString::fromLocal8Bit(cf.szFaceName));
-    font.setPixelSize(height);
-    font.setBold((cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD));
-    font.setItalic((cf.dwMask & CFM_ITALIC) && (cf.dwEffects & CFE_ITALIC));
-    font.setUnderline((cf.dwMask & CFM_UNDERLINE) && (cf.dwEffects & CFE_UNDERLINE));
-    return font;
-}
-
-} // namespace
 
 SIZE CXYScaleText::MeasureLabels() const
 {
-    if (!m_pAxis)
+    const std::vector<CTickLabel> labels = Labels();
+    // Without labels the block keeps its last size.
+    if (!m_pAxis || labels.empty())
         return m_labelSize;
     if (!QGuiApplication::instance()) {
         // No fonts without the application (command-line conversions): an
         // estimate of the average figure's width stands in for measuring.
         std::size_t longest = 0;
-        for (double v : m_pAxis->MajorTickValues())
-            longest = std::max(longest, LabelText(v).size());
+        for (const CTickLabel& label : labels)
+            longest = std::max(longest, label.text.size());
         const int h = FontHeight();
         return SIZE{LONG(longest * std::size_t(h) * 6 / 10), LONG(h * 6 / 5)};
     }
-    const QFontMetricsF metrics(LabelFont(m_charFormat, FontHeight()));
+    const QFontMetricsF metrics(GraphFont(m_charFormat, FontHeight()));
     double width = 0.0;
-    for (double v : m_pAxis->MajorTickValues())
-        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(LabelText(v))));
+    for (const CTickLabel& label : labels)
+        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(label.text)));
     return SIZE{LONG(std::ceil(width)), LONG(std::ceil(metrics.height()))};
 }
 
@@ -234,17 +236,17 @@ void CXYScaleText::Draw(CDrawDC& dc, CDrawViewBase*)
     QPainter& p = *dc.painter;
     p.save();
     const int height = FontHeight();
-    const QFont font = LabelFont(m_charFormat, height);
+    const QFont font = GraphFont(m_charFormat, height);
     p.setFont(font);
     p.setPen(ToColour(m_charFormat.crTextColor));
     const QFontMetricsF metrics(font);
     const RECT r = NormalizedRect(m_position);
     const double angle = kAngles[std::clamp(m_nOrientation, 0, 4)];
-    for (double v : m_pAxis->MajorTickValues()) {
-        const int at = m_pAxis->ValueToDevice(v);
-        if (at == CXYAxis::kLowMark || at == CXYAxis::kHighMark)
+    for (const CTickLabel& label : Labels()) {
+        const int at = m_pAxis->ValueToDevice(label.value);
+        if (at == CXYAxis::kLowMark || at == CXYAxis::kHighMark || label.text.empty())
             continue;
-        const QString text = QString::fromStdString(LabelText(v));
+        const QString text = QString::fromStdString(label.text);
         const double w = metrics.horizontalAdvance(text);
         double x = 0.0, y = 0.0, dx = 0.0;
         if (!m_bVertical) {

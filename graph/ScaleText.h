@@ -7,9 +7,16 @@
 #include "draw/DrawRect.h"
 
 #include <string>
+#include <vector>
 
 class CDrawGraph;
 class CXYAxis;
+
+// One label of a block: where it stands on the axis and what it says.
+struct CTickLabel {
+    double value;
+    std::string text;
+};
 
 class CXYScaleText : public CDrawRect {
     DECLARE_SERIAL(CXYScaleText)
@@ -47,6 +54,10 @@ public:
 
     // The label text of one tick value (number format, custom text).
     std::string LabelText(double value) const;
+    // The labels in axis order: one per major tick (category texts: names).
+    virtual std::vector<CTickLabel> Labels() const;
+    // Copies the drawing attributes, text records, sizes and number format.
+    void CopyFrom(const CXYScaleText& other);
     // Measures the labels and places the block beside the graph's frame;
     // keepOffset keeps a displacement the user gave it along its axis.
     void Reposition(bool keepOffset);
@@ -63,6 +74,10 @@ public:
 
     int m_bCustomFormat = 0;
     std::string m_strCustomFormat;
+
+protected:
+    // An empty block of the same class at the position (for cloning).
+    virtual CXYScaleText* NewOfSameKind(const RECT& position, CDrawData* page) const;
 
 private:
     SIZE MeasureLabels() const;

@@ -7,6 +7,7 @@
 #include "framework/UpdateNotification.h"
 #include "graph/AxisScale.h"
 #include "graph/DrawGraph.h"
+#include "graph/GraphSources.h"
 #include "graph/GraphText.h"
 #include "graph/ScaleText.h"
 #include "graph/XYDataset.h"
@@ -45,6 +46,8 @@ void CCategoryAxisData::Serialize(CArchive& ar)
     ticksBetween = between;
     percentages = percent;
     grouping = group;
+    labelsValid = false;
+    labels.clear();
 }
 
 // ---------------------------------------------------------------- binding and labels
@@ -68,14 +71,14 @@ void CXYAxis::CreateLabels(int number, bool otherSide)
     if (!IsVertical()) {
         const int high = otherSide ? frame.bottom + 540 : frame.top - 360;
         m_pTitle = new CGraphText(RECT{frame.left, high - 180, frame.right, high}, page, m_pGraph);
-        m_pLabels = new CXScaleText(RECT{frame.left, frame.top - 270, frame.right, frame.top - 150}, page, m_pGraph);
+        m_pLabels = MakeTickLabels(RECT{frame.left, frame.top - 270, frame.right, frame.top - 150}, page);
     } else {
         const int height = frame.bottom - frame.top;
         const int centreX = otherSide ? frame.right + 560 : frame.left - 560;
         const int centreY = (frame.top + frame.bottom) / 2;
         m_pTitle = new CGraphText(RECT{centreX - height / 2, centreY - 90, centreX - height / 2 + height, centreY + 90},
                                   page, m_pGraph);
-        m_pLabels = new CYScaleText(RECT{frame.left - 270, frame.top, frame.left - 150, frame.bottom}, page, m_pGraph);
+        m_pLabels = MakeTickLabels(RECT{frame.left - 270, frame.top, frame.left - 150, frame.bottom}, page);
     }
     PARAFORMAT centred = page->GetDefaultParaFormat();
     centred.dwMask |= PFM_ALIGNMENT;
@@ -88,6 +91,35 @@ void CXYAxis::CreateLabels(int number, bool otherSide)
     page->AddObject(m_pTitle);
     page->AddObject(m_pLabels);
     m_pLabels->Reposition(false);
+}
+
+CXYScaleText* CXYAxis::MakeTickLabels(const RECT& position, CDrawData* page) const
+{
+    if (IsVertical())
+        return new CYScaleText(position, page, m_pGraph);
+    return new CXScaleText(position, page, m_pGraph);
+}
+
+void CXYAxis::SetCategorySource(const std::string& table, int column)
+{
+    m_category.tableName = table;
+    m_category.column = column;
+    m_category.labelsValid = false;
+    LoadCategories();
+    if (m_pGraph)
+        m_pGraph->SetModified();
+}
+
+bool CXYAxis::IsAllAreas() const
+{
+    if (!m_pGraph || m_pGraph->GetDatasetCount() == 0)
+        return false;
+    if (m_pGraph->GetDatasetCount() > 1 && m_category.overlap != 100.0)
+        return false;
+    for (int i = 0; i < m_pGraph->GetDatasetCount(); ++i)
+        if (m_pGraph->GetDataset(i)->GetBarType() != 1)
+            return false;
+    return true;
 }
 
 void CXYAxis::CopySettings(CXYAxis& t) const
@@ -167,7 +199,7 @@ void CXYAxis::Autoscale(bool logarithmic, double& min, double& max) const
     if (!m_pGraph)
         return;
     const int index = IsVertical() ? m_pGraph->IndexOfYAxis(this) : m_pGraph->IndexOfXAxis(this);
-    bool any = false;
+    bool any = false, zero = false;
     for (int i = 0; i < m_pGraph->GetDatasetCount(); ++i) {
         CXYDataset* dataset = m_pGraph->GetDataset(i);
         if (IsVertical() ? !dataset->FindYAxis(index) : !dataset->FindXAxis(index))
@@ -184,6 +216,12 @@ void CXYAxis::Autoscale(bool logarithmic, double& min, double& max) const
             min = std::min(min, lo);
             max = std::max(max, hi);
         }
+        // Bars rise from zero: a linear value axis shows where they start.
+        zero = zero || (!logarithmic && dataset->RangeIncludesZero(IsVertical()));
+    }
+    if (any && zero) {
+        min = std::min(min, 0.0);
+        max = std::max(max, 0.0);
     }
     if (any)
         AxisScale::MakeNiceRange(logarithmic, min, max);
@@ -366,7 +404,7 @@ void CXYAxis::GetLabelExtents(RECT& margins) const
 
 void CXYAxis::OnDocumentChange(CUpdateNotification& notice, bool dataChanged)
 {
-    if (notice.kind == UN_ITEM_RENAMED && !m_category.tableName.empty() && m_category.tableName == notice.oldName) {
+    if (notice.kind == UN_ITEM_RENAMED && !m_category.tableName.empty() && SameName(m_category.tableName, notice.oldName)) {
         m_category.tableName = notice.newName;
         if (m_pGraph)
             m_pGraph->SetModified();
@@ -519,6 +557,9 @@ void CXYAxis::Serialize(CArchive& ar)
     m_nTickLengthKind = v[18];
     m_nCustomTickLength = v[19];
     m_bCrossLine = crossLine;
+    // Categories are places, not values: a logarithmic mapping has no meaning.
+    if (m_bCategory)
+        m_bLog = 0;
     // A stored range that cannot be drawn is mended before any tick is made.
     AxisScale::MendRange(m_bLog != 0, m_dMin, m_dMax);
 }

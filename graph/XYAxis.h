@@ -36,6 +36,10 @@ struct CCategoryAxisData {
     int ticksBetween = 1;
     int percentages = 0;
     int grouping = 0;
+    // The category names read from the table, and whether they are current
+    // (neither is stored).
+    bool labelsValid = false;
+    std::vector<std::string> labels;
 
     void Serialize(CArchive& ar);
 };
@@ -89,14 +93,14 @@ public:
 
     // Maps a value to a page coordinate along the axis, limited to the marks.
     virtual int ValueToDevice(double value) const;
-    CAxisMapping GetMapping() const;
+    virtual CAxisMapping GetMapping() const;
     static constexpr int kLowMark = CAxisMapping::kLow;
     static constexpr int kHighMark = CAxisMapping::kHigh;
     bool Contains(double value) const { return value >= m_dMin && value <= m_dMax; }
 
     void Autoscale(bool logarithmic, double& min, double& max) const;
-    void Rescale();
-    void Draw(CDrawDC& dc);
+    virtual void Rescale();
+    virtual void Draw(CDrawDC& dc);
     // The crossing line at a page coordinate across the axis.
     void DrawAtPosition(CDrawDC& dc, int position);
     void GetLabelExtents(RECT& margins) const;
@@ -104,7 +108,23 @@ public:
     std::vector<double> MajorTickValues() const;
     std::vector<double> MinorTickValues() const;
 
-    void OnDocumentChange(CUpdateNotification& notice, bool dataChanged);
+    virtual void OnDocumentChange(CUpdateNotification& notice, bool dataChanged);
+
+    // Category axes: the names come from one column of a data table.
+    bool IsCategoryAxis() const { return m_bCategory; }
+    // Stores the table and column of the categories and reads them again.
+    void SetCategorySource(const std::string& table, int column);
+    // Rebuilds the category names from the table (nothing on a value axis).
+    virtual void LoadCategories(bool markModified = true) {}
+    // Every dataset of the graph is a chart area (the only one, or all
+    // overlapping fully): their points then sit on the categories.
+    bool IsAllAreas() const;
+    // Reads the names when they are not current (before drawing).
+    void EnsureCategories()
+    {
+        if (m_bCategory && !m_category.labelsValid)
+            LoadCategories(false);
+    }
     void OnFrameMoved(const RECT& oldFrame, const RECT& newFrame);
     // Stored record with the label references (their positions in the list being stored).
     void SerializeObject(CArchive& ar);
@@ -150,6 +170,8 @@ public:
     int m_nCustomTickLength = 108;
 
 protected:
+    // The tick-label block of a new axis (category axes label with names).
+    virtual CXYScaleText* MakeTickLabels(const RECT& position, CDrawData* page) const;
     // The axis' stretch of the frame: start and end coordinates along it.
     void AxisStretch(int& start, int& end) const;
     // A segment along (a1 to a2) at c across the axis.
@@ -163,6 +185,7 @@ protected:
     CXYScaleText* m_pLabels = nullptr;
     int m_nTitleIndex = -1;
     int m_nLabelsIndex = -1;
+    bool m_bCategory = false;
 };
 
 class CXAxis : public CXYAxis {

@@ -89,6 +89,52 @@ void CXYDataset::FollowRename(const CUpdateNotification& n, std::string& name)
     }
 }
 
+void CXYDataset::FollowColumnShift(const std::vector<int*>& refs, const CUpdateNotification& n)
+{
+    bool changed = false, deleted = false;
+    for (int* c : refs) {
+        if (*c == -1 || *c < n.first)
+            continue;
+        if (n.kind == UN_COLUMNS_INSERTED)
+            *c += n.count;
+        else if (*c < n.first + n.count) {
+            *c = -1;
+            deleted = true;
+        } else
+            *c -= n.count;
+        changed = true;
+    }
+    if (deleted) {
+        Recalculate();
+        Repaint();
+    }
+    if (changed)
+        SetModified();
+}
+
+void CXYDataset::NotifyTableColumns(CUpdateNotification& n, bool& removed, const std::vector<int*>& refs)
+{
+    switch (n.kind) {
+    case UN_ITEM_RENAMED: FollowRename(n, m_strSource); return;
+    case UN_ITEM_REMOVING:
+        if (SameName(n.oldName, m_strSource))
+            AskRemoval(removed);
+        return;
+    case UN_COLUMNS_INSERTED:
+    case UN_COLUMNS_DELETED:
+        if (IsAffectedBy(n))
+            FollowColumnShift(refs, n);
+        return;
+    default:
+        if (IsAffectedBy(n)) {
+            Recalculate();
+            Repaint();
+            SetModified();
+        }
+        return;
+    }
+}
+
 void CXYDataset::AskRemoval(bool& removed)
 {
     removed = true;

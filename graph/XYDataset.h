@@ -48,6 +48,11 @@ public:
     virtual std::string GetXName() const { return {}; }
     virtual std::string GetYName() const { return {}; }
     virtual bool HasDataPoints() const { return true; }
+    // The bar type of a chart series (0 bars, 1 area, 2 none); -1 for other datasets.
+    virtual int GetBarType() const { return -1; }
+    // Whether the value axis of that direction should show the zero line
+    // from which the dataset's bars rise.
+    virtual bool RangeIncludesZero(bool vertical) const { return false; }
     // Why nothing is drawn for the dataset (a legend entry shows it); empty when all is well.
     virtual std::string GetNotice() const { return {}; }
 
@@ -129,6 +134,14 @@ protected:
     void ClearPoints();
     // A rename of the item named (case-blind) or of the transformation item.
     void FollowRename(const CUpdateNotification& notice, std::string& name);
+    // Follows columns inserted into or deleted from the source table:
+    // references at or after the first move along, references to deleted
+    // columns become -1 (and the points are rebuilt).
+    void FollowColumnShift(const std::vector<int*>& refs, const CUpdateNotification& notice);
+    // How a dataset that reads the columns refs of the table it names
+    // follows a notice: renames, removal, column shifts, and a rebuild for
+    // whatever IsAffectedBy reports.
+    void NotifyTableColumns(CUpdateNotification& notice, bool& removed, const std::vector<int*>& refs);
     // Asks the graph to take this dataset away (it is deleted after the notice round).
     void AskRemoval(bool& removed);
     // Device positions of the points (the marks where an axis cannot place one).

@@ -5,13 +5,13 @@
 #include "draw/PatternPen.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/UpdateNotification.h"
+#include "graph/BarFill.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphSources.h"
 #include "graph/XYAxis.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
-#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -21,23 +21,6 @@
 
 IMPLEMENT_SERIAL(CXYDatasetHisto, CXYDataset, 0)
 
-namespace {
-
-QColor ToColour(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
-// The 8 x 8 patterns of fill styles 8 to 23, top row first, leftmost bit highest.
-constexpr unsigned char kPatterns[16][8] = {
-    {0x00, 0x44, 0x00, 0x11, 0x00, 0x44, 0x00, 0x11}, {0x44, 0x11, 0x44, 0x11, 0x44, 0x11, 0x44, 0x11},
-    {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA}, {0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77},
-    {0xFF, 0x77, 0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD}, {0xDF, 0xFF, 0xFD, 0xFF, 0xDF, 0xFF, 0xFD, 0xFF},
-    {0x33, 0x99, 0xCC, 0x66, 0x33, 0x99, 0xCC, 0x66}, {0xCC, 0x99, 0x33, 0x66, 0xCC, 0x99, 0x33, 0x66},
-    {0xD1, 0xBB, 0x1D, 0x0E, 0x17, 0xBB, 0x71, 0xE0}, {0xD5, 0xBB, 0x5D, 0xEE, 0x57, 0xBB, 0x75, 0xEE},
-    {0xF9, 0xF3, 0xE7, 0xC3, 0x99, 0x3C, 0x7E, 0xFC}, {0xF9, 0xFC, 0x7E, 0x3C, 0x99, 0xC3, 0xE7, 0xF3},
-    {0xFD, 0x00, 0xDF, 0xDF, 0xDF, 0x00, 0xFD, 0xFD}, {0xE0, 0x11, 0xCE, 0x0E, 0x0E, 0x11, 0xEC, 0xE0},
-    {0x22, 0x11, 0x88, 0x44, 0x22, 0x11, 0x88, 0x44}, {0x44, 0x88, 0x11, 0x22, 0x44, 0x88, 0x11, 0x22},
-};
-
-} // namespace
 
 CXYDatasetHisto::CXYDatasetHisto(const std::string& source, int column, int weightsOn, int weightsColumn,
                                  CDrawGraph* graph)
@@ -168,32 +151,7 @@ bool CXYDatasetHisto::GetYRange(bool, double& min, double& max)
 
 void CXYDatasetHisto::SelectFill(CDrawDC& dc) const
 {
-    QPainter& p = *dc.painter;
-    p.setBackgroundMode(m_bBackOn ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToColour(m_crBack));
-    if (!m_bForeOn) {
-        p.setBrush(Qt::NoBrush);
-        return;
-    }
-    const int style = std::clamp(m_nFillStyle, 0, 23);
-    if (style <= 5) {
-        static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
-                                                 Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        p.setBrush(QBrush(ToColour(m_crFore), hatches[style]));
-    } else if (style == 6)
-        p.setBrush(ToColour(m_crFore));
-    else if (style == 7)
-        p.setBrush(ToColour(m_crBack));
-    else {
-        // 0 bits in the fore colour, 1 bits in the back colour.
-        QImage pattern(8, 8, QImage::Format_RGB32);
-        for (int row = 0; row < 8; ++row)
-            for (int col = 0; col < 8; ++col) {
-                const bool set = kPatterns[style - 8][row] & (0x80 >> col);
-                pattern.setPixel(col, row, ToColour(set ? m_crBack : m_crFore).rgb());
-            }
-        p.setBrush(QBrush(pattern));
-    }
+    SelectBarFill(*dc.painter, m_nFillStyle, m_crFore, m_crBack, m_bBackOn != 0, m_bForeOn != 0);
 }
 
 void CXYDatasetHisto::DrawBars(CDrawDC& dc, CXYAxis& x, CXYAxis& y)
@@ -321,43 +279,4 @@ bool CXYDatasetHisto::IsAffectedBy(const CUpdateNotification& n) const
     }
 }
 
-void CXYDatasetHisto::OnNotify(CUpdateNotification& n, bool& removed)
-{
-    switch (n.kind) {
-    case UN_ITEM_RENAMED: FollowRename(n, m_strSource); return;
-    case UN_ITEM_REMOVING:
-        if (SameName(n.oldName, m_strSource))
-            AskRemoval(removed);
-        return;
-    case UN_COLUMNS_INSERTED:
-    case UN_COLUMNS_DELETED: {
-        if (!IsAffectedBy(n))
-            return;
-        bool deleted = false;
-        for (int* c : UsedColumns()) {
-            if (*c == -1 || *c < n.first)
-                continue;
-            if (n.kind == UN_COLUMNS_INSERTED)
-                *c += n.count;
-            else if (*c < n.first + n.count) {
-                *c = -1;
-                deleted = true;
-            } else
-                *c -= n.count;
-        }
-        if (deleted) {
-            Recalculate();
-            Repaint();
-        }
-        SetModified();
-        return;
-    }
-    default:
-        if (IsAffectedBy(n)) {
-            Recalculate();
-            Repaint();
-            SetModified();
-        }
-        return;
-    }
-}
+void CXYDatasetHisto::OnNotify(CUpdateNotification& n, bool& removed) { NotifyTableColumns(n, removed, UsedColumns()); }

@@ -6,11 +6,16 @@
 #include "framework/ArchiveHelpers.h"
 #include "framework/UpdateNotification.h"
 #include "graph/DrawGraph.h"
+#include "equation/EquationTransform.h"
+#include "equation/MyError.h"
+#include "equation/ParseErr.h"
+#include "equation/Transformation.h"
 #include "graph/GraphSources.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 IMPLEMENT_SERIAL(CXYDatasetTable, CXYDataset, 0)
 
@@ -46,7 +51,8 @@ const CMyData* CXYDatasetTable::FindTable(CMXProjectItem** item) const
     return sources ? sources->FindTable(m_strSource, item) : nullptr;
 }
 
-void GatherTablePoints(CXYDataset& d, const CMyData& table, int xColumn, const CMyData* errors, int yColumn)
+void GatherTablePoints(CXYDataset& d, const CMyData& table, int xColumn, const CMyData* errors, int yColumn,
+                       CEquationTransform* transform)
 {
     const bool yPlus = d.m_nYErrorMode == 3 || d.m_nYErrorMode == 4, yMinus = d.m_nYErrorMode == 4;
     const bool xPlus = d.m_nXErrorMode == 3 || d.m_nXErrorMode == 4, xMinus = d.m_nXErrorMode == 4;
@@ -78,6 +84,19 @@ void GatherTablePoints(CXYDataset& d, const CMyData& table, int xColumn, const C
             continue;
         if (xMinus && !errors->GetNumber(r, d.m_nXMinusColumn, xm))
             continue;
+        if (transform) {
+            // A row the transformation fails on keeps its own x and y.
+            transform->SetPoint(x, y);
+            try {
+                const double tx = transform->EvaluateX();
+                const double ty = transform->EvaluateY();
+                if (std::isfinite(tx) && std::isfinite(ty)) {
+                    x = tx;
+                    y = ty;
+                }
+            } catch (const CMyError&) {
+            }
+        }
         d.m_x.push_back(x);
         d.m_y.push_back(y);
         if (yPlus)
@@ -91,11 +110,53 @@ void GatherTablePoints(CXYDataset& d, const CMyData& table, int xColumn, const C
     }
 }
 
+std::unique_ptr<CEquationTransform> CXYDatasetTable::PrepareTransform(const CMyData& table) const
+{
+    CGraphSources* sources = GetSources();
+    if (!m_bTransform || !sources)
+        return nullptr;
+    const CEquationBase* equation = nullptr;
+    const CTransformation* t = sources->FindTransformation(m_strTransform, &equation);
+    if (!t || !t->IsCompiled() || !t->GetTransformData() || !equation)
+        return nullptr;
+    auto transform = std::make_unique<CEquationTransform>();
+    try {
+        t->PrepareDataTransform(*equation, *transform);
+    } catch (const CParseErr&) {
+        return nullptr;
+    } catch (const CMyError&) {
+        return nullptr;
+    }
+    // XDATA2 to XDATA5: the associated x values of the y column, 0 where
+    // there are none (the program reads all four).
+    CMyVector& extra = transform->GetExtraXValues();
+    extra.SetSize(4);
+    std::vector<double> associated;
+    if (!sources->GetAssociatedX(table, m_nYColumn, associated))
+        associated.clear();
+    for (int i = 0; i < 4; ++i)
+        extra.SetAt(i, std::size_t(i) < associated.size() ? associated[std::size_t(i)] : 0.0);
+    return transform;
+}
+
+bool CXYDatasetTable::TransformCaptions(std::string& x, std::string& y) const
+{
+    CGraphSources* sources = GetSources();
+    const CTransformation* t = m_bTransform && sources ? sources->FindTransformation(m_strTransform, nullptr) : nullptr;
+    if (!t || !t->IsCompiled())
+        return false;
+    x = t->GetDefaultXName();
+    y = t->GetDefaultYName();
+    return true;
+}
+
 void CXYDatasetTable::Recalculate()
 {
     CXYDataset::Recalculate();
-    if (const CMyData* table = FindTable())
-        GatherTablePoints(*this, *table, m_nXColumn, table, m_nYColumn);
+    if (const CMyData* table = FindTable()) {
+        const std::unique_ptr<CEquationTransform> transform = PrepareTransform(*table);
+        GatherTablePoints(*this, *table, m_nXColumn, table, m_nYColumn, transform.get());
+    }
     m_bPointsValid = 1;
 }
 
@@ -131,12 +192,18 @@ CXYDataset* CXYDatasetTable::Clone(CDrawGraph* graph) const
 
 std::string CXYDatasetTable::GetXName() const
 {
+    std::string x, y;
+    if (TransformCaptions(x, y))
+        return x;
     const CMyData* table = FindTable();
     return table && m_nXColumn >= 0 ? table->GetColumnName(m_nXColumn) : std::string();
 }
 
 std::string CXYDatasetTable::GetYName() const
 {
+    std::string x, y;
+    if (TransformCaptions(x, y))
+        return y;
     const CMyData* table = FindTable();
     return table && m_nYColumn >= 0 ? table->GetColumnName(m_nYColumn) : std::string();
 }
@@ -211,38 +278,9 @@ void CXYDatasetTable::OnNotify(CUpdateNotification& n, bool& removed)
             AskRemoval(removed);
         break;
     case UN_COLUMNS_INSERTED:
-        if (tableItem && n.item == tableItem) {
-            bool changed = false;
-            for (int* c : UsedColumns())
-                if (*c != -1 && *c >= n.first) {
-                    *c += n.count;
-                    changed = true;
-                }
-            if (changed)
-                SetModified();
-        }
-        break;
     case UN_COLUMNS_DELETED:
-        if (tableItem && n.item == tableItem) {
-            bool changed = false, deleted = false;
-            for (int* c : UsedColumns()) {
-                if (*c == -1)
-                    continue;
-                if (*c >= n.first && *c < n.first + n.count) {
-                    *c = -1;
-                    changed = deleted = true;
-                } else if (*c >= n.first + n.count) {
-                    *c -= n.count;
-                    changed = true;
-                }
-            }
-            if (deleted) {
-                Recalculate();
-                Repaint();
-            }
-            if (changed)
-                SetModified();
-        }
+        if (tableItem && n.item == tableItem)
+            FollowColumnShift(UsedColumns(), n);
         break;
     case UN_ROWS_INSERTED:
     case UN_ROWS_DELETED:
@@ -252,6 +290,11 @@ void CXYDatasetTable::OnNotify(CUpdateNotification& n, bool& removed)
     case UN_BLOCK_CHANGED:
     case UN_BLOCK_DELETED:
         if (tableItem && n.item == tableItem && UsesColumns(BlockRefs(n, tableItem), tableItem))
+            rebuild();
+        break;
+    case UN_TRANSFORM_CHANGED:
+    case UN_EQUATION_CHANGED:
+        if (IsAffectedBy(n))
             rebuild();
         break;
     default: break;
@@ -279,6 +322,18 @@ bool CXYDatasetTable::IsAffectedBy(const CUpdateNotification& n) const
     case UN_ROWS_DELETED: return tableItem && n.item == tableItem;
     case UN_BLOCK_CHANGED:
     case UN_BLOCK_DELETED: return tableItem && n.item == tableItem && UsesColumns(BlockRefs(n, tableItem), tableItem);
+    case UN_TRANSFORM_CHANGED:
+    case UN_EQUATION_CHANGED: {
+        // The transformation, or the equation it draws its variables from, changed.
+        CGraphSources* sources = GetSources();
+        if (!m_bTransform || !sources || !n.item)
+            return false;
+        if (sources->FindGraphItem(m_strTransform) == n.item)
+            return true;
+        const CEquationBase* equation = nullptr;
+        const CTransformation* t = sources->FindTransformation(m_strTransform, &equation);
+        return n.kind == UN_EQUATION_CHANGED && t && sources->FindGraphItem(t->GetReferenceName()) == n.item;
+    }
     default: return false;
     }
 }

@@ -5,8 +5,10 @@
 
 #include "graph/XYDataset.h"
 
+#include <memory>
 #include <vector>
 
+class CEquationTransform;
 class CMyData;
 
 class CXYDatasetTable : public CXYDataset {
@@ -35,8 +37,16 @@ protected:
     std::vector<int*> UsedColumns();
     std::vector<int> UsedColumnValues() const;
     const CMyData* FindTable(CMXProjectItem** item = nullptr) const;
+    // The transformation of the points, ready to evaluate; null when none
+    // applies (off, missing, not compiled, off for data points, no equation,
+    // or its expressions do not compile).
+    std::unique_ptr<CEquationTransform> PrepareTransform(const CMyData& table) const;
+    // The transformation item's captions when it is compiled; empty otherwise.
+    bool TransformCaptions(std::string& x, std::string& y) const;
 };
 
 // Gathers the points of an x and a y column of a table (and the error
-// columns of the modes in use) into the dataset's arrays.
-void GatherTablePoints(CXYDataset& dataset, const CMyData& table, int xColumn, const CMyData* errors, int yColumn);
+// columns of the modes in use) into the dataset's arrays, each (x, y)
+// through the transformation when there is one.
+void GatherTablePoints(CXYDataset& dataset, const CMyData& table, int xColumn, const CMyData* errors, int yColumn,
+                       CEquationTransform* transform = nullptr);

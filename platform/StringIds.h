@@ -684,6 +684,13 @@ inline constexpr UINT IDS_GRAPH_FIT_FAILED = 36204;
 inline constexpr UINT IDS_GRAPH_FIT_NOT_FITTED = 36205;
 inline constexpr UINT IDS_GRAPH_CURVE_NOT_READY = 36206;
 inline constexpr UINT IDS_GRAPH_TOO_MANY_BINS = 36208;
+inline constexpr UINT IDS_RESULTS_BAD_NAME = 36210;
+inline constexpr UINT IDS_RESULTS_NONE_FITTED = 36211;
+inline constexpr UINT IDS_RESULTS_BAD_FIT = 36212;
+inline constexpr UINT IDS_RESULTS_NOT_FITTED = 36213;
+inline constexpr UINT IDS_RESULTS_CALCULATING = 36214;
+inline constexpr UINT IDS_RESULTS_FAILED = 36215;
+inline constexpr UINT IDS_RESULTS_PROPERTIES = 36216;
 
 // Graph property pages and wizards
 inline constexpr UINT IDS_WIZARD = 1049;

@@ -4,6 +4,7 @@
 // reduction of long lines).
 #include "GraphTestSupport.h"
 
+#include "equation/Equation.h"
 #include "framework/UpdateNotification.h"
 #include "graph/DrawGraph.h"
 #include "graph/XYAxis.h"
@@ -278,6 +279,63 @@ TEST(Joins, PixelReductionKeepsFirstLowestHighestLast)
     EXPECT_EQ(reduced[2].y(), 12); // highest
     EXPECT_EQ(reduced[3].y(), 6);  // last
     EXPECT_EQ(reduced[4].y(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Points through a transformation: x doubled, y to its base-10 logarithm;
+// a row the logarithm fails on keeps its own point.
+TEST(TableTransform, PointsGoThroughTheTransformation)
+{
+    GraphFixture f;
+    CMyData& t = f.doc.AddTable("T");
+    FillColumn(t, 0, {1, 2, 3});
+    FillColumn(t, 1, {10, -5, 1000});
+    auto equation = std::make_unique<CEquation>();
+    equation->SetYName("y");
+    equation->SetXName(0, "x", "");
+    equation->SetModeFlag(1);
+    equation->SetSource("y = x");
+    equation->Compile();
+    equation->ResizeValues();
+    f.doc.AddEquation("Line", std::move(equation));
+    CTransformation& tr = f.doc.AddTransformation("Logs");
+    tr.SetReferenceName("Line");
+    tr.SetXDataDefinition("XDATA * 2");
+    tr.SetYDataDefinition("LOG(YDATA)");
+    tr.SetDefaultXName("Twice x");
+    tr.SetDefaultYName("log y");
+    tr.SetCompiled(true);
+    auto* graph = new CDrawXYGraph(RECT{0, 0, 7200, 5040}, &f.page);
+    auto* d = new CXYDatasetTable("T", 0, 1, -1, graph);
+    d->m_bTransform = 1;
+    d->m_strTransform = "logs";
+    graph->AddDataset(d, "d");
+    d->Recalculate();
+    EXPECT_EQ(d->m_x, (std::vector<double>{2, 2, 6}));
+    ASSERT_EQ(d->m_y.size(), 3u);
+    EXPECT_DOUBLE_EQ(d->m_y[0], 1.0);
+    EXPECT_EQ(d->m_y[1], -5.0); // LOG of a negative number: the point stays raw
+    EXPECT_DOUBLE_EQ(d->m_y[2], 3.0);
+    EXPECT_EQ(d->GetXName(), "Twice x");
+    EXPECT_EQ(d->GetYName(), "log y");
+    // Off for data points, or not compiled: no transformation.
+    tr.SetTransformData(false);
+    d->Recalculate();
+    EXPECT_EQ(d->m_x, (std::vector<double>{1, 2, 3}));
+    tr.SetTransformData(true);
+    // A changed transformation rebuilds the points.
+    CUpdateNotification changed;
+    changed.kind = UN_TRANSFORM_CHANGED;
+    changed.item = f.doc.Item("Logs");
+    EXPECT_TRUE(d->IsAffectedBy(changed));
+    graph->OnDocumentChange(changed);
+    EXPECT_EQ(d->m_x, (std::vector<double>{2, 2, 6}));
+    tr.SetCompiled(false);
+    d->Recalculate();
+    EXPECT_EQ(d->m_x, (std::vector<double>{1, 2, 3}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "data/MyData.h"
 #include "draw/DrawData.h"
 #include "equation/EquationBase.h"
+#include "equation/Transformation.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/ProjectDocBase.h"
 #include "graph/GraphSources.h"
@@ -41,8 +42,21 @@ public:
         y = curve(x);
         return std::isfinite(y);
     }
-    int GetParameterCount() const override { return 0; }
-    bool GetParameter(int, int, std::string&, double&, double&) const override { return false; }
+    int GetParameterCount() const override { return int(parameters.size()); }
+    bool GetParameter(int fit, int p, std::string& name, double& value, double& error) const override
+    {
+        if (fit < 0 || fit >= count || status != 1 || p < 0 || p >= int(parameters.size()))
+            return false;
+        name = parameters[std::size_t(p)].name;
+        value = parameters[std::size_t(p)].value;
+        error = parameters[std::size_t(p)].error;
+        return true;
+    }
+    struct Parameter {
+        std::string name;
+        double value, error;
+    };
+    std::vector<Parameter> parameters;
 
     const CMyData* table = nullptr;
     CMXProjectItem* tableItem = nullptr;
@@ -63,6 +77,7 @@ public:
         std::unique_ptr<CMyData> table;
         std::unique_ptr<FakeFit> fit;
         std::unique_ptr<CEquationBase> equation;
+        std::unique_ptr<CTransformation> transformation;
         int token = 0;
     };
 
@@ -77,6 +92,18 @@ public:
         Entry& e = Add(name);
         e.fit = std::make_unique<FakeFit>();
         return *e.fit;
+    }
+    CTransformation& AddTransformation(const std::string& name)
+    {
+        Entry& e = Add(name);
+        e.transformation = std::make_unique<CTransformation>();
+        return *e.transformation;
+    }
+    CEquationBase& AddEquation(const std::string& name, std::unique_ptr<CEquationBase> equation)
+    {
+        Entry& e = Add(name);
+        e.equation = std::move(equation);
+        return *e.equation;
     }
     void Rename(const std::string& from, const std::string& to) { Find(from)->name = to; }
     void Remove(const std::string& name)
@@ -112,6 +139,15 @@ public:
     {
         Entry* e = Find(std::string(name));
         return e ? e->equation.get() : nullptr;
+    }
+    const CTransformation* FindTransformation(std::string_view name, const CEquationBase** equation) const override
+    {
+        Entry* e = Find(std::string(name));
+        if (!e || !e->transformation)
+            return nullptr;
+        if (equation)
+            *equation = FindEquation(e->transformation->GetReferenceName());
+        return e->transformation.get();
     }
     bool GetAssociatedX(const CMyData&, int, std::vector<double>&) const override { return false; }
 
