@@ -51,8 +51,12 @@ QGridLayout* Grid(QWidget* page)
 void AddRow(QGridLayout* grid, const QString& label, QWidget* control)
 {
     const int row = grid->rowCount();
-    if (!label.isEmpty())
-        grid->addWidget(new QLabel(label), row, 0);
+    if (!label.isEmpty()) {
+        // The label's mnemonic moves the focus to its control.
+        auto* text = new QLabel(label);
+        text->setBuddy(control);
+        grid->addWidget(text, row, 0);
+    }
     grid->addWidget(control, row, 1);
 }
 
