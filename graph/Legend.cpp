@@ -290,6 +290,28 @@ void CLegend::RemoveDatasetEntry(int dataset)
     Relayout();
 }
 
+bool CLegend::Reorder(const std::vector<int>& order)
+{
+    const std::size_t n = m_samples.size();
+    if (order.size() != n)
+        return false;
+    std::vector<bool> seen(n, false);
+    for (int i : order) {
+        if (i < 0 || std::size_t(i) >= n || seen[std::size_t(i)])
+            return false;
+        seen[std::size_t(i)] = true;
+    }
+    std::vector<CDataPointBox*> samples;
+    std::vector<CLegendText*> texts;
+    for (int i : order) {
+        samples.push_back(m_samples[std::size_t(i)]);
+        texts.push_back(m_texts[std::size_t(i)]);
+    }
+    m_samples = std::move(samples);
+    m_texts = std::move(texts);
+    return true;
+}
+
 CDataPointBox* CLegend::FindEntry(int dataset) const
 {
     for (CDataPointBox* sample : m_samples)

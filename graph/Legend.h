@@ -76,6 +76,9 @@ public:
     void CreateBox();
     void AddDatasetEntry(int dataset, const std::string& text);
     void RemoveDatasetEntry(int dataset);
+    // Puts the entries in a new order: order[n] is the entry that comes n-th.
+    // False (and nothing changed) when order is not a rearrangement of the entries.
+    bool Reorder(const std::vector<int>& order);
     CDataPointBox* FindEntry(int dataset) const;
     CLegendText* FindText(int dataset) const;
     bool IsShown() const;

@@ -28,6 +28,9 @@ public:
     double UpperEdge(std::size_t k) const { return m_dFirstEdge + double(k + 1) * m_dBinWidth; }
     double LowerEdge(std::size_t k) const { return m_dFirstEdge + double(k) * m_dBinWidth; }
 
+    // Sets the painter's brush and background to the bars' fill (the pages draw their samples with it).
+    void SelectFill(CDrawDC& dc) const;
+
     // More bins than this (empty ones between the values included) are refused.
     static constexpr std::size_t kMaxBins = 100000;
 
@@ -48,7 +51,6 @@ public:
 
 private:
     void DrawBars(CDrawDC& dc, CXYAxis& x, CXYAxis& y);
-    void SelectFill(CDrawDC& dc) const;
     std::vector<int*> UsedColumns();
     bool Touches(int first, int last) const;
 

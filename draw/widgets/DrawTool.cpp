@@ -386,7 +386,10 @@ void CShapeDragTool::OnLButtonDown(CDrawView* view, int flags, QPoint point)
     CDrawObj* obj = m_create(RECT{doc.x, doc.y, doc.x, doc.y}, page, view);
     if (!obj)
         return;
-    page->AddObject(obj);
+    // Some objects put themselves on the page they are made for (a graph
+    // does); a second entry would draw, store and delete it twice.
+    if (page->GetObjectIndex(obj) < 0)
+        page->AddObject(obj);
     view->Select(obj, false);
     DragState& st = State();
     st.mode = DRAG_NEW_ARMED;

@@ -30,7 +30,9 @@ const MeasurementUnit& WidthUnit()
 void AddRow(QGridLayout* grid, const QString& label, QWidget* control, int column = 0)
 {
     const int row = column == 0 ? grid->rowCount() : grid->rowCount() - 1;
-    grid->addWidget(new QLabel(label), row, column);
+    auto* text = new QLabel(label);
+    text->setBuddy(control);
+    grid->addWidget(text, row, column);
     grid->addWidget(control, row, column + 1);
 }
 

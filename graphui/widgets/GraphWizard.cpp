@@ -1,6 +1,8 @@
 #include "graphui/widgets/GraphWizard.h"
 
+#include "framework/UpdateNotification.h"
 #include "graph/DrawGraph.h"
+#include "graph/GraphSources.h"
 #include "graph/XYAxis.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
@@ -222,6 +224,22 @@ int CGraphWizardSheet::GetSourceKind() const
 {
     const std::string name = GetSourceName();
     return name.empty() || !m_pCatalog ? 0 : m_pCatalog->GetItemKind(name);
+}
+
+bool CGraphWizardSheet::SourceNoticed(const CUpdateNotification& notice) const
+{
+    const std::string source = GetSourceName();
+    if (source.empty())
+        return false;
+    switch (notice.kind) {
+    case UN_CELLS_CHANGED: case UN_COLUMNS_INSERTED: case UN_COLUMNS_DELETED: case UN_ROWS_INSERTED:
+    case UN_ROWS_DELETED: case UN_BLOCK_CHANGED: case UN_BLOCK_DELETED:
+        return m_pSources && notice.item && notice.item == m_pSources->FindGraphItem(source);
+    case UN_ITEM_REMOVING:
+        return SameName(notice.oldName, source);
+    default:
+        return false;
+    }
 }
 
 void ApplyTickStyle(CDrawGraph* graph, int style, int xIndex, int yIndex)

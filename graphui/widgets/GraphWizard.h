@@ -164,6 +164,9 @@ public:
     virtual void GetAxisTitles(std::string& x, std::string& y) = 0;
     // The kind of the chosen source (0 without one).
     int GetSourceKind() const;
+    // Whether the notice changes the chosen source's data or removes it; the
+    // wizard then turns back to its first page.
+    bool SourceNoticed(const CUpdateNotification& notice) const;
     // Builds into the graph: sets the axes up for a new graph, adds the datasets.
     virtual void ApplyToGraph(CDrawGraph* graph, bool newGraph) = 0;
 

@@ -1,5 +1,7 @@
 #include "graphui/widgets/XYWizard.h"
 
+#include "graphui/widgets/PageHelpers.h"
+
 #include "data/MyData.h"
 #include "equation/EquationBase.h"
 #include "framework/UpdateNotification.h"
@@ -49,42 +51,6 @@ constexpr int kParamsPage = 3557;
 constexpr int kConstsPage = 3558;
 constexpr int kAssociationPage = 3576;
 
-// Widths and lengths of the pages are shown in points.
-const MeasurementUnit& PointUnit()
-{
-    static const MeasurementUnit unit(2, 720);
-    return unit;
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-bool IsFit(int kind) { return kind == KIND_LINEAR_FIT || kind == KIND_NONLINEAR_FIT; }
-bool IsEquation(int kind) { return kind == KIND_EQUATION || kind == KIND_DLL_EQUATION; }
-
-void FillLineStyles(QComboBox* combo)
-{
-    for (const char* s : {"None", "Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"})
-        combo->addItem(QObject::tr(s));
-}
-
-void SetItems(QComboBox* combo, const std::vector<std::string>& names)
-{
-    combo->clear();
-    for (const std::string& n : names)
-        combo->addItem(Q(n));
-}
-
-std::vector<std::string> ColumnNames(const CMyData* table)
-{
-    std::vector<std::string> names;
-    if (!table)
-        return names;
-    // A table's column count comes from its own record: bound it before listing.
-    const int last = std::min(table->GetLastColumn(), 100000);
-    for (int c = 0; c <= last; ++c)
-        names.push_back(table->GetColumnName(c));
-    return names;
-}
 
 // The extent of a column (each value widened by the error column's when given) over the data rows.
 void ColumnExtent(const CMyData& table, int column, int error, bool logarithmic, double& min, double& max, int& count)
@@ -110,22 +76,9 @@ void ColumnExtent(const CMyData& table, int column, int error, bool logarithmic,
 }
 
 
-QGridLayout* Grid(QWidget* page)
-{
-    auto* grid = new QGridLayout(page);
-    grid->setColumnStretch(1, 1);
-    return grid;
-}
-
-void AddRow(QGridLayout* grid, const QString& label, QWidget* control)
-{
-    const int row = grid->rowCount();
-    if (!label.isEmpty())
-        grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(control, row, 1);
-}
-
 } // namespace
+
+using namespace pages;
 
 // ---------------------------------------------------------------- shared
 
@@ -353,21 +306,9 @@ void CXYDataPage::OnNotify(const CUpdateNotification& notice)
             m_strTransform.clear();
         break;
     case UN_COLUMNS_INSERTED:
-        if (!isSource || notice.count <= 0)
-            return;
-        for (int* c : {&m_nXColumn, &m_nYColumn, &m_nErrorColumn})
-            if (*c >= notice.first)
-                *c += notice.count;
-        break;
     case UN_COLUMNS_DELETED:
-        if (!isSource || notice.count <= 0)
+        if (!isSource || !RenumberColumns(notice, {&m_nXColumn, &m_nYColumn, &m_nErrorColumn}))
             return;
-        for (int* c : {&m_nXColumn, &m_nYColumn, &m_nErrorColumn}) {
-            if (*c >= notice.first + notice.count)
-                *c -= notice.count;
-            else if (*c >= notice.first)
-                *c = -1;
-        }
         break;
     default:
         return;
@@ -1024,23 +965,16 @@ CXYWizardSheet::CXYWizardSheet(CDrawGraph* graph, CWizardCatalog* catalog, CGrap
 void CXYWizardSheet::OnItemNotify(CUpdateNotification& notice)
 {
     const std::string& source = m_data.m_strSource;
-    CMXProjectItem* item = m_pSources && !source.empty() ? m_pSources->FindGraphItem(source) : nullptr;
-    bool acts = false;
-    switch (notice.kind) {
-    case 1: case 5: case 6: case 10: case 13: case 14: case 15: case 16:
-        acts = item && notice.item == item;
-        break;
-    case 3:
-        acts = (!source.empty() && SameName(notice.oldName, source)) ||
-               (m_data.m_bTransform && !m_data.m_strTransform.empty() && SameName(notice.oldName, m_data.m_strTransform));
-        break;
-    case 17:
-        acts = m_data.m_bTransform && notice.item && m_pSources &&
-               notice.item == m_pSources->FindGraphItem(m_data.m_strTransform);
-        break;
-    default:
-        break;
-    }
+    bool acts = SourceNoticed(notice);
+    // An equation's own change, and the transformation's, count too.
+    if (notice.kind == UN_EQUATION_CHANGED)
+        acts = !source.empty() && m_pSources && notice.item && notice.item == m_pSources->FindGraphItem(source);
+    const bool transform = m_data.m_bTransform && !m_data.m_strTransform.empty();
+    if (transform && notice.kind == UN_ITEM_REMOVING && SameName(notice.oldName, m_data.m_strTransform))
+        acts = true;
+    if (transform && notice.kind == UN_TRANSFORM_CHANGED && notice.item && m_pSources &&
+        notice.item == m_pSources->FindGraphItem(m_data.m_strTransform))
+        acts = true;
     if (acts && GetActivePage() != &m_data)
         SetActivePage(0);
     m_data.OnNotify(notice);
@@ -1150,26 +1084,48 @@ void CXYWizardSheet::FillDataset(CXYDataset& d, int kind)
     }
 }
 
+void ApplyInitialScaling(CDrawGraph* graph, const CXYScalingPage& scaling)
+{
+    for (int a = 0; a < 2; ++a) {
+        CXYAxis* axis = a == 0 ? graph->GetXAxis(0) : graph->GetYAxis(0);
+        if (scaling.m_nScaling[a] == 1)
+            axis->m_bAutoMin = axis->m_bAutoMax = 0;
+        axis->m_dMin = scaling.m_dFrom[a];
+        axis->m_dMax = scaling.m_dTo[a];
+        axis->m_bLog = scaling.m_nType[a] == 1 ? 1 : 0;
+        double origin = 0.0;
+        AxisScale::ChooseTickSteps(axis->m_bLog, axis->m_dMin, axis->m_dMax, axis->m_dMajor, axis->m_dMinor, origin);
+        if (axis->m_bAutoCross)
+            axis->m_dCross = origin;
+        if (CXYScaleText* labels = axis->GetTickLabels())
+            labels->Reposition(true);
+    }
+}
+
+void SetInitialTitles(CDrawGraph* graph, const CXYScalingPage& scaling)
+{
+    for (int a = 0; a < 2; ++a) {
+        CXYAxis* axis = a == 0 ? graph->GetXAxis(0) : graph->GetYAxis(0);
+        CGraphText* title = axis->GetTitle();
+        if (!title)
+            continue;
+        title->ReplaceText(nullptr, scaling.m_strTitle[a], false);
+        PARAFORMAT centred{};
+        centred.cbSize = sizeof centred;
+        centred.dwMask = PFM_ALIGNMENT;
+        centred.wAlignment = PFA_CENTER;
+        title->SetParaFormat(nullptr, centred);
+        title->Invalidate();
+    }
+}
+
 void CXYWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
 {
     if (!graph)
         return;
     if (newGraph && graph->GetXAxisCount() > 0 && graph->GetYAxisCount() > 0) {
         ApplyTickStyle(graph, m_ticks.m_nTickStyle);
-        for (int a = 0; a < 2; ++a) {
-            CXYAxis* axis = a == 0 ? graph->GetXAxis(0) : graph->GetYAxis(0);
-            if (m_scaling.m_nScaling[a] == 1)
-                axis->m_bAutoMin = axis->m_bAutoMax = 0;
-            axis->m_dMin = m_scaling.m_dFrom[a];
-            axis->m_dMax = m_scaling.m_dTo[a];
-            axis->m_bLog = m_scaling.m_nType[a] == 1 ? 1 : 0;
-            double origin = 0.0;
-            AxisScale::ChooseTickSteps(axis->m_bLog, axis->m_dMin, axis->m_dMax, axis->m_dMajor, axis->m_dMinor, origin);
-            if (axis->m_bAutoCross)
-                axis->m_dCross = origin;
-            if (CXYScaleText* labels = axis->GetTickLabels())
-                labels->Reposition(true);
-        }
+        ApplyInitialScaling(graph, m_scaling);
     }
     const std::string& source = m_data.m_strSource;
     if (source.empty()) {
@@ -1191,20 +1147,8 @@ void CXYWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
     auto add = [&](CXYDataset* dataset, const std::string& legend) {
         FillDataset(*dataset, kind);
         graph->AddDataset(dataset, legend);
-        if (first) {
-            for (int a = 0; a < 2; ++a) {
-                CXYAxis* axis = a == 0 ? graph->GetXAxis(0) : graph->GetYAxis(0);
-                if (CGraphText* title = axis->GetTitle()) {
-                    title->ReplaceText(nullptr, m_scaling.m_strTitle[a], false);
-                    PARAFORMAT centred{};
-                    centred.cbSize = sizeof centred;
-                    centred.dwMask = PFM_ALIGNMENT;
-                    centred.wAlignment = PFA_CENTER;
-                    title->SetParaFormat(nullptr, centred);
-                    title->Invalidate();
-                }
-            }
-        }
+        if (first)
+            SetInitialTitles(graph, m_scaling);
         first = false;
     };
     if (kind == KIND_TABLE) {

@@ -282,6 +282,11 @@ private:
     void FillDataset(CXYDataset& dataset, int kind);
 };
 
+// The initial scaling page's choices into a new graph's first axes, and its
+// axis texts into their titles (centred).
+void ApplyInitialScaling(CDrawGraph* graph, const CXYScalingPage& scaling);
+void SetInitialTitles(CDrawGraph* graph, const CXYScalingPage& scaling);
+
 // Property forms of the wizard pages on a dataset's sheet.
 class CDataPointPage : public CXYPointPage {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // The axis scale and ticks pages: what they load, check and write back.
 #include "WizardSupport.h"
+#include "draw/DrawTestSupport.h"
 
 #include "graph/DrawGraph.h"
 #include "graph/XYAxis.h"
@@ -211,4 +212,81 @@ TEST(GraphFramePage, TheTopBoxIsTheSideDrawnOnTopAndCancelKeepsTheFrame)
     ASSERT_TRUE(ApplyPropertyPage(page));
     EXPECT_EQ(f.graph->m_bTopEdge, 0);
     EXPECT_EQ(f.graph->m_bBehind, 1);
+}
+
+namespace {
+
+// A graph drawn into a 200 x 200 image at 60 page units a pixel: its frame
+// spans columns 20 to 140 and rows 96 (the upper side on the page) to 180.
+struct DrawnFrame : GraphFixture {
+    DrawnFrame() { graph = new CDrawXYGraph(RECT{1200, 1200, 8400, 6240}, &page); }
+    QImage Render() const { return RenderObjects({graph}, 200, 200, 60.0); }
+    // Dark pixels in the rows and columns (both ends included).
+    static int Dark(const QImage& image, int row0, int row1, int col0, int col1)
+    {
+        int n = 0;
+        for (int y = row0; y <= row1; ++y)
+            for (int x = col0; x <= col1; ++x)
+                n += IsDark(image, x, y) ? 1 : 0;
+        return n;
+    }
+    CDrawXYGraph* graph;
+};
+
+} // namespace
+
+// "Top" on the frame page is the side drawn at the top of the picture.
+TEST(GraphFramePage, TheSidesItNamesAreTheSidesDrawn)
+{
+    struct Case {
+        int box; // 0 Top, 1 Bottom
+        bool upperDrawn, lowerDrawn;
+    };
+    for (const Case& c : {Case{0, false, true}, Case{1, true, false}}) {
+        DrawnFrame f;
+        // Without axis lines the frame's sides are all that is drawn at the edges.
+        for (CXYAxis* axis : {f.graph->GetXAxis(0), f.graph->GetYAxis(0)}) {
+            axis->m_nTickStyle1 = axis->m_nTickStyle2 = 3;
+            axis->m_bCrossLine = 0; // no axis drawn across the frame at the crossing value either
+        }
+        const QImage before = f.Render();
+        ASSERT_GT(DrawnFrame::Dark(before, 95, 97, 40, 120), 0);
+        ASSERT_GT(DrawnFrame::Dark(before, 179, 181, 40, 120), 0);
+        CGraphFramePage page(f.graph);
+        page.m_sides[c.box]->setChecked(false);
+        ASSERT_TRUE(ApplyPropertyPage(page));
+        const QImage image = f.Render();
+        EXPECT_EQ(DrawnFrame::Dark(image, 95, 97, 40, 120) > 0, c.upperDrawn) << c.box;
+        EXPECT_EQ(DrawnFrame::Dark(image, 179, 181, 40, 120) > 0, c.lowerDrawn) << c.box;
+    }
+}
+
+// The break marks of an X axis that starts at 20 % of the frame: "Top" is
+// drawn across the upper side of the picture, "Bottom" across the lower one.
+TEST(AxisScalePage, TheBreakSymbolIsDrawnOnTheSideItNames)
+{
+    struct Case {
+        const char* name;
+        bool upper, lower;
+    };
+    for (const Case& c : {Case{"Top", true, false}, Case{"Bottom", false, true}, Case{"All", true, true},
+                          Case{"None", false, false}}) {
+        DrawnFrame f;
+        CXYAxis* x = f.graph->GetXAxis(0);
+        x->m_nTickLengthKind = 2; // frame width / 22: 327 page units, over 5 pixels
+        CAxisScalePage page({x}, false);
+        page.m_entire->setChecked(false);
+        page.m_extentStart->setEnabled(true);
+        page.m_extentStart->setText("20%");
+        page.m_break->setEnabled(true);
+        page.m_break->setCurrentIndex(page.m_break->findText(c.name));
+        ASSERT_TRUE(ApplyPropertyPage(page)) << c.name;
+        ASSERT_EQ(x->m_nStart, 20);
+        // The axis minimum sits at column 20 + 0.2 x 120 = 44; a break stroke
+        // leaves the frame there by up to 5 pixels, where nothing else is drawn
+        // (the ticks point inwards).
+        const QImage image = f.Render();
+        EXPECT_EQ(DrawnFrame::Dark(image, 90, 94, 44, 50) > 0, c.upper) << c.name;
+        EXPECT_EQ(DrawnFrame::Dark(image, 182, 186, 38, 44) > 0, c.lower) << c.name;
+    }
 }

@@ -1,16 +1,24 @@
-// Saves pictures of the XY graph wizard's pages over a sample table and its
+// Saves pictures of the graph wizards' pages over a sample table and its
 // fit (run under a display):
 //   wizard_screenshots docs/xy-wizard
-// writes docs/xy-wizard-1-source.png and the following pages.
+// writes docs/xy-wizard-1-source.png and the following pages;
+//   wizard_screenshots docs/histogram-wizard histogram
+//   wizard_screenshots docs/axis-manager axes
+// the histogram wizard's and the axis manager's.
 #include "WizardSupport.h"
 
 #include "data/DataString.h"
+#include "graph/DrawGraph.h"
+#include "graphui/widgets/AxisManager.h"
+#include "graphui/widgets/HistoWizard.h"
 #include "graphui/widgets/XYWizard.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPixmap>
+#include <QLineEdit>
+#include <QRadioButton>
 
 #include <string>
 
@@ -31,6 +39,43 @@ int main(int argc, char** argv)
     FakeFit& fit = f.doc.AddFit("Michaelis-Menten fit");
     fit.table = &t;
     TestCatalog catalog(f.doc);
+    auto shootSheet = [&](CWizardSheet& sheet, const char* name) {
+        app.processEvents();
+        sheet.grab().save(QString::fromStdString(prefix + "-" + name + ".png"));
+    };
+    const std::string which = argc > 2 ? argv[2] : "xy";
+    if (which == "histogram") {
+        CHistoWizardSheet sheet(&catalog, &f.doc);
+        sheet.resize(560, 460);
+        sheet.Start();
+        sheet.show();
+        sheet.m_source.m_source->setCurrentIndex(sheet.m_source.m_source->findText("Initial rates"));
+        sheet.m_source.m_values->setCurrentIndex(1);
+        sheet.m_source.m_width->setText("10");
+        shootSheet(sheet, "1-source");
+        const char* names[] = {"2-scaling", "3-ticks", "4-bars"};
+        for (const char* name : names) {
+            if (!sheet.PressNext())
+                return 1;
+            shootSheet(sheet, name);
+        }
+        return 0;
+    }
+    if (which == "axes") {
+        auto* graph = new CDrawXYGraph(RECT{1000, -1000, 5000, -4000}, &f.page);
+        CAxisManagerSheet sheet(graph, nullptr, true, true);
+        sheet.resize(480, 360);
+        sheet.Start();
+        sheet.show();
+        shootSheet(sheet, "1-options");
+        sheet.m_main.m_options[2]->setChecked(true);
+        if (!sheet.PressNext())
+            return 1;
+        sheet.m_split.m_axisList->setCurrentIndex(0);
+        emit sheet.m_split.m_axisList->activated(0);
+        shootSheet(sheet, "2-split");
+        return 0;
+    }
 
     CXYWizardSheet sheet(&catalog, &f.doc);
     sheet.resize(560, 420);

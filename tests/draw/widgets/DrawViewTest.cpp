@@ -537,3 +537,24 @@ TEST(DrawView, ContextMenusFollowWhatIsUnderTheMouse)
     ASSERT_TRUE(object);
     EXPECT_EQ(object->actions().front()->data().toUInt(), ID_OBJECT_PROPERTIES);
 }
+
+// A tool whose objects put themselves on the page (as graphs do) leaves
+// each on the page once.
+TEST(DrawView, AnObjectThatAddsItselfIsOnThePageOnce)
+{
+    ViewFixture f;
+    CShapeDragTool* tool = GetDragTool(SHAPE_GRAPH);
+    ASSERT_NE(tool, nullptr);
+    tool->SetFactory([](const RECT& rect, CDrawData* page, CDrawView*) -> CDrawObj* {
+        auto* obj = new CDrawRect(rect, page);
+        page->AddObject(obj);
+        return obj;
+    });
+    CShapeTool::SetCurrentShape(SHAPE_GRAPH, f.view.get());
+    f.Drag({200, -200}, {1200, -1200});
+    tool->SetFactory(nullptr);
+    CShapeTool::SetCurrentShape(SHAPE_SELECT, f.view.get());
+    ASSERT_EQ(f.page.GetObjects().size(), 1u);
+    const RECT r = NormalizedRect(f.page.GetObjects().front()->GetPosition());
+    EXPECT_GT(r.right - r.left, 500);
+}

@@ -191,3 +191,60 @@ TEST(StylePages, TheSheetHoldsOnlyThePagesThatApply)
     EXPECT_EQ(rect->GetFillStyle(), 1);
     EXPECT_TRUE(f.actions.CanUndo());
 }
+
+// A page over several objects applies what the user set and leaves each
+// object's own value where they differ (the undetermined ones).
+TEST(StylePages, ApplyOverASelectionLeavesWhatDiffersUnchanged)
+{
+    ViewFixture f;
+    auto* first = new CDrawLine({0, 0, 1000, -1000}, &f.page);
+    auto* second = new CDrawLine({0, -200, 1000, -1200}, &f.page);
+    first->SetLineStyle(PS_DASH, 10, false);
+    second->SetLineStyle(PS_DOT, 10, false);
+    first->SetLineColor(0x0000FF);
+    second->SetLineColor(0x00FF00);
+    first->SetArrowHeads(1, 2, 0, 0, false);
+    second->SetArrowHeads(3, 2, 2, 0, false);
+    for (CDrawLine* line : {first, second}) {
+        f.page.AddObject(line);
+        f.view->Select(line, line == second);
+    }
+    {
+        // Style and colour differ: only the width, which both share, is changed.
+        CLineStylePage page(f.view.get());
+        EXPECT_EQ(page.StyleCombo()->currentIndex(), -1);
+        EXPECT_TRUE(page.ColourCombo()->GetColour().IsSpecial());
+        EXPECT_EQ(page.WidthEdit()->text(), "1");
+        page.WidthEdit()->setText("2");
+        ASSERT_TRUE(page.OnApply());
+    }
+    int style = 0, width = 0;
+    first->GetLineStyle(style, width);
+    EXPECT_EQ(style, PS_DASH);
+    EXPECT_EQ(width, 20);
+    second->GetLineStyle(style, width);
+    EXPECT_EQ(style, PS_DOT);
+    EXPECT_EQ(width, 20);
+    EXPECT_EQ(first->GetLineColor(), 0x0000FFu);
+    EXPECT_EQ(second->GetLineColor(), 0x00FF00u);
+    {
+        // The end shape and size differ; the start shape is shared and changed.
+        CArrowStylePage page(f.view.get());
+        EXPECT_EQ(page.EndCombo()->currentIndex(), -1);
+        EXPECT_EQ(page.SizeCombo()->currentIndex(), -1);
+        EXPECT_EQ(page.StartCombo()->currentIndex(), 2);
+        page.StartCombo()->setCurrentIndex(4);
+        ASSERT_TRUE(page.OnApply());
+    }
+    struct Heads {
+        CDrawLine* line;
+        int first, second, size;
+    };
+    for (const Heads& h : {Heads{first, 1, 4, 0}, Heads{second, 3, 4, 2}}) {
+        int a = 0, b = 0, size = 0, narrow = 0;
+        h.line->GetArrowHeads(a, b, size, narrow);
+        EXPECT_EQ(a, h.first);
+        EXPECT_EQ(b, h.second);
+        EXPECT_EQ(size, h.size);
+    }
+}

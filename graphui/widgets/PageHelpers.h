@@ -1,0 +1,45 @@
+// Small pieces the graph wizard pages share: list filling, the grid layout
+// of a page, item kinds, and how chosen columns follow the workspace.
+#pragma once
+
+#include "graphui/widgets/GraphWizard.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+class CMyData;
+class CUpdateNotification;
+class MeasurementUnit;
+
+namespace pages {
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+inline bool IsFit(int kind) { return kind == KIND_LINEAR_FIT || kind == KIND_NONLINEAR_FIT; }
+inline bool IsEquation(int kind) { return kind == KIND_EQUATION || kind == KIND_DLL_EQUATION; }
+
+// Widths of the pages are shown in points.
+const MeasurementUnit& PointUnit();
+// Lengths in the user's preferred unit (page units of 1/720 inch).
+MeasurementUnit PreferredUnit();
+
+// "None", then the five pen styles: list index = pen style + 1.
+void FillLineStyles(QComboBox* combo);
+void SetItems(QComboBox* combo, const std::vector<std::string>& names);
+// The column names of a table, first to last (none without a table).
+std::vector<std::string> ColumnNames(const CMyData* table);
+
+QGridLayout* Grid(QWidget* page);
+void AddRow(QGridLayout* grid, const QString& label, QWidget* control);
+
+// Column choices follow columns inserted into or deleted from their table:
+// a choice inside a deleted range becomes -1. False when the notice is not
+// about column moves.
+bool RenumberColumns(const CUpdateNotification& notice, std::initializer_list<int*> columns);
+
+} // namespace pages
