@@ -97,15 +97,22 @@ void CEquation::ResetRunValues()
     m_result = 0.0;
 }
 
-double CEquation::Calculate()
+bool CEquation::PrepareRun()
 {
     if (!m_bValid)
-        return 0.0;
+        return false;
     // Callers are meant to resize after compiling; a forgotten resize must
     // not read past the arrays.
     if (m_paramValues.GetSize() < GetParameterCount() || m_constValues.GetSize() < GetConstantCount()
         || m_xValues.GetSize() < GetXCount() || m_localValues.GetSize() < int(m_localNames.size()))
         ResizeValues();
+    return true;
+}
+
+double CEquation::Calculate()
+{
+    if (!PrepareRun())
+        return 0.0;
     return Run(m_program);
 }
 

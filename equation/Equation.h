@@ -50,6 +50,11 @@ public:
     std::unique_ptr<CEquationBase> Clone() const override;
     int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights) override;
     double Calculate() override;
+    // Both evaluate up to 256 points at a time, each instruction over all of
+    // them, where the program allows; see EquationBlock.cpp.
+    void CalculatePoints(const double* const* columns, int columnCount, int count, double* out) override;
+    void CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central, bool known,
+                                   double* values, double* derivs, int stride) override;
     void ResizeValues() override;
     // Sets the local variables and the result back to 0, as before a first run.
     void ResetRunValues();
@@ -135,6 +140,23 @@ protected:
 
 private:
     struct CompileState;
+    struct SBlockRun;
+
+    // The points a block run takes at once for program: 0 when the program
+    // must run point by point (it draws random numbers or runs the
+    // variant's own operations, or its values would not fit the lanes).
+    int BlockLanes(const SEqnProgram& program);
+    // Runs program once for each of n points (n at most the lanes), each
+    // instruction over all points; the results go to out. False, with
+    // nothing changed, when the points must run one by one: a jump that not
+    // every point takes, an error at any point, a value that one point
+    // leaves for the next, the budget or the stop flag. Strict: also false
+    // when a local or the result is read before the run writes it, so that
+    // the points may run in any order.
+    bool RunBlock(const SEqnProgram& program, const double* const* columns, int columnCount, int n, double* out,
+                  bool strict);
+    // Ready for a run: valid, the value arrays large enough.
+    bool PrepareRun();
 
     void CompileSource();
     void CompileStatement(CompileState& state, const std::string& line, int lineStart);
@@ -185,4 +207,15 @@ private:
     std::vector<unsigned char> m_xUsed, m_paramUsed, m_constUsed;
     SEqnProgram m_paramDefProgram;
     std::string m_strEstimateError;
+    // Scratch of the block runs: the lanes of the stack slots, locals and
+    // result (value v: its lanes, or the one value when null; the buffer it
+    // owns), what each local went through in the run, the columns of the
+    // block's points, saved values.
+    std::vector<double> m_laneStore;
+    std::vector<const double*> m_laneRef;
+    std::vector<double> m_laneScalar;
+    std::vector<double*> m_laneOwned;
+    std::vector<unsigned char> m_laneState;
+    std::vector<const double*> m_laneColumns;
+    std::vector<double> m_laneSaved;
 };

@@ -3,6 +3,7 @@
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -217,19 +218,33 @@ int CEquationBase::CalculateEstimates(const CDoubleColumns&, const CMyVector&, c
     return 0;
 }
 
-void CEquationBase::CalculateDerivatives(CMyVector& out)
+void CEquationBase::CentralSteps(double p, double& up, double& down)
 {
     // Central differences with the step that balances truncation against
     // rounding error, cbrt(epsilon) relative to the parameter. A parameter
     // of exactly 0 takes that step in absolute terms, so no quotient is 0/0.
     static const double kRelativeStep = std::cbrt(DBL_EPSILON);
+    const double h = p == 0.0 ? kRelativeStep : std::max(kRelativeStep * std::fabs(p), DBL_MIN);
+    // The steps as the arithmetic really takes them.
+    up = p + h;
+    down = p - h;
+}
+
+double CEquationBase::ForwardStep(double p)
+{
+    // sqrt(epsilon) relative to the parameter balances truncation against
+    // rounding for a one-sided quotient.
+    static const double kStep = std::sqrt(DBL_EPSILON);
+    return p + (p == 0.0 ? kStep : std::max(kStep * std::fabs(p), DBL_MIN));
+}
+
+void CEquationBase::CalculateDerivatives(CMyVector& out)
+{
     const int n = std::min(GetParameterCount(), m_paramValues.GetSize());
     for (int i = 0; i < n; ++i) {
         const double p = m_paramValues[i];
-        double h = p == 0.0 ? kRelativeStep : std::max(kRelativeStep * std::fabs(p), DBL_MIN);
-        // Use the steps as the arithmetic really takes them.
-        const double up = p + h;
-        const double down = p - h;
+        double up, down;
+        CentralSteps(p, up, down);
         m_paramValues[i] = up;
         double y1;
         try {
@@ -242,6 +257,60 @@ void CEquationBase::CalculateDerivatives(CMyVector& out)
             throw;
         }
         m_paramValues[i] = p;
+    }
+}
+
+void CEquationBase::ForwardDerivatives(double f, double* out)
+{
+    const int n = std::min(GetParameterCount(), m_paramValues.GetSize());
+    for (int i = 0; i < n; ++i) {
+        const double p = m_paramValues[i];
+        const double up = ForwardStep(p);
+        m_paramValues[i] = up;
+        try {
+            out[i] = (Calculate() - f) / (up - p);
+        } catch (...) {
+            m_paramValues[i] = p;
+            throw;
+        }
+        m_paramValues[i] = p;
+    }
+}
+
+void CEquationBase::SetPointX(const double* const* columns, int columnCount, int i)
+{
+    // Read the array each time: an evaluation may resize it.
+    double* xs = m_xValues.GetData();
+    const int n = std::min(columnCount, m_xValues.GetSize());
+    for (int j = 0; j < n; ++j)
+        xs[j] = columns[j][i];
+}
+
+void CEquationBase::CalculatePoints(const double* const* columns, int columnCount, int count, double* out)
+{
+    for (int i = 0; i < count; ++i) {
+        SetPointX(columns, columnCount, i);
+        out[i] = Calculate();
+    }
+}
+
+void CEquationBase::CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
+                                              bool known, double* values, double* derivs, int stride)
+{
+    const int m = GetParameterCount();
+    CMyVector d(m);
+    for (int i = 0; i < count; ++i) {
+        SetPointX(columns, columnCount, i);
+        if (central) {
+            CalculateDerivatives(d);
+            if (!known)
+                values[i] = Calculate();
+        } else {
+            if (!known)
+                values[i] = Calculate();
+            ForwardDerivatives(values[i], d.GetData());
+        }
+        std::copy(d.GetData(), d.GetData() + m, derivs + std::size_t(i) * std::size_t(stride));
     }
 }
 

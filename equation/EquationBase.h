@@ -43,6 +43,24 @@ public:
     virtual int CalculateEstimates(const CDoubleColumns& x, const CMyVector& y, const CMyVector& weights);
     // y for the current values; not valid: the stored result (0 for equations).
     virtual double Calculate() { return m_result; }
+    // y at count points, as setting X value j to columns[j][i] (j below
+    // columnCount; the other X values stay) and calling Calculate at each
+    // point i in turn would give it: the same results in out bit for bit, the
+    // same values left behind, and an error thrown by the point that meets
+    // it, after the results before that point are written. A variant that
+    // overrides Calculate overrides this as well.
+    virtual void CalculatePoints(const double* const* columns, int columnCount, int count, double* out);
+    // The derivatives at count points (X values as for CalculatePoints) into
+    // derivs[i * stride + k] for parameter k, and y into values[i], as these
+    // steps at each point in turn give them. Central: CalculateDerivatives,
+    // then Calculate. Forward: Calculate, then ForwardDerivatives. When known,
+    // values[i] already hold y and Calculate is not called for it.
+    virtual void CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
+                                           bool known, double* values, double* derivs, int stride);
+    // d y / d parameter i into out[i] by forward differences from f, the y of
+    // the current values: one evaluation a parameter where central
+    // differences take two.
+    void ForwardDerivatives(double f, double* out);
     virtual void ResizeValues();
 
     // --- definition ---
@@ -103,6 +121,13 @@ public:
     void Serialize(CArchive& ar) override;
 
 protected:
+    // The parameter values at which the derivatives evaluate the model: p + h
+    // and p - h for central differences, p + h for forward ones.
+    static void CentralSteps(double p, double& up, double& down);
+    static double ForwardStep(double p);
+    // Writes X values j < columnCount from point i of columns.
+    void SetPointX(const double* const* columns, int columnCount, int i);
+
     int m_nLenient = 0;
     bool m_bValid = false;
     std::string m_strYName;

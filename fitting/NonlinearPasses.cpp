@@ -14,6 +14,7 @@
 #include <cmath>
 #include <exception>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -21,29 +22,18 @@ namespace {
 // waking the threads costs some tens of microseconds, more on a busy machine.
 constexpr double kThreadedPassSeconds = 1e-3;
 
-// Forward differences of the model at the current parameters, whose value
-// is f: one evaluation a parameter where central differences take two.
-// The step, sqrt(epsilon) relative to the parameter, balances truncation
-// against rounding for a one-sided quotient.
-void ForwardDerivatives(CEquationBase& eq, double f, CMyVector& out)
-{
-    static const double kStep = std::sqrt(DBL_EPSILON);
-    CMyVector& params = eq.GetParameterValues();
-    const int n = std::min(eq.GetParameterCount(), params.GetSize());
-    for (int i = 0; i < n; ++i) {
-        const double p = params[i];
-        const double h = p == 0.0 ? kStep : std::max(kStep * std::fabs(p), DBL_MIN);
-        const double up = p + h;
-        params[i] = up;
-        try {
-            out[i] = (eq.Calculate() - f) / (up - p);
-        } catch (...) {
-            params[i] = p;
-            throw;
-        }
-        params[i] = p;
-    }
-}
+// Blocks whose points the equation evaluates in one call (256 points), so
+// that it can take them together; the sums still go block by block.
+constexpr int kGroupBlocks = 8;
+constexpr int kGroupPoints = kGroupBlocks * kBlockPoints;
+
+// A thread's room for the values of one group of points.
+struct SGroupScratch {
+    std::vector<const double*> columns;
+    std::vector<double> values;
+    std::vector<double> derivs;
+    std::vector<double> row;
+};
 
 } // namespace
 
@@ -53,10 +43,10 @@ void CNonlinearFit::PrepareThreads(int points)
     // Asking for the cores reads a system file: once is enough.
     static const int cores = int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
     int threads = m_nMaxThreads > 0 ? m_nMaxThreads : cores;
-    const int blocks = (points + kBlockPoints - 1) / kBlockPoints;
+    const int groups = (points + kGroupPoints - 1) / kGroupPoints;
     if (double(points) * (2 * m + 1) * m_dSecondsPerEvaluation < kThreadedPassSeconds)
         threads = 1;
-    threads = std::max(1, std::min(threads, blocks));
+    threads = std::max(1, std::min(threads, groups));
     if (m_pThreads && m_pThreads->GetCount() == threads && int(m_threadEquations.size()) == threads - 1)
         return;
     m_pThreads.reset();
@@ -84,89 +74,100 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     }
     double* const values = m_values.data();
 
-    auto runBlock = [&](CEquationBase& eq, int block, CMyVector& d, std::vector<double>& row) {
-        const int begin = block * kBlockPoints;
-        const int end = std::min(pass.n, begin + kBlockPoints);
-        double* acc = pass.Block(block);
-        double* xv = eq.GetXValues().GetData();
-        const int xc = int(pass.columns.size());
-        const double* ys = pass.y->GetData();
-        const double* ws = pass.w->GetData();
-        for (int i = begin; i < end; ++i) {
-            if (i % 32 == 0 && (stop.load(std::memory_order_relaxed) || Poll(worker))) {
+    const int groups = (blocks + kGroupBlocks - 1) / kGroupBlocks;
+    const int xc = int(pass.columns.size());
+    auto prepare = [&](SGroupScratch& g) {
+        g.columns.resize(std::size_t(xc));
+        g.values.resize(std::size_t(kGroupPoints));
+        g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
+        g.row.resize(std::size_t(m));
+    };
+    // Evaluates the points of a group, then adds them up block by block in
+    // point order.
+    auto runGroup = [&](CEquationBase& eq, int group, SGroupScratch& g) {
+        const int firstBlock = group * kGroupBlocks;
+        const int endBlock = std::min(blocks, firstBlock + kGroupBlocks);
+        const int begin = firstBlock * kBlockPoints;
+        const int count = std::min(pass.n, endBlock * kBlockPoints) - begin;
+        if (stop.load(std::memory_order_relaxed) || Poll(worker)) {
+            stop = true;
+            return;
+        }
+        for (int j = 0; j < xc; ++j)
+            g.columns[std::size_t(j)] = pass.columns[std::size_t(j)] + begin;
+        // The curvature pass keeps no values: its own go to the scratch.
+        double* const f = pass.kind != EPassKind::Curvature || reuseValues ? values + begin : g.values.data();
+        if (pass.kind != EPassKind::Curvature)
+            eq.CalculatePoints(g.columns.data(), xc, count, f);
+        else
+            eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        const double* ys = pass.y->GetData() + begin;
+        const double* ws = pass.w->GetData() + begin;
+        for (int block = firstBlock; block < endBlock; ++block) {
+            if (block != firstBlock && (stop.load(std::memory_order_relaxed) || Poll(worker))) {
                 stop = true;
                 return;
             }
-            for (int j = 0; j < xc; ++j)
-                xv[j] = pass.columns[std::size_t(j)][i];
-            switch (pass.kind) {
-            case EPassKind::ChiSq: {
-                const double f = values[i] = eq.Calculate();
-                double weight = ws[i];
-                if (m_nRobust)
-                    weight *= RobustWeight(ys[i], ws[i], f);
-                const double r = ys[i] - f;
-                acc[0] += weight * r * r;
-                break;
-            }
-            case EPassKind::RobustScale: {
-                const double f = values[i] = eq.Calculate();
-                acc[0] += std::fabs(std::sqrt(ws[i]) * (ys[i] - f));
-                break;
-            }
-            case EPassKind::Curvature: {
-                double f;
-                if (pass.central) {
-                    eq.CalculateDerivatives(d);
-                    f = reuseValues ? values[i] : eq.Calculate();
-                } else {
-                    f = reuseValues ? values[i] : eq.Calculate();
-                    ForwardDerivatives(eq, f, d);
+            double* acc = pass.Block(block);
+            const int from = (block - firstBlock) * kBlockPoints;
+            const int to = std::min(count, from + kBlockPoints);
+            for (int i = from; i < to; ++i) {
+                switch (pass.kind) {
+                case EPassKind::ChiSq: {
+                    double weight = ws[i];
+                    if (m_nRobust)
+                        weight *= RobustWeight(ys[i], ws[i], f[i]);
+                    const double r = ys[i] - f[i];
+                    acc[0] += weight * r * r;
+                    break;
                 }
-                double weight = ws[i];
-                if (m_nRobust)
-                    weight *= RobustWeight(ys[i], ws[i], f);
-                const double r = ys[i] - f;
-                const double dy = r * weight;
-                acc[0] += weight * r * r;
-                double* beta = acc + 1;
-                double* alpha = acc + 1 + m;
-                const double* dd = d.GetData();
-                for (int j = 0; j < m; ++j) {
-                    const double dj = dd[j];
-                    beta[j] += dy * dj;
-                    const double wdj = dj * weight;
-                    double* arow = alpha + j * (j + 1) / 2;
-                    for (int k = 0; k <= j; ++k)
-                        arow[k] += dd[k] * wdj;
+                case EPassKind::RobustScale: acc[0] += std::fabs(std::sqrt(ws[i]) * (ys[i] - f[i])); break;
+                case EPassKind::Curvature: {
+                    double weight = ws[i];
+                    if (m_nRobust)
+                        weight *= RobustWeight(ys[i], ws[i], f[i]);
+                    const double r = ys[i] - f[i];
+                    const double dy = r * weight;
+                    acc[0] += weight * r * r;
+                    double* beta = acc + 1;
+                    double* alpha = acc + 1 + m;
+                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
+                    for (int j = 0; j < m; ++j) {
+                        const double dj = dd[j];
+                        beta[j] += dy * dj;
+                        const double wdj = dj * weight;
+                        double* arow = alpha + j * (j + 1) / 2;
+                        for (int k = 0; k <= j; ++k)
+                            arow[k] += dd[k] * wdj;
+                    }
+                    // The weighted row of the Jacobian goes into the block's triangle.
+                    const double sw = std::sqrt(weight);
+                    for (int j = 0; j < m; ++j)
+                        g.row[std::size_t(j)] = sw * dd[j];
+                    double* tri = acc + pass.TriangleOffset();
+                    AddRow(tri, tri + m * m, g.row.data(), sw * r, m);
+                    break;
                 }
-                // The weighted row of the Jacobian goes into the block's triangle.
-                const double sw = std::sqrt(weight);
-                for (int j = 0; j < m; ++j)
-                    row[std::size_t(j)] = sw * dd[j];
-                double* tri = acc + pass.TriangleOffset();
-                AddRow(tri, tri + m * m, row.data(), sw * r, m);
-                break;
-            }
+                }
             }
         }
     };
 
-    const bool threaded = m_pThreads && blocks > 1
+    const bool threaded = m_pThreads && groups > 1
         && double(pass.n) * (pass.kind == EPassKind::Curvature ? 2 * m + 1 : 1) * m_dSecondsPerEvaluation
             >= kThreadedPassSeconds;
     if (!threaded) {
-        CMyVector d(m);
-        std::vector<double> row(static_cast<std::size_t>(m));
-        for (int b = 0; b < blocks && !stop; ++b)
-            runBlock(*m_pEquation, b, d, row);
+        SGroupScratch g;
+        prepare(g);
+        for (int group = 0; group < groups && !stop; ++group)
+            runGroup(*m_pEquation, group, g);
         KeepValues(keepValues && !stop);
         return !stop;
     }
 
-    // Every block runs even after an error, so that the error reported is
+    // Every group runs even after an error, so that the error reported is
     // the one a single thread would have met first.
-    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(blocks));
+    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(groups));
     std::atomic<int> next{0};
     for (auto& clone : m_threadEquations) {
         clone->GetParameterValues() = m_pEquation->GetParameterValues();
@@ -175,13 +176,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     }
     m_pThreads->Run([&](int t) {
         CEquationBase& eq = t == 0 ? *m_pEquation : *m_threadEquations[std::size_t(t - 1)];
-        CMyVector d(m);
-        std::vector<double> row(static_cast<std::size_t>(m));
-        for (int b; (b = next.fetch_add(1)) < blocks && !stop.load(std::memory_order_relaxed);) {
+        SGroupScratch g;
+        prepare(g);
+        for (int group; (group = next.fetch_add(1)) < groups && !stop.load(std::memory_order_relaxed);) {
             try {
-                runBlock(eq, b, d, row);
+                runGroup(eq, group, g);
             } catch (...) {
-                errors[std::size_t(b)] = std::current_exception();
+                errors[std::size_t(group)] = std::current_exception();
             }
         }
     });

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -313,17 +315,77 @@ TEST(Compile, ValidSymbolNames)
 
 namespace {
 
+// The fixed sequence of the random tests.
+struct SRandom {
+    std::uint64_t state;
+    unsigned Next()
+    {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return unsigned(state >> 33);
+    }
+    template <class List>
+    std::string Pick(const List& list)
+    {
+        return std::string(list[Next() % (sizeof list / sizeof list[0])]);
+    }
+};
+
+// "y =" and 1 to 12 random tokens: a parameter a or b, x, numbers,
+// operators, parentheses, functions.
+std::string RandomExpression(SRandom& r)
+{
+    const char* tokens[] = {"a", "x", "b", "2", "3", "0", "1.5", "+", "-", "*", "/", "^", "(", ")", "SIN", "EXP",
+                            "SQRT", "_PI_", ",", "<", ">=", "=", "-", "(", ")", "x", "a"};
+    std::string source = "y =";
+    const int n = 1 + int(r.Next() % 12);
+    for (int k = 0; k < n; ++k)
+        source += ' ' + r.Pick(tokens);
+    return source;
+}
+
+// A random FOR loop (TO or DOWNTO, with or without STEP, steps of 0 and
+// limits that are not numbers, the loop variable changed in the body, a
+// nested loop, jumps out of and into the loop) over s, i, k and n.
+std::string RandomLoop(SRandom& r)
+{
+    const char* bounds[] = {"0", "1", "3", "-2", "0.5", "2.5", "a", "b", "x", "s", "i", "-a", "SQRT(-1)", "a+1", "2*b"};
+    const char* steps[] = {"1", "-1", "0.5", "-0.75", "0", "a", "b", "x", "i", "SQRT(-1)", "s", "a*2"};
+    const char* bodies[] = {"s = s*x + a", "s = i*s - b", "s = s + i", "s = a*s + i", "s = s*s - x", "s = 2*i + s",
+                            "i = i + 0.5", "s = s - i*x", "n = n + 1", "s = s/2 + i",
+                            "IF s > 4 THEN\r\nGOTO out\r\nENDIF", "i = i*2"};
+    auto forLine = [&](const char* var) {
+        std::string line = std::string("FOR ") + var + " = " + r.Pick(bounds) + (r.Next() % 3 == 0 ? " DOWNTO " : " TO ")
+            + r.Pick(bounds);
+        if (r.Next() % 2)
+            line += " STEP " + r.Pick(steps);
+        return line + "\r\n";
+    };
+    const char* starts[] = {"0", "1", "-2", "a", "x"};
+    std::string source = "s = " + r.Pick(starts) + "\r\nn = 0\r\n";
+    if (r.Next() % 4 == 0)
+        source += "GOTO in\r\n";
+    source += forLine("i");
+    const bool nested = r.Next() % 3 == 0;
+    if (nested)
+        source += forLine("k") + "s = s + k*x\r\n";
+    source += r.Pick(bodies) + "\r\n";
+    if (source.find("GOTO in") != std::string::npos)
+        source += ":in\r\n";
+    source += r.Pick(bodies) + "\r\n";
+    if (nested)
+        source += "NEXT\r\n";
+    const char* results[] = {"y = s + i + n", "y = s*i", "y = a*s - n"};
+    source += "NEXT\r\n:out\r\n" + r.Pick(results) + "\r\n";
+    if (source.find("GOTO out") == std::string::npos) // the label must be used
+        source += "IF n < 0 THEN\r\nGOTO out\r\nENDIF\r\n";
+    return source;
+}
+
 // Random token strings: whatever compiles runs without touching memory it
 // should not, and the rewritten program gives what the plain reading gives.
 TEST(Compile, RandomExpressionsAgreeWithThePlainReading)
 {
-    const char* tokens[] = {"a", "x", "b", "2", "3", "0", "1.5", "+", "-", "*", "/", "^", "(", ")", "SIN", "EXP",
-                            "SQRT", "_PI_", ",", "<", ">=", "=", "-", "(", ")", "x", "a"};
-    std::uint64_t state = 0x243F6A8885A308D3ull;
-    auto next = [&] {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return unsigned(state >> 33);
-    };
+    SRandom random{0x243F6A8885A308D3ull};
     auto run = [](const std::string& source, bool optimize, double& value) {
         CEquation::EnableOptimizer(optimize);
         auto eq = MakeEquation(source, {"a", "b"}, {"x"});
@@ -345,12 +407,7 @@ TEST(Compile, RandomExpressionsAgreeWithThePlainReading)
     };
     int compiled = 0;
     for (int i = 0; i < 20000; ++i) {
-        std::string source = "y =";
-        const int n = 1 + int(next() % 12);
-        for (int k = 0; k < n; ++k) {
-            source += ' ';
-            source += tokens[next() % (sizeof tokens / sizeof tokens[0])];
-        }
+        const std::string source = RandomExpression(random);
         double fast = 0, plain = 0;
         const int a = run(source, true, fast);
         const int b = run(source, false, plain);
@@ -379,24 +436,7 @@ namespace {
 // into the budget either way.
 TEST(Compile, RandomLoopsAgreeWithThePlainReading)
 {
-    const char* bounds[] = {"0", "1", "3", "-2", "0.5", "2.5", "a", "b", "x", "s", "i", "-a", "SQRT(-1)", "a+1", "2*b"};
-    const char* steps[] = {"1", "-1", "0.5", "-0.75", "0", "a", "b", "x", "i", "SQRT(-1)", "s", "a*2"};
-    const char* bodies[] = {"s = s*x + a", "s = i*s - b", "s = s + i", "s = a*s + i", "s = s*s - x", "s = 2*i + s",
-                            "i = i + 0.5", "s = s - i*x", "n = n + 1", "s = s/2 + i",
-                            "IF s > 4 THEN\r\nGOTO out\r\nENDIF", "i = i*2"};
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&] {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return unsigned(state >> 33);
-    };
-    auto pick = [&](const auto& list) { return std::string(list[next() % (sizeof list / sizeof list[0])]); };
-    auto forLine = [&](const char* var) {
-        std::string line = std::string("FOR ") + var + " = " + pick(bounds) + (next() % 3 == 0 ? " DOWNTO " : " TO ")
-            + pick(bounds);
-        if (next() % 2)
-            line += " STEP " + pick(steps);
-        return line + "\r\n";
-    };
+    SRandom random{0x9E3779B97F4A7C15ull};
     int fusedEnds = 0, fusedStores = 0;
     auto run = [&](const std::string& source, bool optimize, double& value) {
         CEquation::EnableOptimizer(optimize);
@@ -426,24 +466,7 @@ TEST(Compile, RandomLoopsAgreeWithThePlainReading)
     };
     int finished = 0, endless = 0, compileErrors = 0;
     for (int i = 0; i < 3000; ++i) {
-        const char* starts[] = {"0", "1", "-2", "a", "x"};
-        std::string source = "s = " + pick(starts) + "\r\nn = 0\r\n";
-        if (next() % 4 == 0)
-            source += "GOTO in\r\n";
-        source += forLine("i");
-        const bool nested = next() % 3 == 0;
-        if (nested)
-            source += forLine("k") + "s = s + k*x\r\n";
-        source += pick(bodies) + "\r\n";
-        if (source.find("GOTO in") != std::string::npos)
-            source += ":in\r\n";
-        source += pick(bodies) + "\r\n";
-        if (nested)
-            source += "NEXT\r\n";
-        const char* results[] = {"y = s + i + n", "y = s*i", "y = a*s - n"};
-        source += "NEXT\r\n:out\r\n" + pick(results) + "\r\n";
-        if (source.find("GOTO out") == std::string::npos) // the label must be used
-            source += "IF n < 0 THEN\r\nGOTO out\r\nENDIF\r\n";
+        const std::string source = RandomLoop(random);
         double fast = 0, plain = 0;
         const int a = run(source, true, fast);
         const int b = run(source, false, plain);
@@ -465,6 +488,208 @@ TEST(Compile, RandomLoopsAgreeWithThePlainReading)
     // The fused forms are there to be compared.
     EXPECT_GT(fusedEnds, 2000);
     EXPECT_GT(fusedStores, 1000);
+}
+
+} // namespace
+
+namespace {
+
+// Counts the points that run one by one: the block runs evaluate without
+// Calculate and fall back on it.
+class CPointCountingEquation : public CEquation {
+public:
+    double Calculate() override
+    {
+        ++m_points;
+        return CEquation::Calculate();
+    }
+    long m_points = 0;
+};
+
+// The kind and short text of an error, empty when there is none.
+template <class F>
+std::string Outcome(F f)
+{
+    try {
+        f();
+        return {};
+    } catch (const CMyRunLimitError& e) {
+        return "limit: " + e.ShortMessage();
+    } catch (const CMyMathError& e) {
+        return "math: " + e.ShortMessage();
+    } catch (const CMyDivideByZeroError& e) {
+        return "divide: " + e.ShortMessage();
+    }
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// x values for a run: smooth ones, with a share of hard ones (zeros of
+// either sign, NaNs of either sign, infinities, values whose square
+// overflows, subnormals, values outside the arc sine's domain).
+std::vector<double> RandomXs(SRandom& r, int count, unsigned hardPercent)
+{
+    const double hard[] = {0.0, -0.0, std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL, 1e200, -1e200, 1e-310,
+                           -1.0, 1.0, 2.5, -3.0, 1e-300, 700.0, -745.5};
+    std::vector<double> xs(static_cast<std::size_t>(count));
+    double x = 0.1 + (r.Next() % 1000) / 500.0;
+    for (double& v : xs) {
+        x += (r.Next() % 100) / 4000.0;
+        v = r.Next() % 100 < hardPercent ? hard[r.Next() % (sizeof hard / sizeof hard[0])] : x;
+    }
+    return xs;
+}
+
+// One program run both ways over a chain of calls of random sizes and
+// kinds: values, central and forward derivatives, with y known or not.
+// Returns the points requested.
+long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercent, long& fallbackPoints)
+{
+    auto plain = MakeEquation(source, {"a", "b"}, {"x", "z"});
+    auto block = MakeEquation<CPointCountingEquation>(source, {"a", "b"}, {"x", "z"});
+    try {
+        plain->Compile();
+        block->Compile();
+    } catch (const CParseErr&) {
+        return 0;
+    }
+    long requested = 0;
+    for (CEquation* eq : {static_cast<CEquation*>(plain.get()), static_cast<CEquation*>(block.get())}) {
+        eq->ResizeValues();
+        eq->SetInstructionBudget(200000);
+        eq->GetParameterValues()[0] = 1.25;
+        eq->GetParameterValues()[1] = -0.5;
+        eq->GetXValues()[1] = 0.75;
+    }
+    const double sentinel = -12345.678;
+    constexpr int kStride = 3; // two parameters, one unused entry
+    for (int call = 0; call < 4; ++call) {
+        const int count = 1 + int(r.Next() % 600);
+        const std::vector<double> xs = RandomXs(r, count, hardPercent);
+        const std::vector<double> zs = RandomXs(r, count, hardPercent);
+        const double* columns[] = {xs.data(), zs.data()};
+        const int columnCount = 1 + int(r.Next() % 2);
+        const unsigned kind = r.Next() % 5; // 0, 1 values; 2 central; 3 forward; 4 forward with y known
+        const bool known = kind == 4 || (kind == 2 && r.Next() % 2);
+        std::vector<double> values[2], derivs[2];
+        std::string errors[2];
+        for (int side = 0; side < 2; ++side) {
+            CEquation& eq = side == 0 ? *plain : *block;
+            values[side].assign(std::size_t(count), sentinel);
+            if (known)
+                values[side] = zs;
+            derivs[side].assign(std::size_t(count) * kStride, sentinel);
+            double* v = values[side].data();
+            double* d = derivs[side].data();
+            errors[side] = Outcome([&] {
+                if (kind < 2 && side == 0)
+                    eq.CEquationBase::CalculatePoints(columns, columnCount, count, v);
+                else if (kind < 2)
+                    eq.CalculatePoints(columns, columnCount, count, v);
+                else if (side == 0)
+                    eq.CEquationBase::CalculatePointDerivatives(columns, columnCount, count, kind == 2, known, v, d,
+                                                                kStride);
+                else
+                    eq.CalculatePointDerivatives(columns, columnCount, count, kind == 2, known, v, d, kStride);
+            });
+        }
+        requested += count;
+        const std::string what = source + "\ncall " + std::to_string(call) + " kind " + std::to_string(kind);
+        EXPECT_EQ(errors[0], errors[1]) << what;
+        EXPECT_TRUE(SameBits(values[0], values[1])) << what;
+        EXPECT_TRUE(SameBits(derivs[0], derivs[1])) << what;
+        // What the runs leave behind: the result, the X and parameter values.
+        EXPECT_TRUE(SameBits(plain->GetResult(), block->GetResult())) << what;
+        for (int j = 0; j < 2; ++j) {
+            EXPECT_TRUE(SameBits(plain->GetXValues()[j], block->GetXValues()[j])) << what;
+            EXPECT_TRUE(SameBits(plain->GetParameterValues()[j], block->GetParameterValues()[j])) << what;
+        }
+        if (::testing::Test::HasFailure())
+            return requested;
+    }
+    fallbackPoints += block->m_points;
+    return requested;
+}
+
+// Block runs give what point by point runs give, bit for bit: results,
+// derivatives, errors and their texts, and the values left behind for the
+// next call (a later call shows the locals). The programs are the random
+// expressions and loops above, whose x-dependent limits and jumps part the
+// points of some blocks, with hard x values among smooth ones.
+TEST(Compile, BlockRunsAgreeWithPointByPointRuns)
+{
+    SRandom random{0x3C6EF372FE94F82Bull};
+    long requested = 0, fallback = 0;
+    for (int i = 0; i < 240 && !HasFailure(); ++i) {
+        const unsigned hard = i % 3 == 0 ? 0 : i % 3 == 1 ? 1 : 25;
+        requested += CompareBlockRuns(RandomExpression(random), random, hard, fallback);
+        requested += CompareBlockRuns(RandomLoop(random), random, hard, fallback);
+    }
+    // Most points ran as blocks: the comparison is not of the fallback with itself.
+    EXPECT_GT(requested, 100000);
+    EXPECT_LT(fallback, requested / 2) << fallback << " of " << requested;
+}
+
+// Programs where a block must give up, or may not: every point's value is
+// compared, and the points that ran one by one are counted.
+TEST(Compile, BlockRunsFallBackWherePointsPartWays)
+{
+    struct Case {
+        const char* source;
+        bool fallsBack; // on smooth x from 0.1 up
+    } cases[] = {
+        {"y = a*EXP(-b*x) + x^2 - x^3/(x + 1)", false},
+        {"s = 0\r\nFOR i = 1 TO 4\r\ns = s*x + a*i\r\nNEXT\r\ny = s", false},
+        {"y = SIN(x) + COS(a*x) + TAN(x/3) + ATAN(x) + ABS(x) + FRAC(x) + INT(x) + SQR(x) + LOG(x) + LN(x) + SQRT(x)",
+         false},
+        {"y = (x < a) + 2*(x >= b) + 4*(x = 1) + 8*(x <= 1) + 16*(x > 2)", false},
+        {"IF x > 0 THEN\r\ny = a\r\nELSE\r\ny = b\r\nENDIF", false},
+        // The running sum reads what the point before left.
+        {"y = y + x", true},
+        {"n = n + 1\r\ny = n*x", true},
+        // The jump goes one way for small x and the other for large.
+        {"IF x > 0.5 THEN\r\ny = a\r\nELSE\r\ny = b\r\nENDIF", true},
+        {"s = 0\r\nFOR i = 1 TO x\r\ns = s + i\r\nNEXT\r\ny = s", true},
+        // Errors at some points only.
+        {"y = ASIN(x - 1)", true},
+        {"y = 1/(x - 0.5)^0", false},
+        {"y = (x - 1)^0.5", true},
+    };
+    for (const Case& c : cases) {
+        auto plain = MakeEquation(c.source, {"a", "b"}, {"x"});
+        auto block = MakeEquation<CPointCountingEquation>(c.source, {"a", "b"}, {"x"});
+        plain->Compile();
+        block->Compile();
+        std::vector<double> xs(1000), ys[2];
+        for (int i = 0; i < 1000; ++i)
+            xs[std::size_t(i)] = 0.1 + i / 500.0;
+        const double* columns[] = {xs.data()};
+        std::string errors[2];
+        for (int side = 0; side < 2; ++side) {
+            CEquation& eq = side == 0 ? *plain : *block;
+            eq.ResizeValues();
+            eq.GetParameterValues()[0] = 1.25;
+            eq.GetParameterValues()[1] = -0.5;
+            ys[side].assign(xs.size(), 0.0);
+            errors[side] = Outcome([&] {
+                if (side == 0)
+                    eq.CEquationBase::CalculatePoints(columns, 1, 1000, ys[side].data());
+                else
+                    eq.CalculatePoints(columns, 1, 1000, ys[side].data());
+            });
+        }
+        EXPECT_EQ(errors[0], errors[1]) << c.source;
+        EXPECT_TRUE(SameBits(ys[0], ys[1])) << c.source;
+        if (c.fallsBack)
+            EXPECT_GT(block->m_points, 0) << c.source;
+        else
+            EXPECT_EQ(block->m_points, 0) << c.source;
+    }
 }
 
 } // namespace

@@ -1,0 +1,698 @@
+// The block run of a compiled program: each instruction applied to the x
+// values of many points at once, so that dispatching an instruction costs
+// once per block instead of once per point, and the arithmetic runs in loops
+// over plain arrays that the compiler vectorises.
+//
+// A value of the run is either the same for every point (held once, as a
+// parameter or a loop counter is) or one value per point (its lanes). Every
+// point computes exactly what Run computes for it, with the same operations
+// in the same order, so the results are the same bit for bit. A block whose
+// points would part ways runs point by point instead, from the same start:
+// a jump that some points take and others not, an error at any point (so
+// that the error and the results before it are those of Run), a local or
+// the result that one point reads before writing it and so takes from the
+// point before, the budget and the stop flag. Nothing is kept of a block
+// run that gives up.
+#include "equation/Equation.h"
+
+#include "equation/EquationMath.h"
+#include "equation/MyError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxLanes = 256;
+// The lanes of one equation take at most this many doubles (1 MB); a
+// program with too many values for kMinLanes points runs point by point.
+constexpr std::size_t kLaneStoreDoubles = std::size_t(1) << 17;
+constexpr int kMinLanes = 32;
+// Fewer points than this run point by point: a block does not pay.
+constexpr int kMinBlockPoints = 4;
+constexpr double kLargest = 1.7976931348623157e308;
+
+// What a local (or the result) went through in the current block run.
+enum : unsigned char {
+    kUntouched,
+    kReadFirst, // read before written: the value the point before left
+    kWritten,   // written: its value is the run's own
+};
+
+struct SLanes {
+    const double* p; // one value per point, or null for the one value s
+    double s;
+};
+
+template <class F>
+void Map2(double* out, SLanes a, SLanes b, int n, F f)
+{
+    if (a.p && b.p) {
+        const double* x = a.p;
+        const double* y = b.p;
+        for (int l = 0; l < n; ++l)
+            out[l] = f(x[l], y[l]);
+    } else if (a.p) {
+        const double* x = a.p;
+        const double y = b.s;
+        for (int l = 0; l < n; ++l)
+            out[l] = f(x[l], y);
+    } else {
+        const double x = a.s;
+        const double* y = b.p;
+        for (int l = 0; l < n; ++l)
+            out[l] = f(x, y[l]);
+    }
+}
+
+// How many points meet the condition: 0 or n when all go the same way.
+template <class F>
+int Count2(SLanes a, SLanes b, int n, F f)
+{
+    if (!a.p && !b.p)
+        return f(a.s, b.s) ? n : 0;
+    int count = 0;
+    if (a.p && b.p) {
+        for (int l = 0; l < n; ++l)
+            count += f(a.p[l], b.p[l]) ? 1 : 0;
+    } else if (a.p) {
+        for (int l = 0; l < n; ++l)
+            count += f(a.p[l], b.s) ? 1 : 0;
+    } else {
+        for (int l = 0; l < n; ++l)
+            count += f(a.s, b.p[l]) ? 1 : 0;
+    }
+    return count;
+}
+
+template <EBuiltinFunction F>
+void MapBuiltin(double* out, const double* a, int n)
+{
+    for (int l = 0; l < n; ++l)
+        out[l] = ApplyBuiltin(F, a[l]);
+}
+
+// The conditions of the jumps, as Run tests them (true: the jump is taken).
+inline bool IsFalse(double v) { return v == 0.0 || std::isnan(v); }
+inline bool NotEqual(double a, double b) { return !(a == b || std::isnan(a) || std::isnan(b)); }
+
+} // namespace
+
+struct CEquation::SBlockRun {
+    CEquation& eq;
+    const double* const* columns;
+    int columnCount;
+    int n;
+    bool strict;
+    int slots;  // stack slots; value slots + k is local k, value slots + locals the result
+    int locals;
+    const double** ref;
+    double* scalar;
+    double** owned;
+    unsigned char* state; // per local, then the result
+
+    SLanes Value(int v) const { return {ref[v], scalar[v]}; }
+    void Set(int v, SLanes a)
+    {
+        ref[v] = a.p;
+        scalar[v] = a.s;
+    }
+    void SetUniform(int v, double s)
+    {
+        ref[v] = nullptr;
+        scalar[v] = s;
+    }
+    // The lanes that value v computes into; the inputs are taken before.
+    double* Out(int v)
+    {
+        ref[v] = owned[v];
+        return owned[v];
+    }
+
+    bool Source(int aux, int arg, SLanes& v)
+    {
+        switch (ESource(aux)) {
+        case srcPool: v = {nullptr, m_pool[arg]}; return true;
+        case srcX: v = arg < columnCount ? SLanes{columns[arg], 0.0} : SLanes{nullptr, eq.m_xValues[arg]}; return true;
+        case srcParam: v = {nullptr, eq.m_paramValues[arg]}; return true;
+        case srcConst: v = {nullptr, eq.m_constValues[arg]}; return true;
+        case srcLocal: return Read(arg, v);
+        case srcExtraX: v = {nullptr, eq.m_extraX[arg]}; return true;
+        case srcNamed: v = {nullptr, eq.m_named[arg]}; return true;
+        case srcY: return Read(locals, v);
+        case kSourceCount: break;
+        }
+        return false;
+    }
+    bool Source(const SEqnInstruction& in, SLanes& v) { return Source(in.aux, in.arg, v); }
+
+    // Local k (locals: the result) as this run has it.
+    bool Read(int k, SLanes& v)
+    {
+        if (state[k] == kWritten) {
+            v = Value(slots + k);
+            return true;
+        }
+        // What the point before left: the same for every point as long as
+        // no point writes it (then the block gives up).
+        if (strict)
+            return false;
+        state[k] = kReadFirst;
+        v = {nullptr, k < locals ? eq.m_localValues[k] : eq.m_result};
+        return true;
+    }
+
+    // Makes local k ready for a new value while live stack slots are in use.
+    bool BeginWrite(int k, int live)
+    {
+        if (state[k] == kReadFirst)
+            return false;
+        state[k] = kWritten;
+        const int v = slots + k;
+        for (int s = 0; s < live; ++s) {
+            if (ref[s] == owned[v]) {
+                std::memcpy(owned[s], owned[v], sizeof(double) * std::size_t(n));
+                ref[s] = owned[s];
+            }
+        }
+        return true;
+    }
+
+    // Local k = a, which stack slot from (-1: none) held.
+    bool Store(int k, SLanes a, int from, int live)
+    {
+        if (!BeginWrite(k, live))
+            return false;
+        const int v = slots + k;
+        if (!a.p) {
+            SetUniform(v, a.s);
+        } else if (a.p == owned[v]) {
+            ref[v] = owned[v];
+        } else if (from >= 0 && a.p == owned[from]) {
+            // The slot is free again: the local takes its lanes.
+            std::swap(owned[from], owned[v]);
+            ref[v] = owned[v];
+        } else {
+            std::memcpy(owned[v], a.p, sizeof(double) * std::size_t(n));
+            ref[v] = owned[v];
+        }
+        return true;
+    }
+
+    template <class F>
+    void Apply(int dst, SLanes a, SLanes b, F f)
+    {
+        if (!a.p && !b.p)
+            SetUniform(dst, f(a.s, b.s));
+        else
+            Map2(Out(dst), a, b, n, f);
+    }
+
+    // dst = a op b for the operators of two operands; false on an error.
+    bool Binary(EOpCode op, int dst, SLanes a, SLanes b)
+    {
+        switch (op) {
+        case EOpCode::Add: Apply(dst, a, b, [](double x, double y) { return x + y; }); return true;
+        case EOpCode::Subtract: Apply(dst, a, b, [](double x, double y) { return x - y; }); return true;
+        case EOpCode::Multiply: Apply(dst, a, b, [](double x, double y) { return x * y; }); return true;
+        case EOpCode::Divide: {
+            // Zero (either sign) and not-a-number divisors are errors.
+            int bad = 0;
+            if (b.p) {
+                for (int l = 0; l < n; ++l)
+                    bad |= !(std::fabs(b.p[l]) > 0.0);
+            } else {
+                bad = !(std::fabs(b.s) > 0.0);
+            }
+            if (bad)
+                return false;
+            Apply(dst, a, b, [](double x, double y) { return x / y; });
+            return true;
+        }
+        case EOpCode::Power: Apply(dst, a, b, [](double x, double y) { return CheckedPow(x, y); }); return true;
+        case EOpCode::Equal:
+            Apply(dst, a, b, [](double x, double y) { return NotEqual(x, y) ? 0.0 : -1.0; });
+            return true;
+        case EOpCode::Less: Apply(dst, a, b, [](double x, double y) { return !(x >= y) ? -1.0 : 0.0; }); return true;
+        case EOpCode::LessEqual: Apply(dst, a, b, [](double x, double y) { return !(x > y) ? -1.0 : 0.0; }); return true;
+        case EOpCode::Greater: Apply(dst, a, b, [](double x, double y) { return x > y ? -1.0 : 0.0; }); return true;
+        case EOpCode::GreaterEqual: Apply(dst, a, b, [](double x, double y) { return x >= y ? -1.0 : 0.0; }); return true;
+        default: return false;
+        }
+    }
+
+    void Function(EBuiltinFunction f, int v)
+    {
+        const SLanes a = Value(v);
+        if (!a.p) {
+            SetUniform(v, ApplyBuiltin(f, a.s));
+            return;
+        }
+        double* out = Out(v);
+        switch (f) {
+        case EBuiltinFunction::Ln: MapBuiltin<EBuiltinFunction::Ln>(out, a.p, n); break;
+        case EBuiltinFunction::Sin: MapBuiltin<EBuiltinFunction::Sin>(out, a.p, n); break;
+        case EBuiltinFunction::Tan: MapBuiltin<EBuiltinFunction::Tan>(out, a.p, n); break;
+        case EBuiltinFunction::Cos: MapBuiltin<EBuiltinFunction::Cos>(out, a.p, n); break;
+        case EBuiltinFunction::Exp: MapBuiltin<EBuiltinFunction::Exp>(out, a.p, n); break;
+        case EBuiltinFunction::Asin: MapBuiltin<EBuiltinFunction::Asin>(out, a.p, n); break;
+        case EBuiltinFunction::Atan: MapBuiltin<EBuiltinFunction::Atan>(out, a.p, n); break;
+        case EBuiltinFunction::Acos: MapBuiltin<EBuiltinFunction::Acos>(out, a.p, n); break;
+        case EBuiltinFunction::Abs: MapBuiltin<EBuiltinFunction::Abs>(out, a.p, n); break;
+        case EBuiltinFunction::Frac: MapBuiltin<EBuiltinFunction::Frac>(out, a.p, n); break;
+        case EBuiltinFunction::Int: MapBuiltin<EBuiltinFunction::Int>(out, a.p, n); break;
+        case EBuiltinFunction::Sqr: MapBuiltin<EBuiltinFunction::Sqr>(out, a.p, n); break;
+        case EBuiltinFunction::Sqrt: MapBuiltin<EBuiltinFunction::Sqrt>(out, a.p, n); break;
+        case EBuiltinFunction::Log: MapBuiltin<EBuiltinFunction::Log>(out, a.p, n); break;
+        case EBuiltinFunction::Alog: MapBuiltin<EBuiltinFunction::Alog>(out, a.p, n); break;
+        }
+    }
+
+    // dst = a^2 or a^3 by multiplication; false where a finite value overflows.
+    bool Power(int dst, SLanes a, bool cube)
+    {
+        if (!a.p) {
+            SetUniform(dst, cube ? CheckedCube(a.s) : CheckedSquare(a.s));
+            return true;
+        }
+        const double* x = a.p;
+        double* out = Out(dst);
+        int bad = 0;
+        if (cube) {
+            for (int l = 0; l < n; ++l) {
+                const double r = x[l] * x[l] * x[l];
+                out[l] = r;
+                bad |= (std::fabs(r) > kLargest) & (x[l] - x[l] == 0.0);
+            }
+        } else {
+            for (int l = 0; l < n; ++l) {
+                const double r = x[l] * x[l];
+                out[l] = r;
+                bad |= (r > kLargest) & (x[l] - x[l] == 0.0);
+            }
+        }
+        return !bad;
+    }
+
+    void Negate(int v)
+    {
+        const SLanes a = Value(v);
+        if (!a.p) {
+            SetUniform(v, -a.s);
+            return;
+        }
+        double* out = Out(v);
+        for (int l = 0; l < n; ++l)
+            out[l] = -a.p[l];
+    }
+
+    // Where a jump goes: 1 taken by every point, 0 by none, -1 parted.
+    template <class F>
+    int Taken(SLanes a, SLanes b, F f) const
+    {
+        const int count = Count2(a, b, n, f);
+        return count == n ? 1 : count == 0 ? 0 : -1;
+    }
+
+    bool Finish(double* out)
+    {
+        SLanes y;
+        if (!Read(locals, y))
+            return false;
+        if (y.p)
+            std::memcpy(out, y.p, sizeof(double) * std::size_t(n));
+        else
+            std::fill(out, out + n, y.s);
+        // What the last point leaves behind.
+        for (int k = 0; k <= locals; ++k) {
+            if (state[k] != kWritten)
+                continue;
+            const SLanes v = Value(slots + k);
+            (k < locals ? eq.m_localValues[k] : eq.m_result) = v.p ? v.p[n - 1] : v.s;
+        }
+        for (int j = 0; j < columnCount; ++j)
+            eq.m_xValues[j] = columns[j][n - 1];
+        return true;
+    }
+
+    bool Go(const SEqnProgram& program, double* out);
+
+    const double* m_pool = nullptr;
+};
+
+bool CEquation::SBlockRun::Go(const SEqnProgram& program, double* out)
+{
+    const SEqnInstruction* const code = program.code.data();
+    m_pool = program.pool.data();
+    static const std::atomic<bool> s_neverStop{false};
+    const std::atomic<bool>& stop = eq.m_pStop ? *eq.m_pStop : s_neverStop;
+    // The budget as Run counts it; every point runs the same instructions.
+    std::int64_t left = std::clamp<std::int64_t>(eq.m_nBudget, -1, INT64_MAX / std::int64_t(sizeof(SEqnInstruction)))
+        * std::int64_t(sizeof(SEqnInstruction));
+    const SEqnInstruction* segment = code;
+    const SEqnInstruction* ip = code;
+    int target = 0;
+    int sp = 0; // the stack holds value slots 0 .. sp - 1
+    SLanes a, b, c;
+    int taken = 0;
+
+    for (;;) {
+        const SEqnInstruction& in = *ip;
+        int skip = 1; // the slots of the instruction, passed when its jump is not taken
+        switch (in.op) {
+        case EOpCode::Number: SetUniform(sp++, m_pool[in.arg]); break;
+        case EOpCode::PushY:
+            if (!Read(locals, a))
+                return false;
+            Set(sp++, a);
+            break;
+        case EOpCode::PushX: Source(srcX, in.arg, a); Set(sp++, a); break;
+        case EOpCode::PushParam: SetUniform(sp++, eq.m_paramValues[in.arg]); break;
+        case EOpCode::PushConst: SetUniform(sp++, eq.m_constValues[in.arg]); break;
+        case EOpCode::PushLocal:
+            if (!Read(in.arg, a))
+                return false;
+            Set(sp++, a);
+            break;
+        case EOpCode::PushExtraX: SetUniform(sp++, eq.m_extraX[in.arg]); break;
+        case EOpCode::PushNamed: SetUniform(sp++, eq.m_named[in.arg]); break;
+        case EOpCode::PushRandom:
+        case EOpCode::PushGauss:
+        case EOpCode::Hook: return false; // BlockLanes keeps these programs out
+        case EOpCode::Function: Function(EBuiltinFunction(in.arg), sp - 1); break;
+        case EOpCode::Negate: Negate(sp - 1); break;
+        case EOpCode::Add:
+        case EOpCode::Subtract:
+        case EOpCode::Multiply:
+        case EOpCode::Divide:
+        case EOpCode::Power:
+        case EOpCode::Equal:
+        case EOpCode::Less:
+        case EOpCode::LessEqual:
+        case EOpCode::Greater:
+        case EOpCode::GreaterEqual:
+            --sp;
+            if (!Binary(in.op, sp - 1, Value(sp - 1), Value(sp)))
+                return false;
+            break;
+        case EOpCode::StoreY:
+            --sp;
+            if (!Store(locals, Value(sp), sp, sp))
+                return false;
+            break;
+        case EOpCode::StoreLocal:
+            --sp;
+            if (!Store(in.arg, Value(sp), sp, sp))
+                return false;
+            break;
+        case EOpCode::Jump: target = in.arg; goto jump;
+        case EOpCode::JumpIfFalse:
+            --sp;
+            taken = Taken(Value(sp), SLanes{nullptr, 0.0}, [](double v, double) { return IsFalse(v); });
+            goto branch;
+        case EOpCode::Stop: return Finish(out);
+        case EOpCode::Push:
+            if (!Source(in, a))
+                return false;
+            Set(sp++, a);
+            break;
+        case EOpCode::AddS:
+        case EOpCode::SubtractS:
+        case EOpCode::MultiplyS:
+        case EOpCode::DivideS: {
+            static constexpr EOpCode kPlain[] = {EOpCode::Add, EOpCode::Subtract, EOpCode::Multiply, EOpCode::Divide};
+            if (!Source(in, b) || !Binary(kPlain[int(in.op) - int(EOpCode::AddS)], sp - 1, Value(sp - 1), b))
+                return false;
+            break;
+        }
+        case EOpCode::Square:
+        case EOpCode::Cube:
+            if (!Power(sp - 1, Value(sp - 1), in.op == EOpCode::Cube))
+                return false;
+            break;
+        case EOpCode::PushProduct:
+        case EOpCode::AddProduct:
+        case EOpCode::SubtractProduct:
+        case EOpCode::PushNegProduct:
+        case EOpCode::StoreYProduct:
+        case EOpCode::StoreYProductStop: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            if (!Source(in.aux & 15, int(at & 0xFFFF), a) || !Source(in.aux >> 4, int(at >> 16), b))
+                return false;
+            // The product goes to the slot above the top (the stack keeps
+            // one slot of headroom), then on as the instruction says.
+            Binary(EOpCode::Multiply, sp, a, b);
+            switch (in.op) {
+            case EOpCode::PushProduct: ++sp; break;
+            case EOpCode::PushNegProduct: Negate(sp++); break;
+            case EOpCode::AddProduct: Binary(EOpCode::Add, sp - 1, Value(sp - 1), Value(sp)); break;
+            case EOpCode::SubtractProduct: Binary(EOpCode::Subtract, sp - 1, Value(sp - 1), Value(sp)); break;
+            default:
+                if (!Store(locals, Value(sp), sp, sp))
+                    return false;
+                if (in.op == EOpCode::StoreYProductStop)
+                    return Finish(out);
+                break;
+            }
+            break;
+        }
+        case EOpCode::StoreYStop:
+            if (!Store(locals, Value(sp - 1), sp - 1, sp - 1))
+                return false;
+            return Finish(out);
+        case EOpCode::PushSquare:
+        case EOpCode::PushCube:
+            if (!Source(in, a) || !Power(sp++, a, in.op == EOpCode::PushCube))
+                return false;
+            break;
+        case EOpCode::AddToLocal: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            const int k = int(at & 0xFFFF);
+            if (!Source(in.aux, int(at >> 16), b) || !Read(k, a) || !BeginWrite(k, sp))
+                return false;
+            Binary(EOpCode::Add, slots + k, a, b);
+            break;
+        }
+        case EOpCode::JumpUnlessEqual:
+            sp -= 2;
+            taken = Taken(Value(sp), Value(sp + 1), NotEqual);
+            goto branch;
+        case EOpCode::JumpUnlessLess:
+            sp -= 2;
+            taken = Taken(Value(sp), Value(sp + 1), [](double x, double y) { return x >= y; });
+            goto branch;
+        case EOpCode::JumpUnlessLessEqual:
+            sp -= 2;
+            taken = Taken(Value(sp), Value(sp + 1), [](double x, double y) { return x > y; });
+            goto branch;
+        case EOpCode::JumpUnlessGreater:
+            sp -= 2;
+            taken = Taken(Value(sp), Value(sp + 1), [](double x, double y) { return !(x > y); });
+            goto branch;
+        case EOpCode::JumpUnlessGreaterEqual:
+            sp -= 2;
+            taken = Taken(Value(sp), Value(sp + 1), [](double x, double y) { return !(x >= y); });
+            goto branch;
+        case EOpCode::ForNextTo:
+        case EOpCode::ForNextDownTo:
+            // The step is read before the local changes, the limit after.
+            if (!Source(ip[1], b) || !Read(in.wide, a) || !BeginWrite(in.wide, sp))
+                return false;
+            Binary(EOpCode::Add, slots + in.wide, a, b);
+            if (!Source(ip[2], c))
+                return false;
+            // Back to the body while the loop goes on.
+            if (in.op == EOpCode::ForNextTo)
+                taken = Taken(Value(slots + in.wide), c, [](double v, double limit) { return !(v > limit); });
+            else
+                taken = Taken(Value(slots + in.wide), c, [](double v, double limit) { return v >= limit; });
+            skip = 3;
+            goto branch;
+        case EOpCode::StoreProductAdd:
+        case EOpCode::StoreProductSubtract:
+            if (!Source(in, a) || !Source(ip[1], b) || !Source(ip[2], c))
+                return false;
+            Binary(EOpCode::Multiply, sp, a, b);
+            if (!BeginWrite(in.wide, sp))
+                return false;
+            Binary(in.op == EOpCode::StoreProductAdd ? EOpCode::Add : EOpCode::Subtract, slots + in.wide, Value(sp), c);
+            ip += 3;
+            continue;
+        case EOpCode::CopyToLocal:
+            if (!Source(in, a) || !Store(in.wide, a, -1, sp))
+                return false;
+            break;
+        case EOpCode::ForEnterTo:
+        case EOpCode::ForEnterDownTo:
+        case EOpCode::ForStartTo:
+        case EOpCode::ForStartDownTo:
+            if (in.op == EOpCode::ForStartTo || in.op == EOpCode::ForStartDownTo) {
+                if (!Source(ip[1], a) || !Store(in.wide, a, -1, sp))
+                    return false;
+            }
+            if (!Read(in.wide, a) || !Source(ip[2], c))
+                return false;
+            // Past the loop when it does not begin.
+            if (in.op == EOpCode::ForEnterTo || in.op == EOpCode::ForStartTo)
+                taken = Taken(a, c, [](double v, double limit) { return v > limit; });
+            else
+                taken = Taken(a, c, [](double v, double limit) { return !(v >= limit); });
+            skip = 3;
+            goto branch;
+        case EOpCode::Operand: break; // read by the instruction before it
+        default: return false;
+        }
+        ++ip;
+        continue;
+    branch:
+        if (taken < 0)
+            return false;
+        if (!taken) {
+            ip += skip;
+            continue;
+        }
+        target = in.arg;
+    jump:
+        left -= reinterpret_cast<const char*>(ip + 1) - reinterpret_cast<const char*>(segment);
+        if (left < 0 || stop.load(std::memory_order_relaxed))
+            return false;
+        ip = code + target;
+        segment = ip;
+    }
+}
+
+int CEquation::BlockLanes(const SEqnProgram& program)
+{
+    for (const SEqnInstruction& in : program.code) {
+        if (in.op == EOpCode::PushRandom || in.op == EOpCode::PushGauss || in.op == EOpCode::Hook)
+            return 0;
+    }
+    const std::size_t values = std::size_t(program.depth) + 1 + m_localNames.size() + 1;
+    const std::size_t lanes = std::min<std::size_t>(kMaxLanes, kLaneStoreDoubles / values) & ~std::size_t(7);
+    return lanes >= std::size_t(kMinLanes) ? int(lanes) : 0;
+}
+
+bool CEquation::RunBlock(const SEqnProgram& program, const double* const* columns, int columnCount, int n,
+                         double* out, bool strict)
+{
+    const int slots = program.depth + 1;
+    const int locals = int(m_localNames.size());
+    const std::size_t values = std::size_t(slots) + std::size_t(locals) + 1;
+    if (m_laneStore.size() < values * std::size_t(n))
+        m_laneStore.resize(values * std::size_t(n));
+    m_laneRef.assign(values, nullptr);
+    m_laneScalar.assign(values, 0.0);
+    m_laneOwned.resize(values);
+    for (std::size_t v = 0; v < values; ++v)
+        m_laneOwned[v] = m_laneStore.data() + v * std::size_t(n);
+    m_laneState.assign(std::size_t(locals) + 1, kUntouched);
+    SBlockRun run{*this, columns, columnCount, n, strict, slots, locals, m_laneRef.data(), m_laneScalar.data(),
+                  m_laneOwned.data(), m_laneState.data()};
+    try {
+        return run.Go(program, out);
+    } catch (const CMyError&) {
+        // A point met an error: the points run one by one and meet it there.
+        return false;
+    }
+}
+
+void CEquation::CalculatePoints(const double* const* columns, int columnCount, int count, double* out)
+{
+    const int lanes = count >= kMinBlockPoints && PrepareRun() ? BlockLanes(m_program) : 0;
+    if (lanes == 0) {
+        CEquationBase::CalculatePoints(columns, columnCount, count, out);
+        return;
+    }
+    columnCount = std::clamp(columnCount, 0, m_xValues.GetSize());
+    m_laneColumns.resize(std::size_t(columnCount));
+    const double* const* cols = m_laneColumns.data();
+    for (int begin = 0; begin < count; begin += lanes) {
+        const int n = std::min(lanes, count - begin);
+        for (int j = 0; j < columnCount; ++j)
+            m_laneColumns[std::size_t(j)] = columns[j] + begin;
+        if (!RunBlock(m_program, cols, columnCount, n, out + begin, false))
+            CEquationBase::CalculatePoints(cols, columnCount, n, out + begin);
+    }
+}
+
+void CEquation::CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
+                                          bool known, double* values, double* derivs, int stride)
+{
+    const int lanes = count >= kMinBlockPoints && PrepareRun() ? BlockLanes(m_program) : 0;
+    if (lanes == 0) {
+        CEquationBase::CalculatePointDerivatives(columns, columnCount, count, central, known, values, derivs, stride);
+        return;
+    }
+    columnCount = std::clamp(columnCount, 0, m_xValues.GetSize());
+    m_laneColumns.resize(std::size_t(columnCount));
+    const double* const* cols = m_laneColumns.data();
+    const int m = std::min(GetParameterCount(), m_paramValues.GetSize());
+    const int locals = m_localValues.GetSize();
+    // The values a run leaves behind, kept to start again point by point
+    // (the locals, the result and the X values), and the strict runs' own
+    // results, which reach the caller only when every run succeeds.
+    const std::size_t kept = std::size_t(locals) + 1 + std::size_t(columnCount);
+    m_laneSaved.resize(kept + std::size_t(lanes) * (3 + std::size_t(m)));
+    double* const saved = m_laneSaved.data();
+    double* const fs = saved + kept;
+    double* const up = fs + lanes;
+    double* const down = up + lanes;
+    double* const ds = down + lanes; // derivative k of lane l at l * m + k
+    double* const params = m_paramValues.GetData();
+    for (int begin = 0; begin < count; begin += lanes) {
+        const int n = std::min(lanes, count - begin);
+        for (int j = 0; j < columnCount; ++j)
+            m_laneColumns[std::size_t(j)] = columns[j] + begin;
+        std::copy(m_localValues.GetData(), m_localValues.GetData() + locals, saved);
+        saved[locals] = m_result;
+        std::copy(m_xValues.GetData(), m_xValues.GetData() + columnCount, saved + locals + 1);
+        // Strict runs: no point depends on what another left behind, so the
+        // points may run parameter by parameter instead of point by point.
+        // The runs go in the order that one point runs them, so that the
+        // last run leaves behind what the last point would.
+        double* const f = values + begin;
+        const double* const given = known ? f : fs;
+        bool ok = known || central || RunBlock(m_program, cols, columnCount, n, fs, true);
+        for (int k = 0; ok && k < m; ++k) {
+            const double p = params[k];
+            double hi, lo;
+            if (central) {
+                CentralSteps(p, hi, lo);
+                params[k] = hi;
+                ok = RunBlock(m_program, cols, columnCount, n, up, true);
+                params[k] = lo;
+                ok = ok && RunBlock(m_program, cols, columnCount, n, down, true);
+                params[k] = p;
+                if (ok) {
+                    for (int l = 0; l < n; ++l)
+                        ds[std::size_t(l) * std::size_t(m) + std::size_t(k)] = (up[l] - down[l]) / (hi - lo);
+                }
+            } else {
+                hi = ForwardStep(p);
+                params[k] = hi;
+                ok = RunBlock(m_program, cols, columnCount, n, up, true);
+                params[k] = p;
+                if (ok) {
+                    for (int l = 0; l < n; ++l)
+                        ds[std::size_t(l) * std::size_t(m) + std::size_t(k)] = (up[l] - given[l]) / (hi - p);
+                }
+            }
+        }
+        if (ok && central && !known)
+            ok = RunBlock(m_program, cols, columnCount, n, fs, true);
+        double* const d = derivs + std::size_t(begin) * std::size_t(stride);
+        if (ok) {
+            if (!known)
+                std::copy(fs, fs + n, f);
+            for (int l = 0; l < n; ++l)
+                std::copy(ds + std::size_t(l) * std::size_t(m), ds + std::size_t(l + 1) * std::size_t(m),
+                          d + std::size_t(l) * std::size_t(stride));
+        } else {
+            std::copy(saved, saved + locals, m_localValues.GetData());
+            m_result = saved[locals];
+            std::copy(saved + locals + 1, saved + kept, m_xValues.GetData());
+            CEquationBase::CalculatePointDerivatives(cols, columnCount, n, central, known, f, d, stride);
+        }
+    }
+}
