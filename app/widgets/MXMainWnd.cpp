@@ -248,15 +248,57 @@ const UINT kGraphBarCommands[] = {ID_ALIGN_LEFT, ID_ALIGN_RIGHT, ID_ALIGN_TOP, I
                                   ID_OBJECT_UNGROUP, 0, ID_OBJECT_MOVE_TO_FRONT, ID_OBJECT_MOVE_TO_BACK,
                                   ID_OBJECT_MOVE_FORWARD, ID_OBJECT_MOVE_BACK};
 
+namespace {
+
+// The arranging pictures, drawn on the 32-unit grid of the other drawn
+// icons: the guide line the objects move to, or two overlapping cards.
+QByteArray ArrangeSvg(UINT id)
+{
+    const char* line = "stroke='#33415c' stroke-width='2'";
+    const char* card = "fill='#c9d6ef' stroke='#33415c' stroke-width='1.5'";
+    const char* front = "fill='#4a74c9' stroke='#33415c' stroke-width='1.5'";
+    QString body;
+    auto rect = [&](int x, int y, int w, int h, const char* style) {
+        body += QString("<rect x='%1.5' y='%2.5' width='%3' height='%4' %5/>").arg(x).arg(y).arg(w).arg(h).arg(style);
+    };
+    auto path = [&](const char* d, const char* style) { body += QString("<path d='%1' %2 fill='none'/>").arg(d, style); };
+    switch (id) {
+    case ID_ALIGN_LEFT: path("M5 3V29", line), rect(7, 7, 18, 7, card), rect(7, 18, 11, 7, card); break;
+    case ID_ALIGN_RIGHT: path("M27 3V29", line), rect(7, 7, 18, 7, card), rect(14, 18, 11, 7, card); break;
+    case ID_ALIGN_TOP: path("M3 5H29", line), rect(7, 7, 7, 18, card), rect(18, 7, 7, 11, card); break;
+    case ID_ALIGN_BOTTOM: path("M3 27H29", line), rect(7, 7, 7, 18, card), rect(18, 14, 7, 11, card); break;
+    case ID_ALIGN_VERT_CENTER: rect(6, 6, 8, 20, card), rect(18, 10, 8, 12, card), path("M3 16H29", line); break;
+    case ID_ALIGN_HORZ_CENTER: rect(6, 6, 20, 8, card), rect(10, 18, 12, 8, card), path("M16 3V29", line); break;
+    case ID_OBJECT_GROUP:
+        path("M3 3H29V29H3Z", "stroke='#33415c' stroke-width='1.5' stroke-dasharray='3 2'");
+        rect(7, 7, 11, 9, card), rect(14, 16, 11, 9, card);
+        break;
+    case ID_OBJECT_UNGROUP: rect(3, 3, 12, 10, card), rect(17, 19, 12, 10, card); break;
+    case ID_OBJECT_MOVE_TO_FRONT: rect(5, 5, 15, 13, card), rect(12, 14, 15, 13, front); break;
+    case ID_OBJECT_MOVE_TO_BACK: rect(12, 14, 15, 13, front), rect(5, 5, 15, 13, card); break;
+    case ID_OBJECT_MOVE_FORWARD: rect(5, 5, 15, 13, card), rect(12, 14, 15, 13, front), path("M27 3V10M24 6L27 3L30 6", line); break;
+    case ID_OBJECT_MOVE_BACK: rect(12, 14, 15, 13, front), rect(5, 5, 15, 13, card), path("M27 3V10M24 7L27 10L30 7", line); break;
+    default: return {};
+    }
+    return QString("<svg xmlns='http://www.w3.org/2000/svg' width='32' height='32' viewBox='0 0 32 32'>%1</svg>")
+        .arg(body)
+        .toUtf8();
+}
+
+} // namespace
+
 void CMXMainWnd::CreateGraphBar()
 {
-    const QColor arrange(230, 225, 250);
-    const char* glyphs[] = {"\u2590", "\u258C", "\u2580", "\u2584", "\u2015", "\u2502", "", "G", "U",
-                            "", "\u2191", "\u2193", "\u2197", "\u2199"};
+    // Freedesktop names first, so the user's theme wins where it has them.
+    const char* names[] = {"align-horizontal-left", "align-horizontal-right", "align-vertical-top",
+                           "align-vertical-bottom", "align-vertical-center", "align-horizontal-center", "",
+                           "object-group", "object-ungroup", "", "object-order-front", "object-order-back",
+                           "object-order-raise", "object-order-lower"};
     CCommandImages::Strip strip;
-    for (std::size_t i = 0; i < std::size(kGraphBarCommands); ++i)
-        strip.push_back({kGraphBarCommands[i],
-                         kGraphBarCommands[i] ? CCommandImages::GlyphIcon(QString::fromUtf8(glyphs[i]), arrange) : QIcon()});
+    for (std::size_t i = 0; i < std::size(kGraphBarCommands); ++i) {
+        UINT id = kGraphBarCommands[i];
+        strip.push_back({id, id ? CCommandImages::ThemeIcon(names[i], CCommandImages::SvgIconFromText(ArrangeSvg(id))) : QIcon()});
+    }
     m_images.LoadToolbar(strip);
     m_graphBar = new QToolBar(Text(IDS_GRAPH_BAR), this);
     m_graphBar->setObjectName("Graph");
