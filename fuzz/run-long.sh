@@ -9,8 +9,8 @@ build="$1" runs="$2" out="$3"
 shift 3
 declare -A dicts=([equation]=equation.dict [rtf]=rtf.dict [settings]=settings.dict
                   [filter_import]=table-text.dict [table_paste]=table-text.dict)
-for spec in "$@"; do
-  name="${spec%%:*}" forks="${spec##*:}"
+for harness in "$@"; do
+  name="${harness%%:*}" forks="${harness##*:}"
   work="$out/$name"
   mkdir -p "$work/corpus" "$work/crashes"
   options=()
