@@ -88,18 +88,16 @@ inline std::vector<std::size_t> CutPoints(const Bytes& whole, std::size_t first)
     constexpr std::size_t kEdge = 8;
     constexpr std::size_t kStride = 61;
     std::vector<std::size_t> cuts;
-    std::size_t n = first;
-    while (n < whole.size()) {
-        std::size_t runStart = n;
-        while (runStart > 0 && whole[runStart - 1] == 0)
-            --runStart;
+    std::size_t runStart = 0; // where the run of zeros that holds n began
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        if (n == 0 || whole[n - 1] != 0)
+            runStart = n;
         std::size_t runEnd = n;
-        while (runEnd < whole.size() && whole[runEnd] == 0)
+        while (runEnd < whole.size() && runEnd < n + kEdge && whole[runEnd] == 0)
             ++runEnd;
-        bool deep = n >= runStart + kEdge && n + kEdge <= runEnd;
-        if (!deep || (n - runStart) % kStride == 0)
+        const bool deep = n >= runStart + kEdge && runEnd == n + kEdge;
+        if (n >= first && (!deep || (n - runStart) % kStride == 0))
             cuts.push_back(n);
-        ++n;
     }
     return cuts;
 }
