@@ -57,30 +57,46 @@ std::string RandomBytes(std::mt19937& random, std::size_t count)
 
 } // namespace
 
-TEST(Thumbnailer, EveryStoredKindGetsItsKindsIcon)
+// Each kind's thumbnail is its drawn picture of app/icons/items. One test per
+// kind: each starts the thumbnailer, and a busy machine must not push the
+// whole set past the time limit.
+class ThumbnailerKind : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(ThumbnailerKind, GetsItsKindsIcon)
 {
-    // Each kind's thumbnail is its drawn picture of app/icons/items, and no
-    // two kinds (nor a kind and the generic stored item) look alike.
     ScratchFolder folder;
+    const std::vector<StoredItemFile> files = WriteStoredItemOfEveryKind(folder);
+    ASSERT_EQ(files.size(), GetStoredItemKinds().size());
+    const StoredItemFile& f = files[GetParam()];
+    const std::string out = folder.File("out" + std::to_string(f.iconIndex) + ".png");
+    ASSERT_EQ(Thumbnail(f.path, out, "48"), 0) << f.path;
+    const StoredItemKind* kind = FindStoredItemKind(f.iconIndex);
+    ASSERT_NE(kind, nullptr);
+    const QImage expected = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture(kind->itemIcon))), 48));
+    ASSERT_FALSE(expected.isNull()) << kind->itemIcon;
+    const QImage got = DecodeFile(out);
+    ASSERT_EQ(got.size(), QSize(48, 48)) << f.path;
+    EXPECT_TRUE(got == expected) << "kind " << f.iconIndex;
+}
+
+INSTANTIATE_TEST_SUITE_P(Thumbnailer, ThumbnailerKind, testing::Range(std::size_t(0), GetStoredItemKinds().size()));
+
+TEST(Thumbnailer, NoTwoKindsLookAlike)
+{
+    // The thumbnails are the kinds' pictures (above), so comparing the pictures
+    // compares the thumbnails: no two kinds, nor a kind and the generic stored
+    // item, look alike.
     const QImage generic = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture("stored"))), 48));
     ASSERT_FALSE(generic.isNull());
     std::vector<std::pair<int, QImage>> seen;
-    for (const StoredItemFile& f : WriteStoredItemOfEveryKind(folder)) {
-        const std::string out = folder.File("out" + std::to_string(f.iconIndex) + ".png");
-        ASSERT_EQ(Thumbnail(f.path, out, "48"), 0) << f.path;
-        const StoredItemKind* kind = FindStoredItemKind(f.iconIndex);
-        ASSERT_NE(kind, nullptr);
-        const QImage expected = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture(kind->itemIcon))), 48));
-        ASSERT_FALSE(expected.isNull()) << kind->itemIcon;
-        const QImage got = DecodeFile(out);
-        ASSERT_EQ(got.size(), QSize(48, 48)) << f.path;
-        EXPECT_TRUE(got == expected) << "kind " << f.iconIndex;
-        EXPECT_GT(DifferentPixels(got, generic), 48 * 48 / 20) << "kind " << f.iconIndex;
+    for (const StoredItemKind& kind : GetStoredItemKinds()) {
+        const QImage got = Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture(kind.itemIcon))), 48));
+        ASSERT_FALSE(got.isNull()) << kind.itemIcon;
+        EXPECT_GT(DifferentPixels(got, generic), 48 * 48 / 20) << kind.itemIcon;
         for (const auto& [index, other] : seen)
-            EXPECT_GT(DifferentPixels(got, other), 48 * 48 / 20) << "kinds " << index << " and " << f.iconIndex;
-        seen.emplace_back(f.iconIndex, got);
+            EXPECT_GT(DifferentPixels(got, other), 48 * 48 / 20) << "kinds " << index << " and " << kind.iconIndex;
+        seen.emplace_back(kind.iconIndex, got);
     }
-    EXPECT_EQ(seen.size(), GetStoredItemKinds().size());
 }
 
 TEST(Thumbnailer, TheIconIsDrawnAtTheAskedSize)
@@ -99,13 +115,11 @@ TEST(Thumbnailer, TheIconIsDrawnAtTheAskedSize)
     }
 }
 
-TEST(Thumbnailer, AStoredItemWithADamagedHeaderGetsTheGenericIcon)
+namespace {
+
+// Stored items whose header names no kind the thumbnailer knows.
+std::vector<std::string> DamagedHeaders()
 {
-    ScratchFolder folder;
-    const QImage generic = FileTypeIcon("application/x-marlox-item", 64);
-    ASSERT_FALSE(generic.isNull());
-    // The generic icon is the stored-item card of the item pictures.
-    ASSERT_TRUE(generic == Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture("stored"))), 64)));
     std::mt19937 random(21);
     const std::string newer = std::string("MX Item\0", 8) + std::string("\1\0\0\0\3\0\0\0", 8);
     const std::string index10 = std::string("MX Item\0", 8) + std::string("\0\0\0\0\12\0\0\0", 8);
@@ -115,18 +129,38 @@ TEST(Thumbnailer, AStoredItemWithADamagedHeaderGetsTheGenericIcon)
     // A data table's header behind another magic, and cut short of its index.
     const std::string otherMagic = std::string("MX Itex\0", 8) + std::string("\0\0\0\0\4\0\0\0", 8);
     const std::string shortIndex = std::string("MX Item\0", 8) + std::string("\0\0\0\0\4\0", 6);
-    const std::string cases[] = {"",          "MX Item", newer, index10, indexMinus1, index1, otherMagic, shortIndex,
-                                 RandomBytes(random, 16), RandomBytes(random, 3000)};
-    int n = 0;
-    for (const std::string& bytes : cases) {
-        const std::string in = folder.File("damaged" + std::to_string(n) + ".mxc");
-        const std::string out = folder.File("damaged" + std::to_string(n) + ".png");
-        WriteBytes(in, bytes);
-        ASSERT_EQ(Thumbnail(in, out), 0) << n;
-        EXPECT_TRUE(DecodeFile(out) == generic) << n;
-        ++n;
-    }
+    std::vector<std::string> cases{"", "MX Item", newer, index10, indexMinus1, index1, otherMagic, shortIndex};
+    cases.push_back(RandomBytes(random, 16));
+    cases.push_back(RandomBytes(random, 3000));
+    return cases;
 }
+constexpr std::size_t kDamagedHeaders = 10;
+
+} // namespace
+
+TEST(Thumbnailer, TheGenericIconIsTheStoredItemCard)
+{
+    const QImage generic = FileTypeIcon("application/x-marlox-item", 64);
+    ASSERT_FALSE(generic.isNull());
+    EXPECT_TRUE(generic == Decode(SvgToPng(QByteArray::fromStdString(ReadBytes(ItemPicture("stored"))), 64)));
+}
+
+// One test per header: each starts the thumbnailer.
+class ThumbnailerDamagedHeader : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(ThumbnailerDamagedHeader, GetsTheGenericIcon)
+{
+    ScratchFolder folder;
+    const std::vector<std::string> cases = DamagedHeaders();
+    ASSERT_EQ(cases.size(), kDamagedHeaders);
+    const std::string in = folder.File("damaged.mxc");
+    const std::string out = folder.File("damaged.png");
+    WriteBytes(in, cases[GetParam()]);
+    ASSERT_EQ(Thumbnail(in, out), 0);
+    EXPECT_TRUE(DecodeFile(out) == FileTypeIcon("application/x-marlox-item", 64));
+}
+
+INSTANTIATE_TEST_SUITE_P(Thumbnailer, ThumbnailerDamagedHeader, testing::Range(std::size_t(0), kDamagedHeaders));
 
 TEST(Thumbnailer, AWorkspaceWithAGraphShowsItsFirstPage)
 {
@@ -189,28 +223,50 @@ TEST(Thumbnailer, AWorkspaceWithoutAGraphShowsItsTypesIcon)
     EXPECT_FALSE(DecodeFile(folder.File("w.png")) == DecodeFile(folder.File("t.png")));
 }
 
-TEST(Thumbnailer, AFileItCannotReadGivesNoPictureAndFails)
+namespace {
+
+// Files the thumbnailer cannot read: cuts of a workspace, random bytes, and
+// random sectors behind a compound file's signature (name, bytes).
+std::vector<std::pair<std::string, std::string>> UnreadableFiles(const std::string& whole)
 {
-    ScratchFolder folder;
-    const std::string whole = ReadBytes(WriteGraphWorkspace(folder.File("whole.mxf")));
-    ASSERT_GT(whole.size(), 2048u);
-    std::vector<std::pair<std::string, std::string>> files; // name, bytes
+    std::vector<std::pair<std::string, std::string>> files;
     for (std::size_t length : {std::size_t(0), std::size_t(8), std::size_t(600), whole.size() / 2})
         files.push_back({"cut" + std::to_string(length) + ".mxf", whole.substr(0, length)});
     std::mt19937 random(2021);
     for (int k = 0; k < 3; ++k) {
         std::string bytes = RandomBytes(random, 64 + random() % 6000);
         files.push_back({"random" + std::to_string(k) + (k % 2 ? ".mxf" : ""), bytes});
-        // Random sectors behind a compound file's signature.
         files.push_back({"randomole" + std::to_string(k) + ".mxt", whole.substr(0, 8) + bytes});
     }
-    for (const auto& [name, bytes] : files) {
-        const std::string in = folder.File(name);
-        const std::string out = folder.File(name + ".png");
-        WriteBytes(in, bytes);
-        EXPECT_EQ(Thumbnail(in, out), 1) << name;
-        EXPECT_FALSE(fs::exists(out)) << name;
-    }
+    return files;
+}
+constexpr std::size_t kUnreadableFiles = 10;
+
+} // namespace
+
+// One test per file: each starts the thumbnailer.
+class ThumbnailerUnreadable : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(ThumbnailerUnreadable, GivesNoPictureAndFails)
+{
+    ScratchFolder folder;
+    const std::string whole = ReadBytes(WriteGraphWorkspace(folder.File("whole.mxf")));
+    ASSERT_GT(whole.size(), 2048u);
+    const auto files = UnreadableFiles(whole);
+    ASSERT_EQ(files.size(), kUnreadableFiles);
+    const auto& [name, bytes] = files[GetParam()];
+    const std::string in = folder.File(name);
+    const std::string out = folder.File(name + ".png");
+    WriteBytes(in, bytes);
+    EXPECT_EQ(Thumbnail(in, out), 1) << name;
+    EXPECT_FALSE(fs::exists(out)) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Thumbnailer, ThumbnailerUnreadable, testing::Range(std::size_t(0), kUnreadableFiles));
+
+TEST(Thumbnailer, AMissingFileOrAFolderGivesNoPictureAndFails)
+{
+    ScratchFolder folder;
     EXPECT_EQ(Thumbnail(folder.File("missing.mxc"), folder.File("missing.png")), 1);
     EXPECT_FALSE(fs::exists(folder.File("missing.png")));
     EXPECT_EQ(Thumbnail(folder.Path().string(), folder.File("folder.png")), 1);
