@@ -293,6 +293,7 @@ inline constexpr UINT IDS_REASON_NO_GRAPH_VIEW = 8620;
 inline constexpr UINT IDS_REASON_SELECT_TWO = 8621;
 inline constexpr UINT IDS_REASON_SELECT_ONE = 8622;
 inline constexpr UINT IDS_REASON_SELECT_GROUP = 8623;
+inline constexpr UINT IDS_REASON_GRAPH_IN_GROUP = 8639;
 
 // Data tables: column types, number formats, table actions, data filters
 inline constexpr UINT IDS_PASTE_SIZES_DIFFER = 181;

@@ -561,6 +561,7 @@ constexpr StringEntry kStrings[] = {
     {8621, "Select two or more objects on the page"},
     {8622, "Select one object on the page"},
     {8623, "Select one group on the page"},
+    {8639, "A graph cannot join a group"},
     {25001, "Change Icon"},
     {25002, "Cannot access the selected file."},
     {25016, "This file was created by a later version of %1, or the file is corrupt."},

@@ -414,7 +414,7 @@ bool CGraphView::OnCmdMsg(UINT id, CCmdUI* ui)
             for (CDrawObj* obj : selection)
                 graph = graph || obj->IsKind(1);
             ui->Enable(selection.size() > 1 && !graph);
-            ui->SetReason(selection.size() > 1 ? "A graph cannot join a group" : LoadString(IDS_REASON_SELECT_TWO));
+            ui->SetReason(LoadString(selection.size() > 1 ? IDS_REASON_GRAPH_IN_GROUP : IDS_REASON_SELECT_TWO));
             return true;
         }
         return CDrawView::OnCmdMsg(id, ui);

@@ -354,7 +354,8 @@ TEST_F(FitWindowTest, ALinearFitOfACertifiedLineThroughTheWindow)
 
 TEST_F(FitWindowTest, AbortEndsALongFitAtOnceAndLeavesItNotFitted)
 {
-    // A slow model over many points: every evaluation runs a loop.
+    // A slow model over many points: every evaluation runs a long loop, so
+    // that one pass over the points takes minutes.
     std::vector<double> xs, ys;
     for (int i = 0; i < 40000; ++i) {
         xs.push_back(1.0 + i * 1e-5);
@@ -362,7 +363,7 @@ TEST_F(FitWindowTest, AbortEndsALongFitAtOnceAndLeavesItNotFitted)
     }
     CMXGrid* table = AddTable(xs, ys);
     CMXEquation* equation = AddEquation("Slow",
-                                        "s = 0\r\nFOR i = 1 TO 2000\r\ns = s + a * x / 2000\r\nNEXT\r\ny = s + b",
+                                        "s = 0\r\nFOR i = 1 TO 200000\r\ns = s + a * x / 200000\r\nNEXT\r\ny = s + b",
                                         {"a", "b"});
     ASSERT_TRUE(Run(ID_ADD_NONLINEAR));
     auto* frame = dynamic_cast<CNonlinProjectWnd*>(main->GetActiveItemFrame());
@@ -390,13 +391,15 @@ TEST_F(FitWindowTest, AbortEndsALongFitAtOnceAndLeavesItNotFitted)
     EXPECT_EQ(Pane(), "Calculating...");
     EXPECT_TRUE(Enabled(ID_CALCULATE_ABORT));
 
-    // Abort: the worker is idle well within 100 ms and the item is not fitted.
+    // Abort: the worker stops inside the pass, not at its end, and the item
+    // is not fitted. (How fast it stops is measured by the fit benchmark; the
+    // bound here only has to be far below a pass, whatever the machine's load.)
     clock.restart();
     progress->GetAbortButton()->click();
     while (item->IsCalculating() && clock.elapsed() < 5000)
         QThread::msleep(1);
     const qint64 stopped = clock.elapsed();
-    EXPECT_LT(stopped, 100) << stopped << " ms";
+    EXPECT_LT(stopped, 3000) << stopped << " ms";
     Settle();
     EXPECT_EQ(frame->GetProgressWnd(), nullptr);
     EXPECT_TRUE(form->isEnabled());

@@ -9,6 +9,7 @@
 #include "app/widgets/GraphProjectWnd.h"
 #include "app/MXGraph.h"
 #include "draw/DrawRect.h"
+#include "graph/DrawGraph.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXHelp.h"
 #include "app/widgets/MXMainWnd.h"
@@ -295,6 +296,14 @@ TEST_F(MainWindowReachTest, GraphBarArrangesTheObjectsOfTheActivePage)
     EXPECT_EQ(reasonOf(ID_OBJECT_MOVE_TO_FRONT), "");
     main->GetRouter().Action(ID_OBJECT_MOVE_TO_FRONT)->trigger();
     EXPECT_EQ(page.GetObjects().back(), a);
+    // A graph among the selection: grouping says why not.
+    auto* graph = new CDrawGraph({3000, -100, 5000, -1500}, &page);
+    page.AddObject(graph);
+    view->Select(a);
+    view->Select(graph, true);
+    EXPECT_EQ(reasonOf(ID_OBJECT_GROUP), LoadString(IDS_REASON_GRAPH_IN_GROUP));
+    view->Select(b, true);
+    EXPECT_EQ(reasonOf(ID_OBJECT_GROUP), LoadString(IDS_REASON_GRAPH_IN_GROUP));
 }
 
 TEST_F(MainWindowReachTest, ColourBarHoldsTheThirtyColoursTheirTargetsAndCustomColor)
