@@ -767,6 +767,12 @@ void CChartWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
     // A table that has gone by now builds nothing.
     if (source.empty() || !sources || !sources->FindTable(source))
         return;
+    // A new chart reads its categories from the chosen column; a series added
+    // to a chart keeps the chart's categories, whatever table its values
+    // come from (unless the chart has none yet). The categories come first:
+    // the series reads one value per category.
+    if (category && (newGraph || category->m_category.tableName.empty() || category->m_category.column < 0))
+        category->SetCategorySource(source, m_source.m_nCategoryColumn);
     CXYDatasetChart* d = NewDataset(graph);
     FillDataset(*d);
     const std::string number = std::to_string(graph->GetDatasetCount() + 1);
@@ -776,11 +782,6 @@ void CChartWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
         CentreTitle(category, m_scaling.m_strCategoryTitle);
         CentreTitle(value, m_scaling.m_strDataTitle);
     }
-    // A new chart reads its categories from the chosen column; a series added
-    // to a chart keeps the chart's categories, whatever table its values
-    // come from (unless the chart has none yet).
-    if (category && (newGraph || category->m_category.tableName.empty() || category->m_category.column < 0))
-        category->SetCategorySource(source, m_source.m_nCategoryColumn);
     graph->RecalcAxes();
 }
 
