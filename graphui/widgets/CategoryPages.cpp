@@ -93,7 +93,7 @@ CCategoryAxisPage::CCategoryAxisPage(CDrawGraph* graph, CXYAxis* axis, CWizardCa
     m_column = new QComboBox(this);
     AddRow(grid, tr("&Source"), m_table);
     AddRow(grid, tr("&Column"), m_column);
-    m_drawValueAxis = new QCheckBox(tr("Draw &value axis and ticks"), this);
+    m_drawValueAxis = new QCheckBox(tr("&Draw value axis and ticks"), this);
     grid->addWidget(m_drawValueAxis, grid->rowCount(), 0, 1, 2);
     m_crossing = new QLineEdit(this);
     m_crossingLabel = new QLabel(tr("Value axis &position:"), this);
