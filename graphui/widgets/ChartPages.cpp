@@ -15,6 +15,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <array>
+
 using namespace pages;
 
 namespace {
@@ -27,11 +29,40 @@ bool IsBarSeries(const CXYDatasetChart* dataset) { return dynamic_cast<const CXY
 
 // ---------------------------------------------------------------- bar style
 
-CDataPointChartPage::CDataPointChartPage(CXYDatasetChart* dataset, QWidget* parent)
-    : CChartBarStylePage(!IsBarSeries(dataset), QString::fromStdString(LoadString(IDS_PAGE_BAR_STYLE)), parent)
-    , m_pDataset(dataset)
+namespace {
+
+// The bar settings of a series in the page's order of fields (colours as numbers).
+std::array<long long, CChartBarStylePage::F_COUNT> BarSettings(const CXYDatasetChart& d)
 {
-    const CXYDatasetChart& d = *dataset;
+    using P = CChartBarStylePage;
+    std::array<long long, P::F_COUNT> v{};
+    v[P::F_FILL] = d.m_nFillStyle;
+    v[P::F_BAR_TYPE] = d.m_nBarType;
+    v[P::F_BACK] = d.m_bBackOn;
+    v[P::F_BACK_COLOUR] = d.m_crBack;
+    v[P::F_FORE] = d.m_crFore;
+    v[P::F_NEGATIVE] = d.m_bNegative;
+    v[P::F_NEG_FORE] = d.m_crNegFore;
+    v[P::F_NEG_BACK] = d.m_crNegBack;
+    v[P::F_OUTLINE_STYLE] = d.m_nOutlineStyle;
+    v[P::F_OUTLINE] = d.m_crOutline;
+    v[P::F_OUTLINE_WIDTH] = d.m_nOutlineWidth;
+    return v;
+}
+
+} // namespace
+
+CDataPointChartPage::CDataPointChartPage(CXYDatasetChart* dataset, QWidget* parent)
+    : CDataPointChartPage(std::vector<CXYDatasetChart*>{dataset}, parent)
+{
+}
+
+CDataPointChartPage::CDataPointChartPage(std::vector<CXYDatasetChart*> datasets, QWidget* parent)
+    : CChartBarStylePage(!IsBarSeries(datasets.front()), QString::fromStdString(LoadString(IDS_PAGE_BAR_STYLE)),
+                         parent)
+    , m_datasets(std::move(datasets))
+{
+    const CXYDatasetChart& d = *m_datasets.front();
     m_nFillStyle = d.m_nFillStyle;
     m_nBarType = d.m_nBarType;
     m_bBack = d.m_bBackOn;
@@ -43,28 +74,45 @@ CDataPointChartPage::CDataPointChartPage(CXYDatasetChart* dataset, QWidget* pare
     m_crNegBack = d.m_crNegBack;
     m_crOutline = d.m_crOutline;
     m_nOutlineWidth = d.m_nOutlineWidth;
+    const auto first = BarSettings(d);
+    for (const CXYDatasetChart* other : m_datasets) {
+        const auto settings = BarSettings(*other);
+        for (std::size_t f = 0; f < first.size(); ++f)
+            if (settings[f] != first[f])
+                m_undetermined.set(f);
+    }
     UpdateData(false);
 }
 
 bool CDataPointChartPage::OnApply()
 {
-    CXYDatasetChart& d = *m_pDataset;
-    d.m_nFillStyle = m_nFillStyle;
-    d.m_nBarType = m_nBarType;
-    d.m_bBackOn = m_bBack;
-    d.m_bNegative = m_nBarType == 0 ? m_bNegative : 0;
-    d.m_nOutlineStyle = PenStyleFromListIndex(m_nOutlineStyle);
-    d.m_crFore = m_crFore;
-    d.m_crBack = m_crBack;
-    d.m_crNegFore = m_crNegFore;
-    d.m_crNegBack = m_crNegBack;
-    d.m_crOutline = m_crOutline;
-    d.m_nOutlineWidth = m_nOutlineWidth;
-    d.Repaint();
-    d.SetModified();
+    // Each series keeps what the page leaves undetermined.
+    auto set = [this](Field field, auto& target, auto value) {
+        if (!m_undetermined[field])
+            target = value;
+    };
+    for (CXYDatasetChart* series : m_datasets) {
+        CXYDatasetChart& d = *series;
+        set(F_FILL, d.m_nFillStyle, m_nFillStyle);
+        set(F_BAR_TYPE, d.m_nBarType, m_nBarType);
+        set(F_BACK, d.m_bBackOn, m_bBack);
+        set(F_NEGATIVE, d.m_bNegative, m_bNegative);
+        set(F_OUTLINE_STYLE, d.m_nOutlineStyle, PenStyleFromListIndex(m_nOutlineStyle));
+        set(F_FORE, d.m_crFore, m_crFore);
+        set(F_BACK_COLOUR, d.m_crBack, m_crBack);
+        set(F_NEG_FORE, d.m_crNegFore, m_crNegFore);
+        set(F_NEG_BACK, d.m_crNegBack, m_crNegBack);
+        set(F_OUTLINE, d.m_crOutline, m_crOutline);
+        set(F_OUTLINE_WIDTH, d.m_nOutlineWidth, m_nOutlineWidth);
+        // Only separate bars show negative values in their own colours.
+        if (d.m_nBarType != 0)
+            d.m_bNegative = 0;
+        d.Repaint();
+        d.SetModified();
+    }
     // Areas put their points on the categories, bars between them: the
     // category axis' limits follow the bar type.
-    if (CDrawGraph* graph = d.GetGraph()) {
+    if (CDrawGraph* graph = m_datasets.front()->GetGraph()) {
         graph->RecalcAxes();
         graph->Invalidate();
     }

@@ -7,18 +7,22 @@
 #include "graphui/widgets/DatasetPages.h"
 
 #include <string>
+#include <vector>
 
 class CXYDatasetChart;
 class QCheckBox;
 class QComboBox;
 
-// The bar style of an existing series.
+// The bar style of existing series: of one, or of several at once, where a
+// setting on which they differ is left as each has it unless it is set.
 class CDataPointChartPage : public CChartBarStylePage {
     Q_OBJECT
 public:
     explicit CDataPointChartPage(CXYDatasetChart* dataset, QWidget* parent = nullptr);
+    explicit CDataPointChartPage(std::vector<CXYDatasetChart*> datasets, QWidget* parent = nullptr);
     bool OnApply() override;
-    CXYDatasetChart* m_pDataset;
+    // The series edited (the first is the one whose pictures the page shows).
+    std::vector<CXYDatasetChart*> m_datasets;
 };
 
 // The table and columns of an existing series (the categories are the chart's).

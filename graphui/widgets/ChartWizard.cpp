@@ -415,7 +415,7 @@ CChartBarStylePage::CChartBarStylePage(bool columns, const QString& caption, QWi
     QGridLayout* grid = Grid(this);
     auto* fills = new QGroupBox(tr("Fill &style"), this);
     auto* fillGrid = new QGridLayout(fills);
-    auto* group = new QButtonGroup(this);
+    auto* group = m_fillGroup = new QButtonGroup(this);
     for (int i = 0; i < kBarFillStyles; ++i) {
         auto* b = new QRadioButton(fills);
         b->setIcon(FillIcon(i));
@@ -494,8 +494,8 @@ void CChartBarStylePage::SetOrientation(bool columns)
 void CChartBarStylePage::UpdateControls()
 {
     const bool bars = m_barType->currentIndex() <= 0;
-    const bool negative = bars && m_negativeCheck->isChecked();
-    const bool back = m_backCheck->isChecked();
+    const bool negative = bars && m_negativeCheck->checkState() != Qt::Unchecked;
+    const bool back = m_backCheck->checkState() != Qt::Unchecked;
     m_negativeCheck->setEnabled(bars);
     m_back->setEnabled(back);
     m_negForeLabel->setEnabled(negative);
@@ -504,31 +504,90 @@ void CChartBarStylePage::UpdateControls()
     m_negBack->setEnabled(negative && back);
 }
 
-void CChartBarStylePage::DoDataExchange(CDataExchange* pDX)
+void CChartBarStylePage::ExchangeIndex(CDataExchange* pDX, QComboBox* combo, int& value, Field field)
 {
     if (!pDX->m_bSaveAndValidate) {
-        if (m_nFillStyle >= 0 && m_nFillStyle < int(m_fills.size()))
-            m_fills[std::size_t(m_nFillStyle)]->setChecked(true);
+        DDX_CBIndex(pDX, combo, value);
+        if (m_undetermined[field])
+            combo->setCurrentIndex(-1);
+        return;
+    }
+    if (m_undetermined[field] && combo->currentIndex() < 0)
+        return;
+    DDX_CBIndex(pDX, combo, value);
+    m_undetermined.reset(field);
+}
+
+void CChartBarStylePage::ExchangeCheck(CDataExchange* pDX, QCheckBox* box, int& value, Field field)
+{
+    if (!pDX->m_bSaveAndValidate) {
+        box->setTristate(m_undetermined[field]);
+        if (m_undetermined[field])
+            box->setCheckState(Qt::PartiallyChecked);
+        else
+            DDX_Check(pDX, box, value);
+        return;
+    }
+    if (box->checkState() == Qt::PartiallyChecked)
+        return;
+    DDX_Check(pDX, box, value);
+    m_undetermined.reset(field);
+}
+
+void CChartBarStylePage::ExchangeColour(CDataExchange* pDX, CColourCombo* combo, COLORREF& value, Field field)
+{
+    if (!pDX->m_bSaveAndValidate) {
+        DDX_ColourCombo(pDX, combo, value);
+        if (m_undetermined[field])
+            combo->setCurrentIndex(-1);
+        return;
+    }
+    if (m_undetermined[field] && combo->currentIndex() < 0)
+        return;
+    DDX_ColourCombo(pDX, combo, value);
+    m_undetermined.reset(field);
+}
+
+void CChartBarStylePage::DoDataExchange(CDataExchange* pDX)
+{
+    const bool save = pDX->m_bSaveAndValidate;
+    if (!save) {
+        // An undetermined fill shows no style chosen.
+        m_fillGroup->setExclusive(false);
+        for (std::size_t i = 0; i < m_fills.size(); ++i)
+            m_fills[i]->setChecked(!m_undetermined[F_FILL] && int(i) == m_nFillStyle);
+        m_fillGroup->setExclusive(true);
     } else {
         for (std::size_t i = 0; i < m_fills.size(); ++i)
-            if (m_fills[i]->isChecked())
+            if (m_fills[i]->isChecked()) {
                 m_nFillStyle = int(i);
+                m_undetermined.reset(F_FILL);
+            }
     }
-    DDX_CBIndex(pDX, m_barType, m_nBarType);
-    DDX_Check(pDX, m_backCheck, m_bBack);
-    DDX_ColourCombo(pDX, m_back, m_crBack);
-    DDX_ColourCombo(pDX, m_fore, m_crFore);
-    DDX_Check(pDX, m_negativeCheck, m_bNegative);
-    DDX_ColourCombo(pDX, m_negFore, m_crNegFore);
-    DDX_ColourCombo(pDX, m_negBack, m_crNegBack);
-    DDX_CBIndex(pDX, m_outlineStyle, m_nOutlineStyle);
-    DDX_ColourCombo(pDX, m_outline, m_crOutline);
+    ExchangeIndex(pDX, m_barType, m_nBarType, F_BAR_TYPE);
+    ExchangeCheck(pDX, m_backCheck, m_bBack, F_BACK);
+    ExchangeColour(pDX, m_back, m_crBack, F_BACK_COLOUR);
+    ExchangeColour(pDX, m_fore, m_crFore, F_FORE);
+    ExchangeCheck(pDX, m_negativeCheck, m_bNegative, F_NEGATIVE);
+    ExchangeColour(pDX, m_negFore, m_crNegFore, F_NEG_FORE);
+    ExchangeColour(pDX, m_negBack, m_crNegBack, F_NEG_BACK);
+    ExchangeIndex(pDX, m_outlineStyle, m_nOutlineStyle, F_OUTLINE_STYLE);
+    ExchangeColour(pDX, m_outline, m_crOutline, F_OUTLINE);
     const MeasurementUnit& unit = PointUnit();
-    DDX_Measurement(unit, pDX, m_outlineWidth, m_nOutlineWidth);
-    DDV_Measurement(unit, pDX, m_nOutlineWidth, 1, 720);
-    if (pDX->m_bSaveAndValidate && m_nBarType > 0)
+    if (!save && m_undetermined[F_OUTLINE_WIDTH]) {
+        m_outlineWidth->clear();
+    } else if (!save || !m_undetermined[F_OUTLINE_WIDTH] || !m_outlineWidth->text().trimmed().isEmpty()) {
+        DDX_Measurement(unit, pDX, m_outlineWidth, m_nOutlineWidth);
+        DDV_Measurement(unit, pDX, m_nOutlineWidth, 1, 720);
+        if (save && !pDX->Failed())
+            m_undetermined.reset(F_OUTLINE_WIDTH);
+    }
+    // Only separate bars show negative values in their own colours.
+    if (save && !m_undetermined[F_BAR_TYPE] && m_nBarType > 0) {
         m_bNegative = 0;
-    if (!pDX->m_bSaveAndValidate)
+        m_undetermined.reset(F_NEGATIVE);
+    }
+    if (!save)
         UpdateControls();
 }
 

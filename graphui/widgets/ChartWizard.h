@@ -8,6 +8,7 @@
 
 #include "graphui/widgets/XYWizard.h"
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 
 class CDrawData;
 class CXYDatasetChart;
+class QButtonGroup;
 class QLabel;
 
 // The chart kinds as the graph-type gallery numbers them.
@@ -124,6 +126,24 @@ public:
     int m_nOutlineWidth = 8;
     int m_bColumns = 1;
 
+    // The settings of the page; one on which the series being edited differ
+    // is undetermined: shown blank, and read only once the user sets it.
+    enum Field {
+        F_FILL,
+        F_BAR_TYPE,
+        F_BACK,
+        F_BACK_COLOUR,
+        F_FORE,
+        F_NEGATIVE,
+        F_NEG_FORE,
+        F_NEG_BACK,
+        F_OUTLINE_STYLE,
+        F_OUTLINE,
+        F_OUTLINE_WIDTH,
+        F_COUNT
+    };
+    std::bitset<F_COUNT> m_undetermined;
+
     std::vector<QRadioButton*> m_fills;
     QComboBox* m_barType;
     QCheckBox* m_backCheck;
@@ -141,6 +161,12 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void UpdateControls();
+
+private:
+    void ExchangeIndex(CDataExchange* pDX, QComboBox* combo, int& value, Field field);
+    void ExchangeCheck(CDataExchange* pDX, QCheckBox* box, int& value, Field field);
+    void ExchangeColour(CDataExchange* pDX, CColourCombo* combo, COLORREF& value, Field field);
+    QButtonGroup* m_fillGroup;
 };
 
 // The value axes a new series is drawn on (the Y axes of a column chart,

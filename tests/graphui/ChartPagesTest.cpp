@@ -106,6 +106,61 @@ TEST(ChartBarStyleProp, RestoreApplyAndCancel)
     EXPECT_EQ(CDataPointChartPage(bar).m_bColumns, 0);
 }
 
+TEST(ChartBarStyleProp, SeveralSeriesKeepWhatDiffersBetweenThem)
+{
+    ChartPagesFixture f;
+    auto* other = new CXYDatasetColChart("Harvest", 3, -1, -1, -1, f.graph);
+    other->m_nFillStyle = 4;
+    other->m_nOutlineStyle = 2;
+    other->m_crFore = 0x00FF00;
+    other->m_crNegFore = 0x654321;
+    other->m_bNegative = 1;
+    other->m_bBackOn = 0;
+    f.graph->AddDataset(other, "2018");
+    CXYDatasetColChart* a = f.series;
+    {
+        CDataPointChartPage page({a, other});
+        // Fill style, fore colour and the back box differ: shown undetermined.
+        for (QRadioButton* b : page.m_fills)
+            EXPECT_FALSE(b->isChecked());
+        EXPECT_EQ(page.m_fore->currentIndex(), -1);
+        EXPECT_EQ(page.m_backCheck->checkState(), Qt::PartiallyChecked);
+        // What they share shows as it is.
+        EXPECT_EQ(page.m_negativeCheck->checkState(), Qt::Checked);
+        EXPECT_EQ(page.m_outlineStyle->currentIndex(), 3);
+        EXPECT_EQ(page.m_negFore->GetColour().m_colour, 0x654321u);
+        ASSERT_TRUE(ApplyPropertyPage(page));
+    }
+    EXPECT_EQ(a->m_nFillStyle, 12);
+    EXPECT_EQ(other->m_nFillStyle, 4);
+    EXPECT_EQ(a->m_crFore, 0x123456u);
+    EXPECT_EQ(other->m_crFore, 0x00FF00u);
+    EXPECT_EQ(a->m_bBackOn, 1);
+    EXPECT_EQ(other->m_bBackOn, 0);
+    EXPECT_EQ(other->m_nOutlineStyle, 2);
+    {
+        // Changing one setting writes it into both; the rest stays each series' own.
+        CDataPointChartPage page({a, other});
+        page.m_outlineWidth->setText(QString::fromStdString(pages::PointUnit().Format(16)));
+        page.m_fills[7]->setChecked(true);
+        ASSERT_TRUE(ApplyPropertyPage(page));
+    }
+    EXPECT_EQ(a->m_nOutlineWidth, 16);
+    EXPECT_EQ(other->m_nOutlineWidth, 16);
+    EXPECT_EQ(a->m_nFillStyle, 7);
+    EXPECT_EQ(other->m_nFillStyle, 7);
+    EXPECT_EQ(a->m_crFore, 0x123456u);
+    EXPECT_EQ(other->m_crFore, 0x00FF00u);
+    EXPECT_EQ(other->m_bBackOn, 0);
+    {
+        CDataPointChartPage page({a, other});
+        page.m_backCheck->setCheckState(Qt::Checked);
+        ASSERT_TRUE(ApplyPropertyPage(page));
+    }
+    EXPECT_EQ(a->m_bBackOn, 1);
+    EXPECT_EQ(other->m_bBackOn, 1);
+}
+
 TEST(ChartDataSourceProp, RestoreApplyAndCancel)
 {
     ChartPagesFixture f;
