@@ -51,7 +51,6 @@ constexpr int kParamsPage = 3557;
 constexpr int kConstsPage = 3558;
 constexpr int kAssociationPage = 3576;
 
-
 } // namespace
 
 using namespace pages;
