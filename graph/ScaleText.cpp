@@ -138,6 +138,16 @@ int CXYScaleText::SetCharFormat(CDrawViewBase*, const CHARFORMAT& format)
     return 1;
 }
 
+int CXYScaleText::SetParaFormat(CDrawViewBase*, const PARAFORMAT& format)
+{
+    if (!(format.dwMask & PFM_ALIGNMENT))
+        return 0;
+    m_paraFormat.wAlignment = format.wAlignment;
+    Reposition(true);
+    SetModified();
+    return 1;
+}
+
 void CXYScaleText::SetTextColor(COLORREF colour, bool)
 {
     CHARFORMAT format;

@@ -43,6 +43,8 @@ public:
     int SetCharFormat(CDrawViewBase* view, const CHARFORMAT& format) override;
     const CHARFORMAT* GetCharFormat(CDrawViewBase*) override { return &m_charFormat; }
     const PARAFORMAT* GetParaFormat(CDrawViewBase*) override { return &m_paraFormat; }
+    // Only the alignment of a paragraph format applies to labels.
+    int SetParaFormat(CDrawViewBase* view, const PARAFORMAT& format) override;
     void SetTextColor(COLORREF colour, bool redraw) override;
     bool GetTextColor(COLORREF& colour) override
     {

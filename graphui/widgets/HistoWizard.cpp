@@ -44,13 +44,6 @@ constexpr int kBarStylePage = 3593;
 constexpr int kHistoTickPage = 3590;
 constexpr int kFillStyles = 24;
 
-// The bars' outline and fill as the system draws windows: the fore colour green, back the window colour.
-COLORREF SystemColour(QPalette::ColorRole role)
-{
-    const QColor c = QGuiApplication::palette().color(role);
-    return FromQColor(c);
-}
-
 // A sample of a fill style, drawn by the histogram's own fill.
 QIcon FillIcon(int style)
 {

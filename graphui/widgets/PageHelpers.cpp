@@ -3,8 +3,13 @@
 #include "data/MyData.h"
 #include "framework/UpdateNotification.h"
 #include "ui/MeasurementUnit.h"
+#include "ui/widgets/ColourCombo.h"
+
+#include <QGuiApplication>
+#include <QPalette>
 
 #include <algorithm>
+#include <cmath>
 
 namespace pages {
 
@@ -13,6 +18,8 @@ const MeasurementUnit& PointUnit()
     static const MeasurementUnit unit(2, 720);
     return unit;
 }
+
+COLORREF SystemColour(QPalette::ColorRole role) { return FromQColor(QGuiApplication::palette().color(role)); }
 
 MeasurementUnit PreferredUnit() { return MeasurementUnit(MeasurementUnit::Preference().GetUnit(), 720); }
 
@@ -41,6 +48,16 @@ std::vector<std::string> ColumnNames(const CMyData* table)
     return names;
 }
 
+void SelectIndex(QComboBox* combo, int index) { combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1); }
+
+void HideWithLabel(QWidget* page, QWidget* control)
+{
+    control->hide();
+    for (QLabel* label : page->findChildren<QLabel*>())
+        if (label->buddy() == control)
+            label->hide();
+}
+
 QGridLayout* Grid(QWidget* page)
 {
     auto* grid = new QGridLayout(page);
@@ -58,6 +75,29 @@ void AddRow(QGridLayout* grid, const QString& label, QWidget* control)
         grid->addWidget(text, row, 0);
     }
     grid->addWidget(control, row, 1);
+}
+
+// The extent of a column (each value widened by the error column's when given) over the data rows.
+void ColumnExtent(const CMyData& table, int column, int error, bool logarithmic, double& min, double& max, int& count)
+{
+    if (column < 0)
+        return;
+    const int last = table.GetLastRow(column);
+    for (int row = 2; row <= last; ++row) {
+        double v = 0.0;
+        if (!table.GetNumber(row, column, v) || !std::isfinite(v))
+            continue;
+        double e = 0.0;
+        if (error >= 0 && (!table.GetNumber(row, error, e) || !std::isfinite(e)))
+            e = 0.0;
+        for (double w : {v - std::fabs(e), v + std::fabs(e)}) {
+            if (logarithmic && w <= 0.0)
+                continue;
+            min = std::min(min, w);
+            max = std::max(max, w);
+        }
+        ++count;
+    }
 }
 
 bool RenumberColumns(const CUpdateNotification& notice, std::initializer_list<int*> columns)

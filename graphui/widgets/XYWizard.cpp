@@ -51,31 +51,6 @@ constexpr int kParamsPage = 3557;
 constexpr int kConstsPage = 3558;
 constexpr int kAssociationPage = 3576;
 
-
-// The extent of a column (each value widened by the error column's when given) over the data rows.
-void ColumnExtent(const CMyData& table, int column, int error, bool logarithmic, double& min, double& max, int& count)
-{
-    if (column < 0)
-        return;
-    const int last = table.GetLastRow(column);
-    for (int row = 2; row <= last; ++row) {
-        double v = 0.0;
-        if (!table.GetNumber(row, column, v) || !std::isfinite(v))
-            continue;
-        double e = 0.0;
-        if (error >= 0 && (!table.GetNumber(row, error, e) || !std::isfinite(e)))
-            e = 0.0;
-        for (double w : {v - std::fabs(e), v + std::fabs(e)}) {
-            if (logarithmic && w <= 0.0)
-                continue;
-            min = std::min(min, w);
-            max = std::max(max, w);
-        }
-        ++count;
-    }
-}
-
-
 } // namespace
 
 using namespace pages;

@@ -4,12 +4,18 @@
 // writes docs/xy-wizard-1-source.png and the following pages;
 //   wizard_screenshots docs/histogram-wizard histogram
 //   wizard_screenshots docs/axis-manager axes
-// the histogram wizard's and the axis manager's.
+//   wizard_screenshots docs/chart-wizard chart
+// the histogram wizard's, the axis manager's, and the column chart wizard's
+// with a column chart's category and bar style pages.
 #include "WizardSupport.h"
 
 #include "data/DataString.h"
 #include "graph/DrawGraph.h"
+#include "graph/XYDatasetChart.h"
 #include "graphui/widgets/AxisManager.h"
+#include "graphui/widgets/CategoryPages.h"
+#include "graphui/widgets/ChartPages.h"
+#include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/HistoWizard.h"
 #include "graphui/widgets/XYWizard.h"
 
@@ -59,6 +65,40 @@ int main(int argc, char** argv)
                 return 1;
             shootSheet(sheet, name);
         }
+        return 0;
+    }
+    if (which == "chart") {
+        CColChartWizardSheet sheet(&catalog, &f.doc);
+        sheet.resize(560, 520);
+        sheet.Start();
+        sheet.show();
+        CChartDataSourcePage& s = sheet.m_source;
+        s.m_source->setCurrentIndex(s.m_source->findText("Initial rates"));
+        s.m_category->setCurrentIndex(0);
+        s.m_upper->setCurrentIndex(1);
+        s.m_errorCheck->setChecked(true);
+        s.m_error->setCurrentIndex(2);
+        shootSheet(sheet, "1-source");
+        const char* names[] = {"2-scaling", "3-ticks", "4-bars", "5-points", "6-join"};
+        for (const char* name : names) {
+            if (!sheet.PressNext())
+                return 1;
+            shootSheet(sheet, name);
+        }
+        if (!sheet.PressFinish())
+            return 1;
+        CDrawGraph* graph = BuildChart(sheet, &f.page, RECT{1000, -1000, 5000, -4000});
+        auto* series = dynamic_cast<CXYDatasetChart*>(graph->GetDataset(0));
+        auto shootPage = [&](QWidget& page, const char* name) {
+            page.resize(480, 420);
+            page.show();
+            app.processEvents();
+            page.grab().save(QString::fromStdString(prefix + "-" + name + ".png"));
+        };
+        CCategoryAxisPage categories(graph, graph->GetCategoryAxis(), &catalog);
+        shootPage(categories, "page-categories");
+        CDataPointChartPage bars(series);
+        shootPage(bars, "page-bar-style");
         return 0;
     }
     if (which == "axes") {
