@@ -205,6 +205,16 @@ const CTransformation* CMXDoc::FindTransformation(std::string_view name, const C
     return &item->GetTransformation();
 }
 
+bool CMXDoc::GetItemFieldText(std::string_view item, std::string_view name, std::string_view argument,
+                              std::string& text) const
+{
+    CMXProjectItem* found = FindItem(item);
+    if (!found)
+        return false;
+    found->GetFieldText(text, name, argument);
+    return true;
+}
+
 bool CMXDoc::GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const
 {
     auto* x2 = dynamic_cast<CDataCTypeX2*>(table.GetColumnType(column));

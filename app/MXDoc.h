@@ -4,6 +4,7 @@
 // background calculations.
 #pragma once
 
+#include "draw/DrawText.h"
 #include "framework/ProjectDocBase.h"
 #include "graph/GraphSources.h"
 
@@ -14,7 +15,7 @@
 class CMXProjectItem;
 class CUpdateNotification;
 
-class CMXDoc : public CProjectDocBase, public CGraphSources {
+class CMXDoc : public CProjectDocBase, public CGraphSources, public CTextFieldSource {
     DECLARE_DYNAMIC(CMXDoc)
 public:
     static constexpr char kMagic[6] = {'M', 'X', '4', 'V', 'Z', 'K'};
@@ -32,6 +33,9 @@ public:
     const CEquationBase* FindEquation(std::string_view name) const override;
     const CTransformation* FindTransformation(std::string_view name, const CEquationBase** equation) const override;
     bool GetAssociatedX(const CMyData& table, int column, std::vector<double>& values) const override;
+    // The fields of graph texts: the named item's own answer.
+    bool GetItemFieldText(std::string_view item, std::string_view name, std::string_view argument,
+                          std::string& text) const override;
 
     // Names of the items whose kind flag shares a bit with the mask, in row order.
     int GetItemNames(int kindMask, std::vector<std::string>& names) const;

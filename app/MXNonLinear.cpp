@@ -192,6 +192,17 @@ const CEquationBase* CMXNonLinear::FindEquation(const std::string& name) const
 
 CEquationBase* CMXNonLinear::GetEquation() { return const_cast<CEquationBase*>(FindEquation(m_strEquation)); }
 
+const CEquationBase* CMXNonLinear::GetFitEquation(int fit, std::string& itemName) const
+{
+    if (fit < 0 || fit >= GetFitCount())
+        return nullptr;
+    const CEquationBase* eq = FindEquation(m_strEquation);
+    if (!eq || !eq->IsValid())
+        return nullptr;
+    itemName = m_strEquation;
+    return eq;
+}
+
 int CMXNonLinear::GetParameterCount() const
 {
     const CEquationBase* eq = FindEquation(m_strEquation);

@@ -39,6 +39,8 @@ public:
     // The equation of the equation item of that name, when it is usable.
     CEquationBase* GetEquation() override;
     const CEquationBase* FindEquation(const std::string& name) const override;
+    // What graphs read: the equation item's equation, valid, for every fit record.
+    const CEquationBase* GetFitEquation(int fit, std::string& itemName) const override;
     // Whether set's fit ran to its maximum iterations without meeting the chi-square criterion.
     bool IsIterationLimitReached(int set) const;
     // A fit that stopped at its iteration limit says so in its status.

@@ -7,11 +7,14 @@
 #include "app/OldFileReader.h"
 #include "data/DataString.h"
 #include "graph/DrawGraph.h"
+#include "graph/XYAxis.h"
+#include "graph/XYDatasetChart.h"
 #include "graph/XYDatasetTable.h"
 #include "grid/GridData.h"
 #include "platform/Exceptions.h"
 #include "ui/RtfDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -183,6 +186,30 @@ void COldDataImport::ReadNotepad(COldFileReader& in)
     notes->OpenWindow();
 }
 
+namespace {
+
+// Puts values into a column from the first data row on, under a name.
+void FillOldColumn(CMyData& table, int column, const std::string& name, const std::vector<double>& values)
+{
+    table.SetCell(1, column, new CDataString(name));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        table.SetNumber(kFirstDataRow + int(i), column, values[i]);
+}
+
+// The y error columns of a series, in order: plus (or single), minus.
+void FillErrorColumns(CMyData& table, int& column, const std::string& title,
+                      const std::vector<std::vector<double>>& errors, int& plus, int& minus)
+{
+    plus = minus = -1;
+    for (std::size_t e = 0; e < errors.size() && e < 2; ++e) {
+        const int c = column++;
+        (e == 0 ? plus : minus) = c;
+        FillOldColumn(table, c, title + (e == 0 ? " Error" : " Error -"), errors[e]);
+    }
+}
+
+} // namespace
+
 void COldDataImport::MakeGraph(const std::vector<OldSeries>& series)
 {
     if (series.empty())
@@ -193,35 +220,69 @@ void COldDataImport::MakeGraph(const std::vector<OldSeries>& series)
     auto* item = new CMXGraph(&m_doc);
     item->InitNewItem();
     CMXDrawData& page = item->GetPage();
-    // A 7 by 5 inch frame an inch and a half inside the paper's upper left corner.
-    auto* graph = new CDrawXYGraph(RECT{1080, -4320, 6120, -720}, &page);
+    const bool anyXY = std::any_of(series.begin(), series.end(), [](const OldSeries& s) { return !s.chart; });
+    const bool anyChart = std::any_of(series.begin(), series.end(), [](const OldSeries& s) { return s.chart; });
+    // A 7 by 5 inch frame an inch and a half inside the paper's upper left
+    // corner; a chart beside XY series goes below it, 4 inches high.
+    CDrawXYGraph* graph = anyXY ? new CDrawXYGraph(RECT{1080, -4320, 6120, -720}, &page) : nullptr;
+    CDrawColumnGraph* chart =
+        anyChart ? new CDrawColumnGraph(anyXY ? RECT{1080, -7560, 6120, -4680} : RECT{1080, -4320, 6120, -720}, &page)
+                 : nullptr;
     int column = 0;
     for (std::size_t s = 0; s < series.size(); ++s) {
         const OldSeries& one = series[s];
+        if (one.chart)
+            continue;
         const std::string title = one.name.empty() ? "Series " + std::to_string(s + 1) : one.name;
         const int x = column++, y = column++;
-        table.SetCell(1, x, new CDataString(title + " X"));
-        table.SetCell(1, y, new CDataString(title));
-        for (std::size_t i = 0; i < one.x.size(); ++i) {
-            table.SetNumber(kFirstDataRow + int(i), x, one.x[i]);
-            if (i < one.y.size())
-                table.SetNumber(kFirstDataRow + int(i), y, one.y[i]);
-        }
+        FillOldColumn(table, x, title + " X", one.x);
+        FillOldColumn(table, y, title, one.y);
         int plus = -1, minus = -1;
-        for (std::size_t e = 0; e < one.yErrors.size(); ++e) {
-            const int c = column++;
-            (e == 0 ? plus : minus) = c;
-            table.SetCell(1, c, new CDataString(title + (e == 0 ? " Error" : " Error -")));
-            for (std::size_t i = 0; i < one.yErrors[e].size(); ++i)
-                table.SetNumber(kFirstDataRow + int(i), c, one.yErrors[e][i]);
-        }
+        FillErrorColumns(table, column, title, one.yErrors, plus, minus);
         auto* dataset = new CXYDatasetTable(data->GetName(), x, y, plus, graph);
         if (minus != -1)
             dataset->m_nYMinusColumn = minus;
         dataset->m_nSymbolShape = int(s % 16);
         graph->AddDataset(dataset, title, true);
     }
-    graph->RecalcAxes();
+    if (chart) {
+        // The categories are numbered 1, 2, ... as far as the longest series goes.
+        std::size_t categories = 0;
+        for (const OldSeries& one : series)
+            if (one.chart)
+                categories = std::max(categories, one.y.size());
+        const int labels = column++;
+        std::vector<double> numbers(categories);
+        for (std::size_t i = 0; i < categories; ++i)
+            numbers[i] = double(i + 1);
+        FillOldColumn(table, labels, "Category", numbers);
+        chart->GetCategoryAxis()->SetCategorySource(data->GetName(), labels);
+        for (std::size_t s = 0; s < series.size(); ++s) {
+            const OldSeries& one = series[s];
+            if (!one.chart)
+                continue;
+            const std::string title = one.name.empty() ? "Series " + std::to_string(s + 1) : one.name;
+            const int upper = column++;
+            FillOldColumn(table, upper, title, one.y);
+            int lower = -1;
+            if (!one.x.empty()) {
+                lower = column++;
+                FillOldColumn(table, lower, title + " Start", one.x);
+            }
+            int plus = -1, minus = -1;
+            FillErrorColumns(table, column, title, one.yErrors, plus, minus);
+            auto* dataset = new CXYDatasetColChart(data->GetName(), upper, plus, lower, -1, chart);
+            if (minus != -1) {
+                dataset->m_nYErrorMode = 4;
+                dataset->m_nYMinusColumn = minus;
+            }
+            chart->AddDataset(dataset, title, true);
+        }
+    }
+    if (graph)
+        graph->RecalcAxes();
+    if (chart)
+        chart->RecalcAxes();
     data->OpenWindow();
     item->OpenWindow();
 }
@@ -294,7 +355,6 @@ void COldDataImport::ReadGraph(COldFileReader& in)
                 auto word = [&](std::size_t at) { return std::uint16_t(header[at] | (header[at + 1] << 8)); };
                 const std::uint32_t points = word(8);
                 const int kind = std::int16_t(word(10));
-                int arrays = 0;
                 auto yErrors = [&] { return word(34) == 3 ? (word(38) && word(62) ? 2 : 1) : 0; };
                 if (kind < 100) {
                     // An XY series: x, y, the x errors, then the y errors.
@@ -310,13 +370,25 @@ void COldDataImport::ReadGraph(COldFileReader& in)
                     series.push_back(std::move(s));
                     continue;
                 }
-                if (kind < 200)
-                    arrays = 1 + (word(6) ? 1 : 0);
-                else if (kind < 300)
-                    arrays = 1 + yErrors();
-                else
-                    arrays = 2 + yErrors();
-                for (int a = 0; a < arrays; ++a)
+                if (kind < 300) {
+                    // A chart series: a value per category, then (kinds
+                    // below 200) the bar starts or (kinds from 200) y errors.
+                    OldSeries s;
+                    s.chart = true;
+                    s.y = readDoubles(points);
+                    if (kind < 200) {
+                        if (word(6))
+                            s.x = readDoubles(points);
+                    } else {
+                        for (int a = 0, n = yErrors(); a < n; ++a)
+                            s.yErrors.push_back(readDoubles(points));
+                    }
+                    s.name = entryTrailer();
+                    series.push_back(std::move(s));
+                    continue;
+                }
+                // Other kinds: two arrays and the y errors, read through.
+                for (int a = 0, arrays = 2 + yErrors(); a < arrays; ++a)
                     doubles(points);
                 entryTrailer();
             }

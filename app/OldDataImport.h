@@ -1,9 +1,11 @@
 // Turns the data files ("ANAVZK") and workspace files ("mx_VZK") of the
 // program's version 3 into items of the open workspace: data tables become
-// data-table items and notepads notepad items; the XY series of a graph
-// become a data table of their points and a graph item that plots them
-// (other series, curves and the page's drawing objects are read through and
-// left out). The old files are read, never written.
+// data-table items and notepads notepad items; the XY and chart series of a
+// graph become a data table of their values and a graph item that plots
+// them, the XY series in an XY graph and the chart series (one value per
+// category) in a column chart (series of other kinds, curves and the page's
+// drawing objects are read through and left out). The old files are read,
+// never written.
 #pragma once
 
 #include "platform/Types.h"
@@ -36,9 +38,11 @@ public:
 private:
     void ReadTable(COldFileReader& in, int version);
     void ReadNotepad(COldFileReader& in);
-    // One XY series of an old graph: its points, y errors (none, one
-    // symmetric array, or plus and minus) and its legend text.
+    // One series of an old graph: an XY series's points, or a chart
+    // series's values (in y) with the bar starts (in x) when it has them; y
+    // errors (none, one symmetric array, or plus and minus) and the legend text.
     struct OldSeries {
+        bool chart = false;
         std::vector<double> x, y;
         std::vector<std::vector<double>> yErrors;
         std::string name;

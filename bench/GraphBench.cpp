@@ -3,7 +3,9 @@
 // pixels): the goal is at most 16 ms, one frame at 60 Hz. The long line is
 // drawn reduced to the first, lowest, highest and last point of each pixel
 // column; beside it the same graph is drawn with every segment (the full
-// drawing, whose picture the reduced one equals).
+// drawing), and the pixels in which the two pictures differ are counted:
+// the rasteriser's dropout rules for runs of sub-pixel segments make a few
+// pixels at the ends of columns differ.
 #include "data/MyData.h"
 #include "draw/DrawDC.h"
 #include "draw/DrawData.h"

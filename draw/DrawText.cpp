@@ -2,7 +2,9 @@
 
 #include "draw/DrawData.h"
 #include "framework/ArchiveHelpers.h"
+#include "framework/ProjectDocBase.h"
 #include "framework/UpdateNotification.h"
+#include "ui/RtfDocument.h"
 
 #include <algorithm>
 
@@ -96,17 +98,13 @@ void ReplaceInRuns(CRtfParagraph& para, std::size_t from, std::size_t to, const 
     para.runs = std::move(runs);
 }
 
-} // namespace
-
-bool CDrawText::RenameItemInFields(const std::string& oldName, const std::string& newName)
+// Calls field(open, close, item, name, argument) for every valid field of
+// every paragraph, "{" at open and "}" at close; field may rewrite the
+// paragraph and returns where the search goes on.
+template <class F>
+void ForEachField(CRtfDocument& document, F field)
 {
-    if (IsEditing())
-        EndEdit();
-    if (GetText().find('{') == std::string::npos)
-        return false;
-    CRtfDocument doc = GetTextDocument();
-    bool changed = false;
-    for (CRtfParagraph& para : doc.paragraphs) {
+    for (CRtfParagraph& para : document.paragraphs) {
         std::size_t from = 0;
         for (;;) {
             const std::string text = para.Text();
@@ -117,18 +115,67 @@ bool CDrawText::RenameItemInFields(const std::string& oldName, const std::string
             if (close == std::string::npos)
                 break;
             std::string item, name, argument;
-            const std::string inside = text.substr(open + 1, close - open - 1);
             from = close + 1;
-            if (!ParseField(inside, item, name, argument) || CompareNoCase(item, oldName) != 0)
-                continue;
-            std::string renamed = "\"" + newName + "\" " + name;
-            if (!argument.empty())
-                renamed += " " + argument;
-            ReplaceInRuns(para, open + 1, close, renamed);
-            from = open + 1 + renamed.size() + 1;
-            changed = true;
+            if (ParseField(std::string_view(text).substr(open + 1, close - open - 1), item, name, argument))
+                from = field(para, open, close, item, name, argument);
         }
     }
+}
+
+} // namespace
+
+const CTextFieldSource* CTextFieldSource::Of(const CDrawData* page)
+{
+    return page ? dynamic_cast<const CTextFieldSource*>(page->GetDocument()) : nullptr;
+}
+
+CRtfDocument ExpandFields(const CRtfDocument& document, const CTextFieldSource* source)
+{
+    CRtfDocument drawn = document;
+    if (!source)
+        return drawn;
+    ForEachField(drawn, [&](CRtfParagraph& para, std::size_t open, std::size_t close, const std::string& item,
+                            const std::string& name, const std::string& argument) {
+        std::string value;
+        if (!source->GetItemFieldText(item, name, argument, value))
+            return close + 1;
+        // The value goes where the inside was, in the run of the opening
+        // brace; then both braces go.
+        ReplaceInRuns(para, open + 1, close, value);
+        ReplaceInRuns(para, open + 1 + value.size(), open + 2 + value.size(), {});
+        ReplaceInRuns(para, open, open + 1, {});
+        return open + value.size();
+    });
+    return drawn;
+}
+
+CRtfDocument CDrawText::GetDrawnDocument() const
+{
+    CRtfDocument doc = GetTextDocument();
+    if (GetText().find('{') == std::string::npos)
+        return doc;
+    return ExpandFields(doc, CTextFieldSource::Of(m_pDocument));
+}
+
+bool CDrawText::RenameItemInFields(const std::string& oldName, const std::string& newName)
+{
+    if (IsEditing())
+        EndEdit();
+    if (GetText().find('{') == std::string::npos)
+        return false;
+    CRtfDocument doc = GetTextDocument();
+    bool changed = false;
+    ForEachField(doc, [&](CRtfParagraph& para, std::size_t open, std::size_t close, const std::string& item,
+                          const std::string& name, const std::string& argument) {
+        if (CompareNoCase(item, oldName) != 0)
+            return close + 1;
+        std::string renamed = "\"" + newName + "\" " + name;
+        if (!argument.empty())
+            renamed += " " + argument;
+        ReplaceInRuns(para, open + 1, close, renamed);
+        changed = true;
+        return open + 1 + renamed.size() + 1;
+    });
     if (!changed)
         return false;
     SetTextDocument(doc);

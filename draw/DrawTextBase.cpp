@@ -148,6 +148,8 @@ CRtfDocument CDrawTextBase::GetTextDocument() const
     return doc;
 }
 
+CRtfDocument CDrawTextBase::GetDrawnDocument() const { return GetTextDocument(); }
+
 void CDrawTextBase::SetTextDocument(const CRtfDocument& document)
 {
     m_richData.SetDocument(document);
@@ -278,7 +280,7 @@ void CDrawTextBase::SetTextOrientation(double degrees)
 void CDrawTextBase::BuildRuns()
 {
     const RECT frame = TextFrame();
-    m_runs = LayoutRichText(GetTextDocument(), frame.right - frame.left);
+    m_runs = LayoutRichText(GetDrawnDocument(), frame.right - frame.left);
     m_bRunsValid = 1;
 }
 

@@ -77,6 +77,8 @@ public:
     CRichData& GetRichData() { return m_richData; }
     // The formatted text (the page's default formats when there is none yet).
     CRtfDocument GetTextDocument() const;
+    // The text as it is laid out for drawing; the stored text itself here.
+    virtual CRtfDocument GetDrawnDocument() const;
     void SetTextDocument(const CRtfDocument& document);
     // Height of the laid-out text in page units.
     int MeasureTextHeight();

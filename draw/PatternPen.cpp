@@ -48,14 +48,18 @@ void CPatternPen::Create(QPainter* dc, int style, int width, COLORREF colour)
         // A line no wider than a device pixel is drawn as a hairline: the
         // device has nothing finer to show, and stroking outlines with round
         // ends and joins for it would cost far more than the line is worth.
-        const QTransform& t = m_dc->worldTransform();
-        const double scale = std::sqrt(std::abs(t.determinant()));
-        if (width <= 0 || width * scale < 1.5)
+        if (IsHairline(*m_dc, width))
             pen = QPen(c, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         else
             pen = QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     }
     m_dc->setPen(pen);
+}
+
+bool CPatternPen::IsHairline(const QPainter& dc, int width)
+{
+    const double scale = std::sqrt(std::abs(dc.worldTransform().determinant()));
+    return width <= 0 || width * scale < 1.5;
 }
 
 void CPatternPen::Release()

@@ -23,6 +23,8 @@ public:
 
     // Sets the pen up on the painter (none: the drawn lines are only recorded).
     void Create(QPainter* dc, int style, int width, COLORREF colour);
+    // Whether a line width (page units) is drawn as a one-pixel hairline on the painter.
+    static bool IsHairline(const QPainter& dc, int width);
     // Draws what is pending and gives the painter its previous pen back.
     void Release();
 

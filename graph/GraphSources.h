@@ -37,6 +37,9 @@ public:
     // Parameter p of record fit, with its name; false when not fitted or past the end.
     virtual int GetParameterCount() const = 0;
     virtual bool GetParameter(int fit, int p, std::string& name, double& value, double& error) const = 0;
+    // The equation that fit record fit fits, with the name of the item it
+    // comes from; null when the record has none (a linear fit has none).
+    virtual const CEquationBase* GetFitEquation(int fit, std::string& itemName) const { return nullptr; }
 };
 
 class CGraphSources {

@@ -76,6 +76,8 @@ public:
     void DrawErrorBars(CDrawDC& dc, CXYAxis& x, CXYAxis& y);
     void DrawPointErrorBars(CPatternPen& pen, std::size_t i, CXYAxis& x, CXYAxis& y, int cap);
     void DrawLines(CDrawDC& dc, CXYAxis& x, CXYAxis& y);
+    // The straight joins of the first n points, with the pen set up and the clip applied.
+    void DrawStraightJoins(CDrawDC& dc, CPatternPen& pen, CXYAxis& x, CXYAxis& y, std::size_t n);
     void SetClipToAxes(CDrawDC& dc, CXYAxis& x, CXYAxis& y) const;
     void ExcludeSymbolAreas(CDrawDC& dc, CXYAxis& x, CXYAxis& y);
     void GetSymbolOutline(int& style, int& width) const;
@@ -91,7 +93,7 @@ public:
     // The 201 samples of a B-spline join of the order; empty when there are fewer than 2q points.
     static std::vector<POINT> BSplineSamples(const std::vector<POINT>& points, int order);
     // A long polyline reduced, per device pixel column, to its first, lowest,
-    // highest and last point: a thin line draws the same pixels.
+    // highest and last point: a hairline spans the same rows in each column.
     static std::vector<QPointF> ReduceForPixels(const std::vector<QPointF>& points, double pixel);
 
     // Fields (public: the property pages edit them).

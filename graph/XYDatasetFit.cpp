@@ -4,6 +4,11 @@
 #include "draw/DrawDC.h"
 #include "draw/PatternPen.h"
 #include "equation/EquationBase.h"
+#include "equation/EquationTransCurve.h"
+#include "equation/EquationTransform.h"
+#include "equation/MyError.h"
+#include "equation/ParseErr.h"
+#include "equation/Transformation.h"
 #include "framework/ArchiveHelpers.h"
 #include "framework/UpdateNotification.h"
 #include "graph/DrawGraph.h"
@@ -120,7 +125,15 @@ void CXYDatasetFit::Recalculate()
         if (!errors)
             return;
     }
-    GatherTablePoints(*this, *data, x, errors ? errors : data, y);
+    // The points go through the transformation when it transforms points
+    // and the fit has an equation for its expressions to use.
+    std::unique_ptr<CEquationTransform> transform;
+    std::string equationName;
+    const CTransformation* t = CompiledTransform(*this);
+    const CEquationBase* fitted = t && t->GetTransformData() ? fit->GetFitEquation(m_nFit, equationName) : nullptr;
+    if (fitted)
+        transform = MakePointTransform(*t, *fitted, *GetSources(), *data, y);
+    GatherTablePoints(*this, *data, x, errors ? errors : data, y, transform.get());
     m_bPointsValid = 1;
 }
 
@@ -164,6 +177,77 @@ std::vector<double> CXYDatasetFit::CurveSamples(const CXYAxis& x) const
     return xs;
 }
 
+std::vector<QPointF> CXYDatasetFit::CurveValues(const CXYAxis& xa) const
+{
+    std::vector<QPointF> out;
+    CGraphFitSource* fit = GetFit();
+    if (!fit || CurveRefusal() != 0)
+        return out;
+    CGraphSources* sources = GetSources();
+    std::vector<double> associated;
+    bool haveAssociated = false;
+    int xc = -1, yc = -1;
+    if (sources && fit->GetDataTable() && fit->GetFitColumns(m_nFit, xc, yc))
+        haveAssociated = sources->GetAssociatedX(*fit->GetDataTable(), yc, associated) && !associated.empty();
+    const CEquationBase* associatedEquation = nullptr;
+    const CTransformation* t = CompiledTransform(*this, &associatedEquation);
+    if (t && !t->GetTransformCurve())
+        t = nullptr;
+    // Without a curve transformation the fit's kind decides: associated x
+    // kinds need their values, and one x for many y has no curve.
+    const int kind = fit->GetFitKind();
+    if (!t && !(kind < 3 || kind > 5 || ((kind == 3 || kind == 4) && haveAssociated)))
+        return out;
+
+    // The transformation's curve is used when it belongs to the very
+    // equation the fit fitted; otherwise the fit's own curve is drawn.
+    std::unique_ptr<CEquationTransCurve> curve;
+    std::string fittedName;
+    const CEquationBase* fitted = t ? fit->GetFitEquation(m_nFit, fittedName) : nullptr;
+    if (fitted && associatedEquation && associatedEquation->IsValid() && t->GetReferenceName() == fittedName) {
+        curve = std::make_unique<CEquationTransCurve>();
+        try {
+            t->PrepareCurve(*fitted, *curve);
+        } catch (const CParseErr&) {
+            curve.reset();
+        } catch (const CMyError&) {
+            curve.reset();
+        }
+    }
+    if (curve) {
+        CMyVector& params = curve->GetParameterValues();
+        for (int p = 0; p < curve->GetParameterCount() && p < params.GetSize(); ++p) {
+            std::string name;
+            double value = 0.0, error = 0.0;
+            if (!fit->GetParameter(m_nFit, p, name, value, error))
+                return out;
+            params[p] = value;
+        }
+        CMyVector& extra = curve->GetExtraXValues();
+        extra.SetSize(4);
+        for (int i = 0; i < 4; ++i)
+            extra.SetAt(i, std::size_t(i) < associated.size() ? associated[std::size_t(i)] : 0.0);
+    }
+    for (double x : CurveSamples(xa)) {
+        double y = 0.0;
+        if (curve) {
+            CMyVector& xs = curve->GetXValues();
+            for (int i = 0; i < xs.GetSize(); ++i)
+                xs[i] = i == 0 ? x : (std::size_t(i - 1) < associated.size() ? associated[std::size_t(i - 1)] : 1.0);
+            try {
+                y = curve->Calculate();
+            } catch (const CMyError&) {
+                break; // a math error ends the curve here
+            }
+        } else if (!fit->CalcY(x, m_nFit, haveAssociated ? &associated : nullptr, y))
+            break;
+        if (!std::isfinite(y))
+            break;
+        out.emplace_back(x, y);
+    }
+    return out;
+}
+
 void CXYDatasetFit::DrawCurve(CDrawDC& dc, CXYAxis& xa, CXYAxis& ya, int)
 {
     if (GetPointCount() == 0 || !dc.painter)
@@ -172,24 +256,16 @@ void CXYDatasetFit::DrawCurve(CDrawDC& dc, CXYAxis& xa, CXYAxis& ya, int)
         DrawLines(dc, xa, ya);
         return;
     }
-    CGraphFitSource* fit = GetFit();
-    std::vector<double> associated;
-    bool haveAssociated = false;
-    int xc = -1, yc = -1;
-    CGraphSources* sources = GetSources();
-    if (sources && fit->GetDataTable() && fit->GetFitColumns(m_nFit, xc, yc))
-        haveAssociated = sources->GetAssociatedX(*fit->GetDataTable(), yc, associated) && !associated.empty();
-    const int kind = fit->GetFitKind();
-    const bool curve = kind < 3 || kind > 5 || ((kind == 3 || kind == 4) && haveAssociated);
-    if (curve) {
+    const std::vector<QPointF> samples = CurveValues(xa);
+    if (!samples.empty()) {
         dc.painter->save();
         SetClipToAxes(dc, xa, ya);
         ExcludeSymbolAreas(dc, xa, ya);
         CPatternPen pen;
         pen.Create(dc.painter, m_nCurveStyle, m_nCurveWidth, m_crCurve);
-        DrawSamples(pen, xa, ya, CurveSamples(xa), [&](double x, double& y) {
-            return fit->CalcY(x, m_nFit, haveAssociated ? &associated : nullptr, y);
-        });
+        pen.MoveTo(xa.ValueToDevice(samples[0].x()), ya.ValueToDevice(samples[0].y()));
+        for (std::size_t i = 1; i < samples.size(); ++i)
+            pen.LineTo(xa.ValueToDevice(samples[i].x()), ya.ValueToDevice(samples[i].y()));
         pen.Release();
         dc.painter->restore();
     }
@@ -241,6 +317,8 @@ CXYDataset* CXYDatasetFit::Clone(CDrawGraph* graph) const
 
 std::string CXYDatasetFit::GetXName() const
 {
+    if (const CTransformation* t = CompiledTransform(*this))
+        return t->GetDefaultXName();
     CGraphFitSource* fit = GetFit();
     int x = -1, y = -1;
     if (!fit || !fit->GetDataTable() || !fit->GetFitColumns(m_nFit, x, y))
@@ -250,6 +328,8 @@ std::string CXYDatasetFit::GetXName() const
 
 std::string CXYDatasetFit::GetYName() const
 {
+    if (const CTransformation* t = CompiledTransform(*this))
+        return t->GetDefaultYName();
     CGraphFitSource* fit = GetFit();
     int x = -1, y = -1;
     if (!fit || !fit->GetDataTable() || !fit->GetFitColumns(m_nFit, x, y))
@@ -294,6 +374,8 @@ bool CXYDatasetFit::IsAffectedBy(const CUpdateNotification& n) const
     case UN_ITEM_REMOVING:
         return SameName(n.oldName, m_strFit) || (m_bTransform && SameName(n.oldName, m_strTransform));
     case UN_CALC_STATE: return sources && n.item && n.item == sources->FindGraphItem(m_strFit);
+    case UN_TRANSFORM_CHANGED:
+        return m_bTransform && sources && n.item && n.item == sources->FindGraphItem(m_strTransform);
     default: return false;
     }
 }
@@ -308,6 +390,7 @@ void CXYDatasetFit::OnNotify(CUpdateNotification& n, bool& removed)
         break;
     case UN_CELLS_CHANGED:
     case UN_CALC_STATE:
+    case UN_TRANSFORM_CHANGED:
         if (IsAffectedBy(n)) {
             Recalculate();
             Repaint();

@@ -8,6 +8,8 @@
 
 #include "graph/XYDataset.h"
 
+#include <QPointF>
+
 #include <vector>
 
 class CEquationBase;
@@ -35,6 +37,11 @@ public:
     std::vector<double> CurveSamples(const CXYAxis& x) const;
     // Why no curve is drawn (a string id), or 0.
     UINT CurveRefusal() const;
+    // The curve's samples as values (x, y) over the X axis x: the fit's y, or
+    // with a transformation that transforms the curve, its curve equation's
+    // y. They end before the first sample that yields no number; empty when
+    // no curve is drawn.
+    std::vector<QPointF> CurveValues(const CXYAxis& x) const;
 
     std::string m_strFit;
     COLORREF m_crCurve = 0;

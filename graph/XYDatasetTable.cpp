@@ -110,18 +110,12 @@ void GatherTablePoints(CXYDataset& d, const CMyData& table, int xColumn, const C
     }
 }
 
-std::unique_ptr<CEquationTransform> CXYDatasetTable::PrepareTransform(const CMyData& table) const
+std::unique_ptr<CEquationTransform> MakePointTransform(const CTransformation& t, const CEquationBase& equation,
+                                                       const CGraphSources& sources, const CMyData& table, int yColumn)
 {
-    CGraphSources* sources = GetSources();
-    if (!m_bTransform || !sources)
-        return nullptr;
-    const CEquationBase* equation = nullptr;
-    const CTransformation* t = sources->FindTransformation(m_strTransform, &equation);
-    if (!t || !t->IsCompiled() || !t->GetTransformData() || !equation)
-        return nullptr;
     auto transform = std::make_unique<CEquationTransform>();
     try {
-        t->PrepareDataTransform(*equation, *transform);
+        t.PrepareDataTransform(equation, *transform);
     } catch (const CParseErr&) {
         return nullptr;
     } catch (const CMyError&) {
@@ -132,18 +126,37 @@ std::unique_ptr<CEquationTransform> CXYDatasetTable::PrepareTransform(const CMyD
     CMyVector& extra = transform->GetExtraXValues();
     extra.SetSize(4);
     std::vector<double> associated;
-    if (!sources->GetAssociatedX(table, m_nYColumn, associated))
+    if (!sources.GetAssociatedX(table, yColumn, associated))
         associated.clear();
     for (int i = 0; i < 4; ++i)
         extra.SetAt(i, std::size_t(i) < associated.size() ? associated[std::size_t(i)] : 0.0);
     return transform;
 }
 
+const CTransformation* CompiledTransform(const CXYDataset& dataset, const CEquationBase** equation)
+{
+    CGraphSources* sources = dataset.GetSources();
+    if (equation)
+        *equation = nullptr;
+    if (!dataset.m_bTransform || !sources)
+        return nullptr;
+    const CTransformation* t = sources->FindTransformation(dataset.m_strTransform, equation);
+    return t && t->IsCompiled() ? t : nullptr;
+}
+
+std::unique_ptr<CEquationTransform> CXYDatasetTable::PrepareTransform(const CMyData& table) const
+{
+    const CEquationBase* equation = nullptr;
+    const CTransformation* t = CompiledTransform(*this, &equation);
+    if (!t || !t->GetTransformData() || !equation)
+        return nullptr;
+    return MakePointTransform(*t, *equation, *GetSources(), table, m_nYColumn);
+}
+
 bool CXYDatasetTable::TransformCaptions(std::string& x, std::string& y) const
 {
-    CGraphSources* sources = GetSources();
-    const CTransformation* t = m_bTransform && sources ? sources->FindTransformation(m_strTransform, nullptr) : nullptr;
-    if (!t || !t->IsCompiled())
+    const CTransformation* t = CompiledTransform(*this);
+    if (!t)
         return false;
     x = t->GetDefaultXName();
     y = t->GetDefaultYName();

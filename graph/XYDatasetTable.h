@@ -8,8 +8,11 @@
 #include <memory>
 #include <vector>
 
+class CEquationBase;
 class CEquationTransform;
+class CGraphSources;
 class CMyData;
+class CTransformation;
 
 class CXYDatasetTable : public CXYDataset {
     DECLARE_SERIAL(CXYDatasetTable)
@@ -50,3 +53,14 @@ protected:
 // through the transformation when there is one.
 void GatherTablePoints(CXYDataset& dataset, const CMyData& table, int xColumn, const CMyData* errors, int yColumn,
                        CEquationTransform* transform = nullptr);
+
+// The point transformation of t built on equation, ready to evaluate, with
+// XDATA2 to XDATA5 the associated x values of the y column (0 where there
+// are none); null when its expressions do not compile.
+std::unique_ptr<CEquationTransform> MakePointTransform(const CTransformation& t, const CEquationBase& equation,
+                                                       const CGraphSources& sources, const CMyData& table,
+                                                       int yColumn);
+// The transformation item that dataset names, when it uses one and the
+// item's definition is compiled; null otherwise. equation (optional) gets
+// the equation of the item the transformation refers to.
+const CTransformation* CompiledTransform(const CXYDataset& dataset, const CEquationBase** equation = nullptr);

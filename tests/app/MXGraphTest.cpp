@@ -2,7 +2,11 @@
 // it passes to its objects, and the marks its page's changes leave.
 #include "app/MXDoc.h"
 #include "app/MXGraph.h"
+#include "app/MXGrid.h"
 #include "app/MXItemAdd.h"
+#include "data/DataString.h"
+#include "draw/DrawText.h"
+#include "ui/RtfDocument.h"
 #include "draw/DrawEllipse.h"
 #include "draw/DrawRect.h"
 #include "framework/UpdateNotification.h"
@@ -211,4 +215,37 @@ TEST(MXGraph, EmbeddedObjectsOfOtherProgramsAreLeftOutOnce)
     EXPECT_EQ(LoadBytes(spliced, [&](CArchive& ar) { loaded.Serialize(ar); }), 0u);
     EXPECT_TRUE(loaded.GetPage().GetObjects().empty());
     EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{IDS_OLE_OBJECT_SKIPPED}));
+}
+
+TEST(MXGraph, TextFieldsShowTheItemsCurrentValues)
+{
+    CMXDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    auto* table = new CMXGrid(&doc);
+    table->InitNewItem();
+    table->SetName("Enzyme data", 0);
+    CMyData& t = table->GetTable();
+    t.SetCell(1, 1, new CDataString("Rate"));
+    t.SetNumber(2, 1, 0.5);
+    CMXGraph* graph = AddGraph(doc);
+    auto* text = new CDrawText(RECT{0, 0, 3000, -500}, &graph->GetPage());
+    graph->GetPage().AddObject(text);
+    text->ReplaceText(nullptr, "{\"enzyme data\" ColumnName 2} at {\"Enzyme data\" Data 2 1}; {Enzyme Data 1}; "
+                               "{\"Enzyme data\" Mean 2}; {Nothing Name}", false);
+    std::string value;
+    table->GetFieldText(value, "Data", "2 1"); // the column's own number format
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(),
+              "Rate at " + value + "; {Enzyme Data 1}; !! Bad command !!; {Nothing Name}");
+
+    // A new value is drawn after the workspace's notice.
+    t.SetNumber(2, 1, 1.25);
+    table->GetFieldText(value, "Data", "2 1");
+    CUpdateNotification cells;
+    cells.kind = UN_CELLS_CHANGED;
+    cells.item = table;
+    doc.NotifyItems(cells, true);
+    EXPECT_FALSE(text->RunsValid());
+    EXPECT_NE(value.find("1.25"), std::string::npos);
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(),
+              "Rate at " + value + "; {Enzyme Data 1}; !! Bad command !!; {Nothing Name}");
 }

@@ -75,6 +75,8 @@ TEST_F(FitFixture, LinearFitRunsOnTheWorkerAndPublishesOnTheEndNotice)
     auto y = fit->CalcY(10.0, 0, false);
     ASSERT_TRUE(y && y->IsNumber());
     EXPECT_NEAR(y->GetNumber(), 1.09 + 19.7, 1e-12);
+    std::string equationName;
+    EXPECT_EQ(static_cast<const CGraphFitSource*>(fit)->GetFitEquation(0, equationName), nullptr);
 }
 
 TEST_F(FitFixture, MichaelisMentenMatchesThePublishedEstimates)
@@ -99,6 +101,13 @@ TEST_F(FitFixture, MichaelisMentenMatchesThePublishedEstimates)
     EXPECT_NEAR(vm, 212.68, 0.01);
     EXPECT_NEAR(k, 0.06412, 0.00001);
     EXPECT_NEAR(fit->GetFit(0)->GetChiSq(), 1195.449, 0.01);
+    // Graphs find the fitted equation and its item's name for a transformation.
+    std::string equationName;
+    const CGraphFitSource* source = fit;
+    EXPECT_EQ(source->GetFitEquation(0, equationName), doc.FindEquation("MM"));
+    EXPECT_NE(source->GetFitEquation(0, equationName), nullptr);
+    EXPECT_EQ(equationName, "MM");
+    EXPECT_EQ(source->GetFitEquation(1, equationName), nullptr); // one record only
     std::string label, text;
     double number = 0;
     EXPECT_EQ(fit->GetSummaryValue(0, 0, label, text, number), 0);

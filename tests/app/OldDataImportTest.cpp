@@ -7,6 +7,7 @@
 #include "graph/DrawGraph.h"
 #include "graph/XYAxis.h"
 #include "graph/XYDataset.h"
+#include "graph/XYDatasetChart.h"
 #include "OldFileFixtures.h"
 
 #include <gtest/gtest.h>
@@ -230,23 +231,52 @@ TEST(OldDataImport, WorkspaceGivesNotesTablesAndGraphs)
     EXPECT_EQ(dynamic_cast<CMXNotes*>(items[4])->GetRichData().GetPlainText(), "");
 }
 
-// The XY series of the old graph record (kinds below 100) become columns of
-// a table and table datasets of an XY graph; the other series, the curves
-// and the page's objects are read through.
-TEST(OldDataImport, GraphSeriesBecomeATableAndAGraph)
+namespace {
+
+template <class T>
+T* FindOnPage(CMXGraph& item)
 {
-    CMXDoc doc;
+    T* found = nullptr;
+    for (CDrawObj* obj : item.GetPage().GetObjects())
+        if (auto* g = dynamic_cast<T*>(obj))
+            found = g;
+    return found;
+}
+
+std::vector<double> ColumnValues(const CMyData& t, int column, int rows)
+{
+    std::vector<double> values;
+    for (int r = 2; r < 2 + rows; ++r) {
+        double v = -1;
+        values.push_back(t.GetNumber(r, column, v) ? v : -1.0);
+    }
+    return values;
+}
+
+// Loads the workspace of every record kind: its graph record's table and graph item.
+void LoadGraphWorkspace(CMXDoc& doc, CMXGrid*& data, CMXGraph*& item)
+{
     std::string error;
     ASSERT_TRUE(LoadOld(doc, Workspace(), &error)) << error;
     auto items = doc.ItemsInRowOrder();
     ASSERT_EQ(items.size(), 6u);
-    auto* data = dynamic_cast<CMXGrid*>(items[2]);
-    auto* item = dynamic_cast<CMXGraph*>(items[3]);
+    data = dynamic_cast<CMXGrid*>(items[2]);
+    item = dynamic_cast<CMXGraph*>(items[3]);
     ASSERT_TRUE(data && item);
-    CDrawXYGraph* graph = nullptr;
-    for (CDrawObj* obj : item->GetPage().GetObjects())
-        if (auto* g = dynamic_cast<CDrawXYGraph*>(obj))
-            graph = g;
+}
+
+} // namespace
+
+// The XY series of the old graph record (kinds below 100) become columns of
+// a table and table datasets of an XY graph; series of kinds from 300, the
+// curves and the page's objects are read through.
+TEST(OldDataImport, GraphSeriesBecomeATableAndAGraph)
+{
+    CMXDoc doc;
+    CMXGrid* data = nullptr;
+    CMXGraph* item = nullptr;
+    ASSERT_NO_FATAL_FAILURE(LoadGraphWorkspace(doc, data, item));
+    CDrawXYGraph* graph = FindOnPage<CDrawXYGraph>(*item);
     ASSERT_NE(graph, nullptr);
     ASSERT_EQ(graph->GetDatasetCount(), 2);
     // Series 1: x 0..2, y 3..5, two x error arrays (6..11, dropped), one y error array 12..14.
@@ -266,6 +296,99 @@ TEST(OldDataImport, GraphSeriesBecomeATableAndAGraph)
     EXPECT_EQ(Text(data->GetTable(), 1, 0), "series X");
     // The axes take the points in: y 2..14 with bars up to 14 + 14.
     EXPECT_GE(graph->GetYAxis(0)->m_dMax, 28.0);
+}
+
+// The chart series of the same record (kinds 100 to 299) follow the XY
+// series in the table, after a column of category numbers, and become the
+// series of a column chart below the XY graph.
+TEST(OldDataImport, ChartSeriesBecomeAColumnChart)
+{
+    CMXDoc doc;
+    CMXGrid* data = nullptr;
+    CMXGraph* item = nullptr;
+    ASSERT_NO_FATAL_FAILURE(LoadGraphWorkspace(doc, data, item));
+    const CMyData& t = data->GetTable();
+    // XY columns 0 to 6 (x, y, error; x, y, plus, minus), then the categories.
+    EXPECT_EQ(Text(t, 1, 7), "Category");
+    EXPECT_EQ(ColumnValues(t, 7, 4), (std::vector<double>{1, 2, 3, 4}));
+    CDrawColumnGraph* chart = FindOnPage<CDrawColumnGraph>(*item);
+    CDrawXYGraph* xy = FindOnPage<CDrawXYGraph>(*item);
+    ASSERT_TRUE(chart && xy);
+    EXPECT_LT(NormalizedRect(chart->GetPosition()).bottom, NormalizedRect(xy->GetPosition()).top); // below it
+    EXPECT_EQ(chart->GetCategoryCount(), 4);
+    ASSERT_EQ(chart->GetDatasetCount(), 3);
+    // Kind 150 with the extra array: values 0..3, bar starts 4..7.
+    auto* a = dynamic_cast<CXYDatasetChart*>(chart->GetDataset(0));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->m_nUpperColumn, 8);
+    EXPECT_EQ(a->m_nLowerColumn, 9);
+    EXPECT_EQ(ColumnValues(t, 8, 4), (std::vector<double>{0, 1, 2, 3}));
+    EXPECT_EQ(ColumnValues(t, 9, 4), (std::vector<double>{4, 5, 6, 7}));
+    EXPECT_EQ(Text(t, 1, 9), "series Start");
+    a->Recalculate();
+    EXPECT_EQ(a->m_y, (std::vector<double>{0, 1, 2, 3}));
+    EXPECT_EQ(a->m_x, (std::vector<double>{4, 5, 6, 7}));
+    // Kind 150 without it: values only.
+    auto* b = dynamic_cast<CXYDatasetChart*>(chart->GetDataset(1));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->m_nUpperColumn, 10);
+    EXPECT_EQ(b->m_nLowerColumn, -1);
+    EXPECT_EQ(b->m_nYErrorMode, 0);
+    // Kind 250 of one point with one error array: value 0, error 1.
+    auto* c = dynamic_cast<CXYDatasetChart*>(chart->GetDataset(2));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->m_nUpperColumn, 11);
+    EXPECT_EQ(c->m_nYErrorMode, 3);
+    EXPECT_EQ(c->m_nYPlusColumn, 12);
+    EXPECT_EQ(ColumnValues(t, 11, 1), (std::vector<double>{0}));
+    EXPECT_EQ(ColumnValues(t, 12, 1), (std::vector<double>{1}));
+    EXPECT_EQ(t.GetLastColumn(), 12);
+}
+
+// A graph of chart series alone: one column chart in the graph's usual place,
+// and two error arrays give plus and minus errors.
+TEST(OldDataImport, ChartOnlyGraphWithPlusAndMinusErrors)
+{
+    OldBytes o;
+    o.Raw("mx_VZK").Version(2, 2, 0);
+    o.Append(RecordHeader(1));
+    o.I16(1).Zeros(120).Zeros(12 * 2 + 2 + 32).Zeros(140);
+    o.I16(3).I16(0).I16(0).I32(0).I16(1).I16(0).Zeros(36); // the series list
+    OldRecord header(126);
+    header.Word(8, 3).Word(10, 210).Word(34, 3).Word(38, 1).Word(62, 1);
+    o.I16(1).Append(header.bytes);
+    for (double v : {10.0, 20.0, 30.0, 1.0, 2.0, 3.0, 0.5, 0.25, 0.125})
+        o.F64(v);
+    o.Zeros(10 + 4 + 4 + 128).I16(5).Raw("Yield");
+    o.I16(0);
+    o.I16(1000).I16(0).I16(0).I32(0).I16(0).I16(0);
+    o.Append(RecordHeader(-1));
+    CMXDoc doc;
+    std::string error;
+    ASSERT_TRUE(LoadOld(doc, o.bytes, &error)) << error;
+    auto items = doc.ItemsInRowOrder();
+    ASSERT_EQ(items.size(), 2u);
+    auto* data = dynamic_cast<CMXGrid*>(items[0]);
+    auto* item = dynamic_cast<CMXGraph*>(items[1]);
+    ASSERT_TRUE(data && item);
+    EXPECT_EQ(FindOnPage<CDrawXYGraph>(*item), nullptr);
+    CDrawColumnGraph* chart = FindOnPage<CDrawColumnGraph>(*item);
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(NormalizedRect(chart->GetPosition()), NormalizedRect(RECT{1080, -4320, 6120, -720}));
+    ASSERT_EQ(chart->GetDatasetCount(), 1);
+    auto* d = dynamic_cast<CXYDatasetChart*>(chart->GetDataset(0));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->m_nYErrorMode, 4);
+    const CMyData& t = data->GetTable();
+    EXPECT_EQ(Text(t, 1, d->m_nUpperColumn), "Yield");
+    EXPECT_EQ(ColumnValues(t, d->m_nUpperColumn, 3), (std::vector<double>{10, 20, 30}));
+    EXPECT_EQ(ColumnValues(t, d->m_nYPlusColumn, 3), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(ColumnValues(t, d->m_nYMinusColumn, 3), (std::vector<double>{0.5, 0.25, 0.125}));
+    d->Recalculate();
+    EXPECT_EQ(d->m_yMinus, (std::vector<double>{0.5, 0.25, 0.125}));
+    // The value axis takes in the bars and their errors: 0 to 30 + 3.
+    EXPECT_LE(chart->GetYAxis(0)->m_dMin, 0.0);
+    EXPECT_GE(chart->GetYAxis(0)->m_dMax, 33.0);
 }
 
 // The valid files that the damage tests cut and scramble, one test each, so

@@ -4,10 +4,18 @@
 #include "DrawTestSupport.h"
 
 #include "draw/DrawText.h"
+#include "framework/ArchiveHelpers.h"
 #include "framework/UpdateNotification.h"
 #include "ui/RtfDocument.h"
 
+#include <QTextDocument>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <tuple>
 
 namespace {
 
@@ -18,6 +26,8 @@ struct FieldCase {
     const char* name;
     const char* argument;
 };
+
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.inside; }
 
 class Fields : public ::testing::TestWithParam<FieldCase> {};
 
@@ -91,6 +101,165 @@ TEST(FieldRename, TextWithoutFieldsIsLeftAlone)
     EXPECT_FALSE(text->RenameItemInFields("Fit1", "Other"));
     EXPECT_EQ(text->GetText(), "No fields here: Fit1 Name");
     EXPECT_FALSE(f.doc.IsModified());
+}
+
+// A workspace that knows a few items and answers their fields from a table
+// written by hand; an unknown field gets the item's error text.
+class FieldWorkspace : public CProjectDocBase, public CTextFieldSource {
+public:
+    bool GetItemFieldText(std::string_view item, std::string_view name, std::string_view argument,
+                          std::string& text) const override
+    {
+        ++asked;
+        // Items are found without regard to case, as the workspace finds them.
+        const auto found = std::find_if(items.begin(), items.end(),
+                                        [&](const auto& entry) { return CompareNoCase(entry.first, item) == 0; });
+        if (found == items.end())
+            return false;
+        const auto it = answers.find({found->first, std::string(name), std::string(argument)});
+        text = it == answers.end() ? "!! Bad command !!" : it->second;
+        return true;
+    }
+    std::map<std::string, int> items;
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> answers;
+    mutable int asked = 0;
+};
+
+struct FieldPage {
+    FieldPage()
+    {
+        page.SetDocument(&doc);
+        page.InitPageSetup();
+        doc.items = {{"Data1", 0}, {"My fit", 0}};
+        doc.answers[{"Data1", "ColumnName", "2"}] = "Rate";
+        doc.answers[{"Data1", "Data", "2 1"}] = "2.50";
+        doc.answers[{"My fit", "yColumn", ""}] = "Velocity";
+        doc.answers[{"My fit", "Empty", ""}] = "";
+    }
+    CDrawText* AddText(const CRtfDocument& doc)
+    {
+        auto* text = new CDrawText(RECT{0, 0, 3000, -500}, &page);
+        page.AddObject(text);
+        text->SetTextDocument(doc);
+        return text;
+    }
+    FieldWorkspace doc;
+    CDrawData page;
+};
+
+CRtfDocument OneParagraph(std::initializer_list<std::pair<const char*, bool>> runs)
+{
+    CRtfDocument doc;
+    for (const auto& [text, bold] : runs)
+        doc.AppendText(text, Format(bold));
+    doc.EndDocument(CRtfDocument::PlainParaFormat(), Format(false));
+    return doc;
+}
+
+struct ExpandCase {
+    const char* written;
+    const char* drawn;
+};
+
+void PrintTo(const ExpandCase& c, std::ostream* os) { *os << c.written; }
+
+class Expansion : public ::testing::TestWithParam<ExpandCase> {};
+
+TEST_P(Expansion, DrawsEachFieldAsItsItemsText)
+{
+    FieldPage f;
+    CDrawText* text = f.AddText(OneParagraph({{GetParam().written, false}}));
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(), GetParam().drawn);
+    // The stored text keeps its fields.
+    EXPECT_EQ(text->GetText(), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Expansion,
+    ::testing::Values(
+        ExpandCase{"{Data1 ColumnName 2} = {DATA1 Data 2 1}", "Rate = 2.50"}, // the item found in any case
+        ExpandCase{"y: {\"My fit\" yColumn}.", "y: Velocity."},
+        ExpandCase{"{  \"My fit\"   yColumn}", "Velocity"},              // blanks around the name
+        ExpandCase{"[{\"My fit\" Empty}]", "[]"},                           // an empty answer leaves nothing
+        ExpandCase{"{Data1 Colour}", "!! Bad command !!"},                   // the item's own error text
+        ExpandCase{"{Data1}", "{Data1}"},                                    // invalid: stays as written
+        ExpandCase{"{\"Data1 ColumnName 2}", "{\"Data1 ColumnName 2}"},      // no closing quote
+        ExpandCase{"{Gone ColumnName 2} {Data1 ColumnName 2}", "{Gone ColumnName 2} Rate"}, // no such item
+        ExpandCase{"{Data1 ColumnName 2", "{Data1 ColumnName 2"},            // no closing brace
+        ExpandCase{"No fields at all.", "No fields at all."}));
+
+TEST(Expansion, TheValueTakesTheFormatOfTheOpeningBrace)
+{
+    FieldPage f;
+    CDrawText* text = f.AddText(OneParagraph({{"Rate ", false}, {"{Data1 Data", true}, {" 2 1} units", false}}));
+    const CRtfDocument drawn = text->GetDrawnDocument();
+    ASSERT_EQ(drawn.paragraphs.size(), 1u);
+    const std::vector<CRtfRun>& runs = drawn.paragraphs[0].runs;
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].text, "Rate ");
+    EXPECT_EQ(runs[1].text, "2.50");
+    EXPECT_TRUE(runs[1].format.dwEffects & CFE_BOLD);
+    EXPECT_EQ(runs[2].text, " units");
+    EXPECT_FALSE(runs[2].format.dwEffects & CFE_BOLD);
+}
+
+TEST(Expansion, AnAnswerHoldingBracesIsNotExpandedAgain)
+{
+    FieldPage f;
+    f.doc.answers[{"Data1", "ColumnName", "1"}] = "{Data1 ColumnName 2}";
+    CDrawText* text = f.AddText(OneParagraph({{"{Data1 ColumnName 1}/{Data1 ColumnName 2}", false}}));
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(), "{Data1 ColumnName 2}/Rate");
+}
+
+TEST(Expansion, EveryParagraphIsExpanded)
+{
+    FieldPage f;
+    CRtfDocument doc;
+    doc.AppendText("{Data1 ColumnName 2}", Format(false));
+    doc.EndParagraph(CRtfDocument::PlainParaFormat(), Format(false));
+    doc.AppendText("{\"My fit\" yColumn}", Format(false));
+    doc.EndDocument(CRtfDocument::PlainParaFormat(), Format(false));
+    CDrawText* text = f.AddText(doc);
+    const CRtfDocument drawn = text->GetDrawnDocument();
+    ASSERT_EQ(drawn.paragraphs.size(), 2u);
+    EXPECT_EQ(drawn.paragraphs[0].Text(), "Rate");
+    EXPECT_EQ(drawn.paragraphs[1].Text(), "Velocity");
+}
+
+TEST(Expansion, ANoticeLaysTheTextOutAgainWithTheNewValue)
+{
+    FieldPage f;
+    CDrawText* text = f.AddText(OneParagraph({{"Rate: {Data1 Data 2 1}", false}}));
+    text->BuildRuns();
+    EXPECT_EQ(LayoutRichText(text->GetDrawnDocument(), 3000)->toPlainText().toStdString(), "Rate: 2.50");
+    f.doc.answers[{"Data1", "Data", "2 1"}] = "3.75";
+    CUpdateNotification changed;
+    changed.kind = UN_CELLS_CHANGED;
+    text->OnDocumentChange(changed);
+    EXPECT_FALSE(text->RunsValid());
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(), "Rate: 3.75");
+}
+
+TEST(Expansion, TextWithoutBracesAsksNothing)
+{
+    FieldPage f;
+    CDrawText* text = f.AddText(OneParagraph({{"Plain words", false}}));
+    text->BuildRuns();
+    CUpdateNotification changed;
+    changed.kind = UN_CELLS_CHANGED;
+    text->OnDocumentChange(changed);
+    EXPECT_TRUE(text->RunsValid());
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(), "Plain words");
+    EXPECT_EQ(f.doc.asked, 0);
+}
+
+TEST(Expansion, APageOfNoWorkspaceDrawsTheFieldsAsWritten)
+{
+    PageFixture f;
+    auto* text = new CDrawText(RECT{0, 0, 3000, -500}, &f.page);
+    f.page.AddObject(text);
+    text->SetTextDocument(OneParagraph({{"{Data1 ColumnName 2}", false}}));
+    EXPECT_EQ(text->GetDrawnDocument().PlainText(), "{Data1 ColumnName 2}");
 }
 
 } // namespace

@@ -13,10 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include "draw/DrawDC.h"
+#include "draw/PatternPen.h"
+
+#include <QImage>
+#include <QPainter>
 #include <QPointF>
 
 #include <cmath>
+#include <climits>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -261,6 +268,78 @@ TEST(Joins, BSplineBasisIsAPartitionOfUnity)
         for (int i = 0; i < m; ++i)
             sum += CXYDataset::BSplineBasis(i, q, t, m);
         EXPECT_NEAR(sum, 1.0, 1e-12) << t;
+    }
+}
+
+// A long noisy line drawn with its device columns half a pixel off the
+// page's tenths: each column of the device keeps at most four points, and
+// the line still spans, in every column, the lowest to the highest point
+// that fell into that column.
+TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
+{
+    GraphFixture f;
+    CMyData& t = f.doc.AddTable("T");
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 2000; ++i) {
+        xs.push_back(i * 0.05);
+        ys.push_back(50.0 * std::sin(i * 1.7));
+    }
+    FillColumn(t, 0, xs);
+    FillColumn(t, 1, ys);
+    auto* graph = new CDrawXYGraph(RECT{0, 0, 1000, 1000}, &f.page);
+    auto* d = new CXYDatasetTable("T", 0, 1, -1, graph);
+    d->m_nJoinType = 1;
+    graph->AddDataset(d, "d");
+    CXYAxis& x = *graph->GetXAxis(0);
+    CXYAxis& y = *graph->GetYAxis(0);
+    x.m_dMin = 0;
+    x.m_dMax = 100;
+    y.m_dMin = -60;
+    y.m_dMax = 60;
+    d->Recalculate();
+
+    QImage image(120, 120, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.translate(0.5, 110); // device x = page x / 10 + 0.5
+    painter.scale(0.1, -0.1);
+    CDrawDC dc;
+    dc.painter = &painter;
+    dc.pixelX = dc.pixelY = 10.0;
+    CPatternPen pen;
+    pen.Create(&painter, 0, d->m_nJoinWidth, 0);
+    pen.SetRecording(true);
+    d->DrawStraightJoins(dc, pen, x, y, d->m_x.size());
+    const std::vector<QLineF> lines = pen.Recorded();
+    pen.Release();
+    ASSERT_FALSE(lines.empty());
+
+    auto column = [](double pageX) { return int(std::floor(pageX / 10.0 + 0.5)); };
+    struct Span {
+        int low = INT_MAX, high = INT_MIN, count = 0;
+    };
+    std::map<int, Span> expected, drawn;
+    const CAxisMapping mx = x.GetMapping(), my = y.GetMapping();
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        Span& s = expected[column(mx.Map(xs[i]))];
+        s.low = std::min(s.low, my.Map(ys[i]));
+        s.high = std::max(s.high, my.Map(ys[i]));
+    }
+    std::vector<QPointF> vertices{lines.front().p1()};
+    for (const QLineF& l : lines)
+        vertices.push_back(l.p2());
+    for (const QPointF& v : vertices) {
+        Span& s = drawn[column(v.x())];
+        s.low = std::min(s.low, int(v.y()));
+        s.high = std::max(s.high, int(v.y()));
+        ++s.count;
+    }
+    ASSERT_EQ(drawn.size(), expected.size());
+    EXPECT_LT(vertices.size(), xs.size() / 4);
+    for (const auto& [c, s] : expected) {
+        ASSERT_TRUE(drawn.count(c)) << c;
+        EXPECT_EQ(drawn[c].low, s.low) << c;
+        EXPECT_EQ(drawn[c].high, s.high) << c;
+        EXPECT_LE(drawn[c].count, 4) << c;
     }
 }
 

@@ -13,6 +13,7 @@
 #include "graph/XYAxis.h"
 #include "graph/XYDatasetFit.h"
 #include "graph/XYDatasetTable.h"
+#include "equation/Equation.h"
 #include "platform/StringIds.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,172 @@ TEST(FitDataset, FollowsRecalculationAndDeletion)
     gone.oldName = "LINEAR FIT";
     f.graph->OnDocumentChange(gone);
     EXPECT_EQ(f.graph->GetDatasetCount(), 0);
+}
+
+// A decay y = a exp(-k t) fitted with a = 3, k = 0.5, and a transformation
+// of its equation that draws ln y against t: the points become ln y and the
+// curve the straight line ln a - k t.
+struct TransformedFit : GraphFixture {
+    TransformedFit()
+    {
+        CMyData& t = doc.AddTable("Data");
+        FillColumn(t, 0, {0, 2, 4});
+        FillColumn(t, 1, {3, 3 * std::exp(-1.0), 3 * std::exp(-2.0)});
+        auto eq = std::make_unique<CEquation>();
+        eq->SetYName("y");
+        eq->SetXName(0, "t", "");
+        eq->SetParameterName(0, "a", "");
+        eq->SetParameterName(1, "k", "");
+        eq->SetModeFlag(1);
+        eq->SetSource("y = a * EXP(-k * t)");
+        eq->Compile();
+        eq->ResizeValues();
+        equation = &doc.AddEquation("Decay", std::move(eq));
+        fit = &doc.AddFit("Fit");
+        fit->table = &t;
+        fit->equation = equation;
+        fit->equationName = "Decay";
+        fit->parameters = {{"a", 3.0, 0.1}, {"k", 0.5, 0.01}};
+        fit->curve = [](double x) { return 3.0 * std::exp(-0.5 * x); };
+        transformation = &doc.AddTransformation("Logarithm");
+        transformation->SetReferenceName("Decay");
+        transformation->SetXDataDefinition("XDATA");
+        transformation->SetYDataDefinition("LN(YDATA)");
+        transformation->SetCurveXName("time");
+        transformation->SetCurveYName("lny");
+        transformation->SetCurveDefinition("lny = LN(a) - k * time");
+        transformation->SetDefaultXName("Time");
+        transformation->SetDefaultYName("ln y");
+        transformation->SetCompiled(true);
+        graph = new CDrawXYGraph(RECT{0, 0, 7200, 5040}, &page);
+        dataset = new CXYDatasetFit("Fit", graph, 0);
+        dataset->m_bTransform = 1;
+        dataset->m_strTransform = "logarithm";
+        dataset->m_nResolution = 0; // 10 segments
+        graph->AddDataset(dataset, "fit");
+        x = graph->GetXAxis(0);
+        x->m_dMin = 0;
+        x->m_dMax = 10;
+    }
+    std::vector<double> CurveY() const
+    {
+        std::vector<double> ys;
+        for (const QPointF& p : dataset->CurveValues(*x))
+            ys.push_back(p.y());
+        return ys;
+    }
+    const CEquationBase* equation;
+    FakeFit* fit;
+    CTransformation* transformation;
+    CDrawXYGraph* graph;
+    CXYDatasetFit* dataset;
+    CXYAxis* x;
+};
+
+TEST(FitTransform, PointsAndCurveGoThroughTheTransformation)
+{
+    TransformedFit f;
+    f.dataset->Recalculate();
+    EXPECT_EQ(f.dataset->m_x, (std::vector<double>{0, 2, 4}));
+    ASSERT_EQ(f.dataset->m_y.size(), 3u);
+    EXPECT_NEAR(f.dataset->m_y[0], std::log(3.0), 1e-12);
+    EXPECT_NEAR(f.dataset->m_y[1], std::log(3.0) - 1.0, 1e-12);
+    EXPECT_NEAR(f.dataset->m_y[2], std::log(3.0) - 2.0, 1e-12);
+    const std::vector<QPointF> curve = f.dataset->CurveValues(*f.x);
+    ASSERT_EQ(curve.size(), 11u);
+    for (int i = 0; i <= 10; ++i) {
+        EXPECT_DOUBLE_EQ(curve[std::size_t(i)].x(), i);
+        EXPECT_NEAR(curve[std::size_t(i)].y(), std::log(3.0) - 0.5 * i, 1e-12) << i;
+    }
+    EXPECT_EQ(f.fit->calls, 0); // the fit's own curve was not asked
+    EXPECT_EQ(f.dataset->GetXName(), "Time");
+    EXPECT_EQ(f.dataset->GetYName(), "ln y");
+    RenderObjects({f.graph}, 200, 200, 60.0);
+    EXPECT_EQ(f.fit->calls, 0);
+}
+
+// When the transformation cannot give the curve, the fit's own curve is drawn.
+TEST(FitTransform, FallsBackToTheFitsCurve)
+{
+    struct Case {
+        const char* what;
+        void (*change)(TransformedFit&);
+    };
+    const Case cases[] = {
+        {"curve switched off", [](TransformedFit& f) { f.transformation->SetTransformCurve(false); }},
+        {"another equation", [](TransformedFit& f) { f.transformation->SetReferenceName("Other"); }},
+        {"name differs in case", [](TransformedFit& f) { f.fit->equationName = "DECAY"; }},
+        {"curve does not compile",
+         [](TransformedFit& f) {
+             f.transformation->SetCurveDefinition("lny = LN(a) -");
+             f.transformation->SetCompiled(true);
+         }},
+        {"a linear fit", [](TransformedFit& f) { f.fit->equation = nullptr; }},
+    };
+    for (const Case& c : cases) {
+        TransformedFit f;
+        c.change(f);
+        const std::vector<double> ys = f.CurveY();
+        ASSERT_EQ(ys.size(), 11u) << c.what;
+        for (int i = 0; i <= 10; ++i)
+            EXPECT_NEAR(ys[std::size_t(i)], 3.0 * std::exp(-0.5 * i), 1e-12) << c.what << " " << i;
+        EXPECT_EQ(f.fit->calls, 11) << c.what;
+    }
+}
+
+TEST(FitTransform, NotCompiledOrNotUsedTransformsNothing)
+{
+    for (int which = 0; which < 2; ++which) {
+        TransformedFit f;
+        if (which == 0)
+            f.transformation->SetCompiled(false);
+        else
+            f.dataset->m_bTransform = 0;
+        f.dataset->Recalculate();
+        EXPECT_DOUBLE_EQ(f.dataset->m_y[0], 3.0) << which;
+        EXPECT_DOUBLE_EQ(f.CurveY().at(2), 3.0 * std::exp(-1.0)) << which;
+        EXPECT_NE(f.dataset->GetYName(), "ln y") << which;
+    }
+}
+
+TEST(FitTransform, AMathErrorEndsTheTransformedCurve)
+{
+    TransformedFit f;
+    // LN of zero or less from t = 3 on.
+    f.transformation->SetCurveDefinition("lny = LN(a - time)");
+    f.transformation->SetCompiled(true);
+    const std::vector<double> ys = f.CurveY();
+    ASSERT_EQ(ys.size(), 3u);
+    EXPECT_NEAR(ys[2], 0.0, 1e-12); // ln(3 - 2)
+}
+
+// A curve transformation draws a curve even for a fit kind that has none of its own.
+TEST(FitTransform, ATransformedCurveIgnoresTheFitKind)
+{
+    TransformedFit f;
+    f.fit->kind = 5; // many x: the fit alone draws only the join line
+    EXPECT_EQ(f.CurveY().size(), 11u);
+    f.transformation->SetTransformCurve(false);
+    EXPECT_TRUE(f.CurveY().empty());
+}
+
+TEST(FitTransform, AChangedTransformationRebuildsThePoints)
+{
+    TransformedFit f;
+    f.dataset->Recalculate();
+    f.transformation->SetYDataDefinition("YDATA * 2");
+    f.transformation->SetCompiled(true);
+    CUpdateNotification changed;
+    changed.kind = UN_TRANSFORM_CHANGED;
+    changed.item = f.doc.Item("Logarithm");
+    EXPECT_TRUE(f.dataset->IsAffectedBy(changed));
+    f.graph->OnDocumentChange(changed);
+    EXPECT_DOUBLE_EQ(f.dataset->m_y[0], 6.0);
+    changed.item = f.doc.Item("Data");
+    EXPECT_FALSE(f.dataset->IsAffectedBy(changed));
+    f.dataset->m_bTransform = 0;
+    changed.item = f.doc.Item("Logarithm");
+    EXPECT_FALSE(f.dataset->IsAffectedBy(changed));
 }
 
 TEST(Graph, FirstDatasetShowsAHiddenLegend)

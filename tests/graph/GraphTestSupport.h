@@ -52,10 +52,20 @@ public:
         error = parameters[std::size_t(p)].error;
         return true;
     }
+    const CEquationBase* GetFitEquation(int fit, std::string& itemName) const override
+    {
+        if (!equation || fit < 0 || fit >= count)
+            return nullptr;
+        itemName = equationName;
+        return equation;
+    }
     struct Parameter {
         std::string name;
         double value, error;
     };
+    // The fitted equation (none for a linear fit) and its item's name.
+    const CEquationBase* equation = nullptr;
+    std::string equationName;
     std::vector<Parameter> parameters;
 
     const CMyData* table = nullptr;
