@@ -13,11 +13,16 @@ benchmark-only dependency.
 """
 import argparse
 import math
+import os
 import statistics
 import time
 
-import numpy as np
-from scipy.optimize import curve_fit
+# One thread, as the benchmark's fits: no BLAS threads for the covariance.
+for var in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS"):
+    os.environ.setdefault(var, "1")
+
+import numpy as np  # noqa: E402 (after the thread settings)
+from scipy.optimize import curve_fit  # noqa: E402
 
 
 def peak_data(n):
