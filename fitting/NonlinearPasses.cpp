@@ -37,7 +37,8 @@ struct SGroupScratch {
     // The square root of each point's weight, and its weighted residual.
     std::vector<double> rootWeight;
     std::vector<double> rightSide;
-    // Four blocks' triangles, right sides and rows, interleaved for AddRowsOfFour.
+    // Four blocks' triangles, right sides and rows, interleaved for
+    // AddRowsOfFour, for each four blocks of a group.
     std::vector<double> quadR;
 };
 
@@ -89,7 +90,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
         g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
         g.rootWeight.resize(std::size_t(kGroupPoints));
-        g.quadR.resize(4 * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)));
+        g.quadR.resize(std::size_t(kGroupBlocks / 4) * 4 * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)));
         g.rightSide.resize(std::size_t(kGroupPoints));
     };
     // Evaluates the points of a group, then adds them up block by block in
@@ -111,6 +112,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             eq.CalculatePoints(g.columns.data(), xc, count, f);
         else
             eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        const bool robust = m_nRobust != 0;
         const double* ys = pass.y->GetData() + begin;
         const double* ws = pass.w->GetData() + begin;
         for (int block = firstBlock; block < endBlock; ++block) {
@@ -122,20 +124,33 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             std::fill(acc, acc + pass.stride, 0.0);
             const int from = (block - firstBlock) * kBlockPoints;
             const int to = std::min(count, from + kBlockPoints);
-            for (int i = from; i < to; ++i) {
-                switch (pass.kind) {
-                case EPassKind::ChiSq: {
+            // The one sum of a chi-square or robust-scale pass goes in a
+            // register, added in the same order.
+            double sum = 0.0;
+            if (pass.kind == EPassKind::ChiSq) {
+                for (int i = from; i < to; ++i) {
                     double weight = ws[i];
-                    if (m_nRobust)
+                    if (robust)
                         weight *= RobustWeight(ys[i], ws[i], f[i]);
                     const double r = ys[i] - f[i];
-                    acc[0] += weight * r * r;
-                    break;
+                    sum += weight * r * r;
                 }
-                case EPassKind::RobustScale: acc[0] += std::fabs(std::sqrt(ws[i]) * (ys[i] - f[i])); break;
+                acc[0] = sum;
+                continue;
+            }
+            if (pass.kind == EPassKind::RobustScale) {
+                for (int i = from; i < to; ++i)
+                    sum += std::fabs(std::sqrt(ws[i]) * (ys[i] - f[i]));
+                acc[0] = sum;
+                continue;
+            }
+            for (int i = from; i < to; ++i) {
+                switch (pass.kind) {
+                case EPassKind::ChiSq:
+                case EPassKind::RobustScale: break;
                 case EPassKind::Curvature: {
                     double weight = ws[i];
-                    if (m_nRobust)
+                    if (robust)
                         weight *= RobustWeight(ys[i], ws[i], f[i]);
                     const double r = ys[i] - f[i];
                     const double dy = r * weight;
@@ -168,20 +183,28 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         // point order, so its triangle is the same bit for bit.
         const int groupBlocks = endBlock - firstBlock;
         const std::size_t mm = std::size_t(m) * std::size_t(m);
-        int quad = 0; // whole blocks four at a time, each in a lane of AddRowsOfFour
-        for (; quad + 4 <= groupBlocks && (quad + 4) * kBlockPoints <= count; quad += 4) {
-            double* const R = g.quadR.data();
-            double* const q = R + 4 * mm;
-            double* const v = q + 4 * std::size_t(m);
-            double rv[4];
+        // Whole blocks four at a time, each in a lane of AddRowsOfFour, the
+        // quads of the group in turn.
+        int quads = 0;
+        while ((quads + 1) * 4 <= groupBlocks && (quads + 1) * 4 * kBlockPoints <= count)
+            ++quads;
+        const std::size_t quadSize = 4 * (mm + 2 * std::size_t(m));
+        for (int k = 0; k < quads; ++k) {
+            double* const R = g.quadR.data() + std::size_t(k) * quadSize;
             for (int t = 0; t < 4; ++t) {
-                const double* tri = pass.Block(firstBlock + quad + t) + pass.TriangleOffset();
+                const double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
                 for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
                     R[4 * e + std::size_t(t)] = tri[e];
             }
-            for (int p = 0; p < kBlockPoints; ++p) {
+        }
+        for (int p = 0; p < kBlockPoints && quads > 0; ++p) {
+            for (int k = 0; k < quads; ++k) {
+                double* const R = g.quadR.data() + std::size_t(k) * quadSize;
+                double* const q = R + 4 * mm;
+                double* const v = q + 4 * std::size_t(m);
+                double rv[4];
                 for (int t = 0; t < 4; ++t) {
-                    const int i = (quad + t) * kBlockPoints + p;
+                    const int i = (4 * k + t) * kBlockPoints + p;
                     const double sw = g.rootWeight[std::size_t(i)];
                     const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
                     for (int j = 0; j < m; ++j)
@@ -190,12 +213,16 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 }
                 AddRowsOfFour(R, q, v, rv, m);
             }
+        }
+        for (int k = 0; k < quads; ++k) {
+            const double* R = g.quadR.data() + std::size_t(k) * quadSize;
             for (int t = 0; t < 4; ++t) {
-                double* tri = pass.Block(firstBlock + quad + t) + pass.TriangleOffset();
+                double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
                 for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
                     tri[e] = R[4 * e + std::size_t(t)];
             }
         }
+        const int quad = 4 * quads; // the blocks left: a point of each in turn
         for (int p = 0; p < kBlockPoints; ++p) {
             for (int b = quad; b < groupBlocks; ++b) {
                 const int i = b * kBlockPoints + p;
