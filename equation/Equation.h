@@ -82,6 +82,9 @@ public:
     // Whether compiling rewrites expressions into fused instructions (on by
     // default); off gives the plain reading, for tests and diagnosis.
     static void EnableOptimizer(bool on);
+    // Whether block runs use the processor's wider registers where it has
+    // them (on by default); off runs the base loops, for tests.
+    static void EnableWideLanes(bool on);
 
     int GetErrorStart() const { return m_nColumn; }
     int GetErrorEnd() const { return m_nPosition; }

@@ -19,16 +19,20 @@
 #include "equation/MyError.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-constexpr int kMaxLanes = 256;
+constexpr int kMaxLanes = 1024;
 // The lanes of one equation take at most this many doubles (1 MB); a
 // program with too many values for kMinLanes points runs point by point.
 constexpr std::size_t kLaneStoreDoubles = std::size_t(1) << 17;
 constexpr int kMinLanes = 32;
+// Lanes of room between the lanes of two values.
+constexpr int kLanePad = 24;
 // Fewer points than this run point by point: a block does not pay.
 constexpr int kMinBlockPoints = 4;
 constexpr double kLargest = 1.7976931348623157e308;
@@ -44,27 +48,6 @@ struct SLanes {
     const double* p; // one value per point, or null for the one value s
     double s;
 };
-
-template <class F>
-void Map2(double* out, SLanes a, SLanes b, int n, F f)
-{
-    if (a.p && b.p) {
-        const double* x = a.p;
-        const double* y = b.p;
-        for (int l = 0; l < n; ++l)
-            out[l] = f(x[l], y[l]);
-    } else if (a.p) {
-        const double* x = a.p;
-        const double y = b.s;
-        for (int l = 0; l < n; ++l)
-            out[l] = f(x[l], y);
-    } else {
-        const double x = a.s;
-        const double* y = b.p;
-        for (int l = 0; l < n; ++l)
-            out[l] = f(x, y[l]);
-    }
-}
 
 // How many points meet the condition: 0 or n when all go the same way.
 template <class F>
@@ -86,18 +69,58 @@ int Count2(SLanes a, SLanes b, int n, F f)
     return count;
 }
 
-template <EBuiltinFunction F>
-void MapBuiltin(double* out, const double* a, int n)
-{
-    for (int l = 0; l < n; ++l)
-        out[l] = ApplyBuiltin(F, a[l]);
-}
-
 // The conditions of the jumps, as Run tests them (true: the jump is taken).
 inline bool IsFalse(double v) { return v == 0.0 || std::isnan(v); }
 inline bool NotEqual(double a, double b) { return !(a == b || std::isnan(a) || std::isnan(b)); }
 
+// The loops over lanes, one set for each instruction set they are compiled
+// for (EquationLanes.inc).
+struct SLaneKernels {
+    // out = a op b for the operators from Add to GreaterEqual, where a or b
+    // has lanes; false on an error (a divisor of zero or not a number).
+    bool (*binary[10])(double* out, SLanes a, SLanes b, int n);
+    // A product and a third value, where a or b has lanes: form 0 c + a b,
+    // 1 c - a b, 2 a b + c, 3 a b - c, 4 a b c, 5 a b / c; false on an error
+    // (a divisor of zero or not a number).
+    bool (*productSum)(double* out, SLanes a, SLanes b, SLanes c, int form, int n);
+    void (*function)(EBuiltinFunction f, double* out, const double* a, int n);
+    // out = x^2 or x^3; false where a finite x overflows.
+    bool (*powerBy)(double* out, const double* x, bool cube, int n);
+    void (*negate)(double* out, const double* a, int n);
+};
+
+namespace base {
+#define MX_LANE_TARGET
+#include "equation/EquationLanes.inc"
+#undef MX_LANE_TARGET
+} // namespace base
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define MX_WIDE_LANES 1
+// Four lanes to a register where the processor has AVX2. Not "fma": a fused
+// multiply-add rounds once where Run rounds twice.
+namespace wide {
+#define MX_LANE_TARGET __attribute__((target("avx2")))
+#include "equation/EquationLanes.inc"
+#undef MX_LANE_TARGET
+} // namespace wide
+#endif
+
+std::atomic<bool> g_wideLanes{true};
+
+const SLaneKernels& LaneKernels()
+{
+#ifdef MX_WIDE_LANES
+    static const bool s_avx2 = __builtin_cpu_supports("avx2");
+    if (s_avx2 && g_wideLanes.load(std::memory_order_relaxed))
+        return wide::kKernels;
+#endif
+    return base::kKernels;
+}
+
 } // namespace
+
+void CEquation::EnableWideLanes(bool on) { g_wideLanes = on; }
 
 struct CEquation::SBlockRun {
     CEquation& eq;
@@ -111,6 +134,7 @@ struct CEquation::SBlockRun {
     double* scalar;
     double** owned;
     unsigned char* state; // per local, then the result
+    const SLaneKernels& lanes = LaneKernels();
 
     SLanes Value(int v) const { return {ref[v], scalar[v]}; }
     void Set(int v, SLanes a)
@@ -146,6 +170,17 @@ struct CEquation::SBlockRun {
         return false;
     }
     bool Source(const SEqnInstruction& in, SLanes& v) { return Source(in.aux, in.arg, v); }
+
+    // Whether value arg of source aux has lanes, read without reading it.
+    bool Varies(int aux, int arg) const
+    {
+        switch (ESource(aux)) {
+        case srcX: return arg < columnCount;
+        case srcLocal: return state[arg] == kWritten && ref[slots + arg];
+        case srcY: return state[locals] == kWritten && ref[slots + locals];
+        default: return false;
+        }
+    }
 
     // Local k (locals: the result) as this run has it.
     bool Read(int k, SLanes& v)
@@ -200,73 +235,84 @@ struct CEquation::SBlockRun {
         return true;
     }
 
-    template <class F>
-    void Apply(int dst, SLanes a, SLanes b, F f)
-    {
-        if (!a.p && !b.p)
-            SetUniform(dst, f(a.s, b.s));
-        else
-            Map2(Out(dst), a, b, n, f);
-    }
-
-    // dst = a op b for the operators of two operands; false on an error.
+    // dst = a op b for the operators from Add to GreaterEqual; false on an error.
     bool Binary(EOpCode op, int dst, SLanes a, SLanes b)
     {
+        const int k = int(op) - int(EOpCode::Add);
+        if (a.p || b.p)
+            return lanes.binary[k](Out(dst), a, b, n);
+        double r = 0.0;
         switch (op) {
-        case EOpCode::Add: Apply(dst, a, b, [](double x, double y) { return x + y; }); return true;
-        case EOpCode::Subtract: Apply(dst, a, b, [](double x, double y) { return x - y; }); return true;
-        case EOpCode::Multiply: Apply(dst, a, b, [](double x, double y) { return x * y; }); return true;
-        case EOpCode::Divide: {
+        case EOpCode::Add: r = a.s + b.s; break;
+        case EOpCode::Subtract: r = a.s - b.s; break;
+        case EOpCode::Multiply: r = a.s * b.s; break;
+        case EOpCode::Divide:
             // Zero (either sign) and not-a-number divisors are errors.
-            int bad = 0;
-            if (b.p) {
-                for (int l = 0; l < n; ++l)
-                    bad |= !(std::fabs(b.p[l]) > 0.0);
-            } else {
-                bad = !(std::fabs(b.s) > 0.0);
-            }
-            if (bad)
+            if (!(std::fabs(b.s) > 0.0))
                 return false;
-            Apply(dst, a, b, [](double x, double y) { return x / y; });
-            return true;
-        }
-        case EOpCode::Power: Apply(dst, a, b, [](double x, double y) { return CheckedPow(x, y); }); return true;
-        case EOpCode::Equal:
-            Apply(dst, a, b, [](double x, double y) { return NotEqual(x, y) ? 0.0 : -1.0; });
-            return true;
-        case EOpCode::Less: Apply(dst, a, b, [](double x, double y) { return !(x >= y) ? -1.0 : 0.0; }); return true;
-        case EOpCode::LessEqual: Apply(dst, a, b, [](double x, double y) { return !(x > y) ? -1.0 : 0.0; }); return true;
-        case EOpCode::Greater: Apply(dst, a, b, [](double x, double y) { return x > y ? -1.0 : 0.0; }); return true;
-        case EOpCode::GreaterEqual: Apply(dst, a, b, [](double x, double y) { return x >= y ? -1.0 : 0.0; }); return true;
+            r = a.s / b.s;
+            break;
+        case EOpCode::Power: r = CheckedPow(a.s, b.s); break;
+        case EOpCode::Equal: r = NotEqual(a.s, b.s) ? 0.0 : -1.0; break;
+        case EOpCode::Less: r = !(a.s >= b.s) ? -1.0 : 0.0; break;
+        case EOpCode::LessEqual: r = !(a.s > b.s) ? -1.0 : 0.0; break;
+        case EOpCode::Greater: r = a.s > b.s ? -1.0 : 0.0; break;
+        case EOpCode::GreaterEqual: r = a.s >= b.s ? -1.0 : 0.0; break;
         default: return false;
         }
+        SetUniform(dst, r);
+        return true;
+    }
+
+    // dst = a product and c in one of the forms of SLaneKernels::productSum,
+    // the product rounded first as Run rounds it; false on an error.
+    bool ProductSum(int dst, SLanes a, SLanes b, SLanes c, int form)
+    {
+        if (a.p || b.p)
+            return lanes.productSum(Out(dst), a, b, c, form, n);
+        const SLanes product{nullptr, a.s * b.s};
+        static constexpr EOpCode kOps[] = {EOpCode::Add, EOpCode::Subtract, EOpCode::Add,
+                                           EOpCode::Subtract, EOpCode::Multiply, EOpCode::Divide};
+        return form < 2 ? Binary(kOps[form], dst, c, product) : Binary(kOps[form], dst, product, c);
+    }
+
+    static constexpr int kNoForm = -2; // a value could not be read: the block gives up
+    // The form in which instruction next combines the product on the top of
+    // the stack with a simple value c, which it reads; -1 when it does not.
+    int FusedForm(const SEqnInstruction& next, SLanes& c)
+    {
+        int form = -1;
+        switch (next.op) {
+        case EOpCode::AddS: form = 2; break;
+        case EOpCode::SubtractS: form = 3; break;
+        case EOpCode::MultiplyS: form = 4; break;
+        case EOpCode::DivideS: form = 5; break;
+        case EOpCode::AddProduct:
+        case EOpCode::SubtractProduct: {
+            // Only a product that is the same for every point.
+            const std::uint32_t at = std::uint32_t(next.arg);
+            if (Varies(next.aux & 15, int(at & 0xFFFF)) || Varies(next.aux >> 4, int(at >> 16)))
+                return -1;
+            SLanes d, e;
+            if (!Source(next.aux & 15, int(at & 0xFFFF), d) || !Source(next.aux >> 4, int(at >> 16), e))
+                return kNoForm;
+            if (d.p || e.p)
+                return kNoForm; // not reached: Varies said otherwise
+            c = {nullptr, d.s * e.s};
+            return next.op == EOpCode::AddProduct ? 2 : 3;
+        }
+        default: return -1;
+        }
+        return Source(next, c) ? form : kNoForm;
     }
 
     void Function(EBuiltinFunction f, int v)
     {
         const SLanes a = Value(v);
-        if (!a.p) {
+        if (!a.p)
             SetUniform(v, ApplyBuiltin(f, a.s));
-            return;
-        }
-        double* out = Out(v);
-        switch (f) {
-        case EBuiltinFunction::Ln: MapBuiltin<EBuiltinFunction::Ln>(out, a.p, n); break;
-        case EBuiltinFunction::Sin: MapBuiltin<EBuiltinFunction::Sin>(out, a.p, n); break;
-        case EBuiltinFunction::Tan: MapBuiltin<EBuiltinFunction::Tan>(out, a.p, n); break;
-        case EBuiltinFunction::Cos: MapBuiltin<EBuiltinFunction::Cos>(out, a.p, n); break;
-        case EBuiltinFunction::Exp: MapBuiltin<EBuiltinFunction::Exp>(out, a.p, n); break;
-        case EBuiltinFunction::Asin: MapBuiltin<EBuiltinFunction::Asin>(out, a.p, n); break;
-        case EBuiltinFunction::Atan: MapBuiltin<EBuiltinFunction::Atan>(out, a.p, n); break;
-        case EBuiltinFunction::Acos: MapBuiltin<EBuiltinFunction::Acos>(out, a.p, n); break;
-        case EBuiltinFunction::Abs: MapBuiltin<EBuiltinFunction::Abs>(out, a.p, n); break;
-        case EBuiltinFunction::Frac: MapBuiltin<EBuiltinFunction::Frac>(out, a.p, n); break;
-        case EBuiltinFunction::Int: MapBuiltin<EBuiltinFunction::Int>(out, a.p, n); break;
-        case EBuiltinFunction::Sqr: MapBuiltin<EBuiltinFunction::Sqr>(out, a.p, n); break;
-        case EBuiltinFunction::Sqrt: MapBuiltin<EBuiltinFunction::Sqrt>(out, a.p, n); break;
-        case EBuiltinFunction::Log: MapBuiltin<EBuiltinFunction::Log>(out, a.p, n); break;
-        case EBuiltinFunction::Alog: MapBuiltin<EBuiltinFunction::Alog>(out, a.p, n); break;
-        }
+        else
+            lanes.function(f, Out(v), a.p, n);
     }
 
     // dst = a^2 or a^3 by multiplication; false where a finite value overflows.
@@ -276,35 +322,16 @@ struct CEquation::SBlockRun {
             SetUniform(dst, cube ? CheckedCube(a.s) : CheckedSquare(a.s));
             return true;
         }
-        const double* x = a.p;
-        double* out = Out(dst);
-        int bad = 0;
-        if (cube) {
-            for (int l = 0; l < n; ++l) {
-                const double r = x[l] * x[l] * x[l];
-                out[l] = r;
-                bad |= (std::fabs(r) > kLargest) & (x[l] - x[l] == 0.0);
-            }
-        } else {
-            for (int l = 0; l < n; ++l) {
-                const double r = x[l] * x[l];
-                out[l] = r;
-                bad |= (r > kLargest) & (x[l] - x[l] == 0.0);
-            }
-        }
-        return !bad;
+        return lanes.powerBy(Out(dst), a.p, cube, n);
     }
 
     void Negate(int v)
     {
         const SLanes a = Value(v);
-        if (!a.p) {
+        if (!a.p)
             SetUniform(v, -a.s);
-            return;
-        }
-        double* out = Out(v);
-        for (int l = 0; l < n; ++l)
-            out[l] = -a.p[l];
+        else
+            lanes.negate(Out(v), a.p, n);
     }
 
     // Where a jump goes: 1 taken by every point, 0 by none, -1 parted.
@@ -440,14 +467,29 @@ bool CEquation::SBlockRun::Go(const SEqnProgram& program, double* out)
             const std::uint32_t at = std::uint32_t(in.arg);
             if (!Source(in.aux & 15, int(at & 0xFFFF), a) || !Source(in.aux >> 4, int(at >> 16), b))
                 return false;
+            if (in.op == EOpCode::AddProduct || in.op == EOpCode::SubtractProduct) {
+                ProductSum(sp - 1, a, b, Value(sp - 1), in.op == EOpCode::AddProduct ? 0 : 1);
+                break;
+            }
+            if (in.op == EOpCode::PushProduct && (a.p || b.p)) {
+                // A product of lanes that the next instruction combines with
+                // a simple value: both in one pass over the lanes.
+                const int form = FusedForm(ip[1], c);
+                if (form == kNoForm)
+                    return false;
+                if (form >= 0) {
+                    if (!ProductSum(sp++, a, b, c, form))
+                        return false;
+                    ip += 2;
+                    continue;
+                }
+            }
             // The product goes to the slot above the top (the stack keeps
             // one slot of headroom), then on as the instruction says.
             Binary(EOpCode::Multiply, sp, a, b);
             switch (in.op) {
             case EOpCode::PushProduct: ++sp; break;
             case EOpCode::PushNegProduct: Negate(sp++); break;
-            case EOpCode::AddProduct: Binary(EOpCode::Add, sp - 1, Value(sp - 1), Value(sp)); break;
-            case EOpCode::SubtractProduct: Binary(EOpCode::Subtract, sp - 1, Value(sp - 1), Value(sp)); break;
             default:
                 if (!Store(locals, Value(sp), sp, sp))
                     return false;
@@ -513,10 +555,9 @@ bool CEquation::SBlockRun::Go(const SEqnProgram& program, double* out)
         case EOpCode::StoreProductSubtract:
             if (!Source(in, a) || !Source(ip[1], b) || !Source(ip[2], c))
                 return false;
-            Binary(EOpCode::Multiply, sp, a, b);
             if (!BeginWrite(in.wide, sp))
                 return false;
-            Binary(in.op == EOpCode::StoreProductAdd ? EOpCode::Add : EOpCode::Subtract, slots + in.wide, Value(sp), c);
+            ProductSum(slots + in.wide, a, b, c, in.op == EOpCode::StoreProductAdd ? 2 : 3);
             ip += 3;
             continue;
         case EOpCode::CopyToLocal:

@@ -36,6 +36,14 @@ inline void AddRow(double* R, double* qtr, double* v, double rv, int m)
     }
 }
 
+// Adds one row to each of four triangles at once, as AddRow adds each to
+// its own: the same operations in the same order lane by lane, so the
+// triangles come out bit for bit those of AddRow, four rotations at a time
+// where the processor has AVX2. The four are held interleaved: entry e of
+// triangle t (of R, qtr and v) at 4 e + t, right side t at rv[t]; v and rv
+// are used up. wide false takes the lanes one by one (for tests).
+void AddRowsOfFour(double* R, double* qtr, double* v, double* rv, int m, bool wide = true);
+
 // Solves R x = b for upper triangular R (m x m, row by row); false when a
 // diagonal entry is 0 or the result is not finite.
 inline bool SolveUpper(const double* R, const double* b, double* x, int m)

@@ -33,7 +33,7 @@ EFitOutcome CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, 
     const CMyVector a0 = params;
     m_bPureStep = false;
 
-    SPass pass(EPassKind::Curvature, x, y, w, n, m, eq.GetXCount());
+    SPass pass(EPassKind::Curvature, x, y, w, n, m, eq.GetXCount(), m_curvatureSums);
     pass.central = central;
     if (!RunPass(pass, worker))
         return EFitOutcome::Stopped;
@@ -147,7 +147,7 @@ EFitOutcome CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, 
         return EFitOutcome::NotConverged;
     }
     if (m_nRobust) {
-        SPass robust(EPassKind::RobustScale, x, y, w, n, m, eq.GetXCount());
+        SPass robust(EPassKind::RobustScale, x, y, w, n, m, eq.GetXCount(), m_pointSums);
         if (!RunPass(robust, worker))
             return EFitOutcome::Stopped;
         m_dRobustScale = 6.0 / n * robust.Total(0);

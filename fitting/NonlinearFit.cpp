@@ -150,6 +150,9 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
         Report(worker, report, message);
     m_pThreads.reset();
     m_threadEquations.clear();
+    // Megabytes for a large fit: not kept between fits.
+    std::vector<double>().swap(m_curvatureSums);
+    std::vector<double>().swap(m_pointSums);
     if (outcome != EFitOutcome::Done) {
         m_nFitted = 0;
         m_nPoints = points;

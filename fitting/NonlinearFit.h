@@ -192,4 +192,8 @@ private:
     std::vector<double> m_values;
     CMyVector m_valuesParams;
     bool m_bValuesValid = false;
+    // The blocks' sums of the passes of the current fit: of the curvature
+    // pass, and of the chi-square and robust-scale passes.
+    std::vector<double> m_curvatureSums;
+    std::vector<double> m_pointSums;
 };

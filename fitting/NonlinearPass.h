@@ -28,12 +28,15 @@ struct CNonlinearFit::SPass {
     int m = 0;
     int stride = 0; // sums per block
     std::vector<const double*> columns;
-    std::vector<double> sums;
+    // The blocks' sums, in a store of the engine's that a pass reuses: each
+    // block clears its own sums before it adds, so that no pass clears (or
+    // the system maps afresh) megabytes at once.
+    std::vector<double>& sums;
     bool central = true; // derivatives by the equation's own CalculateDerivatives
 
     SPass(EPassKind k, const CDoubleColumns& xs, const CMyVector& ys, const CMyVector& ws, int points, int params,
-          int xCount)
-        : kind(k), x(&xs), y(&ys), w(&ws), n(points), m(params)
+          int xCount, std::vector<double>& store)
+        : kind(k), x(&xs), y(&ys), w(&ws), n(points), m(params), sums(store)
     {
         // Curvature: chi-square, beta, alpha's lower triangle, the block's
         // triangle R of the weighted Jacobian and its right side.

@@ -8,6 +8,7 @@
 #include "fitting/GivensRows.h"
 #include "fitting/PassThreads.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cfloat>
 #include <chrono>
@@ -32,7 +33,13 @@ struct SGroupScratch {
     std::vector<const double*> columns;
     std::vector<double> values;
     std::vector<double> derivs;
-    std::vector<double> row;
+    std::vector<double> row; // a row of the Jacobian for each block
+    // The square root of each point's weight, and its weighted residual.
+    std::vector<double> rootWeight;
+    std::vector<double> rightSide;
+    // Four blocks' triangles, right sides and rows, interleaved for
+    // AddRowsOfFour, for each four blocks of a group.
+    std::vector<double> quadR;
 };
 
 } // namespace
@@ -62,7 +69,8 @@ void CNonlinearFit::PrepareThreads(int points)
 bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
 {
     const int blocks = pass.Blocks();
-    pass.sums.assign(std::size_t(blocks) * std::size_t(pass.stride), 0.0);
+    if (pass.sums.size() < std::size_t(blocks) * std::size_t(pass.stride))
+        pass.sums.resize(std::size_t(blocks) * std::size_t(pass.stride));
     std::atomic<bool> stop{false};
     const int m = pass.m;
     const bool keepValues = pass.kind != EPassKind::Curvature;
@@ -80,7 +88,10 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         g.columns.resize(std::size_t(xc));
         g.values.resize(std::size_t(kGroupPoints));
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
-        g.row.resize(std::size_t(m));
+        g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
+        g.rootWeight.resize(std::size_t(kGroupPoints));
+        g.quadR.resize(std::size_t(kGroupBlocks / 4) * 4 * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)));
+        g.rightSide.resize(std::size_t(kGroupPoints));
     };
     // Evaluates the points of a group, then adds them up block by block in
     // point order.
@@ -101,6 +112,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             eq.CalculatePoints(g.columns.data(), xc, count, f);
         else
             eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        const bool robust = m_nRobust != 0;
         const double* ys = pass.y->GetData() + begin;
         const double* ws = pass.w->GetData() + begin;
         for (int block = firstBlock; block < endBlock; ++block) {
@@ -109,22 +121,36 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 return;
             }
             double* acc = pass.Block(block);
+            std::fill(acc, acc + pass.stride, 0.0);
             const int from = (block - firstBlock) * kBlockPoints;
             const int to = std::min(count, from + kBlockPoints);
-            for (int i = from; i < to; ++i) {
-                switch (pass.kind) {
-                case EPassKind::ChiSq: {
+            // The one sum of a chi-square or robust-scale pass goes in a
+            // register, added in the same order.
+            double sum = 0.0;
+            if (pass.kind == EPassKind::ChiSq) {
+                for (int i = from; i < to; ++i) {
                     double weight = ws[i];
-                    if (m_nRobust)
+                    if (robust)
                         weight *= RobustWeight(ys[i], ws[i], f[i]);
                     const double r = ys[i] - f[i];
-                    acc[0] += weight * r * r;
-                    break;
+                    sum += weight * r * r;
                 }
-                case EPassKind::RobustScale: acc[0] += std::fabs(std::sqrt(ws[i]) * (ys[i] - f[i])); break;
+                acc[0] = sum;
+                continue;
+            }
+            if (pass.kind == EPassKind::RobustScale) {
+                for (int i = from; i < to; ++i)
+                    sum += std::fabs(std::sqrt(ws[i]) * (ys[i] - f[i]));
+                acc[0] = sum;
+                continue;
+            }
+            for (int i = from; i < to; ++i) {
+                switch (pass.kind) {
+                case EPassKind::ChiSq:
+                case EPassKind::RobustScale: break;
                 case EPassKind::Curvature: {
                     double weight = ws[i];
-                    if (m_nRobust)
+                    if (robust)
                         weight *= RobustWeight(ys[i], ws[i], f[i]);
                     const double r = ys[i] - f[i];
                     const double dy = r * weight;
@@ -140,15 +166,75 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                         for (int k = 0; k <= j; ++k)
                             arow[k] += dd[k] * wdj;
                     }
-                    // The weighted row of the Jacobian goes into the block's triangle.
+                    // The weighted row of the Jacobian, for the block's triangle below.
                     const double sw = std::sqrt(weight);
-                    for (int j = 0; j < m; ++j)
-                        g.row[std::size_t(j)] = sw * dd[j];
-                    double* tri = acc + pass.TriangleOffset();
-                    AddRow(tri, tri + m * m, g.row.data(), sw * r, m);
+                    g.rootWeight[std::size_t(i)] = sw;
+                    g.rightSide[std::size_t(i)] = sw * r;
                     break;
                 }
                 }
+            }
+        }
+        if (pass.kind != EPassKind::Curvature)
+            return;
+        // The rows go into their blocks' triangles a point of several blocks
+        // at a time: the rotations of one block wait on each other, those
+        // of different blocks do not. Each block still takes its rows in
+        // point order, so its triangle is the same bit for bit.
+        const int groupBlocks = endBlock - firstBlock;
+        const std::size_t mm = std::size_t(m) * std::size_t(m);
+        // Whole blocks four at a time, each in a lane of AddRowsOfFour, the
+        // quads of the group in turn.
+        int quads = 0;
+        while ((quads + 1) * 4 <= groupBlocks && (quads + 1) * 4 * kBlockPoints <= count)
+            ++quads;
+        const std::size_t quadSize = 4 * (mm + 2 * std::size_t(m));
+        for (int k = 0; k < quads; ++k) {
+            double* const R = g.quadR.data() + std::size_t(k) * quadSize;
+            for (int t = 0; t < 4; ++t) {
+                const double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
+                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                    R[4 * e + std::size_t(t)] = tri[e];
+            }
+        }
+        for (int p = 0; p < kBlockPoints && quads > 0; ++p) {
+            for (int k = 0; k < quads; ++k) {
+                double* const R = g.quadR.data() + std::size_t(k) * quadSize;
+                double* const q = R + 4 * mm;
+                double* const v = q + 4 * std::size_t(m);
+                double rv[4];
+                for (int t = 0; t < 4; ++t) {
+                    const int i = (4 * k + t) * kBlockPoints + p;
+                    const double sw = g.rootWeight[std::size_t(i)];
+                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
+                    for (int j = 0; j < m; ++j)
+                        v[4 * j + t] = sw * dd[j];
+                    rv[t] = g.rightSide[std::size_t(i)];
+                }
+                AddRowsOfFour(R, q, v, rv, m);
+            }
+        }
+        for (int k = 0; k < quads; ++k) {
+            const double* R = g.quadR.data() + std::size_t(k) * quadSize;
+            for (int t = 0; t < 4; ++t) {
+                double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
+                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                    tri[e] = R[4 * e + std::size_t(t)];
+            }
+        }
+        const int quad = 4 * quads; // the blocks left: a point of each in turn
+        for (int p = 0; p < kBlockPoints; ++p) {
+            for (int b = quad; b < groupBlocks; ++b) {
+                const int i = b * kBlockPoints + p;
+                if (i >= count)
+                    break;
+                const double sw = g.rootWeight[std::size_t(i)];
+                const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
+                double* row = g.row.data() + std::size_t(b) * std::size_t(m);
+                for (int j = 0; j < m; ++j)
+                    row[j] = sw * dd[j];
+                double* tri = pass.Block(firstBlock + b) + pass.TriangleOffset();
+                AddRow(tri, tri + m * m, row, g.rightSide[std::size_t(i)], m);
             }
         }
     };
@@ -206,7 +292,7 @@ double CNonlinearFit::CalcChiSq(const CDoubleColumns& x, const CMyVector& y, con
 {
     const int n = m_nPoints;
     const int m = m_pEquation->GetParameterCount();
-    SPass pass(EPassKind::ChiSq, x, y, w, n, m, m_pEquation->GetXCount());
+    SPass pass(EPassKind::ChiSq, x, y, w, n, m, m_pEquation->GetXCount(), m_pointSums);
     // The first pass of a fit runs on this thread and tells what an
     // evaluation costs, which decides whether later passes share out.
     const bool timing = m_dSecondsPerEvaluation < 0.0;

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth openbox fonts-liberation2
   python3-olefile
   libgsl-dev libcminpack-dev
+  python3-scipy python3-numpy
   shared-mime-info libglib2.0-bin xdg-utils
 )
 # More packages a caller needs (the fuzz build asks for clang this way).

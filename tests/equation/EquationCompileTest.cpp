@@ -566,30 +566,12 @@ std::vector<double> RandomXs(SRandom& r, int count, unsigned hardPercent)
 
 // One program run both ways over a chain of calls of random sizes and
 // kinds: values, central and forward derivatives, with y known or not.
-// Returns the points requested. Unless run, draws what a run would draw
-// and runs nothing, so that a shard can skip a program and keep its place in
-// the random sequence.
+// Returns the points requested. With run false it only draws the numbers
+// that the comparison would draw, so that a shard of a random sequence
+// passes over the programs of the others.
 long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercent, long& fallbackPoints,
                       bool run = true)
 {
-    if (!run) {
-        try {
-            MakeEquation(source, {"a", "b"}, {"x", "z"})->Compile();
-        } catch (const CParseErr&) {
-            return 0;
-        }
-        for (int call = 0; call < 4; ++call) {
-            const int count = 1 + int(r.Next() % 600);
-            RandomXs(r, count, hardPercent);
-            RandomXs(r, count, hardPercent);
-            r.Next();
-            const unsigned kind = r.Next() % 5;
-            if (kind == 2)
-                r.Next();
-        }
-        return 0;
-    }
-
     auto plain = MakeEquation(source, {"a", "b"}, {"x", "z"});
     auto block = MakeEquation<CPointCountingEquation>(source, {"a", "b"}, {"x", "z"});
     try {
@@ -616,6 +598,8 @@ long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercen
         const int columnCount = 1 + int(r.Next() % 2);
         const unsigned kind = r.Next() % 5; // 0, 1 values; 2 central; 3 forward; 4 forward with y known
         const bool known = kind == 4 || (kind == 2 && r.Next() % 2);
+        if (!run)
+            continue;
         std::vector<double> values[2], derivs[2];
         std::string errors[2];
         for (int side = 0; side < 2; ++side) {
@@ -656,38 +640,62 @@ long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercen
     return requested;
 }
 
+// The block runs' loops over lanes in both forms: the processor's wider
+// registers (where it has them) and the base loops.
+class BlockRuns : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { CEquation::EnableWideLanes(GetParam()); }
+    void TearDown() override { CEquation::EnableWideLanes(true); }
+};
+
+std::string LaneName(bool wide) { return wide ? "Wide" : "Base"; }
+
+INSTANTIATE_TEST_SUITE_P(Compile, BlockRuns, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) { return LaneName(info.param); });
+
 // Block runs give what point by point runs give, bit for bit: results,
 // derivatives, errors and their texts, and the values left behind for the
 // next call (a later call shows the locals). The programs are the random
 // expressions and loops above, whose x-dependent limits and jumps part the
-// points of some blocks, with hard x values among smooth ones. The 240
-// program pairs of the one random sequence run as four shards (every fourth
-// pair) that a busy machine finishes well inside the time limit.
-class BlockRuns : public ::testing::TestWithParam<int> {};
-
-INSTANTIATE_TEST_SUITE_P(Compile, BlockRuns, ::testing::Range(0, 4));
-
-TEST_P(BlockRuns, AgreeWithPointByPointRuns)
+// points of some blocks, with hard x values among smooth ones. Shards of
+// the one sequence: every shards-th pair of programs, from pair shard.
+void CompareRandomBlockRuns(int shards, int shard)
 {
-    constexpr int kShards = 4;
-    long requested = 0, fallback = 0;
     SRandom random{0x3C6EF372FE94F82Bull};
-    for (int i = 0; i < 240 && !HasFailure(); ++i) {
+    long requested = 0, fallback = 0;
+    for (int i = 0; i < 240 && !::testing::Test::HasFailure(); ++i) {
         const unsigned hard = i % 3 == 0 ? 0 : i % 3 == 1 ? 1 : 25;
-        const bool mine = i % kShards == GetParam();
+        const bool mine = i % shards == shard;
         requested += CompareBlockRuns(RandomExpression(random), random, hard, fallback, mine);
         requested += CompareBlockRuns(RandomLoop(random), random, hard, fallback, mine);
     }
     // Many points ran as blocks: the comparison is not of the fallback with
     // itself. (Over all shards, most do; a shard's share varies with its pairs.)
-    EXPECT_GT(requested, 100000 / kShards);
-    EXPECT_GT(requested - fallback, 50000 / kShards) << fallback << " of " << requested;
+    EXPECT_GT(requested, 100000 / shards);
+    EXPECT_GT(requested - fallback, 50000 / shards) << fallback << " of " << requested;
     EXPECT_GT(requested - fallback, requested / 3) << fallback << " of " << requested;
+}
+
+// In four shards, so that each test stays well inside its time limit on a
+// busy machine.
+class RandomBlockRuns : public ::testing::TestWithParam<int> {};
+
+INSTANTIATE_TEST_SUITE_P(Compile, RandomBlockRuns, ::testing::Range(0, 4));
+
+TEST_P(RandomBlockRuns, AgreeWithPointByPointRuns) { CompareRandomBlockRuns(4, GetParam()); }
+
+// The base loops, where the processor has wider registers, on every fourth
+// pair of the same programs.
+TEST(Compile, BlockRunsInTheBaseLoopsAgreeWithPointByPointRuns)
+{
+    CEquation::EnableWideLanes(false);
+    CompareRandomBlockRuns(4, 0);
+    CEquation::EnableWideLanes(true);
 }
 
 // Programs where a block must give up, or may not: every point's value is
 // compared, and the points that ran one by one are counted.
-TEST(Compile, BlockRunsFallBackWherePointsPartWays)
+TEST_P(BlockRuns, FallBackWherePointsPartWays)
 {
     struct Case {
         const char* source;
@@ -709,6 +717,13 @@ TEST(Compile, BlockRunsFallBackWherePointsPartWays)
         {"y = ASIN(x - 1)", true},
         {"y = 1/(x - 0.5)^0", false},
         {"y = (x - 1)^0.5", true},
+        // A product of lanes and what the next instruction does with it,
+        // taken in one pass: a simple value added, subtracted, multiplied
+        // or divided, or a product that is the same for every point.
+        {"s = x/3\r\ny = a*x + b - a*x*x + x*a*s - b*x/a + a*x/s + a*x - a*b + x*x + a*b + b*s - x*b", false},
+        {"s = 2\r\nFOR i = 1 TO 3\r\ns = s*x + a*i\r\ns = x*s - b\r\nNEXT\r\ny = s*x/i", false},
+        // The divisor is 0 at x = 0.5 only.
+        {"z = x - 0.5\r\ny = a*x/z", true},
     };
     for (const Case& c : cases) {
         auto plain = MakeEquation(c.source, {"a", "b"}, {"x"});

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -60,4 +62,59 @@ TEST(GivensRows, ASingularTriangleIsNotSolved)
     AddRow(R, qtr, b, 2, 2);
     EXPECT_EQ(R[3], 0.0);
     EXPECT_FALSE(SolveUpper(R, qtr, x, 2));
+}
+
+namespace {
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+} // namespace
+
+// Four triangles at once come out bit for bit as each alone through AddRow,
+// in both forms: rows with zeros (a rotation passed by in some lanes only),
+// and entries whose squares under- or overflow (the hypot of AddRow), with
+// 1 to 6 columns.
+TEST(GivensRows, FourAtOnceAsEachAlone)
+{
+    const double hard[] = {0.0, -0.0, 1e-200, -3e-170, 1e200, -2e180, 1.0, -0.5};
+    std::uint64_t state = 0x2545F4914F6CDD1Dull;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return unsigned(state >> 33);
+    };
+    auto value = [&] {
+        return next() % 4 == 0 ? hard[next() % (sizeof hard / sizeof hard[0])] : (int(next() % 2001) - 1000) / 37.0;
+    };
+    for (int m = 1; m <= 6; ++m) {
+        for (const bool wide : {true, false}) {
+            const std::size_t mm = std::size_t(m) * std::size_t(m);
+            std::vector<double> R4(4 * mm, 0.0), q4(4 * std::size_t(m), 0.0);
+            std::vector<std::vector<double>> R(4, std::vector<double>(mm, 0.0)),
+                q(4, std::vector<double>(std::size_t(m), 0.0));
+            for (int row = 0; row < 40; ++row) {
+                std::vector<double> v4(4 * std::size_t(m));
+                double rv4[4];
+                for (int t = 0; t < 4; ++t) {
+                    std::vector<double> v(static_cast<std::size_t>(m));
+                    for (int j = 0; j < m; ++j)
+                        v4[4 * std::size_t(j) + std::size_t(t)] = v[std::size_t(j)] = value();
+                    rv4[t] = value();
+                    AddRow(R[std::size_t(t)].data(), q[std::size_t(t)].data(), v.data(), rv4[t], m);
+                }
+                AddRowsOfFour(R4.data(), q4.data(), v4.data(), rv4, m, wide);
+            }
+            for (int t = 0; t < 4; ++t) {
+                std::vector<double> r(mm), qt(static_cast<std::size_t>(m));
+                for (std::size_t e = 0; e < mm; ++e)
+                    r[e] = R4[4 * e + std::size_t(t)];
+                for (std::size_t e = 0; e < std::size_t(m); ++e)
+                    qt[e] = q4[4 * e + std::size_t(t)];
+                EXPECT_TRUE(SameBits(r, R[std::size_t(t)])) << "m " << m << " lane " << t << " wide " << wide;
+                EXPECT_TRUE(SameBits(qt, q[std::size_t(t)])) << "m " << m << " lane " << t << " wide " << wide;
+            }
+        }
+    }
 }
