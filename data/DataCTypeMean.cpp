@@ -13,31 +13,31 @@ void CDataCTypeMean::ComputeColumn(CMyData& table, int first, int last)
     // The whole column at once: each source's numbers are walked block by
     // block into running sums, taken in the order of the sources as the
     // row-by-row mean takes them, so that every mean is the same to the bit.
-    const std::size_t n = std::size_t(last - first) + 1;
-    std::vector<double> sums(n, 0.0);
-    std::vector<std::uint32_t> counts(n, 0);
-    for (int source : m_sources) {
-        if (source > table.GetLastColumn())
-            continue;
-        if (const CColData* col = table.GetColumn(source))
-            col->VisitNumbers(first, last, [&](int r, double v) {
-                sums[std::size_t(r - first)] += v;
-                ++counts[std::size_t(r - first)];
+    // The rows go in slices small enough for the sums to stay in the cache,
+    // each slice written back as one run.
+    const std::vector<const CColData*> sources = SourceColumns(table);
+    const std::int64_t slice = std::int64_t(SliceRows());
+    std::vector<double> sums;
+    std::vector<std::uint32_t> counts;
+    std::vector<std::uint8_t> present;
+    for (std::int64_t from = first; from <= last; from += slice) {
+        const int lo = int(from), hi = int(std::min<std::int64_t>(last, from + slice - 1));
+        const std::size_t n = std::size_t(hi - lo) + 1;
+        sums.assign(n, 0.0);
+        counts.assign(n, 0);
+        for (const CColData* col : sources)
+            col->VisitNumbers(lo, hi, [&](int r, double v) {
+                sums[std::size_t(r - lo)] += v;
+                ++counts[std::size_t(r - lo)];
             });
-    }
-    table.DeleteCells(m_column, first, last);
-    CColData* column = nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!counts[i])
-            continue;
-        const int row = first + int(i);
-        const double mean = sums[i] / double(counts[i]);
-        if (column) {
-            column->SetNumber(row, mean);
-        } else {
-            table.SetNumber(row, m_column, mean); // makes the column's record if it had none
-            column = table.GetColumn(m_column);
+        // The means go over the sums; a row without numbers stays empty.
+        present.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            present[i] = counts[i] != 0;
+            if (counts[i])
+                sums[i] /= double(counts[i]);
         }
+        table.SetNumberRun(m_column, lo, sums, present);
     }
 }
 

@@ -255,6 +255,105 @@ TEST(ColDataTest, NumbersTakeLittleMoreThanTheirEightBytes)
     }
 }
 
+// A run of numbers written at once leaves the column as removing the rows
+// and setting each number one by one does: the same cells, the same walks and
+// the same stored bytes.
+TEST(ColDataTest, ANumberRunIsTheCellsWrittenOneByOne)
+{
+    struct Case {
+        const char* name;
+        int first;
+        int count;
+        int hole;      // every hole-th row of the run stays empty (0: none)
+        int spread;    // only every spread-th row holds a number (1: all)
+        bool filledBefore;
+    };
+    const std::vector<Case> cases = {
+        {"dense run over pages, from mid-page", 1500, 5000, 0, 1, false},
+        {"dense run over numbers and text", 2, 4000, 0, 1, true},
+        {"run with holes", 700, 3000, 7, 1, true},
+        {"scattered numbers in a run", 10, 9000, 0, 500, true},
+        {"rows below zero", -2100, 3000, 5, 1, true},
+        {"run cut at the largest row", INT_MAX - 1500, 3000, 0, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CColData run, single;
+        Reference ref;
+        auto both = [&](auto&& edit) {
+            edit(run);
+            edit(single);
+        };
+        if (c.filledBefore) {
+            // Numbers, texts, numbers kept as objects and empty associations around and inside the run.
+            for (int r = c.first - 300; r < c.first + c.count + 300 && r > INT_MIN + 400; r += 3) {
+                const int kind = ((r / 3) % 5 + 5) % 5;
+                if (kind == 0)
+                    both([&](CColData& col) { col.SetCell(r, new CDataString("t" + std::to_string(r))); });
+                else if (kind == 1)
+                    both([&](CColData& col) { col.SetCell(r, nullptr); });
+                else
+                    both([&](CColData& col) { col.SetNumber(r, r * 0.5); });
+            }
+        }
+        std::vector<double> values(std::size_t(c.count));
+        std::vector<std::uint8_t> present(std::size_t(c.count));
+        for (int i = 0; i < c.count; ++i) {
+            values[std::size_t(i)] = i % 11 == 3 ? BlankValue() : 1000.0 + i / 4.0;
+            present[std::size_t(i)] = (c.hole && i % c.hole == 0) || i % c.spread != 0 ? 0 : 1;
+        }
+        run.SetNumberRun(c.first, values, present);
+        const std::int64_t end = std::min<std::int64_t>(std::int64_t(c.first) + c.count - 1, INT_MAX);
+        single.RemoveRows(c.first, int(end));
+        for (std::int64_t r = c.first; r <= end; ++r)
+            if (present[std::size_t(r - c.first)])
+                single.SetNumber(int(r), values[std::size_t(r - c.first)]);
+        single.RecalcLastRow();
+        single.ForEachRaw(INT_MIN, INT_MAX, [&](int row, const CColData::RawCell& cell) {
+            if (cell.isNumber) {
+                ref[row] = {1, cell.number, {}};
+            } else if (!cell.object) {
+                ref[row] = {3, 0.0, {}};
+            } else if (cell.object->GetKind() == CData::kNumber) {
+                ref[row] = {1, static_cast<const CDataDouble*>(cell.object)->m_value, {}};
+            } else {
+                std::string text;
+                cell.object->GetPlainText(text);
+                ref[row] = {2, 0.0, text};
+            }
+        });
+        ExpectSame(run, ref, "run");
+        EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { run.Serialize(ar); })),
+                  ToHex(StoreBytes([&](CArchive& ar) { single.Serialize(ar); })));
+    }
+    // A run without present flags writes every row; an empty run changes nothing.
+    CColData col;
+    col.SetNumber(5, 1.0);
+    col.SetNumberRun(3, std::vector<double>{7.0, 8.0, 9.0});
+    col.SetNumberRun(4, std::vector<double>{});
+    EXPECT_EQ(col.GetRows(), (std::vector<int>{3, 4, 5}));
+    double v = 0;
+    ASSERT_TRUE(col.GetNumberValue(5, v));
+    EXPECT_EQ(v, 9.0);
+    EXPECT_EQ(col.GetLastRow(), 5);
+}
+
+TEST(ColDataTest, ANumberRunDropsTheNumberObjectsOfItsRows)
+{
+    CColData col;
+    for (int r = 2; r < 3000; ++r)
+        col.SetNumber(r, r);
+    CData* outside = col.GetCell(2500);
+    ASSERT_NE(col.GetCell(100), nullptr);
+    col.SetNumberRun(50, std::vector<double>(100, 4.0));
+    // The row inside the run shows its new number; the object outside lives on.
+    CData* inside = col.GetCell(100);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(static_cast<CDataDouble*>(inside)->GetValue(), 4.0);
+    EXPECT_EQ(col.GetCell(2500), outside);
+    EXPECT_EQ(static_cast<CDataDouble*>(outside)->GetValue(), 2500.0);
+}
+
 // Heap sort as any textbook gives it, for the order among equal keys.
 std::vector<int> HeapSortedIndex(const std::vector<double>& v)
 {
