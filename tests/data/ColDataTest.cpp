@@ -2,8 +2,10 @@
 // walks, the stored bytes, the lifetime of the number objects GetCell hands
 // out, and the memory a column of numbers takes.
 #include "data/ColData.h"
+#include "data/DataActionSort.h"
 #include "data/DataDouble.h"
 #include "data/DataString.h"
+#include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 
@@ -425,6 +427,68 @@ TEST(ColDataTest, LargeSortsGiveTheHeapSortsOrder)
         std::vector<int> index(v.size());
         SortIndexByValueBlanksLast(index.data(), v.data(), c.n);
         EXPECT_EQ(index, HeapSortedIndex(v));
+    }
+}
+
+// The sort action's order of a large key column: the heap sort's order of
+// its numbers, with text, empty rows, blanks and NaN last.
+TEST(ColDataTest, TheSortOrderOfALargeColumnIsTheHeapSorts)
+{
+    std::mt19937_64 random(4711);
+    struct Case {
+        const char* name;
+        int n;
+        int distinct;  // 0: all values distinct
+        int specials;  // 1: infinities, a negative zero and one NaN; 2: also text, empty rows, blanks, both zeros
+        int magnitude; // spread of the binary exponents of the values
+    };
+    const std::vector<Case> cases = {
+        {"distinct values of one size", 60000, 0, 0, 1},
+        {"distinct values of every size and sign", 40000, 0, 0, 200},
+        {"distinct values, infinities and one NaN", 30000, 0, 1, 30},
+        {"distinct values and rows that sort last", 30000, 0, 2, 30},
+        {"many equal values", 20000, 300, 0, 1},
+        {"equal values and rows that sort last", 9000, 40, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMyData table;
+        std::vector<double> keys(std::size_t(c.n));
+        for (int i = 0; i < c.n; ++i) {
+            const std::uint64_t r = random();
+            double v = c.distinct ? double(r % std::uint64_t(c.distinct)) - 20
+                                  : std::ldexp(1.0 + double(r >> 12) * 0x1p-52, int(r % std::uint64_t(c.magnitude)) - c.magnitude / 2)
+                                        * (c.magnitude > 1 && (r & 1) ? -1 : 1);
+            keys[std::size_t(i)] = v;
+        }
+        if (!c.distinct) {
+            std::vector<double> sorted = keys;
+            std::sort(sorted.begin(), sorted.end());
+            if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+                GTEST_SKIP() << "random values collided";
+        }
+        for (int i = 0; i < c.n; ++i)
+            table.SetNumber(kFirstDataRow + i, 0, keys[std::size_t(i)]);
+        if (c.specials) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            const double inf = std::numeric_limits<double>::infinity();
+            std::vector<std::pair<int, double>> numbers = {{8, nan}, {21, -inf}, {34, inf}, {55, -0.0}};
+            if (c.specials == 2) {
+                numbers.emplace_back(3, BlankValue());
+                numbers.emplace_back(13, 0.0);
+            }
+            for (const auto& [i, v] : numbers) {
+                table.SetNumber(kFirstDataRow + i, 0, v);
+                keys[std::size_t(i)] = v;
+            }
+        }
+        if (c.specials == 2) {
+            table.SetCell(kFirstDataRow + 89, 0, new CDataString("text"));
+            keys[89] = BlankValue();
+            table.DeleteCell(kFirstDataRow + 144, 0);
+            keys[144] = BlankValue();
+        }
+        EXPECT_EQ(ComputeSortOrder(table, 0, kFirstDataRow + c.n - 1), HeapSortedIndex(keys));
     }
 }
 
