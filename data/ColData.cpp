@@ -227,6 +227,14 @@ bool CColData::GetNumberValue(int row, double& value) const
     return true;
 }
 
+const double* CColData::NumberBlock(int row) const
+{
+    const Page* page = FindPage(PageOf(row));
+    const std::uint32_t w = OffsetOf(row) >> 6;
+    // A full word of numbers has its doubles: values reaches past its last row.
+    return page && (row & 63) == 0 && page->numberBits[w] == ~0ULL ? page->values.data() + (w << 6) : nullptr;
+}
+
 bool CColData::HasAssociation(int row) const
 {
     const Page* page = FindPage(PageOf(row));

@@ -107,6 +107,9 @@ public:
     // The same walk without building number objects: a plain number comes as
     // its value, any other cell as the object the column owns.
     void ForEachRaw(int first, int last, const std::function<void(int row, const RawCell& cell)>& visit) const;
+    // The 64 numbers of rows row..row + 63 (row a multiple of 64) when all of
+    // them are plain numbers, blanks included; else null.
+    const double* NumberBlock(int row) const;
     // Calls visit(row, value) for every number of rows first..last that
     // counts as a value (not blank), in ascending row order.
     template <class Visit> void VisitNumbers(int first, int last, Visit&& visit) const;

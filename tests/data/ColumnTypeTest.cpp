@@ -248,7 +248,8 @@ TEST(ColumnTypeTest, WholeColumnsAreTheirRowsComputedOneByOne)
         for (int r = kFirstDataRow; r < kFirstDataRow + kRows; ++r) {
             const int i = r - kFirstDataRow;
             for (int c = 0; c < 3; ++c) {
-                const int pick = (i * 7 + c * 5) % 29;
+                // Rows 3000 to 5999 hold nothing but numbers, as most tables do.
+                const int pick = i >= 3000 && i < 6000 ? 28 : (i * 7 + c * 5) % 29;
                 if (pick == 0)
                     item.table.SetCell(r, c, new CDataString("n/a"));
                 else if (pick == 1)
