@@ -1,9 +1,12 @@
 #include "app/widgets/MXApp.h"
+#include "app/widgets/MXMainWnd.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +20,34 @@ extern "C" void OnEndSignal(int)
     const char byte = 1;
     [[maybe_unused]] ssize_t written = ::write(s_endRequest[1], &byte, 1);
 }
+
+// For start-up benchmarks (MARLOX_QUIT_AFTER_FIRST_PAINT set): once the
+// main window has painted for the first time, the program writes "painted"
+// on its standard output and ends as though closed. The line goes out when
+// the whole first paint is done, which a zero timer started during it marks.
+class CFirstPaintProbe : public QObject {
+public:
+    explicit CFirstPaintProbe(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_painted && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->window() == m_window) {
+            m_painted = true;
+            QTimer::singleShot(0, this, [] {
+                std::fputs("painted\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    bool m_painted = false;
+};
 
 } // namespace
 
@@ -46,7 +77,11 @@ int main(int argc, char* argv[])
         action.sa_flags = SA_RESTART;
         ::sigaction(SIGTERM, &action, nullptr);
     }
+    std::unique_ptr<CFirstPaintProbe> probe;
+    if (qEnvironmentVariableIsSet("MARLOX_QUIT_AFTER_FIRST_PAINT"))
+        probe = std::make_unique<CFirstPaintProbe>(app.GetMainFrame());
     int result = qapp.exec();
+    probe.reset();
     endNotifier.reset();
     app.ExitInstance();
     return result;

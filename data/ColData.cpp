@@ -227,6 +227,14 @@ bool CColData::GetNumberValue(int row, double& value) const
     return true;
 }
 
+const double* CColData::NumberBlock(int row) const
+{
+    const Page* page = FindPage(PageOf(row));
+    const std::uint32_t w = OffsetOf(row) >> 6;
+    // A full word of numbers has its doubles: values reaches past its last row.
+    return page && (row & 63) == 0 && page->numberBits[w] == ~0ULL ? page->values.data() + (w << 6) : nullptr;
+}
+
 bool CColData::HasAssociation(int row) const
 {
     const Page* page = FindPage(PageOf(row));
@@ -380,6 +388,102 @@ void CColData::EraseRange(int first, int last, bool deleteObjects)
         m_pages.erase(m_pages.begin() + std::ptrdiff_t(keep), m_pages.begin() + std::ptrdiff_t(p));
 }
 
+void CColData::ClearOffsets(Page& page, std::uint32_t lo, std::uint32_t hi, bool deleteObjects)
+{
+    std::uint32_t removed = 0;
+    for (std::uint32_t w = lo >> 6; w <= hi >> 6; ++w) {
+        const std::uint64_t mask = WordMask(w, lo, hi);
+        const std::uint32_t numbers = std::uint32_t(std::popcount(page.numberBits[w] & mask));
+        page.numbers -= numbers;
+        removed += numbers + std::uint32_t(std::popcount(page.otherBits[w] & mask));
+        page.numberBits[w] &= ~mask;
+        page.otherBits[w] &= ~mask;
+    }
+    auto byOffset = [](const Other& o, std::uint32_t v) { return o.offset < v; };
+    auto from = std::lower_bound(page.others.begin(), page.others.end(), lo, byOffset);
+    auto to = std::lower_bound(from, page.others.end(), hi + 1, byOffset);
+    if (deleteObjects)
+        for (auto it = from; it != to; ++it)
+            delete it->cell;
+    page.others.erase(from, to);
+    page.count -= removed;
+    m_count -= removed;
+}
+
+void CColData::SetNumberRun(int first, std::span<const double> values, std::span<const std::uint8_t> present)
+{
+    std::size_t n = values.size();
+    if (!present.empty())
+        n = std::min(n, present.size());
+    // Rows past the largest row number do not exist.
+    n = std::size_t(std::min<std::int64_t>(std::int64_t(n), std::int64_t(INT_MAX) - first + 1));
+    if (n == 0)
+        return;
+    const int last = int(std::int64_t(first) + std::int64_t(n) - 1);
+    if (!m_views.empty())
+        m_views.erase(m_views.lower_bound(first), m_views.upper_bound(last));
+    PutRun(first, last, values.data(), present.empty() ? nullptr : present.data(), true);
+    RecalcLastRow();
+}
+
+void CColData::PutRun(int first, int last, const double* values, const std::uint8_t* present, bool deleteObjects)
+{
+    const std::int32_t firstPage = PageOf(first), lastPage = PageOf(last);
+    for (std::int32_t number = firstPage;; ++number) {
+        const std::uint32_t lo = number == firstPage ? OffsetOf(first) : 0;
+        const std::uint32_t hi = number == lastPage ? OffsetOf(last) : kPageRows - 1;
+        // values[origin + off] belongs at offset off of this page.
+        const std::int64_t origin = std::int64_t(RowOf(number, 0)) - first;
+        std::uint64_t bits[kWords] = {};
+        std::uint32_t adding = 0, top = 0;
+        if (!present) {
+            for (std::uint32_t w = lo >> 6; w <= hi >> 6; ++w)
+                bits[w] = WordMask(w, lo, hi);
+            adding = hi - lo + 1;
+            top = hi;
+        } else {
+            for (std::uint32_t off = lo; off <= hi; ++off) {
+                if (present[origin + off]) {
+                    bits[off >> 6] |= 1ULL << (off & 63);
+                    ++adding;
+                    top = off;
+                }
+            }
+        }
+        Page* page = FindPage(number);
+        if (page)
+            ClearOffsets(*page, lo, hi, deleteObjects);
+        if (adding) {
+            if (!page)
+                page = &EnsurePage(number);
+            const std::size_t need = std::size_t(top) + 1;
+            if (need <= page->values.size() || need <= 64 || need <= 2 * (std::size_t(page->numbers) + adding)) {
+                // The numbers' doubles go in as one block; the bits say which rows hold one.
+                if (need > page->values.size())
+                    page->values.resize(need);
+                const double* from = values + (origin + lo);
+                std::copy(from, from + (top - lo + 1), page->values.begin() + lo);
+                for (std::uint32_t w = lo >> 6; w <= top >> 6; ++w)
+                    page->numberBits[w] |= bits[w];
+                page->numbers += adding;
+                page->count += adding;
+                m_count += adding;
+            } else {
+                // Numbers too scattered for a block of doubles: one by one, as SetNumber puts them.
+                for (std::uint32_t w = lo >> 6; w <= top >> 6; ++w)
+                    for (std::uint64_t b = bits[w]; b; b &= b - 1) {
+                        const std::uint32_t off = (w << 6) | std::uint32_t(std::countr_zero(b));
+                        PutNumber(*page, off, values[origin + off]);
+                    }
+            }
+        }
+        if (page)
+            DropPageIfEmpty(*page);
+        if (number == lastPage)
+            break;
+    }
+}
+
 void CColData::PutAll(const std::vector<Moved>& cells)
 {
     Page* page = nullptr;
@@ -480,9 +584,9 @@ void CColData::PermuteRows(int first, const std::vector<int>& newRows)
         return;
     const int last = int(last64);
     // Each cell moves once: into its new place in a scratch row of values,
-    // then back into the pages in ascending order.
+    // then back into the pages, which are written over in place.
     std::vector<double> values(n);
-    std::vector<std::uint8_t> kinds(n, 0); // 0 none, 1 number, 2 object
+    std::vector<std::uint8_t> isNumber(n, 0);
     std::vector<std::pair<int, CData*>> objects;
     WalkWords(first, last, [&](const Page& page, std::uint32_t w, std::uint64_t mask, auto& other) {
         const std::size_t base = std::size_t(std::int64_t(RowOf(page.number, w << 6)) - first);
@@ -492,7 +596,7 @@ void CColData::PermuteRows(int first, const std::vector<int>& newRows)
             nbits &= nbits - 1;
             const std::size_t to = std::size_t(newRows[base + std::size_t(k)] - first);
             values[to] = page.values[(w << 6) | std::uint32_t(k)];
-            kinds[to] = 1;
+            isNumber[to] = 1;
         }
         std::uint64_t obits = page.otherBits[w] & mask;
         while (obits) {
@@ -501,24 +605,17 @@ void CColData::PermuteRows(int first, const std::vector<int>& newRows)
             while (other->offset < off)
                 ++other;
             const std::size_t to = std::size_t(newRows[base + (off & 63)] - first);
-            kinds[to] = 2;
-            objects.emplace_back(int(to), other->cell);
+            objects.emplace_back(first + int(to), other->cell);
         }
     });
+    // The objects are the column's still: taken out of their rows, not deleted.
+    PutRun(first, last, values.data(), isNumber.data(), false);
     std::sort(objects.begin(), objects.end());
-    EraseRange(first, last, false);
-    auto object = objects.begin();
     Page* page = nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!kinds[i])
-            continue;
-        const int row = first + int(i);
+    for (const auto& [row, cell] : objects) {
         if (!page || page->number != PageOf(row))
             page = &EnsurePage(PageOf(row));
-        if (kinds[i] == 1)
-            PutNumber(*page, OffsetOf(row), values[i]);
-        else
-            PutObject(*page, OffsetOf(row), (object++)->second);
+        PutObject(*page, OffsetOf(row), cell);
     }
     if (!m_views.empty()) {
         std::vector<std::pair<int, std::unique_ptr<CDataDouble>>> moved;

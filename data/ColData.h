@@ -25,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -80,6 +81,13 @@ public:
     void PermuteRows(int first, const std::vector<int>& newRows);
     // Deletes every association in [first, last].
     void RemoveRows(int first, int last);
+    // Replaces rows first..first + values.size() - 1 at once: row first + i
+    // gets the number values[i] where present[i] is not 0 (every row when
+    // present is empty) and is emptied otherwise, as RemoveRows followed by
+    // SetNumber for each number would leave it. Pages that hold numbers
+    // already are written over in place, so a column computed again costs
+    // no allocation.
+    void SetNumberRun(int first, std::span<const double> values, std::span<const std::uint8_t> present = {});
 
     // Moves plain numbers that are heap objects (as loading leaves them) into
     // the number blocks. Call it once the archive that read them is closed.
@@ -99,6 +107,9 @@ public:
     // The same walk without building number objects: a plain number comes as
     // its value, any other cell as the object the column owns.
     void ForEachRaw(int first, int last, const std::function<void(int row, const RawCell& cell)>& visit) const;
+    // The 64 numbers of rows row..row + 63 (row a multiple of 64) when all of
+    // them are plain numbers, blanks included; else null.
+    const double* NumberBlock(int row) const;
     // Calls visit(row, value) for every number of rows first..last that
     // counts as a value (not blank), in ascending row order.
     template <class Visit> void VisitNumbers(int first, int last, Visit&& visit) const;
@@ -169,6 +180,13 @@ private:
     // Removes the association at off from the page; its cell goes to out.
     bool Take(Page& page, std::uint32_t off, RawCell& out);
     void DropView(int row) const;
+    // Removes every association at offsets lo..hi of page, deleting the
+    // cells or leaving them to a caller who took them.
+    void ClearOffsets(Page& page, std::uint32_t lo, std::uint32_t hi, bool deleteObjects);
+    // Replaces rows first..last by the numbers values[i] where present[i] is
+    // not 0 (every row for null present); pages holding numbers are written
+    // over in place. Leaves the last row and the number objects to the caller.
+    void PutRun(int first, int last, const double* values, const std::uint8_t* present, bool deleteObjects);
     void Clear();
     // Takes every association of rows first..last out, ascending.
     struct Moved {
@@ -186,6 +204,16 @@ private:
     // that rows first..last touch; mask keeps the word's rows in range and
     // other walks the page's objects in step (advanced by the visitor).
     template <class Visit> void WalkWords(int first, int last, Visit&& visit) const;
+    // The bits of word w that lie in offsets lo..hi of a page.
+    static std::uint64_t WordMask(std::uint32_t w, std::uint32_t lo, std::uint32_t hi)
+    {
+        std::uint64_t mask = ~0ULL;
+        if (w == lo >> 6)
+            mask &= ~0ULL << (lo & 63);
+        if (w == hi >> 6 && (hi & 63) != 63)
+            mask &= (2ULL << (hi & 63)) - 1;
+        return mask;
+    }
 
     std::vector<std::unique_ptr<Page>> m_pages; // ascending page number
     std::size_t m_count = 0;
@@ -207,14 +235,8 @@ template <class Visit> void CColData::WalkWords(int first, int last, Visit&& vis
         auto other = page.others.begin();
         while (other != page.others.end() && other->offset < lo)
             ++other;
-        for (std::uint32_t w = lo >> 6; w <= hi >> 6; ++w) {
-            std::uint64_t mask = ~0ULL;
-            if (w == lo >> 6)
-                mask &= ~0ULL << (lo & 63);
-            if (w == hi >> 6 && (hi & 63) != 63)
-                mask &= (2ULL << (hi & 63)) - 1;
-            visit(page, w, mask, other);
-        }
+        for (std::uint32_t w = lo >> 6; w <= hi >> 6; ++w)
+            visit(page, w, WordMask(w, lo, hi), other);
     }
 }
 
@@ -225,7 +247,26 @@ template <class Visit> void CColData::VisitNumbers(int first, int last, Visit&& 
         std::uint64_t nbits = page.numberBits[w] & mask;
         const std::uint64_t obits = page.otherBits[w] & mask;
         if (!obits) {
-            // The common case: only plain numbers in these 64 rows.
+            // The common case: only plain numbers in these 64 rows, most
+            // often all 64 of them, which go by as one block.
+            if (nbits == ~0ULL) {
+                const double* block = page.values.data() + (w << 6);
+                const int row = base + int(w << 6);
+                bool blanks = false;
+                for (int k = 0; k < 64; ++k)
+                    blanks |= IsBlank(block[k]);
+                // Without blanks the visit runs unconditioned, which lets
+                // the compiler vectorise a simple visitor.
+                if (!blanks) {
+                    for (int k = 0; k < 64; ++k)
+                        visit(row + k, block[k]);
+                    return;
+                }
+                for (int k = 0; k < 64; ++k)
+                    if (!IsBlank(block[k]))
+                        visit(row + k, block[k]);
+                return;
+            }
             while (nbits) {
                 const std::uint32_t off = (w << 6) | std::uint32_t(std::countr_zero(nbits));
                 nbits &= nbits - 1;

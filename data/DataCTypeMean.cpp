@@ -1,6 +1,7 @@
 #include "data/DataCTypeMean.h"
 
 #include "data/MyData.h"
+#include "framework/ArchiveHelpers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,34 +11,63 @@ IMPLEMENT_SERIAL(CDataCTypeMean, CDataCTypeMultiColumn, VERSIONABLE_SCHEMA | 0)
 
 void CDataCTypeMean::ComputeColumn(CMyData& table, int first, int last)
 {
-    // The whole column at once: each source's numbers are walked block by
-    // block into running sums, taken in the order of the sources as the
-    // row-by-row mean takes them, so that every mean is the same to the bit.
-    const std::size_t n = std::size_t(last - first) + 1;
-    std::vector<double> sums(n, 0.0);
-    std::vector<std::uint32_t> counts(n, 0);
-    for (int source : m_sources) {
-        if (source > table.GetLastColumn())
-            continue;
-        if (const CColData* col = table.GetColumn(source))
-            col->VisitNumbers(first, last, [&](int r, double v) {
-                sums[std::size_t(r - first)] += v;
-                ++counts[std::size_t(r - first)];
-            });
-    }
-    table.DeleteCells(m_column, first, last);
-    CColData* column = nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!counts[i])
-            continue;
-        const int row = first + int(i);
-        const double mean = sums[i] / double(counts[i]);
-        if (column) {
-            column->SetNumber(row, mean);
-        } else {
-            table.SetNumber(row, m_column, mean); // makes the column's record if it had none
-            column = table.GetColumn(m_column);
+    // The whole column at once: each row's numbers are summed in the order
+    // of the sources, as the row-by-row mean takes them, so that every mean
+    // is the same to the bit. Rows go in slices, each written back as one
+    // run. Within a slice, 64 rows that every source fills with numbers
+    // other than blanks (the usual table) are summed straight from the
+    // sources' blocks; other rows walk each source's numbers.
+    const std::vector<const CColData*> sources = SourceColumns(table);
+    const bool allSources = !sources.empty() && sources.size() == m_sources.size();
+    const std::int64_t slice = std::int64_t(SliceRows());
+    std::vector<double> means;
+    std::vector<std::uint8_t> present;
+    std::vector<const double*> blocks(sources.size());
+    double sums[64];
+    std::uint32_t counts[64];
+    for (std::int64_t from = first; from <= last; from += slice) {
+        const int lo = int(from), hi = int(std::min<std::int64_t>(last, from + slice - 1));
+        const std::size_t n = std::size_t(hi - lo) + 1;
+        means.resize(n);
+        present.resize(n);
+        for (std::int64_t r = lo; r <= hi;) {
+            const std::int64_t end = std::min<std::int64_t>(hi, (r | 63));
+            double* mean = means.data() + (r - lo);
+            std::uint8_t* has = present.data() + (r - lo);
+            bool dense = allSources && (r & 63) == 0 && end - r == 63;
+            for (std::size_t s = 0; dense && s < sources.size(); ++s) {
+                blocks[s] = sources[s]->NumberBlock(int(r));
+                dense = blocks[s] != nullptr;
+                for (int k = 0; dense && k < 64; ++k)
+                    dense = !IsBlank(blocks[s][k]);
+            }
+            if (dense) {
+                const double count = double(sources.size());
+                for (int k = 0; k < 64; ++k) {
+                    double sum = 0.0;
+                    for (const double* block : blocks)
+                        sum += block[k];
+                    mean[k] = sum / count;
+                    has[k] = 1;
+                }
+            } else {
+                const std::size_t rows = std::size_t(end - r) + 1;
+                std::fill(sums, sums + rows, 0.0);
+                std::fill(counts, counts + rows, 0u);
+                for (const CColData* col : sources)
+                    col->VisitNumbers(int(r), int(end), [&](int row, double v) {
+                        sums[row - r] += v;
+                        ++counts[row - r];
+                    });
+                // A row without numbers stays empty.
+                for (std::size_t i = 0; i < rows; ++i) {
+                    has[i] = counts[i] != 0;
+                    mean[i] = counts[i] ? sums[i] / double(counts[i]) : 0.0;
+                }
+            }
+            r = end + 1;
         }
+        table.SetNumberRun(m_column, lo, means, present);
     }
 }
 

@@ -85,6 +85,34 @@ void CDataCTypeMultiColumnBase::CollectRow(const CMyData& table, int row, std::v
     }
 }
 
+std::size_t CDataCTypeMultiColumnBase::SliceRows() const
+{
+    constexpr std::size_t kSliceNumbers = 32768;
+    return std::max<std::size_t>(64, kSliceNumbers / std::max<std::size_t>(1, m_sources.size()));
+}
+
+std::vector<const CColData*> CDataCTypeMultiColumnBase::SourceColumns(const CMyData& table) const
+{
+    std::vector<const CColData*> columns;
+    for (int source : m_sources)
+        if (const CColData* col = source <= table.GetLastColumn() ? table.GetColumn(source) : nullptr)
+            columns.push_back(col);
+    return columns;
+}
+
+void CDataCTypeMultiColumnBase::CollectSlice(const CMyData& table, int lo, int hi, std::vector<double>& numbers,
+                                             std::vector<std::uint32_t>& counts) const
+{
+    const std::size_t n = std::size_t(hi - lo) + 1, stride = m_sources.size();
+    numbers.resize(n * stride);
+    counts.assign(n, 0);
+    for (const CColData* col : SourceColumns(table))
+        col->VisitNumbers(lo, hi, [&](int r, double v) {
+            const std::size_t i = std::size_t(r - lo);
+            numbers[i * stride + counts[i]++] = v;
+        });
+}
+
 void CDataCTypeMultiColumnBase::Serialize(CArchive& ar)
 {
     CDataColumnType::Serialize(ar);
@@ -101,12 +129,36 @@ void CDataCTypeMultiColumn::ComputeStatistic(int row, CDataTableItem* item, BOOL
                                              const std::function<bool(const std::vector<double>&, double&)>& valueOf)
 {
     CMyData& table = item->GetTable();
+    const int last = LastRowOfSources(table);
     std::vector<double> numbers;
-    ComputeRows(row, item, updateViews, LastRowOfSources(table), [&](int r) {
-        CollectRow(table, r, numbers);
-        table.DeleteCell(r, m_column);
-        double value = 0.0;
-        if (valueOf(numbers, value))
-            table.SetNumber(r, m_column, value);
-    });
+    if (row != -1) {
+        ComputeRows(row, item, updateViews, last, [&](int r) {
+            CollectRow(table, r, numbers);
+            table.DeleteCell(r, m_column);
+            double value = 0.0;
+            if (valueOf(numbers, value))
+                table.SetNumber(r, m_column, value);
+        });
+        return;
+    }
+    // The whole column: slice by slice, each written back as one run.
+    const std::size_t stride = m_sources.size();
+    const std::int64_t slice = std::int64_t(SliceRows());
+    std::vector<double> sliceNumbers, values;
+    std::vector<std::uint32_t> counts;
+    std::vector<std::uint8_t> present;
+    for (std::int64_t from = kFirstDataRow; from <= last; from += slice) {
+        const int lo = int(from), hi = int(std::min<std::int64_t>(last, from + slice - 1));
+        CollectSlice(table, lo, hi, sliceNumbers, counts);
+        const std::size_t n = counts.size();
+        values.assign(n, 0.0);
+        present.assign(n, 0);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double* x = sliceNumbers.data() + i * stride;
+            numbers.assign(x, x + counts[i]);
+            present[i] = valueOf(numbers, values[i]) ? 1 : 0;
+        }
+        table.SetNumberRun(m_column, lo, values, present);
+    }
+    FinishCompute(item, updateViews);
 }

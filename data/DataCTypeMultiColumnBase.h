@@ -4,8 +4,11 @@
 
 #include "data/DataColumnType.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
+
+class CColData;
 
 class CDataCTypeMultiColumnBase : public CDataColumnType {
     DECLARE_SERIAL(CDataCTypeMultiColumnBase)
@@ -36,6 +39,17 @@ protected:
     int LastRowOfSources(const CMyData& table) const;
     // The numbers of row in the source columns, in source order.
     void CollectRow(const CMyData& table, int row, std::vector<double>& numbers) const;
+    // The rows a whole-column computation takes at once: few enough that
+    // one slice's numbers of every source stay in the cache.
+    std::size_t SliceRows() const;
+    // The source columns that hold cells, in source order (a source without
+    // a column has no numbers, as for CMyData::GetNumber).
+    std::vector<const CColData*> SourceColumns(const CMyData& table) const;
+    // CollectRow for rows lo..hi at once, walking each source's numbers
+    // block by block: row lo + i has counts[i] numbers, in source order, from
+    // numbers[i * m_sources.size()].
+    void CollectSlice(const CMyData& table, int lo, int hi, std::vector<double>& numbers,
+                      std::vector<std::uint32_t>& counts) const;
 };
 
 // A multi-column kind whose settings are the list of source columns, edited

@@ -24,8 +24,9 @@ public:
     void OnColumnsInserted(CDataTableItem* item, CDataTableItem* ownItem, int first, int count) override;
     void Serialize(CArchive& ar) override;
 
-    // The cell for one row's numbers a and b.
-    virtual CData* Combine(double a, double b) const;
+    // One row's number from its numbers a and b; false when there is none
+    // (a division by zero), and the row then shows the error text.
+    virtual bool Combine(double a, double b, double& value) const;
     // Sets A and B; 0, or the message id (208, 209) when one is unusable.
     UINT SetColumns(CDataTableItem* item, int a, int b);
 
@@ -45,7 +46,7 @@ protected:
         cls() : cls(-1) {}                                                                    \
         explicit cls(int column) : CDataCTypePair(type, column, caption) {}                   \
         CData* Clone() const override { return new cls(*this); }                              \
-        CData* Combine(double a, double b) const override;                                    \
+        bool Combine(double a, double b, double& value) const override;                       \
                                                                                               \
     protected:                                                                                \
         cls(const cls&) = default;                                                            \

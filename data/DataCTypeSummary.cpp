@@ -20,11 +20,12 @@ void CDataCTypeSummary::ComputeValue(int, CDataTableItem* item, BOOL updateViews
     CMyData& table = item->GetTable();
     table.SetCell(kFirstDataRow, m_column,
                   new CDataString(FormatString(IDS_SUMMARY_SOURCE, {table.GetColumnName(m_source)})));
+    // The source's numbers in row order, walked block by block (text and
+    // blanks are no numbers, as for CMyData::GetNumber).
     std::vector<double> values;
-    for (int r = kFirstDataRow; r <= table.GetLastRow(m_source); ++r) {
-        double v = 0.0;
-        if (table.GetNumber(r, m_source, v))
-            values.push_back(v);
+    if (const CColData* col = m_source <= table.GetLastColumn() ? table.GetColumn(m_source) : nullptr) {
+        values.reserve(col->GetCount());
+        col->VisitNumbers(kFirstDataRow, col->GetLastRow(), [&](int, double v) { values.push_back(v); });
     }
     const int n = int(values.size());
     table.SetCell(3, m_column, new CDataDoubleDescriptor(IDS_SUMMARY_DATA_POINTS, double(n)));

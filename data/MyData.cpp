@@ -236,6 +236,23 @@ void CMyData::DeleteCells(int column, int firstRow, int lastRow)
     RemoveColumnIfEmpty(column);
 }
 
+void CMyData::SetNumberRun(int column, int firstRow, std::span<const double> values,
+                           std::span<const std::uint8_t> present)
+{
+    CColData* col = GetColumn(column);
+    if (!col) {
+        // A run of nothing but empty rows makes no column record.
+        const std::size_t n = present.empty() ? values.size() : std::min(values.size(), present.size());
+        if (n == 0 || (!present.empty() && std::all_of(present.begin(), present.begin() + std::ptrdiff_t(n),
+                                                       [](std::uint8_t p) { return p == 0; })))
+            return;
+        col = &EnsureColumn(column);
+        m_lastColumn = std::max(m_lastColumn, column);
+    }
+    col->SetNumberRun(firstRow, values, present);
+    RemoveColumnIfEmpty(column);
+}
+
 int CMyData::GetLastRow(int column) const
 {
     if (column == -1) {

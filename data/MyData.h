@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,13 @@ public:
     void DeleteCell(int row, int column);
     // Empties rows first..last of a column (with the usual record clean-up).
     void DeleteCells(int column, int firstRow, int lastRow);
+    // Writes a run of numbers down a column from firstRow, as DeleteCells
+    // over the run and SetNumber for each number would: row firstRow + i
+    // gets values[i] where present[i] is not 0 (every row when present is
+    // empty) and is emptied otherwise. Calculated columns write their
+    // results this way, with one notice for the run from their caller.
+    void SetNumberRun(int column, int firstRow, std::span<const double> values,
+                      std::span<const std::uint8_t> present = {});
 
     // The column's last row (-1 when missing); column -1: the highest over all columns.
     int GetLastRow(int column) const;

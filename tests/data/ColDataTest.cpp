@@ -2,8 +2,10 @@
 // walks, the stored bytes, the lifetime of the number objects GetCell hands
 // out, and the memory a column of numbers takes.
 #include "data/ColData.h"
+#include "data/DataActionSort.h"
 #include "data/DataDouble.h"
 #include "data/DataString.h"
+#include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
 
@@ -255,6 +257,105 @@ TEST(ColDataTest, NumbersTakeLittleMoreThanTheirEightBytes)
     }
 }
 
+// A run of numbers written at once leaves the column as removing the rows
+// and setting each number one by one does: the same cells, the same walks and
+// the same stored bytes.
+TEST(ColDataTest, ANumberRunIsTheCellsWrittenOneByOne)
+{
+    struct Case {
+        const char* name;
+        int first;
+        int count;
+        int hole;      // every hole-th row of the run stays empty (0: none)
+        int spread;    // only every spread-th row holds a number (1: all)
+        bool filledBefore;
+    };
+    const std::vector<Case> cases = {
+        {"dense run over pages, from mid-page", 1500, 5000, 0, 1, false},
+        {"dense run over numbers and text", 2, 4000, 0, 1, true},
+        {"run with holes", 700, 3000, 7, 1, true},
+        {"scattered numbers in a run", 10, 9000, 0, 500, true},
+        {"rows below zero", -2100, 3000, 5, 1, true},
+        {"run cut at the largest row", INT_MAX - 1500, 3000, 0, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CColData run, single;
+        Reference ref;
+        auto both = [&](auto&& edit) {
+            edit(run);
+            edit(single);
+        };
+        if (c.filledBefore) {
+            // Numbers, texts, numbers kept as objects and empty associations around and inside the run.
+            for (int r = c.first - 300; r < c.first + c.count + 300 && r > INT_MIN + 400; r += 3) {
+                const int kind = ((r / 3) % 5 + 5) % 5;
+                if (kind == 0)
+                    both([&](CColData& col) { col.SetCell(r, new CDataString("t" + std::to_string(r))); });
+                else if (kind == 1)
+                    both([&](CColData& col) { col.SetCell(r, nullptr); });
+                else
+                    both([&](CColData& col) { col.SetNumber(r, r * 0.5); });
+            }
+        }
+        std::vector<double> values(std::size_t(c.count));
+        std::vector<std::uint8_t> present(std::size_t(c.count));
+        for (int i = 0; i < c.count; ++i) {
+            values[std::size_t(i)] = i % 11 == 3 ? BlankValue() : 1000.0 + i / 4.0;
+            present[std::size_t(i)] = (c.hole && i % c.hole == 0) || i % c.spread != 0 ? 0 : 1;
+        }
+        run.SetNumberRun(c.first, values, present);
+        const std::int64_t end = std::min<std::int64_t>(std::int64_t(c.first) + c.count - 1, INT_MAX);
+        single.RemoveRows(c.first, int(end));
+        for (std::int64_t r = c.first; r <= end; ++r)
+            if (present[std::size_t(r - c.first)])
+                single.SetNumber(int(r), values[std::size_t(r - c.first)]);
+        single.RecalcLastRow();
+        single.ForEachRaw(INT_MIN, INT_MAX, [&](int row, const CColData::RawCell& cell) {
+            if (cell.isNumber) {
+                ref[row] = {1, cell.number, {}};
+            } else if (!cell.object) {
+                ref[row] = {3, 0.0, {}};
+            } else if (cell.object->GetKind() == CData::kNumber) {
+                ref[row] = {1, static_cast<const CDataDouble*>(cell.object)->m_value, {}};
+            } else {
+                std::string text;
+                cell.object->GetPlainText(text);
+                ref[row] = {2, 0.0, text};
+            }
+        });
+        ExpectSame(run, ref, "run");
+        EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { run.Serialize(ar); })),
+                  ToHex(StoreBytes([&](CArchive& ar) { single.Serialize(ar); })));
+    }
+    // A run without present flags writes every row; an empty run changes nothing.
+    CColData col;
+    col.SetNumber(5, 1.0);
+    col.SetNumberRun(3, std::vector<double>{7.0, 8.0, 9.0});
+    col.SetNumberRun(4, std::vector<double>{});
+    EXPECT_EQ(col.GetRows(), (std::vector<int>{3, 4, 5}));
+    double v = 0;
+    ASSERT_TRUE(col.GetNumberValue(5, v));
+    EXPECT_EQ(v, 9.0);
+    EXPECT_EQ(col.GetLastRow(), 5);
+}
+
+TEST(ColDataTest, ANumberRunDropsTheNumberObjectsOfItsRows)
+{
+    CColData col;
+    for (int r = 2; r < 3000; ++r)
+        col.SetNumber(r, r);
+    CData* outside = col.GetCell(2500);
+    ASSERT_NE(col.GetCell(100), nullptr);
+    col.SetNumberRun(50, std::vector<double>(100, 4.0));
+    // The row inside the run shows its new number; the object outside lives on.
+    CData* inside = col.GetCell(100);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(static_cast<CDataDouble*>(inside)->GetValue(), 4.0);
+    EXPECT_EQ(col.GetCell(2500), outside);
+    EXPECT_EQ(static_cast<CDataDouble*>(outside)->GetValue(), 2500.0);
+}
+
 // Heap sort as any textbook gives it, for the order among equal keys.
 std::vector<int> HeapSortedIndex(const std::vector<double>& v)
 {
@@ -326,6 +427,68 @@ TEST(ColDataTest, LargeSortsGiveTheHeapSortsOrder)
         std::vector<int> index(v.size());
         SortIndexByValueBlanksLast(index.data(), v.data(), c.n);
         EXPECT_EQ(index, HeapSortedIndex(v));
+    }
+}
+
+// The sort action's order of a large key column: the heap sort's order of
+// its numbers, with text, empty rows, blanks and NaN last.
+TEST(ColDataTest, TheSortOrderOfALargeColumnIsTheHeapSorts)
+{
+    std::mt19937_64 random(4711);
+    struct Case {
+        const char* name;
+        int n;
+        int distinct;  // 0: all values distinct
+        int specials;  // 1: infinities, a negative zero and one NaN; 2: also text, empty rows, blanks, both zeros
+        int magnitude; // spread of the binary exponents of the values
+    };
+    const std::vector<Case> cases = {
+        {"distinct values of one size", 60000, 0, 0, 1},
+        {"distinct values of every size and sign", 40000, 0, 0, 200},
+        {"distinct values, infinities and one NaN", 30000, 0, 1, 30},
+        {"distinct values and rows that sort last", 30000, 0, 2, 30},
+        {"many equal values", 20000, 300, 0, 1},
+        {"equal values and rows that sort last", 9000, 40, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMyData table;
+        std::vector<double> keys(std::size_t(c.n));
+        for (int i = 0; i < c.n; ++i) {
+            const std::uint64_t r = random();
+            double v = c.distinct ? double(r % std::uint64_t(c.distinct)) - 20
+                                  : std::ldexp(1.0 + double(r >> 12) * 0x1p-52, int(r % std::uint64_t(c.magnitude)) - c.magnitude / 2)
+                                        * (c.magnitude > 1 && (r & 1) ? -1 : 1);
+            keys[std::size_t(i)] = v;
+        }
+        if (!c.distinct) {
+            std::vector<double> sorted = keys;
+            std::sort(sorted.begin(), sorted.end());
+            if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+                GTEST_SKIP() << "random values collided";
+        }
+        for (int i = 0; i < c.n; ++i)
+            table.SetNumber(kFirstDataRow + i, 0, keys[std::size_t(i)]);
+        if (c.specials) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            const double inf = std::numeric_limits<double>::infinity();
+            std::vector<std::pair<int, double>> numbers = {{8, nan}, {21, -inf}, {34, inf}, {55, -0.0}};
+            if (c.specials == 2) {
+                numbers.emplace_back(3, BlankValue());
+                numbers.emplace_back(13, 0.0);
+            }
+            for (const auto& [i, v] : numbers) {
+                table.SetNumber(kFirstDataRow + i, 0, v);
+                keys[std::size_t(i)] = v;
+            }
+        }
+        if (c.specials == 2) {
+            table.SetCell(kFirstDataRow + 89, 0, new CDataString("text"));
+            keys[89] = BlankValue();
+            table.DeleteCell(kFirstDataRow + 144, 0);
+            keys[144] = BlankValue();
+        }
+        EXPECT_EQ(ComputeSortOrder(table, 0, kFirstDataRow + c.n - 1), HeapSortedIndex(keys));
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -234,6 +235,81 @@ TEST(ColumnTypeTest, PairKinds)
     EXPECT_EQ(plus->m_columnB, -1);
     EXPECT_EQ(plus->GetColumn(), 1);
     EXPECT_EQ(plus->m_columnA, 0);
+}
+
+// A whole column computed at once (in slices, written back as runs) holds
+// what computing its rows one by one gives: the same numbers to the bit, the
+// same error texts and empty rows, and the same stored bytes.
+TEST(ColumnTypeTest, WholeColumnsAreTheirRowsComputedOneByOne)
+{
+    constexpr int kRows = 12000; // more than one slice of rows
+    constexpr int kOwn = 4;
+    auto fill = [](FakeItem& item) {
+        for (int r = kFirstDataRow; r < kFirstDataRow + kRows; ++r) {
+            const int i = r - kFirstDataRow;
+            for (int c = 0; c < 3; ++c) {
+                // Rows 3000 to 5999 hold nothing but numbers, as most tables do.
+                const int pick = i >= 3000 && i < 6000 ? 28 : (i * 7 + c * 5) % 29;
+                if (pick == 0)
+                    item.table.SetCell(r, c, new CDataString("n/a"));
+                else if (pick == 1)
+                    item.table.SetNumber(r, c, BlankValue());
+                else if (pick == 2 && c != 1)
+                    continue; // an empty row of this column
+                else if (pick == 3)
+                    item.table.SetNumber(r, c, 0.0); // B is 0: a division error
+                else
+                    item.table.SetNumber(r, c, (i % 977) * 0.37 - c * 41.5 + 1.0 / (pick + 1));
+            }
+        }
+        // Cells the column held before, past the sources' rows too.
+        for (int r = kFirstDataRow; r < kFirstDataRow + kRows + 50; r += 13)
+            item.table.SetCell(r, kOwn, new CDataString("old"));
+    };
+    struct Case {
+        const char* name;
+        int type;
+    };
+    const std::vector<Case> cases = {{"mean", kTypeMean},        {"points", kTypeNPoints},  {"deviation", kTypeStdDev},
+                                     {"error of mean", kTypeSEM}, {"A + B", kTypePairPlus}, {"A - B", kTypePairMinus},
+                                     {"A . B", kTypePairMult},    {"A / B", kTypePairDiv}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeItem whole, rows;
+        for (FakeItem* item : {&whole, &rows}) {
+            fill(*item);
+            CDataColumnType* type = item->SetType(kOwn, c.type);
+            if (auto* multi = dynamic_cast<CDataCTypeMultiColumnBase*>(type))
+                multi->m_sources = {0, 1, 2};
+            else
+                ASSERT_EQ(static_cast<CDataCTypePair*>(type)->SetColumns(item, 0, 1), 0u);
+        }
+        whole.table.GetColumnType(kOwn)->ComputeValue(-1, &whole, TRUE);
+        const int last = rows.table.GetLastRow(-1);
+        for (int r = kFirstDataRow; r <= last; ++r)
+            rows.table.GetColumnType(kOwn)->ComputeValue(r, &rows, FALSE);
+        int numbers = 0, errors = 0;
+        for (int r = kFirstDataRow; r <= last; ++r) {
+            double a = 0, b = 0;
+            const bool hasA = whole.table.GetNumber(r, kOwn, a), hasB = rows.table.GetNumber(r, kOwn, b);
+            ASSERT_EQ(hasA, hasB) << r;
+            if (hasA) {
+                ++numbers;
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << r;
+            } else {
+                ASSERT_EQ(Text(whole.table, r, kOwn), Text(rows.table, r, kOwn)) << r;
+                errors += Text(whole.table, r, kOwn).empty() ? 0 : 1;
+            }
+        }
+        EXPECT_GT(numbers, kRows / 2);
+        EXPECT_EQ(errors > 0, c.type == kTypePairDiv);
+        EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { whole.table.GetColumn(kOwn)->Serialize(ar); })),
+                  ToHex(StoreBytes([&](CArchive& ar) { rows.table.GetColumn(kOwn)->Serialize(ar); })));
+        // One notice for the whole column.
+        ASSERT_FALSE(whole.hints.empty());
+        EXPECT_EQ(whole.hints.back(), std::make_tuple(int(kHintColumnsChanged), kOwn + 1, kOwn + 1));
+        EXPECT_EQ(whole.broadcasts, 1);
+    }
 }
 
 TEST(ColumnTypeTest, DependentsFollowAChange)

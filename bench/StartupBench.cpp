@@ -1,0 +1,124 @@
+// Start-up with a large workspace: the program started on a workspace of
+// one table of 1,000,000 rows x 4 numeric columns, until its main window
+// has painted for the first time (MARLOX_QUIT_AFTER_FIRST_PAINT), against a
+// bare Qt main window that reads the same file's bytes and then paints
+// (bench_bare_window). Both run on Qt's offscreen platform, in processes of
+// their own, started alternately in the same iterations; the time is from
+// the start of the process to its "painted" line. Reports each time and
+// their ratio as the counter "ratio".
+#include "bench/BenchTable.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path BenchFolder()
+{
+    static const fs::path folder = [] {
+        fs::path dir = fs::temp_directory_path() / ("marlox-startup-bench-" + std::to_string(::getpid()));
+        fs::create_directories(dir / "config");
+        fs::create_directories(dir / "prompts");
+        return dir;
+    }();
+    return folder;
+}
+
+// The workspace, written once.
+const std::string& WorkspacePath()
+{
+    static const std::string path = [] {
+        const std::string file = (BenchFolder() / "table.mxf").string();
+        CMXDoc doc;
+        bench_table::FillTable(doc);
+        return doc.OnSaveDocument(file) ? file : std::string();
+    }();
+    return path;
+}
+
+// Seconds from starting program to its "painted" line; negative when it
+// did not get there within a minute.
+double SecondsToPaint(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("MARLOX_QUIT_AFTER_FIRST_PAINT", "1");
+    // A channel, settings and prompt answers of its own: no other copy of
+    // the program takes the file over, and no setting of the user's is read.
+    env.insert("MARLOX_INSTANCE_NAME", QString("marlox-startup-bench-%1").arg(::getpid()));
+    env.insert("MARLOX_CONFIG_DIR", QString::fromStdString((BenchFolder() / "config").string()));
+    env.insert("MARLOX_PROMPT_DIR", QString::fromStdString((BenchFolder() / "prompts").string()));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto start = std::chrono::steady_clock::now();
+    process.start(program, arguments);
+    QByteArray output;
+    double seconds = -1;
+    const auto limit = start + std::chrono::minutes(1);
+    while (std::chrono::steady_clock::now() < limit && process.state() != QProcess::NotRunning) {
+        if (!process.waitForReadyRead(1000))
+            continue;
+        output += process.readAllStandardOutput();
+        if (output.contains("painted\n")) {
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            break;
+        }
+    }
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return seconds;
+}
+
+void BM_StartupVsBareWindow(benchmark::State& state)
+{
+    const std::string& path = WorkspacePath();
+    if (path.empty()) {
+        state.SkipWithError("the workspace could not be written");
+        return;
+    }
+    const QStringList arguments{QString::fromStdString(path)};
+    double program = 0, bare = 0;
+    for (auto _ : state) {
+        const double b = SecondsToPaint(MARLOX_BARE_WINDOW, arguments);
+        const double p = SecondsToPaint(MARLOX_PROGRAM, arguments);
+        if (b < 0 || p < 0) {
+            state.SkipWithError("a program did not paint within a minute");
+            return;
+        }
+        bare += b;
+        program += p;
+    }
+    const double n = double(state.iterations());
+    state.counters["program_s"] = program / n;
+    state.counters["bare_s"] = bare / n;
+    state.counters["file_mb"] = double(fs::file_size(path)) / 1e6;
+    state.counters["ratio"] = program / bare;
+}
+
+} // namespace
+
+BENCHMARK(BM_StartupVsBareWindow)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(BenchFolder(), ec);
+    return 0;
+}
