@@ -1004,8 +1004,10 @@ void CDrawView::EditProperties()
     if (m_selection.empty())
         return;
     Edit(IDS_UNDO_PROPERTIES, [&] {
-        if (m_selection.size() == 1)
-            m_selection.front()->OnEditProperties(this);
+        if (m_selection.size() == 1) {
+            if (!OpenObjectSheet(m_selection.front(), false))
+                m_selection.front()->OnEditProperties(this);
+        }
         else
             RunPropertySheet(LoadString(IDS_MULTIPLE_PROPERTIES), 255);
     });
