@@ -21,11 +21,14 @@
 #include "graph/GraphText.h"
 #include "graph/Legend.h"
 #include "graph/XYAxis.h"
+#include "graph/DrawResults.h"
 #include "graph/XYDatasetFit.h"
+#include "graph/XYDatasetHisto.h"
 #include "graph/XYDatasetTable.h"
 #include "graphui/widgets/AxisManager.h"
 #include "graphui/widgets/AxisPages.h"
 #include "graphui/widgets/DatasetPages.h"
+#include "graphui/widgets/HistoWizard.h"
 #include "graphui/widgets/XYWizard.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -517,4 +520,142 @@ TEST_F(GraphCommandsTest, ShowLegendAndTheAxisManagerChangeTheGraphAsOneStepEach
     EXPECT_EQ(graph->GetYAxisCount(), 2);
     EXPECT_EQ(Undo().GetCount(), steps + 2);
     EXPECT_EQ(Undo().GetUndoText(), FormatString(IDS_UNDO_TEXT, {LoadString(IDS_UNDO_AXIS_MANAGER)}));
+}
+
+TEST_F(GraphCommandsTest, ARunningWizardFollowsTheRenameOfItsSource)
+{
+    AnswerGallery(0);
+    answers.push_back([this](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CXYWizardSheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(view->GetRunningWizard(), sheet);
+        sheet->m_data.m_source->setCurrentIndex(sheet->m_data.m_source->findText(kTable));
+        sheet->m_data.m_x->setCurrentIndex(0);
+        sheet->m_data.m_y->setCurrentIndex(1);
+        EXPECT_TRUE(sheet->PressNext());
+        // The workspace renames the table while the wizard is open: the
+        // notice reaches the wizard through the view.
+        doc()->FindItem(kTable)->SetName("Rates of run 1");
+        EXPECT_EQ(sheet->m_data.m_strSource, "Rates of run 1");
+        EXPECT_EQ(sheet->m_data.m_source->currentText(), "Rates of run 1");
+        while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
+        }
+        EXPECT_TRUE(sheet->PressFinish());
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_GRAPH_NEW));
+    EXPECT_EQ(view->GetRunningWizard(), nullptr);
+    CDrawGraph* graph = view->GetSelectedGraph();
+    ASSERT_NE(graph, nullptr);
+    ASSERT_EQ(graph->GetDatasetCount(), 1);
+    EXPECT_EQ(graph->GetDataset(0)->m_strSource, "Rates of run 1");
+}
+
+TEST_F(GraphCommandsTest, TheHistogramWizardBuildsAHistogramOfTheRates)
+{
+    AnswerGallery(3);
+    answers.push_back([](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CHistoWizardSheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        sheet->m_source.m_source->setCurrentIndex(sheet->m_source.m_source->findText(kTable));
+        sheet->m_source.m_values->setCurrentIndex(1);
+        sheet->m_source.m_width->setText("100");
+        while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
+        }
+        EXPECT_TRUE(sheet->PressFinish());
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_GRAPH_NEW));
+    auto* graph = dynamic_cast<CDrawHistoGraph*>(view->GetSelectedGraph());
+    ASSERT_NE(graph, nullptr);
+    ASSERT_EQ(graph->GetDatasetCount(), 1);
+    auto* bins = dynamic_cast<CXYDatasetHisto*>(graph->GetDataset(0));
+    ASSERT_NE(bins, nullptr);
+    EXPECT_EQ(bins->m_nColumn, 1);
+    EXPECT_DOUBLE_EQ(bins->m_dBinWidth, 100.0);
+    // The twelve rates in bins of 100 from 0 (counted by hand): 47, 76, 97;
+    // six from 107 to 191; 200, 201, 207.
+    double low = 0.0, high = 0.0;
+    ASSERT_TRUE(bins->GetYRange(false, low, high));
+    EXPECT_DOUBLE_EQ(low, 3.0);
+    EXPECT_DOUBLE_EQ(high, 6.0);
+    EXPECT_EQ(Undo().GetCount(), 1);
+}
+
+TEST_F(GraphCommandsTest, ResultsListingPlacesTheChosenFitAndItsSheetChangesIt)
+{
+    answers.push_back([](QDialog& dialog) {
+        auto* chooser = dynamic_cast<CResultsListingDlg*>(&dialog);
+        EXPECT_NE(chooser, nullptr);
+        if (!chooser)
+            return int(QDialog::Rejected);
+        QComboBox* source = chooser->Fields()->Source();
+        EXPECT_GE(source->findText(kFit), 0);
+        source->setCurrentIndex(source->findText(kFit));
+        chooser->accept();
+        return chooser->result();
+    });
+    ASSERT_TRUE(Run(ID_DRAW_RESULTS_LISTING));
+    ASSERT_EQ(view->GetSelection().size(), 1u);
+    auto* listing = dynamic_cast<CDrawResults*>(view->GetSelection().front());
+    ASSERT_NE(listing, nullptr);
+    EXPECT_EQ(listing->GetItemName(), kFit);
+    EXPECT_EQ(listing->GetFitNumber(), 0);
+    EXPECT_EQ(Undo().GetCount(), 1);
+    EXPECT_EQ(Undo().GetUndoText(), FormatString(IDS_UNDO_TEXT, {LoadString(IDS_UNDO_RESULTS_LISTING)}));
+
+    // Its sheet begins with the Source page.
+    answers.push_back([](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(sheet->windowTitle().toStdString(), LoadString(IDS_RESULTS_PROPERTIES));
+        const auto sources = PagesOf<CResultsListingPage>(*sheet);
+        EXPECT_EQ(sources.size(), 1u);
+        if (sources.size() == 1)
+            sources[0]->Fields()->NumberEdit()->setText("2");
+        sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(listing->GetFitNumber(), 1);
+    EXPECT_EQ(Undo().GetCount(), 2);
+}
+
+TEST_F(GraphCommandsTest, TheLegendBoxSheetOrdersTheEntries)
+{
+    CDrawGraph* graph = BuildSampleGraph();
+    ASSERT_NE(graph, nullptr);
+    AnswerXYWizard([](CXYWizardSheet& sheet) {
+        sheet.m_data.m_source->setCurrentIndex(sheet.m_data.m_source->findText(kFit));
+    });
+    ASSERT_TRUE(Run(ID_GRAPH_ADD_DATA));
+    CLegend* legend = graph->GetLegend();
+    ASSERT_NE(legend, nullptr);
+    ASSERT_NE(legend->GetBox(), nullptr);
+    view->Select(legend->GetBox());
+    answers.push_back([](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(sheet->windowTitle().toStdString(), LoadString(IDS_LEGEND_BOX_PROPERTIES));
+        const auto orders = PagesOf<CLegendOrderPage>(*sheet);
+        EXPECT_EQ(orders.size(), 1u);
+        if (orders.size() == 1) {
+            orders[0]->m_list->setCurrentRow(1);
+            orders[0]->MoveUp();
+        }
+        sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    // The fitted curve now comes first in the legend (and is drawn first).
+    EXPECT_EQ(graph->GetLegendEntryDataset(0), graph->GetDataset(1));
+    EXPECT_EQ(graph->GetLegendEntryDataset(1), graph->GetDataset(0));
 }
