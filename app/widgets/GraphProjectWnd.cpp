@@ -387,15 +387,15 @@ bool CGraphView::ShowGraphProperties(CDrawGraph* graph, int side)
     return true;
 }
 
-bool CGraphView::OpenObjectSheet(CDrawObj* obj, bool doubleClick)
+bool CGraphView::OpenObjectSheet(CDrawObj* obj, const QPoint* clicked)
 {
     std::unique_ptr<CGraphPropertySheet> sheet;
     if (auto* graph = dynamic_cast<CDrawGraph*>(obj)) {
         int side = 0;
-        if (doubleClick) {
+        if (clicked) {
             // Near the top or bottom edge of the frame lie the X axes, near
             // the left or right edge the Y axes.
-            const POINT at = ClientToDoc(CursorClientPos());
+            const POINT at = ClientToDoc(*clicked);
             const RECT frame = graph->GetFrame();
             const SIZE handle = graph->GetHandleSize(this);
             int style = 0, width = 0;

@@ -75,7 +75,7 @@ public:
     bool ShowGraphProperties(CDrawGraph* graph, int side);
     // Draw > Results Listing: a listing of the chosen fit at the default place.
     void InsertResultsListing();
-    bool OpenObjectSheet(CDrawObj* obj, bool doubleClick) override;
+    bool OpenObjectSheet(CDrawObj* obj, const QPoint* at) override;
     // The one selected object when it is a graph, else null.
     CDrawGraph* GetSelectedGraph() const;
     // The wizard running from this view (workspace notices reach it), or null.

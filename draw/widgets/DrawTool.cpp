@@ -340,7 +340,7 @@ void CShapeSelectTool::OnLButtonDblClk(CDrawView* view, int flags, QPoint point)
     if (selection.size() == 1) {
         view->BeginUndoStep();
         CDrawObj* obj = selection.front();
-        if (!view->OpenObjectSheet(obj, true))
+        if (!view->OpenObjectSheet(obj, &point))
             obj->OnOpen(view);
         view->EndUndoStep(IDS_UNDO_PROPERTIES);
     } else if (selection.size() > 1) {

@@ -1005,7 +1005,7 @@ void CDrawView::EditProperties()
         return;
     Edit(IDS_UNDO_PROPERTIES, [&] {
         if (m_selection.size() == 1) {
-            if (!OpenObjectSheet(m_selection.front(), false))
+            if (!OpenObjectSheet(m_selection.front(), nullptr))
                 m_selection.front()->OnEditProperties(this);
         }
         else

@@ -74,10 +74,10 @@ public:
     void DestroyTextEditor(CInPlaceTextEditor* editor) override;
     void RunPropertySheet(const std::string& title, int mask) override;
     // Opens the sheet of an object that the drawing layer has no pages for
-    // (graphs and their parts live in layers above); a double click may
-    // start it on the part under the mouse. False leaves the object to its
-    // own properties.
-    virtual bool OpenObjectSheet(CDrawObj* obj, bool doubleClick) { return false; }
+    // (graphs and their parts live in layers above); a double click (at, in
+    // client pixels) may start it on the part under the mouse. False leaves
+    // the object to its own properties.
+    virtual bool OpenObjectSheet(CDrawObj* obj, const QPoint* at) { return false; }
 
     // ---- selection
     void Select(CDrawObj* obj, bool add = false);

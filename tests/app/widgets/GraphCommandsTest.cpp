@@ -659,3 +659,40 @@ TEST_F(GraphCommandsTest, TheLegendBoxSheetOrdersTheEntries)
     EXPECT_EQ(graph->GetLegendEntryDataset(0), graph->GetDataset(1));
     EXPECT_EQ(graph->GetLegendEntryDataset(1), graph->GetDataset(0));
 }
+
+TEST_F(GraphCommandsTest, ADoubleClickOpensTheGraphsSheetOnTheScaleOfTheAxisUnderTheMouse)
+{
+    CDrawGraph* graph = BuildSampleGraph();
+    ASSERT_NE(graph, nullptr);
+    view->resize(900, 700);
+    view->ClearSelection();
+    const RECT frame = graph->GetFrame();
+    const LONG midX = (frame.left + frame.right) / 2, midY = (frame.top + frame.bottom) / 2;
+    struct Case {
+        POINT at;
+        int scale; // which scale page opens: 0 X, 1 Y, -1 the first page
+    };
+    for (const Case& c : {Case{{midX, frame.top}, 0}, Case{{midX, frame.bottom}, 0}, Case{{frame.left, midY}, 1},
+                          Case{{frame.right, midY}, 1}, Case{{midX, midY}, -1}}) {
+        int shown = -2;
+        answers.push_back([&](QDialog& dialog) {
+            auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+            EXPECT_NE(sheet, nullptr);
+            if (!sheet)
+                return int(QDialog::Rejected);
+            const auto scales = PagesOf<CAxisScalePage>(*sheet);
+            QWidget* active = sheet->GetPage(sheet->GetActiveIndex());
+            shown = active == sheet->GetPage(0) ? -1 : -2;
+            for (std::size_t i = 0; i < scales.size(); ++i)
+                if (active == scales[i])
+                    shown = int(i);
+            return int(QDialog::Rejected);
+        });
+        const QPoint client = view->DocToClient(c.at);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, client);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, client);
+        QApplication::processEvents();
+        EXPECT_EQ(shown, c.scale) << c.at.x << ", " << c.at.y;
+    }
+    EXPECT_EQ(dialogs, 2 + 5);
+}
