@@ -6,6 +6,7 @@
 #include "app/MXDoc.h"
 #include "app/MXGraph.h"
 #include "app/MXGrid.h"
+#include "app/widgets/EqnSourcePage.h"
 #include "app/widgets/FitSourcePages.h"
 #include "app/widgets/GraphProjectWnd.h"
 #include "app/widgets/GraphPropertySheet.h"
@@ -40,6 +41,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -695,4 +697,37 @@ TEST_F(GraphCommandsTest, ADoubleClickOpensTheGraphsSheetOnTheScaleOfTheAxisUnde
         EXPECT_EQ(shown, c.scale) << c.at.x << ", " << c.at.y;
     }
     EXPECT_EQ(dialogs, 2 + 5);
+}
+
+TEST_F(GraphCommandsTest, AnEquationCurvesSheetChoosesItsEquationOnItsEquationPage)
+{
+    CDrawGraph* graph = new CDrawXYGraph(CGraphView::kNewGraphRect, &Page());
+    auto* curve = new CXYDatasetCurve("Michaelis-Menten", graph);
+    curve->m_params = {200.0, 0.1};
+    graph->AddDataset(curve, "Rate law");
+    view->Select(graph->GetLegend()->FindEntry(0));
+    answers.push_back([](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(sheet->windowTitle().toStdString(), LoadString(IDS_CURVE_PROPERTIES));
+        EXPECT_EQ(PagesOf<CCurveStylePropPage>(*sheet).size(), 1u);
+        EXPECT_EQ(PagesOf<CAxisAssociationProp>(*sheet).size(), 1u);
+        const auto equations = PagesOf<CEqnSourcePage>(*sheet);
+        EXPECT_EQ(equations.size(), 1u);
+        if (equations.size() == 1) {
+            QComboBox* list = equations[0]->GetEquationList();
+            EXPECT_EQ(list->count(), 1);
+            EXPECT_EQ(list->currentText().toStdString(), "Michaelis-Menten");
+            // The compiled equation can be drawn: no complaint under the list.
+            EXPECT_TRUE(equations[0]->GetStatus()->text().isEmpty());
+        }
+        sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(curve->m_strFit, "Michaelis-Menten");
+    EXPECT_TRUE(curve->IsReady());
 }
