@@ -292,6 +292,15 @@ CDrawGraph* CGraphView::GetSelectedGraph() const
     return selection.size() == 1 ? dynamic_cast<CDrawGraph*>(selection.front()) : nullptr;
 }
 
+void CGraphView::AddObjectCommands(QMenu* menu)
+{
+    if (!GetSelectedGraph())
+        return;
+    AddMenuCommand(menu, ID_GRAPH_ADD_DATA, tr("&Add Data..."));
+    AddMenuCommand(menu, ID_GRAPH_AXIS_MANAGER, tr("A&xis Manager..."));
+    AddMenuCommand(menu, ID_GRAPH_SHOW_LEGEND, tr("Show &Legend"));
+}
+
 void CGraphView::PostNewGraph(const RECT& rect)
 {
     QTimer::singleShot(0, this, [this, rect] { NewGraph(rect); });

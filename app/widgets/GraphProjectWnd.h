@@ -97,6 +97,8 @@ public:
 
 protected:
     void scrollContentsBy(int dx, int dy) override;
+    // A graph's menu offers Add Data, Axis Manager and Show Legend.
+    void AddObjectCommands(QMenu* menu) override;
 
 private:
     void Print();

@@ -27,6 +27,7 @@ class CDrawData;
 class CDrawObj;
 class CTextEditCtrl;
 class MeasurementUnit;
+class QAction;
 class QMenu;
 struct CDrawDC;
 
@@ -131,6 +132,8 @@ public:
     bool PasteDrawingData(const std::vector<BYTE>& bytes, const QPoint* at = nullptr);
     // The context menu for a client point (it selects what is under it).
     QMenu* BuildContextMenu(QPoint client);
+    // A command entry of a menu, enabled and checked as the command says.
+    QAction* AddMenuCommand(QMenu* menu, UINT id, const QString& text, bool isDefault = false);
     void EndTextEditing();
     CTextEditCtrl* GetTextEditor() const { return m_pEditor; }
     // The Escape key: ends editing and cancels any drag.
@@ -172,6 +175,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
+    // The context menu's entries of the selected object's own kind, after Properties.
+    virtual void AddObjectCommands(QMenu* menu) {}
     // Object commands; the graph view adds its own before these.
     bool OnDrawCommand(UINT id, CCmdUI* ui);
     void InvalidateList(const std::vector<CDrawObj*>& list);

@@ -44,6 +44,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -730,4 +731,37 @@ TEST_F(GraphCommandsTest, AnEquationCurvesSheetChoosesItsEquationOnItsEquationPa
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(curve->m_strFit, "Michaelis-Menten");
     EXPECT_TRUE(curve->IsReady());
+}
+
+TEST_F(GraphCommandsTest, AGraphsContextMenuOffersItsCommands)
+{
+    CDrawGraph* graph = BuildSampleGraph();
+    ASSERT_NE(graph, nullptr);
+    const RECT frame = graph->GetFrame();
+    auto idsOf = [](QMenu* menu) {
+        std::vector<UINT> ids;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && !a->menu())
+                ids.push_back(a->data().toUInt());
+        return ids;
+    };
+    std::unique_ptr<QMenu> menu(
+        view->BuildContextMenu(view->DocToClient(POINT{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2})));
+    ASSERT_NE(menu, nullptr);
+    const std::vector<UINT> ids = idsOf(menu.get());
+    ASSERT_GE(ids.size(), 4u);
+    EXPECT_EQ(std::vector<UINT>(ids.begin(), ids.begin() + 4),
+              (std::vector<UINT>{ID_OBJECT_PROPERTIES, ID_GRAPH_ADD_DATA, ID_GRAPH_AXIS_MANAGER, ID_GRAPH_SHOW_LEGEND}));
+    for (QAction* a : menu->actions()) {
+        if (a->data().toUInt() == ID_GRAPH_SHOW_LEGEND) {
+            EXPECT_TRUE(a->isChecked());
+        }
+    }
+    // Another object's menu has none of them.
+    auto* rect = new CDrawRect({100, -5000, 1000, -5800}, &Page());
+    Page().AddObject(rect);
+    menu.reset(view->BuildContextMenu(view->DocToClient(POINT{500, -5400})));
+    ASSERT_NE(menu, nullptr);
+    for (UINT id : idsOf(menu.get()))
+        EXPECT_NE(id, UINT(ID_GRAPH_ADD_DATA));
 }
