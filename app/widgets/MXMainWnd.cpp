@@ -989,6 +989,14 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_OBJECT_MOVE_TO_BACK:
     case ID_OBJECT_MOVE_FORWARD:
     case ID_OBJECT_MOVE_BACK:
+    case ID_DRAW_SELECT:
+    case ID_DRAW_LINE:
+    case ID_DRAW_RECT:
+    case ID_DRAW_ROUNDRECT:
+    case ID_DRAW_ELLIPSE:
+    case ID_DRAW_POLYGON:
+    case ID_DRAW_TEXT:
+    case ID_DRAW_GRAPH:
     case ID_GRAPH_NEW:
     case ID_GRAPH_ADD_DATA:
     case ID_GRAPH_AXIS_MANAGER:

@@ -494,7 +494,8 @@ TEST_F(GraphCommandsTest, GraphCommandsAreGreyedWithTheirReasons)
     main->CloseAllItemWindows();
     QApplication::processEvents();
     view = nullptr;
-    for (UINT id : {ID_GRAPH_NEW, ID_GRAPH_ADD_DATA, ID_GRAPH_AXIS_MANAGER, ID_GRAPH_SHOW_LEGEND, ID_DRAW_RESULTS_LISTING})
+    for (UINT id : {ID_GRAPH_NEW, ID_GRAPH_ADD_DATA, ID_GRAPH_AXIS_MANAGER, ID_GRAPH_SHOW_LEGEND, ID_DRAW_RESULTS_LISTING,
+                    ID_DRAW_GRAPH, ID_DRAW_SELECT, ID_DRAW_TEXT})
         EXPECT_EQ(ReasonOf(id), LoadString(IDS_REASON_NO_GRAPH_PAGE)) << id;
 }
 
