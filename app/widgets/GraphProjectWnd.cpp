@@ -377,7 +377,7 @@ void CGraphView::RunAxisManager(CDrawGraph* graph)
 {
     if (!graph || !GetDrawData())
         return;
-    // Charts keep their category axis: only their value axes are added or split.
+    // Column and bar charts are offered only the Y axis options.
     CAxisManagerSheet sheet(graph, this, HasWizard(graph), true);
     if (RunDialog(sheet) != ID_WIZFINISH || GetDrawData()->GetObjectIndex(graph) < 0)
         return;
@@ -385,15 +385,6 @@ void CGraphView::RunAxisManager(CDrawGraph* graph)
         sheet.ApplyChoice();
         graph->Invalidate();
     });
-}
-
-bool CGraphView::ShowGraphProperties(CDrawGraph* graph, int side)
-{
-    std::unique_ptr<CGraphPropertySheet> sheet = CGraphPropertySheet::ForGraph(this, graph, side);
-    if (!sheet)
-        return false;
-    Edit(IDS_UNDO_PROPERTIES, [&] { RunDialog(*sheet); });
-    return true;
 }
 
 bool CGraphView::OpenObjectSheet(CDrawObj* obj, const QPoint* clicked)

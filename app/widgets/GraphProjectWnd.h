@@ -68,11 +68,9 @@ public:
     // The same once the event that asks for it is over (the graph tool asks
     // from its mouse handler, which must not run a dialog).
     void PostNewGraph(const RECT& rect);
-    // Add Data, Axis Manager and the graph's property sheet for a graph of
-    // the page (side 1 opens it on the X scale, 2 on the Y scale).
+    // Add Data and Axis Manager for a graph of the page.
     void AddData(CDrawGraph* graph);
     void RunAxisManager(CDrawGraph* graph);
-    bool ShowGraphProperties(CDrawGraph* graph, int side);
     // Draw > Results Listing: a listing of the chosen fit at the default place.
     void InsertResultsListing();
     bool OpenObjectSheet(CDrawObj* obj, const QPoint* at) override;

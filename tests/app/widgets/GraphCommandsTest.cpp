@@ -588,6 +588,29 @@ TEST_F(GraphCommandsTest, TheHistogramWizardBuildsAHistogramOfTheRates)
     EXPECT_DOUBLE_EQ(low, 3.0);
     EXPECT_DOUBLE_EQ(high, 6.0);
     EXPECT_EQ(Undo().GetCount(), 1);
+
+    // Add Data gives the histogram graph a second histogram, of the substrates.
+    answers.push_back([](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CHistoWizardSheet*>(&dialog);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        EXPECT_FALSE(sheet->IsNewGraph());
+        sheet->m_source.m_source->setCurrentIndex(sheet->m_source.m_source->findText(kTable));
+        sheet->m_source.m_values->setCurrentIndex(0);
+        sheet->m_source.m_width->setText("0.5");
+        while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
+        }
+        EXPECT_TRUE(sheet->PressFinish());
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_GRAPH_ADD_DATA));
+    ASSERT_EQ(graph->GetDatasetCount(), 2);
+    auto* second = dynamic_cast<CXYDatasetHisto*>(graph->GetDataset(1));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->m_nColumn, 0);
+    EXPECT_DOUBLE_EQ(second->m_dBinWidth, 0.5);
+    EXPECT_EQ(Undo().GetCount(), 2);
 }
 
 TEST_F(GraphCommandsTest, ResultsListingPlacesTheChosenFitAndItsSheetChangesIt)
