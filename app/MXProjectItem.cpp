@@ -25,6 +25,8 @@ void CMXProjectItem::SetName(const std::string& name, int notify)
         note.oldName = oldName;
         note.newName = name;
         doc->NotifyItems(note, true);
+        // Then the windows: a running graph wizard follows its source's name.
+        doc->UpdateAllViews(nullptr, UPDATE_HINT_NOTIFICATION, &note);
     }
 }
 

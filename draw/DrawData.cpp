@@ -112,9 +112,13 @@ void CDrawData::SerializeObjectList(CDrawObjList& list, CArchive& ar, CDrawData*
     DepthGuard depth;
     if (t_listDepth > kMaxNesting)
         ThrowArchiveError(CArchiveException::genericException, "drawing groups nested too deeply");
-    for (CDrawObj* obj : list)
+    // The list is emptied before its objects go: a graph takes its parts
+    // off the page as it is deleted, and a part that is no longer listed is
+    // left to this loop.
+    CDrawObjList old;
+    old.swap(list);
+    for (CDrawObj* obj : old)
         obj->Delete();
-    list.clear();
     try {
         for (;;) {
             std::int32_t flag = 0;

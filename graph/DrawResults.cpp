@@ -255,6 +255,16 @@ int CDrawResults::SetCharFormat(CDrawViewBase*, const CHARFORMAT& format)
     return 1;
 }
 
+void CDrawResults::SetResults(const std::string& item, int fit)
+{
+    Invalidate();
+    m_strItem = item;
+    m_nFit = std::max(fit, 0);
+    RecalcSize();
+    Invalidate();
+    SetModified();
+}
+
 void CDrawResults::OnEditProperties(CDrawViewBase* view)
 {
     // Every style page but Rotation.

@@ -72,6 +72,8 @@ public:
 
     const std::string& GetItemName() const { return m_strItem; }
     int GetFitNumber() const { return m_nFit; }
+    // Lists another fit (from 0) of the named item: measured again, repainted.
+    void SetResults(const std::string& item, int fit);
     CDataFormat& GetNumberFormat() { return m_format; }
 
 private:

@@ -293,6 +293,9 @@ inline constexpr UINT IDS_REASON_NO_GRAPH_VIEW = 8620;
 inline constexpr UINT IDS_REASON_SELECT_TWO = 8621;
 inline constexpr UINT IDS_REASON_SELECT_ONE = 8622;
 inline constexpr UINT IDS_REASON_SELECT_GROUP = 8623;
+inline constexpr UINT IDS_REASON_SELECT_GRAPH = 8624;
+inline constexpr UINT IDS_REASON_GRAPH_NO_LEGEND = 8626;
+inline constexpr UINT IDS_REASON_NO_GRAPH_PAGE = 8627;
 inline constexpr UINT IDS_REASON_GRAPH_IN_GROUP = 8639;
 
 // Data tables: column types, number formats, table actions, data filters
@@ -675,6 +678,11 @@ inline constexpr UINT IDS_UNDO_VIEW = 36146;
 inline constexpr UINT IDS_UNDO_CUT = 36147;
 inline constexpr UINT IDS_UNDO_PASTE = 36148;
 inline constexpr UINT IDS_UNDO_DROP = 36149;
+inline constexpr UINT IDS_UNDO_NEW_GRAPH = 36150;
+inline constexpr UINT IDS_UNDO_ADD_DATA = 36151;
+inline constexpr UINT IDS_UNDO_AXIS_MANAGER = 36152;
+inline constexpr UINT IDS_UNDO_SHOW_LEGEND = 36153;
+inline constexpr UINT IDS_UNDO_RESULTS_LISTING = 36154;
 
 // Graph model
 inline constexpr UINT IDS_GRAPH_BAD_PART = 36200;
@@ -733,8 +741,15 @@ inline constexpr UINT IDS_HISTO_NO_VALUES_COLUMN = 1196;
 inline constexpr UINT IDS_HISTO_NO_NUMBERS_COLUMN = 1197;
 inline constexpr UINT IDS_HISTO_INCREMENT = 1198;
 inline constexpr UINT IDS_HISTO_SCALING_TITLE = 1199;
+inline constexpr UINT IDS_HISTO_DATA_PROPERTIES = 1200;
 inline constexpr UINT IDS_PAGE_HISTO_BAR_STYLE = 1202;
 inline constexpr UINT IDS_GALLERY_XY = 2048;
 inline constexpr UINT IDS_GALLERY_COLUMN = 2049;
 inline constexpr UINT IDS_GALLERY_BAR = 2050;
 inline constexpr UINT IDS_GALLERY_HISTOGRAM = 2051;
+inline constexpr UINT IDS_XY_GRAPH_PROPERTIES = 36220;
+inline constexpr UINT IDS_HISTO_GRAPH_PROPERTIES = 36221;
+inline constexpr UINT IDS_DATA_PROPERTIES = 36222;
+inline constexpr UINT IDS_FITTED_DATA_PROPERTIES = 36223;
+inline constexpr UINT IDS_CURVE_PROPERTIES = 36224;
+inline constexpr UINT IDS_LEGEND_BOX_PROPERTIES = 36225;

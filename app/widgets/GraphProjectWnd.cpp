@@ -2,6 +2,9 @@
 
 #include "app/MXDoc.h"
 #include "app/MXGraph.h"
+#include "app/widgets/FitSourcePages.h"
+#include "app/widgets/GraphPropertySheet.h"
+#include "app/widgets/MXWizardCatalog.h"
 #include "draw/DrawData.h"
 #include "draw/PageRender.h"
 #include "draw/widgets/DrawCommands.h"
@@ -9,7 +12,14 @@
 #include "framework/UpdateNotification.h"
 #include "framework/widgets/HeaderFooterPainter.h"
 #include "framework/widgets/HeaderFooterSetupDialog.h"
+#include "graph/DrawGraph.h"
+#include "graph/DrawResults.h"
+#include "graph/Legend.h"
+#include "graphui/widgets/AxisManager.h"
+#include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/DrawStylePages.h"
+#include "graphui/widgets/HistoWizard.h"
+#include "graphui/widgets/XYWizard.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -17,6 +27,7 @@
 #include "ui/MeasurementUnit.h"
 #include "framework/widgets/HelpPropertySheet.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPageLayout>
@@ -44,6 +55,33 @@ CGraphView::ExportChooser& ExportSeam()
 {
     static CGraphView::ExportChooser chooser;
     return chooser;
+}
+
+CGraphView::DialogRunner& DialogSeam()
+{
+    static CGraphView::DialogRunner runner;
+    return runner;
+}
+
+// The graph tool marks out a place with a bare graph while the mouse is
+// dragged; the new-graph road takes over when the mouse is let go.
+void InstallGraphTool()
+{
+    CShapeDragTool* tool = GetDragTool(SHAPE_GRAPH);
+    if (!tool)
+        return;
+    tool->SetFactory([](const RECT& rect, CDrawData* page, CDrawView*) -> CDrawObj* { return new CDrawGraph(rect, page); });
+    tool->SetPlaced([](CDrawView* view, const RECT& rect) {
+        if (auto* graphView = qobject_cast<CGraphView*>(view))
+            graphView->PostNewGraph(rect);
+    });
+}
+
+// Whether the graph has a wizard that adds data to it.
+bool HasWizard(const CDrawGraph* graph)
+{
+    return dynamic_cast<const CDrawXYGraph*>(graph) || dynamic_cast<const CDrawHistoGraph*>(graph)
+        || dynamic_cast<const CDrawColumnGraph*>(graph) || dynamic_cast<const CDrawBarGraph*>(graph);
 }
 
 // Sets the server item's copy flag for one copy and puts it back however the copy ends.
@@ -114,6 +152,7 @@ CGraphView::CGraphView(CMXGraph* graph, QWidget* parent) : CDrawView(parent), m_
             return found;
         };
     setObjectName("GraphView");
+    InstallGraphTool();
     LiveViews().push_back(this);
     m_extentTimer.setSingleShot(true);
     m_extentTimer.setInterval(1000);
@@ -194,6 +233,10 @@ void CGraphView::scrollContentsBy(int dx, int dy)
 
 void CGraphView::OnUpdate(CDocView* sender, int hint, CObject* object)
 {
+    // A running wizard hears of the items it lists first.
+    if (m_pWizard && hint == UPDATE_HINT_NOTIFICATION)
+        if (auto* notice = dynamic_cast<CUpdateNotification*>(object))
+            m_pWizard->OnItemNotify(*notice);
     // Workspace notices reach the page's objects through the item; the view
     // does not repaint for them.
     if (hint == UPDATE_HINT_NOTIFICATION)
@@ -224,6 +267,195 @@ void CGraphView::RunPropertySheet(const std::string& title, int mask)
     std::unique_ptr<CHelpPropertySheet> sheet(BuildPropertySheet(title, mask));
     if (sheet && sheet->GetPageCount() > 0)
         sheet->exec();
+}
+
+// ---------------------------------------------------------------- graphs
+
+void CGraphView::SetDialogRunner(DialogRunner runner) { DialogSeam() = std::move(runner); }
+
+int CGraphView::RunDialog(QDialog& dialog)
+{
+    auto* wizard = dynamic_cast<CWizardSheet*>(&dialog);
+    if (!DialogSeam())
+        return wizard ? wizard->Run() : dialog.exec();
+    if (wizard)
+        wizard->Start();
+    return DialogSeam()(dialog);
+}
+
+CMXDoc* CGraphView::GetDocument() const
+{
+    return m_pGraph ? dynamic_cast<CMXDoc*>(m_pGraph->GetDocument()) : nullptr;
+}
+
+CDrawGraph* CGraphView::GetSelectedGraph() const
+{
+    const auto& selection = GetSelection();
+    return selection.size() == 1 ? dynamic_cast<CDrawGraph*>(selection.front()) : nullptr;
+}
+
+void CGraphView::AddObjectCommands(QMenu* menu)
+{
+    if (!GetSelectedGraph())
+        return;
+    AddMenuCommand(menu, ID_GRAPH_ADD_DATA, tr("&Add Data..."));
+    AddMenuCommand(menu, ID_GRAPH_AXIS_MANAGER, tr("A&xis Manager..."));
+    AddMenuCommand(menu, ID_GRAPH_SHOW_LEGEND, tr("Show &Legend"));
+}
+
+void CGraphView::PostNewGraph(const RECT& rect)
+{
+    QTimer::singleShot(0, this, [this, rect] { NewGraph(rect); });
+}
+
+void CGraphView::NewGraph(const RECT& rect)
+{
+    CMXDoc* doc = GetDocument();
+    if (!GetDrawData() || !doc || m_pWizard)
+        return;
+    EndTextEditing();
+    CSelectGraphTypeDlg gallery(this);
+    if (RunDialog(gallery) != QDialog::Accepted)
+        return;
+    const int kind = gallery.GetChoice();
+    CMXWizardCatalog catalog(doc);
+    std::unique_ptr<CGraphWizardSheet> sheet;
+    if (kind == 0)
+        sheet = std::make_unique<CXYWizardSheet>(&catalog, doc, this);
+    else if (kind == 3)
+        sheet = std::make_unique<CHistoWizardSheet>(&catalog, doc, this);
+    else
+        sheet = MakeChartWizard(kind, &catalog, doc, this);
+    if (!sheet)
+        return;
+    m_pWizard = sheet.get();
+    const int result = RunDialog(*sheet);
+    m_pWizard = nullptr;
+    // The item may have gone while the wizard ran.
+    CDrawData* page = GetDrawData();
+    if (result != ID_WIZFINISH || !page)
+        return;
+    BeginUndoStep();
+    CDrawGraph* graph = nullptr;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (kind == 0)
+            graph = new CDrawXYGraph(rect, page);
+        else if (kind == 3)
+            graph = new CDrawHistoGraph(rect, page);
+        else
+            graph = BuildChart(static_cast<CChartWizardSheet&>(*sheet), page, rect);
+        if (kind == 0 || kind == 3)
+            sheet->ApplyToGraph(graph, true);
+        QApplication::restoreOverrideCursor();
+    }
+    Select(graph, false);
+    graph->Invalidate();
+    EndUndoStep(IDS_UNDO_NEW_GRAPH);
+}
+
+void CGraphView::AddData(CDrawGraph* graph)
+{
+    CMXDoc* doc = GetDocument();
+    if (!graph || !doc || m_pWizard || !HasWizard(graph))
+        return;
+    CMXWizardCatalog catalog(doc);
+    std::unique_ptr<CGraphWizardSheet> sheet;
+    if (dynamic_cast<CDrawXYGraph*>(graph))
+        sheet = std::make_unique<CXYWizardSheet>(graph, &catalog, doc, this);
+    else if (dynamic_cast<CDrawHistoGraph*>(graph))
+        sheet = std::make_unique<CHistoWizardSheet>(graph, &catalog, doc, this);
+    else if (dynamic_cast<CDrawBarGraph*>(graph))
+        sheet = std::make_unique<CBarChartWizardSheet>(graph, &catalog, doc, this);
+    else
+        sheet = std::make_unique<CColChartWizardSheet>(graph, &catalog, doc, this);
+    m_pWizard = sheet.get();
+    const int result = RunDialog(*sheet);
+    m_pWizard = nullptr;
+    if (result != ID_WIZFINISH || !GetDrawData() || GetDrawData()->GetObjectIndex(graph) < 0)
+        return;
+    Edit(IDS_UNDO_ADD_DATA, [&] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        sheet->ApplyToGraph(graph, false);
+        QApplication::restoreOverrideCursor();
+        graph->Invalidate();
+    });
+}
+
+void CGraphView::RunAxisManager(CDrawGraph* graph)
+{
+    if (!graph || !GetDrawData())
+        return;
+    // Column and bar charts are offered only the Y axis options.
+    const bool xy = dynamic_cast<CDrawXYGraph*>(graph) || dynamic_cast<CDrawHistoGraph*>(graph);
+    CAxisManagerSheet sheet(graph, this, xy, true);
+    if (RunDialog(sheet) != ID_WIZFINISH || GetDrawData()->GetObjectIndex(graph) < 0)
+        return;
+    Edit(IDS_UNDO_AXIS_MANAGER, [&] {
+        sheet.ApplyChoice();
+        graph->Invalidate();
+    });
+}
+
+bool CGraphView::OpenObjectSheet(CDrawObj* obj, const QPoint* clicked)
+{
+    std::unique_ptr<CGraphPropertySheet> sheet;
+    if (auto* graph = dynamic_cast<CDrawGraph*>(obj)) {
+        int side = 0;
+        if (clicked) {
+            // Near the top or bottom edge of the frame lie the X axes, near
+            // the left or right edge the Y axes.
+            const POINT at = ClientToDoc(*clicked);
+            const RECT frame = graph->GetFrame();
+            const SIZE handle = graph->GetHandleSize(this);
+            int style = 0, width = 0;
+            graph->GetLineStyle(style, width);
+            const int tolerance = std::max(width, 0) + 4 * std::max<int>(handle.cx, handle.cy);
+            auto near = [tolerance](LONG a, LONG b) { return std::abs(a - b) <= tolerance; };
+            const bool inX = at.x >= frame.left - tolerance && at.x <= frame.right + tolerance;
+            const bool inY = at.y >= frame.top - tolerance && at.y <= frame.bottom + tolerance;
+            if (inX && (near(at.y, frame.top) || near(at.y, frame.bottom)))
+                side = 1;
+            else if (inY && (near(at.x, frame.left) || near(at.x, frame.right)))
+                side = 2;
+        }
+        sheet = CGraphPropertySheet::ForGraph(this, graph, side);
+    } else if (auto* sample = dynamic_cast<CDataPointBox*>(obj)) {
+        sheet = CGraphPropertySheet::ForDataset(this, sample);
+    } else if (auto* box = dynamic_cast<CLegendBox*>(obj)) {
+        sheet = CGraphPropertySheet::ForLegend(this, box);
+    } else if (auto* listing = dynamic_cast<CDrawResults*>(obj)) {
+        sheet = CGraphPropertySheet::ForResults(this, listing);
+        // Without a fit item the page has said so and nothing opens.
+        if (!sheet)
+            return true;
+    }
+    if (!sheet)
+        return false;
+    Edit(IDS_UNDO_PROPERTIES, [&] { RunDialog(*sheet); });
+    return true;
+}
+
+void CGraphView::InsertResultsListing()
+{
+    CMXDoc* doc = GetDocument();
+    CDrawData* page = GetDrawData();
+    if (!doc || !page)
+        return;
+    CResultsListingDlg dialog(doc, this);
+    if (!dialog.OnInitDialog() || RunDialog(dialog) != QDialog::Accepted || !GetDrawData())
+        return;
+    Edit(IDS_UNDO_RESULTS_LISTING, [&] {
+        // Where a new object goes: the view's top left corner, an inch in.
+        const POINT corner = ClientToDoc(QPoint(0, 0));
+        const RECT at{corner.x + kUnitsPerInch, corner.y - kUnitsPerInch, corner.x + kUnitsPerInch,
+                      corner.y - kUnitsPerInch};
+        auto* listing = new CDrawResults(dialog.m_strName, at, page, dialog.m_nFitNumber - 1);
+        page->AddObject(listing);
+        listing->RecalcSize();
+        Select(listing, false);
+        listing->Invalidate();
+    });
 }
 
 void CGraphView::ApplyItemPageSetup()
@@ -382,18 +614,58 @@ bool CGraphView::OnCmdMsg(UINT id, CCmdUI* ui)
         if (!ui && m_pGraph)
             m_pGraph->SetModified(true);
         return CDrawView::OnCmdMsg(id, ui);
-    case ID_DRAW_GRAPH: {
-        // Graphs come with the graph model; until then the tool has nothing to place.
-        CShapeDragTool* tool = GetDragTool(SHAPE_GRAPH);
+    case ID_DRAW_GRAPH:
         if (ui) {
-            ui->Enable(false);
+            ui->Enable(m_pGraph != nullptr);
             ui->SetRadio(CShapeTool::GetCurrentShape() == SHAPE_GRAPH);
             return true;
         }
-        if (tool)
+        if (GetDragTool(SHAPE_GRAPH))
             CShapeTool::SetCurrentShape(SHAPE_GRAPH, this);
         return true;
+    case ID_GRAPH_NEW:
+        if (ui)
+            return enable(m_pGraph != nullptr);
+        NewGraph(kNewGraphRect);
+        return true;
+    case ID_GRAPH_ADD_DATA: {
+        CDrawGraph* graph = GetSelectedGraph();
+        if (ui) {
+            ui->Enable(graph && HasWizard(graph));
+            ui->SetReason(LoadString(IDS_REASON_SELECT_GRAPH));
+            return true;
+        }
+        AddData(graph);
+        return true;
     }
+    case ID_GRAPH_AXIS_MANAGER: {
+        CDrawGraph* graph = GetSelectedGraph();
+        if (ui) {
+            ui->Enable(graph != nullptr);
+            ui->SetReason(LoadString(IDS_REASON_SELECT_GRAPH));
+            return true;
+        }
+        RunAxisManager(graph);
+        return true;
+    }
+    case ID_GRAPH_SHOW_LEGEND: {
+        CDrawGraph* graph = GetSelectedGraph();
+        CLegend* legend = graph ? graph->GetLegend() : nullptr;
+        if (ui) {
+            ui->Enable(legend != nullptr);
+            ui->SetCheck(legend && legend->IsShown());
+            ui->SetReason(LoadString(graph ? IDS_REASON_GRAPH_NO_LEGEND : IDS_REASON_SELECT_GRAPH));
+            return true;
+        }
+        if (legend)
+            Edit(IDS_UNDO_SHOW_LEGEND, [&] { legend->Show(!legend->IsShown()); });
+        return true;
+    }
+    case ID_DRAW_RESULTS_LISTING:
+        if (ui)
+            return enable(m_pGraph != nullptr);
+        InsertResultsListing();
+        return true;
     case ID_OBJECT_HIDE: {
         bool can = !selection.empty();
         for (CDrawObj* obj : selection)

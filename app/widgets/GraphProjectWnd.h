@@ -12,8 +12,12 @@
 #include <functional>
 #include <string>
 
+class CDrawGraph;
+class CGraphWizardSheet;
+class CMXDoc;
 class CMXGraph;
 class CHelpPropertySheet;
+class QDialog;
 class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
@@ -54,6 +58,36 @@ public:
     using ExportChooser = std::function<bool(QWidget* parent, std::string& path, double& dpi)>;
     static void SetExportChooser(ExportChooser chooser);
 
+    // ---- graphs
+    // Where the New Graph command puts its graph: 3.5 by 2.7 inches, an inch
+    // and a fifth from the page's left edge (page units, y upwards).
+    static constexpr RECT kNewGraphRect{864, -360, 3384, -2304};
+    // The gallery and the chosen wizard; the graph that the wizard finishes
+    // with goes at rect as one undo step. Cancel anywhere builds nothing.
+    void NewGraph(const RECT& rect);
+    // The same once the event that asks for it is over (the graph tool asks
+    // from its mouse handler, which must not run a dialog).
+    void PostNewGraph(const RECT& rect);
+    // Add Data and Axis Manager for a graph of the page.
+    void AddData(CDrawGraph* graph);
+    void RunAxisManager(CDrawGraph* graph);
+    // Draw > Results Listing: a listing of the chosen fit at the default place.
+    void InsertResultsListing();
+    bool OpenObjectSheet(CDrawObj* obj, const QPoint* at) override;
+    // The one selected object when it is a graph, else null.
+    CDrawGraph* GetSelectedGraph() const;
+    // The wizard running from this view (workspace notices reach it), or null.
+    CGraphWizardSheet* GetRunningWizard() const { return m_pWizard; }
+    CMXDoc* GetDocument() const;
+
+    // The graph commands' dialogs (the gallery, the wizards, the axis
+    // manager, the property sheets) run through this seam, which tests
+    // answer; it returns what the dialog's own run would. A wizard has been
+    // shown on its first page when the seam gets it.
+    using DialogRunner = std::function<int(QDialog& dialog)>;
+    static void SetDialogRunner(DialogRunner runner);
+    int RunDialog(QDialog& dialog);
+
     // The timer that brings the served extent up to date (one second after a change).
     QTimer& ExtentTimer() { return m_extentTimer; }
     // The timer ran out: the served extent is computed.
@@ -61,6 +95,8 @@ public:
 
 protected:
     void scrollContentsBy(int dx, int dy) override;
+    // A graph's menu offers Add Data, Axis Manager and Show Legend.
+    void AddObjectCommands(QMenu* menu) override;
 
 private:
     void Print();
@@ -68,6 +104,7 @@ private:
     void Export();
 
     CMXGraph* m_pGraph;
+    CGraphWizardSheet* m_pWizard = nullptr;
     QTimer m_extentTimer;
     bool m_bRestoring = false;
 };

@@ -408,6 +408,13 @@ void CMXMainWnd::CreateDrawingMenus(QMenuBar* bar)
         toolGroup->addAction(action);
         draw->addAction(action);
     }
+    draw->addSeparator();
+    draw->addAction(Command(ID_DRAW_RESULTS_LISTING, "&Results Listing...", "Place a listing of a fit's parameters on the page\nResults Listing"));
+    QMenu* graph = bar->addMenu("&Graph");
+    graph->addAction(Command(ID_GRAPH_NEW, "&New Graph...", "Choose a kind of graph and build it with its wizard\nNew Graph"));
+    graph->addAction(Command(ID_GRAPH_ADD_DATA, "&Add Data...", "Add a data set to the selected graph\nAdd Data"));
+    graph->addAction(Command(ID_GRAPH_AXIS_MANAGER, "A&xis Manager...", "Add, split or remove axes of the selected graph\nAxis Manager"));
+    graph->addAction(Command(ID_GRAPH_SHOW_LEGEND, "Show &Legend", "Show or hide the legend of the selected graph\nShow Legend", {}, true));
     QMenu* object = bar->addMenu("O&bject");
     object->addAction(Command(ID_OBJECT_PROPERTIES, "P&roperties...", "Change the style of the selected objects\nProperties", {QKeySequence("Alt+Return")}));
     object->addAction(Command(ID_OBJECT_EDIT_TEXT, "&Edit Text", "Edit the selected text object\nEdit Text"));
@@ -982,12 +989,27 @@ bool CMXMainWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     case ID_OBJECT_MOVE_TO_BACK:
     case ID_OBJECT_MOVE_FORWARD:
     case ID_OBJECT_MOVE_BACK:
+    case ID_DRAW_SELECT:
+    case ID_DRAW_LINE:
+    case ID_DRAW_RECT:
+    case ID_DRAW_ROUNDRECT:
+    case ID_DRAW_ELLIPSE:
+    case ID_DRAW_POLYGON:
+    case ID_DRAW_TEXT:
+    case ID_DRAW_GRAPH:
+    case ID_GRAPH_NEW:
+    case ID_GRAPH_ADD_DATA:
+    case ID_GRAPH_AXIS_MANAGER:
+    case ID_GRAPH_SHOW_LEGEND:
+    case ID_DRAW_RESULTS_LISTING: {
         // A graph page's view claims these first; here no graph window is active.
         if (!ui)
             return false;
+        const bool arranging = id >= ID_ALIGN_LEFT && id <= ID_OBJECT_MOVE_BACK;
         ui->Enable(false);
-        ui->SetReason(LoadString(IDS_REASON_NO_GRAPH_VIEW));
+        ui->SetReason(LoadString(arranging ? IDS_REASON_NO_GRAPH_VIEW : IDS_REASON_NO_GRAPH_PAGE));
         return true;
+    }
     case ID_WINDOW_CLOSE_ALL:
         if (ui) {
             ui->Enable(GetActiveItemFrame() != nullptr);

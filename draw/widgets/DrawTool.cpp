@@ -339,7 +339,9 @@ void CShapeSelectTool::OnLButtonDblClk(CDrawView* view, int flags, QPoint point)
     const auto& selection = view->GetSelection();
     if (selection.size() == 1) {
         view->BeginUndoStep();
-        selection.front()->OnOpen(view);
+        CDrawObj* obj = selection.front();
+        if (!view->OpenObjectSheet(obj, &point))
+            obj->OnOpen(view);
         view->EndUndoStep(IDS_UNDO_PROPERTIES);
     } else if (selection.size() > 1) {
         view->OnCmdMsg(33069, nullptr);
@@ -416,6 +418,20 @@ void CShapeDragTool::OnLButtonUp(CDrawView* view, int flags, QPoint point)
         view->SetCapture(false);
         view->EndUndoStep(IDS_UNDO_DRAW);
         CShapeSelectTool::Instance().OnLButtonDown(view, flags, point);
+    } else if (m_placed && view->HasCapture() && !view->GetSelection().empty() &&
+               (State().mode == DRAG_SIZE_NEW || State().mode == DRAG_NEW_ARMED)) {
+        CDrawObj* marker = view->GetSelection().back();
+        marker->EndDrag(view, true, true);
+        const RECT rect = marker->GetPosition();
+        view->RemoveFromSelection(marker);
+        marker->Remove();
+        State().mode = DRAG_NONE;
+        view->SetCapture(false);
+        CurrentShape() = SHAPE_SELECT;
+        // The marker came and went within the step: the page is as it was.
+        view->EndUndoStep(IDS_UNDO_DRAW);
+        m_placed(view, rect);
+        return;
     }
     CShapeSelectTool::Instance().OnLButtonUp(view, flags, point);
 }

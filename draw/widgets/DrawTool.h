@@ -100,9 +100,15 @@ public:
     void OnCancel(CDrawView* view) override;
     // The graph model installs the graph tool's placeholder.
     void SetFactory(Factory create) { m_create = std::move(create); }
+    // A tool whose object only marks out a place (the graph tool's) takes
+    // the marker off the page when the mouse is let go after a drag and
+    // hands its rectangle on instead.
+    using Placed = std::function<void(CDrawView* view, const RECT& rect)>;
+    void SetPlaced(Placed placed) { m_placed = std::move(placed); }
 
 private:
     Factory m_create;
+    Placed m_placed;
 };
 
 class CShapePolyTool : public CShapeTool {

@@ -1004,8 +1004,10 @@ void CDrawView::EditProperties()
     if (m_selection.empty())
         return;
     Edit(IDS_UNDO_PROPERTIES, [&] {
-        if (m_selection.size() == 1)
-            m_selection.front()->OnEditProperties(this);
+        if (m_selection.size() == 1) {
+            if (!OpenObjectSheet(m_selection.front(), nullptr))
+                m_selection.front()->OnEditProperties(this);
+        }
         else
             RunPropertySheet(LoadString(IDS_MULTIPLE_PROPERTIES), 255);
     });
@@ -1214,6 +1216,26 @@ void CDrawView::dropEvent(QDropEvent* event)
 
 // ---------------------------------------------------------------- context menu
 
+QAction* CDrawView::AddMenuCommand(QMenu* menu, UINT id, const QString& text, bool isDefault)
+{
+    QAction* action = menu->addAction(text);
+    CCmdUI ui(id);
+    OnCmdMsg(id, &ui);
+    action->setEnabled(ui.m_enabled.value_or(false));
+    if (ui.m_checked) {
+        action->setCheckable(true);
+        action->setChecked(*ui.m_checked);
+    }
+    if (isDefault) {
+        QFont f = action->font();
+        f.setBold(true);
+        action->setFont(f);
+    }
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { OnCmdMsg(id, nullptr); });
+    return action;
+}
+
 QMenu* CDrawView::BuildContextMenu(QPoint client)
 {
     CDrawData* page = GetDrawData();
@@ -1229,23 +1251,7 @@ QMenu* CDrawView::BuildContextMenu(QPoint client)
     if (!hit)
         hit = page->ObjectAt(doc, this);
     auto* menu = new QMenu(this);
-    auto add = [&](UINT id, const QString& text, bool isDefault = false) {
-        QAction* action = menu->addAction(text);
-        CCmdUI ui(id);
-        OnCmdMsg(id, &ui);
-        action->setEnabled(ui.m_enabled.value_or(false));
-        if (ui.m_checked) {
-            action->setCheckable(true);
-            action->setChecked(*ui.m_checked);
-        }
-        if (isDefault) {
-            QFont f = action->font();
-            f.setBold(true);
-            action->setFont(f);
-        }
-        action->setData(id);
-        connect(action, &QAction::triggered, this, [this, id] { OnCmdMsg(id, nullptr); });
-    };
+    auto add = [&](UINT id, const QString& text, bool isDefault = false) { AddMenuCommand(menu, id, text, isDefault); };
     if (!hit) {
         ClearSelection();
         add(ID_EDIT_PASTE, tr("&Paste"));
@@ -1262,6 +1268,7 @@ QMenu* CDrawView::BuildContextMenu(QPoint client)
     } else {
         add(ID_OBJECT_PROPERTIES, tr("P&roperties..."), true);
     }
+    AddObjectCommands(menu);
     menu->addSeparator();
     add(ID_EDIT_CUT, tr("Cu&t"));
     add(ID_EDIT_COPY, tr("&Copy"));

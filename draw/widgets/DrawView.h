@@ -27,6 +27,7 @@ class CDrawData;
 class CDrawObj;
 class CTextEditCtrl;
 class MeasurementUnit;
+class QAction;
 class QMenu;
 struct CDrawDC;
 
@@ -73,6 +74,11 @@ public:
     CInPlaceTextEditor* CreateTextEditor(CDrawTextBase* obj, bool show) override;
     void DestroyTextEditor(CInPlaceTextEditor* editor) override;
     void RunPropertySheet(const std::string& title, int mask) override;
+    // Opens the sheet of an object that the drawing layer has no pages for
+    // (graphs and their parts live in layers above); a double click (at, in
+    // client pixels) may start it on the part under the mouse. False leaves
+    // the object to its own properties.
+    virtual bool OpenObjectSheet(CDrawObj* obj, const QPoint* at) { return false; }
 
     // ---- selection
     void Select(CDrawObj* obj, bool add = false);
@@ -126,6 +132,8 @@ public:
     bool PasteDrawingData(const std::vector<BYTE>& bytes, const QPoint* at = nullptr);
     // The context menu for a client point (it selects what is under it).
     QMenu* BuildContextMenu(QPoint client);
+    // A command entry of a menu, enabled and checked as the command says.
+    QAction* AddMenuCommand(QMenu* menu, UINT id, const QString& text, bool isDefault = false);
     void EndTextEditing();
     CTextEditCtrl* GetTextEditor() const { return m_pEditor; }
     // The Escape key: ends editing and cancels any drag.
@@ -167,6 +175,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
+    // The context menu's entries of the selected object's own kind, after Properties.
+    virtual void AddObjectCommands(QMenu* menu) {}
     // Object commands; the graph view adds its own before these.
     bool OnDrawCommand(UINT id, CCmdUI* ui);
     void InvalidateList(const std::vector<CDrawObj*>& list);

@@ -146,7 +146,7 @@ CCategoryAxisPage::CCategoryAxisPage(CDrawGraph* graph, CXYAxis* axis, CWizardCa
 void CCategoryAxisPage::FillColumns()
 {
     m_bFilling = true;
-    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
+    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
     CGraphSources* sources = m_pGraph ? m_pGraph->GetSources() : nullptr;
     SetItems(m_column, ColumnNames(sources ? sources->FindTable(m_strTable) : nullptr));

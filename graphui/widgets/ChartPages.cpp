@@ -162,7 +162,7 @@ CChartEditDataSourcePage::CChartEditDataSourcePage(CXYDatasetChart* dataset, CWi
 void CChartEditDataSourcePage::FillColumns()
 {
     m_bFilling = true;
-    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
+    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
     CDrawGraph* graph = m_pDataset->GetGraph();
     CGraphSources* sources = graph ? graph->GetSources() : nullptr;

@@ -163,10 +163,10 @@ void CChartDataSourcePage::FillLists()
     m_bFilling = true;
     CGraphWizardSheet* sheet = GraphSheet();
     CWizardCatalog* catalog = sheet ? sheet->GetCatalog() : nullptr;
-    SetItems(m_source, catalog ? catalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
+    SetItems(m_source, catalog ? catalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_source->setCurrentIndex(m_source->findText(Q(m_strSource), Qt::MatchFixedString));
     std::vector<std::string> columns;
-    const bool table = catalog && !m_strSource.empty() && catalog->GetItemKind(m_strSource) == KIND_TABLE;
+    const bool table = catalog && !m_strSource.empty() && catalog->GetItemKind(m_strSource) == WizardKind::Table;
     if (table && sheet->GetSources())
         columns = ColumnNames(sheet->GetSources()->FindTable(m_strSource));
     for (auto [combo, index] : {std::pair{m_category, m_nCategoryColumn}, std::pair{m_upper, m_nUpperColumn},
@@ -729,7 +729,7 @@ void CChartWizardSheet::CalcAutoRange(bool xLog, bool yLog, double& xMin, double
 {
     AxisScale::DefaultRange(xLog, xMin, xMax);
     AxisScale::DefaultRange(yLog, yMin, yMax);
-    if (!m_pSources || GetSourceKind() != KIND_TABLE)
+    if (!m_pSources || GetSourceKind() != WizardKind::Table)
         return;
     const CMyData* table = m_pSources->FindTable(m_source.m_strSource);
     if (!table)
@@ -760,7 +760,7 @@ void CChartWizardSheet::GetAxisTitles(std::string& x, std::string& y)
 {
     x = LoadString(IDS_X_AXIS);
     y = LoadString(IDS_Y_AXIS);
-    if (!m_pSources || GetSourceKind() != KIND_TABLE)
+    if (!m_pSources || GetSourceKind() != WizardKind::Table)
         return;
     const CMyData* table = m_pSources->FindTable(m_source.m_strSource);
     if (table && m_source.m_nCategoryColumn >= 0)

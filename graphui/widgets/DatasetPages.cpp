@@ -150,7 +150,7 @@ CXYErrorsPage::CXYErrorsPage(CXYDataset* dataset, CWizardCatalog* catalog, bool 
 void CXYErrorsPage::FillColumns()
 {
     m_bFilling = true;
-    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
+    SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
     CGraphSources* sources = SourcesOf(m_pDataset);
     const std::vector<std::string> columns = ColumnNames(sources ? sources->FindTable(m_strTable) : nullptr);
@@ -330,8 +330,8 @@ void CDataSourcePage::DoDataExchange(CDataExchange* pDX)
 {
     if (!pDX->m_bSaveAndValidate) {
         m_bFilling = true;
-        SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
-        SetItems(m_transform, m_pCatalog ? m_pCatalog->GetItemNames(KIND_TRANSFORM) : std::vector<std::string>{});
+        SetItems(m_table, m_pCatalog ? m_pCatalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
+        SetItems(m_transform, m_pCatalog ? m_pCatalog->GetItemNames(WizardKind::Transform) : std::vector<std::string>{});
         m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
         m_transform->setCurrentIndex(m_transform->findText(Q(m_strTransform), Qt::MatchFixedString));
         m_bFilling = false;
@@ -356,7 +356,7 @@ void CDataSourcePage::DoDataExchange(CDataExchange* pDX)
 bool CDataSourcePage::OnApply()
 {
     // Only a data table can be plotted: another name stores nothing.
-    if (!m_pCatalog || m_pCatalog->GetItemKind(m_strTable) != KIND_TABLE)
+    if (!m_pCatalog || m_pCatalog->GetItemKind(m_strTable) != WizardKind::Table)
         return true;
     CXYDatasetTable& d = *m_pDataset;
     d.m_strSource = m_strTable;

@@ -760,6 +760,12 @@ bool CLocationPage::OnApply()
 CHelpPropertySheet* BuildDrawStyleSheet(CDrawView* view, const std::string& title, int mask)
 {
     auto* sheet = new CHelpPropertySheet(QString::fromStdString(title), view);
+    AddDrawStylePages(sheet, view, mask);
+    return sheet;
+}
+
+int AddDrawStylePages(CHelpPropertySheet* sheet, CDrawView* view, int mask)
+{
     std::vector<CDrawStylePage*> pages;
     auto add = [&](CDrawStylePage* page, bool always = false) {
         if (always || page->Applies()) {
@@ -801,5 +807,5 @@ CHelpPropertySheet* BuildDrawStyleSheet(CDrawView* view, const std::string& titl
         // After an apply the sheet's Cancel can no longer take anything back.
         SetCancelToClose(sheet);
     });
-    return sheet;
+    return int(pages.size());
 }

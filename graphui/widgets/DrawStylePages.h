@@ -221,3 +221,6 @@ private:
 // The sheet of the pages of the mask that apply to the view's selection;
 // Apply and OK write every changed page back. The caller runs and deletes it.
 CHelpPropertySheet* BuildDrawStyleSheet(CDrawView* view, const std::string& title, int mask);
+// Adds those pages to a sheet of another kind (a graph's or a dataset's),
+// with the same writing back; the number of pages added.
+int AddDrawStylePages(CHelpPropertySheet* sheet, CDrawView* view, int mask);

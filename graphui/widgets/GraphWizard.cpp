@@ -321,6 +321,19 @@ void CSelectGraphTypeDlg::UpdateButton()
     m_create->setEnabled(m_list->selectedItems().size() == 1);
 }
 
+void CSelectGraphTypeDlg::SetKindAvailable(int kind, bool available, const std::string& reason)
+{
+    QListWidgetItem* item = m_list->item(kind);
+    if (!item)
+        return;
+    const Qt::ItemFlags usable = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    item->setFlags(available ? item->flags() | usable : item->flags() & ~usable);
+    item->setToolTip(available ? QString() : QString::fromStdString(reason));
+    if (!available)
+        item->setSelected(false);
+    UpdateButton();
+}
+
 void CSelectGraphTypeDlg::OnCreate()
 {
     const auto selected = m_list->selectedItems();

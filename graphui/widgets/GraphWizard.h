@@ -31,16 +31,20 @@ enum WizardButtons : int {
 // What a wizard's run answers when the user pressed Finish.
 inline constexpr int ID_WIZFINISH = 12325;
 
-// Workspace item kinds as the wizards test them.
-enum WizardItemKind : int {
-    KIND_TABLE = 1,
-    KIND_EQUATION = 8,
-    KIND_LINEAR_FIT = 16,
-    KIND_NONLINEAR_FIT = 32,
-    KIND_TRANSFORM = 64,
-    KIND_DLL_EQUATION = 128,
-    KIND_SOURCE_MASK = 185,
+// Workspace item kinds as the wizards test them: the values of the
+// workspace's item kind flags, under names of their own so that a file may
+// see both.
+namespace WizardKind {
+enum : int {
+    Table = 1,
+    Equation = 8,
+    LinearFit = 16,
+    NonlinearFit = 32,
+    Transform = 64,
+    DllEquation = 128,
+    SourceMask = 185,
 };
+} // namespace WizardKind
 
 // What the wizards list of the workspace: item names by kind and the kind of
 // a named item. The workspace implements it; tests give their own.
@@ -187,6 +191,8 @@ public:
     QPushButton* CreateButton() const { return m_create; }
     // "Create..." pressed: takes the selection and closes when there is one.
     void OnCreate();
+    // A kind that cannot be made now is shown greyed with the reason as its tip.
+    void SetKindAvailable(int kind, bool available, const std::string& reason = {});
 
 private:
     void UpdateButton();

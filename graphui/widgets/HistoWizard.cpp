@@ -185,10 +185,10 @@ void CHistoDataSourcePage::FillLists()
 {
     m_bFilling = true;
     CWizardCatalog* catalog = Catalog();
-    SetItems(m_source, catalog ? catalog->GetItemNames(KIND_TABLE) : std::vector<std::string>{});
+    SetItems(m_source, catalog ? catalog->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_source->setCurrentIndex(m_source->findText(Q(m_strSource), Qt::MatchFixedString));
     std::vector<std::string> columns;
-    const bool table = catalog && !m_strSource.empty() && catalog->GetItemKind(m_strSource) == KIND_TABLE;
+    const bool table = catalog && !m_strSource.empty() && catalog->GetItemKind(m_strSource) == WizardKind::Table;
     if (table && Sources())
         columns = ColumnNames(Sources()->FindTable(m_strSource));
     for (auto [combo, index] : {std::pair{m_values, m_nColumn}, std::pair{m_weights, m_nWeightsColumn}}) {
@@ -512,7 +512,7 @@ void CHistoWizardSheet::CalcAutoRange(bool xLog, bool yLog, double& xMin, double
 {
     AxisScale::DefaultRange(xLog, xMin, xMax);
     AxisScale::DefaultRange(yLog, yMin, yMax);
-    if (!m_pSources || GetSourceKind() != KIND_TABLE)
+    if (!m_pSources || GetSourceKind() != WizardKind::Table)
         return;
     const CMyData* table = m_pSources->FindTable(m_source.m_strSource);
     if (!table)
@@ -537,7 +537,7 @@ void CHistoWizardSheet::GetAxisTitles(std::string& x, std::string& y)
 {
     x = LoadString(IDS_X_AXIS);
     y = LoadString(IDS_HISTO_NUMBER);
-    if (!m_pSources || GetSourceKind() != KIND_TABLE || m_source.m_nColumn < 0)
+    if (!m_pSources || GetSourceKind() != WizardKind::Table || m_source.m_nColumn < 0)
         return;
     if (const CMyData* table = m_pSources->FindTable(m_source.m_strSource))
         x = table->GetColumnName(m_source.m_nColumn);

@@ -21,8 +21,8 @@ namespace pages {
 
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-inline bool IsFit(int kind) { return kind == KIND_LINEAR_FIT || kind == KIND_NONLINEAR_FIT; }
-inline bool IsEquation(int kind) { return kind == KIND_EQUATION || kind == KIND_DLL_EQUATION; }
+inline bool IsFit(int kind) { return kind == WizardKind::LinearFit || kind == WizardKind::NonlinearFit; }
+inline bool IsEquation(int kind) { return kind == WizardKind::Equation || kind == WizardKind::DllEquation; }
 
 // Widths of the pages are shown in points.
 const MeasurementUnit& PointUnit();

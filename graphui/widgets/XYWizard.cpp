@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -125,12 +126,12 @@ void CXYDataPage::FillLists()
     m_bFilling = true;
     CGraphWizardSheet* sheet = GraphSheet();
     CWizardCatalog* catalog = sheet ? sheet->GetCatalog() : nullptr;
-    SetItems(m_source, catalog ? catalog->GetItemNames(KIND_SOURCE_MASK) : std::vector<std::string>{});
-    SetItems(m_transform, catalog ? catalog->GetItemNames(KIND_TRANSFORM) : std::vector<std::string>{});
+    SetItems(m_source, catalog ? catalog->GetItemNames(WizardKind::SourceMask) : std::vector<std::string>{});
+    SetItems(m_transform, catalog ? catalog->GetItemNames(WizardKind::Transform) : std::vector<std::string>{});
     m_source->setCurrentIndex(m_source->findText(Q(m_strSource), Qt::MatchFixedString));
     m_transform->setCurrentIndex(m_transform->findText(Q(m_strTransform), Qt::MatchFixedString));
     std::vector<std::string> columns;
-    if (SourceKind() == KIND_TABLE && sheet && sheet->GetSources())
+    if (SourceKind() == WizardKind::Table && sheet && sheet->GetSources())
         columns = ColumnNames(sheet->GetSources()->FindTable(m_strSource));
     for (auto [combo, index] : {std::pair{m_x, m_nXColumn}, std::pair{m_y, m_nYColumn}, std::pair{m_error, m_nErrorColumn}}) {
         SetItems(combo, columns);
@@ -143,7 +144,7 @@ void CXYDataPage::FillLists()
 void CXYDataPage::UpdateControls()
 {
     const int kind = m_strSource.empty() ? 0 : SourceKind();
-    const bool table = kind == KIND_TABLE;
+    const bool table = kind == WizardKind::Table;
     m_x->setEnabled(table);
     m_y->setEnabled(table);
     m_errorCheck->setEnabled(table);
@@ -154,7 +155,7 @@ void CXYDataPage::UpdateControls()
     m_first->setEnabled(fit && m_someFits->isChecked());
     m_last->setEnabled(fit && m_someFits->isChecked());
     // Equations and linear fits take no transformation.
-    const bool transform = table || kind == KIND_NONLINEAR_FIT;
+    const bool transform = table || kind == WizardKind::NonlinearFit;
     if (!transform && m_transformCheck->isChecked()) {
         m_bFilling = true;
         m_transformCheck->setChecked(false);
@@ -238,7 +239,7 @@ int CXYDataPage::OnWizardNext()
         return 0;
     }
     const int kind = SourceKind();
-    if (kind == KIND_TABLE) {
+    if (kind == WizardKind::Table) {
         if (m_nXColumn < 0)
             return Refuse(IDS_SELECT_DATA_COLUMN, m_x), -1;
         if (m_nYColumn < 0)
@@ -246,7 +247,7 @@ int CXYDataPage::OnWizardNext()
         if (m_bError && m_nErrorColumn < 0)
             return Refuse(IDS_SELECT_DATA_COLUMN, m_error), -1;
     }
-    if ((kind == KIND_TABLE || kind == KIND_NONLINEAR_FIT) && m_bTransform) {
+    if ((kind == WizardKind::Table || kind == WizardKind::NonlinearFit) && m_bTransform) {
         if (m_strTransform.empty())
             return Refuse(IDS_SELECT_TRANSFORMATION, m_transform), -1;
     }
@@ -757,7 +758,7 @@ void CCurveParams::FillTables()
 {
     m_bFilling = true;
     auto* sheet = GraphSheet();
-    SetItems(m_table, sheet && sheet->GetCatalog() ? sheet->GetCatalog()->GetItemNames(KIND_TABLE)
+    SetItems(m_table, sheet && sheet->GetCatalog() ? sheet->GetCatalog()->GetItemNames(WizardKind::Table)
                                                     : std::vector<std::string>{});
     m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
     m_bFilling = false;
@@ -861,8 +862,22 @@ CAxisAssociationPage::CAxisAssociationPage(CDrawGraph* graph, const QString& cap
     grid->addWidget(new QLabel(tr("&Y axis")), 0, 1);
     grid->addWidget(m_xList, 1, 0);
     grid->addWidget(m_yList, 1, 1);
+    m_selectAllX = new QPushButton(tr("&Select All X"), this);
+    m_selectAllY = new QPushButton(tr("Select &All Y"), this);
+    grid->addWidget(m_selectAllX, 2, 0);
+    grid->addWidget(m_selectAllY, 2, 1);
     for (QListWidget* list : {m_xList, m_yList})
         connect(list, &QListWidget::itemChanged, this, [this] { SetModified(); });
+    connect(m_selectAllX, &QPushButton::clicked, this, [this] { SelectAll(false); });
+    connect(m_selectAllY, &QPushButton::clicked, this, [this] { SelectAll(true); });
+}
+
+void CAxisAssociationPage::SelectAll(bool vertical)
+{
+    QListWidget* list = vertical ? m_yList : m_xList;
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+    SetModified();
 }
 
 void CAxisAssociationPage::DoDataExchange(CDataExchange* pDX)
@@ -964,7 +979,7 @@ void CXYWizardSheet::CalcAutoRange(bool xLog, bool yLog, double& xMin, double& x
         return;
     const CMyData* table = nullptr;
     int xColumn = -1, yColumn = -1, error = -1;
-    if (kind == KIND_TABLE) {
+    if (kind == WizardKind::Table) {
         table = m_pSources->FindTable(m_data.m_strSource);
         xColumn = m_data.m_nXColumn;
         yColumn = m_data.m_nYColumn;
@@ -999,7 +1014,7 @@ void CXYWizardSheet::GetAxisTitles(std::string& x, std::string& y)
     const int kind = GetSourceKind();
     if (!m_pSources)
         return;
-    if (kind == KIND_TABLE) {
+    if (kind == WizardKind::Table) {
         const CMyData* table = m_pSources->FindTable(m_data.m_strSource);
         if (table && m_data.m_nXColumn >= 0)
             x = table->GetColumnName(m_data.m_nXColumn);
@@ -1031,7 +1046,7 @@ void CXYWizardSheet::FillDataset(CXYDataset& d, int kind)
         d.m_xAxes = m_association.m_xAxes;
         d.m_yAxes = m_association.m_yAxes;
     }
-    if (kind == KIND_TABLE || IsFit(kind)) {
+    if (kind == WizardKind::Table || IsFit(kind)) {
         d.m_nJoinType = m_join.m_nJoinType;
         d.m_crJoin = m_join.m_crColour;
         d.m_nJoinWidth = m_join.m_nWidth;
@@ -1126,7 +1141,7 @@ void CXYWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
             SetInitialTitles(graph, m_scaling);
         first = false;
     };
-    if (kind == KIND_TABLE) {
+    if (kind == WizardKind::Table) {
         const int error = m_data.m_bError ? m_data.m_nErrorColumn : -1;
         auto* d = new CXYDatasetTable(source, m_data.m_nXColumn, m_data.m_nYColumn, error, graph);
         add(d, legendFor(1));
@@ -1151,6 +1166,28 @@ void CXYWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
 }
 
 // ---------------------------------------------------------------- property forms
+
+CAxisAssociationProp::CAxisAssociationProp(CXYDataset* dataset, QWidget* parent)
+    : CAxisAssociationPage(dataset->GetGraph(), QString::fromStdString(LoadString(IDS_PAGE_AXIS_ASSOCIATION)), parent)
+    , m_pDataset(dataset)
+{
+    m_xAxes = dataset->m_xAxes;
+    m_yAxes = dataset->m_yAxes;
+    UpdateData(false);
+    // Loading the lists is no change of the user's.
+    SetModified(false);
+}
+
+bool CAxisAssociationProp::OnApply()
+{
+    m_pDataset->m_xAxes = m_xAxes;
+    m_pDataset->m_yAxes = m_yAxes;
+    if (CDrawGraph* graph = m_pDataset->GetGraph()) {
+        graph->RecalcAxes();
+        graph->SetModified();
+    }
+    return true;
+}
 
 CDataPointPage::CDataPointPage(CXYDataset* dataset, QWidget* parent)
     : CXYPointPage(QString::fromStdString(LoadString(IDS_PAGE_DATA_POINTS)), parent), m_pDataset(dataset)

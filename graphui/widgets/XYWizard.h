@@ -244,11 +244,16 @@ public:
     void OnSetActive() override;
     int OnWizardNext() override;
 
+    // "Select All X" and "Select All Y": every axis of that direction is checked.
+    void SelectAll(bool vertical);
+
     CDrawGraph* m_pGraph;
     std::vector<std::uint32_t> m_xAxes{0};
     std::vector<std::uint32_t> m_yAxes{0};
     QListWidget* m_xList;
     QListWidget* m_yList;
+    QPushButton* m_selectAllX;
+    QPushButton* m_selectAllY;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -310,6 +315,15 @@ public:
     explicit CCurveStylePropPage(CXYDatasetFit* dataset, QWidget* parent = nullptr);
     bool OnApply() override;
     CXYDatasetFit* m_pDataset;
+};
+
+// The axes a dataset is drawn on, on the dataset's sheet.
+class CAxisAssociationProp : public CAxisAssociationPage {
+    Q_OBJECT
+public:
+    explicit CAxisAssociationProp(CXYDataset* dataset, QWidget* parent = nullptr);
+    bool OnApply() override;
+    CXYDataset* m_pDataset;
 };
 
 // Runs a property page on its own sheet-like dialog: Apply writes it back.

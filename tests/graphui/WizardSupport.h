@@ -28,11 +28,11 @@ private:
     static int KindOf(const TestWorkspace::Entry& e)
     {
         if (e.table)
-            return KIND_TABLE;
+            return WizardKind::Table;
         if (e.fit)
-            return e.name.rfind("Linear", 0) == 0 ? KIND_LINEAR_FIT : KIND_NONLINEAR_FIT;
+            return e.name.rfind("Linear", 0) == 0 ? WizardKind::LinearFit : WizardKind::NonlinearFit;
         if (e.equation)
-            return KIND_EQUATION;
+            return WizardKind::Equation;
         return 0;
     }
     TestWorkspace& m_doc;

@@ -464,3 +464,32 @@ TEST(TickStyles, EachStyleSetsTheTicksGridsAndFrameOfItsRow)
         EXPECT_EQ(graph->m_bRightEdge, r.rightSide) << style;
     }
 }
+
+TEST(XYWizard, SelectAllChecksEveryAxisOfItsDirectionAndTheDatasetTakesThem)
+{
+    WizardFixture f;
+    CDrawXYGraph* graph = f.NewGraph();
+    // Made on the first axes only; then two X axes and three Y axes in all.
+    auto* d = new CXYDatasetTable("Sample", 0, 1, -1, graph);
+    graph->AddDataset(d, "Signal");
+    graph->AddAxes(1, 2);
+    ASSERT_EQ(d->m_yAxes, (std::vector<std::uint32_t>{0}));
+
+    CAxisAssociationProp page(d);
+    ASSERT_EQ(page.m_xList->count(), 2);
+    ASSERT_EQ(page.m_yList->count(), 3);
+    EXPECT_FALSE(page.IsModified());
+    page.m_selectAllY->click();
+    EXPECT_TRUE(page.IsModified());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(page.m_yList->item(i)->checkState(), Qt::Checked) << i;
+    // The X list is left as it was: only the first axis.
+    EXPECT_EQ(page.m_xList->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(page.m_xList->item(1)->checkState(), Qt::Unchecked);
+    ASSERT_TRUE(ApplyPropertyPage(page));
+    EXPECT_EQ(d->m_xAxes, (std::vector<std::uint32_t>{0}));
+    EXPECT_EQ(d->m_yAxes, (std::vector<std::uint32_t>{0, 1, 2}));
+    page.m_selectAllX->click();
+    ASSERT_TRUE(ApplyPropertyPage(page));
+    EXPECT_EQ(d->m_xAxes, (std::vector<std::uint32_t>{0, 1}));
+}
