@@ -722,6 +722,8 @@ constexpr StringEntry kStrings[] = {
     {36223, "Fitted Data Properties"},
     {36224, "Curve Properties"},
     {36225, "Legend Box Properties"},
+    {36226, "Column Data Properties"},
+    {36227, "Bar Data Properties"},
     {43001, "Large Icons"},
     {43002, "List"},
     {43003, "Details"},

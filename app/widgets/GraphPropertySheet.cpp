@@ -9,10 +9,13 @@
 #include "graph/DrawResults.h"
 #include "graph/Legend.h"
 #include "graph/XYAxis.h"
+#include "graph/XYDatasetChart.h"
 #include "graph/XYDatasetFit.h"
 #include "graph/XYDatasetHisto.h"
 #include "graph/XYDatasetTable.h"
 #include "graphui/widgets/AxisPages.h"
+#include "graphui/widgets/CategoryPages.h"
+#include "graphui/widgets/ChartPages.h"
 #include "graphui/widgets/DatasetPages.h"
 #include "graphui/widgets/DrawStylePages.h"
 #include "graphui/widgets/HistoWizard.h"
@@ -200,8 +203,18 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
         sheet->AddWizardPage(new CJoinPointPropPage(table));
         sheet->AddWizardPage(new CDataSourcePage(table, sheet->GetCatalog()));
         sheet->AddWizardPage(new CXYErrorsPage(table, sheet->GetCatalog(), false));
+    } else if (auto* series = dynamic_cast<CXYDatasetChart*>(dataset)) {
+        const bool bars = dynamic_cast<CDrawBarGraph*>(dataset->GetGraph()) != nullptr;
+        make(bars ? IDS_BAR_DATA_PROPERTIES : IDS_COLUMN_DATA_PROPERTIES);
+        sheet->AddWizardPage(new CDataPointChartPage(series));
+        sheet->AddWizardPage(new CDataPointPage(series));
+        sheet->AddWizardPage(new CJoinPointPropPage(series));
+        sheet->AddWizardPage(new CChartEditDataSourcePage(series, sheet->GetCatalog()));
+        sheet->AddWizardPage(new CChartErrorsPage(series, sheet->GetCatalog()));
+        sheet->AddWizardPage(new CColumnAssocProp(series));
+        AddDrawStylePages(sheet.get(), view, kDatasetStyleMask);
+        return sheet;
     } else {
-        // Chart series have sheets of their own, not built here.
         return nullptr;
     }
     sheet->AddWizardPage(new CAxisAssociationProp(dataset));

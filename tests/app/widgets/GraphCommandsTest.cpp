@@ -30,6 +30,7 @@
 #include "graphui/widgets/AxisManager.h"
 #include "graphui/widgets/AxisPages.h"
 #include "graphui/widgets/DatasetPages.h"
+#include "graphui/widgets/ChartPages.h"
 #include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/HistoWizard.h"
 #include "graphui/widgets/XYWizard.h"
@@ -343,6 +344,36 @@ TEST_F(GraphCommandsTest, TheChartWizardsBuildColumnAndBarChartsOfTheRates)
         ASSERT_NE(second, nullptr);
         EXPECT_EQ(second->m_nUpperColumn, 0);
         EXPECT_EQ(Undo().GetCount(), before + 2);
+
+        // The first series' legend sample opens the series' sheet; its data
+        // source page plots another column, as one undo step.
+        ASSERT_NE(graph->GetLegend(), nullptr);
+        CDataPointBox* sample = graph->GetLegend()->FindEntry(0);
+        ASSERT_NE(sample, nullptr);
+        view->Select(sample);
+        answers.push_back([kind](QDialog& dialog) {
+            auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+            EXPECT_NE(sheet, nullptr);
+            if (!sheet)
+                return int(QDialog::Rejected);
+            EXPECT_EQ(sheet->windowTitle().toStdString(),
+                      LoadString(kind == 1 ? IDS_COLUMN_DATA_PROPERTIES : IDS_BAR_DATA_PROPERTIES));
+            EXPECT_EQ(PagesOf<CDataPointChartPage>(*sheet).size(), 1u);
+            EXPECT_EQ(PagesOf<CChartErrorsPage>(*sheet).size(), 1u);
+            EXPECT_EQ(PagesOf<CColumnAssocProp>(*sheet).size(), 1u);
+            const auto sources = PagesOf<CChartEditDataSourcePage>(*sheet);
+            EXPECT_EQ(sources.size(), 1u);
+            if (sources.size() == 1) {
+                EXPECT_EQ(sources[0]->m_upper->currentIndex(), 1);
+                sources[0]->m_upper->setCurrentIndex(0);
+                sources[0]->SetModified(true);
+            }
+            sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+            return sheet->result();
+        });
+        ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+        EXPECT_EQ(series->m_nUpperColumn, 0) << kind;
+        EXPECT_EQ(Undo().GetCount(), before + 3);
     }
 }
 
