@@ -67,8 +67,8 @@ struct Scene {
         painter.translate(600, -4200);
         CDrawDC dc;
         dc.painter = &painter;
-        // The full drawing: no pixel size known, so nothing is reduced.
-        dc.pixelX = dc.pixelY = full ? 0.0 : 7.5;
+        dc.pixelX = dc.pixelY = 7.5;
+        dc.reduceLongLines = !full;
         graph->Draw(dc, nullptr);
     }
     static constexpr int kPoints = 1'000'000;

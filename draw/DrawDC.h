@@ -18,6 +18,9 @@ struct CDrawDC {
     // One device pixel in page units.
     double pixelX = 7.5;
     double pixelY = 7.5;
+    // Long hairlines drawn per pixel column (the same pixels, far fewer
+    // segments); off for the whole drawing that checks compare with.
+    bool reduceLongLines = true;
     // The part of the page being drawn, in page units (normalised); empty:
     // everything. Objects wholly outside it may be left out.
     RECT clip{0, 0, 0, 0};

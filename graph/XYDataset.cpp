@@ -9,11 +9,13 @@
 #include "graph/GraphSources.h"
 #include "graph/XYAxis.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 IMPLEMENT_SERIAL(CXYDataset, CObject, 0)
 
@@ -813,6 +815,100 @@ private:
     long long m_lowAt = 0, m_highAt = 0, m_count = 0;
 };
 
+// A polyline's pixels on a raster device, lit from its vertices' device
+// positions alone. The painter's own hairline omits or adds a pixel at a
+// join by the directions of the segments around it, so a line reduced per
+// pixel column could differ from the whole line by such pixels. Here a
+// segment with both ends in one pixel column lights the rows between its
+// ends' rows, both included, so that a column lights the same rows
+// whichever of its points the line visits between its first and last, as
+// long as it visits the lowest and the highest; a segment across columns
+// lights one pixel per column (shallow) or per row (steep), the one its
+// line passes at that column's or row's centre.
+class PixelPolyline {
+public:
+    PixelPolyline(int width, int height) : m_width(width), m_height(height) {}
+
+    void MoveTo(QPointF p)
+    {
+        m_at = p;
+        Span(Cell(p.x()), Cell(p.y()), Cell(p.y()));
+    }
+    void LineTo(QPointF p)
+    {
+        const QPointF a = m_at;
+        m_at = p;
+        const int ca = Cell(a.x()), cb = Cell(p.x()), ra = Cell(a.y()), rb = Cell(p.y());
+        if (ca == cb) {
+            Span(ca, std::min(ra, rb), std::max(ra, rb));
+            return;
+        }
+        const double dx = p.x() - a.x(), dy = p.y() - a.y();
+        const bool steep = std::fabs(dy) > std::fabs(dx);
+        // Along the longer axis, cell by cell, on the device and one either side.
+        const int from = steep ? ra : ca, to = steep ? rb : cb, size = steep ? m_height : m_width;
+        const int lo = std::max(std::min(from, to), -1), hi = std::min(std::max(from, to), size);
+        const double a0 = steep ? a.y() : a.x(), a1 = steep ? p.y() : p.x();
+        const double b0 = steep ? a.x() : a.y(), slope = steep ? dx / dy : dy / dx;
+        for (int k = lo; k <= hi; ++k) {
+            const double at = std::clamp(k + 0.5, std::min(a0, a1), std::max(a0, a1));
+            const int other = Cell(b0 + (at - a0) * slope);
+            if (steep)
+                Span(other, k, k);
+            else
+                Span(k, other, other);
+        }
+    }
+    void Paint(QPainter& painter, const QColor& colour)
+    {
+        Emit();
+        if (m_rects.empty())
+            return;
+        painter.save();
+        painter.resetTransform();
+        for (const QRect& r : m_rects)
+            painter.fillRect(r, colour);
+        painter.restore();
+    }
+
+private:
+    // The pixel of a device coordinate; the callers keep coordinates
+    // within int range.
+    static int Cell(double v) { return int(std::floor(v)); }
+    // Joins a run of rows to the one before when both lie in one column
+    // and touch, so that a long line emits few rectangles.
+    void Span(int column, int top, int bottom)
+    {
+        if (m_open && column == m_column && top <= m_bottom + 1 && bottom >= m_top - 1) {
+            m_top = std::min(m_top, top);
+            m_bottom = std::max(m_bottom, bottom);
+            return;
+        }
+        Emit();
+        m_open = true;
+        m_column = column;
+        m_top = top;
+        m_bottom = bottom;
+    }
+    void Emit()
+    {
+        if (!m_open)
+            return;
+        m_open = false;
+        if (m_column < 0 || m_column >= m_width)
+            return;
+        const int top = std::max(m_top, 0), bottom = std::min(m_bottom, m_height - 1);
+        if (top <= bottom)
+            m_rects.emplace_back(m_column, top, 1, bottom - top + 1);
+    }
+
+    int m_width, m_height;
+    QPointF m_at;
+    bool m_open = false;
+    int m_column = 0, m_top = 0, m_bottom = 0;
+    std::vector<QRect> m_rects;
+};
+
 } // namespace
 
 std::vector<QPointF> CXYDataset::ReduceForPixels(const std::vector<QPointF>& points, double pixel)
@@ -878,20 +974,39 @@ void CXYDataset::DrawStraightJoins(CDrawDC& dc, CPatternPen& pen, CXYAxis& x, CX
     // reduced per device pixel column of the painter: the columns are those
     // of the device (a view scrolled by a fraction of a page unit's pixel
     // moves them against the page), so that each keeps at most four points.
-    const QTransform& t = dc.painter->worldTransform();
-    const bool upright = t.type() <= QTransform::TxScale;
-    const double sx = t.m11(), ox = t.dx();
+    // On a raster device the line's pixels are lit here (PixelPolyline),
+    // which makes the reduced line light the very pixels of the whole one.
+    QPainter& painter = *dc.painter;
+    const QTransform& t = painter.worldTransform();
+    const double sx = t.m11(), ox = t.dx(), sy = t.m22(), oy = t.dy();
+    const bool hairline = dc.pixelX > 0.0 && m_nJoinStyle == 0 && t.type() <= QTransform::TxScale
+        && CPatternPen::IsHairline(painter, m_nJoinWidth);
     const double columns = std::fabs(sx * (x.ValueToDevice(x.m_dMax) - x.ValueToDevice(x.m_dMin)));
-    // Without a known pixel size (the full drawing that tests compare
-    // with) nothing is reduced.
-    const bool reduce = dc.pixelX > 0.0 && m_nJoinStyle == 0 && upright
-        && CPatternPen::IsHairline(*dc.painter, m_nJoinWidth) && double(n) > 4.0 * columns;
+    const bool reduce = hairline && dc.reduceLongLines && double(n) > 4.0 * columns;
+    // Not on a high-density screen, whose pixels are smaller than the
+    // painter's units.
+    const bool ownPixels = hairline && !painter.testRenderHint(QPainter::Antialiasing) && painter.paintEngine()
+        && painter.paintEngine()->type() == QPaintEngine::Raster && painter.device()
+        && painter.device()->devicePixelRatio() == 1.0;
+    std::optional<PixelPolyline> pixels;
+    if (ownPixels)
+        pixels.emplace(painter.device()->width(), painter.device()->height());
     std::vector<QPointF> run;
     run.reserve(reduce ? std::size_t(4.0 * columns + 8) : n);
     PixelColumnReducer<int> reducer(run);
     auto flush = [&] {
         reducer.Flush();
-        if (run.size() >= 2) {
+        if (run.size() >= 2 && pixels) {
+            // Page points lie within 16 bits; the bound keeps device
+            // pixels within int range whatever the view's scroll.
+            constexpr double kFar = double(1 << 28);
+            auto toPixel = [&](const QPointF& p) {
+                return QPointF(std::clamp(sx * p.x() + ox, -kFar, kFar), std::clamp(sy * p.y() + oy, -kFar, kFar));
+            };
+            pixels->MoveTo(toPixel(run[0]));
+            for (std::size_t k = 1; k < run.size(); ++k)
+                pixels->LineTo(toPixel(run[k]));
+        } else if (run.size() >= 2) {
             pen.MoveTo(run[0].x(), run[0].y());
             for (std::size_t k = 1; k < run.size(); ++k)
                 pen.LineTo(run[k].x(), run[k].y());
@@ -921,4 +1036,6 @@ void CXYDataset::DrawStraightJoins(CDrawDC& dc, CPatternPen& pen, CXYAxis& x, CX
         reducer.Add(column, px, py);
     }
     flush();
+    if (pixels)
+        pixels->Paint(painter, painter.pen().color());
 }

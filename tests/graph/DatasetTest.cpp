@@ -18,6 +18,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <QPointF>
 
 #include <cmath>
@@ -273,8 +274,8 @@ TEST(Joins, BSplineBasisIsAPartitionOfUnity)
 
 // A long noisy line drawn with its device columns half a pixel off the
 // page's tenths: each column of the device keeps at most four points, and
-// the line still spans, in every column, the lowest to the highest point
-// that fell into that column.
+// the line still spans, in every column, the rows of the lowest to the
+// highest point that fell into that column.
 TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
 {
     GraphFixture f;
@@ -298,8 +299,10 @@ TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
     y.m_dMax = 60;
     d->Recalculate();
 
-    QImage image(120, 120, QImage::Format_RGB32);
-    QPainter painter(&image);
+    // A picture, not a raster image: the line goes through the pen, whose
+    // segments are recorded.
+    QPicture picture;
+    QPainter painter(&picture);
     painter.translate(0.5, 110); // device x = page x / 10 + 0.5
     painter.scale(0.1, -0.1);
     CDrawDC dc;
@@ -313,7 +316,9 @@ TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
     pen.Release();
     ASSERT_FALSE(lines.empty());
 
+    // Device pixel column and row of a page point.
     auto column = [](double pageX) { return int(std::floor(pageX / 10.0 + 0.5)); };
+    auto row = [](double pageY) { return int(std::floor(110.0 - pageY / 10.0)); };
     struct Span {
         int low = INT_MAX, high = INT_MIN, count = 0;
     };
@@ -321,16 +326,16 @@ TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
     const CAxisMapping mx = x.GetMapping(), my = y.GetMapping();
     for (std::size_t i = 0; i < xs.size(); ++i) {
         Span& s = expected[column(mx.Map(xs[i]))];
-        s.low = std::min(s.low, my.Map(ys[i]));
-        s.high = std::max(s.high, my.Map(ys[i]));
+        s.low = std::min(s.low, row(my.Map(ys[i])));
+        s.high = std::max(s.high, row(my.Map(ys[i])));
     }
     std::vector<QPointF> vertices{lines.front().p1()};
     for (const QLineF& l : lines)
         vertices.push_back(l.p2());
     for (const QPointF& v : vertices) {
         Span& s = drawn[column(v.x())];
-        s.low = std::min(s.low, int(v.y()));
-        s.high = std::max(s.high, int(v.y()));
+        s.low = std::min(s.low, row(v.y()));
+        s.high = std::max(s.high, row(v.y()));
         ++s.count;
     }
     ASSERT_EQ(drawn.size(), expected.size());
@@ -341,6 +346,139 @@ TEST(Joins, LongLinesAreReducedByTheDevicesPixelColumns)
         EXPECT_EQ(drawn[c].high, s.high) << c;
         EXPECT_LE(drawn[c].count, 4) << c;
     }
+}
+
+// A hairline join through (xs, ys) on a graph of 1500 x 1000 page units
+// whose axes run from 0 to 1500 and from -yLimit to yLimit.
+CXYDatasetTable* HairlineDataset(GraphFixture& f, const std::vector<double>& xs, const std::vector<double>& ys,
+                                 double yLimit)
+{
+    CMyData& t = f.doc.AddTable("T");
+    FillColumn(t, 0, xs);
+    FillColumn(t, 1, ys);
+    auto* graph = new CDrawXYGraph(RECT{0, 0, 1500, 1000}, &f.page);
+    auto* d = new CXYDatasetTable("T", 0, 1, -1, graph);
+    d->m_nJoinType = 1;
+    d->m_nSymbolShape = 16;
+    d->m_nJoinWidth = 0; // a hairline at every zoom
+    graph->AddDataset(d, "d");
+    graph->GetXAxis(0)->m_dMin = 0;
+    graph->GetXAxis(0)->m_dMax = 1500;
+    graph->GetYAxis(0)->m_dMin = -yLimit;
+    graph->GetYAxis(0)->m_dMax = yLimit;
+    return d;
+}
+
+// The reduced line lights the very pixels of the whole line, at the view's
+// zooms and at scroll positions that put the device columns at fractions
+// of a page unit.
+TEST(Joins, ReducedLineDrawsTheSamePixelsAsTheWholeLine)
+{
+    GraphFixture f;
+    std::vector<double> xs, ys;
+    std::uint32_t noise = 12345;
+    for (int i = 0; i < 30000; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        xs.push_back(i * 0.05);
+        ys.push_back(std::sin(i * 0.001) + 0.2 * (double(noise >> 8) / double(1u << 24) - 0.5));
+    }
+    CXYDatasetTable* d = HairlineDataset(f, xs, ys, 1.2);
+    CDrawGraph* graph = d->GetGraph();
+
+    struct Case {
+        double pageUnitsPerPixel, left, top;
+    } const cases[] = {{7.5, 600, -1400}, {15, 600, -1400}, {5, 613.7, -1400.6}, {3.75, 600.3, -1417.2},
+                       {10, 587.9, -1390.1}, {2.5, 600.6, -1400.3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pageUnitsPerPixel);
+        QImage images[2];
+        for (int reduced = 0; reduced < 2; ++reduced) {
+            QImage& image = images[reduced];
+            image = QImage(int(2200 / c.pageUnitsPerPixel), int(1800 / c.pageUnitsPerPixel), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.scale(1.0 / c.pageUnitsPerPixel, -1.0 / c.pageUnitsPerPixel);
+            painter.translate(c.left, c.top);
+            CDrawDC dc;
+            dc.painter = &painter;
+            dc.pixelX = dc.pixelY = c.pageUnitsPerPixel;
+            dc.reduceLongLines = reduced == 1;
+            d->DrawLines(dc, *graph->GetXAxis(0), *graph->GetYAxis(0));
+        }
+        int differing = 0, drawn = 0;
+        for (int py = 0; py < images[0].height(); ++py) {
+            const auto* whole = reinterpret_cast<const QRgb*>(images[0].constScanLine(py));
+            const auto* reduced = reinterpret_cast<const QRgb*>(images[1].constScanLine(py));
+            for (int px = 0; px < images[0].width(); ++px) {
+                differing += whole[px] != reduced[px];
+                drawn += whole[px] != qRgb(255, 255, 255);
+            }
+        }
+        EXPECT_GT(drawn, 1000);
+        EXPECT_EQ(differing, 0) << "of " << drawn;
+    }
+}
+
+// The line's own pixels lie where the painter's hairline through the same
+// points lies, within a pixel: every pixel of either has a pixel of the
+// other among its eight neighbours.
+TEST(Joins, OwnPixelsFollowThePaintersHairline)
+{
+    GraphFixture f;
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 40; ++i) {
+        xs.push_back(i * 37.5);
+        ys.push_back(std::sin(i * 0.7) + 0.3 * std::cos(i * 2.9));
+    }
+    CXYDatasetTable* d = HairlineDataset(f, xs, ys, 1.5);
+    CDrawGraph* graph = d->GetGraph();
+
+    auto draw = [&](QPaintDevice& device) {
+        QPainter painter(&device);
+        painter.scale(1.0 / 7.5, -1.0 / 7.5);
+        painter.translate(600.4, -1400.2);
+        CDrawDC dc;
+        dc.painter = &painter;
+        dc.pixelX = dc.pixelY = 7.5;
+        d->DrawLines(dc, *graph->GetXAxis(0), *graph->GetYAxis(0));
+    };
+    QImage own(300, 240, QImage::Format_RGB32), painters(300, 240, QImage::Format_RGB32);
+    own.fill(Qt::white);
+    painters.fill(Qt::white);
+    draw(own);
+    // Through a picture the line reaches the image as the painter's hairline.
+    QPicture picture;
+    draw(picture);
+    {
+        QPainter painter(&painters);
+        painter.drawPicture(0, 0, picture);
+    }
+    auto lit = [](const QImage& image, int x, int y) {
+        return x >= 0 && y >= 0 && x < image.width() && y < image.height()
+            && image.pixel(x, y) != qRgb(255, 255, 255);
+    };
+    auto near = [&](const QImage& image, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (lit(image, x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    int drawn = 0, same = 0;
+    for (int y = 0; y < own.height(); ++y)
+        for (int x = 0; x < own.width(); ++x) {
+            if (lit(own, x, y)) {
+                ++drawn;
+                same += lit(painters, x, y);
+                EXPECT_TRUE(near(painters, x, y)) << x << "," << y;
+            }
+            if (lit(painters, x, y)) {
+                EXPECT_TRUE(near(own, x, y)) << x << "," << y;
+            }
+        }
+    EXPECT_GT(drawn, 200);
+    // Most pixels are the very same: the two differ only in rounding.
+    EXPECT_GT(same, drawn * 9 / 10) << "of " << drawn;
 }
 
 TEST(Joins, PixelReductionKeepsFirstLowestHighestLast)
