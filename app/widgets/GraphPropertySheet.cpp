@@ -138,7 +138,10 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForGraph(CDrawView* vi
         caption = IDS_XY_GRAPH_PROPERTIES;
     else if (dynamic_cast<CDrawHistoGraph*>(graph))
         caption = IDS_HISTO_GRAPH_PROPERTIES;
-    // Column and bar charts have category pages of their own, not built here.
+    else if (dynamic_cast<CDrawColumnGraph*>(graph))
+        caption = IDS_COLUMN_GRAPH_PROPERTIES;
+    else if (dynamic_cast<CDrawBarGraph*>(graph))
+        caption = IDS_BAR_GRAPH_PROPERTIES;
     if (!caption || graph->GetXAxisCount() == 0 || graph->GetYAxisCount() == 0)
         return nullptr;
     auto sheet = std::make_unique<CGraphPropertySheet>(Caption(caption), DocumentOf(graph), view);
@@ -149,17 +152,27 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForGraph(CDrawView* vi
         xs.push_back(graph->GetXAxis(i));
     for (int i = 0; i < graph->GetYAxisCount(); ++i)
         ys.push_back(graph->GetYAxis(i));
-    sheet->AddWizardPage(new CAxisTicksPage(xs, false));
-    const int xScale = sheet->GetPageCount();
-    sheet->AddWizardPage(new CAxisScalePage(xs, false));
-    sheet->AddWizardPage(new CAxisTicksPage(ys, true));
-    const int yScale = sheet->GetPageCount();
-    sheet->AddWizardPage(new CAxisScalePage(ys, true));
+    // The pages of one direction: the category pages of its first axis when
+    // it runs the categories, else ticks and scale of all its axes. The page
+    // returned is the one a click on that side opens.
+    CXYAxis* categories = graph->GetCategoryAxis();
+    auto addAxisPages = [&](const std::vector<CXYAxis*>& axes, bool vertical) {
+        if (categories && categories == axes.front()) {
+            sheet->AddWizardPage(new CCategoryTicksPage(categories));
+            sheet->AddWizardPage(new CCategoryAxisPage(graph, categories, sheet->GetCatalog()));
+        } else {
+            sheet->AddWizardPage(new CAxisTicksPage(axes, vertical));
+            sheet->AddWizardPage(new CAxisScalePage(axes, vertical));
+        }
+        return sheet->GetPageCount() - 1;
+    };
+    const int xPage = addAxisPages(xs, false);
+    const int yPage = addAxisPages(ys, true);
     AddDrawStylePages(sheet.get(), view, STYLE_LOCATION);
     if (side == 1)
-        sheet->SetActivePage(xScale);
+        sheet->SetActivePage(xPage);
     else if (side == 2)
-        sheet->SetActivePage(yScale);
+        sheet->SetActivePage(yPage);
     return sheet;
 }
 

@@ -37,8 +37,9 @@ public:
     CMXDoc* GetDocument() const { return m_pDocument; }
 
     // The sheets of the graph model's objects, or null when the object has
-    // none of its own here. side: 1 opens the graph's sheet on its X scale
-    // page, 2 on its Y scale page.
+    // none of its own here. side: 1 opens the graph's sheet on the scale page
+    // of its X axes (their category axis page when they run the categories),
+    // 2 on that of its Y axes.
     static std::unique_ptr<CGraphPropertySheet> ForGraph(CDrawView* view, CDrawGraph* graph, int side);
     static std::unique_ptr<CGraphPropertySheet> ForDataset(CDrawView* view, CDataPointBox* sample);
     static std::unique_ptr<CGraphPropertySheet> ForLegend(CDrawView* view, CLegendBox* box);
