@@ -5,6 +5,7 @@
 #include "app/widgets/FitSourcePages.h"
 #include "draw/DrawData.h"
 #include "draw/widgets/DrawView.h"
+#include "graph/CatText.h"
 #include "graph/DrawGraph.h"
 #include "graph/DrawResults.h"
 #include "graph/Legend.h"
@@ -19,6 +20,7 @@
 #include "graphui/widgets/DatasetPages.h"
 #include "graphui/widgets/DrawStylePages.h"
 #include "graphui/widgets/HistoWizard.h"
+#include "graphui/widgets/XYScaleFormat.h"
 #include "graphui/widgets/XYWizard.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -232,6 +234,22 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
     }
     sheet->AddWizardPage(new CAxisAssociationProp(dataset));
     AddDrawStylePages(sheet.get(), view, kDatasetStyleMask);
+    return sheet;
+}
+
+std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForScaleText(CDrawView* view, CXYScaleText* labels)
+{
+    if (!labels)
+        return nullptr;
+    // Category names are no numbers: their block keeps only its layout.
+    const bool names = dynamic_cast<CXCatText*>(labels) || dynamic_cast<CYCatText*>(labels);
+    auto sheet = std::make_unique<CGraphPropertySheet>(
+        Caption(names ? IDS_CATEGORY_SCALE_PROPERTIES : IDS_AXIS_SCALE_PROPERTIES), DocumentOf(labels), view);
+    if (names)
+        sheet->AddWizardPage(new CCategoryFormat(labels));
+    else
+        sheet->AddWizardPage(new CXYScaleFormat(labels));
+    AddDrawStylePages(sheet.get(), view, STYLE_FONT | STYLE_LOCATION);
     return sheet;
 }
 

@@ -22,6 +22,7 @@
 #include "graph/GraphSources.h"
 #include "graph/GraphText.h"
 #include "graph/Legend.h"
+#include "graph/ScaleText.h"
 #include "graph/XYAxis.h"
 #include "graph/DrawResults.h"
 #include "graph/XYDatasetChart.h"
@@ -36,6 +37,7 @@
 #include "graphui/widgets/ChartPages.h"
 #include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/HistoWizard.h"
+#include "graphui/widgets/XYScaleFormat.h"
 #include "graphui/widgets/XYWizard.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -867,6 +869,69 @@ TEST_F(GraphCommandsTest, AGraphsContextMenuOffersItsCommands)
         EXPECT_NE(id, UINT(ID_GRAPH_ADD_DATA));
 }
 
+TEST_F(GraphCommandsTest, ATickLabelBlocksSheetWritesItsNumbersWithTheChosenDecimals)
+{
+    CDrawGraph* graph = BuildSampleGraph();
+    ASSERT_NE(graph, nullptr);
+    CXYAxis* x = graph->GetXAxis(0);
+    x->m_bAutoMin = x->m_bAutoMax = x->m_bAutoMajor = 0;
+    x->m_dMin = 0.0;
+    x->m_dMax = 10.0;
+    x->m_dMajor = 2.0;
+    CXYScaleText* labels = x->GetTickLabels();
+    ASSERT_NE(labels, nullptr);
+    auto texts = [labels] {
+        std::vector<std::string> out;
+        for (const CTickLabel& label : labels->Labels())
+            out.push_back(label.text);
+        return out;
+    };
+    const std::vector<std::string> plain{"0", "2", "4", "6", "8", "10"};
+    ASSERT_EQ(texts(), plain);
+    view->Select(labels);
+    const int steps = Undo().GetCount();
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle().toStdString(), LoadString(IDS_AXIS_SCALE_PROPERTIES));
+        EXPECT_EQ(sheet.windowTitle().toStdString(), "Axis Scale Properties");
+        EXPECT_NE(dynamic_cast<CXYScaleFormat*>(sheet.GetPage(0)), nullptr);
+        EXPECT_EQ(PagesOf<CDrawFontPage>(sheet).size(), 1u);
+        EXPECT_EQ(PagesOf<CLocationPage>(sheet).size(), 1u);
+        const auto formats = PagesOf<CXYScaleFormat>(sheet);
+        if (formats.size() != 1)
+            return;
+        // Out of range: refused with a message, the sheet stays on the page.
+        formats[0]->m_decimals->setText("16");
+        sheet.GetButtons()->button(QDialogButtonBox::Apply)->click();
+        EXPECT_EQ(reporter->Ids().back(), IDS_ENTER_INTEGER_RANGE);
+        EXPECT_EQ(sheet.GetActiveIndex(), 0);
+        EXPECT_EQ(texts(), plain);
+        formats[0]->m_decimals->setText("2");
+        formats[0]->m_zeros->setCurrentIndex(0);
+        sheet.GetButtons()->button(QDialogButtonBox::Apply)->click();
+        EXPECT_EQ(texts(), (std::vector<std::string>{"0.00", "2.00", "4.00", "6.00", "8.00", "10.00"}));
+        sheet.reject();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(labels->GetNumberFormat().m_decimals, 2);
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+
+    // Cancel without Apply leaves the block as it was.
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        for (CXYScaleFormat* page : PagesOf<CXYScaleFormat>(sheet)) {
+            EXPECT_EQ(page->m_decimals->text(), "2");
+            page->m_decimals->setText("4");
+            page->m_alignment->setCurrentIndex(0);
+        }
+        sheet.reject();
+    });
+    const WORD alignment = labels->GetParaFormat(nullptr)->wAlignment;
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(labels->GetNumberFormat().m_decimals, 2);
+    EXPECT_EQ(labels->GetParaFormat(nullptr)->wAlignment, alignment);
+    EXPECT_EQ(texts().front(), "0.00");
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+}
+
 namespace {
 
 // A column chart (1) and a bar chart (2) of the rates, with a column of dose
@@ -1001,6 +1066,34 @@ TEST_P(ChartSheetTest, ADoubleClickOpensTheSheetOnThePageOfTheSideUnderTheMouse)
         QApplication::processEvents();
         EXPECT_EQ(shown, c.page) << c.at.x << ", " << c.at.y;
     }
+}
+
+TEST_P(ChartSheetTest, ADoubleClickOnTheCategoryLabelsOpensTheirSheet)
+{
+    view->resize(900, 700);
+    view->ClearSelection();
+    CXYScaleText* labels = axis->GetTickLabels();
+    ASSERT_NE(labels, nullptr);
+    const RECT r = NormalizedRect(labels->GetPosition());
+    const QPoint client = view->DocToClient(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    const int orientation = int(labels->GetTextOrientation());
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle().toStdString(), "Category Scale Properties");
+        EXPECT_EQ(PagesOf<CXYScaleFormat>(sheet).size(), 0u);
+        EXPECT_EQ(PagesOf<CDrawFontPage>(sheet).size(), 1u);
+        EXPECT_EQ(PagesOf<CLocationPage>(sheet).size(), 1u);
+        const auto formats = PagesOf<CCategoryFormat>(sheet);
+        EXPECT_EQ(formats.size(), 1u);
+        for (CCategoryFormat* page : formats)
+            page->m_orientation->setCurrentIndex(2);
+        // Cancel: nothing changes.
+        sheet.reject();
+    });
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, client);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, client);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs, 3);
+    EXPECT_EQ(int(labels->GetTextOrientation()), orientation);
 }
 
 INSTANTIATE_TEST_SUITE_P(ColumnAndBar, ChartSheetTest, ::testing::Values(1, 2),
