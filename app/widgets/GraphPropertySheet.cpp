@@ -198,6 +198,8 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
         auto* page = new CEqnSourcePage(adapter.get());
         page->OnInitDialog();
         sheet->AddSheetPage(page, page->Title(), [page] { return page->OnApply(); });
+        sheet->AddWizardPage(new CCurveParamsProp(curve, sheet->GetCatalog()));
+        sheet->AddWizardPage(new CCurveConstProp(curve, sheet->GetCatalog()));
     } else if (auto* fit = dynamic_cast<CXYDatasetFit*>(dataset)) {
         make(IDS_FITTED_DATA_PROPERTIES);
         sheet->AddWizardPage(new CDataPointPage(fit));

@@ -57,6 +57,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -827,6 +828,29 @@ TEST_F(GraphCommandsTest, AnEquationCurvesSheetChoosesItsEquationOnItsEquationPa
         EXPECT_EQ(sheet->windowTitle().toStdString(), LoadString(IDS_CURVE_PROPERTIES));
         EXPECT_EQ(PagesOf<CCurveStylePropPage>(*sheet).size(), 1u);
         EXPECT_EQ(PagesOf<CAxisAssociationProp>(*sheet).size(), 1u);
+        // Style, equation, parameters, constants, axes: in that order.
+        EXPECT_NE(dynamic_cast<CCurveStylePropPage*>(sheet->GetPage(0)), nullptr);
+        EXPECT_NE(dynamic_cast<CEqnSourcePage*>(sheet->GetPage(1)), nullptr);
+        auto* params = dynamic_cast<CCurveParamsProp*>(sheet->GetPage(2));
+        EXPECT_NE(params, nullptr);
+        EXPECT_NE(dynamic_cast<CCurveConstProp*>(sheet->GetPage(3)), nullptr);
+        EXPECT_NE(dynamic_cast<CAxisAssociationProp*>(sheet->GetPage(4)), nullptr);
+        if (params) {
+            EXPECT_EQ(params->m_grid->rowCount(), 2);
+            if (params->m_grid->rowCount() == 2) {
+                EXPECT_EQ(params->m_grid->item(0, 1)->text(), "200");
+                EXPECT_EQ(params->m_grid->item(1, 1)->text(), "0.1");
+            }
+        }
+        const auto equations = PagesOf<CEqnSourcePage>(*sheet);
+        EXPECT_EQ(equations.size(), 1u);
+        if (equations.size() == 1) {
+            QComboBox* list = equations[0]->GetEquationList();
+            EXPECT_EQ(list->count(), 1);
+            EXPECT_EQ(list->currentText().toStdString(), "Michaelis-Menten");
+            // The compiled equation can be drawn: no complaint under the list.
+            EXPECT_TRUE(equations[0]->GetStatus()->text().isEmpty());
+        }
         sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
         return sheet->result();
     });
