@@ -17,6 +17,7 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "ui/DoubleText.h"
 #include "ui/MeasurementUnit.h"
 #include "ui/widgets/ColourCombo.h"
 #include "ui/widgets/DataExchange.h"
@@ -825,9 +826,8 @@ void CCurveParams::DoDataExchange(CDataExchange* pDX)
     for (std::size_t i = 0; i < m_names.size(); ++i) {
         QTableWidgetItem* cell = m_grid->item(int(i), 1);
         const std::string text = cell ? cell->text().trimmed().toStdString() : std::string();
-        char* end = nullptr;
-        const double v = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
-        if (text.empty() || *end != '\0' || !std::isfinite(v)) {
+        double v = 0.0;
+        if (text.empty() || !ParseDoubleOrBlank(text, v) || !std::isfinite(v)) {
             ReportMessage(IDS_NUMERIC_ENTRIES_INVALID);
             pDX->PrepareCtrl(m_grid);
             pDX->Fail();
