@@ -15,6 +15,7 @@
 #include "graph/DrawGraph.h"
 #include "graph/DrawResults.h"
 #include "graph/Legend.h"
+#include "graph/ScaleText.h"
 #include "graphui/widgets/AxisManager.h"
 #include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/DrawStylePages.h"
@@ -422,6 +423,8 @@ bool CGraphView::OpenObjectSheet(CDrawObj* obj, const QPoint* clicked)
         sheet = CGraphPropertySheet::ForGraph(this, graph, side);
     } else if (auto* sample = dynamic_cast<CDataPointBox*>(obj)) {
         sheet = CGraphPropertySheet::ForDataset(this, sample);
+    } else if (auto* labels = dynamic_cast<CXYScaleText*>(obj)) {
+        sheet = CGraphPropertySheet::ForScaleText(this, labels);
     } else if (auto* box = dynamic_cast<CLegendBox*>(obj)) {
         sheet = CGraphPropertySheet::ForLegend(this, box);
     } else if (auto* listing = dynamic_cast<CDrawResults*>(obj)) {

@@ -5,6 +5,7 @@
 #include "app/widgets/FitSourcePages.h"
 #include "draw/DrawData.h"
 #include "draw/widgets/DrawView.h"
+#include "graph/CatText.h"
 #include "graph/DrawGraph.h"
 #include "graph/DrawResults.h"
 #include "graph/Legend.h"
@@ -19,6 +20,7 @@
 #include "graphui/widgets/DatasetPages.h"
 #include "graphui/widgets/DrawStylePages.h"
 #include "graphui/widgets/HistoWizard.h"
+#include "graphui/widgets/XYScaleFormat.h"
 #include "graphui/widgets/XYWizard.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -138,7 +140,10 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForGraph(CDrawView* vi
         caption = IDS_XY_GRAPH_PROPERTIES;
     else if (dynamic_cast<CDrawHistoGraph*>(graph))
         caption = IDS_HISTO_GRAPH_PROPERTIES;
-    // Column and bar charts have category pages of their own, not built here.
+    else if (dynamic_cast<CDrawColumnGraph*>(graph))
+        caption = IDS_COLUMN_GRAPH_PROPERTIES;
+    else if (dynamic_cast<CDrawBarGraph*>(graph))
+        caption = IDS_BAR_GRAPH_PROPERTIES;
     if (!caption || graph->GetXAxisCount() == 0 || graph->GetYAxisCount() == 0)
         return nullptr;
     auto sheet = std::make_unique<CGraphPropertySheet>(Caption(caption), DocumentOf(graph), view);
@@ -149,17 +154,27 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForGraph(CDrawView* vi
         xs.push_back(graph->GetXAxis(i));
     for (int i = 0; i < graph->GetYAxisCount(); ++i)
         ys.push_back(graph->GetYAxis(i));
-    sheet->AddWizardPage(new CAxisTicksPage(xs, false));
-    const int xScale = sheet->GetPageCount();
-    sheet->AddWizardPage(new CAxisScalePage(xs, false));
-    sheet->AddWizardPage(new CAxisTicksPage(ys, true));
-    const int yScale = sheet->GetPageCount();
-    sheet->AddWizardPage(new CAxisScalePage(ys, true));
+    // The pages of one direction: the category pages of its first axis when
+    // it runs the categories, else ticks and scale of all its axes. The page
+    // returned is the one a click on that side opens.
+    CXYAxis* categories = graph->GetCategoryAxis();
+    auto addAxisPages = [&](const std::vector<CXYAxis*>& axes, bool vertical) {
+        if (categories && categories == axes.front()) {
+            sheet->AddWizardPage(new CCategoryTicksPage(categories));
+            sheet->AddWizardPage(new CCategoryAxisPage(graph, categories, sheet->GetCatalog()));
+        } else {
+            sheet->AddWizardPage(new CAxisTicksPage(axes, vertical));
+            sheet->AddWizardPage(new CAxisScalePage(axes, vertical));
+        }
+        return sheet->GetPageCount() - 1;
+    };
+    const int xPage = addAxisPages(xs, false);
+    const int yPage = addAxisPages(ys, true);
     AddDrawStylePages(sheet.get(), view, STYLE_LOCATION);
     if (side == 1)
-        sheet->SetActivePage(xScale);
+        sheet->SetActivePage(xPage);
     else if (side == 2)
-        sheet->SetActivePage(yScale);
+        sheet->SetActivePage(yPage);
     return sheet;
 }
 
@@ -183,6 +198,8 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
         auto* page = new CEqnSourcePage(adapter.get());
         page->OnInitDialog();
         sheet->AddSheetPage(page, page->Title(), [page] { return page->OnApply(); });
+        sheet->AddWizardPage(new CCurveParamsProp(curve, sheet->GetCatalog()));
+        sheet->AddWizardPage(new CCurveConstProp(curve, sheet->GetCatalog()));
     } else if (auto* fit = dynamic_cast<CXYDatasetFit*>(dataset)) {
         make(IDS_FITTED_DATA_PROPERTIES);
         sheet->AddWizardPage(new CDataPointPage(fit));
@@ -219,6 +236,22 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
     }
     sheet->AddWizardPage(new CAxisAssociationProp(dataset));
     AddDrawStylePages(sheet.get(), view, kDatasetStyleMask);
+    return sheet;
+}
+
+std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForScaleText(CDrawView* view, CXYScaleText* labels)
+{
+    if (!labels)
+        return nullptr;
+    // Category names are no numbers: their block keeps only its layout.
+    const bool names = dynamic_cast<CXCatText*>(labels) || dynamic_cast<CYCatText*>(labels);
+    auto sheet = std::make_unique<CGraphPropertySheet>(
+        Caption(names ? IDS_CATEGORY_SCALE_PROPERTIES : IDS_AXIS_SCALE_PROPERTIES), DocumentOf(labels), view);
+    if (names)
+        sheet->AddWizardPage(new CCategoryFormat(labels));
+    else
+        sheet->AddWizardPage(new CXYScaleFormat(labels));
+    AddDrawStylePages(sheet.get(), view, STYLE_FONT | STYLE_LOCATION);
     return sheet;
 }
 

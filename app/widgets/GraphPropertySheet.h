@@ -1,6 +1,7 @@
 // The property sheets of a graph and its parts on a graph page: the graph's
 // own (frame, fill and line, axis ticks and scales), a dataset's (reached
-// through its legend sample), the legend box's and a results listing's.
+// through its legend sample), a tick-label block's, the legend box's and a
+// results listing's.
 // Each page writes itself back on Apply and OK; a page that refuses its
 // values keeps the sheet open on that page.
 #pragma once
@@ -19,6 +20,7 @@ class CDrawView;
 class CLegendBox;
 class CMXDoc;
 class CWizardPage;
+class CXYScaleText;
 
 class CGraphPropertySheet : public CHelpPropertySheet {
     Q_OBJECT
@@ -37,10 +39,14 @@ public:
     CMXDoc* GetDocument() const { return m_pDocument; }
 
     // The sheets of the graph model's objects, or null when the object has
-    // none of its own here. side: 1 opens the graph's sheet on its X scale
-    // page, 2 on its Y scale page.
+    // none of its own here. side: 1 opens the graph's sheet on the scale page
+    // of its X axes (their category axis page when they run the categories),
+    // 2 on that of its Y axes.
     static std::unique_ptr<CGraphPropertySheet> ForGraph(CDrawView* view, CDrawGraph* graph, int side);
     static std::unique_ptr<CGraphPropertySheet> ForDataset(CDrawView* view, CDataPointBox* sample);
+    // A tick-label block: its number format (category names: alignment and
+    // orientation), then its font and location.
+    static std::unique_ptr<CGraphPropertySheet> ForScaleText(CDrawView* view, CXYScaleText* labels);
     static std::unique_ptr<CGraphPropertySheet> ForLegend(CDrawView* view, CLegendBox* box);
     static std::unique_ptr<CGraphPropertySheet> ForResults(CDrawView* view, CDrawResults* listing);
 

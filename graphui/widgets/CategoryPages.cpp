@@ -5,6 +5,7 @@
 #include "graph/ScaleText.h"
 #include "graph/XYAxis.h"
 #include "graphui/widgets/PageHelpers.h"
+#include "graphui/widgets/XYScaleFormat.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "ui/widgets/ColourCombo.h"
@@ -220,32 +221,17 @@ bool CCategoryAxisPage::OnApply()
 
 // ---------------------------------------------------------------- category labels
 
-namespace {
-
-constexpr double kOrientations[5] = {0.0, 45.0, 90.0, 270.0, 315.0};
-
-// The labels store alignment as the paragraph format does (1 left, 2 right,
-// 3 centre); the list shows left, centre, right.
-int AlignmentIndex(WORD alignment) { return alignment == PFA_LEFT ? 0 : alignment == PFA_RIGHT ? 2 : 1; }
-WORD AlignmentFromIndex(int index) { return index == 0 ? PFA_LEFT : index == 2 ? PFA_RIGHT : PFA_CENTER; }
-
-} // namespace
-
 CCategoryFormat::CCategoryFormat(CXYScaleText* labels, QWidget* parent)
     : CWizardPage(3585, tr("Category Text"), parent), m_pLabels(labels)
 {
     if (const PARAFORMAT* format = labels->GetParaFormat(nullptr))
-        m_nAlignment = AlignmentIndex(format->wAlignment);
-    const double angle = labels->GetTextOrientation();
-    for (int i = 0; i < 5; ++i)
-        if (angle == kOrientations[i])
-            m_nOrientation = i;
+        m_nAlignment = AlignmentListIndex(format->wAlignment);
+    m_nOrientation = OrientationListIndex(labels->GetTextOrientation());
     QGridLayout* grid = Grid(this);
     m_alignment = new QComboBox(this);
     m_alignment->addItems({tr("Left"), tr("Center"), tr("Right")});
     m_orientation = new QComboBox(this);
-    for (double a : kOrientations)
-        m_orientation->addItem(tr("%1 degrees").arg(a));
+    FillOrientations(m_orientation);
     AddRow(grid, tr("&Alignment"), m_alignment);
     AddRow(grid, tr("&Orientation"), m_orientation);
     grid->setRowStretch(grid->rowCount(), 1);
@@ -262,14 +248,7 @@ void CCategoryFormat::DoDataExchange(CDataExchange* pDX)
 
 bool CCategoryFormat::OnApply()
 {
-    PARAFORMAT format{};
-    format.cbSize = sizeof format;
-    format.dwMask = PFM_ALIGNMENT;
-    format.wAlignment = AlignmentFromIndex(m_nAlignment);
-    m_pLabels->SetParaFormat(nullptr, format);
-    m_pLabels->SetTextOrientation(kOrientations[std::clamp(m_nOrientation, 0, 4)]);
-    m_pLabels->Reposition(true);
-    m_pLabels->Invalidate();
+    StoreLabelLayout(m_pLabels, m_nAlignment, m_nOrientation);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "ui/DoubleText.h"
 #include "ui/MeasurementUnit.h"
 #include "ui/widgets/ColourCombo.h"
 #include "ui/widgets/DataExchange.h"
@@ -710,7 +711,14 @@ CCurveParams::CCurveParams(bool constants, const QString& caption, QWidget* pare
     AddRow(grid, tr("&Column"), m_column);
     grid->addWidget(m_direct, grid->rowCount(), 0);
     grid->addWidget(m_grid, grid->rowCount(), 0, 1, 2);
-    connect(m_fromTable, &QRadioButton::toggled, this, [this] { UpdateControls(); });
+    connect(m_fromTable, &QRadioButton::toggled, this, [this](bool on) {
+        UpdateControls();
+        if (m_bFilling)
+            return;
+        // Kept at once: reading a column shows the members again.
+        m_nSource = on ? 0 : 1;
+        SetModified();
+    });
     connect(m_table, &QComboBox::currentIndexChanged, this, [this] {
         if (m_bFilling)
             return;
@@ -739,10 +747,21 @@ void CCurveParams::LoadNames(const std::vector<std::string>& names)
         m_values.resize(names.size(), std::numeric_limits<double>::quiet_NaN());
 }
 
-void CCurveParams::ReadColumn()
+CWizardCatalog* CCurveParams::Catalog() const
 {
     auto* sheet = GraphSheet();
-    const CMyData* table = sheet && sheet->GetSources() ? sheet->GetSources()->FindTable(m_strTable) : nullptr;
+    return sheet ? sheet->GetCatalog() : nullptr;
+}
+
+CGraphSources* CCurveParams::Sources() const
+{
+    auto* sheet = GraphSheet();
+    return sheet ? sheet->GetSources() : nullptr;
+}
+
+void CCurveParams::ReadColumn()
+{
+    const CMyData* table = Sources() ? Sources()->FindTable(m_strTable) : nullptr;
     if (!table || m_nColumn < 0)
         return;
     for (std::size_t i = 0; i < m_names.size(); ++i) {
@@ -757,9 +776,7 @@ void CCurveParams::ReadColumn()
 void CCurveParams::FillTables()
 {
     m_bFilling = true;
-    auto* sheet = GraphSheet();
-    SetItems(m_table, sheet && sheet->GetCatalog() ? sheet->GetCatalog()->GetItemNames(WizardKind::Table)
-                                                    : std::vector<std::string>{});
+    SetItems(m_table, Catalog() ? Catalog()->GetItemNames(WizardKind::Table) : std::vector<std::string>{});
     m_table->setCurrentIndex(m_table->findText(Q(m_strTable), Qt::MatchFixedString));
     m_bFilling = false;
     FillColumns();
@@ -768,8 +785,7 @@ void CCurveParams::FillTables()
 void CCurveParams::FillColumns()
 {
     m_bFilling = true;
-    auto* sheet = GraphSheet();
-    SetItems(m_column, ColumnNames(sheet && sheet->GetSources() ? sheet->GetSources()->FindTable(m_strTable) : nullptr));
+    SetItems(m_column, ColumnNames(Sources() ? Sources()->FindTable(m_strTable) : nullptr));
     m_column->setCurrentIndex(m_nColumn < m_column->count() ? m_nColumn : -1);
     m_bFilling = false;
 }
@@ -810,9 +826,8 @@ void CCurveParams::DoDataExchange(CDataExchange* pDX)
     for (std::size_t i = 0; i < m_names.size(); ++i) {
         QTableWidgetItem* cell = m_grid->item(int(i), 1);
         const std::string text = cell ? cell->text().trimmed().toStdString() : std::string();
-        char* end = nullptr;
-        const double v = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
-        if (text.empty() || *end != '\0' || !std::isfinite(v)) {
+        double v = 0.0;
+        if (text.empty() || !ParseDoubleOrBlank(text, v) || !std::isfinite(v)) {
             ReportMessage(IDS_NUMERIC_ENTRIES_INVALID);
             pDX->PrepareCtrl(m_grid);
             pDX->Fail();
@@ -1176,6 +1191,55 @@ CAxisAssociationProp::CAxisAssociationProp(CXYDataset* dataset, QWidget* parent)
     UpdateData(false);
     // Loading the lists is no change of the user's.
     SetModified(false);
+}
+
+CCurveParamsProp::CCurveParamsProp(CXYDatasetCurve* dataset, CWizardCatalog* catalog, bool constants,
+                                   QWidget* parent)
+    : CCurveParams(constants,
+                   QString::fromStdString(LoadString(constants ? IDS_PAGE_CURVE_CONSTANTS : IDS_PAGE_CURVE_PARAMETERS)),
+                   parent)
+    , m_pDataset(dataset)
+    , m_pCatalog(catalog)
+{
+    // Values not given yet (blank) show empty.
+    m_values = constants ? dataset->m_consts : dataset->m_params;
+    m_nSource = (constants ? dataset->m_bConstsFromTable : dataset->m_bParamsFromTable) ? 0 : 1;
+    m_strTable = constants ? dataset->m_strConstTable : dataset->m_strParamTable;
+    m_nColumn = constants ? dataset->m_nConstColumn : dataset->m_nParamColumn;
+    std::vector<std::string> names;
+    if (const CEquationBase* eq = Sources() ? Sources()->FindEquation(dataset->m_strFit) : nullptr) {
+        const int n = constants ? eq->GetConstantCount() : eq->GetParameterCount();
+        for (int i = 0; i < n; ++i)
+            names.push_back(constants ? eq->GetConstantName(i) : eq->GetParameterName(i));
+    }
+    LoadNames(names);
+    UpdateData(false);
+}
+
+CGraphSources* CCurveParamsProp::Sources() const { return m_pDataset->GetSources(); }
+
+bool CCurveParamsProp::OnApply()
+{
+    CXYDatasetCurve& d = *m_pDataset;
+    // Without its equation the page listed no names: the values stay as they are.
+    std::vector<double> values = m_names.empty() ? (m_bConstants ? d.m_consts : d.m_params) : m_values;
+    const int fromTable = m_nSource == 0 ? 1 : 0;
+    if (m_bConstants) {
+        d.m_consts = std::move(values);
+        d.m_bConstsFromTable = fromTable;
+        d.m_strConstTable = m_strTable;
+        d.m_nConstColumn = m_nColumn;
+    } else {
+        d.m_params = std::move(values);
+        d.m_bParamsFromTable = fromTable;
+        d.m_strParamTable = m_strTable;
+        d.m_nParamColumn = m_nColumn;
+    }
+    // Values read from a table come afresh from its column.
+    d.Recalculate();
+    d.Repaint();
+    d.SetModified();
+    return true;
 }
 
 bool CAxisAssociationProp::OnApply()

@@ -233,6 +233,9 @@ protected:
     void FillTables();
     void FillColumns();
     void UpdateControls();
+    // Where the tables are listed and read: the wizard's workspace.
+    virtual CWizardCatalog* Catalog() const;
+    virtual CGraphSources* Sources() const;
     bool m_bFilling = false;
 };
 
@@ -315,6 +318,33 @@ public:
     explicit CCurveStylePropPage(CXYDatasetFit* dataset, QWidget* parent = nullptr);
     bool OnApply() override;
     CXYDatasetFit* m_pDataset;
+};
+
+// The parameter (or constant) values of an equation curve on its sheet:
+// typed in, or read from a column of a data table.
+class CCurveParamsProp : public CCurveParams {
+    Q_OBJECT
+public:
+    CCurveParamsProp(CXYDatasetCurve* dataset, CWizardCatalog* catalog, bool constants = false,
+                     QWidget* parent = nullptr);
+    bool OnApply() override;
+    CXYDatasetCurve* m_pDataset;
+
+protected:
+    CWizardCatalog* Catalog() const override { return m_pCatalog; }
+    CGraphSources* Sources() const override;
+
+private:
+    CWizardCatalog* m_pCatalog;
+};
+
+class CCurveConstProp : public CCurveParamsProp {
+    Q_OBJECT
+public:
+    CCurveConstProp(CXYDatasetCurve* dataset, CWizardCatalog* catalog, QWidget* parent = nullptr)
+        : CCurveParamsProp(dataset, catalog, true, parent)
+    {
+    }
 };
 
 // The axes a dataset is drawn on, on the dataset's sheet.

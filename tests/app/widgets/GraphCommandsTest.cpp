@@ -17,10 +17,12 @@
 #include "draw/widgets/DrawCommands.h"
 #include "draw/widgets/DrawTool.h"
 #include "framework/ActionList.h"
+#include "graph/CatText.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphSources.h"
 #include "graph/GraphText.h"
 #include "graph/Legend.h"
+#include "graph/ScaleText.h"
 #include "graph/XYAxis.h"
 #include "graph/DrawResults.h"
 #include "graph/XYDatasetChart.h"
@@ -29,10 +31,13 @@
 #include "graph/XYDatasetTable.h"
 #include "graphui/widgets/AxisManager.h"
 #include "graphui/widgets/AxisPages.h"
+#include "graphui/widgets/CategoryPages.h"
 #include "graphui/widgets/DatasetPages.h"
+#include "graphui/widgets/DrawStylePages.h"
 #include "graphui/widgets/ChartPages.h"
 #include "graphui/widgets/ChartWizard.h"
 #include "graphui/widgets/HistoWizard.h"
+#include "graphui/widgets/XYScaleFormat.h"
 #include "graphui/widgets/XYWizard.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -52,6 +57,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -168,6 +174,46 @@ protected:
             EXPECT_TRUE(sheet->PressFinish());
             return sheet->result();
         });
+    }
+    // The next dialog is a graph part's property sheet: body works it and closes it.
+    void AnswerSheet(std::function<void(CGraphPropertySheet&)> body)
+    {
+        answers.push_back([body](QDialog& dialog) {
+            auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+            EXPECT_NE(sheet, nullptr) << dialog.windowTitle().toStdString();
+            if (!sheet)
+                return int(QDialog::Rejected);
+            body(*sheet);
+            return sheet->result();
+        });
+    }
+    // A chart wizard walked to Finish over the rates: a new chart takes its
+    // categories from the concentrations; upper is the plotted column.
+    void AnswerChartWizard(bool newGraph, int upper)
+    {
+        answers.push_back([newGraph, upper](QDialog& dialog) {
+            auto* sheet = dynamic_cast<CChartWizardSheet*>(&dialog);
+            EXPECT_NE(sheet, nullptr);
+            if (!sheet)
+                return int(QDialog::Rejected);
+            EXPECT_EQ(sheet->IsNewGraph(), newGraph);
+            sheet->m_source.m_source->setCurrentIndex(sheet->m_source.m_source->findText(kTable));
+            if (newGraph)
+                sheet->m_source.m_category->setCurrentIndex(0);
+            sheet->m_source.m_upper->setCurrentIndex(upper);
+            while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
+            }
+            EXPECT_TRUE(sheet->PressFinish());
+            return sheet->result();
+        });
+    }
+    // A column (kind 1) or bar (kind 2) chart of the rates.
+    CDrawGraph* BuildSampleChart(int kind)
+    {
+        AnswerGallery(kind);
+        AnswerChartWizard(true, 1);
+        EXPECT_TRUE(Run(ID_GRAPH_NEW));
+        return view->GetSelectedGraph();
     }
     CDrawGraph* BuildSampleGraph()
     {
@@ -296,20 +342,7 @@ TEST_F(GraphCommandsTest, TheChartWizardsBuildColumnAndBarChartsOfTheRates)
 {
     for (int kind : {1, 2}) {
         AnswerGallery(kind);
-        answers.push_back([](QDialog& dialog) {
-            auto* sheet = dynamic_cast<CChartWizardSheet*>(&dialog);
-            EXPECT_NE(sheet, nullptr);
-            if (!sheet)
-                return int(QDialog::Rejected);
-            EXPECT_TRUE(sheet->IsNewGraph());
-            sheet->m_source.m_source->setCurrentIndex(sheet->m_source.m_source->findText(kTable));
-            sheet->m_source.m_category->setCurrentIndex(0);
-            sheet->m_source.m_upper->setCurrentIndex(1);
-            while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
-            }
-            EXPECT_TRUE(sheet->PressFinish());
-            return sheet->result();
-        });
+        AnswerChartWizard(true, 1);
         const int before = Undo().GetCount();
         ASSERT_TRUE(Run(ID_GRAPH_NEW));
         CDrawGraph* graph = view->GetSelectedGraph();
@@ -325,19 +358,7 @@ TEST_F(GraphCommandsTest, TheChartWizardsBuildColumnAndBarChartsOfTheRates)
         EXPECT_EQ(Undo().GetCount(), before + 1);
         EXPECT_EQ(ReasonOf(ID_GRAPH_ADD_DATA), "");
 
-        answers.push_back([](QDialog& dialog) {
-            auto* sheet = dynamic_cast<CChartWizardSheet*>(&dialog);
-            EXPECT_NE(sheet, nullptr);
-            if (!sheet)
-                return int(QDialog::Rejected);
-            EXPECT_FALSE(sheet->IsNewGraph());
-            sheet->m_source.m_source->setCurrentIndex(sheet->m_source.m_source->findText(kTable));
-            sheet->m_source.m_upper->setCurrentIndex(0);
-            while (!(sheet->GetWizardButtons() & PSWIZB_FINISH) && sheet->PressNext()) {
-            }
-            EXPECT_TRUE(sheet->PressFinish());
-            return sheet->result();
-        });
+        AnswerChartWizard(false, 0);
         ASSERT_TRUE(Run(ID_GRAPH_ADD_DATA));
         ASSERT_EQ(graph->GetDatasetCount(), 2) << kind;
         auto* second = dynamic_cast<CXYDatasetChart*>(graph->GetDataset(1));
@@ -807,6 +828,20 @@ TEST_F(GraphCommandsTest, AnEquationCurvesSheetChoosesItsEquationOnItsEquationPa
         EXPECT_EQ(sheet->windowTitle().toStdString(), LoadString(IDS_CURVE_PROPERTIES));
         EXPECT_EQ(PagesOf<CCurveStylePropPage>(*sheet).size(), 1u);
         EXPECT_EQ(PagesOf<CAxisAssociationProp>(*sheet).size(), 1u);
+        // Style, equation, parameters, constants, axes: in that order.
+        EXPECT_NE(dynamic_cast<CCurveStylePropPage*>(sheet->GetPage(0)), nullptr);
+        EXPECT_NE(dynamic_cast<CEqnSourcePage*>(sheet->GetPage(1)), nullptr);
+        auto* params = dynamic_cast<CCurveParamsProp*>(sheet->GetPage(2));
+        EXPECT_NE(params, nullptr);
+        EXPECT_NE(dynamic_cast<CCurveConstProp*>(sheet->GetPage(3)), nullptr);
+        EXPECT_NE(dynamic_cast<CAxisAssociationProp*>(sheet->GetPage(4)), nullptr);
+        if (params) {
+            EXPECT_EQ(params->m_grid->rowCount(), 2);
+            if (params->m_grid->rowCount() == 2) {
+                EXPECT_EQ(params->m_grid->item(0, 1)->text(), "200");
+                EXPECT_EQ(params->m_grid->item(1, 1)->text(), "0.1");
+            }
+        }
         const auto equations = PagesOf<CEqnSourcePage>(*sheet);
         EXPECT_EQ(equations.size(), 1u);
         if (equations.size() == 1) {
@@ -857,3 +892,235 @@ TEST_F(GraphCommandsTest, AGraphsContextMenuOffersItsCommands)
     for (UINT id : idsOf(menu.get()))
         EXPECT_NE(id, UINT(ID_GRAPH_ADD_DATA));
 }
+
+TEST_F(GraphCommandsTest, ATickLabelBlocksSheetWritesItsNumbersWithTheChosenDecimals)
+{
+    CDrawGraph* graph = BuildSampleGraph();
+    ASSERT_NE(graph, nullptr);
+    CXYAxis* x = graph->GetXAxis(0);
+    x->m_bAutoMin = x->m_bAutoMax = x->m_bAutoMajor = 0;
+    x->m_dMin = 0.0;
+    x->m_dMax = 10.0;
+    x->m_dMajor = 2.0;
+    CXYScaleText* labels = x->GetTickLabels();
+    ASSERT_NE(labels, nullptr);
+    auto texts = [labels] {
+        std::vector<std::string> out;
+        for (const CTickLabel& label : labels->Labels())
+            out.push_back(label.text);
+        return out;
+    };
+    const std::vector<std::string> plain{"0", "2", "4", "6", "8", "10"};
+    ASSERT_EQ(texts(), plain);
+    view->Select(labels);
+    const int steps = Undo().GetCount();
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle().toStdString(), LoadString(IDS_AXIS_SCALE_PROPERTIES));
+        EXPECT_EQ(sheet.windowTitle().toStdString(), "Axis Scale Properties");
+        EXPECT_NE(dynamic_cast<CXYScaleFormat*>(sheet.GetPage(0)), nullptr);
+        EXPECT_EQ(PagesOf<CDrawFontPage>(sheet).size(), 1u);
+        EXPECT_EQ(PagesOf<CLocationPage>(sheet).size(), 1u);
+        const auto formats = PagesOf<CXYScaleFormat>(sheet);
+        if (formats.size() != 1)
+            return;
+        // Out of range: refused with a message, the sheet stays on the page.
+        formats[0]->m_decimals->setText("16");
+        sheet.GetButtons()->button(QDialogButtonBox::Apply)->click();
+        EXPECT_EQ(reporter->Ids().back(), IDS_ENTER_INTEGER_RANGE);
+        EXPECT_EQ(sheet.GetActiveIndex(), 0);
+        EXPECT_EQ(texts(), plain);
+        formats[0]->m_decimals->setText("2");
+        formats[0]->m_zeros->setCurrentIndex(0);
+        sheet.GetButtons()->button(QDialogButtonBox::Apply)->click();
+        EXPECT_EQ(texts(), (std::vector<std::string>{"0.00", "2.00", "4.00", "6.00", "8.00", "10.00"}));
+        sheet.reject();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(labels->GetNumberFormat().m_decimals, 2);
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+
+    // Cancel without Apply leaves the block as it was.
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        for (CXYScaleFormat* page : PagesOf<CXYScaleFormat>(sheet)) {
+            EXPECT_EQ(page->m_decimals->text(), "2");
+            page->m_decimals->setText("4");
+            page->m_alignment->setCurrentIndex(0);
+        }
+        sheet.reject();
+    });
+    const WORD alignment = labels->GetParaFormat(nullptr)->wAlignment;
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(labels->GetNumberFormat().m_decimals, 2);
+    EXPECT_EQ(labels->GetParaFormat(nullptr)->wAlignment, alignment);
+    EXPECT_EQ(texts().front(), "0.00");
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+}
+
+namespace {
+
+// A column chart (1) and a bar chart (2) of the rates, with a column of dose
+// names beside them.
+class ChartSheetTest : public GraphCommandsTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        GraphCommandsTest::SetUp();
+        auto* grid = dynamic_cast<CMXGrid*>(doc()->FindItem(kTable));
+        ASSERT_NE(grid, nullptr);
+        CMyData& t = grid->GetTable();
+        t.SetCell(1, 3, new CDataString("Dose"));
+        for (int row = 2; row <= t.GetLastRow(1); ++row)
+            t.SetCell(row, 3, new CDataString("D" + std::to_string(row - 1)));
+        graph = BuildSampleChart(GetParam());
+        ASSERT_NE(graph, nullptr);
+        axis = graph->GetCategoryAxis();
+        ASSERT_NE(axis, nullptr);
+        ASSERT_EQ(axis->m_category.column, 0);
+    }
+    bool IsColumnChart() const { return GetParam() == 1; }
+
+    CDrawGraph* graph = nullptr;
+    CXYAxis* axis = nullptr;
+};
+
+// What a page of a graph's sheet is, the most derived kind first.
+std::string KindOfPage(QWidget* page)
+{
+    if (dynamic_cast<CGraphFramePage*>(page))
+        return "frame";
+    if (dynamic_cast<CCategoryTicksPage*>(page))
+        return "category ticks";
+    if (dynamic_cast<CCategoryAxisPage*>(page))
+        return "categories";
+    if (dynamic_cast<CAxisTicksPage*>(page))
+        return "ticks";
+    if (dynamic_cast<CAxisScalePage*>(page))
+        return "scale";
+    if (dynamic_cast<CLocationPage*>(page))
+        return "location";
+    return "style";
+}
+
+} // namespace
+
+TEST_P(ChartSheetTest, PropertiesShowTheCategoryPagesOfTheCategoryAxisAndApplyThem)
+{
+    EXPECT_EQ(axis, IsColumnChart() ? graph->GetXAxis(0) : graph->GetYAxis(0));
+    const int steps = Undo().GetCount();
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle().toStdString(),
+                  LoadString(IsColumnChart() ? IDS_COLUMN_GRAPH_PROPERTIES : IDS_BAR_GRAPH_PROPERTIES));
+        std::vector<std::string> kinds;
+        for (int i = 0; i < sheet.GetPageCount(); ++i)
+            if (KindOfPage(sheet.GetPage(i)) != "style")
+                kinds.push_back(KindOfPage(sheet.GetPage(i)));
+        const std::vector<std::string> expected =
+            IsColumnChart()
+                ? std::vector<std::string>{"frame", "category ticks", "categories", "ticks", "scale", "location"}
+                : std::vector<std::string>{"frame", "ticks", "scale", "category ticks", "categories", "location"};
+        EXPECT_EQ(kinds, expected);
+        EXPECT_EQ(sheet.GetActiveIndex(), 0);
+        const auto categories = PagesOf<CCategoryAxisPage>(sheet);
+        const auto ticks = PagesOf<CCategoryTicksPage>(sheet);
+        EXPECT_EQ(categories.size(), 1u);
+        EXPECT_EQ(ticks.size(), 1u);
+        if (categories.size() != 1 || ticks.size() != 1)
+            return;
+        // The names in column 4, series overlapping by a tenth, ticks both sides.
+        EXPECT_EQ(categories[0]->m_column->currentIndex(), 0);
+        categories[0]->m_column->setCurrentIndex(3);
+        categories[0]->m_overlap->setText("10");
+        ticks[0]->m_firstTicks->setCurrentIndex(2);
+        sheet.GetButtons()->button(QDialogButtonBox::Apply)->click();
+        EXPECT_EQ(axis->m_category.column, 3);
+        EXPECT_DOUBLE_EQ(axis->m_category.overlap, 10.0);
+        EXPECT_EQ(axis->m_nTickStyle1, 2);
+        const std::vector<CTickLabel> labels = CategoryLabels(axis);
+        EXPECT_GE(labels.size(), 2u);
+        if (labels.size() >= 2) {
+            EXPECT_EQ(labels[0].text, "D1");
+            EXPECT_EQ(labels[1].text, "D2");
+        }
+        sheet.reject();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(axis->m_category.column, 3);
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+
+    // Cancel without Apply leaves the axis as it was.
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        for (CCategoryAxisPage* page : PagesOf<CCategoryAxisPage>(sheet)) {
+            EXPECT_EQ(page->m_column->currentIndex(), 3);
+            page->m_column->setCurrentIndex(0);
+            page->m_overlap->setText("50");
+        }
+        for (CCategoryTicksPage* page : PagesOf<CCategoryTicksPage>(sheet))
+            page->m_firstTicks->setCurrentIndex(0);
+        sheet.reject();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(axis->m_category.column, 3);
+    EXPECT_DOUBLE_EQ(axis->m_category.overlap, 10.0);
+    EXPECT_EQ(axis->m_nTickStyle1, 2);
+    EXPECT_EQ(CategoryLabels(axis).front().text, "D1");
+    EXPECT_EQ(Undo().GetCount(), steps + 1);
+}
+
+TEST_P(ChartSheetTest, ADoubleClickOpensTheSheetOnThePageOfTheSideUnderTheMouse)
+{
+    view->resize(900, 700);
+    view->ClearSelection();
+    const RECT frame = graph->GetFrame();
+    const LONG midX = (frame.left + frame.right) / 2, midY = (frame.top + frame.bottom) / 2;
+    // The category axis page opens for the category side, the scale page for the value side.
+    const std::string xSide = IsColumnChart() ? "categories" : "scale";
+    const std::string ySide = IsColumnChart() ? "scale" : "categories";
+    struct Case {
+        POINT at;
+        std::string page;
+    };
+    for (const Case& c : {Case{{midX, frame.top}, xSide}, Case{{midX, frame.bottom}, xSide},
+                          Case{{frame.left, midY}, ySide}, Case{{frame.right, midY}, ySide},
+                          Case{{midX, midY}, "frame"}}) {
+        std::string shown;
+        AnswerSheet([&](CGraphPropertySheet& sheet) { shown = KindOfPage(sheet.GetPage(sheet.GetActiveIndex())); });
+        const QPoint client = view->DocToClient(c.at);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, client);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, client);
+        QApplication::processEvents();
+        EXPECT_EQ(shown, c.page) << c.at.x << ", " << c.at.y;
+    }
+}
+
+TEST_P(ChartSheetTest, ADoubleClickOnTheCategoryLabelsOpensTheirSheet)
+{
+    view->resize(900, 700);
+    view->ClearSelection();
+    CXYScaleText* labels = axis->GetTickLabels();
+    ASSERT_NE(labels, nullptr);
+    const RECT r = NormalizedRect(labels->GetPosition());
+    const QPoint client = view->DocToClient(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    const int orientation = int(labels->GetTextOrientation());
+    AnswerSheet([&](CGraphPropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle().toStdString(), "Category Scale Properties");
+        EXPECT_EQ(PagesOf<CXYScaleFormat>(sheet).size(), 0u);
+        EXPECT_EQ(PagesOf<CDrawFontPage>(sheet).size(), 1u);
+        EXPECT_EQ(PagesOf<CLocationPage>(sheet).size(), 1u);
+        const auto formats = PagesOf<CCategoryFormat>(sheet);
+        EXPECT_EQ(formats.size(), 1u);
+        for (CCategoryFormat* page : formats)
+            page->m_orientation->setCurrentIndex(2);
+        // Cancel: nothing changes.
+        sheet.reject();
+    });
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, client);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, client);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs, 3);
+    EXPECT_EQ(int(labels->GetTextOrientation()), orientation);
+}
+
+INSTANTIATE_TEST_SUITE_P(ColumnAndBar, ChartSheetTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == 1 ? "ColumnChart" : "BarChart");
+                         });
