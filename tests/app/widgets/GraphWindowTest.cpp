@@ -3,6 +3,7 @@
 // item, and exported as SVG, PDF and PNG pictures that match the screen.
 #include "app/MXDoc.h"
 #include "app/MXGraph.h"
+#include "app/SampleWorkspace.h"
 #include "app/widgets/GraphProjectWnd.h"
 #include "app/widgets/MXApp.h"
 #include "app/widgets/MXMainWnd.h"
@@ -14,6 +15,11 @@
 #include "draw/PageRender.h"
 #include "draw/widgets/DrawCommands.h"
 #include "draw/widgets/DrawTool.h"
+#include "graph/DrawGraph.h"
+#include "graph/GraphText.h"
+#include "graph/XYAxis.h"
+#include "graph/XYDatasetFit.h"
+#include "graph/XYDatasetTable.h"
 #include "framework/widgets/ProjectFrameBase.h"
 #include "platform/Clipboard.h"
 #include "platform/StringIds.h"
@@ -168,6 +174,45 @@ TEST(GraphWindow, SvgExportParsesAndPdfHasOnePageOfThePaper)
     ASSERT_TRUE(box.hasMatch());
     EXPECT_NEAR(box.captured(1).toDouble(), 612, 0.5);
     EXPECT_NEAR(box.captured(2).toDouble(), 792, 0.5);
+}
+
+// A graph of the sample's rates and their fitted curve goes into SVG and
+// PDF as drawing: paths for the lines and symbols, the axis titles and
+// tick labels as text, and no picture of pixels anywhere.
+TEST(GraphWindow, ExportedGraphsAreVectorsWithTextAsText)
+{
+    const std::string sample = TempPath("sample.mxf");
+    ASSERT_TRUE(WriteSampleWorkspace(sample));
+    CMXDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(sample));
+    auto* item = new CMXGraph(&doc);
+    item->InitNewItem();
+    CMXDrawData& page = item->GetPage();
+    auto* graph = new CDrawXYGraph(RECT{800, -3500, 3600, -700}, &page);
+    auto* points = new CXYDatasetTable("Initial rates", 0, 1, -1, graph);
+    points->m_nJoinType = 1;
+    graph->AddDataset(points, "Measured rate");
+    graph->AddDataset(new CXYDatasetFit("Michaelis-Menten fit", graph, 0), "Fitted curve");
+    graph->GetXAxis(0)->GetTitle()->ReplaceText(nullptr, "Substrate (ppm)", false);
+    auto view = std::make_unique<CGraphView>(item);
+    view->resize(900, 700);
+
+    const std::string svg = TempPath("graph.svg"), pdf = TempPath("graph.pdf");
+    ASSERT_TRUE(view->ExportTo(svg, 96));
+    ASSERT_TRUE(view->ExportTo(pdf, 96));
+    QFile svgFile(QString::fromStdString(svg));
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    const QString svgText = QString::fromUtf8(svgFile.readAll());
+    EXPECT_FALSE(svgText.contains("<image"));
+    EXPECT_GT(svgText.count(QRegularExpression("<(path|polyline|polygon|rect|ellipse|circle|line)\\b")), 10);
+    EXPECT_TRUE(svgText.contains(QRegularExpression("<text[^>]*>[^<]*Substrate \\(ppm\\)")));
+    QFile pdfFile(QString::fromStdString(pdf));
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    const QString pdfText = QString::fromLatin1(pdfFile.readAll());
+    EXPECT_FALSE(pdfText.contains(QRegularExpression("/Subtype\\s*/Image")));
+    EXPECT_TRUE(pdfText.contains(QRegularExpression("/Type\\s*/Font")));
+    view.reset();
+    doc.DeleteContents();
 }
 
 TEST(GraphWindow, ExportAsksThroughItsSeamAndReportsAFailure)
