@@ -844,6 +844,20 @@ void CChartWizardSheet::ApplyToGraph(CDrawGraph* graph, bool newGraph)
     graph->RecalcAxes();
 }
 
+namespace {
+
+// A series of the source page's columns; error and lower columns only
+// where the page asks for them.
+template <class Series>
+CXYDatasetChart* NewSeries(const CChartDataSourcePage& s, CDrawGraph* graph)
+{
+    return new Series(s.m_strSource, s.m_nUpperColumn, s.m_bError ? s.m_nErrorColumn : -1,
+                      s.m_bLower ? s.m_nLowerColumn : -1, s.m_bError && s.m_bLower ? s.m_nLowerErrorColumn : -1,
+                      graph);
+}
+
+} // namespace
+
 CColChartWizardSheet::CColChartWizardSheet(CWizardCatalog* catalog, CGraphSources* sources, QWidget* parent)
     : CChartWizardSheet(false, catalog, sources, parent)
 {
@@ -857,10 +871,7 @@ CColChartWizardSheet::CColChartWizardSheet(CDrawGraph* graph, CWizardCatalog* ca
 
 CXYDatasetChart* CColChartWizardSheet::NewDataset(CDrawGraph* graph) const
 {
-    const CChartDataSourcePage& s = m_source;
-    return new CXYDatasetColChart(s.m_strSource, s.m_nUpperColumn, s.m_bError ? s.m_nErrorColumn : -1,
-                                  s.m_bLower ? s.m_nLowerColumn : -1,
-                                  s.m_bError && s.m_bLower ? s.m_nLowerErrorColumn : -1, graph);
+    return NewSeries<CXYDatasetColChart>(m_source, graph);
 }
 
 CBarChartWizardSheet::CBarChartWizardSheet(CWizardCatalog* catalog, CGraphSources* sources, QWidget* parent)
@@ -876,10 +887,7 @@ CBarChartWizardSheet::CBarChartWizardSheet(CDrawGraph* graph, CWizardCatalog* ca
 
 CXYDatasetChart* CBarChartWizardSheet::NewDataset(CDrawGraph* graph) const
 {
-    const CChartDataSourcePage& s = m_source;
-    return new CXYDatasetBarChart(s.m_strSource, s.m_nUpperColumn, s.m_bError ? s.m_nErrorColumn : -1,
-                                  s.m_bLower ? s.m_nLowerColumn : -1,
-                                  s.m_bError && s.m_bLower ? s.m_nLowerErrorColumn : -1, graph);
+    return NewSeries<CXYDatasetBarChart>(m_source, graph);
 }
 
 // ---------------------------------------------------------------- entry points
