@@ -85,6 +85,12 @@ public:
     // Whether block runs use the processor's wider registers where it has
     // them (on by default); off runs the base loops, for tests.
     static void EnableWideLanes(bool on);
+    // Whether derivative runs of a program without jumps take the values
+    // that do not depend on the moved parameter from the run at the
+    // unchanged ones (on by default); off runs every instruction, for tests.
+    static void EnableReuse(bool on);
+    // How many derivative runs have taken values so (a count for tests).
+    static long ReusedRuns();
 
     int GetErrorStart() const { return m_nColumn; }
     int GetErrorEnd() const { return m_nPosition; }
@@ -144,6 +150,27 @@ protected:
 private:
     struct CompileState;
     struct SBlockRun;
+    // Which values of a program derivative runs can take from the run at
+    // the unchanged parameters, and those values (EquationBlock.cpp).
+    struct SReusePlan {
+        int size = 0; // instructions
+        // [k * size + s]: the instruction that completes the value begun at
+        // instruction s, where that value does not depend on parameter k; -1
+        // where it does or no value begins.
+        std::vector<int> skip;
+        // Per instruction: where the base run keeps the value it leaves, -1
+        // when no derivative run takes it.
+        std::vector<int> slot;
+        int keptCount = 0;
+        // The base run's values by slot: lanes, or one value where uniform.
+        std::vector<double> lanes;
+        std::vector<double> scalar;
+        std::vector<unsigned char> uniform;
+        // Scratch of the planning.
+        std::vector<int> weight;
+        std::vector<std::uint64_t> localDep;
+    };
+    struct SReuseRun;
 
     // The points a block run takes at once for program: 0 when the program
     // must run point by point (it draws random numbers or runs the
@@ -157,7 +184,11 @@ private:
     // when a local or the result is read before the run writes it, so that
     // the points may run in any order.
     bool RunBlock(const SEqnProgram& program, const double* const* columns, int columnCount, int n, double* out,
-                  bool strict);
+                  bool strict, const SReuseRun* reuse = nullptr);
+    // Plans the reuse of m_program's values for derivative runs over its
+    // first params parameters; false when the program has jumps or other
+    // instructions that the plan does not follow, or the reuse would not pay.
+    bool PlanReuse(int params, bool central, bool known);
     // Ready for a run: valid, the value arrays large enough.
     bool PrepareRun();
 
@@ -221,4 +252,5 @@ private:
     std::vector<unsigned char> m_laneState;
     std::vector<const double*> m_laneColumns;
     std::vector<double> m_laneSaved;
+    SReusePlan m_reuse;
 };

@@ -107,6 +107,12 @@ namespace wide {
 #endif
 
 std::atomic<bool> g_wideLanes{true};
+std::atomic<bool> g_reuse{true};
+std::atomic<long> g_reusedRuns{0};
+
+// Programs longer than this are not planned for reuse: the plan's table
+// has a row of instructions for each parameter.
+constexpr int kMaxReuseInstructions = 1 << 14;
 
 const SLaneKernels& LaneKernels()
 {
@@ -121,6 +127,17 @@ const SLaneKernels& LaneKernels()
 } // namespace
 
 void CEquation::EnableWideLanes(bool on) { g_wideLanes = on; }
+void CEquation::EnableReuse(bool on) { g_reuse = on; }
+long CEquation::ReusedRuns() { return g_reusedRuns.load(); }
+
+// How a block run takes part in reuse: the base run keeps the values that
+// the plan names (slot), a derivative run of parameter k takes them where
+// its row of the plan says (skip).
+struct CEquation::SReuseRun {
+    SReusePlan& plan;
+    const int* skip; // null: the base run, which keeps the values
+    int lanes;       // the lanes of one slot
+};
 
 struct CEquation::SBlockRun {
     CEquation& eq;
@@ -134,6 +151,7 @@ struct CEquation::SBlockRun {
     double* scalar;
     double** owned;
     unsigned char* state; // per local, then the result
+    const SReuseRun* reuse;
     const SLaneKernels& lanes = LaneKernels();
 
     SLanes Value(int v) const { return {ref[v], scalar[v]}; }
@@ -363,6 +381,24 @@ struct CEquation::SBlockRun {
         return true;
     }
 
+    // The base run keeps value v in slot k of the plan; a derivative run
+    // takes it from there.
+    void KeepValue(int k, SLanes v)
+    {
+        SReusePlan& plan = reuse->plan;
+        plan.uniform[std::size_t(k)] = v.p ? 0 : 1;
+        plan.scalar[std::size_t(k)] = v.s;
+        if (v.p)
+            std::memcpy(&plan.lanes[std::size_t(k) * std::size_t(reuse->lanes)], v.p, sizeof(double) * std::size_t(n));
+    }
+    SLanes KeptValue(int k) const
+    {
+        const SReusePlan& plan = reuse->plan;
+        if (plan.uniform[std::size_t(k)])
+            return {nullptr, plan.scalar[std::size_t(k)]};
+        return {&plan.lanes[std::size_t(k) * std::size_t(reuse->lanes)], 0.0};
+    }
+
     bool Go(const SEqnProgram& program, double* out);
 
     const double* m_pool = nullptr;
@@ -384,7 +420,19 @@ bool CEquation::SBlockRun::Go(const SEqnProgram& program, double* out)
     SLanes a, b, c;
     int taken = 0;
 
+    // The plan covers programs without jumps: every instruction runs once,
+    // in order, so the one before ip is the one that has just finished.
+    const int* const keep = reuse && !reuse->skip ? reuse->plan.slot.data() : nullptr;
+    const int* const take = reuse ? reuse->skip : nullptr;
     for (;;) {
+        if (keep && ip != code && keep[ip - code - 1] >= 0)
+            KeepValue(keep[ip - code - 1], Value(sp - 1));
+        if (take && take[ip - code] >= 0) {
+            const int last = take[ip - code];
+            Set(sp++, KeptValue(reuse->plan.slot[std::size_t(last)]));
+            ip = code + last + 1;
+            continue;
+        }
         const SEqnInstruction& in = *ip;
         int skip = 1; // the slots of the instruction, passed when its jump is not taken
         switch (in.op) {
@@ -471,7 +519,8 @@ bool CEquation::SBlockRun::Go(const SEqnProgram& program, double* out)
                 ProductSum(sp - 1, a, b, Value(sp - 1), in.op == EOpCode::AddProduct ? 0 : 1);
                 break;
             }
-            if (in.op == EOpCode::PushProduct && (a.p || b.p)) {
+            // The base run of a reuse keeps the product itself where the plan asks.
+            if (in.op == EOpCode::PushProduct && (a.p || b.p) && !(keep && keep[ip - code] >= 0)) {
                 // A product of lanes that the next instruction combines with
                 // a simple value: both in one pass over the lanes.
                 const int form = FusedForm(ip[1], c);
@@ -615,7 +664,7 @@ int CEquation::BlockLanes(const SEqnProgram& program)
 }
 
 bool CEquation::RunBlock(const SEqnProgram& program, const double* const* columns, int columnCount, int n,
-                         double* out, bool strict)
+                         double* out, bool strict, const SReuseRun* reuse)
 {
     const int slots = program.depth + 1;
     const int locals = int(m_localNames.size());
@@ -628,14 +677,214 @@ bool CEquation::RunBlock(const SEqnProgram& program, const double* const* column
     for (std::size_t v = 0; v < values; ++v)
         m_laneOwned[v] = m_laneStore.data() + v * std::size_t(n);
     m_laneState.assign(std::size_t(locals) + 1, kUntouched);
-    SBlockRun run{*this, columns, columnCount, n, strict, slots, locals, m_laneRef.data(), m_laneScalar.data(),
-                  m_laneOwned.data(), m_laneState.data()};
+    SBlockRun run{*this,          columns,           columnCount,          n,
+                  strict,         slots,             locals,               m_laneRef.data(),
+                  m_laneScalar.data(), m_laneOwned.data(), m_laneState.data(), reuse};
     try {
         return run.Go(program, out);
     } catch (const CMyError&) {
         // A point met an error: the points run one by one and meet it there.
         return false;
     }
+}
+
+bool CEquation::PlanReuse(int params, bool central, bool known)
+{
+    const SEqnProgram& program = m_program;
+    const int size = int(program.code.size());
+    if (!g_reuse.load(std::memory_order_relaxed) || params < 1 || params > 64 || size > kMaxReuseInstructions)
+        return false;
+    SReusePlan& plan = m_reuse;
+    constexpr std::uint64_t kAll = ~std::uint64_t(0);
+    const std::uint64_t moved = params == 64 ? kAll : (std::uint64_t(1) << params) - 1;
+    const int locals = int(m_localNames.size());
+    // What each instruction costs, roughly, in the time of an addition over
+    // the lanes, and the costs added up from the first instruction.
+    plan.weight.assign(std::size_t(size) + 1, 0);
+    for (int i = 0; i < size; ++i) {
+        const EOpCode op = program.code[std::size_t(i)].op;
+        const int w = op == EOpCode::Function || op == EOpCode::Power ? 16 : op == EOpCode::Divide ? 2 : 1;
+        plan.weight[std::size_t(i) + 1] = plan.weight[std::size_t(i)] + w;
+    }
+    plan.size = size;
+    plan.skip.assign(std::size_t(params) * std::size_t(size), -1);
+    plan.slot.assign(std::size_t(size), -1);
+    plan.keptCount = 0;
+    // A local read before the program writes it holds what a point before
+    // left: it counts as depending on every parameter.
+    plan.localDep.assign(std::size_t(locals) + 1, kAll);
+    auto sourceDep = [&](int aux, int arg) -> std::uint64_t {
+        switch (ESource(aux)) {
+        case srcParam: return arg >= 0 && arg < 64 ? std::uint64_t(1) << arg : kAll;
+        case srcLocal: return arg >= 0 && arg < locals ? plan.localDep[std::size_t(arg)] : kAll;
+        case srcY: return plan.localDep[std::size_t(locals)];
+        default: return 0;
+        }
+    };
+    auto productDep = [&](const SEqnInstruction& in) {
+        const std::uint32_t at = std::uint32_t(in.arg);
+        return sourceDep(in.aux & 15, int(at & 0xFFFF)) | sourceDep(in.aux >> 4, int(at >> 16));
+    };
+    // A value on the stack: the instruction its computation begins with, the
+    // one that completes it, the parameters it depends on, and whether its
+    // instructions write nothing but the stack.
+    struct SValue {
+        int start;
+        int last;
+        std::uint64_t dep;
+        bool pure;
+    };
+    std::vector<SValue> stack;
+    stack.reserve(std::size_t(program.depth) + 1);
+    long saved = 0;
+    // Value v goes into an instruction whose value depends on dep: for every
+    // parameter in dep that v does not depend on, a derivative run takes v
+    // from the base run instead of computing it.
+    auto consume = [&](const SValue& v, std::uint64_t dep) {
+        const std::uint64_t cut = dep & ~v.dep & moved;
+        const int cost = plan.weight[std::size_t(v.last) + 1] - plan.weight[std::size_t(v.start)];
+        if (!cut || !v.pure || cost < 2)
+            return;
+        if (plan.slot[std::size_t(v.last)] < 0)
+            plan.slot[std::size_t(v.last)] = plan.keptCount++;
+        for (int k = 0; k < params; ++k) {
+            if (cut & (std::uint64_t(1) << k)) {
+                plan.skip[std::size_t(k) * std::size_t(size) + std::size_t(v.start)] = v.last;
+                saved += cost;
+            }
+        }
+    };
+    auto push = [&](int i, std::uint64_t dep) { stack.push_back({i, i, dep, true}); };
+    // A value whose instructions enclose a write cannot be skipped alone.
+    auto write = [&] {
+        for (SValue& v : stack)
+            v.pure = false;
+    };
+    auto modifyTop = [&](int i, std::uint64_t dep) {
+        if (stack.empty())
+            return false;
+        SValue& top = stack.back();
+        consume(top, top.dep | dep);
+        top.dep |= dep;
+        top.last = i;
+        return true;
+    };
+    auto store = [&](int local) {
+        if (stack.empty() || local < 0 || local > locals)
+            return false;
+        consume(stack.back(), kAll);
+        plan.localDep[std::size_t(local)] = stack.back().dep;
+        stack.pop_back();
+        return true;
+    };
+    bool ended = false;
+    for (int i = 0; i < size && !ended; ++i) {
+        const SEqnInstruction& in = program.code[std::size_t(i)];
+        bool ok = true;
+        switch (in.op) {
+        case EOpCode::Number:
+        case EOpCode::PushX:
+        case EOpCode::PushConst:
+        case EOpCode::PushExtraX:
+        case EOpCode::PushNamed: push(i, 0); break;
+        case EOpCode::PushParam: push(i, sourceDep(srcParam, in.arg)); break;
+        case EOpCode::PushLocal: push(i, sourceDep(srcLocal, in.arg)); break;
+        case EOpCode::PushY: push(i, sourceDep(srcY, 0)); break;
+        case EOpCode::Push:
+        case EOpCode::PushSquare:
+        case EOpCode::PushCube: push(i, sourceDep(in.aux, in.arg)); break;
+        case EOpCode::PushProduct:
+        case EOpCode::PushNegProduct: push(i, productDep(in)); break;
+        case EOpCode::Function:
+        case EOpCode::Negate:
+        case EOpCode::Square:
+        case EOpCode::Cube: ok = modifyTop(i, 0); break;
+        case EOpCode::AddS:
+        case EOpCode::SubtractS:
+        case EOpCode::MultiplyS:
+        case EOpCode::DivideS: ok = modifyTop(i, sourceDep(in.aux, in.arg)); break;
+        case EOpCode::AddProduct:
+        case EOpCode::SubtractProduct: ok = modifyTop(i, productDep(in)); break;
+        case EOpCode::Add:
+        case EOpCode::Subtract:
+        case EOpCode::Multiply:
+        case EOpCode::Divide:
+        case EOpCode::Power:
+        case EOpCode::Equal:
+        case EOpCode::Less:
+        case EOpCode::LessEqual:
+        case EOpCode::Greater:
+        case EOpCode::GreaterEqual: {
+            if (stack.size() < 2) {
+                ok = false;
+                break;
+            }
+            const SValue b = stack.back();
+            stack.pop_back();
+            SValue& a = stack.back();
+            const std::uint64_t dep = a.dep | b.dep;
+            consume(a, dep);
+            consume(b, dep);
+            a = {a.start, i, dep, a.pure && b.pure};
+            break;
+        }
+        case EOpCode::StoreY:
+            ok = store(locals);
+            write();
+            break;
+        case EOpCode::StoreLocal:
+            ok = store(in.arg);
+            write();
+            break;
+        case EOpCode::StoreYStop:
+            ok = store(locals);
+            ended = true;
+            break;
+        case EOpCode::StoreYProduct:
+        case EOpCode::StoreYProductStop:
+            plan.localDep[std::size_t(locals)] = productDep(in);
+            write();
+            ended = in.op == EOpCode::StoreYProductStop;
+            break;
+        case EOpCode::AddToLocal: {
+            const std::uint32_t at = std::uint32_t(in.arg);
+            const int k = int(at & 0xFFFF);
+            ok = k < locals;
+            if (ok)
+                plan.localDep[std::size_t(k)] |= sourceDep(in.aux, int(at >> 16));
+            write();
+            break;
+        }
+        case EOpCode::CopyToLocal:
+            ok = in.wide < locals;
+            if (ok)
+                plan.localDep[in.wide] = sourceDep(in.aux, in.arg);
+            write();
+            break;
+        case EOpCode::StoreProductAdd:
+        case EOpCode::StoreProductSubtract:
+            ok = in.wide < locals && i + 2 < size;
+            if (ok) {
+                const SEqnInstruction* operands = &program.code[std::size_t(i)];
+                plan.localDep[in.wide] = sourceDep(in.aux, in.arg) | sourceDep(operands[1].aux, operands[1].arg)
+                    | sourceDep(operands[2].aux, operands[2].arg);
+            }
+            write();
+            i += 2;
+            break;
+        case EOpCode::Stop: ended = true; break;
+        default: ok = false; break; // jumps, loops and what runs point by point
+        }
+        if (!ok)
+            return false;
+    }
+    if (!ended)
+        return false;
+    // The derivative runs save what the plan skips; a base run that would not
+    // run anyway costs a whole run.
+    const long whole = plan.weight[std::size_t(size)];
+    const long gain = saved * (central ? 2 : 1) - (known ? whole : 0);
+    return gain * 4 >= whole;
 }
 
 void CEquation::CalculatePoints(const double* const* columns, int columnCount, int count, double* out)
@@ -674,36 +923,71 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
     // (the locals, the result and the X values), and the strict runs' own
     // results, which reach the caller only when every run succeeds.
     const std::size_t kept = std::size_t(locals) + 1 + std::size_t(columnCount);
-    m_laneSaved.resize(kept + std::size_t(lanes) * (3 + std::size_t(m)));
+    // Derivative runs may take what does not depend on the moved parameter
+    // from a run at the unchanged parameters, which then runs first; when
+    // that run is the one that gives the values of a central derivative, the
+    // values it leaves behind are kept for the end, where it would have run.
+    const bool reuse = PlanReuse(m, central, known);
+    m_laneSaved.resize(2 * kept + std::size_t(lanes) * (4 + std::size_t(m)));
     double* const saved = m_laneSaved.data();
-    double* const fs = saved + kept;
+    double* const left = saved + kept;
+    double* const fs = left + kept;
     double* const up = fs + lanes;
     double* const down = up + lanes;
-    double* const ds = down + lanes; // derivative k of lane l at l * m + k
+    double* const scratch = down + lanes;
+    double* const ds = scratch + lanes; // derivative k of lane l at l * m + k
     double* const params = m_paramValues.GetData();
+    if (reuse) {
+        m_reuse.lanes.resize(std::size_t(m_reuse.keptCount) * std::size_t(lanes));
+        m_reuse.scalar.resize(std::size_t(m_reuse.keptCount));
+        m_reuse.uniform.resize(std::size_t(m_reuse.keptCount));
+    }
+    const SReuseRun keepRun{m_reuse, nullptr, lanes};
+    std::vector<SReuseRun> takeRuns;
+    if (reuse) {
+        for (int k = 0; k < m; ++k)
+            takeRuns.push_back({m_reuse, m_reuse.skip.data() + std::size_t(k) * std::size_t(m_reuse.size), lanes});
+    }
+    auto snapshot = [&](double* to) {
+        std::copy(m_localValues.GetData(), m_localValues.GetData() + locals, to);
+        to[locals] = m_result;
+        std::copy(m_xValues.GetData(), m_xValues.GetData() + columnCount, to + locals + 1);
+    };
+    auto restore = [&](const double* from) {
+        std::copy(from, from + locals, m_localValues.GetData());
+        m_result = from[locals];
+        std::copy(from + locals + 1, from + kept, m_xValues.GetData());
+    };
     for (int begin = 0; begin < count; begin += lanes) {
         const int n = std::min(lanes, count - begin);
         for (int j = 0; j < columnCount; ++j)
             m_laneColumns[std::size_t(j)] = columns[j] + begin;
-        std::copy(m_localValues.GetData(), m_localValues.GetData() + locals, saved);
-        saved[locals] = m_result;
-        std::copy(m_xValues.GetData(), m_xValues.GetData() + columnCount, saved + locals + 1);
+        snapshot(saved);
         // Strict runs: no point depends on what another left behind, so the
         // points may run parameter by parameter instead of point by point.
         // The runs go in the order that one point runs them, so that the
         // last run leaves behind what the last point would.
         double* const f = values + begin;
         const double* const given = known ? f : fs;
-        bool ok = known || central || RunBlock(m_program, cols, columnCount, n, fs, true);
+        bool ok = true;
+        if (reuse) {
+            ok = RunBlock(m_program, cols, columnCount, n, known ? scratch : fs, true, &keepRun);
+            if (ok && central && !known)
+                snapshot(left);
+        } else {
+            ok = known || central || RunBlock(m_program, cols, columnCount, n, fs, true);
+        }
+        const SReuseRun* const take = reuse ? takeRuns.data() : nullptr;
         for (int k = 0; ok && k < m; ++k) {
             const double p = params[k];
+            const SReuseRun* const run = take ? take + k : nullptr;
             double hi, lo;
             if (central) {
                 CentralSteps(p, hi, lo);
                 params[k] = hi;
-                ok = RunBlock(m_program, cols, columnCount, n, up, true);
+                ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = lo;
-                ok = ok && RunBlock(m_program, cols, columnCount, n, down, true);
+                ok = ok && RunBlock(m_program, cols, columnCount, n, down, true, run);
                 params[k] = p;
                 if (ok) {
                     for (int l = 0; l < n; ++l)
@@ -712,7 +996,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
             } else {
                 hi = ForwardStep(p);
                 params[k] = hi;
-                ok = RunBlock(m_program, cols, columnCount, n, up, true);
+                ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = p;
                 if (ok) {
                     for (int l = 0; l < n; ++l)
@@ -720,8 +1004,14 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 }
             }
         }
-        if (ok && central && !known)
-            ok = RunBlock(m_program, cols, columnCount, n, fs, true);
+        if (ok && reuse)
+            g_reusedRuns.fetch_add(central ? 2 * m : m, std::memory_order_relaxed);
+        if (ok && central && !known) {
+            if (reuse)
+                restore(left);
+            else
+                ok = RunBlock(m_program, cols, columnCount, n, fs, true);
+        }
         double* const d = derivs + std::size_t(begin) * std::size_t(stride);
         if (ok) {
             if (!known)
@@ -730,9 +1020,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 std::copy(ds + std::size_t(l) * std::size_t(m), ds + std::size_t(l + 1) * std::size_t(m),
                           d + std::size_t(l) * std::size_t(stride));
         } else {
-            std::copy(saved, saved + locals, m_localValues.GetData());
-            m_result = saved[locals];
-            std::copy(saved + locals + 1, saved + kept, m_xValues.GetData());
+            restore(saved);
             CEquationBase::CalculatePointDerivatives(cols, columnCount, n, central, known, f, d, stride);
         }
     }

@@ -343,6 +343,51 @@ std::string RandomExpression(SRandom& r)
     return source;
 }
 
+// Two to four statements without jumps over locals u and v and the result:
+// parameters that reach the result through locals, locals written twice,
+// the result read back, sums of a local and a value, products. A local is
+// read only once written (a local read first makes the points run one by
+// one, which other programs try).
+std::string RandomStatements(SRandom& r)
+{
+    const char* terms[] = {"a", "b", "x", "2", "0.5", "EXP(-a*x)", "SIN(b*x)", "a*x", "x^2", "(a - x)", "b*b",
+                           "SQRT(x)", "LN(x + b*b)", "u", "v", "y", "u*a", "EXP(v)"};
+    const char* ops[] = {" + ", " - ", " * ", " / "};
+    const char* targets[] = {"u", "v", "y"};
+    bool written[3] = {};
+    auto term = [&] {
+        for (;;) {
+            const std::string t = r.Pick(terms);
+            const int local = t[0] == 'u' ? 0 : t[0] == 'v' || t == "EXP(v)" ? 1 : t[0] == 'y' ? 2 : -1;
+            if (local < 0 || written[local])
+                return t;
+        }
+    };
+    auto expression = [&] {
+        std::string e = term();
+        const int n = int(r.Next() % 4);
+        for (int k = 0; k < n; ++k)
+            e += r.Pick(ops) + term();
+        return e;
+    };
+    std::string source;
+    const int n = 1 + int(r.Next() % 3);
+    for (int k = 0; k < n; ++k) {
+        const int target = int(r.Next() % 3);
+        const std::string name = targets[target];
+        // "u = u + a" and "u = a*x + b" compile to instructions of their own.
+        const unsigned form = r.Next() % 4;
+        if (form == 0 && written[target])
+            source += name + " = " + name + " + " + term() + "\r\n";
+        else if (form == 1)
+            source += name + " = a*x + " + term() + "\r\n";
+        else
+            source += name + " = " + expression() + "\r\n";
+        written[target] = true;
+    }
+    return source + "y = " + expression() + "\r\n";
+}
+
 // A random FOR loop (TO or DOWNTO, with or without STEP, steps of 0 and
 // limits that are not numbers, the loop variable changed in the body, a
 // nested loop, jumps out of and into the loop) over s, i, k and n.
@@ -658,17 +703,21 @@ INSTANTIATE_TEST_SUITE_P(Compile, BlockRuns, ::testing::Values(true, false),
 // next call (a later call shows the locals). The programs are the random
 // expressions and loops above, whose x-dependent limits and jumps part the
 // points of some blocks, with hard x values among smooth ones. Shards of
-// the one sequence: every shards-th pair of programs, from pair shard.
+// the one sequence: every shards-th triple of programs, from triple shard.
 void CompareRandomBlockRuns(int shards, int shard)
 {
     SRandom random{0x3C6EF372FE94F82Bull};
     long requested = 0, fallback = 0;
+    const long reusedBefore = CEquation::ReusedRuns();
     for (int i = 0; i < 240 && !::testing::Test::HasFailure(); ++i) {
         const unsigned hard = i % 3 == 0 ? 0 : i % 3 == 1 ? 1 : 25;
         const bool mine = i % shards == shard;
         requested += CompareBlockRuns(RandomExpression(random), random, hard, fallback, mine);
         requested += CompareBlockRuns(RandomLoop(random), random, hard, fallback, mine);
+        requested += CompareBlockRuns(RandomStatements(random), random, hard, fallback, mine);
     }
+    // Derivative runs took values from the run at the unchanged parameters.
+    EXPECT_GT(CEquation::ReusedRuns() - reusedBefore, 200 / shards) << CEquation::ReusedRuns() - reusedBefore;
     // Many points ran as blocks: the comparison is not of the fallback with
     // itself. (Over all shards, most do; a shard's share varies with its pairs.)
     EXPECT_GT(requested, 100000 / shards);
@@ -685,12 +734,95 @@ INSTANTIATE_TEST_SUITE_P(Compile, RandomBlockRuns, ::testing::Range(0, 4));
 TEST_P(RandomBlockRuns, AgreeWithPointByPointRuns) { CompareRandomBlockRuns(4, GetParam()); }
 
 // The base loops, where the processor has wider registers, on every fourth
-// pair of the same programs.
+// triple of the same programs.
 TEST(Compile, BlockRunsInTheBaseLoopsAgreeWithPointByPointRuns)
 {
     CEquation::EnableWideLanes(false);
     CompareRandomBlockRuns(4, 0);
     CEquation::EnableWideLanes(true);
+}
+
+// Derivative runs that take from the run at the unchanged parameters what
+// the moved parameter does not reach (through the stack, through locals
+// written once or twice, through the result read back) give the
+// derivatives of the hand-worked formulas, and the bits of the runs that
+// compute every instruction and of point by point runs.
+TEST_P(BlockRuns, DerivativeRunsReuseWhatTheMovedParameterDoesNotReach)
+{
+    struct Case {
+        const char* source;
+        // The derivatives by a and by b at x, for a = 1.25 and b = 0.5.
+        double (*da)(double x);
+        double (*db)(double x);
+        bool reuses; // the plan pays for this program's central derivatives
+    } cases[] = {
+        {"y = a*EXP(-b*x) + 2", [](double x) { return std::exp(-0.5 * x); },
+         [](double x) { return -1.25 * x * std::exp(-0.5 * x); }, true},
+        {"e = EXP(-b*x)\r\ny = a*e", [](double x) { return std::exp(-0.5 * x); },
+         [](double x) { return -1.25 * x * std::exp(-0.5 * x); }, true},
+        {"t = a\r\nt = t*x\r\ny = t + b", [](double x) { return x; }, [](double) { return 1.0; }, false},
+        {"u = b*SIN(x)\r\nu = u + a\r\ny = u*EXP(x)", [](double x) { return std::exp(x); },
+         [](double x) { return std::sin(x) * std::exp(x); }, true},
+        // y = a y1 exp(y1) with y1 = b^2 + sin x, read back as the result.
+        {"y = b*b + SIN(x)\r\ny = a*y*EXP(y)",
+         [](double x) { return (0.25 + std::sin(x)) * std::exp(0.25 + std::sin(x)); },
+         [](double x) { return 1.25 * std::exp(0.25 + std::sin(x)) * (1.25 + std::sin(x)); }, true},
+        {"s = SQRT(x + b)\r\nw = a*a\r\ny = w*s + EXP(s)",
+         [](double x) { return 2.5 * std::sqrt(x + 0.5); },
+         [](double x) { return (1.5625 + std::exp(std::sqrt(x + 0.5))) / (2 * std::sqrt(x + 0.5)); }, true},
+    };
+    constexpr int kPoints = 300;
+    std::vector<double> xs(kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        xs[std::size_t(i)] = 0.1 + 0.01 * i;
+    const double* columns[] = {xs.data()};
+    for (const Case& c : cases) {
+        for (const bool central : {true, false}) {
+            for (const bool known : {false, true}) {
+                std::vector<double> values[3], derivs[3];
+                long reused = 0;
+                for (int side = 0; side < 3; ++side) {
+                    auto eq = MakeEquation(c.source, {"a", "b"}, {"x"});
+                    eq->Compile();
+                    eq->ResizeValues();
+                    eq->GetParameterValues()[0] = 1.25;
+                    eq->GetParameterValues()[1] = 0.5;
+                    values[side].assign(kPoints, 0.0);
+                    if (known)
+                        eq->CEquationBase::CalculatePoints(columns, 1, kPoints, values[side].data());
+                    derivs[side].assign(2 * kPoints, 0.0);
+                    CEquation::EnableReuse(side != 1);
+                    const long before = CEquation::ReusedRuns();
+                    if (side == 2)
+                        eq->CEquationBase::CalculatePointDerivatives(columns, 1, kPoints, central, known,
+                                                                     values[side].data(), derivs[side].data(), 2);
+                    else
+                        eq->CalculatePointDerivatives(columns, 1, kPoints, central, known, values[side].data(),
+                                                      derivs[side].data(), 2);
+                    if (side == 0)
+                        reused = CEquation::ReusedRuns() - before;
+                    CEquation::EnableReuse(true);
+                }
+                const std::string what = std::string(c.source) + (central ? " central" : " forward")
+                    + (known ? " known" : "");
+                if (central) {
+                    EXPECT_EQ(reused > 0, c.reuses) << what;
+                }
+                EXPECT_TRUE(SameBits(values[0], values[2])) << what;
+                EXPECT_TRUE(SameBits(derivs[0], derivs[1])) << what;
+                EXPECT_TRUE(SameBits(derivs[0], derivs[2])) << what;
+                // Differences of a step of about 6e-6 (central) and 1.5e-8
+                // (forward) relative to the parameter.
+                const double tolerance = central ? 1e-8 : 1e-6;
+                for (int i = 0; i < kPoints; i += 37) {
+                    const double x = xs[std::size_t(i)];
+                    EXPECT_NEAR(derivs[0][std::size_t(2 * i)], c.da(x), tolerance * (1 + std::fabs(c.da(x)))) << what;
+                    EXPECT_NEAR(derivs[0][std::size_t(2 * i + 1)], c.db(x), tolerance * (1 + std::fabs(c.db(x))))
+                        << what;
+                }
+            }
+        }
+    }
 }
 
 // Programs where a block must give up, or may not: every point's value is
