@@ -935,7 +935,9 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
     double* const up = fs + lanes;
     double* const down = up + lanes;
     double* const scratch = down + lanes;
-    double* const ds = scratch + lanes; // derivative k of lane l at l * m + k
+    // Derivative k of lane l at k * lanes + l, so that the quotients of one
+    // parameter go over the lanes in one loop.
+    double* const ds = scratch + lanes;
     double* const params = m_paramValues.GetData();
     if (reuse) {
         m_reuse.lanes.resize(std::size_t(m_reuse.keptCount) * std::size_t(lanes));
@@ -990,8 +992,9 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 ok = ok && RunBlock(m_program, cols, columnCount, n, down, true, run);
                 params[k] = p;
                 if (ok) {
+                    double* const dk = ds + std::size_t(k) * std::size_t(lanes);
                     for (int l = 0; l < n; ++l)
-                        ds[std::size_t(l) * std::size_t(m) + std::size_t(k)] = (up[l] - down[l]) / (hi - lo);
+                        dk[l] = (up[l] - down[l]) / (hi - lo);
                 }
             } else {
                 hi = ForwardStep(p);
@@ -999,8 +1002,9 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = p;
                 if (ok) {
+                    double* const dk = ds + std::size_t(k) * std::size_t(lanes);
                     for (int l = 0; l < n; ++l)
-                        ds[std::size_t(l) * std::size_t(m) + std::size_t(k)] = (up[l] - given[l]) / (hi - p);
+                        dk[l] = (up[l] - given[l]) / (hi - p);
                 }
             }
         }
@@ -1017,8 +1021,8 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
             if (!known)
                 std::copy(fs, fs + n, f);
             for (int l = 0; l < n; ++l)
-                std::copy(ds + std::size_t(l) * std::size_t(m), ds + std::size_t(l + 1) * std::size_t(m),
-                          d + std::size_t(l) * std::size_t(stride));
+                for (int k = 0; k < m; ++k)
+                    d[std::size_t(l) * std::size_t(stride) + std::size_t(k)] = ds[std::size_t(k) * std::size_t(lanes) + std::size_t(l)];
         } else {
             restore(saved);
             CEquationBase::CalculatePointDerivatives(cols, columnCount, n, central, known, f, d, stride);
