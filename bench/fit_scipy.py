@@ -8,13 +8,20 @@ exp and sin, as the benchmark forms them), so both sides fit the same
 numbers. Each fit runs --repetitions times; the median time is printed with
 the fit's function evaluations, reduced chi-square and parameters.
 
+With --marlox PATH (the bench_fit_scaling program) both sides run in turn,
+round by round, so that a machine whose load changes during the run
+weighs on both alike; the median of each side's rounds and their ratio
+(Marlox's time over SciPy's) are printed per size.
+
 Needs SciPy and NumPy (Debian: python3-scipy python3-numpy), a
 benchmark-only dependency.
 """
 import argparse
+import json
 import math
 import os
 import statistics
+import subprocess
 import time
 
 # One thread, as the benchmark's fits: no BLAS threads for the covariance.
@@ -42,11 +49,41 @@ def model(x, a, mu, sigma, b):
 START = (1.5, 0.2, 1.5, 0.3)
 
 
+def scipy_seconds(x, y):
+    t0 = time.perf_counter()
+    curve_fit(model, x, y, p0=START, method="lm")
+    return time.perf_counter() - t0
+
+
+def marlox_seconds(program, n):
+    """The mean time of one fit of n points in one run of bench_fit_scaling."""
+    out = subprocess.run([program, f"--benchmark_filter=BM_FitPoints/{n}$", "--benchmark_format=json"],
+                         check=True, capture_output=True, text=True).stdout
+    return json.loads(out)["benchmarks"][0]["fit_s"]
+
+
+def in_turn(args):
+    for n in args.points:
+        x, y = peak_data(n)
+        ours, theirs = [], []
+        for _ in range(args.rounds):
+            ours.append(marlox_seconds(args.marlox, n))
+            theirs.append(statistics.median(scipy_seconds(x, y) for _ in range(args.repetitions)))
+        a, b = statistics.median(ours), statistics.median(theirs)
+        print(f"points {n}  marlox {a * 1e3:.2f} ms  scipy {b * 1e3:.2f} ms  ratio {a / b:.2f}  "
+              f"(medians of {args.rounds} rounds)")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--repetitions", type=int, default=5)
     parser.add_argument("--points", type=int, nargs="*", default=[10000, 100000, 1000000])
+    parser.add_argument("--marlox", help="bench_fit_scaling, to run in turn with SciPy")
+    parser.add_argument("--rounds", type=int, default=7, help="rounds of each side with --marlox")
     args = parser.parse_args()
+    if args.marlox:
+        in_turn(args)
+        return
     for n in args.points:
         x, y = peak_data(n)
         times = []
