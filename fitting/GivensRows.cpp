@@ -1,5 +1,7 @@
 #include "fitting/GivensRows.h"
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -9,24 +11,27 @@
 
 namespace {
 
-// Lane t of the interleaved four, through AddRow.
-void AddRowsOneByOne(double* R, double* qtr, double* v, double* rv, int m)
+std::atomic<int> g_rowLaneLimit{8};
+
+// The lanes of lanes interleaved triangles one by one, through AddRow.
+void AddRowsOneByOne(double* R, double* qtr, double* v, double* rv, int m, int lanes)
 {
     std::vector<double> r(std::size_t(m) * std::size_t(m)), q(static_cast<std::size_t>(m)),
         row(static_cast<std::size_t>(m));
-    for (int t = 0; t < 4; ++t) {
-        for (int e = 0; e < m * m; ++e)
-            r[std::size_t(e)] = R[4 * e + t];
-        for (int e = 0; e < m; ++e) {
-            q[std::size_t(e)] = qtr[4 * e + t];
-            row[std::size_t(e)] = v[4 * e + t];
+    const std::size_t n = std::size_t(lanes);
+    for (std::size_t t = 0; t < n; ++t) {
+        for (std::size_t e = 0; e < r.size(); ++e)
+            r[e] = R[n * e + t];
+        for (std::size_t e = 0; e < q.size(); ++e) {
+            q[e] = qtr[n * e + t];
+            row[e] = v[n * e + t];
         }
         AddRow(r.data(), q.data(), row.data(), rv[t], m);
-        for (int e = 0; e < m * m; ++e)
-            R[4 * e + t] = r[std::size_t(e)];
-        for (int e = 0; e < m; ++e) {
-            qtr[4 * e + t] = q[std::size_t(e)];
-            v[4 * e + t] = row[std::size_t(e)];
+        for (std::size_t e = 0; e < r.size(); ++e)
+            R[n * e + t] = r[e];
+        for (std::size_t e = 0; e < q.size(); ++e) {
+            qtr[n * e + t] = q[e];
+            v[n * e + t] = row[e];
         }
     }
 }
@@ -84,6 +89,53 @@ __attribute__((target("avx2"))) void AddRowsWide(double* R, double* qtr, double*
     }
     _mm256_storeu_pd(rv, rhs);
 }
+
+// AddRowsWide in eight lanes, with masks for the lanes that pass k by.
+// AVX-512F brings FMA with it: the file is built with -ffp-contract=off so
+// that no product and sum here are fused.
+__attribute__((target("avx512f"))) void AddRowsWide8(double* R, double* qtr, double* v, double* rv, int m)
+{
+    const __m512d zero = _mm512_setzero_pd();
+    const __m512d infinity = _mm512_set1_pd(__builtin_inf());
+    __m512d rhs = _mm512_loadu_pd(rv);
+    for (int k = 0; k < m; ++k) {
+        const __m512d b = _mm512_loadu_pd(v + 8 * k);
+        // b == 0.0 passes k by; a not-a-number b does not.
+        const __mmask8 active = _mm512_cmp_pd_mask(b, zero, _CMP_NEQ_UQ);
+        if (active == 0)
+            continue;
+        double* row = R + 8 * k * m;
+        const __m512d a = _mm512_loadu_pd(row + 8 * k);
+        __m512d r = _mm512_sqrt_pd(_mm512_add_pd(_mm512_mul_pd(a, a), _mm512_mul_pd(b, b)));
+        const __mmask8 notPositive = _mm512_cmp_pd_mask(r, zero, _CMP_NGT_UQ);
+        const __mmask8 infinite = _mm512_cmp_pd_mask(_mm512_abs_pd(r), infinity, _CMP_EQ_OQ);
+        const unsigned hypotMask = unsigned(notPositive | infinite) & unsigned(active);
+        if (hypotMask) {
+            // The sum of squares under- or overflowed: the lanes' own hypot.
+            alignas(64) double av[8], bv[8], rvs[8];
+            _mm512_store_pd(av, a);
+            _mm512_store_pd(bv, b);
+            _mm512_store_pd(rvs, r);
+            for (int t = 0; t < 8; ++t)
+                if (hypotMask & (1u << t))
+                    rvs[t] = std::hypot(av[t], bv[t]);
+            r = _mm512_load_pd(rvs);
+        }
+        const __m512d c = _mm512_div_pd(a, r);
+        const __m512d sn = _mm512_div_pd(b, r);
+        _mm512_mask_storeu_pd(row + 8 * k, active, r);
+        for (int j = k + 1; j < m; ++j) {
+            const __m512d t = _mm512_loadu_pd(row + 8 * j);
+            const __m512d vj = _mm512_loadu_pd(v + 8 * j);
+            _mm512_mask_storeu_pd(row + 8 * j, active, _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, vj)));
+            _mm512_mask_storeu_pd(v + 8 * j, active, _mm512_sub_pd(_mm512_mul_pd(c, vj), _mm512_mul_pd(sn, t)));
+        }
+        const __m512d t = _mm512_loadu_pd(qtr + 8 * k);
+        _mm512_mask_storeu_pd(qtr + 8 * k, active, _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, rhs)));
+        rhs = _mm512_mask_blend_pd(active, rhs, _mm512_sub_pd(_mm512_mul_pd(c, rhs), _mm512_mul_pd(sn, t)));
+    }
+    _mm512_storeu_pd(rv, rhs);
+}
 #endif
 
 } // namespace
@@ -97,5 +149,29 @@ void AddRowsOfFour(double* R, double* qtr, double* v, double* rv, int m, bool wi
         return;
     }
 #endif
-    AddRowsOneByOne(R, qtr, v, rv, m);
+    AddRowsOneByOne(R, qtr, v, rv, m, 4);
 }
+
+void AddRowsOfEight(double* R, double* qtr, double* v, double* rv, int m, bool wide)
+{
+#ifdef MX_WIDE_ROWS
+    static const bool s_avx512 = __builtin_cpu_supports("avx512f");
+    if (wide && s_avx512) {
+        AddRowsWide8(R, qtr, v, rv, m);
+        return;
+    }
+#endif
+    AddRowsOneByOne(R, qtr, v, rv, m, 8);
+}
+
+int RowLanes()
+{
+#ifdef MX_WIDE_ROWS
+    static const int s_lanes = __builtin_cpu_supports("avx512f") ? 8 : __builtin_cpu_supports("avx2") ? 4 : 1;
+#else
+    static const int s_lanes = 1;
+#endif
+    return std::min(s_lanes, g_rowLaneLimit.load(std::memory_order_relaxed));
+}
+
+void LimitRowLanes(int lanes) { g_rowLaneLimit.store(lanes, std::memory_order_relaxed); }

@@ -13,6 +13,7 @@
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -37,9 +38,12 @@ struct SGroupScratch {
     // The square root of each point's weight, and its weighted residual.
     std::vector<double> rootWeight;
     std::vector<double> rightSide;
-    // Four blocks' triangles, right sides and rows, interleaved for
-    // AddRowsOfFour, for each four blocks of a group.
-    std::vector<double> quadR;
+    // Blocks' triangles, right sides and rows, interleaved for
+    // AddRowsOfEight or AddRowsOfFour: room for the whole group, at
+    // laneR, which is on a cache line's start so that no load of eight
+    // lanes straddles two lines.
+    std::vector<double> laneStore;
+    double* laneR = nullptr;
 };
 
 } // namespace
@@ -84,13 +88,16 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
 
     const int groups = (blocks + kGroupBlocks - 1) / kGroupBlocks;
     const int xc = int(pass.columns.size());
+    const int lanes = RowLanes();
     auto prepare = [&](SGroupScratch& g) {
         g.columns.resize(std::size_t(xc));
         g.values.resize(std::size_t(kGroupPoints));
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
         g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
         g.rootWeight.resize(std::size_t(kGroupPoints));
-        g.quadR.resize(std::size_t(kGroupBlocks / 4) * 4 * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)));
+        g.laneStore.resize(std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)) + 8);
+        const auto address = reinterpret_cast<std::uintptr_t>(g.laneStore.data());
+        g.laneR = g.laneStore.data() + (64 - address % 64) % 64 / sizeof(double);
         g.rightSide.resize(std::size_t(kGroupPoints));
     };
     // Evaluates the points of a group, then adds them up block by block in
@@ -183,48 +190,61 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         // point order, so its triangle is the same bit for bit.
         const int groupBlocks = endBlock - firstBlock;
         const std::size_t mm = std::size_t(m) * std::size_t(m);
-        // Whole blocks four at a time, each in a lane of AddRowsOfFour, the
-        // quads of the group in turn.
-        int quads = 0;
-        while ((quads + 1) * 4 <= groupBlocks && (quads + 1) * 4 * kBlockPoints <= count)
-            ++quads;
-        const std::size_t quadSize = 4 * (mm + 2 * std::size_t(m));
-        for (int k = 0; k < quads; ++k) {
-            double* const R = g.quadR.data() + std::size_t(k) * quadSize;
-            for (int t = 0; t < 4; ++t) {
-                const double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
-                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                    R[4 * e + std::size_t(t)] = tri[e];
-            }
-        }
-        for (int p = 0; p < kBlockPoints && quads > 0; ++p) {
-            for (int k = 0; k < quads; ++k) {
-                double* const R = g.quadR.data() + std::size_t(k) * quadSize;
-                double* const q = R + 4 * mm;
-                double* const v = q + 4 * std::size_t(m);
-                double rv[4];
-                for (int t = 0; t < 4; ++t) {
-                    const int i = (4 * k + t) * kBlockPoints + p;
-                    const double sw = g.rootWeight[std::size_t(i)];
-                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                    for (int j = 0; j < m; ++j)
-                        v[4 * j + t] = sw * dd[j];
-                    rv[t] = g.rightSide[std::size_t(i)];
+        // Whole blocks eight or four at a time, each in a lane of
+        // AddRowsOfEight or AddRowsOfFour, as wide as the processor takes;
+        // the sets of a group in turn, a point of each.
+        const std::size_t laneSize = mm + 2 * std::size_t(m);
+        int done = 0; // the blocks of the group that went through lanes
+        for (const int width : {8, 4}) {
+            if (width > lanes)
+                continue;
+            int sets = 0;
+            while (done + (sets + 1) * width <= groupBlocks && (done + (sets + 1) * width) * kBlockPoints <= count)
+                ++sets;
+            if (sets == 0)
+                continue;
+            const std::size_t w = std::size_t(width);
+            for (int k = 0; k < sets; ++k) {
+                double* const R = g.laneR + std::size_t(k) * w * laneSize;
+                for (std::size_t t = 0; t < w; ++t) {
+                    const double* tri = pass.Block(firstBlock + done + k * width + int(t)) + pass.TriangleOffset();
+                    for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                        R[w * e + t] = tri[e];
                 }
-                AddRowsOfFour(R, q, v, rv, m);
             }
-        }
-        for (int k = 0; k < quads; ++k) {
-            const double* R = g.quadR.data() + std::size_t(k) * quadSize;
-            for (int t = 0; t < 4; ++t) {
-                double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
-                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                    tri[e] = R[4 * e + std::size_t(t)];
+            for (int p = 0; p < kBlockPoints; ++p) {
+                for (int k = 0; k < sets; ++k) {
+                    double* const R = g.laneR + std::size_t(k) * w * laneSize;
+                    double* const q = R + w * mm;
+                    double* const v = q + w * std::size_t(m);
+                    double rv[8];
+                    for (std::size_t t = 0; t < w; ++t) {
+                        const int i = (done + k * width + int(t)) * kBlockPoints + p;
+                        const double sw = g.rootWeight[std::size_t(i)];
+                        const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
+                        for (int j = 0; j < m; ++j)
+                            v[w * std::size_t(j) + t] = sw * dd[j];
+                        rv[t] = g.rightSide[std::size_t(i)];
+                    }
+                    if (width == 8)
+                        AddRowsOfEight(R, q, v, rv, m);
+                    else
+                        AddRowsOfFour(R, q, v, rv, m);
+                }
             }
+            for (int k = 0; k < sets; ++k) {
+                const double* R = g.laneR + std::size_t(k) * w * laneSize;
+                for (std::size_t t = 0; t < w; ++t) {
+                    double* tri = pass.Block(firstBlock + done + k * width + int(t)) + pass.TriangleOffset();
+                    for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                        tri[e] = R[w * e + t];
+                }
+            }
+            done += sets * width;
         }
-        const int quad = 4 * quads; // the blocks left: a point of each in turn
+        // The blocks left: a point of each in turn.
         for (int p = 0; p < kBlockPoints; ++p) {
-            for (int b = quad; b < groupBlocks; ++b) {
+            for (int b = done; b < groupBlocks; ++b) {
                 const int i = b * kBlockPoints + p;
                 if (i >= count)
                     break;

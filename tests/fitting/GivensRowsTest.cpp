@@ -118,3 +118,94 @@ TEST(GivensRows, FourAtOnceAsEachAlone)
         }
     }
 }
+
+namespace {
+
+// The entries of the rows in a case of EightAtOnceAsEachAlone: from a
+// random integer r (uniform over 0..2^31) and a uniform u in [-1000, 1000]/37.
+struct SRowCase {
+    const char* name;
+    double (*value)(unsigned r, double u);
+};
+
+constexpr double kNaN = __builtin_nan("");
+constexpr double kInf = __builtin_inf();
+
+const SRowCase kRowCases[] = {
+    {"random", [](unsigned, double u) { return u; }},
+    // Rotations passed by in some lanes and not in others.
+    {"zeros", [](unsigned r, double u) { return r % 3 == 0   ? 0.0
+                                                : r % 3 == 1 ? -0.0
+                                                             : u; }},
+    {"mostly zeros", [](unsigned r, double u) { return r % 8 == 0 ? u : 0.0; }},
+    // A not-a-number v[k] is rotated in, not passed by.
+    {"not a number", [](unsigned r, double u) { return r % 11 == 0   ? kNaN
+                                                       : r % 11 == 1 ? 0.0
+                                                                     : u; }},
+    // Squares that overflow (the sum is infinite) or underflow (it is 0):
+    // the lanes' hypot.
+    {"huge", [](unsigned r, double u) { return r % 3 == 0   ? u * 1e200
+                                               : r % 3 == 1 ? -3e170
+                                                            : u; }},
+    {"tiny", [](unsigned r, double u) { return r % 3 == 0   ? u * 1e-200
+                                               : r % 3 == 1 ? 4.9e-324
+                                                            : u; }},
+    {"huge and tiny",
+     [](unsigned r, double u) {
+         return r % 4 == 0 ? 1e-190 * u : r % 4 == 1 ? 2e160 * u : r % 4 == 2 ? kInf : u;
+     }},
+};
+
+} // namespace
+
+// Eight triangles at once come out bit for bit as each alone through
+// AddRow: triangles, right sides and the rows left over, lane by lane, with
+// 1 to 9 columns.
+TEST(GivensRows, EightAtOnceAsEachAlone)
+{
+    for (const bool wide : {false, true}) {
+        if (wide && RowLanes() < 8)
+            GTEST_SKIP() << "the processor has no AVX-512F";
+        for (const SRowCase& c : kRowCases) {
+            std::uint64_t state = 0x9E3779B97F4A7C15ull;
+            auto next = [&] {
+                state = state * 6364136223846793005ull + 1442695040888963407ull;
+                return unsigned(state >> 33);
+            };
+            auto value = [&] {
+                const unsigned r = next();
+                return c.value(r, (int(next() % 2001) - 1000) / 37.0);
+            };
+            for (int m = 1; m <= 9; ++m) {
+                const std::size_t mm = std::size_t(m) * std::size_t(m);
+                std::vector<double> R8(8 * mm, 0.0), q8(8 * std::size_t(m), 0.0), v8(8 * std::size_t(m));
+                std::vector<std::vector<double>> R(8, std::vector<double>(mm, 0.0)),
+                    q(8, std::vector<double>(std::size_t(m), 0.0)), v(8, std::vector<double>(std::size_t(m)));
+                for (int row = 0; row < 40; ++row) {
+                    double rv8[8];
+                    for (std::size_t t = 0; t < 8; ++t) {
+                        for (std::size_t j = 0; j < std::size_t(m); ++j)
+                            v8[8 * j + t] = v[t][j] = value();
+                        rv8[t] = value();
+                        AddRow(R[t].data(), q[t].data(), v[t].data(), rv8[t], m);
+                    }
+                    AddRowsOfEight(R8.data(), q8.data(), v8.data(), rv8, m, wide);
+                }
+                for (std::size_t t = 0; t < 8; ++t) {
+                    std::vector<double> r(mm), qt(static_cast<std::size_t>(m)), vt(static_cast<std::size_t>(m));
+                    for (std::size_t e = 0; e < mm; ++e)
+                        r[e] = R8[8 * e + t];
+                    for (std::size_t e = 0; e < std::size_t(m); ++e) {
+                        qt[e] = q8[8 * e + t];
+                        vt[e] = v8[8 * e + t];
+                    }
+                    const auto where = testing::Message()
+                                       << c.name << ", m " << m << ", lane " << t << ", wide " << wide;
+                    EXPECT_TRUE(SameBits(r, R[t])) << where;
+                    EXPECT_TRUE(SameBits(qt, q[t])) << where;
+                    EXPECT_TRUE(SameBits(vt, v[t])) << where;
+                }
+            }
+        }
+    }
+}
