@@ -90,8 +90,10 @@ __attribute__((target("avx2"))) void AddRowsWide(double* R, double* qtr, double*
     _mm256_storeu_pd(rv, rhs);
 }
 
-// AddRowsWide in eight lanes, with masks for the lanes that pass k by.
-// AVX-512F brings FMA with it: the file is built with -ffp-contract=off so
+// AddRowsWide in eight lanes. The lanes that pass k by keep their values
+// by a blend and a whole store rather than a masked store: the next
+// rotation loads what this one stored, and a masked store does not forward
+// to that load. AVX-512F brings FMA with it: the file is built with -ffp-contract=off so
 // that no product and sum here are fused.
 __attribute__((target("avx512f"))) void AddRowsWide8(double* R, double* qtr, double* v, double* rv, int m)
 {
@@ -123,15 +125,18 @@ __attribute__((target("avx512f"))) void AddRowsWide8(double* R, double* qtr, dou
         }
         const __m512d c = _mm512_div_pd(a, r);
         const __m512d sn = _mm512_div_pd(b, r);
-        _mm512_mask_storeu_pd(row + 8 * k, active, r);
+        _mm512_storeu_pd(row + 8 * k, _mm512_mask_blend_pd(active, a, r));
         for (int j = k + 1; j < m; ++j) {
             const __m512d t = _mm512_loadu_pd(row + 8 * j);
             const __m512d vj = _mm512_loadu_pd(v + 8 * j);
-            _mm512_mask_storeu_pd(row + 8 * j, active, _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, vj)));
-            _mm512_mask_storeu_pd(v + 8 * j, active, _mm512_sub_pd(_mm512_mul_pd(c, vj), _mm512_mul_pd(sn, t)));
+            const __m512d newRow = _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, vj));
+            const __m512d newV = _mm512_sub_pd(_mm512_mul_pd(c, vj), _mm512_mul_pd(sn, t));
+            _mm512_storeu_pd(row + 8 * j, _mm512_mask_blend_pd(active, t, newRow));
+            _mm512_storeu_pd(v + 8 * j, _mm512_mask_blend_pd(active, vj, newV));
         }
         const __m512d t = _mm512_loadu_pd(qtr + 8 * k);
-        _mm512_mask_storeu_pd(qtr + 8 * k, active, _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, rhs)));
+        const __m512d newQ = _mm512_add_pd(_mm512_mul_pd(c, t), _mm512_mul_pd(sn, rhs));
+        _mm512_storeu_pd(qtr + 8 * k, _mm512_mask_blend_pd(active, t, newQ));
         rhs = _mm512_mask_blend_pd(active, rhs, _mm512_sub_pd(_mm512_mul_pd(c, rhs), _mm512_mul_pd(sn, t)));
     }
     _mm512_storeu_pd(rv, rhs);
