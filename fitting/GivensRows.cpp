@@ -108,7 +108,9 @@ __attribute__((target("avx512f"))) void AddRowsWide8(double* R, double* qtr, dou
             continue;
         double* row = R + 8 * k * m;
         const __m512d a = _mm512_loadu_pd(row + 8 * k);
-        __m512d r = _mm512_sqrt_pd(_mm512_add_pd(_mm512_mul_pd(a, a), _mm512_mul_pd(b, b)));
+        // maskz with every lane: _mm512_sqrt_pd starts from an undefined
+        // register, which GCC 12 warns of as uninitialised.
+        __m512d r = _mm512_maskz_sqrt_pd(0xFF, _mm512_add_pd(_mm512_mul_pd(a, a), _mm512_mul_pd(b, b)));
         const __mmask8 notPositive = _mm512_cmp_pd_mask(r, zero, _CMP_NGT_UQ);
         const __mmask8 infinite = _mm512_cmp_pd_mask(_mm512_abs_pd(r), infinity, _CMP_EQ_OQ);
         const unsigned hypotMask = unsigned(notPositive | infinite) & unsigned(active);
