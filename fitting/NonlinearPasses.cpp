@@ -35,6 +35,8 @@ struct SGroupScratch {
     std::vector<double> values;
     std::vector<double> derivs;
     std::vector<double> row; // a row of the Jacobian for each block
+    // Each point's weight, robust weighting included.
+    std::vector<double> weight;
     // The square root of each point's weight, and its weighted residual.
     std::vector<double> rootWeight;
     std::vector<double> rightSide;
@@ -45,6 +47,61 @@ struct SGroupScratch {
     std::vector<double> laneStore;
     double* laneR = nullptr;
 };
+
+// The chi-square, beta and alpha's lower triangle (row by row) of the
+// points from..to of a block, into sums at acc. The sums of M parameters
+// stay in registers (through acc they would go to memory and back at every
+// point, as the compiler cannot tell acc from the derivatives); M 0 takes
+// m parameters. Either way each sum gets the same additions in point order.
+template <int M>
+void AddCurvatureOf(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
+                    int to, double* acc)
+{
+    constexpr int kLocal = M > 0 ? M : 1;
+    double chiSq = 0.0;
+    double beta[kLocal] = {};
+    double alpha[kLocal * (kLocal + 1) / 2] = {};
+    double* __restrict b = M > 0 ? beta : acc + 1;
+    double* __restrict a = M > 0 ? alpha : acc + 1 + m;
+    if constexpr (M > 0)
+        m = M;
+    for (int i = from; i < to; ++i) {
+        const double w = weight[i];
+        const double r = ys[i] - f[i];
+        const double dy = r * w;
+        chiSq += w * r * r;
+        const double* dd = derivs + std::size_t(i) * std::size_t(m);
+        for (int j = 0; j < m; ++j) {
+            const double dj = dd[j];
+            b[j] += dy * dj;
+            const double wdj = dj * w;
+            double* arow = a + j * (j + 1) / 2;
+            for (int k = 0; k <= j; ++k)
+                arow[k] += dd[k] * wdj;
+        }
+    }
+    acc[0] = chiSq;
+    if constexpr (M > 0) {
+        std::copy(beta, beta + M, acc + 1);
+        std::copy(alpha, alpha + M * (M + 1) / 2, acc + 1 + M);
+    }
+}
+
+void AddCurvature(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
+                  int to, double* acc)
+{
+    switch (m) {
+    case 1: return AddCurvatureOf<1>(m, ys, f, weight, derivs, from, to, acc);
+    case 2: return AddCurvatureOf<2>(m, ys, f, weight, derivs, from, to, acc);
+    case 3: return AddCurvatureOf<3>(m, ys, f, weight, derivs, from, to, acc);
+    case 4: return AddCurvatureOf<4>(m, ys, f, weight, derivs, from, to, acc);
+    case 5: return AddCurvatureOf<5>(m, ys, f, weight, derivs, from, to, acc);
+    case 6: return AddCurvatureOf<6>(m, ys, f, weight, derivs, from, to, acc);
+    case 7: return AddCurvatureOf<7>(m, ys, f, weight, derivs, from, to, acc);
+    case 8: return AddCurvatureOf<8>(m, ys, f, weight, derivs, from, to, acc);
+    default: return AddCurvatureOf<0>(m, ys, f, weight, derivs, from, to, acc);
+    }
+}
 
 } // namespace
 
@@ -94,6 +151,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         g.values.resize(std::size_t(kGroupPoints));
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
         g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
+        g.weight.resize(std::size_t(kGroupPoints));
         g.rootWeight.resize(std::size_t(kGroupPoints));
         g.laneStore.resize(std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)) + 8);
         const auto address = reinterpret_cast<std::uintptr_t>(g.laneStore.data());
@@ -151,35 +209,19 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 acc[0] = sum;
                 continue;
             }
+            // Curvature: each point's weight first, then the sums.
+            double* const weight = g.weight.data();
+            for (int i = from; i < to; ++i)
+                weight[i] = ws[i];
+            if (robust)
+                for (int i = from; i < to; ++i)
+                    weight[i] *= RobustWeight(ys[i], ws[i], f[i]);
+            AddCurvature(m, ys, f, weight, g.derivs.data(), from, to, acc);
+            // The weighted row of the Jacobian, for the block's triangle below.
             for (int i = from; i < to; ++i) {
-                switch (pass.kind) {
-                case EPassKind::ChiSq:
-                case EPassKind::RobustScale: break;
-                case EPassKind::Curvature: {
-                    double weight = ws[i];
-                    if (robust)
-                        weight *= RobustWeight(ys[i], ws[i], f[i]);
-                    const double r = ys[i] - f[i];
-                    const double dy = r * weight;
-                    acc[0] += weight * r * r;
-                    double* beta = acc + 1;
-                    double* alpha = acc + 1 + m;
-                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                    for (int j = 0; j < m; ++j) {
-                        const double dj = dd[j];
-                        beta[j] += dy * dj;
-                        const double wdj = dj * weight;
-                        double* arow = alpha + j * (j + 1) / 2;
-                        for (int k = 0; k <= j; ++k)
-                            arow[k] += dd[k] * wdj;
-                    }
-                    // The weighted row of the Jacobian, for the block's triangle below.
-                    const double sw = std::sqrt(weight);
-                    g.rootWeight[std::size_t(i)] = sw;
-                    g.rightSide[std::size_t(i)] = sw * r;
-                    break;
-                }
-                }
+                const double sw = std::sqrt(weight[i]);
+                g.rootWeight[std::size_t(i)] = sw;
+                g.rightSide[std::size_t(i)] = sw * (ys[i] - f[i]);
             }
         }
         if (pass.kind != EPassKind::Curvature)
