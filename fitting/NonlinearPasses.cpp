@@ -46,6 +46,9 @@ struct SGroupScratch {
     // lanes straddles two lines.
     std::vector<double> laneStore;
     double* laneR = nullptr;
+    // The rows of every point of eight blocks, interleaved, for one call of
+    // AddRowsOfEight, then their right sides.
+    double* laneRows = nullptr;
 };
 
 // The chi-square, beta and alpha's lower triangle (row by row) of the
@@ -153,9 +156,11 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
         g.weight.resize(std::size_t(kGroupPoints));
         g.rootWeight.resize(std::size_t(kGroupPoints));
-        g.laneStore.resize(std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)) + 8);
+        const std::size_t laneSize = std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m));
+        g.laneStore.resize(laneSize + std::size_t(kGroupPoints) * (std::size_t(m) + 1) + 8);
         const auto address = reinterpret_cast<std::uintptr_t>(g.laneStore.data());
         g.laneR = g.laneStore.data() + (64 - address % 64) % 64 / sizeof(double);
+        g.laneRows = g.laneR + laneSize;
         g.rightSide.resize(std::size_t(kGroupPoints));
     };
     // Evaluates the points of a group, then adds them up block by block in
@@ -254,12 +259,30 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                         R[w * e + t] = tri[e];
                 }
             }
-            for (int p = 0; p < kBlockPoints; ++p) {
+            for (int k = 0; k < sets && width == 8; ++k) {
+                // Every point of the eight blocks in one call, which keeps
+                // the triangles in registers from the first to the last.
+                double* const R = g.laneR + std::size_t(k) * w * laneSize;
+                double* const rows = g.laneRows;
+                double* const rvs = rows + 8 * kBlockPoints * std::size_t(m);
+                for (std::size_t t = 0; t < 8; ++t) {
+                    const std::size_t first = (std::size_t(done + k * width) + t) * kBlockPoints;
+                    for (std::size_t p = 0; p < kBlockPoints; ++p) {
+                        const double sw = g.rootWeight[first + p];
+                        const double* dd = g.derivs.data() + (first + p) * std::size_t(m);
+                        for (std::size_t j = 0; j < std::size_t(m); ++j)
+                            rows[8 * (std::size_t(m) * p + j) + t] = sw * dd[j];
+                        rvs[8 * p + t] = g.rightSide[first + p];
+                    }
+                }
+                AddRowsOfEight(R, R + 8 * mm, rows, rvs, m, kBlockPoints);
+            }
+            for (int p = 0; p < kBlockPoints && width == 4; ++p) {
                 for (int k = 0; k < sets; ++k) {
                     double* const R = g.laneR + std::size_t(k) * w * laneSize;
                     double* const q = R + w * mm;
                     double* const v = q + w * std::size_t(m);
-                    double rv[8];
+                    double rv[4];
                     for (std::size_t t = 0; t < w; ++t) {
                         const int i = (done + k * width + int(t)) * kBlockPoints + p;
                         const double sw = g.rootWeight[std::size_t(i)];
@@ -268,10 +291,7 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                             v[w * std::size_t(j) + t] = sw * dd[j];
                         rv[t] = g.rightSide[std::size_t(i)];
                     }
-                    if (width == 8)
-                        AddRowsOfEight(R, q, v, rv, m);
-                    else
-                        AddRowsOfFour(R, q, v, rv, m);
+                    AddRowsOfFour(R, q, v, rv, m);
                 }
             }
             for (int k = 0; k < sets; ++k) {

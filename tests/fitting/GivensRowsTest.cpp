@@ -160,7 +160,8 @@ const SRowCase kRowCases[] = {
 
 // Eight triangles at once come out bit for bit as each alone through
 // AddRow: triangles, right sides and the rows left over, lane by lane, with
-// 1 to 9 columns.
+// 1 to 9 columns (the first six held in registers), one row a call and
+// several.
 TEST(GivensRows, EightAtOnceAsEachAlone)
 {
     for (const bool wide : {false, true}) {
@@ -177,28 +178,35 @@ TEST(GivensRows, EightAtOnceAsEachAlone)
                 return c.value(r, (int(next() % 2001) - 1000) / 37.0);
             };
             for (int m = 1; m <= 9; ++m) {
-                const std::size_t mm = std::size_t(m) * std::size_t(m);
-                std::vector<double> R8(8 * mm, 0.0), q8(8 * std::size_t(m), 0.0), v8(8 * std::size_t(m));
+                // 40 rows for each triangle, in calls of 1, 2, 5 and 32 rows.
+                const std::size_t mm = std::size_t(m) * std::size_t(m), n = 40;
+                std::vector<double> R8(8 * mm, 0.0), q8(8 * std::size_t(m), 0.0), v8(8 * n * std::size_t(m)),
+                    rv8(8 * n);
                 std::vector<std::vector<double>> R(8, std::vector<double>(mm, 0.0)),
-                    q(8, std::vector<double>(std::size_t(m), 0.0)), v(8, std::vector<double>(std::size_t(m)));
-                for (int row = 0; row < 40; ++row) {
-                    double rv8[8];
+                    q(8, std::vector<double>(std::size_t(m), 0.0)), v(8, std::vector<double>(n * std::size_t(m)));
+                for (std::size_t row = 0; row < n; ++row) {
                     for (std::size_t t = 0; t < 8; ++t) {
+                        double* vt = v[t].data() + row * std::size_t(m);
                         for (std::size_t j = 0; j < std::size_t(m); ++j)
-                            v8[8 * j + t] = v[t][j] = value();
-                        rv8[t] = value();
-                        AddRow(R[t].data(), q[t].data(), v[t].data(), rv8[t], m);
+                            v8[8 * (row * std::size_t(m) + j) + t] = vt[j] = value();
+                        rv8[8 * row + t] = value();
+                        AddRow(R[t].data(), q[t].data(), vt, rv8[8 * row + t], m);
                     }
-                    AddRowsOfEight(R8.data(), q8.data(), v8.data(), rv8, m, wide);
+                }
+                std::size_t row = 0;
+                for (const int rows : {1, 2, 5, 32}) {
+                    AddRowsOfEight(R8.data(), q8.data(), v8.data() + 8 * row * std::size_t(m), rv8.data() + 8 * row, m,
+                                   rows, wide);
+                    row += std::size_t(rows);
                 }
                 for (std::size_t t = 0; t < 8; ++t) {
-                    std::vector<double> r(mm), qt(static_cast<std::size_t>(m)), vt(static_cast<std::size_t>(m));
+                    std::vector<double> r(mm), qt(static_cast<std::size_t>(m)), vt(n * std::size_t(m));
                     for (std::size_t e = 0; e < mm; ++e)
                         r[e] = R8[8 * e + t];
-                    for (std::size_t e = 0; e < std::size_t(m); ++e) {
+                    for (std::size_t e = 0; e < std::size_t(m); ++e)
                         qt[e] = q8[8 * e + t];
+                    for (std::size_t e = 0; e < vt.size(); ++e)
                         vt[e] = v8[8 * e + t];
-                    }
                     const auto where = testing::Message()
                                        << c.name << ", m " << m << ", lane " << t << ", wide " << wide;
                     EXPECT_TRUE(SameBits(r, R[t])) << where;
