@@ -34,31 +34,39 @@ struct SGroupScratch {
     std::vector<const double*> columns;
     std::vector<double> values;
     std::vector<double> derivs;
-    std::vector<double> row; // a row of the Jacobian for each block
     // Each point's weight, robust weighting included.
     std::vector<double> weight;
-    // The square root of each point's weight, and its weighted residual.
-    std::vector<double> rootWeight;
-    std::vector<double> rightSide;
-    // Blocks' triangles, right sides and rows, interleaved for
-    // AddRowsOfEight or AddRowsOfFour: room for the whole group, at
-    // laneR, which is on a cache line's start so that no load of eight
-    // lanes straddles two lines.
-    std::vector<double> laneStore;
+    // Room on a cache line's start (so that no load of eight lanes
+    // straddles two lines) for the triangles, right sides and rows of
+    // blocks interleaved for AddRowsOfEight or AddRowsOfFour, at laneR; and
+    // each point's row of the weighted Jacobian and weighted residual, at
+    // rows and rightSides: interleaved for AddRowsOfEight where the
+    // block goes through it, else block by block in point order.
+    std::vector<double> store;
     double* laneR = nullptr;
-    // The rows of every point of eight blocks, interleaved, for one call of
-    // AddRowsOfEight, then their right sides.
-    double* laneRows = nullptr;
+    double* rows = nullptr;
+    double* rightSides = nullptr;
+};
+
+// Where AddCurvatureOf puts the rows of a block's points: entry j of the
+// row of its point p at rows[stride (m p + j)], the weighted residual at
+// rightSides[stride p].
+struct SBlockRows {
+    double* rows;
+    double* rightSides;
+    std::size_t stride;
 };
 
 // The chi-square, beta and alpha's lower triangle (row by row) of the
-// points from..to of a block, into sums at acc. The sums of M parameters
-// stay in registers (through acc they would go to memory and back at every
-// point, as the compiler cannot tell acc from the derivatives); M 0 takes
-// m parameters. Either way each sum gets the same additions in point order.
+// points from..to of a block, into sums at acc, and the points' rows of the
+// weighted Jacobian (the derivatives times the square root of the weight)
+// and weighted residuals, into out. The sums of M parameters stay in
+// registers (through acc they would go to memory and back at every point,
+// as the compiler cannot tell acc from the derivatives); M 0 takes m
+// parameters. Either way each sum gets the same additions in point order.
 template <int M>
 void AddCurvatureOf(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
-                    int to, double* acc)
+                    int to, double* acc, const SBlockRows& out)
 {
     constexpr int kLocal = M > 0 ? M : 1;
     double chiSq = 0.0;
@@ -74,8 +82,13 @@ void AddCurvatureOf(int m, const double* ys, const double* f, const double* weig
         const double dy = r * w;
         chiSq += w * r * r;
         const double* dd = derivs + std::size_t(i) * std::size_t(m);
+        const double sw = std::sqrt(w);
+        const std::size_t p = std::size_t(i - from);
+        double* const row = out.rows + out.stride * std::size_t(m) * p;
+        out.rightSides[out.stride * p] = sw * r;
         for (int j = 0; j < m; ++j) {
             const double dj = dd[j];
+            row[out.stride * std::size_t(j)] = sw * dj;
             b[j] += dy * dj;
             const double wdj = dj * w;
             double* arow = a + j * (j + 1) / 2;
@@ -91,18 +104,18 @@ void AddCurvatureOf(int m, const double* ys, const double* f, const double* weig
 }
 
 void AddCurvature(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
-                  int to, double* acc)
+                  int to, double* acc, const SBlockRows& out)
 {
     switch (m) {
-    case 1: return AddCurvatureOf<1>(m, ys, f, weight, derivs, from, to, acc);
-    case 2: return AddCurvatureOf<2>(m, ys, f, weight, derivs, from, to, acc);
-    case 3: return AddCurvatureOf<3>(m, ys, f, weight, derivs, from, to, acc);
-    case 4: return AddCurvatureOf<4>(m, ys, f, weight, derivs, from, to, acc);
-    case 5: return AddCurvatureOf<5>(m, ys, f, weight, derivs, from, to, acc);
-    case 6: return AddCurvatureOf<6>(m, ys, f, weight, derivs, from, to, acc);
-    case 7: return AddCurvatureOf<7>(m, ys, f, weight, derivs, from, to, acc);
-    case 8: return AddCurvatureOf<8>(m, ys, f, weight, derivs, from, to, acc);
-    default: return AddCurvatureOf<0>(m, ys, f, weight, derivs, from, to, acc);
+    case 1: return AddCurvatureOf<1>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 2: return AddCurvatureOf<2>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 3: return AddCurvatureOf<3>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 4: return AddCurvatureOf<4>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 5: return AddCurvatureOf<5>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 6: return AddCurvatureOf<6>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 7: return AddCurvatureOf<7>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 8: return AddCurvatureOf<8>(m, ys, f, weight, derivs, from, to, acc, out);
+    default: return AddCurvatureOf<0>(m, ys, f, weight, derivs, from, to, acc, out);
     }
 }
 
@@ -153,15 +166,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         g.columns.resize(std::size_t(xc));
         g.values.resize(std::size_t(kGroupPoints));
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
-        g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
         g.weight.resize(std::size_t(kGroupPoints));
-        g.rootWeight.resize(std::size_t(kGroupPoints));
-        const std::size_t laneSize = std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m));
-        g.laneStore.resize(laneSize + std::size_t(kGroupPoints) * (std::size_t(m) + 1) + 8);
-        const auto address = reinterpret_cast<std::uintptr_t>(g.laneStore.data());
-        g.laneR = g.laneStore.data() + (64 - address % 64) % 64 / sizeof(double);
-        g.laneRows = g.laneR + laneSize;
-        g.rightSide.resize(std::size_t(kGroupPoints));
+        const std::size_t laneRoom = std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m));
+        g.store.resize(laneRoom + std::size_t(kGroupPoints) * (std::size_t(m) + 1) + 8);
+        const auto address = reinterpret_cast<std::uintptr_t>(g.store.data());
+        g.laneR = g.store.data() + (64 - address % 64) % 64 / sizeof(double);
+        g.rows = g.laneR + laneRoom;
+        g.rightSides = g.rows + std::size_t(kGroupPoints) * std::size_t(m);
     };
     // Evaluates the points of a group, then adds them up block by block in
     // point order.
@@ -182,6 +193,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             eq.CalculatePoints(g.columns.data(), xc, count, f);
         else
             eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        // How the rows of a curvature pass go into their blocks' triangles
+        // (below): the group's whole blocks eight at a time where the
+        // processor takes eight, else four at a time where it takes four;
+        // the others one at a time.
+        const int whole = std::min(endBlock - firstBlock, count / kBlockPoints);
+        const int eights = lanes >= 8 ? whole / 8 : 0;
+        const int fours = lanes >= 4 ? (whole - 8 * eights) / 4 : 0;
         const bool robust = m_nRobust != 0;
         const double* ys = pass.y->GetData() + begin;
         const double* ws = pass.w->GetData() + begin;
@@ -214,20 +232,19 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 acc[0] = sum;
                 continue;
             }
-            // Curvature: each point's weight first, then the sums.
+            // Curvature: each point's weight first, then the sums and rows.
             double* const weight = g.weight.data();
             for (int i = from; i < to; ++i)
                 weight[i] = ws[i];
             if (robust)
                 for (int i = from; i < to; ++i)
                     weight[i] *= RobustWeight(ys[i], ws[i], f[i]);
-            AddCurvature(m, ys, f, weight, g.derivs.data(), from, to, acc);
-            // The weighted row of the Jacobian, for the block's triangle below.
-            for (int i = from; i < to; ++i) {
-                const double sw = std::sqrt(weight[i]);
-                g.rootWeight[std::size_t(i)] = sw;
-                g.rightSide[std::size_t(i)] = sw * (ys[i] - f[i]);
-            }
+            const int b = block - firstBlock;
+            const SBlockRows out =
+                b < 8 * eights ? SBlockRows{g.rows + std::size_t(b / 8 * 8 * kBlockPoints) * std::size_t(m) + b % 8,
+                                            g.rightSides + b / 8 * 8 * kBlockPoints + b % 8, 8}
+                               : SBlockRows{g.rows + std::size_t(from) * std::size_t(m), g.rightSides + from, 1};
+            AddCurvature(m, ys, f, weight, g.derivs.data(), from, to, acc, out);
         }
         if (pass.kind != EPassKind::Curvature)
             return;
@@ -235,88 +252,63 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         // at a time: the rotations of one block wait on each other, those
         // of different blocks do not. Each block still takes its rows in
         // point order, so its triangle is the same bit for bit.
-        const int groupBlocks = endBlock - firstBlock;
         const std::size_t mm = std::size_t(m) * std::size_t(m);
-        // Whole blocks eight or four at a time, each in a lane of
-        // AddRowsOfEight or AddRowsOfFour, as wide as the processor takes;
-        // the sets of a group in turn, a point of each.
         const std::size_t laneSize = mm + 2 * std::size_t(m);
-        int done = 0; // the blocks of the group that went through lanes
-        for (const int width : {8, 4}) {
-            if (width > lanes)
-                continue;
-            int sets = 0;
-            while (done + (sets + 1) * width <= groupBlocks && (done + (sets + 1) * width) * kBlockPoints <= count)
-                ++sets;
-            if (sets == 0)
-                continue;
+        // The triangles and right sides of width blocks from block first of
+        // the group on, into the lanes at R and back.
+        auto toLanes = [&](double* R, int first, int width) {
             const std::size_t w = std::size_t(width);
-            for (int k = 0; k < sets; ++k) {
-                double* const R = g.laneR + std::size_t(k) * w * laneSize;
-                for (std::size_t t = 0; t < w; ++t) {
-                    const double* tri = pass.Block(firstBlock + done + k * width + int(t)) + pass.TriangleOffset();
-                    for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                        R[w * e + t] = tri[e];
-                }
+            for (std::size_t t = 0; t < w; ++t) {
+                const double* tri = pass.Block(firstBlock + first + int(t)) + pass.TriangleOffset();
+                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                    R[w * e + t] = tri[e];
             }
-            for (int k = 0; k < sets && width == 8; ++k) {
-                // Every point of the eight blocks in one call, which keeps
-                // the triangles in registers from the first to the last.
-                double* const R = g.laneR + std::size_t(k) * w * laneSize;
-                double* const rows = g.laneRows;
-                double* const rvs = rows + 8 * kBlockPoints * std::size_t(m);
-                for (std::size_t t = 0; t < 8; ++t) {
-                    const std::size_t first = (std::size_t(done + k * width) + t) * kBlockPoints;
-                    for (std::size_t p = 0; p < kBlockPoints; ++p) {
-                        const double sw = g.rootWeight[first + p];
-                        const double* dd = g.derivs.data() + (first + p) * std::size_t(m);
-                        for (std::size_t j = 0; j < std::size_t(m); ++j)
-                            rows[8 * (std::size_t(m) * p + j) + t] = sw * dd[j];
-                        rvs[8 * p + t] = g.rightSide[first + p];
-                    }
-                }
-                AddRowsOfEight(R, R + 8 * mm, rows, rvs, m, kBlockPoints);
+        };
+        auto fromLanes = [&](const double* R, int first, int width) {
+            const std::size_t w = std::size_t(width);
+            for (std::size_t t = 0; t < w; ++t) {
+                double* tri = pass.Block(firstBlock + first + int(t)) + pass.TriangleOffset();
+                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                    tri[e] = R[w * e + t];
             }
-            for (int p = 0; p < kBlockPoints && width == 4; ++p) {
-                for (int k = 0; k < sets; ++k) {
-                    double* const R = g.laneR + std::size_t(k) * w * laneSize;
-                    double* const q = R + w * mm;
-                    double* const v = q + w * std::size_t(m);
-                    double rv[4];
-                    for (std::size_t t = 0; t < w; ++t) {
-                        const int i = (done + k * width + int(t)) * kBlockPoints + p;
-                        const double sw = g.rootWeight[std::size_t(i)];
-                        const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                        for (int j = 0; j < m; ++j)
-                            v[w * std::size_t(j) + t] = sw * dd[j];
-                        rv[t] = g.rightSide[std::size_t(i)];
-                    }
-                    AddRowsOfFour(R, q, v, rv, m);
-                }
-            }
-            for (int k = 0; k < sets; ++k) {
-                const double* R = g.laneR + std::size_t(k) * w * laneSize;
-                for (std::size_t t = 0; t < w; ++t) {
-                    double* tri = pass.Block(firstBlock + done + k * width + int(t)) + pass.TriangleOffset();
-                    for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                        tri[e] = R[w * e + t];
-                }
-            }
-            done += sets * width;
+        };
+        // Eight whole blocks: every point in one call, which keeps the
+        // triangles in registers from the first to the last.
+        for (int k = 0; k < eights; ++k) {
+            toLanes(g.laneR, 8 * k, 8);
+            AddRowsOfEight(g.laneR, g.laneR + 8 * mm, g.rows + std::size_t(8 * k * kBlockPoints) * std::size_t(m),
+                           g.rightSides + 8 * k * kBlockPoints, m, kBlockPoints);
+            fromLanes(g.laneR, 8 * k, 8);
         }
+        // Four whole blocks, the sets of four in turn a point of each.
+        const int firstFour = 8 * eights;
+        for (int k = 0; k < fours; ++k)
+            toLanes(g.laneR + std::size_t(k) * 4 * laneSize, firstFour + 4 * k, 4);
+        for (int p = 0; p < kBlockPoints && fours > 0; ++p) {
+            for (int k = 0; k < fours; ++k) {
+                double* const R = g.laneR + std::size_t(k) * 4 * laneSize;
+                double* const q = R + 4 * mm;
+                double* const v = q + 4 * std::size_t(m);
+                double rv[4];
+                for (std::size_t t = 0; t < 4; ++t) {
+                    const std::size_t i = std::size_t(firstFour + 4 * k + int(t)) * kBlockPoints + std::size_t(p);
+                    for (std::size_t j = 0; j < std::size_t(m); ++j)
+                        v[4 * j + t] = g.rows[i * std::size_t(m) + j];
+                    rv[t] = g.rightSides[i];
+                }
+                AddRowsOfFour(R, q, v, rv, m);
+            }
+        }
+        for (int k = 0; k < fours; ++k)
+            fromLanes(g.laneR + std::size_t(k) * 4 * laneSize, firstFour + 4 * k, 4);
         // The blocks left: a point of each in turn.
         for (int p = 0; p < kBlockPoints; ++p) {
-            for (int b = done; b < groupBlocks; ++b) {
+            for (int b = firstFour + 4 * fours; b < endBlock - firstBlock; ++b) {
                 const int i = b * kBlockPoints + p;
                 if (i >= count)
                     break;
-                const double sw = g.rootWeight[std::size_t(i)];
-                const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                double* row = g.row.data() + std::size_t(b) * std::size_t(m);
-                for (int j = 0; j < m; ++j)
-                    row[j] = sw * dd[j];
                 double* tri = pass.Block(firstBlock + b) + pass.TriangleOffset();
-                AddRow(tri, tri + m * m, row, g.rightSide[std::size_t(i)], m);
+                AddRow(tri, tri + mm, g.rows + std::size_t(i) * std::size_t(m), g.rightSides[i], m);
             }
         }
     };
