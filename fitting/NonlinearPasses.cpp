@@ -58,24 +58,18 @@ struct SBlockRows {
 };
 
 // The chi-square, beta and alpha's lower triangle (row by row) of the
-// points from..to of a block, into sums at acc, and the points' rows of the
-// weighted Jacobian (the derivatives times the square root of the weight)
-// and weighted residuals, into out. The sums of M parameters stay in
-// registers (through acc they would go to memory and back at every point,
-// as the compiler cannot tell acc from the derivatives); M 0 takes m
-// parameters. Either way each sum gets the same additions in point order.
-template <int M>
-void AddCurvatureOf(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
-                    int to, double* acc, const SBlockRows& out)
+// points from..to of a block of m parameters, into sums at acc, and the
+// points' rows of the weighted Jacobian (the derivatives times the square
+// root of the weight) and weighted residuals, into out. Each sum gets its
+// additions in point order.
+void AddCurvatureOfAny(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
+                       int to, double* acc, const SBlockRows& out)
 {
-    constexpr int kLocal = M > 0 ? M : 1;
     double chiSq = 0.0;
-    double beta[kLocal] = {};
-    double alpha[kLocal * (kLocal + 1) / 2] = {};
-    double* __restrict b = M > 0 ? beta : acc + 1;
-    double* __restrict a = M > 0 ? alpha : acc + 1 + m;
-    if constexpr (M > 0)
-        m = M;
+    // Not the same memory as the derivatives: the sums need not go back
+    // to memory before each load of a derivative.
+    double* __restrict beta = acc + 1;
+    double* __restrict alpha = acc + 1 + m;
     for (int i = from; i < to; ++i) {
         const double w = weight[i];
         const double r = ys[i] - f[i];
@@ -89,17 +83,61 @@ void AddCurvatureOf(int m, const double* ys, const double* f, const double* weig
         for (int j = 0; j < m; ++j) {
             const double dj = dd[j];
             row[out.stride * std::size_t(j)] = sw * dj;
-            b[j] += dy * dj;
+            beta[j] += dy * dj;
             const double wdj = dj * w;
-            double* arow = a + j * (j + 1) / 2;
+            double* arow = alpha + j * (j + 1) / 2;
             for (int k = 0; k <= j; ++k)
                 arow[k] += dd[k] * wdj;
         }
     }
     acc[0] = chiSq;
-    if constexpr (M > 0) {
-        std::copy(beta, beta + M, acc + 1);
-        std::copy(alpha, alpha + M * (M + 1) / 2, acc + 1 + M);
+}
+
+// Two doubles as one operand, lane by lane the same operation as on one
+// (GCC and Clang take them two to an SSE2 instruction).
+using V2 = double __attribute__((vector_size(16)));
+
+// AddCurvatureOfAny for M parameters, with the sums in registers, two to
+// one: beta and each row of alpha by pairs of columns. Every sum gets the
+// same additions of the same products in the same order; the lane of a
+// pair past the end of its row adds what no one reads.
+template <int M>
+void AddCurvatureOf(const double* ys, const double* f, const double* weight, const double* derivs, int from, int to,
+                    double* acc, const SBlockRows& out)
+{
+    constexpr int H = (M + 1) / 2;
+    double chiSq = 0.0;
+    V2 beta[H] = {};
+    V2 alpha[M][H] = {};
+    for (int i = from; i < to; ++i) {
+        const double w = weight[i];
+        const double r = ys[i] - f[i];
+        const double dy = r * w;
+        chiSq += w * r * r;
+        const double* dd = derivs + std::size_t(i) * M;
+        V2 d[H], wd[H];
+        for (int h = 0; h < H; ++h) {
+            d[h] = V2{dd[2 * h], 2 * h + 1 < M ? dd[2 * h + 1] : 0.0};
+            wd[h] = d[h] * w;
+            beta[h] += dy * d[h];
+        }
+        for (int j = 0; j < M; ++j) {
+            const double wdj = wd[j / 2][j % 2];
+            for (int h = 0; h <= j / 2; ++h)
+                alpha[j][h] += d[h] * wdj;
+        }
+        const double sw = std::sqrt(w);
+        const std::size_t p = std::size_t(i - from);
+        double* const row = out.rows + out.stride * M * p;
+        out.rightSides[out.stride * p] = sw * r;
+        for (int j = 0; j < M; ++j)
+            row[out.stride * std::size_t(j)] = sw * dd[j];
+    }
+    acc[0] = chiSq;
+    for (int j = 0; j < M; ++j) {
+        acc[1 + j] = beta[j / 2][j % 2];
+        for (int k = 0; k <= j; ++k)
+            acc[1 + M + j * (j + 1) / 2 + k] = alpha[j][k / 2][k % 2];
     }
 }
 
@@ -107,15 +145,15 @@ void AddCurvature(int m, const double* ys, const double* f, const double* weight
                   int to, double* acc, const SBlockRows& out)
 {
     switch (m) {
-    case 1: return AddCurvatureOf<1>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 2: return AddCurvatureOf<2>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 3: return AddCurvatureOf<3>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 4: return AddCurvatureOf<4>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 5: return AddCurvatureOf<5>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 6: return AddCurvatureOf<6>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 7: return AddCurvatureOf<7>(m, ys, f, weight, derivs, from, to, acc, out);
-    case 8: return AddCurvatureOf<8>(m, ys, f, weight, derivs, from, to, acc, out);
-    default: return AddCurvatureOf<0>(m, ys, f, weight, derivs, from, to, acc, out);
+    case 1: return AddCurvatureOf<1>(ys, f, weight, derivs, from, to, acc, out);
+    case 2: return AddCurvatureOf<2>(ys, f, weight, derivs, from, to, acc, out);
+    case 3: return AddCurvatureOf<3>(ys, f, weight, derivs, from, to, acc, out);
+    case 4: return AddCurvatureOf<4>(ys, f, weight, derivs, from, to, acc, out);
+    case 5: return AddCurvatureOf<5>(ys, f, weight, derivs, from, to, acc, out);
+    case 6: return AddCurvatureOf<6>(ys, f, weight, derivs, from, to, acc, out);
+    case 7: return AddCurvatureOf<7>(ys, f, weight, derivs, from, to, acc, out);
+    case 8: return AddCurvatureOf<8>(ys, f, weight, derivs, from, to, acc, out);
+    default: return AddCurvatureOfAny(m, ys, f, weight, derivs, from, to, acc, out);
     }
 }
 
@@ -233,12 +271,12 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 continue;
             }
             // Curvature: each point's weight first, then the sums and rows.
-            double* const weight = g.weight.data();
-            for (int i = from; i < to; ++i)
-                weight[i] = ws[i];
-            if (robust)
+            const double* weight = ws;
+            if (robust) {
                 for (int i = from; i < to; ++i)
-                    weight[i] *= RobustWeight(ys[i], ws[i], f[i]);
+                    g.weight[std::size_t(i)] = ws[i] * RobustWeight(ys[i], ws[i], f[i]);
+                weight = g.weight.data();
+            }
             const int b = block - firstBlock;
             const SBlockRows out =
                 b < 8 * eights ? SBlockRows{g.rows + std::size_t(b / 8 * 8 * kBlockPoints) * std::size_t(m) + b % 8,
