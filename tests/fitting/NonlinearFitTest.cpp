@@ -497,7 +497,7 @@ TEST(NonlinearFit, RowLanesLeaveEveryResultAsItWas)
     // and 17 points, so that the rows go through eight lanes, four and one.
     // Fitted with eight, four and one triangle rotated at a time (what the
     // processor has of them), with uneven weights, robust weighting and
-    // without, 1 to 5 parameters: parameters, chi-square and covariance are
+    // without, 1 to 9 parameters: parameters, chi-square and covariance are
     // the same bit for bit.
     struct SCase {
         const char* source;
@@ -508,6 +508,9 @@ TEST(NonlinearFit, RowLanesLeaveEveryResultAsItWas)
         {"y = 2*EXP(-((x - b)^2)/2) + 0.5", {"b"}, {{0}}},
         {"y = a*EXP(-((x - b)^2)/2) + c", {"a", "b", "c"}, {{1}, {0}, {0.2}}},
         {"y = a*EXP(-((x - b)^2)/(2*s^2)) + c + d*x", {"a", "b", "s", "c", "d"}, {{1}, {0}, {1.5}, {0.2}, {0}}},
+        {"y = a*EXP(-((x - b)^2)/(2*s^2)) + c + d*x + e*x^2 + g*x^3 + h*x^4 + k*x^5",
+         {"a", "b", "s", "c", "d", "e", "g", "h", "k"},
+         {{1}, {0}, {1.5}, {0.2}, {0}, {0}, {0}, {0}, {0}}},
     };
     const int n = 977;
     std::vector<double> xs, ys, ws;
