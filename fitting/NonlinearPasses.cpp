@@ -5,6 +5,7 @@
 #include "fitting/NonlinearPass.h"
 
 #include "equation/EquationBase.h"
+#include "fitting/CurvatureSums.h"
 #include "fitting/GivensRows.h"
 #include "fitting/PassThreads.h"
 
@@ -34,7 +35,7 @@ struct SGroupScratch {
     std::vector<const double*> columns;
     std::vector<double> values;
     std::vector<double> derivs;
-    // Each point's weight, robust weighting included.
+    // Each point's weight times its robust weight, when that is on.
     std::vector<double> weight;
     // Room on a cache line's start (so that no load of eight lanes
     // straddles two lines) for the triangles, right sides and rows of
@@ -47,115 +48,6 @@ struct SGroupScratch {
     double* rows = nullptr;
     double* rightSides = nullptr;
 };
-
-// Where AddCurvatureOf puts the rows of a block's points: entry j of the
-// row of its point p at rows[stride (m p + j)], the weighted residual at
-// rightSides[stride p].
-struct SBlockRows {
-    double* rows;
-    double* rightSides;
-    std::size_t stride;
-};
-
-// The chi-square, beta and alpha's lower triangle (row by row) of the
-// points from..to of a block of m parameters, into sums at acc, and the
-// points' rows of the weighted Jacobian (the derivatives times the square
-// root of the weight) and weighted residuals, into out. Each sum gets its
-// additions in point order.
-void AddCurvatureOfAny(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
-                       int to, double* acc, const SBlockRows& out)
-{
-    double chiSq = 0.0;
-    // Not the same memory as the derivatives: the sums need not go back
-    // to memory before each load of a derivative.
-    double* __restrict beta = acc + 1;
-    double* __restrict alpha = acc + 1 + m;
-    for (int i = from; i < to; ++i) {
-        const double w = weight[i];
-        const double r = ys[i] - f[i];
-        const double dy = r * w;
-        chiSq += w * r * r;
-        const double* dd = derivs + std::size_t(i) * std::size_t(m);
-        const double sw = std::sqrt(w);
-        const std::size_t p = std::size_t(i - from);
-        double* const row = out.rows + out.stride * std::size_t(m) * p;
-        out.rightSides[out.stride * p] = sw * r;
-        for (int j = 0; j < m; ++j) {
-            const double dj = dd[j];
-            row[out.stride * std::size_t(j)] = sw * dj;
-            beta[j] += dy * dj;
-            const double wdj = dj * w;
-            double* arow = alpha + j * (j + 1) / 2;
-            for (int k = 0; k <= j; ++k)
-                arow[k] += dd[k] * wdj;
-        }
-    }
-    acc[0] = chiSq;
-}
-
-// Two doubles as one operand, lane by lane the same operation as on one
-// (GCC and Clang take them two to an SSE2 instruction).
-using V2 = double __attribute__((vector_size(16)));
-
-// AddCurvatureOfAny for M parameters, with the sums in registers, two to
-// one: beta and each row of alpha by pairs of columns. Every sum gets the
-// same additions of the same products in the same order; the lane of a
-// pair past the end of its row adds what no one reads.
-template <int M>
-void AddCurvatureOf(const double* ys, const double* f, const double* weight, const double* derivs, int from, int to,
-                    double* acc, const SBlockRows& out)
-{
-    constexpr int H = (M + 1) / 2;
-    double chiSq = 0.0;
-    V2 beta[H] = {};
-    V2 alpha[M][H] = {};
-    for (int i = from; i < to; ++i) {
-        const double w = weight[i];
-        const double r = ys[i] - f[i];
-        const double dy = r * w;
-        chiSq += w * r * r;
-        const double* dd = derivs + std::size_t(i) * M;
-        V2 d[H], wd[H];
-        for (int h = 0; h < H; ++h) {
-            d[h] = V2{dd[2 * h], 2 * h + 1 < M ? dd[2 * h + 1] : 0.0};
-            wd[h] = d[h] * w;
-            beta[h] += dy * d[h];
-        }
-        for (int j = 0; j < M; ++j) {
-            const double wdj = wd[j / 2][j % 2];
-            for (int h = 0; h <= j / 2; ++h)
-                alpha[j][h] += d[h] * wdj;
-        }
-        const double sw = std::sqrt(w);
-        const std::size_t p = std::size_t(i - from);
-        double* const row = out.rows + out.stride * M * p;
-        out.rightSides[out.stride * p] = sw * r;
-        for (int j = 0; j < M; ++j)
-            row[out.stride * std::size_t(j)] = sw * dd[j];
-    }
-    acc[0] = chiSq;
-    for (int j = 0; j < M; ++j) {
-        acc[1 + j] = beta[j / 2][j % 2];
-        for (int k = 0; k <= j; ++k)
-            acc[1 + M + j * (j + 1) / 2 + k] = alpha[j][k / 2][k % 2];
-    }
-}
-
-void AddCurvature(int m, const double* ys, const double* f, const double* weight, const double* derivs, int from,
-                  int to, double* acc, const SBlockRows& out)
-{
-    switch (m) {
-    case 1: return AddCurvatureOf<1>(ys, f, weight, derivs, from, to, acc, out);
-    case 2: return AddCurvatureOf<2>(ys, f, weight, derivs, from, to, acc, out);
-    case 3: return AddCurvatureOf<3>(ys, f, weight, derivs, from, to, acc, out);
-    case 4: return AddCurvatureOf<4>(ys, f, weight, derivs, from, to, acc, out);
-    case 5: return AddCurvatureOf<5>(ys, f, weight, derivs, from, to, acc, out);
-    case 6: return AddCurvatureOf<6>(ys, f, weight, derivs, from, to, acc, out);
-    case 7: return AddCurvatureOf<7>(ys, f, weight, derivs, from, to, acc, out);
-    case 8: return AddCurvatureOf<8>(ys, f, weight, derivs, from, to, acc, out);
-    default: return AddCurvatureOfAny(m, ys, f, weight, derivs, from, to, acc, out);
-    }
-}
 
 } // namespace
 
@@ -278,11 +170,15 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 weight = g.weight.data();
             }
             const int b = block - firstBlock;
-            const SBlockRows out =
-                b < 8 * eights ? SBlockRows{g.rows + std::size_t(b / 8 * 8 * kBlockPoints) * std::size_t(m) + b % 8,
-                                            g.rightSides + b / 8 * 8 * kBlockPoints + b % 8, 8}
-                               : SBlockRows{g.rows + std::size_t(from) * std::size_t(m), g.rightSides + from, 1};
-            AddCurvature(m, ys, f, weight, g.derivs.data(), from, to, acc, out);
+            SCurvaturePoints points{
+                m, ys, f, weight, g.derivs.data(), g.rows + std::size_t(from) * std::size_t(m), g.rightSides + from, 1};
+            if (b < 8 * eights) {
+                // Interleaved for AddRowsOfEight, with the other blocks of eight.
+                points.rows = g.rows + std::size_t(b / 8 * 8 * kBlockPoints) * std::size_t(m) + b % 8;
+                points.rightSides = g.rightSides + b / 8 * 8 * kBlockPoints + b % 8;
+                points.stride = 8;
+            }
+            AddCurvature(points, from, to, acc);
         }
         if (pass.kind != EPassKind::Curvature)
             return;
