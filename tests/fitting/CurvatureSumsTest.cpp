@@ -1,9 +1,10 @@
 #include "fitting/CurvatureSums.h"
 
+#include "CaseValues.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -61,13 +62,7 @@ TEST(CurvatureSums, ThreePointsByHand)
 
 namespace {
 
-// The values of a case of SameBitsAsTheDefinition: from a random integer r
-// and a uniform u in [-1000, 1000]/37.
-struct SValueCase {
-    const char* name;
-    double (*value)(unsigned r, double u);
-};
-
+// The values in the cases of SameBitsAsTheDefinition.
 const SValueCase kValueCases[] = {
     {"random", [](unsigned, double u) { return u; }},
     {"zeros", [](unsigned r, double u) { return r % 3 == 0 ? 0.0 : u; }},
@@ -85,15 +80,7 @@ const SValueCase kValueCases[] = {
 TEST(CurvatureSums, SameBitsAsTheDefinition)
 {
     for (const SValueCase& c : kValueCases) {
-        std::uint64_t state = 0x853C49E6748FEA9Bull;
-        auto next = [&] {
-            state = state * 6364136223846793005ull + 1442695040888963407ull;
-            return unsigned(state >> 33);
-        };
-        auto value = [&] {
-            const unsigned r = next();
-            return c.value(r, (int(next() % 2001) - 1000) / 37.0);
-        };
+        CCaseValues value(c, 0x853C49E6748FEA9Bull);
         for (int m = 1; m <= 10; ++m) {
             const std::size_t n = 40, mm = std::size_t(m);
             std::vector<double> y(n), f(n), w(n), d(n * mm);

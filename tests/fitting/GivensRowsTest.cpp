@@ -1,5 +1,7 @@
 #include "fitting/GivensRows.h"
 
+#include "CaseValues.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,17 +123,11 @@ TEST(GivensRows, FourAtOnceAsEachAlone)
 
 namespace {
 
-// The entries of the rows in a case of EightAtOnceAsEachAlone: from a
-// random integer r (uniform over 0..2^31) and a uniform u in [-1000, 1000]/37.
-struct SRowCase {
-    const char* name;
-    double (*value)(unsigned r, double u);
-};
-
 constexpr double kNaN = __builtin_nan("");
 constexpr double kInf = __builtin_inf();
 
-const SRowCase kRowCases[] = {
+// The entries of the rows in the cases of EightAtOnceAsEachAlone.
+const SValueCase kRowCases[] = {
     {"random", [](unsigned, double u) { return u; }},
     // Rotations passed by in some lanes and not in others.
     {"zeros", [](unsigned r, double u) { return r % 3 == 0   ? 0.0
@@ -167,16 +163,8 @@ TEST(GivensRows, EightAtOnceAsEachAlone)
     for (const bool wide : {false, true}) {
         if (wide && RowLanes() < 8)
             GTEST_SKIP() << "the processor has no AVX-512F";
-        for (const SRowCase& c : kRowCases) {
-            std::uint64_t state = 0x9E3779B97F4A7C15ull;
-            auto next = [&] {
-                state = state * 6364136223846793005ull + 1442695040888963407ull;
-                return unsigned(state >> 33);
-            };
-            auto value = [&] {
-                const unsigned r = next();
-                return c.value(r, (int(next() % 2001) - 1000) / 37.0);
-            };
+        for (const SValueCase& c : kRowCases) {
+            CCaseValues value(c, 0x9E3779B97F4A7C15ull);
             for (int m = 1; m <= 9; ++m) {
                 // 40 rows for each triangle, in calls of 1, 2, 5 and 32 rows.
                 const std::size_t mm = std::size_t(m) * std::size_t(m), n = 40;
