@@ -44,6 +44,18 @@ inline void AddRow(double* R, double* qtr, double* v, double rv, int m)
 // are used up. wide false takes the lanes one by one (for tests).
 void AddRowsOfFour(double* R, double* qtr, double* v, double* rv, int m, bool wide = true);
 
+// AddRowsOfFour for eight triangles, entry e of triangle t at 8 e + t, and
+// rows rows for each, in turn: entry e of row p of triangle t at
+// v[8 (m p + e) + t], its right side at rv[8 p + t]. Eight rotations at a
+// time where the processor has AVX-512F.
+void AddRowsOfEight(double* R, double* qtr, double* v, double* rv, int m, int rows, bool wide = true);
+
+// How many triangles this processor rotates at once, 8 (AVX-512F), 4
+// (AVX2) or 1, and never more than the limit LimitRowLanes sets (8 unless
+// changed), so that tests can run a fit through each way and compare.
+int RowLanes();
+void LimitRowLanes(int lanes);
+
 // Solves R x = b for upper triangular R (m x m, row by row); false when a
 // diagonal entry is 0 or the result is not finite.
 inline bool SolveUpper(const double* R, const double* b, double* x, int m)

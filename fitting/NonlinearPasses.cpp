@@ -5,6 +5,7 @@
 #include "fitting/NonlinearPass.h"
 
 #include "equation/EquationBase.h"
+#include "fitting/CurvatureSums.h"
 #include "fitting/GivensRows.h"
 #include "fitting/PassThreads.h"
 
@@ -13,6 +14,7 @@
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -33,13 +35,18 @@ struct SGroupScratch {
     std::vector<const double*> columns;
     std::vector<double> values;
     std::vector<double> derivs;
-    std::vector<double> row; // a row of the Jacobian for each block
-    // The square root of each point's weight, and its weighted residual.
-    std::vector<double> rootWeight;
-    std::vector<double> rightSide;
-    // Four blocks' triangles, right sides and rows, interleaved for
-    // AddRowsOfFour, for each four blocks of a group.
-    std::vector<double> quadR;
+    // Each point's weight times its robust weight, when that is on.
+    std::vector<double> weight;
+    // Room on a cache line's start (so that no load of eight lanes
+    // straddles two lines) for the triangles, right sides and rows of
+    // blocks interleaved for AddRowsOfEight or AddRowsOfFour, at laneR; and
+    // each point's row of the weighted Jacobian and weighted residual, at
+    // rows and rightSides: interleaved for AddRowsOfEight where the
+    // block goes through it, else block by block in point order.
+    std::vector<double> store;
+    double* laneR = nullptr;
+    double* rows = nullptr;
+    double* rightSides = nullptr;
 };
 
 } // namespace
@@ -84,14 +91,18 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
 
     const int groups = (blocks + kGroupBlocks - 1) / kGroupBlocks;
     const int xc = int(pass.columns.size());
+    const int lanes = RowLanes();
     auto prepare = [&](SGroupScratch& g) {
         g.columns.resize(std::size_t(xc));
         g.values.resize(std::size_t(kGroupPoints));
         g.derivs.resize(std::size_t(kGroupPoints) * std::size_t(m));
-        g.row.resize(std::size_t(kGroupBlocks) * std::size_t(m));
-        g.rootWeight.resize(std::size_t(kGroupPoints));
-        g.quadR.resize(std::size_t(kGroupBlocks / 4) * 4 * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m)));
-        g.rightSide.resize(std::size_t(kGroupPoints));
+        g.weight.resize(std::size_t(kGroupPoints));
+        const std::size_t laneRoom = std::size_t(kGroupBlocks) * (std::size_t(m) * std::size_t(m) + 2 * std::size_t(m));
+        g.store.resize(laneRoom + std::size_t(kGroupPoints) * (std::size_t(m) + 1) + 8);
+        const auto address = reinterpret_cast<std::uintptr_t>(g.store.data());
+        g.laneR = g.store.data() + (64 - address % 64) % 64 / sizeof(double);
+        g.rows = g.laneR + laneRoom;
+        g.rightSides = g.rows + std::size_t(kGroupPoints) * std::size_t(m);
     };
     // Evaluates the points of a group, then adds them up block by block in
     // point order.
@@ -112,6 +123,13 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             eq.CalculatePoints(g.columns.data(), xc, count, f);
         else
             eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        // How the rows of a curvature pass go into their blocks' triangles
+        // (below): the group's whole blocks eight at a time where the
+        // processor takes eight, else four at a time where it takes four;
+        // the others one at a time.
+        const int whole = std::min(endBlock - firstBlock, count / kBlockPoints);
+        const int eights = lanes >= 8 ? whole / 8 : 0;
+        const int fours = lanes >= 4 ? (whole - 8 * eights) / 4 : 0;
         const bool robust = m_nRobust != 0;
         const double* ys = pass.y->GetData() + begin;
         const double* ws = pass.w->GetData() + begin;
@@ -144,36 +162,23 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
                 acc[0] = sum;
                 continue;
             }
-            for (int i = from; i < to; ++i) {
-                switch (pass.kind) {
-                case EPassKind::ChiSq:
-                case EPassKind::RobustScale: break;
-                case EPassKind::Curvature: {
-                    double weight = ws[i];
-                    if (robust)
-                        weight *= RobustWeight(ys[i], ws[i], f[i]);
-                    const double r = ys[i] - f[i];
-                    const double dy = r * weight;
-                    acc[0] += weight * r * r;
-                    double* beta = acc + 1;
-                    double* alpha = acc + 1 + m;
-                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                    for (int j = 0; j < m; ++j) {
-                        const double dj = dd[j];
-                        beta[j] += dy * dj;
-                        const double wdj = dj * weight;
-                        double* arow = alpha + j * (j + 1) / 2;
-                        for (int k = 0; k <= j; ++k)
-                            arow[k] += dd[k] * wdj;
-                    }
-                    // The weighted row of the Jacobian, for the block's triangle below.
-                    const double sw = std::sqrt(weight);
-                    g.rootWeight[std::size_t(i)] = sw;
-                    g.rightSide[std::size_t(i)] = sw * r;
-                    break;
-                }
-                }
+            // Curvature: each point's weight first, then the sums and rows.
+            const double* weight = ws;
+            if (robust) {
+                for (int i = from; i < to; ++i)
+                    g.weight[std::size_t(i)] = ws[i] * RobustWeight(ys[i], ws[i], f[i]);
+                weight = g.weight.data();
             }
+            const int b = block - firstBlock;
+            SCurvaturePoints points{
+                m, ys, f, weight, g.derivs.data(), g.rows + std::size_t(from) * std::size_t(m), g.rightSides + from, 1};
+            if (b < 8 * eights) {
+                // Interleaved for AddRowsOfEight, with the other blocks of eight.
+                points.rows = g.rows + std::size_t(b / 8 * 8 * kBlockPoints) * std::size_t(m) + b % 8;
+                points.rightSides = g.rightSides + b / 8 * 8 * kBlockPoints + b % 8;
+                points.stride = 8;
+            }
+            AddCurvature(points, from, to, acc);
         }
         if (pass.kind != EPassKind::Curvature)
             return;
@@ -181,60 +186,63 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
         // at a time: the rotations of one block wait on each other, those
         // of different blocks do not. Each block still takes its rows in
         // point order, so its triangle is the same bit for bit.
-        const int groupBlocks = endBlock - firstBlock;
         const std::size_t mm = std::size_t(m) * std::size_t(m);
-        // Whole blocks four at a time, each in a lane of AddRowsOfFour, the
-        // quads of the group in turn.
-        int quads = 0;
-        while ((quads + 1) * 4 <= groupBlocks && (quads + 1) * 4 * kBlockPoints <= count)
-            ++quads;
-        const std::size_t quadSize = 4 * (mm + 2 * std::size_t(m));
-        for (int k = 0; k < quads; ++k) {
-            double* const R = g.quadR.data() + std::size_t(k) * quadSize;
-            for (int t = 0; t < 4; ++t) {
-                const double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
+        const std::size_t laneSize = mm + 2 * std::size_t(m);
+        // The triangles and right sides of width blocks from block first of
+        // the group on, into the lanes at R and back.
+        auto toLanes = [&](double* R, int first, int width) {
+            const std::size_t w = std::size_t(width);
+            for (std::size_t t = 0; t < w; ++t) {
+                const double* tri = pass.Block(firstBlock + first + int(t)) + pass.TriangleOffset();
                 for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                    R[4 * e + std::size_t(t)] = tri[e];
+                    R[w * e + t] = tri[e];
             }
+        };
+        auto fromLanes = [&](const double* R, int first, int width) {
+            const std::size_t w = std::size_t(width);
+            for (std::size_t t = 0; t < w; ++t) {
+                double* tri = pass.Block(firstBlock + first + int(t)) + pass.TriangleOffset();
+                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
+                    tri[e] = R[w * e + t];
+            }
+        };
+        // Eight whole blocks: every point in one call, which keeps the
+        // triangles in registers from the first to the last.
+        for (int k = 0; k < eights; ++k) {
+            toLanes(g.laneR, 8 * k, 8);
+            AddRowsOfEight(g.laneR, g.laneR + 8 * mm, g.rows + std::size_t(8 * k * kBlockPoints) * std::size_t(m),
+                           g.rightSides + 8 * k * kBlockPoints, m, kBlockPoints);
+            fromLanes(g.laneR, 8 * k, 8);
         }
-        for (int p = 0; p < kBlockPoints && quads > 0; ++p) {
-            for (int k = 0; k < quads; ++k) {
-                double* const R = g.quadR.data() + std::size_t(k) * quadSize;
+        // Four whole blocks, the sets of four in turn a point of each.
+        const int firstFour = 8 * eights;
+        for (int k = 0; k < fours; ++k)
+            toLanes(g.laneR + std::size_t(k) * 4 * laneSize, firstFour + 4 * k, 4);
+        for (int p = 0; p < kBlockPoints && fours > 0; ++p) {
+            for (int k = 0; k < fours; ++k) {
+                double* const R = g.laneR + std::size_t(k) * 4 * laneSize;
                 double* const q = R + 4 * mm;
                 double* const v = q + 4 * std::size_t(m);
                 double rv[4];
-                for (int t = 0; t < 4; ++t) {
-                    const int i = (4 * k + t) * kBlockPoints + p;
-                    const double sw = g.rootWeight[std::size_t(i)];
-                    const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                    for (int j = 0; j < m; ++j)
-                        v[4 * j + t] = sw * dd[j];
-                    rv[t] = g.rightSide[std::size_t(i)];
+                for (std::size_t t = 0; t < 4; ++t) {
+                    const std::size_t i = std::size_t(firstFour + 4 * k + int(t)) * kBlockPoints + std::size_t(p);
+                    for (std::size_t j = 0; j < std::size_t(m); ++j)
+                        v[4 * j + t] = g.rows[i * std::size_t(m) + j];
+                    rv[t] = g.rightSides[i];
                 }
                 AddRowsOfFour(R, q, v, rv, m);
             }
         }
-        for (int k = 0; k < quads; ++k) {
-            const double* R = g.quadR.data() + std::size_t(k) * quadSize;
-            for (int t = 0; t < 4; ++t) {
-                double* tri = pass.Block(firstBlock + 4 * k + t) + pass.TriangleOffset();
-                for (std::size_t e = 0; e < mm + std::size_t(m); ++e)
-                    tri[e] = R[4 * e + std::size_t(t)];
-            }
-        }
-        const int quad = 4 * quads; // the blocks left: a point of each in turn
+        for (int k = 0; k < fours; ++k)
+            fromLanes(g.laneR + std::size_t(k) * 4 * laneSize, firstFour + 4 * k, 4);
+        // The blocks left: a point of each in turn.
         for (int p = 0; p < kBlockPoints; ++p) {
-            for (int b = quad; b < groupBlocks; ++b) {
+            for (int b = firstFour + 4 * fours; b < endBlock - firstBlock; ++b) {
                 const int i = b * kBlockPoints + p;
                 if (i >= count)
                     break;
-                const double sw = g.rootWeight[std::size_t(i)];
-                const double* dd = g.derivs.data() + std::size_t(i) * std::size_t(m);
-                double* row = g.row.data() + std::size_t(b) * std::size_t(m);
-                for (int j = 0; j < m; ++j)
-                    row[j] = sw * dd[j];
                 double* tri = pass.Block(firstBlock + b) + pass.TriangleOffset();
-                AddRow(tri, tri + m * m, row, g.rightSide[std::size_t(i)], m);
+                AddRow(tri, tri + mm, g.rows + std::size_t(i) * std::size_t(m), g.rightSides[i], m);
             }
         }
     };

@@ -1,5 +1,7 @@
 #include "fitting/GivensRows.h"
 
+#include "CaseValues.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -114,6 +116,91 @@ TEST(GivensRows, FourAtOnceAsEachAlone)
                     qt[e] = q4[4 * e + std::size_t(t)];
                 EXPECT_TRUE(SameBits(r, R[std::size_t(t)])) << "m " << m << " lane " << t << " wide " << wide;
                 EXPECT_TRUE(SameBits(qt, q[std::size_t(t)])) << "m " << m << " lane " << t << " wide " << wide;
+            }
+        }
+    }
+}
+
+namespace {
+
+constexpr double kNaN = __builtin_nan("");
+constexpr double kInf = __builtin_inf();
+
+// The entries of the rows in the cases of EightAtOnceAsEachAlone.
+const SValueCase kRowCases[] = {
+    {"random", [](unsigned, double u) { return u; }},
+    // Rotations passed by in some lanes and not in others.
+    {"zeros", [](unsigned r, double u) { return r % 3 == 0   ? 0.0
+                                                : r % 3 == 1 ? -0.0
+                                                             : u; }},
+    {"mostly zeros", [](unsigned r, double u) { return r % 8 == 0 ? u : 0.0; }},
+    // A not-a-number v[k] is rotated in, not passed by.
+    {"not a number", [](unsigned r, double u) { return r % 11 == 0   ? kNaN
+                                                       : r % 11 == 1 ? 0.0
+                                                                     : u; }},
+    // Squares that overflow (the sum is infinite) or underflow (it is 0):
+    // the lanes' hypot.
+    {"huge", [](unsigned r, double u) { return r % 3 == 0   ? u * 1e200
+                                               : r % 3 == 1 ? -3e170
+                                                            : u; }},
+    {"tiny", [](unsigned r, double u) { return r % 3 == 0   ? u * 1e-200
+                                               : r % 3 == 1 ? 4.9e-324
+                                                            : u; }},
+    {"huge and tiny",
+     [](unsigned r, double u) {
+         return r % 4 == 0 ? 1e-190 * u : r % 4 == 1 ? 2e160 * u : r % 4 == 2 ? kInf : u;
+     }},
+};
+
+} // namespace
+
+// Eight triangles at once come out bit for bit as each alone through
+// AddRow: triangles, right sides and the rows left over, lane by lane, with
+// 1 to 9 columns (the first six held in registers), one row a call and
+// several.
+TEST(GivensRows, EightAtOnceAsEachAlone)
+{
+    for (const bool wide : {false, true}) {
+        if (wide && RowLanes() < 8)
+            GTEST_SKIP() << "the processor has no AVX-512F";
+        for (const SValueCase& c : kRowCases) {
+            CCaseValues value(c, 0x9E3779B97F4A7C15ull);
+            for (int m = 1; m <= 9; ++m) {
+                // 40 rows for each triangle, in calls of 1, 2, 5 and 32 rows.
+                const std::size_t mm = std::size_t(m) * std::size_t(m), n = 40;
+                std::vector<double> R8(8 * mm, 0.0), q8(8 * std::size_t(m), 0.0), v8(8 * n * std::size_t(m)),
+                    rv8(8 * n);
+                std::vector<std::vector<double>> R(8, std::vector<double>(mm, 0.0)),
+                    q(8, std::vector<double>(std::size_t(m), 0.0)), v(8, std::vector<double>(n * std::size_t(m)));
+                for (std::size_t row = 0; row < n; ++row) {
+                    for (std::size_t t = 0; t < 8; ++t) {
+                        double* vt = v[t].data() + row * std::size_t(m);
+                        for (std::size_t j = 0; j < std::size_t(m); ++j)
+                            v8[8 * (row * std::size_t(m) + j) + t] = vt[j] = value();
+                        rv8[8 * row + t] = value();
+                        AddRow(R[t].data(), q[t].data(), vt, rv8[8 * row + t], m);
+                    }
+                }
+                std::size_t row = 0;
+                for (const int rows : {1, 2, 5, 32}) {
+                    AddRowsOfEight(R8.data(), q8.data(), v8.data() + 8 * row * std::size_t(m), rv8.data() + 8 * row, m,
+                                   rows, wide);
+                    row += std::size_t(rows);
+                }
+                for (std::size_t t = 0; t < 8; ++t) {
+                    std::vector<double> r(mm), qt(static_cast<std::size_t>(m)), vt(n * std::size_t(m));
+                    for (std::size_t e = 0; e < mm; ++e)
+                        r[e] = R8[8 * e + t];
+                    for (std::size_t e = 0; e < std::size_t(m); ++e)
+                        qt[e] = q8[8 * e + t];
+                    for (std::size_t e = 0; e < vt.size(); ++e)
+                        vt[e] = v8[8 * e + t];
+                    const auto where = testing::Message()
+                                       << c.name << ", m " << m << ", lane " << t << ", wide " << wide;
+                    EXPECT_TRUE(SameBits(r, R[t])) << where;
+                    EXPECT_TRUE(SameBits(qt, q[t])) << where;
+                    EXPECT_TRUE(SameBits(vt, v[t])) << where;
+                }
             }
         }
     }

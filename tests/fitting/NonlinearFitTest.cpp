@@ -5,12 +5,14 @@
 #include "support/TestSupport.h"
 #include "equation/Equation.h"
 #include "fitting/EquationSource.h"
+#include "fitting/GivensRows.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -472,6 +474,77 @@ TEST(NonlinearFit, BlockEvaluationLeavesEveryResultAsItWas)
                 EXPECT_EQ(Param(block, i), Param(point, i));
                 for (int j = 0; j < 3; ++j)
                     EXPECT_EQ(block.GetCovariance().GetAt(i, j), point.GetCovariance().GetAt(i, j));
+            }
+        }
+    }
+}
+
+namespace {
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Restores the widest row updates when a test ends, passed or not.
+struct RowLaneLimit {
+    explicit RowLaneLimit(int lanes) { LimitRowLanes(lanes); }
+    ~RowLaneLimit() { LimitRowLanes(8); }
+};
+
+} // namespace
+
+TEST(NonlinearFit, RowLanesLeaveEveryResultAsItWas)
+{
+    // 977 points: three groups of eight whole blocks, then six whole blocks
+    // and 17 points, so that the rows go through eight lanes, four and one.
+    // Fitted with eight, four and one triangle rotated at a time (what the
+    // processor has of them), with uneven weights, robust weighting and
+    // without, 1 to 9 parameters: parameters, chi-square and covariance are
+    // the same bit for bit.
+    struct SCase {
+        const char* source;
+        std::initializer_list<const char*> params;
+        std::vector<std::vector<double>> start;
+    };
+    const SCase cases[] = {
+        {"y = 2*EXP(-((x - b)^2)/2) + 0.5", {"b"}, {{0}}},
+        {"y = a*EXP(-((x - b)^2)/2) + c", {"a", "b", "c"}, {{1}, {0}, {0.2}}},
+        {"y = a*EXP(-((x - b)^2)/(2*s^2)) + c + d*x", {"a", "b", "s", "c", "d"}, {{1}, {0}, {1.5}, {0.2}, {0}}},
+        {"y = a*EXP(-((x - b)^2)/(2*s^2)) + c + d*x + e*x^2 + g*x^3 + h*x^4 + k*x^5",
+         {"a", "b", "s", "c", "d", "e", "g", "h", "k"},
+         {{1}, {0}, {1.5}, {0.2}, {0}, {0}, {0}, {0}, {0}}},
+    };
+    const int n = 977;
+    std::vector<double> xs, ys, ws;
+    for (int i = 0; i < n; ++i) {
+        const double x = -5 + 10.0 * i / n;
+        xs.push_back(x);
+        ys.push_back(2.0 * std::exp(-(x - 0.3) * (x - 0.3) / 2) + 0.5 + 0.01 * std::sin(37.0 * i));
+        ws.push_back(1.0 + 0.5 * std::sin(3.0 * i));
+    }
+    for (const SCase& c : cases) {
+        for (int robust = 0; robust < 2; ++robust) {
+            SCOPED_TRACE(testing::Message() << c.source << ", robust " << robust);
+            Equations eqs;
+            eqs.Add("peak", c.source, c.params);
+            CFitSettings s = Settings(c.start, 1, 30);
+            s.m_nRobust = robust;
+            CNonlinearFit fits[] = {{"peak", &eqs}, {"peak", &eqs}, {"peak", &eqs}};
+            const int lanes[] = {1, 4, 8};
+            for (int f = 0; f < 3; ++f) {
+                RowLaneLimit limit(lanes[f]);
+                ASSERT_EQ(RunFit(fits[f], s, Columns({xs}), Vector(ys), Vector(ws)).result, 1);
+            }
+            EXPECT_NEAR(Param(fits[0], int(c.params.size()) == 1 ? 0 : 1), 0.3, 1e-2);
+            const int m = int(c.params.size());
+            for (int f = 1; f < 3; ++f) {
+                SCOPED_TRACE(lanes[f]);
+                EXPECT_EQ(fits[f].GetIterationCount(), fits[0].GetIterationCount());
+                EXPECT_TRUE(SameBits(fits[f].GetChiSq(), fits[0].GetChiSq()));
+                for (int i = 0; i < m; ++i) {
+                    EXPECT_TRUE(SameBits(Param(fits[f], i), Param(fits[0], i))) << i;
+                    for (int j = 0; j < m; ++j)
+                        EXPECT_TRUE(SameBits(fits[f].GetCovariance().GetAt(i, j), fits[0].GetCovariance().GetAt(i, j)))
+                            << i << " " << j;
+                }
             }
         }
     }
