@@ -265,3 +265,39 @@ int RowLanes()
 }
 
 void LimitRowLanes(int lanes) { g_rowLaneLimit.store(lanes, std::memory_order_relaxed); }
+
+void AddTriangles(double* R, double* qtr, const double* first, std::size_t stride, int count, int m)
+{
+    // A row at column k waits only on the row before it at column k (both
+    // rotate row k of R) and on its own column k - 1, so row s goes through
+    // column k at step s + k: the rotations of one step touch different rows
+    // of R and overlap in the processor rather than wait on each other's
+    // square root and quotients.
+    const std::size_t mm = std::size_t(m) * std::size_t(m);
+    const long rows = long(count) * m;
+    // The rows in flight, row s in place s & (places - 1): no division on the way.
+    std::size_t places = 1;
+    while (places < std::size_t(m))
+        places *= 2;
+    const std::size_t mask = places - 1;
+    std::vector<double> v(places * std::size_t(m)), rv(places);
+    const double* tri = first;
+    int r = 0; // the row of triangle tri that starts next
+    for (long step = 0; step < rows + m - 1; ++step) {
+        if (step < rows) {
+            const std::size_t place = std::size_t(step) & mask;
+            std::copy(tri + std::size_t(r) * std::size_t(m), tri + std::size_t(r + 1) * std::size_t(m),
+                      &v[place * std::size_t(m)]);
+            rv[place] = tri[mm + std::size_t(r)];
+            if (++r == m) {
+                r = 0;
+                tri += stride;
+            }
+        }
+        const long last = std::min(step, rows - 1);
+        for (long s = std::max(0L, step - m + 1); s <= last; ++s) {
+            RotateRow(R, qtr, &v[(std::size_t(s) & mask) * std::size_t(m)], rv[std::size_t(s) & mask], int(step - s),
+                      m);
+        }
+    }
+}

@@ -7,6 +7,31 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
+
+// Rotates row v (right side rv) into row k of R and qtr[k] so that v[k]
+// becomes 0, as the Givens rotation of AddRow; a v[k] of 0 passes by.
+inline void RotateRow(double* R, double* qtr, double* v, double& rv, int k, int m)
+{
+    const double b = v[k];
+    if (b == 0.0)
+        return;
+    double* row = R + k * m;
+    const double a = row[k];
+    double r = std::sqrt(a * a + b * b);
+    if (!(r > 0.0) || std::isinf(r))
+        r = std::hypot(a, b);
+    const double c = a / r, sn = b / r;
+    row[k] = r;
+    for (int j = k + 1; j < m; ++j) {
+        const double t = row[j];
+        row[j] = c * t + sn * v[j];
+        v[j] = c * v[j] - sn * t;
+    }
+    const double t = qtr[k];
+    qtr[k] = c * t + sn * rv;
+    rv = c * rv - sn * t;
+}
 
 // Adds the row (v, rv) of a least-squares system to its triangle R and
 // transformed right side qtr, by Givens rotations; v is used up. Rows may
@@ -14,26 +39,8 @@
 // rounding, whatever the grouping.
 inline void AddRow(double* R, double* qtr, double* v, double rv, int m)
 {
-    for (int k = 0; k < m; ++k) {
-        const double b = v[k];
-        if (b == 0.0)
-            continue;
-        double* row = R + k * m;
-        const double a = row[k];
-        double r = std::sqrt(a * a + b * b);
-        if (!(r > 0.0) || std::isinf(r))
-            r = std::hypot(a, b);
-        const double c = a / r, sn = b / r;
-        row[k] = r;
-        for (int j = k + 1; j < m; ++j) {
-            const double t = row[j];
-            row[j] = c * t + sn * v[j];
-            v[j] = c * v[j] - sn * t;
-        }
-        const double t = qtr[k];
-        qtr[k] = c * t + sn * rv;
-        rv = c * rv - sn * t;
-    }
+    for (int k = 0; k < m; ++k)
+        RotateRow(R, qtr, v, rv, k, m);
 }
 
 // Adds one row to each of four triangles at once, as AddRow adds each to
@@ -55,6 +62,11 @@ void AddRowsOfEight(double* R, double* qtr, double* v, double* rv, int m, int ro
 // changed), so that tests can run a fit through each way and compare.
 int RowLanes();
 void LimitRowLanes(int lanes);
+
+// Adds the rows of count triangles to R and qtr, one after another, as
+// AddRow adds each row in turn, bit for bit: triangle i (m x m, row by row,
+// its right side after it) starts stride doubles after triangle i - 1.
+void AddTriangles(double* R, double* qtr, const double* first, std::size_t stride, int count, int m);
 
 // Solves R x = b for upper triangular R (m x m, row by row); false when a
 // diagonal entry is 0 or the result is not finite.

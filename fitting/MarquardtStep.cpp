@@ -21,63 +21,6 @@ constexpr double kRiseTolerance = 0.001;
 // Lambda past this ends the search for a step that does not raise the chi-square.
 constexpr double kGiveUpLambda = 1e8;
 
-// Adds the rows of count triangles (each m x m with its right side after it,
-// stride doubles apart from the next) to R and qtr, one after another, as
-// AddRow adds each row in turn, bit for bit. A row at column k waits only on
-// the row before it at column k (both rotate row k of R) and on its own
-// column k - 1, so row s goes through column k at step s + k: the rotations
-// of one step touch different rows of R and overlap in the processor rather
-// than wait on each other's square root and quotients.
-void AddTriangles(double* R, double* qtr, const double* first, std::size_t stride, int count, int m)
-{
-    const std::size_t mm = std::size_t(m) * std::size_t(m);
-    const long rows = long(count) * m;
-    // The rows in flight, row s in place s & (places - 1): no division on the way.
-    std::size_t places = 1;
-    while (places < std::size_t(m))
-        places *= 2;
-    const std::size_t mask = places - 1;
-    std::vector<double> v(places * std::size_t(m)), rv(places);
-    const double* tri = first;
-    int r = 0; // the row of triangle tri that starts next
-    for (long step = 0; step < rows + m - 1; ++step) {
-        if (step < rows) {
-            const std::size_t place = std::size_t(step) & mask;
-            std::copy(tri + std::size_t(r) * std::size_t(m), tri + std::size_t(r + 1) * std::size_t(m),
-                      &v[place * std::size_t(m)]);
-            rv[place] = tri[mm + std::size_t(r)];
-            if (++r == m) {
-                r = 0;
-                tri += stride;
-            }
-        }
-        const long last = std::min(step, rows - 1);
-        for (long s = std::max(0L, step - m + 1); s <= last; ++s) {
-            const int k = int(step - s);
-            double* const vs = &v[(std::size_t(s) & mask) * std::size_t(m)];
-            double& rs = rv[std::size_t(s) & mask];
-            const double b = vs[k];
-            if (b == 0.0)
-                continue;
-            double* row = R + std::size_t(k) * std::size_t(m);
-            const double a = row[k];
-            double h = std::sqrt(a * a + b * b);
-            if (!(h > 0.0) || std::isinf(h))
-                h = std::hypot(a, b);
-            const double c = a / h, sn = b / h;
-            row[k] = h;
-            for (int j = k + 1; j < m; ++j) {
-                const double t = row[j];
-                row[j] = c * t + sn * vs[j];
-                vs[j] = c * vs[j] - sn * t;
-            }
-            const double t = qtr[k];
-            qtr[k] = c * t + sn * rs;
-            rs = c * rs - sn * t;
-        }
-    }
-}
-
 } // namespace
 
 EFitOutcome CNonlinearFit::Iterate(const CDoubleColumns& x, const CMyVector& y, const CMyVector& w,

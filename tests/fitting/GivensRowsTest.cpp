@@ -205,3 +205,41 @@ TEST(GivensRows, EightAtOnceAsEachAlone)
         }
     }
 }
+
+// The rows of many triangles joined in a wavefront give, bit for bit, the
+// triangle and right side of the same rows added one after another; the
+// rows need not be triangular (a full row goes through every column).
+TEST(GivensRows, TrianglesJoinAsTheirRowsOneByOne)
+{
+    for (const SValueCase& c : kRowCases) {
+        CCaseValues value(c, 0xD1B54A32D192ED03ull);
+        for (int m = 1; m <= 9; ++m) {
+            for (const int count : {1, 2, 7}) {
+                const std::size_t mm = std::size_t(m) * std::size_t(m), stride = mm + std::size_t(m) + 3;
+                std::vector<double> triangles(stride * std::size_t(count));
+                for (double& e : triangles)
+                    e = value();
+                // A start that is not empty, as a triangle of earlier rows.
+                std::vector<double> R(mm), q(static_cast<std::size_t>(m));
+                for (std::size_t j = 0; j < std::size_t(m); ++j) {
+                    q[j] = value();
+                    for (std::size_t k = j; k < std::size_t(m); ++k)
+                        R[j * std::size_t(m) + k] = value();
+                }
+                std::vector<double> R1 = R, q1 = q;
+                for (int t = 0; t < count; ++t) {
+                    const double* tri = triangles.data() + std::size_t(t) * stride;
+                    for (int k = 0; k < m; ++k) {
+                        std::vector<double> row(tri + std::size_t(k) * std::size_t(m),
+                                                tri + std::size_t(k + 1) * std::size_t(m));
+                        AddRow(R1.data(), q1.data(), row.data(), tri[mm + std::size_t(k)], m);
+                    }
+                }
+                AddTriangles(R.data(), q.data(), triangles.data(), stride, count, m);
+                const auto where = testing::Message() << c.name << ", m " << m << ", count " << count;
+                EXPECT_TRUE(SameBits(R, R1)) << where;
+                EXPECT_TRUE(SameBits(q, q1)) << where;
+            }
+        }
+    }
+}
