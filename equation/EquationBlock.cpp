@@ -87,6 +87,11 @@ struct SLaneKernels {
     // out = x^2 or x^3; false where a finite x overflows.
     bool (*powerBy)(double* out, const double* x, bool cube, int n);
     void (*negate)(double* out, const double* a, int n);
+    // The difference quotients of derivative runs: out = (up - down) / step.
+    void (*quotient)(double* out, const double* up, const double* down, double step, int n);
+    // Row l of d (stride doubles apart) = entry l of each of the m rows of
+    // ds (lanes doubles apart).
+    void (*transpose)(double* d, int stride, const double* ds, int lanes, int n, int m);
 };
 
 namespace base {
@@ -928,6 +933,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
     // that run is the one that gives the values of a central derivative, the
     // values it leaves behind are kept for the end, where it would have run.
     const bool reuse = PlanReuse(m, central, known);
+    const SLaneKernels& kernels = LaneKernels();
     m_laneSaved.resize(2 * kept + std::size_t(lanes) * (4 + std::size_t(m)));
     double* const saved = m_laneSaved.data();
     double* const left = saved + kept;
@@ -992,9 +998,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 ok = ok && RunBlock(m_program, cols, columnCount, n, down, true, run);
                 params[k] = p;
                 if (ok) {
-                    double* const dk = ds + std::size_t(k) * std::size_t(lanes);
-                    for (int l = 0; l < n; ++l)
-                        dk[l] = (up[l] - down[l]) / (hi - lo);
+                    kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, down, hi - lo, n);
                 }
             } else {
                 hi = ForwardStep(p);
@@ -1002,9 +1006,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = p;
                 if (ok) {
-                    double* const dk = ds + std::size_t(k) * std::size_t(lanes);
-                    for (int l = 0; l < n; ++l)
-                        dk[l] = (up[l] - given[l]) / (hi - p);
+                    kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, given, hi - p, n);
                 }
             }
         }
@@ -1020,9 +1022,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
         if (ok) {
             if (!known)
                 std::copy(fs, fs + n, f);
-            for (int l = 0; l < n; ++l)
-                for (int k = 0; k < m; ++k)
-                    d[std::size_t(l) * std::size_t(stride) + std::size_t(k)] = ds[std::size_t(k) * std::size_t(lanes) + std::size_t(l)];
+            kernels.transpose(d, stride, ds, lanes, n, m);
         } else {
             restore(saved);
             CEquationBase::CalculatePointDerivatives(cols, columnCount, n, central, known, f, d, stride);
