@@ -52,9 +52,12 @@ public:
     double Calculate() override;
     // Both evaluate up to 256 points at a time, each instruction over all of
     // them, where the program allows; see EquationBlock.cpp.
-    void CalculatePoints(const double* const* columns, int columnCount, int count, double* out) override;
+    void CalculatePoints(const double* const* columns, int columnCount, int count, double* out,
+                         SKeptValues* keep = nullptr) override;
+    int KeptValueCount(int params) override;
     void CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central, bool known,
-                                   double* values, double* derivs, int stride) override;
+                                   double* values, double* derivs, int stride,
+                                   const SKeptValues* kept = nullptr) override;
     void ResizeValues() override;
     // Sets the local variables and the result back to 0, as before a first run.
     void ResetRunValues();

@@ -286,8 +286,11 @@ void CEquationBase::SetPointX(const double* const* columns, int columnCount, int
         xs[j] = columns[j][i];
 }
 
-void CEquationBase::CalculatePoints(const double* const* columns, int columnCount, int count, double* out)
+void CEquationBase::CalculatePoints(const double* const* columns, int columnCount, int count, double* out,
+                                    SKeptValues* keep)
 {
+    if (keep)
+        keep->complete = false;
     for (int i = 0; i < count; ++i) {
         SetPointX(columns, columnCount, i);
         out[i] = Calculate();
@@ -295,7 +298,8 @@ void CEquationBase::CalculatePoints(const double* const* columns, int columnCoun
 }
 
 void CEquationBase::CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
-                                              bool known, double* values, double* derivs, int stride)
+                                              bool known, double* values, double* derivs, int stride,
+                                              const SKeptValues*)
 {
     const int m = GetParameterCount();
     CMyVector d(m);

@@ -11,6 +11,7 @@
 #include "platform/Object.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +23,16 @@ class CDoubleColumns;
 // Stored form of a string array: the framework count, then the strings.
 void ArchiveStoreStrings(CArchive& ar, const std::vector<std::string>& strings);
 void ArchiveLoadStrings(CArchive& ar, std::vector<std::string>& strings);
+
+// Values of a program that derivative runs at the same parameters can take
+// instead of computing them again, for many points: value j of point i at
+// data[j * stride + i].
+struct SKeptValues {
+    double* data = nullptr;
+    std::size_t stride = 0;
+    int count = 0;
+    bool complete = false;
+};
 
 class CEquationBase : public CObject {
     DECLARE_SERIAL(CEquationBase)
@@ -49,14 +60,25 @@ public:
     // same values left behind, and an error thrown by the point that meets
     // it, after the results before that point are written. A variant that
     // overrides Calculate overrides this as well.
-    virtual void CalculatePoints(const double* const* columns, int columnCount, int count, double* out);
+    // With keep, the values that derivative runs at the same parameters can
+    // take instead of computing them again (KeptValueCount of them for each
+    // point) go to keep as well, and keep->complete says whether every
+    // point's did.
+    virtual void CalculatePoints(const double* const* columns, int columnCount, int count, double* out,
+                                 SKeptValues* keep = nullptr);
     // The derivatives at count points (X values as for CalculatePoints) into
     // derivs[i * stride + k] for parameter k, and y into values[i], as these
     // steps at each point in turn give them. Central: CalculateDerivatives,
     // then Calculate. Forward: Calculate, then ForwardDerivatives. When known,
-    // values[i] already hold y and Calculate is not called for it.
+    // values[i] already hold y and Calculate is not called for it; kept, when
+    // given, holds what CalculatePoints kept at the same parameters (its
+    // results are the same with or without it).
     virtual void CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
-                                           bool known, double* values, double* derivs, int stride);
+                                           bool known, double* values, double* derivs, int stride,
+                                           const SKeptValues* kept = nullptr);
+    // How many values for each point CalculatePoints can keep for derivative
+    // runs over the first params parameters; 0 when it keeps none.
+    virtual int KeptValueCount(int params) { return 0; }
     // d y / d parameter i into out[i] by forward differences from f, the y of
     // the current values: one evaluation a parameter where central
     // differences take two.

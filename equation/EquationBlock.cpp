@@ -118,6 +118,9 @@ std::atomic<long> g_reusedRuns{0};
 // Programs longer than this are not planned for reuse: the plan's table
 // has a row of instructions for each parameter.
 constexpr int kMaxReuseInstructions = 1 << 14;
+// At most this many values a point are kept for a caller between a pass of
+// values and one of derivatives: more would cost more memory than they save.
+constexpr int kMaxKeptValues = 8;
 
 const SLaneKernels& LaneKernels()
 {
@@ -141,7 +144,12 @@ long CEquation::ReusedRuns() { return g_reusedRuns.load(); }
 struct CEquation::SReuseRun {
     SReusePlan& plan;
     const int* skip; // null: the base run, which keeps the values
-    int lanes;       // the lanes of one slot
+    // Where the values are kept: the plan's own store (slot k's lanes at
+    // k * stride, or its one value where the plan marks it uniform), or a
+    // caller's (external: always lanes, slot k's at k * stride).
+    double* store;
+    std::size_t stride;
+    bool external;
 };
 
 struct CEquation::SBlockRun {
@@ -390,18 +398,26 @@ struct CEquation::SBlockRun {
     // takes it from there.
     void KeepValue(int k, SLanes v)
     {
+        double* const to = reuse->store + std::size_t(k) * reuse->stride;
+        if (reuse->external) {
+            // Lanes of one value compute as that value in every lane.
+            if (v.p)
+                std::memcpy(to, v.p, sizeof(double) * std::size_t(n));
+            else
+                std::fill(to, to + n, v.s);
+            return;
+        }
         SReusePlan& plan = reuse->plan;
         plan.uniform[std::size_t(k)] = v.p ? 0 : 1;
         plan.scalar[std::size_t(k)] = v.s;
         if (v.p)
-            std::memcpy(&plan.lanes[std::size_t(k) * std::size_t(reuse->lanes)], v.p, sizeof(double) * std::size_t(n));
+            std::memcpy(to, v.p, sizeof(double) * std::size_t(n));
     }
     SLanes KeptValue(int k) const
     {
-        const SReusePlan& plan = reuse->plan;
-        if (plan.uniform[std::size_t(k)])
-            return {nullptr, plan.scalar[std::size_t(k)]};
-        return {&plan.lanes[std::size_t(k) * std::size_t(reuse->lanes)], 0.0};
+        if (!reuse->external && reuse->plan.uniform[std::size_t(k)])
+            return {nullptr, reuse->plan.scalar[std::size_t(k)]};
+        return {reuse->store + std::size_t(k) * reuse->stride, 0.0};
     }
 
     bool Go(const SEqnProgram& program, double* out);
@@ -892,13 +908,28 @@ bool CEquation::PlanReuse(int params, bool central, bool known)
     return gain * 4 >= whole;
 }
 
-void CEquation::CalculatePoints(const double* const* columns, int columnCount, int count, double* out)
+int CEquation::KeptValueCount(int params)
 {
+    if (!PrepareRun() || BlockLanes(m_program) == 0 || !PlanReuse(params, false, false))
+        return 0;
+    return m_reuse.keptCount <= kMaxKeptValues ? m_reuse.keptCount : 0;
+}
+
+void CEquation::CalculatePoints(const double* const* columns, int columnCount, int count, double* out,
+                                SKeptValues* keep)
+{
+    if (keep)
+        keep->complete = false;
     const int lanes = count >= kMinBlockPoints && PrepareRun() ? BlockLanes(m_program) : 0;
     if (lanes == 0) {
         CEquationBase::CalculatePoints(columns, columnCount, count, out);
         return;
     }
+    // Kept only as KeptValueCount planned them, for every point or none.
+    const int params = std::min(GetParameterCount(), m_paramValues.GetSize());
+    if (keep && !(keep->count > 0 && PlanReuse(params, false, false) && keep->count == m_reuse.keptCount))
+        keep = nullptr;
+    bool complete = true;
     columnCount = std::clamp(columnCount, 0, m_xValues.GetSize());
     m_laneColumns.resize(std::size_t(columnCount));
     const double* const* cols = m_laneColumns.data();
@@ -906,13 +937,19 @@ void CEquation::CalculatePoints(const double* const* columns, int columnCount, i
         const int n = std::min(lanes, count - begin);
         for (int j = 0; j < columnCount; ++j)
             m_laneColumns[std::size_t(j)] = columns[j] + begin;
-        if (!RunBlock(m_program, cols, columnCount, n, out + begin, false))
+        const SReuseRun keepRun{m_reuse, nullptr, keep ? keep->data + begin : nullptr, keep ? keep->stride : 0, true};
+        if (!RunBlock(m_program, cols, columnCount, n, out + begin, false, keep ? &keepRun : nullptr)) {
+            complete = false;
             CEquationBase::CalculatePoints(cols, columnCount, n, out + begin);
+        }
     }
+    if (keep)
+        keep->complete = complete;
 }
 
 void CEquation::CalculatePointDerivatives(const double* const* columns, int columnCount, int count, bool central,
-                                          bool known, double* values, double* derivs, int stride)
+                                          bool known, double* values, double* derivs, int stride,
+                                          const SKeptValues* kept)
 {
     const int lanes = count >= kMinBlockPoints && PrepareRun() ? BlockLanes(m_program) : 0;
     if (lanes == 0) {
@@ -927,17 +964,21 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
     // The values a run leaves behind, kept to start again point by point
     // (the locals, the result and the X values), and the strict runs' own
     // results, which reach the caller only when every run succeeds.
-    const std::size_t kept = std::size_t(locals) + 1 + std::size_t(columnCount);
+    const std::size_t leftover = std::size_t(locals) + 1 + std::size_t(columnCount);
     // Derivative runs may take what does not depend on the moved parameter
     // from a run at the unchanged parameters, which then runs first; when
     // that run is the one that gives the values of a central derivative, the
     // values it leaves behind are kept for the end, where it would have run.
-    const bool reuse = PlanReuse(m, central, known);
+    // Values that CalculatePoints kept at these parameters spare the run at
+    // them.
+    const bool given = known && kept && kept->complete && kept->count > 0;
+    const bool reuse = PlanReuse(m, central, known && !given);
+    const bool takeKept = given && reuse && kept->count == m_reuse.keptCount;
     const SLaneKernels& kernels = LaneKernels();
-    m_laneSaved.resize(2 * kept + std::size_t(lanes) * (4 + std::size_t(m)));
+    m_laneSaved.resize(2 * leftover + std::size_t(lanes) * (4 + std::size_t(m)));
     double* const saved = m_laneSaved.data();
-    double* const left = saved + kept;
-    double* const fs = left + kept;
+    double* const left = saved + leftover;
+    double* const fs = left + leftover;
     double* const up = fs + lanes;
     double* const down = up + lanes;
     double* const scratch = down + lanes;
@@ -950,11 +991,12 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
         m_reuse.scalar.resize(std::size_t(m_reuse.keptCount));
         m_reuse.uniform.resize(std::size_t(m_reuse.keptCount));
     }
-    const SReuseRun keepRun{m_reuse, nullptr, lanes};
+    const SReuseRun keepRun{m_reuse, nullptr, m_reuse.lanes.data(), std::size_t(lanes), false};
     std::vector<SReuseRun> takeRuns;
     if (reuse) {
         for (int k = 0; k < m; ++k)
-            takeRuns.push_back({m_reuse, m_reuse.skip.data() + std::size_t(k) * std::size_t(m_reuse.size), lanes});
+            takeRuns.push_back({m_reuse, m_reuse.skip.data() + std::size_t(k) * std::size_t(m_reuse.size),
+                                m_reuse.lanes.data(), std::size_t(lanes), false});
     }
     auto snapshot = [&](double* to) {
         std::copy(m_localValues.GetData(), m_localValues.GetData() + locals, to);
@@ -964,7 +1006,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
     auto restore = [&](const double* from) {
         std::copy(from, from + locals, m_localValues.GetData());
         m_result = from[locals];
-        std::copy(from + locals + 1, from + kept, m_xValues.GetData());
+        std::copy(from + locals + 1, from + leftover, m_xValues.GetData());
     };
     for (int begin = 0; begin < count; begin += lanes) {
         const int n = std::min(lanes, count - begin);
@@ -976,9 +1018,15 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
         // The runs go in the order that one point runs them, so that the
         // last run leaves behind what the last point would.
         double* const f = values + begin;
-        const double* const given = known ? f : fs;
+        const double* const base = known ? f : fs;
         bool ok = true;
-        if (reuse) {
+        if (takeKept) {
+            for (SReuseRun& run : takeRuns) {
+                run.store = kept->data + begin;
+                run.stride = kept->stride;
+                run.external = true;
+            }
+        } else if (reuse) {
             ok = RunBlock(m_program, cols, columnCount, n, known ? scratch : fs, true, &keepRun);
             if (ok && central && !known)
                 snapshot(left);
@@ -1006,7 +1054,7 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = p;
                 if (ok) {
-                    kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, given, hi - p, n);
+                    kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, base, hi - p, n);
                 }
             }
         }

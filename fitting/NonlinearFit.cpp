@@ -153,6 +153,7 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
     // Megabytes for a large fit: not kept between fits.
     std::vector<double>().swap(m_curvatureSums);
     std::vector<double>().swap(m_pointSums);
+    std::vector<double>().swap(m_kept);
     if (outcome != EFitOutcome::Done) {
         m_nFitted = 0;
         m_nPoints = points;

@@ -192,6 +192,13 @@ private:
     std::vector<double> m_values;
     CMyVector m_valuesParams;
     bool m_bValuesValid = false;
+    // With them, what the model's program kept for the derivative runs at
+    // the same parameters (m_keptCount values a point, value j of point i
+    // at j * points + i), and for each group of points whether all of it
+    // was kept.
+    std::vector<double> m_kept;
+    int m_keptCount = 0;
+    std::vector<unsigned char> m_keptGroups;
     // The blocks' sums of the passes of the current fit: of the curvature
     // pass, and of the chi-square and robust-scale passes.
     std::vector<double> m_curvatureSums;

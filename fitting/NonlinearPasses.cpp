@@ -25,6 +25,11 @@ namespace {
 // waking the threads costs some tens of microseconds, more on a busy machine.
 constexpr double kThreadedPassSeconds = 1e-3;
 
+// What the model's program keeps for the next curvature pass stays in the
+// processor's caches up to some megabytes; more comes back from memory
+// slower than the program computes it again.
+constexpr double kMaxKeptBytes = 8e6;
+
 // Blocks whose points the equation evaluates in one call (256 points), so
 // that it can take them together; the sums still go block by block.
 constexpr int kGroupBlocks = 8;
@@ -83,13 +88,18 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
     const bool keepValues = pass.kind != EPassKind::Curvature;
     const bool reuseValues =
         !keepValues && m_bValuesValid && m_valuesParams.SameBits(m_pEquation->GetParameterValues());
+    const int groups = (blocks + kGroupBlocks - 1) / kGroupBlocks;
     if (keepValues) {
         m_bValuesValid = false;
         m_values.resize(std::size_t(pass.n));
+        m_keptCount = m_pEquation->KeptValueCount(m);
+        if (double(m_keptCount) * pass.n * sizeof(double) > kMaxKeptBytes)
+            m_keptCount = 0;
+        m_kept.resize(std::size_t(m_keptCount) * std::size_t(pass.n));
+        m_keptGroups.assign(std::size_t(groups), 0);
     }
     double* const values = m_values.data();
 
-    const int groups = (blocks + kGroupBlocks - 1) / kGroupBlocks;
     const int xc = int(pass.columns.size());
     const int lanes = RowLanes();
     auto prepare = [&](SGroupScratch& g) {
@@ -119,10 +129,15 @@ bool CNonlinearFit::RunPass(SPass& pass, CWorkerThread* worker)
             g.columns[std::size_t(j)] = pass.columns[std::size_t(j)] + begin;
         // The curvature pass keeps no values: its own go to the scratch.
         double* const f = pass.kind != EPassKind::Curvature || reuseValues ? values + begin : g.values.data();
-        if (pass.kind != EPassKind::Curvature)
-            eq.CalculatePoints(g.columns.data(), xc, count, f);
-        else
-            eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m);
+        SKeptValues kept{m_keptCount ? m_kept.data() + begin : nullptr, std::size_t(pass.n), m_keptCount, false};
+        if (pass.kind != EPassKind::Curvature) {
+            eq.CalculatePoints(g.columns.data(), xc, count, f, m_keptCount ? &kept : nullptr);
+            m_keptGroups[std::size_t(group)] = kept.complete ? 1 : 0;
+        } else {
+            kept.complete = m_keptCount && reuseValues && m_keptGroups[std::size_t(group)];
+            eq.CalculatePointDerivatives(g.columns.data(), xc, count, pass.central, reuseValues, f, g.derivs.data(), m,
+                                         m_keptCount ? &kept : nullptr);
+        }
         // How the rows of a curvature pass go into their blocks' triangles
         // (below): the group's whole blocks eight at a time where the
         // processor takes eight, else four at a time where it takes four;

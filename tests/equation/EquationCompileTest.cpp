@@ -641,7 +641,10 @@ long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercen
         const std::vector<double> zs = RandomXs(r, count, hardPercent);
         const double* columns[] = {xs.data(), zs.data()};
         const int columnCount = 1 + int(r.Next() % 2);
-        const unsigned kind = r.Next() % 5; // 0, 1 values; 2 central; 3 forward; 4 forward with y known
+        // 0, 1 values; 2 central; 3 forward; 4 forward with y known; 5 and 6
+        // values, then central (5) or forward (6) derivatives from them and
+        // from what the values' runs kept.
+        const unsigned kind = r.Next() % 7;
         const bool known = kind == 4 || (kind == 2 && r.Next() % 2);
         if (!run)
             continue;
@@ -656,6 +659,21 @@ long CompareBlockRuns(const std::string& source, SRandom& r, unsigned hardPercen
             double* v = values[side].data();
             double* d = derivs[side].data();
             errors[side] = Outcome([&] {
+                if (kind >= 5) {
+                    const bool central = kind == 5;
+                    if (side == 0) {
+                        eq.CEquationBase::CalculatePoints(columns, columnCount, count, v);
+                        eq.CEquationBase::CalculatePointDerivatives(columns, columnCount, count, central, true, v, d,
+                                                                    kStride);
+                        return;
+                    }
+                    const int keptCount = eq.KeptValueCount(2);
+                    std::vector<double> store(std::size_t(keptCount) * std::size_t(count));
+                    SKeptValues keep{store.data(), std::size_t(count), keptCount, false};
+                    eq.CalculatePoints(columns, columnCount, count, v, &keep);
+                    eq.CalculatePointDerivatives(columns, columnCount, count, central, true, v, d, kStride, &keep);
+                    return;
+                }
                 if (kind < 2 && side == 0)
                     eq.CEquationBase::CalculatePoints(columns, columnCount, count, v);
                 else if (kind < 2)
@@ -779,18 +797,27 @@ TEST_P(BlockRuns, DerivativeRunsReuseWhatTheMovedParameterDoesNotReach)
     for (const Case& c : cases) {
         for (const bool central : {true, false}) {
             for (const bool known : {false, true}) {
-                std::vector<double> values[3], derivs[3];
+                // 0 block runs, 1 block runs without reuse, 2 point by point,
+                // 3 block runs from what the values' block runs kept (with y known).
+                std::vector<double> values[4], derivs[4];
                 long reused = 0;
-                for (int side = 0; side < 3; ++side) {
+                bool keptAll = false;
+                for (int side = 0; side < (known ? 4 : 3); ++side) {
                     auto eq = MakeEquation(c.source, {"a", "b"}, {"x"});
                     eq->Compile();
                     eq->ResizeValues();
                     eq->GetParameterValues()[0] = 1.25;
                     eq->GetParameterValues()[1] = 0.5;
                     values[side].assign(kPoints, 0.0);
-                    if (known)
-                        eq->CEquationBase::CalculatePoints(columns, 1, kPoints, values[side].data());
                     derivs[side].assign(2 * kPoints, 0.0);
+                    const int keptCount = side == 3 ? eq->KeptValueCount(2) : 0;
+                    std::vector<double> store(std::size_t(keptCount) * kPoints);
+                    SKeptValues keep{store.data(), kPoints, keptCount, false};
+                    if (side == 3)
+                        eq->CalculatePoints(columns, 1, kPoints, values[side].data(), &keep);
+                    else if (known)
+                        eq->CEquationBase::CalculatePoints(columns, 1, kPoints, values[side].data());
+                    keptAll = keptAll || (keep.complete && keptCount > 0);
                     CEquation::EnableReuse(side != 1);
                     const long before = CEquation::ReusedRuns();
                     if (side == 2)
@@ -798,7 +825,7 @@ TEST_P(BlockRuns, DerivativeRunsReuseWhatTheMovedParameterDoesNotReach)
                                                                      values[side].data(), derivs[side].data(), 2);
                     else
                         eq->CalculatePointDerivatives(columns, 1, kPoints, central, known, values[side].data(),
-                                                      derivs[side].data(), 2);
+                                                      derivs[side].data(), 2, side == 3 ? &keep : nullptr);
                     if (side == 0)
                         reused = CEquation::ReusedRuns() - before;
                     CEquation::EnableReuse(true);
@@ -807,6 +834,11 @@ TEST_P(BlockRuns, DerivativeRunsReuseWhatTheMovedParameterDoesNotReach)
                     + (known ? " known" : "");
                 if (central) {
                     EXPECT_EQ(reused > 0, c.reuses) << what;
+                }
+                if (known) {
+                    EXPECT_EQ(keptAll, c.reuses) << what;
+                    EXPECT_TRUE(SameBits(values[3], values[2])) << what;
+                    EXPECT_TRUE(SameBits(derivs[3], derivs[2])) << what;
                 }
                 EXPECT_TRUE(SameBits(values[0], values[2])) << what;
                 EXPECT_TRUE(SameBits(derivs[0], derivs[1])) << what;
