@@ -730,13 +730,21 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
         ar.WriteCount(std::uint32_t(m_count));
         // The stored order goes bucket by bucket; within one bucket, rows
         // descend. A bucket holds whole groups of 16 rows, every 17th group.
+        constexpr int kGroups = kPageRows / 16;
         for (std::uint32_t b = 0; b < kHashBuckets; ++b) {
             for (std::size_t p = m_pages.size(); p-- > 0;) {
                 const Page& page = *m_pages[p];
-                for (int g = kPageRows / 16 - 1; g >= 0; --g) {
+                // Group g of the page is in bucket (q + g) mod 17, as BucketOf
+                // gives it for the group's rows: the page's groups of bucket b
+                // are every 17th, from the last one down.
+                const std::uint32_t q = (std::uint32_t(page.number) << kPageShift) >> 4;
+                const int top = kGroups - 1;
+                const int first = top - int((q + std::uint32_t(top) + kHashBuckets - b) % kHashBuckets);
+                for (int g = first; g >= 0; g -= int(kHashBuckets)) {
                     const std::uint32_t lowOff = std::uint32_t(g) * 16;
-                    if (BucketOf(RowOf(page.number, lowOff)) != b)
-                        continue;
+                    // The next group's numbers, from memory while this one is written.
+                    if (g >= int(kHashBuckets) && (lowOff - 16 * kHashBuckets) < page.values.size())
+                        __builtin_prefetch(page.values.data() + (lowOff - 16 * kHashBuckets));
                     const std::uint32_t shift = lowOff & 63;
                     const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
                     const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
@@ -745,14 +753,16 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                         const int k = 63 - std::countl_zero(all);
                         all &= ~(1ULL << k);
                         const std::uint32_t off = lowOff + std::uint32_t(k);
-                        ar << std::int32_t(RowOf(page.number, off));
+                        const std::int32_t row = RowOf(page.number, off);
                         // A cell belongs to one column only: nothing refers back to it.
                         if ((nbits >> k) & 1) {
                             // A plain number's stored form, written here without the
                             // call through the object: its version word 0 and the value.
-                            ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CDataDouble));
-                            ar << std::int32_t(0) << page.values[off];
+                            BYTE data[12] = {};
+                            std::memcpy(data + 4, &page.values[off], 8);
+                            ar.WriteRecordInPlace(row, RUNTIME_CLASS(CDataDouble), data, sizeof data);
                         } else {
+                            ar << row;
                             ar.WriteUniqueObject(page.FindOther(off)->cell);
                         }
                     }
@@ -785,7 +795,43 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
     };
     try {
         Page* page = nullptr;
-        for (std::uint32_t i = 0; i < count; ++i) {
+        // A plain number into its page; false when the budget leaves it to
+        // be an object instead.
+        auto putNumber = [&](std::int32_t row, double value) {
+            if (!page || page->number != PageOf(row))
+                page = &EnsurePage(PageOf(row));
+            const std::uint32_t off = OffsetOf(row);
+            if (page->IsNumber(off))
+                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
+            if (off >= page->values.size()) {
+                const std::size_t more = kPageRows - page->values.size();
+                if (used + more > budget)
+                    return false;
+                used += more;
+                page->values.resize(kPageRows);
+            }
+            page->values[off] = value;
+            page->numberBits[off >> 6] |= 1ULL << (off & 63);
+            ++page->numbers;
+            ++page->count;
+            ++m_count;
+            return true;
+        };
+        for (std::uint32_t i = 0; i < count;) {
+            // Runs of plain numbers straight from the archive's buffer: the
+            // version word (0 or below, as SerializeVersion takes it) and
+            // the value of each; anything else goes the long way below.
+            i += ar.ReadRecordsInPlace(RUNTIME_CLASS(CData), RUNTIME_CLASS(CDataDouble), 12, count - i,
+                                       [&](std::int32_t row, const BYTE* data) {
+                                           std::int32_t version;
+                                           std::memcpy(&version, data, 4);
+                                           double value;
+                                           std::memcpy(&value, data + 4, 8);
+                                           return version <= 0 && putNumber(row, value);
+                                       });
+            if (i == count)
+                break;
+            ++i;
             std::int32_t row = 0;
             ar >> row;
             CArchive::ObjectTag tag = ar.ReadObjectTag(RUNTIME_CLASS(CData));
@@ -807,28 +853,11 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                 continue;
             }
             ar.MapLoadedObject(nullptr);
-            SerializeVersion(ar, 0);
+            LoadVersion(ar, 0);
             double value = 0;
             ar >> value;
-            if (!page || page->number != PageOf(row))
-                page = &EnsurePage(PageOf(row));
-            const std::uint32_t off = OffsetOf(row);
-            if (page->IsNumber(off))
-                ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
-            if (off >= page->values.size()) {
-                const std::size_t more = kPageRows - page->values.size();
-                if (used + more > budget) {
-                    objects.emplace_back(row, new CDataDouble(value));
-                    continue;
-                }
-                used += more;
-                page->values.resize(kPageRows);
-            }
-            page->values[off] = value;
-            page->numberBits[off >> 6] |= 1ULL << (off & 63);
-            ++page->numbers;
-            ++page->count;
-            ++m_count;
+            if (!putNumber(row, value))
+                objects.emplace_back(row, new CDataDouble(value));
         }
         m_format.Serialize(ar);
         std::int32_t lastRow = 0;

@@ -24,13 +24,13 @@ int SerializeVersion(CArchive& ar, int version)
         ar << std::int32_t(version);
         return version;
     }
-    std::int32_t stored = 0;
-    ar >> stored;
-    if (stored > version) {
-        ReportMessage(IDS_LATER_VERSION, {GetAppName()}, MB_OK | MB_ICONEXCLAMATION, IDS_LATER_VERSION);
-        ThrowArchiveError(CArchiveException::genericException);
-    }
-    return stored;
+    return LoadVersion(ar, version);
+}
+
+void ThrowLaterVersion()
+{
+    ReportMessage(IDS_LATER_VERSION, {GetAppName()}, MB_OK | MB_ICONEXCLAMATION, IDS_LATER_VERSION);
+    ThrowArchiveError(CArchiveException::genericException);
 }
 
 void ArchiveStoreLong(CArchive& ar, LONG value) { ar << std::int32_t(value); }

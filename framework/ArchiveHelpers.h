@@ -18,6 +18,19 @@ class CObject;
 // word and returns it, or reports string 25016 and throws a generic archive
 // exception when it is newer than version.
 int SerializeVersion(CArchive& ar, int version);
+// Reports a stored version later than this program knows and throws, as
+// SerializeVersion does when it reads one.
+[[noreturn]] void ThrowLaterVersion();
+// The loading side of SerializeVersion, inline for readers of millions of
+// small records (a table's cells).
+inline int LoadVersion(CArchive& ar, int version)
+{
+    std::int32_t stored = 0;
+    ar >> stored;
+    if (stored > version)
+        ThrowLaterVersion();
+    return stored;
+}
 
 // Integer and double in one record: a set flag (or count) and its value.
 struct IntDoubleRecord {

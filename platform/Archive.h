@@ -14,6 +14,7 @@
 #include "platform/Object.h"
 #include "platform/Types.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -161,6 +162,62 @@ public:
             return;
         }
         MapLoaded(nullptr, object);
+    }
+
+    // Records of one shape, millions in a table: a 4-byte key, then an
+    // object of class cls written in place (its header, then size bytes of
+    // data). The same bytes as the key, WriteUniqueObjectHeader and the data
+    // written apart; one test of the buffer's room for all of them when cls
+    // is the class written last.
+    void WriteRecordInPlace(std::int32_t key, const CRuntimeClass* cls, const void* data, std::size_t size)
+    {
+        if (cls && cls == m_lastClass && m_lastClassIndex < kFirstBigIndex && m_mapCount <= kMaxMapIndex
+            && m_mode == store && m_file && m_buffer.size() - m_cur >= 6 + size) {
+            BYTE* p = m_buffer.data() + m_cur;
+            const std::uint16_t tag = std::uint16_t(kClassTagBit | m_lastClassIndex);
+            std::memcpy(p, &key, 4);
+            std::memcpy(p + 4, &tag, 2);
+            std::memcpy(p + 6, data, size);
+            m_cur += 6 + size;
+            ++m_mapCount;
+            return;
+        }
+        *this << key;
+        WriteUniqueObjectHeader(cls);
+        Write(data, size);
+    }
+    // Reads such records while the buffer holds them whole and their tag is
+    // the short tag of class cls read last (with expectation expected): for
+    // each, f(key, data) (data: its size bytes), which returns false to
+    // leave the record unread. Each record read takes a tag and an index as
+    // ReadObjectTag and MapLoadedObject(nullptr) give them. Returns how many
+    // were read (at most most); the caller reads the next one the long way.
+    template <class F>
+    std::uint32_t ReadRecordsInPlace(const CRuntimeClass* expected, const CRuntimeClass* cls, std::size_t size,
+                                     std::uint32_t most, F f)
+    {
+        if (m_mode != load || !m_tagClass || m_tagClass != cls || expected != m_tagExpected
+            || m_mapCount > kMaxMapIndex)
+            return 0;
+        const std::size_t record = 6 + size;
+        const std::size_t whole = (m_limit - m_cur) / record;
+        const std::size_t indices = std::size_t(kMaxMapIndex) + 1 - m_mapCount;
+        const std::uint32_t n = std::uint32_t(std::min<std::size_t>({std::size_t(most), whole, indices}));
+        const BYTE* p = m_buffer.data() + m_cur;
+        std::uint32_t done = 0;
+        for (; done < n; ++done, p += record) {
+            std::uint16_t word;
+            std::memcpy(&word, p + 4, 2);
+            std::int32_t key;
+            std::memcpy(&key, p, 4);
+            if (word != m_tagWord || !f(key, p + 6))
+                break;
+        }
+        m_cur += std::size_t(done) * record;
+        m_mapCount += done;
+        if (done)
+            m_objectSchema = m_tagClass->StoredSchema();
+        return done;
     }
 
     void WriteClass(const CRuntimeClass* cls);

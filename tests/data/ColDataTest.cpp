@@ -8,6 +8,7 @@
 #include "data/MyData.h"
 #include "framework/ArchiveHelpers.h"
 #include "platform/Archive.h"
+#include "platform/StringIds.h"
 
 #include "support/TestSupport.h"
 
@@ -201,6 +202,54 @@ TEST(ColDataTest, StoredBytesAreThoseOfTheRowMap)
         LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); });
         ExpectSame(back, ref, "read back");
         EXPECT_EQ(ToHex(StoreBytes([&](CArchive& ar) { back.Serialize(ar); })), ToHex(bytes));
+    }
+}
+
+// A number cell in the middle of a run of them whose version word is
+// later than this program knows stops the load with the later-version
+// message; one below 0 reads as the numbers around it do.
+TEST(ColDataTest, ALaterCellVersionAmongNumbersIsRefused)
+{
+    struct Case {
+        std::int32_t version;
+        bool refused;
+    } cases[] = {{1, true}, {7, true}, {-1, false}, {0, false}};
+    std::vector<int> rows(3000);
+    std::iota(rows.begin(), rows.end(), 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        const Bytes bytes = StoreBytes([&](CArchive& ar) {
+            ar << std::int32_t(0);
+            ar.WriteCount(std::uint32_t(rows.size()));
+            int written = 0;
+            for (int row : StoredKeyOrder(rows)) {
+                ar << std::int32_t(row);
+                if (++written == 1500) {
+                    // The 1,500th cell, deep in a run of plain numbers, by hand.
+                    ar.WriteUniqueObjectHeader(RUNTIME_CLASS(CDataDouble));
+                    ar << c.version << row * 0.25;
+                } else {
+                    CDataDouble number(row * 0.25);
+                    ar.WriteUniqueObject(&number);
+                }
+            }
+            CDataFormat().Serialize(ar);
+            ar << std::int32_t(rows.back());
+        });
+        RecordingReporter reporter;
+        CColData back;
+        if (c.refused) {
+            EXPECT_ANY_THROW(LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); }));
+            EXPECT_EQ(reporter.Ids(), (std::vector<UINT>{IDS_LATER_VERSION}));
+            continue;
+        }
+        LoadBytes(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+        EXPECT_TRUE(reporter.Ids().empty());
+        for (int row : {2, 1000, 2999, 3001}) {
+            double v = 0;
+            ASSERT_TRUE(back.GetNumberValue(row, v)) << row;
+            EXPECT_EQ(v, row * 0.25);
+        }
     }
 }
 
