@@ -731,40 +731,57 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
         // The stored order goes bucket by bucket; within one bucket, rows
         // descend. A bucket holds whole groups of 16 rows, every 17th group.
         constexpr int kGroups = kPageRows / 16;
+        // The groups of one bucket in stored order: page by page down, in
+        // each every 17th group down. Listed first, so that the numbers of
+        // the group some places on can be fetched from memory ahead.
+        struct SGroup {
+            const Page* page;
+            std::uint32_t lowOff;
+        };
+        std::vector<SGroup> groups;
+        constexpr std::size_t kAhead = 4;
         for (std::uint32_t b = 0; b < kHashBuckets; ++b) {
+            groups.clear();
             for (std::size_t p = m_pages.size(); p-- > 0;) {
                 const Page& page = *m_pages[p];
                 // Group g of the page is in bucket (q + g) mod 17, as BucketOf
-                // gives it for the group's rows: the page's groups of bucket b
-                // are every 17th, from the last one down.
+                // gives it for the group's rows.
                 const std::uint32_t q = (std::uint32_t(page.number) << kPageShift) >> 4;
                 const int top = kGroups - 1;
                 const int first = top - int((q + std::uint32_t(top) + kHashBuckets - b) % kHashBuckets);
-                for (int g = first; g >= 0; g -= int(kHashBuckets)) {
-                    const std::uint32_t lowOff = std::uint32_t(g) * 16;
-                    // The next group's numbers, from memory while this one is written.
-                    if (g >= int(kHashBuckets) && (lowOff - 16 * kHashBuckets) < page.values.size())
-                        __builtin_prefetch(page.values.data() + (lowOff - 16 * kHashBuckets));
-                    const std::uint32_t shift = lowOff & 63;
-                    const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
-                    const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
-                    std::uint64_t all = nbits | obits;
-                    while (all) {
-                        const int k = 63 - std::countl_zero(all);
-                        all &= ~(1ULL << k);
-                        const std::uint32_t off = lowOff + std::uint32_t(k);
-                        const std::int32_t row = RowOf(page.number, off);
-                        // A cell belongs to one column only: nothing refers back to it.
-                        if ((nbits >> k) & 1) {
-                            // A plain number's stored form, written here without the
-                            // call through the object: its version word 0 and the value.
-                            BYTE data[12] = {};
-                            std::memcpy(data + 4, &page.values[off], 8);
-                            ar.WriteRecordInPlace(row, RUNTIME_CLASS(CDataDouble), data, sizeof data);
-                        } else {
-                            ar << row;
-                            ar.WriteUniqueObject(page.FindOther(off)->cell);
-                        }
+                for (int g = first; g >= 0; g -= int(kHashBuckets))
+                    groups.push_back({&page, std::uint32_t(g) * 16});
+            }
+            for (std::size_t i = 0; i < groups.size(); ++i) {
+                if (i + kAhead < groups.size()) {
+                    const SGroup& next = groups[i + kAhead];
+                    if (next.page->values.size() >= next.lowOff + 16) {
+                        // Both cache lines of its 16 numbers.
+                        __builtin_prefetch(next.page->values.data() + next.lowOff);
+                        __builtin_prefetch(next.page->values.data() + next.lowOff + 8);
+                    }
+                }
+                const Page& page = *groups[i].page;
+                const std::uint32_t lowOff = groups[i].lowOff;
+                const std::uint32_t shift = lowOff & 63;
+                const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
+                const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
+                std::uint64_t all = nbits | obits;
+                while (all) {
+                    const int k = 63 - std::countl_zero(all);
+                    all &= ~(1ULL << k);
+                    const std::uint32_t off = lowOff + std::uint32_t(k);
+                    const std::int32_t row = RowOf(page.number, off);
+                    // A cell belongs to one column only: nothing refers back to it.
+                    if ((nbits >> k) & 1) {
+                        // A plain number's stored form, written here without the
+                        // call through the object: its version word 0 and the value.
+                        BYTE data[12] = {};
+                        std::memcpy(data + 4, &page.values[off], 8);
+                        ar.WriteRecordInPlace(row, RUNTIME_CLASS(CDataDouble), data, sizeof data);
+                    } else {
+                        ar << row;
+                        ar.WriteUniqueObject(page.FindOther(off)->cell);
                     }
                 }
             }
