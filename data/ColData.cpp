@@ -744,11 +744,11 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
             groups.clear();
             for (std::size_t p = m_pages.size(); p-- > 0;) {
                 const Page& page = *m_pages[p];
-                // Group g of the page is in bucket (q + g) mod 17, as BucketOf
-                // gives it for the group's rows.
-                const std::uint32_t q = (std::uint32_t(page.number) << kPageShift) >> 4;
+                // Each group down the page is in the bucket before its
+                // neighbour's: from the last group's bucket, the first of b.
                 const int top = kGroups - 1;
-                const int first = top - int((q + std::uint32_t(top) + kHashBuckets - b) % kHashBuckets);
+                const std::uint32_t last = BucketOf(RowOf(page.number, std::uint32_t(top) * 16));
+                const int first = top - int((last + kHashBuckets - b) % kHashBuckets);
                 for (int g = first; g >= 0; g -= int(kHashBuckets))
                     groups.push_back({&page, std::uint32_t(g) * 16});
             }

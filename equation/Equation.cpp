@@ -30,6 +30,7 @@ void CEquation::Invalidate()
 {
     CEquationBase::Invalidate();
     m_program.Clear();
+    m_reuse.params = -1;
     m_paramDefProgram.Clear();
     m_bYAssigned = false;
     m_xUsed.assign(m_xNames.size(), 0);

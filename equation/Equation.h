@@ -156,6 +156,14 @@ private:
     // Which values of a program derivative runs can take from the run at
     // the unchanged parameters, and those values (EquationBlock.cpp).
     struct SReusePlan {
+        // The parameter count the plan was made for (-1: none since the
+        // program last changed), and whether it could follow the program.
+        int params = -1;
+        bool followed = false;
+        // What one run costs and what the derivative runs of all the
+        // parameters save, in the weights of the planning.
+        long whole = 0;
+        long saved = 0;
         int size = 0; // instructions
         // [k * size + s]: the instruction that completes the value begun at
         // instruction s, where that value does not depend on parameter k; -1
@@ -189,9 +197,12 @@ private:
     bool RunBlock(const SEqnProgram& program, const double* const* columns, int columnCount, int n, double* out,
                   bool strict, const SReuseRun* reuse = nullptr);
     // Plans the reuse of m_program's values for derivative runs over its
-    // first params parameters; false when the program has jumps or other
-    // instructions that the plan does not follow, or the reuse would not pay.
+    // first params parameters (once for a program and count); false when
+    // the program has jumps or other instructions that the plan does not
+    // follow, or the reuse would not pay.
     bool PlanReuse(int params, bool central, bool known);
+    // Makes the plan of PlanReuse; false when it cannot follow the program.
+    bool FollowValues(int params);
     // Ready for a run: valid, the value arrays large enough.
     bool PrepareRun();
 

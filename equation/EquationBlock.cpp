@@ -711,9 +711,25 @@ bool CEquation::RunBlock(const SEqnProgram& program, const double* const* column
 
 bool CEquation::PlanReuse(int params, bool central, bool known)
 {
+    if (!g_reuse.load(std::memory_order_relaxed))
+        return false;
+    if (m_reuse.params != params) {
+        m_reuse.followed = FollowValues(params);
+        m_reuse.params = params;
+    }
+    if (!m_reuse.followed)
+        return false;
+    // The derivative runs save what the plan skips; a base run that would not
+    // run anyway costs a whole run.
+    const long gain = m_reuse.saved * (central ? 2 : 1) - (known ? m_reuse.whole : 0);
+    return gain * 4 >= m_reuse.whole;
+}
+
+bool CEquation::FollowValues(int params)
+{
     const SEqnProgram& program = m_program;
     const int size = int(program.code.size());
-    if (!g_reuse.load(std::memory_order_relaxed) || params < 1 || params > 64 || size > kMaxReuseInstructions)
+    if (params < 1 || params > 64 || size > kMaxReuseInstructions)
         return false;
     SReusePlan& plan = m_reuse;
     constexpr std::uint64_t kAll = ~std::uint64_t(0);
@@ -899,13 +915,9 @@ bool CEquation::PlanReuse(int params, bool central, bool known)
         if (!ok)
             return false;
     }
-    if (!ended)
-        return false;
-    // The derivative runs save what the plan skips; a base run that would not
-    // run anyway costs a whole run.
-    const long whole = plan.weight[std::size_t(size)];
-    const long gain = saved * (central ? 2 : 1) - (known ? whole : 0);
-    return gain * 4 >= whole;
+    plan.whole = plan.weight[std::size_t(size)];
+    plan.saved = saved;
+    return ended;
 }
 
 int CEquation::KeptValueCount(int params)
@@ -992,12 +1004,14 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
         m_reuse.uniform.resize(std::size_t(m_reuse.keptCount));
     }
     const SReuseRun keepRun{m_reuse, nullptr, m_reuse.lanes.data(), std::size_t(lanes), false};
-    std::vector<SReuseRun> takeRuns;
-    if (reuse) {
-        for (int k = 0; k < m; ++k)
-            takeRuns.push_back({m_reuse, m_reuse.skip.data() + std::size_t(k) * std::size_t(m_reuse.size),
-                                m_reuse.lanes.data(), std::size_t(lanes), false});
-    }
+    // The derivative run of parameter k over the points from begin takes
+    // the kept values from CalculatePoints' store or from the base run's.
+    auto takeRun = [&](int k, int begin) -> SReuseRun {
+        const int* skip = m_reuse.skip.data() + std::size_t(k) * std::size_t(m_reuse.size);
+        if (takeKept)
+            return {m_reuse, skip, kept->data + begin, kept->stride, true};
+        return {m_reuse, skip, m_reuse.lanes.data(), std::size_t(lanes), false};
+    };
     auto snapshot = [&](double* to) {
         std::copy(m_localValues.GetData(), m_localValues.GetData() + locals, to);
         to[locals] = m_result;
@@ -1020,23 +1034,17 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
         double* const f = values + begin;
         const double* const base = known ? f : fs;
         bool ok = true;
-        if (takeKept) {
-            for (SReuseRun& run : takeRuns) {
-                run.store = kept->data + begin;
-                run.stride = kept->stride;
-                run.external = true;
-            }
-        } else if (reuse) {
+        if (reuse && !takeKept) {
             ok = RunBlock(m_program, cols, columnCount, n, known ? scratch : fs, true, &keepRun);
             if (ok && central && !known)
                 snapshot(left);
         } else {
             ok = known || central || RunBlock(m_program, cols, columnCount, n, fs, true);
         }
-        const SReuseRun* const take = reuse ? takeRuns.data() : nullptr;
         for (int k = 0; ok && k < m; ++k) {
             const double p = params[k];
-            const SReuseRun* const run = take ? take + k : nullptr;
+            const SReuseRun take = reuse ? takeRun(k, begin) : keepRun;
+            const SReuseRun* const run = reuse ? &take : nullptr;
             double hi, lo;
             if (central) {
                 CentralSteps(p, hi, lo);
@@ -1045,17 +1053,15 @@ void CEquation::CalculatePointDerivatives(const double* const* columns, int colu
                 params[k] = lo;
                 ok = ok && RunBlock(m_program, cols, columnCount, n, down, true, run);
                 params[k] = p;
-                if (ok) {
+                if (ok)
                     kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, down, hi - lo, n);
-                }
             } else {
                 hi = ForwardStep(p);
                 params[k] = hi;
                 ok = RunBlock(m_program, cols, columnCount, n, up, true, run);
                 params[k] = p;
-                if (ok) {
+                if (ok)
                     kernels.quotient(ds + std::size_t(k) * std::size_t(lanes), up, base, hi - p, n);
-                }
             }
         }
         if (ok && reuse)

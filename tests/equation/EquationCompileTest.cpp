@@ -857,6 +857,36 @@ TEST_P(BlockRuns, DerivativeRunsReuseWhatTheMovedParameterDoesNotReach)
     }
 }
 
+// The plan of what derivative runs reuse belongs to the program: compiled
+// anew, an equation plans anew. With the first plan, the runs by b would
+// take a*x's exponential from the base run after b has moved into it.
+TEST(Compile, ARecompiledEquationPlansItsReuseAnew)
+{
+    constexpr int kPoints = 64;
+    std::vector<double> xs(kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        xs[std::size_t(i)] = 0.05 * i;
+    const double* columns[] = {xs.data()};
+    auto eq = MakeEquation("y = b*EXP(-a*x)", {"a", "b"}, {"x"});
+    for (const char* source : {"y = b*EXP(-a*x)", "y = a*EXP(-b*x)"}) {
+        eq->SetSource(source);
+        eq->Compile();
+        eq->ResizeValues();
+        eq->GetParameterValues()[0] = 1.25;
+        eq->GetParameterValues()[1] = 0.5;
+        std::vector<double> values(kPoints), derivs(2 * kPoints), plainValues(kPoints), plainDerivs(2 * kPoints);
+        eq->CalculatePointDerivatives(columns, 1, kPoints, true, false, values.data(), derivs.data(), 2);
+        eq->CEquationBase::CalculatePointDerivatives(columns, 1, kPoints, true, false, plainValues.data(),
+                                                     plainDerivs.data(), 2);
+        EXPECT_TRUE(SameBits(derivs, plainDerivs)) << source;
+        // By hand at x = 1 for the second: d/da = exp(-b), d/db = -a exp(-b).
+        if (source[4] == 'a') {
+            EXPECT_NEAR(derivs[2 * 20], std::exp(-0.5), 1e-8);
+            EXPECT_NEAR(derivs[2 * 20 + 1], -1.25 * std::exp(-0.5), 1e-8);
+        }
+    }
+}
+
 // Programs where a block must give up, or may not: every point's value is
 // compared, and the points that ran one by one are counted.
 TEST_P(BlockRuns, FallBackWherePointsPartWays)
