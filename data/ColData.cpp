@@ -725,6 +725,10 @@ void CColData::Serialize(CArchive& ar)
 
 void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& owned)
 {
+    // A plain number's record: its key, its object tag, then its data (the
+    // version word and the value).
+    constexpr std::size_t kNumberData = 12;
+    constexpr std::size_t kRecord = 6 + kNumberData;
     SerializeVersion(ar, 0);
     if (ar.IsStoring()) {
         ar.WriteCount(std::uint32_t(m_count));
@@ -766,6 +770,17 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                 const std::uint32_t shift = lowOff & 63;
                 const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
                 const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
+                // A group of plain numbers only, the common case, in one go.
+                auto putNumber = [&](std::uint32_t k, BYTE* record) {
+                    const std::uint32_t off = lowOff + 15 - k;
+                    const std::int32_t row = RowOf(page.number, off);
+                    const std::int32_t version = 0;
+                    std::memcpy(record, &row, 4);
+                    std::memcpy(record + 6, &version, 4);
+                    std::memcpy(record + 10, &page.values[off], 8);
+                };
+                if (nbits == 0xffff && ar.WriteRecordsInPlace(RUNTIME_CLASS(CDataDouble), kNumberData, 16, putNumber))
+                    continue;
                 std::uint64_t all = nbits | obits;
                 while (all) {
                     const int k = 63 - std::countl_zero(all);
@@ -776,7 +791,7 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                     if ((nbits >> k) & 1) {
                         // A plain number's stored form, written here without the
                         // call through the object: its version word 0 and the value.
-                        BYTE data[12] = {};
+                        BYTE data[kNumberData] = {};
                         std::memcpy(data + 4, &page.values[off], 8);
                         ar.WriteRecordInPlace(row, RUNTIME_CLASS(CDataDouble), data, sizeof data);
                     } else {
@@ -834,18 +849,62 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
             ++m_count;
             return true;
         };
+        // A run of 16 records that fills a group of rows (stored downwards)
+        // with plain numbers, the common case, in one go; false leaves them
+        // to be read one by one.
+        auto putGroup = [&](const BYTE* records) {
+            std::int32_t top;
+            std::memcpy(&top, records, 4);
+            if ((top & 15) != 15)
+                return false;
+            bool plain = true;
+            for (int k = 0; k < 16; ++k) {
+                std::int32_t row, version;
+                std::memcpy(&row, records + k * kRecord, 4);
+                std::memcpy(&version, records + k * kRecord + 6, 4);
+                plain &= (row == top - k) & (version <= 0);
+            }
+            if (!plain)
+                return false;
+            if (!page || page->number != PageOf(top))
+                page = &EnsurePage(PageOf(top));
+            const std::uint32_t low = OffsetOf(top) - 15;
+            std::uint64_t& bits = page->numberBits[low >> 6];
+            if (page->values.size() != kPageRows || ((bits >> (low & 63)) & 0xffff))
+                return false;
+            double* values = page->values.data() + low;
+            for (int k = 0; k < 16; ++k)
+                std::memcpy(&values[15 - k], records + k * kRecord + 10, 8);
+            bits |= 0xffffULL << (low & 63);
+            page->numbers += 16;
+            page->count += 16;
+            m_count += 16;
+            return true;
+        };
         for (std::uint32_t i = 0; i < count;) {
             // Runs of plain numbers straight from the archive's buffer: the
             // version word (0 or below, as SerializeVersion takes it) and
             // the value of each; anything else goes the long way below.
-            i += ar.ReadRecordsInPlace(RUNTIME_CLASS(CData), RUNTIME_CLASS(CDataDouble), 12, count - i,
-                                       [&](std::int32_t row, const BYTE* data) {
-                                           std::int32_t version;
-                                           std::memcpy(&version, data, 4);
-                                           double value;
-                                           std::memcpy(&value, data + 4, 8);
-                                           return version <= 0 && putNumber(row, value);
-                                       });
+            const CArchive::SRecordRun run =
+                ar.RecordsInPlace(RUNTIME_CLASS(CData), RUNTIME_CLASS(CDataDouble), kNumberData, count - i);
+            std::uint32_t done = 0;
+            while (done < run.count) {
+                const BYTE* record = run.first + std::size_t(done) * kRecord;
+                if (run.count - done >= 16 && putGroup(record)) {
+                    done += 16;
+                    continue;
+                }
+                std::int32_t row, version;
+                double value;
+                std::memcpy(&row, record, 4);
+                std::memcpy(&version, record + 6, 4);
+                std::memcpy(&value, record + 10, 8);
+                if (version > 0 || !putNumber(row, value))
+                    break;
+                ++done;
+            }
+            ar.TakeRecordsInPlace(kNumberData, done);
+            i += done;
             if (i == count)
                 break;
             ++i;

@@ -186,38 +186,68 @@ public:
         WriteUniqueObjectHeader(cls);
         Write(data, size);
     }
-    // Reads such records while the buffer holds them whole and their tag is
-    // the short tag of class cls read last (with expectation expected): for
-    // each, f(key, data) (data: its size bytes), which returns false to
-    // leave the record unread. Each record read takes a tag and an index as
-    // ReadObjectTag and MapLoadedObject(nullptr) give them. Returns how many
-    // were read (at most most); the caller reads the next one the long way.
+    // Writes n such records together when cls is the class written last and
+    // the buffer has room for all of them: put(k, record) writes the k-th
+    // record's key at record and its size bytes of data at record + 6 (the
+    // tag between is written here). False, with nothing written, when they
+    // must go one by one.
     template <class F>
-    std::uint32_t ReadRecordsInPlace(const CRuntimeClass* expected, const CRuntimeClass* cls, std::size_t size,
-                                     std::uint32_t most, F f)
+    bool WriteRecordsInPlace(const CRuntimeClass* cls, std::size_t size, std::uint32_t n, F put)
+    {
+        const std::size_t record = 6 + size;
+        if (!cls || cls != m_lastClass || m_lastClassIndex >= kFirstBigIndex || m_mapCount > kMaxMapIndex
+            || kMaxMapIndex - m_mapCount < n || m_mode != store || !m_file || (m_buffer.size() - m_cur) / record < n)
+            return false;
+        const std::uint16_t tag = std::uint16_t(kClassTagBit | m_lastClassIndex);
+        BYTE* p = m_buffer.data() + m_cur;
+        for (std::uint32_t k = 0; k < n; ++k, p += record) {
+            std::memcpy(p + 4, &tag, 2);
+            put(k, p);
+        }
+        m_cur += n * record;
+        m_mapCount += n;
+        return true;
+    }
+    // The run of such records that lies whole in the buffer from the place
+    // reached, each with the short tag of class cls read last (and with
+    // expectation expected): where the first begins and how many follow it
+    // (at most most), each 6 + size bytes: key, tag, data. Nothing is taken
+    // until TakeRecordsInPlace.
+    struct SRecordRun {
+        const BYTE* first = nullptr;
+        std::uint32_t count = 0;
+    };
+    SRecordRun RecordsInPlace(const CRuntimeClass* expected, const CRuntimeClass* cls, std::size_t size,
+                              std::uint32_t most) const
     {
         if (m_mode != load || !m_tagClass || m_tagClass != cls || expected != m_tagExpected
             || m_mapCount > kMaxMapIndex)
-            return 0;
+            return {};
         const std::size_t record = 6 + size;
         const std::size_t whole = (m_limit - m_cur) / record;
         const std::size_t indices = std::size_t(kMaxMapIndex) + 1 - m_mapCount;
         const std::uint32_t n = std::uint32_t(std::min<std::size_t>({std::size_t(most), whole, indices}));
-        const BYTE* p = m_buffer.data() + m_cur;
-        std::uint32_t done = 0;
-        for (; done < n; ++done, p += record) {
+        const BYTE* first = m_buffer.data() + m_cur;
+        const BYTE* p = first;
+        std::uint32_t count = 0;
+        for (; count < n; ++count, p += record) {
             std::uint16_t word;
             std::memcpy(&word, p + 4, 2);
-            std::int32_t key;
-            std::memcpy(&key, p, 4);
-            if (word != m_tagWord || !f(key, p + 6))
+            if (word != m_tagWord)
                 break;
         }
-        m_cur += std::size_t(done) * record;
-        m_mapCount += done;
-        if (done)
-            m_objectSchema = m_tagClass->StoredSchema();
-        return done;
+        return {first, count};
+    }
+    // Takes the first n records of the run RecordsInPlace gave as read, each
+    // with a tag and an index as ReadObjectTag and MapLoadedObject(nullptr)
+    // give them.
+    void TakeRecordsInPlace(std::size_t size, std::uint32_t n)
+    {
+        if (!n)
+            return;
+        m_cur += std::size_t(n) * (6 + size);
+        m_mapCount += n;
+        m_objectSchema = m_tagClass->StoredSchema();
     }
 
     void WriteClass(const CRuntimeClass* cls);

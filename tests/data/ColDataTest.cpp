@@ -253,6 +253,65 @@ TEST(ColDataTest, ALaterCellVersionAmongNumbersIsRefused)
     }
 }
 
+// Runs of plain numbers that fill a group of 16 rows are read together;
+// each record's own key still places its number, and a row given twice
+// anywhere is refused, whether or not its record looks like part of a run.
+TEST(ColDataTest, NumbersReadInRunsKeepTheirOwnRows)
+{
+    std::vector<int> rows(3000);
+    std::iota(rows.begin(), rows.end(), 2);
+    // Rows 40 and 41 lie inside one group of 16, row 800 in another.
+    struct Case {
+        const char* name;
+        std::map<int, int> keyFor; // a row's record carries this key instead
+        bool refused;
+    } cases[] = {
+        {"as written", {}, false},
+        {"two rows of a group swapped", {{40, 41}, {41, 40}}, false},
+        {"a row of another group twice", {{41, 800}}, true},
+        {"a row of its own group twice", {{41, 40}}, true},
+        {"a row far below the column", {{41, -5}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reference ref;
+        const Bytes bytes = StoreBytes([&](CArchive& ar) {
+            ar << std::int32_t(0);
+            ar.WriteCount(std::uint32_t(rows.size()));
+            for (int row : StoredKeyOrder(rows)) {
+                auto it = c.keyFor.find(row);
+                const int key = it == c.keyFor.end() ? row : it->second;
+                ar << std::int32_t(key);
+                CDataDouble number(key * 0.25);
+                ar.WriteUniqueObject(&number);
+                ref[key] = {1, key * 0.25, {}};
+            }
+            CDataFormat().Serialize(ar);
+            ar << std::int32_t(rows.back());
+        });
+        // A small buffer splits some runs between its fillings; a large one
+        // holds every run whole.
+        for (std::size_t buffer : {std::size_t(4096), std::size_t(1) << 20}) {
+            SCOPED_TRACE(buffer);
+            CMemFile file(bytes);
+            CArchive ar(&file, CArchive::load, buffer);
+            CColData back;
+            if (c.refused) {
+                try {
+                    back.Serialize(ar);
+                    ADD_FAILURE() << "loaded";
+                } catch (const CArchiveException& e) {
+                    EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
+                }
+                EXPECT_EQ(back.GetCount(), 0u);
+                continue;
+            }
+            back.Serialize(ar);
+            ExpectSame(back, ref, "read back");
+        }
+    }
+}
+
 TEST(ColDataTest, ANumberObjectLivesAsLongAsItsCell)
 {
     CColData col;
