@@ -1,11 +1,19 @@
 #include "ui/widgets/CommandImages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QColor>
 #include <QFont>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 void CCommandImages::LoadToolbar(const Strip& strip)
 {
@@ -29,35 +37,90 @@ void CCommandImages::Apply(QAction* action, UINT id) const
 
 namespace {
 
-QIcon RenderedIcon(QSvgRenderer& renderer)
-{
-    if (!renderer.isValid())
-        return {};
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(0, 0, size, size));
-        painter.end();
-        icon.addPixmap(pixmap);
+// A picture drawn at the size asked for when it is first asked for: the
+// main window makes a hundred icons at start-up, most of them for menus
+// and toolbars that are not shown yet, and drawing each at every size
+// beforehand took a good part of the start.
+class CDrawnIconEngine final : public QIconEngine {
+public:
+    // draw paints the picture into a square of side size from (0, 0).
+    using Draw = std::function<void(QPainter& painter, int size)>;
+    CDrawnIconEngine(Draw draw, QList<QSize> sizes) : m_draw(std::move(draw)), m_sizes(std::move(sizes)) {}
+
+    QIconEngine* clone() const override { return new CDrawnIconEngine(m_draw, m_sizes); }
+    QString key() const override { return QStringLiteral("drawn"); }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return m_sizes; }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = Side(size);
+        return QSize(side, side);
     }
-    return icon;
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = Side(size);
+        if (side <= 0)
+            return {};
+        QPixmap& normal = m_cache[{side, int(QIcon::Normal)}];
+        if (normal.isNull()) {
+            normal = QPixmap(side, side);
+            normal.fill(Qt::transparent);
+            QPainter painter(&normal);
+            painter.setRenderHint(QPainter::Antialiasing);
+            m_draw(painter, side);
+        }
+        if (mode != QIcon::Disabled && mode != QIcon::Selected)
+            return normal;
+        // As the style draws a pixmap icon's disabled or selected form.
+        QPixmap& generated = m_cache[{side, int(mode)}];
+        if (generated.isNull()) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            generated = QApplication::style()->generatedIconPixmap(mode, normal, &option);
+        }
+        return generated;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        if (picture.isNull())
+            return;
+        picture.setDevicePixelRatio(ratio);
+        const QSize shown = picture.deviceIndependentSize().toSize();
+        painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2,
+                                                          (rect.height() - shown.height()) / 2),
+                                  shown),
+                            picture);
+    }
+
+private:
+    // A square within the size asked for, and no larger than a picture is
+    // ever shown: a caller's odd size cannot make a huge pixmap.
+    static int Side(const QSize& size) { return std::min({size.width(), size.height(), 512}); }
+
+    Draw m_draw;
+    QList<QSize> m_sizes;
+    std::map<std::pair<int, int>, QPixmap> m_cache; // by side and mode
+};
+
+QIcon SvgRendererIcon(std::shared_ptr<QSvgRenderer> renderer)
+{
+    if (!renderer->isValid())
+        return {};
+    auto draw = [renderer](QPainter& painter, int size) { renderer->render(&painter, QRectF(0, 0, size, size)); };
+    return QIcon(new CDrawnIconEngine(draw, {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
 }
 
 } // namespace
 
 QIcon CCommandImages::SvgIcon(const QString& path)
 {
-    QSvgRenderer renderer(path);
-    return RenderedIcon(renderer);
+    return SvgRendererIcon(std::make_shared<QSvgRenderer>(path));
 }
 
 QIcon CCommandImages::SvgIconFromText(const QByteArray& svg)
 {
-    QSvgRenderer renderer(svg);
-    return RenderedIcon(renderer);
+    return SvgRendererIcon(std::make_shared<QSvgRenderer>(svg));
 }
 
 QIcon CCommandImages::ThemeIcon(const QString& name, const QIcon& fallback)
@@ -71,12 +134,7 @@ QIcon CCommandImages::ThemeIcon(const QString& name, const QIcon& fallback)
 
 QIcon CCommandImages::DrawnIcon(Picture picture)
 {
-    QIcon icon;
-    for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
+    auto draw = [picture](QPainter& p, int size) {
         // Drawn on a 16-unit grid and scaled.
         p.scale(size / 16.0, size / 16.0);
         const QColor ink(40, 40, 40);
@@ -112,8 +170,6 @@ QIcon CCommandImages::DrawnIcon(Picture picture)
             }
             break;
         }
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    };
+    return QIcon(new CDrawnIconEngine(draw, {{16, 16}, {24, 24}, {32, 32}}));
 }
