@@ -32,6 +32,10 @@ if(MARLOX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# A library's calls of its own functions bind inside it when it is linked,
+# instead of by a name looked up through every loaded library at start-up.
+string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Wl,-Bsymbolic-functions")
+
 set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
