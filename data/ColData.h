@@ -15,6 +15,7 @@
 // ForEachRaw, which build nothing.
 #pragma once
 
+#include "data/BlockArena.h"
 #include "data/DataDouble.h"
 #include "data/DataFormat.h"
 #include "framework/ArchiveHelpers.h"
@@ -147,13 +148,16 @@ private:
         std::uint32_t offset;
         CData* cell; // may be null: an association without a cell
     };
+    static_assert(kPageRows * sizeof(double) == kNumberPageBytes, "a whole page of numbers is one arena block");
     struct Page {
         std::int32_t number = 0;    // row >> kPageShift
         std::uint32_t count = 0;    // associations in the page
         std::uint32_t numbers = 0;  // of them plain numbers held in values
         std::uint64_t numberBits[kWords] = {};
         std::uint64_t otherBits[kWords] = {};
-        std::vector<double> values; // by offset; valid where numberBits says so
+        // By offset; valid where numberBits says so. A whole page's room comes
+        // from the arena of number pages.
+        std::vector<double, CNumberPageAllocator<double>> values;
         std::vector<Other> others;  // ascending offset
 
         bool IsNumber(std::uint32_t off) const { return (numberBits[off >> 6] >> (off & 63)) & 1; }
