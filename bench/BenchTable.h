@@ -4,6 +4,9 @@
 
 #include "app/MXDoc.h"
 #include "app/MXGrid.h"
+#include "data/BlockArena.h"
+
+#include <malloc.h>
 
 #include <cstdint>
 #include <vector>
@@ -28,6 +31,14 @@ inline CMXGrid* FillTable(CMXDoc& doc)
         for (int r = 0; r < kRows; ++r)
             table.SetNumber(r + kFirstDataRow, c, Value(r, c));
     return grid;
+}
+
+// Bytes the process holds for its objects: the heap's blocks in use and the
+// number pages' arena's blocks in use.
+inline std::size_t HeapInUse()
+{
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd + NumberPageArena().BytesInUse();
 }
 
 inline std::vector<std::vector<double>> PlainColumns()

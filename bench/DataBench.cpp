@@ -1,5 +1,6 @@
 // Data table costs: heap bytes per numeric cell (the goal is at most 48),
 // filling, formatting and the stored form's round trip.
+#include "bench/BenchTable.h"
 #include "data/DataFormat.h"
 #include "data/MyData.h"
 #include "platform/Archive.h"
@@ -7,15 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 namespace {
 
-std::size_t HeapInUse()
-{
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
+using bench_table::HeapInUse;
 
 // Cells filled the way a filter or a paste fills them: row by row across columns.
 void BM_BytesPerNumericCell(benchmark::State& state)

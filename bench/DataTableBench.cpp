@@ -11,8 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <chrono>
 #include <filesystem>
 #include <vector>
@@ -26,12 +24,6 @@ std::string BenchPath(const char* name)
     auto dir = std::filesystem::temp_directory_path() / "marlox-table-bench";
     std::filesystem::create_directories(dir);
     return (dir / name).string();
-}
-
-std::size_t HeapInUse()
-{
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
 }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }

@@ -10,8 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <chrono>
 #include <numeric>
@@ -21,12 +19,6 @@
 namespace {
 
 using namespace bench_table;
-
-std::size_t HeapInUse()
-{
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
