@@ -9,6 +9,26 @@
 
 IMPLEMENT_SERIAL(CDataCTypeMean, CDataCTypeMultiColumn, VERSIONABLE_SCHEMA | 0)
 
+namespace {
+
+// False when none of a block's 64 numbers is a NaN, as no blank is (a blank
+// is a NaN of one bit pattern). Sums in eight lanes, which run in vectors:
+// a NaN anywhere makes its lane's sum a NaN (and infinities may make one
+// too, which only sends the block to the closer look).
+bool MayHoldNaNs(const double* block)
+{
+    double lane[8] = {};
+    for (int k = 0; k < 64; k += 8)
+        for (int j = 0; j < 8; ++j)
+            lane[j] += block[k + j];
+    double all = 0.0;
+    for (double sum : lane)
+        all += sum * 0.0;
+    return all != all;
+}
+
+} // namespace
+
 void CDataCTypeMean::ComputeColumn(CMyData& table, int first, int last)
 {
     // The whole column at once: each row's numbers are summed in the order
@@ -36,20 +56,21 @@ void CDataCTypeMean::ComputeColumn(CMyData& table, int first, int last)
             std::uint8_t* has = present.data() + (r - lo);
             bool dense = allSources && (r & 63) == 0 && end - r == 63;
             for (std::size_t s = 0; dense && s < sources.size(); ++s) {
-                blocks[s] = sources[s]->NumberBlock(int(r));
-                dense = blocks[s] != nullptr;
-                for (int k = 0; dense && k < 64; ++k)
-                    dense = !IsBlank(blocks[s][k]);
+                const double* block = sources[s]->NumberBlock(int(r));
+                blocks[s] = block;
+                dense = block && !(MayHoldNaNs(block) && std::any_of(block, block + 64, IsBlank));
             }
             if (dense) {
+                // Source by source across the 64 rows: each row's sum still
+                // takes its numbers in the sources' order, from 0.0.
+                std::fill(sums, sums + 64, 0.0);
+                for (const double* block : blocks)
+                    for (int k = 0; k < 64; ++k)
+                        sums[k] += block[k];
                 const double count = double(sources.size());
-                for (int k = 0; k < 64; ++k) {
-                    double sum = 0.0;
-                    for (const double* block : blocks)
-                        sum += block[k];
-                    mean[k] = sum / count;
-                    has[k] = 1;
-                }
+                for (int k = 0; k < 64; ++k)
+                    mean[k] = sums[k] / count;
+                std::fill(has, has + 64, std::uint8_t(1));
             } else {
                 const std::size_t rows = std::size_t(end - r) + 1;
                 std::fill(sums, sums + rows, 0.0);

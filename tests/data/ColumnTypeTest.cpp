@@ -21,6 +21,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -248,7 +249,8 @@ TEST(ColumnTypeTest, WholeColumnsAreTheirRowsComputedOneByOne)
         for (int r = kFirstDataRow; r < kFirstDataRow + kRows; ++r) {
             const int i = r - kFirstDataRow;
             for (int c = 0; c < 3; ++c) {
-                // Rows 3000 to 5999 hold nothing but numbers, as most tables do.
+                // Rows 3000 to 5999 hold nothing but numbers, as most tables do
+                // (an infinity, a NaN and a blank among them).
                 const int pick = i >= 3000 && i < 6000 ? 28 : (i * 7 + c * 5) % 29;
                 if (pick == 0)
                     item.table.SetCell(r, c, new CDataString("n/a"));
@@ -258,6 +260,12 @@ TEST(ColumnTypeTest, WholeColumnsAreTheirRowsComputedOneByOne)
                     continue; // an empty row of this column
                 else if (pick == 3)
                     item.table.SetNumber(r, c, 0.0); // B is 0: a division error
+                else if (i == 3100 && c == 0)
+                    item.table.SetNumber(r, c, std::numeric_limits<double>::infinity());
+                else if (i == 3200 && c == 1)
+                    item.table.SetNumber(r, c, std::numeric_limits<double>::quiet_NaN()); // a NaN, not a blank
+                else if (i == 3300 && c == 2)
+                    item.table.SetNumber(r, c, BlankValue()); // a blank among numbers only
                 else
                     item.table.SetNumber(r, c, (i % 977) * 0.37 - c * 41.5 + 1.0 / (pick + 1));
             }
