@@ -128,7 +128,11 @@ void CBlockArena::Free(void* block)
     // the kernel may take their memory back meanwhile if it runs short.
     const auto empty = std::count_if(m_regions.begin(), m_regions.end(), [](const SRegion& r) { return r.used == 0; });
     if (std::size_t(empty) * kRegionBytes <= m_keptEmptyBytes) {
+        // The kernel may now replace the region's pages with zeros, and with
+        // them the links of the blocks given back: the region starts afresh.
         ::madvise(region->base, kRegionBytes, MADV_FREE);
+        region->freed = nullptr;
+        region->fresh = 0;
         return;
     }
     UnmapRegion(region->base);
