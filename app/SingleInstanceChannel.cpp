@@ -2,20 +2,25 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 // Commands are one line of UTF-8; the answer is "1" or "0" and a line end.
-constexpr qint64 kMaxCommand = 64 * 1024;
+constexpr qsizetype kMaxCommand = 64 * 1024;
 // A peer that connects and says nothing is let go after this long.
 constexpr int kIdlePeerMs = 10000;
 
@@ -32,15 +37,111 @@ bool IsPrivateFolder(const QByteArray& path, bool repair)
 }
 
 // Whether the peer of a connected local socket runs as this user.
-bool PeerIsThisUser(qintptr fd)
+bool PeerIsThisUser(int fd)
 {
     struct ucred cred {};
     socklen_t size = sizeof cred;
-    return ::getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && size == sizeof cred
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && size == sizeof cred
         && cred.uid == ::geteuid();
 }
 
+// The address of a socket at path; false when the path is too long for one.
+bool AddressOf(const QString& path, sockaddr_un& address)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (bytes.isEmpty() || std::size_t(bytes.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, bytes.constData(), std::size_t(bytes.size()));
+    return true;
+}
+
+// Waits until fd is ready for events, for at most timeoutMs (forever when
+// negative) in all: false on the time running out.
+bool WaitFor(int fd, short events, int timeoutMs, std::chrono::steady_clock::time_point start)
+{
+    for (;;) {
+        int wait = -1;
+        if (timeoutMs >= 0) {
+            const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            wait = std::max(0, timeoutMs - int(spent.count()));
+        }
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, wait);
+        if (n > 0)
+            return true;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
 } // namespace
+
+// One connected sender: its request is read as it comes, without waiting on
+// it, and a peer that says nothing is let go after a while.
+class CSingleInstanceChannel::CPeer : public QObject {
+public:
+    CPeer(int fd, CSingleInstanceChannel* channel) : QObject(channel), m_fd(fd), m_reading(fd, QSocketNotifier::Read)
+    {
+        connect(&m_reading, &QSocketNotifier::activated, this, [this, channel] { Read(channel); });
+        QTimer::singleShot(kIdlePeerMs, this, [this] { Close(); });
+    }
+    ~CPeer() override
+    {
+        m_reading.setEnabled(false);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    // Answers (the sender may have gone meanwhile: nothing then) and lets go.
+    void Answer(bool done)
+    {
+        if (m_fd >= 0)
+            [[maybe_unused]] ssize_t sent = ::send(m_fd, done ? "1\n" : "0\n", 2, MSG_NOSIGNAL);
+        Close();
+    }
+    void Close()
+    {
+        m_reading.setEnabled(false);
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        deleteLater();
+    }
+
+private:
+    void Read(CSingleInstanceChannel* channel)
+    {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::recv(m_fd, chunk, sizeof chunk, 0);
+            if (n > 0) {
+                m_line.append(chunk, qsizetype(n));
+                const qsizetype end = m_line.indexOf('\n');
+                if (end > kMaxCommand || (end < 0 && m_line.size() > kMaxCommand))
+                    return Close();
+                if (end >= 0) {
+                    // One request a connection: nothing more is read from it.
+                    m_reading.setEnabled(false);
+                    channel->OnLine(this, m_line.left(end));
+                    return;
+                }
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                return;
+            // The sender has gone without a whole request.
+            return Close();
+        }
+    }
+
+    int m_fd;
+    QSocketNotifier m_reading;
+    QByteArray m_line;
+};
 
 CSingleInstanceChannel::CSingleInstanceChannel(QString name, QObject* parent)
     : QObject(parent), m_name(std::move(name))
@@ -49,11 +150,20 @@ CSingleInstanceChannel::CSingleInstanceChannel(QString name, QObject* parent)
 
 CSingleInstanceChannel::~CSingleInstanceChannel()
 {
-    if (m_server)
-        m_server->close();
+    if (m_listenFd >= 0) {
+        delete m_listening;
+        ::close(m_listenFd);
+        // The socket goes with the copy that listened on it.
+        ::unlink(QFile::encodeName(SocketPath(m_name)).constData());
+    }
     // The lock file stays: removing it could let two later starts lock two different files.
     if (m_lockFd >= 0)
         ::close(m_lockFd);
+}
+
+QString CSingleInstanceChannel::SocketPath(const QString& name)
+{
+    return name.startsWith('/') ? name : QDir::tempPath() + "/" + name;
 }
 
 QString CSingleInstanceChannel::PrivateFolder(const QString& base)
@@ -79,12 +189,7 @@ QString CSingleInstanceChannel::DefaultName()
     return folder.isEmpty() ? QString() : folder + "/marlox.sock";
 }
 
-QString CSingleInstanceChannel::LockPath() const
-{
-    // QLocalServer puts a name without a folder in the temporary folder.
-    const QString socket = m_name.startsWith('/') ? m_name : QDir::tempPath() + "/" + m_name;
-    return socket + ".lock";
-}
+QString CSingleInstanceChannel::LockPath() const { return SocketPath(m_name) + ".lock"; }
 
 bool CSingleInstanceChannel::Claim()
 {
@@ -105,7 +210,7 @@ bool CSingleInstanceChannel::Claim()
     return true;
 }
 
-bool CSingleInstanceChannel::IsListening() const { return m_server && m_server->isListening(); }
+bool CSingleInstanceChannel::IsListening() const { return m_listenFd >= 0; }
 
 bool CSingleInstanceChannel::Listen()
 {
@@ -113,74 +218,130 @@ bool CSingleInstanceChannel::Listen()
         return true;
     if (!Claim())
         return false;
-    if (!m_server) {
-        m_server = new QLocalServer(this);
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(m_server, &QLocalServer::newConnection, this, &CSingleInstanceChannel::OnNewConnection);
-    }
+    sockaddr_un address;
+    if (!AddressOf(SocketPath(m_name), address))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
     // The name is ours: whatever lies under it is the socket of a copy that
     // ended without closing it.
-    QLocalServer::removeServer(m_name);
-    return m_server->listen(m_name);
+    ::unlink(address.sun_path);
+    // Only this user may connect (and the peer's user is checked as well).
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::chmod(address.sun_path, S_IRWXU) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_listenFd = fd;
+    m_listening = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_listening, &QSocketNotifier::activated, this, &CSingleInstanceChannel::OnNewConnection);
+    return true;
 }
 
 void CSingleInstanceChannel::OnNewConnection()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!PeerIsThisUser(socket->socketDescriptor())) {
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;
+        }
+        if (!PeerIsThisUser(fd)) {
             // Another user's program: no word is read from it and none is sent.
-            socket->abort();
-            socket->deleteLater();
+            ::close(fd);
             continue;
         }
-        QTimer::singleShot(kIdlePeerMs, socket, [socket] { socket->abort(); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > kMaxCommand)
-                    socket->abort();
-                return;
-            }
-            QByteArray line = socket->readLine(kMaxCommand);
-            if (line.endsWith('\n'))
-                line.chop(1);
-            const std::string command = line.toStdString();
-            QPointer<QLocalSocket> alive(socket);
-            bool done = true;
-            if (command != kQuery) {
-                emit commandReceived(QString::fromUtf8(line));
-                done = m_handler ? m_handler(command) : false;
-            }
-            // The sender may have gone meanwhile; its socket with it.
-            if (!alive || alive->state() != QLocalSocket::ConnectedState)
-                return;
-            alive->write(done ? "1\n" : "0\n");
-            alive->flush();
-            alive->disconnectFromServer();
-        });
+        new CPeer(fd, this);
     }
+}
+
+void CSingleInstanceChannel::OnLine(CPeer* peer, const QByteArray& line)
+{
+    const std::string command = line.toStdString();
+    QPointer<CPeer> alive(peer);
+    bool done = true;
+    if (command != kQuery) {
+        emit commandReceived(QString::fromUtf8(line));
+        done = m_handler ? m_handler(command) : false;
+    }
+    if (alive)
+        alive->Answer(done);
 }
 
 int CSingleInstanceChannel::Exchange(const QString& name, const std::string& command, int connectTimeoutMs,
                                      int answerTimeoutMs)
 {
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(connectTimeoutMs))
+    sockaddr_un address;
+    if (!AddressOf(SocketPath(name), address))
         return -1;
-    QByteArray data = QByteArray::fromStdString(command);
-    data.replace('\n', ' ');
-    data += '\n';
-    socket.write(data);
-    if (!socket.waitForBytesWritten(answerTimeoutMs))
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
         return -1;
-    while (!socket.canReadLine()) {
-        // Ends early when the running copy goes away.
-        if (!socket.waitForReadyRead(answerTimeoutMs))
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    auto start = std::chrono::steady_clock::now();
+    // A full backlog (the running copy busy) refuses for now: ask again until the time runs out.
+    for (;;) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (errno == EINPROGRESS) {
+            int error = 0;
+            socklen_t size = sizeof error;
+            if (!WaitFor(fd, POLLOUT, connectTimeoutMs, start)
+                || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+                return -1;
+            break;
+        }
+        if (errno != EAGAIN)
             return -1;
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        if (connectTimeoutMs >= 0 && spent.count() >= connectTimeoutMs)
+            return -1;
+        ::poll(nullptr, 0, 5);
     }
-    QByteArray answer = socket.readLine().trimmed();
-    socket.disconnectFromServer();
+    std::string data = command;
+    std::replace(data.begin(), data.end(), '\n', ' ');
+    data += '\n';
+    start = std::chrono::steady_clock::now();
+    for (std::size_t done = 0; done < data.size();) {
+        const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n > 0) {
+            done += std::size_t(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, answerTimeoutMs, start))
+            continue;
+        return -1;
+    }
+    // Ends early when the running copy goes away.
+    std::string answer;
+    start = std::chrono::steady_clock::now();
+    while (answer.find('\n') == std::string::npos) {
+        char chunk[64];
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n > 0) {
+            answer.append(chunk, std::size_t(n));
+            if (answer.size() > 64)
+                return -1;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLIN, answerTimeoutMs, start))
+            continue;
+        return -1;
+    }
+    answer.resize(answer.find('\n'));
+    while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' '))
+        answer.pop_back();
     return answer == "1" ? 1 : 0;
 }
 

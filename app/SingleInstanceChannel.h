@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-class QLocalServer;
+class QSocketNotifier;
 
 class CSingleInstanceChannel : public QObject {
     Q_OBJECT
@@ -64,11 +64,17 @@ signals:
     void commandReceived(const QString& command);
 
 private:
+    class CPeer;
     void OnNewConnection();
+    void OnLine(CPeer* peer, const QByteArray& line);
+    // The socket's path: the name itself when it has a folder, else the
+    // name in the temporary folder.
+    static QString SocketPath(const QString& name);
     static int Exchange(const QString& name, const std::string& command, int connectTimeoutMs, int answerTimeoutMs);
 
     QString m_name;
-    QLocalServer* m_server = nullptr;
+    int m_listenFd = -1;
+    QSocketNotifier* m_listening = nullptr;
     Handler m_handler;
     int m_lockFd = -1;
 };

@@ -308,3 +308,22 @@ TEST(SingleInstanceChannelTest, ASenderThatLeavesWhileTheHandlerRunsIsLetGo)
     auto running = std::async(std::launch::async, [&] { return CSingleInstanceChannel::IsRunning(name); });
     EXPECT_TRUE(Await(running));
 }
+
+// A request longer than any command is not read to its end nor answered;
+// the channel goes on answering the next sender.
+TEST(SingleInstanceChannelTest, AnOverlongRequestIsLetGoUnanswered)
+{
+    App();
+    QString name = TestName("long");
+    CSingleInstanceChannel first(name);
+    ASSERT_TRUE(first.Listen());
+    int handled = 0;
+    first.SetHandler([&](const std::string&) { return ++handled, true; });
+    const std::string overlong = "[open(\"" + std::string(100 * 1024, 'x') + "\")]";
+    auto sent = std::async(std::launch::async, [&] { return CSingleInstanceChannel::Send(name, overlong); });
+    EXPECT_EQ(Await(sent), Sent::NoAnswer);
+    EXPECT_EQ(handled, 0);
+    auto next = std::async(std::launch::async, [&] { return CSingleInstanceChannel::Send(name, "[open(\"/x\")]"); });
+    EXPECT_EQ(Await(next), Sent::Taken);
+    EXPECT_EQ(handled, 1);
+}
