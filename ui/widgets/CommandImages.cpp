@@ -68,7 +68,9 @@ public:
             painter.setRenderHint(QPainter::Antialiasing);
             m_draw(painter, side);
         }
-        if (mode != QIcon::Disabled && mode != QIcon::Selected)
+        // Without widgets there is no style to draw the other forms.
+        const bool styled = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+        if ((mode != QIcon::Disabled && mode != QIcon::Selected) || !styled)
             return normal;
         // As the style draws a pixmap icon's disabled or selected form.
         QPixmap& generated = m_cache[{side, int(mode)}];
