@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <future>
 #include <cstring>
@@ -247,8 +248,10 @@ TEST(SingleInstanceChannelTest, APeerOfAnotherUserIsNeitherHeardNorAnswered)
         if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
             ::_exit(21);
         const char request[] = "[open(\"/home/other/x.mxf\")]\n";
-        if (::write(fd, request, sizeof request - 1) < 0)
-            ::_exit(22);
+        // The running copy may close the connection before the request is
+        // even sent: that too leaves it unheard.
+        if (::send(fd, request, sizeof request - 1, MSG_NOSIGNAL) < 0)
+            ::_exit(errno == EPIPE || errno == ECONNRESET ? 0 : 22);
         char answer = 0;
         // No answer: the connection is closed without a word.
         ::_exit(::read(fd, &answer, 1) <= 0 ? 0 : 23);
