@@ -57,18 +57,26 @@ bool AddressOf(const QString& path, sockaddr_un& address)
     return true;
 }
 
-// Waits until fd is ready for events, for at most timeoutMs (forever when
-// negative) in all: false on the time running out.
-bool WaitFor(int fd, short events, int timeoutMs, std::chrono::steady_clock::time_point start)
+// What is left of timeoutMs since start (-1, forever, when it is negative).
+int TimeLeft(int timeoutMs, std::chrono::steady_clock::time_point start)
 {
+    if (timeoutMs < 0)
+        return -1;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return std::max(0, timeoutMs - int(spent.count()));
+}
+
+// Whether a call on fd that failed may go again: it was interrupted, or fd
+// becomes ready for events within what is left of timeoutMs since start.
+bool MayRetry(int fd, short events, int timeoutMs, std::chrono::steady_clock::time_point start)
+{
+    if (errno == EINTR)
+        return true;
+    if (errno != EAGAIN && errno != EWOULDBLOCK)
+        return false;
     for (;;) {
-        int wait = -1;
-        if (timeoutMs >= 0) {
-            const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-            wait = std::max(0, timeoutMs - int(spent.count()));
-        }
         pollfd p{fd, events, 0};
-        const int n = ::poll(&p, 1, wait);
+        const int n = ::poll(&p, 1, TimeLeft(timeoutMs, start));
         if (n > 0)
             return true;
         if (n == 0 || errno != EINTR)
@@ -285,23 +293,10 @@ int CSingleInstanceChannel::Exchange(const QString& name, const std::string& com
     } closer{fd};
     auto start = std::chrono::steady_clock::now();
     // A full backlog (the running copy busy) refuses for now: ask again until the time runs out.
-    for (;;) {
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            break;
+    while (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (errno == EINTR)
             continue;
-        if (errno == EINPROGRESS) {
-            int error = 0;
-            socklen_t size = sizeof error;
-            if (!WaitFor(fd, POLLOUT, connectTimeoutMs, start)
-                || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
-                return -1;
-            break;
-        }
-        if (errno != EAGAIN)
-            return -1;
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (connectTimeoutMs >= 0 && spent.count() >= connectTimeoutMs)
+        if (errno != EAGAIN || TimeLeft(connectTimeoutMs, start) == 0)
             return -1;
         ::poll(nullptr, 0, 5);
     }
@@ -311,15 +306,10 @@ int CSingleInstanceChannel::Exchange(const QString& name, const std::string& com
     start = std::chrono::steady_clock::now();
     for (std::size_t done = 0; done < data.size();) {
         const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-        if (n > 0) {
+        if (n > 0)
             done += std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, answerTimeoutMs, start))
-            continue;
-        return -1;
+        else if (n == 0 || !MayRetry(fd, POLLOUT, answerTimeoutMs, start))
+            return -1;
     }
     // Ends early when the running copy goes away.
     std::string answer;
@@ -327,17 +317,12 @@ int CSingleInstanceChannel::Exchange(const QString& name, const std::string& com
     while (answer.find('\n') == std::string::npos) {
         char chunk[64];
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n > 0) {
+        if (n > 0)
             answer.append(chunk, std::size_t(n));
-            if (answer.size() > 64)
-                return -1;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLIN, answerTimeoutMs, start))
-            continue;
-        return -1;
+        else if (n == 0 || !MayRetry(fd, POLLIN, answerTimeoutMs, start))
+            return -1;
+        if (answer.size() > 64)
+            return -1;
     }
     answer.resize(answer.find('\n'));
     while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' '))

@@ -108,12 +108,12 @@ void* CBlockArena::Allocate()
     return block;
 }
 
-void CBlockArena::Free(void* block)
+bool CBlockArena::Free(void* block)
 {
     std::lock_guard lock(m_mutex);
     SRegion* region = RegionOf(block);
     if (!region)
-        return;
+        return false;
     std::memcpy(block, &region->freed, sizeof(void*));
     MX_POISON(block, m_blockBytes);
     region->freed = block;
@@ -122,7 +122,7 @@ void CBlockArena::Free(void* block)
     // Blocks given back go out again first: their memory is mapped already.
     m_hint = std::size_t(region - m_regions.data());
     if (region->used != 0)
-        return;
+        return true;
     // Empty regions stay for the next blocks (a table sorted, recalculated
     // or opened again takes as many pages as it gave back), up to a bound;
     // the kernel may take their memory back meanwhile if it runs short.
@@ -133,11 +133,12 @@ void CBlockArena::Free(void* block)
         ::madvise(region->base, kRegionBytes, MADV_FREE);
         region->freed = nullptr;
         region->fresh = 0;
-        return;
+        return true;
     }
     UnmapRegion(region->base);
     m_regions.erase(m_regions.begin() + (region - m_regions.data()));
     m_hint = 0;
+    return true;
 }
 
 bool CBlockArena::Owns(const void* p) const

@@ -32,8 +32,9 @@ public:
     // A block of BlockBytes(), 64-byte aligned and not cleared; null when no
     // region can be mapped.
     void* Allocate();
-    // A block that Allocate gave.
-    void Free(void* block);
+    // Takes back a block that Allocate gave; false, doing nothing, when
+    // block is none of the arena's.
+    bool Free(void* block);
     bool Owns(const void* p) const;
 
     std::size_t BlockBytes() const { return m_blockBytes; }
@@ -95,11 +96,8 @@ struct CNumberPageAllocator {
     }
     void deallocate(T* p, std::size_t n)
     {
-        if (n * sizeof(T) == kNumberPageBytes && NumberPageArena().Owns(p)) {
-            NumberPageArena().Free(p);
-            return;
-        }
-        std::allocator<T>().deallocate(p, n);
+        if (n * sizeof(T) != kNumberPageBytes || !NumberPageArena().Free(p))
+            std::allocator<T>().deallocate(p, n);
     }
     template <class U>
     bool operator==(const CNumberPageAllocator<U>&) const noexcept

@@ -771,7 +771,7 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                 const std::uint64_t nbits = (page.numberBits[lowOff >> 6] >> shift) & 0xffff;
                 const std::uint64_t obits = (page.otherBits[lowOff >> 6] >> shift) & 0xffff;
                 // A group of plain numbers only, the common case, in one go.
-                auto putNumber = [&](std::uint32_t k, BYTE* record) {
+                auto writeNumber = [&](std::uint32_t k, BYTE* record) {
                     const std::uint32_t off = lowOff + 15 - k;
                     const std::int32_t row = RowOf(page.number, off);
                     const std::int32_t version = 0;
@@ -779,7 +779,7 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
                     std::memcpy(record + 6, &version, 4);
                     std::memcpy(record + 10, &page.values[off], 8);
                 };
-                if (nbits == 0xffff && ar.WriteRecordsInPlace(RUNTIME_CLASS(CDataDouble), kNumberData, 16, putNumber))
+                if (nbits == 0xffff && ar.WriteRecordsInPlace(RUNTIME_CLASS(CDataDouble), kNumberData, 16, writeNumber))
                     continue;
                 std::uint64_t all = nbits | obits;
                 while (all) {
@@ -826,12 +826,16 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
         Clear();
     };
     try {
+        // The page of the row read last, which the next rows are likely in.
         Page* page = nullptr;
+        auto pageFor = [&](std::int32_t row) {
+            if (!page || page->number != PageOf(row))
+                page = &EnsurePage(PageOf(row));
+        };
         // A plain number into its page; false when the budget leaves it to
         // be an object instead.
         auto putNumber = [&](std::int32_t row, double value) {
-            if (!page || page->number != PageOf(row))
-                page = &EnsurePage(PageOf(row));
+            pageFor(row);
             const std::uint32_t off = OffsetOf(row);
             if (page->IsNumber(off))
                 ThrowArchiveError(CArchiveException::badIndex, "a row is stored twice");
@@ -866,8 +870,7 @@ void CColData::SerializeCells(CArchive& ar, std::unordered_set<const CObject*>& 
             }
             if (!plain)
                 return false;
-            if (!page || page->number != PageOf(top))
-                page = &EnsurePage(PageOf(top));
+            pageFor(top);
             const std::uint32_t low = OffsetOf(top) - 15;
             std::uint64_t& bits = page->numberBits[low >> 6];
             if (page->values.size() != kPageRows || ((bits >> (low & 63)) & 0xffff))

@@ -171,17 +171,12 @@ public:
     // is the class written last.
     void WriteRecordInPlace(std::int32_t key, const CRuntimeClass* cls, const void* data, std::size_t size)
     {
-        if (cls && cls == m_lastClass && m_lastClassIndex < kFirstBigIndex && m_mapCount <= kMaxMapIndex
-            && m_mode == store && m_file && m_buffer.size() - m_cur >= 6 + size) {
-            BYTE* p = m_buffer.data() + m_cur;
-            const std::uint16_t tag = std::uint16_t(kClassTagBit | m_lastClassIndex);
-            std::memcpy(p, &key, 4);
-            std::memcpy(p + 4, &tag, 2);
-            std::memcpy(p + 6, data, size);
-            m_cur += 6 + size;
-            ++m_mapCount;
+        auto put = [&](std::uint32_t, BYTE* record) {
+            std::memcpy(record, &key, 4);
+            std::memcpy(record + 6, data, size);
+        };
+        if (WriteRecordsInPlace(cls, size, 1, put))
             return;
-        }
         *this << key;
         WriteUniqueObjectHeader(cls);
         Write(data, size);

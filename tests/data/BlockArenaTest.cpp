@@ -55,6 +55,8 @@ TEST(BlockArena, BlocksNeverOverlapAndComeBackAfterFree)
     EXPECT_EQ(arena.MappedBytes(), 2 * kRegion);
     int onTheHeap = 0;
     EXPECT_FALSE(arena.Owns(&onTheHeap));
+    EXPECT_FALSE(arena.Free(&onTheHeap));
+    EXPECT_EQ(arena.BlocksInUse(), count);
 
     // A block given back is the next one handed out, in whichever region.
     void* middle = blocks[count / 2];
