@@ -170,6 +170,8 @@ EFitOutcome CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleCol
     if (n <= m)
         return EFitOutcome::TooFewPoints;
     eq.ResizeValues();
+    // A model that loops may take long over one point: a stop ends it there.
+    eq.SetStopFlag(worker ? &worker->InterruptFlag() : nullptr);
     m_nPoints = n; // the passes run over this many points; restored when the fit fails
     m_bValuesValid = false;
     m_dSecondsPerEvaluation = -1.0;

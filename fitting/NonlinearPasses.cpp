@@ -74,6 +74,7 @@ void CNonlinearFit::PrepareThreads(int points)
     for (int t = 1; t < threads; ++t) {
         m_threadEquations.push_back(m_pEquation->Clone());
         m_threadEquations.back()->ResizeValues();
+        m_threadEquations.back()->SetStopFlag(m_pEquation->GetStopFlag());
     }
     if (threads > 1)
         m_pThreads = std::make_unique<CPassThreads>(threads);

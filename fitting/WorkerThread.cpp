@@ -64,7 +64,14 @@ int CWorkerThread::Start(Procedure procedure, void* parameter, std::intptr_t val
     m_idle.Reset();
     m_quit.Reset();
     m_ended.Reset();
-    m_request.Set();
+    {
+        // Set together, and cleared by the worker under the same lock once it
+        // has the request, so the flag is never left on for a run that has
+        // nothing to give way to.
+        std::lock_guard lock(g_requestMutex);
+        m_request.Set();
+        m_interrupt = true;
+    }
     return 1;
 }
 
@@ -73,12 +80,17 @@ void CWorkerThread::Stop()
     m_stopping = true;
     if (m_thread.joinable()) {
         if (m_threadRunning.load()) {
-            m_quit.Set();
-            m_request.Set();
+            {
+                std::lock_guard lock(g_requestMutex);
+                m_quit.Set();
+                m_request.Set();
+                m_interrupt = true;
+            }
             m_ended.Wait();
         }
         m_thread.join();
     }
+    m_interrupt = false;
     // A request the ended thread never took leaves nothing to wait for.
     m_idle.Set();
     m_running = false;
@@ -101,6 +113,10 @@ int CWorkerThread::WaitForWork()
     }
     m_running = false;
     m_request.Wait();
+    {
+        std::lock_guard lock(g_requestMutex);
+        m_interrupt = false;
+    }
     m_stale = true;
     if (IsQuitRequested())
         return 0;

@@ -48,6 +48,10 @@ public:
     int WaitForWork();
     bool IsQuitRequested();
     bool IsNewRequestPending();
+    // True from a stop or a new request until the worker takes it: an
+    // evaluation that loops watches it, so that it gives up inside a point
+    // rather than at the next poll.
+    const std::atomic<bool>& InterruptFlag() const { return m_interrupt; }
     int WorkDone(int result);
     void WorkerEnded();
 
@@ -71,6 +75,7 @@ private:
 
     std::atomic<bool> m_asynchronous{true};
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_interrupt{false};
     std::atomic<bool> m_stale{false};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_progressPending{false};

@@ -10,11 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -381,6 +384,53 @@ TEST(NonlinearFit, StopIsSilentAtAnyPoll)
         EXPECT_TRUE(run.errors.empty());
         EXPECT_FALSE(fit.IsFitted());
     }
+}
+
+TEST(NonlinearFit, AStopOrANewRequestEndsALoopingModelInsideAPoint)
+{
+    // Every point of the slow model runs tens of millions of instructions,
+    // and all 64 points fall in one group of a pass: waiting for the next
+    // poll between groups would take the whole pass.
+    Equations eqs;
+    eqs.Add("slow", "s = 0\r\nFOR i = 1 TO 8000000\r\ns = s + a * x / 8000000\r\nNEXT\r\ny = s", {"a"});
+    eqs.Add("quick", "s = 0\r\nFOR i = 1 TO 4\r\ns = s + a * x / 4\r\nNEXT\r\ny = s", {"a"});
+    std::vector<double> xs, ys;
+    for (int i = 1; i <= 64; ++i) {
+        xs.push_back(i);
+        ys.push_back(2.0 * i);
+    }
+    const CDoubleColumns x = Columns({xs});
+    const CMyVector y = Vector(ys), w = Ones(64);
+    const CFitSettings s = Settings({{1}}, 0, 3);
+    CNonlinearFit slow("slow", &eqs), quick("quick", &eqs);
+    std::atomic<int> slowResult{-1}, quickResult{-1};
+    SetWorkerMessageSink([](UINT, std::intptr_t, std::intptr_t) {});
+    CWorkerThread worker;
+    using Clock = std::chrono::steady_clock;
+    auto runSlow = [&](CWorkerThread& t, void*) { return slowResult = slow.Fit(s, x, y, w, &t, 1); };
+
+    // A new request: the slow run gives way, and the quick one that follows
+    // is not stopped by what stopped the slow one.
+    worker.Start(runSlow, nullptr, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto asked = Clock::now();
+    worker.Start([&](CWorkerThread& t, void*) { return quickResult = quick.Fit(s, x, y, w, &t, 1); }, nullptr, 0);
+    worker.WaitIdle();
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(5));
+    EXPECT_EQ(slowResult.load(), 0);
+    EXPECT_EQ(quickResult.load(), 1);
+    EXPECT_NEAR(Param(quick, 0), 2.0, 1e-12);
+
+    // A stop from the window.
+    slowResult = -1;
+    worker.Start(runSlow, nullptr, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    asked = Clock::now();
+    worker.Stop();
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(5));
+    EXPECT_EQ(slowResult.load(), 0);
+    EXPECT_FALSE(slow.IsFitted());
+    SetWorkerMessageSink({});
 }
 
 TEST(NonlinearFit, ThreadsGiveTheSameResult)
