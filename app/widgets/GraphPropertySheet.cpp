@@ -198,8 +198,16 @@ std::unique_ptr<CGraphPropertySheet> CGraphPropertySheet::ForDataset(CDrawView* 
         auto* page = new CEqnSourcePage(adapter.get());
         page->OnInitDialog();
         sheet->AddSheetPage(page, page->Title(), [page] { return page->OnApply(); });
-        sheet->AddWizardPage(new CCurveParamsProp(curve, sheet->GetCatalog()));
-        sheet->AddWizardPage(new CCurveConstProp(curve, sheet->GetCatalog()));
+        auto* params = new CCurveParamsProp(curve, sheet->GetCatalog());
+        auto* constants = new CCurveConstProp(curve, sheet->GetCatalog());
+        sheet->AddWizardPage(params);
+        sheet->AddWizardPage(constants);
+        // Another equation: its parameters and constants are what the next
+        // pages list and what Apply gives the curve.
+        QObject::connect(page, &CEqnSourcePage::modified, params, [page, params, constants] {
+            params->ShowEquation(page->GetChosenName());
+            constants->ShowEquation(page->GetChosenName());
+        });
     } else if (auto* fit = dynamic_cast<CXYDatasetFit*>(dataset)) {
         make(IDS_FITTED_DATA_PROPERTIES);
         sheet->AddWizardPage(new CDataPointPage(fit));

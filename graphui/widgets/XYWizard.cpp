@@ -53,6 +53,19 @@ constexpr int kParamsPage = 3557;
 constexpr int kConstsPage = 3558;
 constexpr int kAssociationPage = 3576;
 
+// The parameter (or constant) names of the equation item called name; none
+// when there is no such equation.
+std::vector<std::string> EquationNames(const CGraphSources* sources, std::string_view name, bool constants)
+{
+    std::vector<std::string> names;
+    if (const CEquationBase* eq = sources ? sources->FindEquation(name) : nullptr) {
+        const int n = constants ? eq->GetConstantCount() : eq->GetParameterCount();
+        for (int i = 0; i < n; ++i)
+            names.push_back(constants ? eq->GetConstantName(i) : eq->GetParameterName(i));
+    }
+    return names;
+}
+
 } // namespace
 
 using namespace pages;
@@ -843,14 +856,7 @@ void CCurveParams::OnSetActive()
     if (!sheet)
         return;
     sheet->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
-    const CEquationBase* eq = sheet->GetSources() ? sheet->GetSources()->FindEquation(sheet->GetSourceName()) : nullptr;
-    std::vector<std::string> names;
-    if (eq) {
-        const int n = m_bConstants ? eq->GetConstantCount() : eq->GetParameterCount();
-        for (int i = 0; i < n; ++i)
-            names.push_back(m_bConstants ? eq->GetConstantName(i) : eq->GetParameterName(i));
-    }
-    LoadNames(names);
+    LoadNames(EquationNames(sheet->GetSources(), sheet->GetSourceName(), m_bConstants));
     UpdateData(false);
 }
 
@@ -1206,14 +1212,37 @@ CCurveParamsProp::CCurveParamsProp(CXYDatasetCurve* dataset, CWizardCatalog* cat
     m_nSource = (constants ? dataset->m_bConstsFromTable : dataset->m_bParamsFromTable) ? 0 : 1;
     m_strTable = constants ? dataset->m_strConstTable : dataset->m_strParamTable;
     m_nColumn = constants ? dataset->m_nConstColumn : dataset->m_nParamColumn;
-    std::vector<std::string> names;
-    if (const CEquationBase* eq = Sources() ? Sources()->FindEquation(dataset->m_strFit) : nullptr) {
-        const int n = constants ? eq->GetConstantCount() : eq->GetParameterCount();
-        for (int i = 0; i < n; ++i)
-            names.push_back(constants ? eq->GetConstantName(i) : eq->GetParameterName(i));
+    LoadNames(EquationNames(Sources(), dataset->m_strFit, constants));
+    UpdateData(false);
+}
+
+void CCurveParamsProp::ShowEquation(const std::string& name)
+{
+    // What the page shows now, without the checks of Apply: a cell that is
+    // not a number counts as blank.
+    m_nSource = m_fromTable->isChecked() ? 0 : 1;
+    m_strTable = m_table->currentText().toStdString();
+    m_nColumn = m_column->currentIndex();
+    std::vector<double> shown(m_names.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        const QTableWidgetItem* cell = m_grid->item(int(i), 1);
+        double v = 0.0;
+        if (cell && ParseDoubleOrBlank(cell->text().trimmed().toStdString(), v) && std::isfinite(v))
+            shown[i] = v;
     }
+    std::vector<std::string> names = EquationNames(Sources(), name, m_bConstants);
+    std::vector<double> values(names.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto same = std::find(m_names.begin(), m_names.end(), names[i]);
+        if (same != m_names.end())
+            values[i] = shown[std::size_t(same - m_names.begin())];
+    }
+    m_values = std::move(values);
     LoadNames(names);
     UpdateData(false);
+    // Values read from a table come afresh for the new names.
+    if (m_nSource == 0)
+        ReadColumn();
 }
 
 CGraphSources* CCurveParamsProp::Sources() const { return m_pDataset->GetSources(); }

@@ -328,6 +328,10 @@ public:
     CCurveParamsProp(CXYDatasetCurve* dataset, CWizardCatalog* catalog, bool constants = false,
                      QWidget* parent = nullptr);
     bool OnApply() override;
+    // Lists the names of another equation, chosen on the sheet's equation
+    // page: a value typed or kept for a name the new equation also has stays
+    // with that name; the others start blank.
+    void ShowEquation(const std::string& name);
     CXYDatasetCurve* m_pDataset;
 
 protected:

@@ -147,6 +147,38 @@ TEST(CurveParamsProp, ABlankValueIsRefusedAndCancelChangesNothing)
     EXPECT_TRUE(f.DrawnThrough(5.0, 11.0));
 }
 
+TEST(CurveParamsProp, AnotherEquationReadsItsValuesFromTheSameColumn)
+{
+    CurveFixture f;
+    auto eq = std::make_unique<CEquation>();
+    eq->SetYName("y");
+    eq->SetXName(0, "x", "");
+    eq->SetParameterName(0, "c", "");
+    eq->SetParameterName(1, "d", "");
+    eq->SetParameterName(2, "e", "");
+    eq->SetModeFlag(1);
+    eq->SetSource("y = c + d * x + e * x^2");
+    eq->Compile();
+    f.doc.AddEquation("Quadratic", std::move(eq));
+    CCurveParamsProp page(f.curve, &f.catalog);
+    page.m_fromTable->setChecked(true);
+    page.m_table->setCurrentIndex(page.m_table->findText("Values"));
+    page.m_column->setCurrentIndex(1);
+    page.ShowEquation("Quadratic");
+    // Three names now, their values the column's first three rows (the third is empty).
+    ASSERT_EQ(page.m_grid->rowCount(), 3);
+    EXPECT_EQ(page.m_grid->item(2, 0)->text(), "e");
+    EXPECT_TRUE(page.m_fromTable->isChecked());
+    EXPECT_EQ(page.m_table->currentText(), "Values");
+    EXPECT_EQ(page.m_column->currentIndex(), 1);
+    EXPECT_EQ(page.m_grid->item(0, 1)->text(), "3");
+    EXPECT_EQ(page.m_grid->item(1, 1)->text(), "0.5");
+    EXPECT_EQ(page.m_grid->item(2, 1)->text(), "");
+    // An equation that no longer exists lists nothing.
+    page.ShowEquation("Gone");
+    EXPECT_EQ(page.m_grid->rowCount(), 0);
+}
+
 TEST(CurveConstProp, EditsTheConstants)
 {
     CurveFixture f;

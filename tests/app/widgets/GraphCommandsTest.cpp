@@ -3,6 +3,7 @@
 // build a graph of the measured rates with error bars and the fitted curve
 // of their fit, Add Data and Cancel, the graph tool, the property sheets of
 // a graph and of a dataset, and why each command is greyed when it is.
+#include "app/FitTestPump.h"
 #include "app/MXDoc.h"
 #include "app/MXGraph.h"
 #include "app/MXGrid.h"
@@ -857,6 +858,51 @@ TEST_F(GraphCommandsTest, AnEquationCurvesSheetChoosesItsEquationOnItsEquationPa
     ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(curve->m_strFit, "Michaelis-Menten");
+    EXPECT_TRUE(curve->IsReady());
+}
+
+TEST_F(GraphCommandsTest, AnotherEquationOnTheSheetListsItsOwnParameters)
+{
+    // Km and Vmax again, in another order, and a third parameter.
+    AddEquation(*doc(), "Hill", "y = Vmax * x^n / (Km^n + x^n)", {"Km", "n", "Vmax"});
+    CDrawGraph* graph = new CDrawXYGraph(CGraphView::kNewGraphRect, &Page());
+    auto* curve = new CXYDatasetCurve("Michaelis-Menten", graph);
+    curve->m_params = {200.0, 0.1};
+    graph->AddDataset(curve, "Rate law");
+    view->Select(graph->GetLegend()->FindEntry(0));
+    answers.push_back([this](QDialog& dialog) {
+        auto* sheet = dynamic_cast<CGraphPropertySheet*>(&dialog);
+        auto* params = sheet ? dynamic_cast<CCurveParamsProp*>(sheet->GetPage(2)) : nullptr;
+        const auto equations = sheet ? PagesOf<CEqnSourcePage>(*sheet) : std::vector<CEqnSourcePage*>{};
+        EXPECT_NE(params, nullptr);
+        EXPECT_EQ(equations.size(), 1u);
+        if (!params || equations.size() != 1)
+            return int(QDialog::Rejected);
+        // A value typed before the switch stays with its name.
+        params->m_grid->item(0, 1)->setText("250");
+        QComboBox* list = equations[0]->GetEquationList();
+        const int hill = list->findText("Hill");
+        EXPECT_GE(hill, 0);
+        list->setCurrentIndex(hill);
+        emit list->activated(hill);
+        auto cells = [params] {
+            std::vector<std::string> shown;
+            for (int r = 0; r < params->m_grid->rowCount(); ++r)
+                for (int c = 0; c < 2; ++c)
+                    shown.push_back(params->m_grid->item(r, c) ? params->m_grid->item(r, c)->text().toStdString() : "?");
+            return shown;
+        };
+        EXPECT_EQ(cells(), (std::vector<std::string>{"Km", "0.1", "n", "", "Vmax", "250"}));
+        // n is still blank: OK is refused until it is given.
+        sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+        EXPECT_EQ(reporter->Ids(), std::vector<UINT>{IDS_NUMERIC_ENTRIES_INVALID});
+        params->m_grid->item(1, 1)->setText("2");
+        sheet->GetButtons()->button(QDialogButtonBox::Ok)->click();
+        return sheet->result();
+    });
+    ASSERT_TRUE(Run(ID_OBJECT_PROPERTIES));
+    EXPECT_EQ(curve->m_strFit, "Hill");
+    EXPECT_EQ(curve->m_params, (std::vector<double>{0.1, 2.0, 250.0}));
     EXPECT_TRUE(curve->IsReady());
 }
 
