@@ -130,6 +130,14 @@ int CNonlinearFit::Fit(const CFitSettings& settings, const CDoubleColumns& x, co
     const int points = m_nPoints; // the count of the last successful fit stays until another succeeds
     EFitOutcome outcome = EFitOutcome::NotConverged;
     UINT message = 0;
+    // A model that loops may take long over one point: a stop ends it there.
+    // The flag is this run's worker's: what the fit evaluates later (its
+    // curve, the result columns) runs to its end, whatever the worker does.
+    struct SStopFlag {
+        CEquationBase& eq;
+        ~SStopFlag() { eq.SetStopFlag(nullptr); }
+    } stopFlag{*m_pEquation};
+    m_pEquation->SetStopFlag(worker ? &worker->InterruptFlag() : nullptr);
     try {
         outcome = RunFit(settings, x, y, w, worker);
         message = FailureMessage(outcome);
@@ -170,8 +178,6 @@ EFitOutcome CNonlinearFit::RunFit(const CFitSettings& settings, const CDoubleCol
     if (n <= m)
         return EFitOutcome::TooFewPoints;
     eq.ResizeValues();
-    // A model that loops may take long over one point: a stop ends it there.
-    eq.SetStopFlag(worker ? &worker->InterruptFlag() : nullptr);
     m_nPoints = n; // the passes run over this many points; restored when the fit fails
     m_bValuesValid = false;
     m_dSecondsPerEvaluation = -1.0;

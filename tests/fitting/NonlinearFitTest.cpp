@@ -420,6 +420,8 @@ TEST(NonlinearFit, AStopOrANewRequestEndsALoopingModelInsideAPoint)
     EXPECT_EQ(slowResult.load(), 0);
     EXPECT_EQ(quickResult.load(), 1);
     EXPECT_NEAR(Param(quick, 0), 2.0, 1e-12);
+    // The fitted curve is drawn after the run, whatever its worker does then.
+    EXPECT_EQ(quick.GetEquation()->GetStopFlag(), nullptr);
 
     // A stop from the window.
     slowResult = -1;
