@@ -66,3 +66,12 @@ void EnsureGuiApplication()
 }
 
 } // namespace fuzz
+
+// Font and desktop libraries keep caches for the life of the process; the
+// leak checker is told to leave them alone. (Here, linked into every harness
+// with Init, since any harness that lays out text meets them.)
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n"
+           "leak:libdbus\n";
+}

@@ -6,6 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Init();
+    // Graphs lay their texts out with the fonts of the running program.
+    fuzz::EnsureGuiApplication();
     const std::string path = fuzz::WriteScratchFile("item.mxc", data, size);
     CMXDoc doc;
     doc.OnNewDocument();

@@ -85,10 +85,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
 }
 
-// Font and desktop libraries keep caches for the life of the process; the
-// leak checker is told to leave them alone.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n"
-           "leak:libdbus\n";
-}

@@ -10,6 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Init();
+    // Graphs lay their texts out with the fonts of the running program.
+    fuzz::EnsureGuiApplication();
     if (size == 0)
         return 0;
     static const char* const kMagics[] = {"ANAVZK", "mx_VZK", "AEQVZK"};

@@ -6,6 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Init();
+    // Graphs lay their texts out with the fonts of the running program.
+    fuzz::EnsureGuiApplication();
     CMXDoc doc;
     doc.OnNewDocument();
     if (doc.GetActionList().Add(new CProjectItemPaste(&doc, std::vector<BYTE>(data, data + size))) == 1)

@@ -50,6 +50,8 @@ const Base& GetBase()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Init();
+    // Graphs lay their texts out with the fonts of the running program.
+    fuzz::EnsureGuiApplication();
     const Base& base = GetBase();
     if (size == 0 || base.streams.empty())
         return 0;

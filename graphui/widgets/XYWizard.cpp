@@ -633,7 +633,7 @@ CCurveStylePage::CCurveStylePage(const QString& caption, QWidget* parent)
     AddRow(grid, tr("&Resolution"), m_resolution);
     grid->setRowStretch(grid->rowCount(), 1);
     for (auto [box, edit, automatic] : {std::tuple{m_autoStart, m_start, &m_dAxisMin}, std::tuple{m_autoEnd, m_end, &m_dAxisMax}})
-        connect(box, &QCheckBox::clicked, this, [this, box, edit, automatic] {
+        connect(box, &QCheckBox::clicked, this, [this, box = box, edit = edit, automatic = automatic] {
             if (box->isChecked())
                 edit->setText(Q(FormatG15(*automatic)));
             UpdateControls();
