@@ -5,6 +5,7 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -363,10 +364,6 @@ void SortIndexByValue(int* index, const double* values, int n)
     });
 }
 
-namespace {
-
-// The blank-aware order as unsigned keys: numbers by value (both zeros
-// alike), blanks and NaN all alike after every number.
 std::uint64_t BlanksLastKey(double v)
 {
     if (SortsLast(v))
@@ -375,63 +372,93 @@ std::uint64_t BlanksLastKey(double v)
     return bits >> 63 ? ~bits : bits | (std::uint64_t(1) << 63);
 }
 
-// Sorts by key with a radix sort when no two keys are equal; false (index
-// untouched) when some are. Without equal keys every sort gives the one
-// order the heap sort gives, so the answer is the same, only sooner.
-bool RadixSortDistinct(int* index, const double* values, int n)
+namespace {
+
+// Sorts items by key with an in-place most-significant-digit radix sort
+// (the "American flag" sort of McIlroy, Bostic and McIlroy, "Engineering
+// radix sort", Computing Systems 6, 1993): each digit of up to 11 bits is
+// taken from the highest bit where the keys still differ, the items move
+// to their buckets by cycles of swaps, and buckets of a few items go to a
+// comparison sort. No second array is needed: a large sort touches no more
+// memory than its keys.
+void FlagSort(SSortItem* items, std::size_t n)
 {
-    struct Item {
-        std::uint64_t key;
-        std::int32_t index;
-    };
-    std::vector<Item> items(static_cast<std::size_t>(n)), scratch(static_cast<std::size_t>(n));
-    constexpr int kDigits = 4, kBuckets = 1 << 16;
-    std::vector<std::uint32_t> counts(std::size_t(kDigits) * kBuckets, 0);
-    for (int i = 0; i < n; ++i) {
-        const std::uint64_t key = BlanksLastKey(values[i]);
-        items[std::size_t(i)] = {key, i};
-        for (int d = 0; d < kDigits; ++d)
-            ++counts[std::size_t(d) * kBuckets + ((key >> (16 * d)) & 0xffff)];
+    constexpr std::size_t kSmall = 64;
+    auto byKey = [](const SSortItem& a, const SSortItem& b) { return a.key < b.key; };
+    if (n <= kSmall) {
+        std::sort(items, items + n, byKey);
+        return;
     }
-    for (int d = 0; d < kDigits; ++d) {
-        std::uint32_t* count = &counts[std::size_t(d) * kBuckets];
-        // A digit that every key shares orders nothing.
-        if (count[(items[0].key >> (16 * d)) & 0xffff] == std::uint32_t(n))
-            continue;
-        std::uint32_t sum = 0;
-        for (int b = 0; b < kBuckets; ++b) {
-            const std::uint32_t c = count[b];
-            count[b] = sum;
-            sum += c;
+    std::uint64_t differ = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        differ |= items[i].key ^ items[0].key;
+    if (!differ)
+        return; // all keys equal: nothing to order
+    const int high = 63 - std::countl_zero(differ);
+    const int low = std::max(0, high - 10);
+    const std::size_t buckets = std::size_t(1) << (high - low + 1);
+    auto digit = [&](const SSortItem& item) { return std::size_t(item.key >> low) & (buckets - 1); };
+    std::size_t heads[2048], ends[2048];
+    std::fill(ends, ends + buckets, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        ++ends[digit(items[i])];
+    std::size_t sum = 0;
+    for (std::size_t b = 0; b < buckets; ++b) {
+        heads[b] = sum;
+        sum += ends[b];
+        ends[b] = sum;
+    }
+    for (std::size_t b = 0; b < buckets; ++b) {
+        while (heads[b] < ends[b]) {
+            SSortItem item = items[heads[b]];
+            std::size_t d = digit(item);
+            while (d != b) {
+                std::swap(item, items[heads[d]++]);
+                d = digit(item);
+            }
+            items[heads[b]++] = item;
         }
-        for (const Item& item : items)
-            scratch[count[(item.key >> (16 * d)) & 0xffff]++] = item;
-        items.swap(scratch);
     }
-    for (int i = 1; i < n; ++i)
-        if (items[std::size_t(i)].key == items[std::size_t(i) - 1].key)
-            return false;
-    for (int i = 0; i < n; ++i)
-        index[i] = items[std::size_t(i)].index;
-    return true;
+    std::size_t from = 0;
+    for (std::size_t b = 0; b < buckets; ++b) {
+        FlagSort(items + from, ends[b] - from);
+        from = ends[b];
+    }
 }
 
 } // namespace
 
+void SortIndexByKeys(std::span<SSortItem> items, int* order)
+{
+    const int n = int(items.size());
+    // Large sorts of distinct keys (the usual column of measurements) take
+    // the radix road: without equal keys every sort gives the one order.
+    // Equal keys keep the heap sort, whose order among them is the one the
+    // program has always given.
+    constexpr std::size_t kRadixFrom = 4096;
+    if (items.size() >= kRadixFrom) {
+        FlagSort(items.data(), items.size());
+        bool distinct = true;
+        for (std::size_t i = 1; i < items.size() && distinct; ++i)
+            distinct = items[i].key != items[i - 1].key;
+        if (distinct) {
+            for (std::size_t i = 0; i < items.size(); ++i)
+                order[i] = items[i].index;
+            return;
+        }
+    }
+    // The keys compare as the values they stand for: a blank is never less
+    // than anything, every number is less than a blank.
+    std::vector<std::uint64_t> keys(items.size());
+    for (const SSortItem& item : items)
+        keys[std::size_t(item.index)] = item.key;
+    HeapSortIndex(order, n, [&keys](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
+}
+
 void SortIndexByValueBlanksLast(int* index, const double* values, int n)
 {
-    // Large sorts of distinct keys (the usual column of measurements) take
-    // the radix road; equal keys keep the heap sort, whose order among them
-    // is the one the program has always given.
-    constexpr int kRadixFrom = 4096;
-    if (n >= kRadixFrom && RadixSortDistinct(index, values, n))
-        return;
-    HeapSortIndex(index, n, [values](int a, int b) {
-        double x = values[a], y = values[b];
-        if (SortsLast(x))
-            return false;
-        if (SortsLast(y))
-            return true;
-        return x < y;
-    });
+    std::vector<SSortItem> items(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i)
+        items[std::size_t(i)] = {BlanksLastKey(values[i]), i};
+    SortIndexByKeys(items, index);
 }

@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -143,5 +144,16 @@ void FillBlankDoubles(double* values, int n);
 void SortIndexByString(int* index, const std::string* values, int n);
 void SortIndexByValue(int* index, const double* values, int n);
 void SortIndexByValueBlanksLast(int* index, const double* values, int n);
+// The blank-aware order as unsigned keys: numbers by value (both zeros
+// alike), then blanks and NaN all alike after every number.
+std::uint64_t BlanksLastKey(double v);
+struct SSortItem {
+    std::uint64_t key;
+    std::int32_t index; // 0 .. n - 1, each once
+};
+// The blank-aware sort by keys: sets order[0 .. n - 1] to the items'
+// indices in the order SortIndexByValueBlanksLast gives the values the keys
+// stand for. The items are left in any order.
+void SortIndexByKeys(std::span<SSortItem> items, int* order);
 // Three-way comparison as the stored orders use it for text: ASCII case folded.
 int CompareNoCase(std::string_view a, std::string_view b);
