@@ -335,12 +335,13 @@ bool CResultsListingDlg::OnInitDialog()
     CDataExchange dx(this, false);
     m_fields->Exchange(&dx, m_strName, m_nFitNumber);
     EnableOk();
+    m_bInitialised = true;
     return true;
 }
 
 int CResultsListingDlg::exec()
 {
-    if (!OnInitDialog())
+    if (!m_bInitialised && !OnInitDialog())
         return QDialog::Rejected;
     return QDialog::exec();
 }

@@ -162,7 +162,8 @@ class CResultsListingDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CResultsListingDlg(CMXDoc* document, QWidget* parent = nullptr);
-    // Lists the fit items; without one it says so and the dialog ends as cancelled (false).
+    // Lists the fit items; without one it says so and the dialog ends as
+    // cancelled (false). exec calls it unless the caller has.
     bool OnInitDialog();
     int exec() override;
     void accept() override;
@@ -176,4 +177,5 @@ private:
     void EnableOk();
     CResultsSourceFields* m_fields;
     QDialogButtonBox* m_buttons;
+    bool m_bInitialised = false;
 };
