@@ -830,17 +830,13 @@ void CCurveParams::DoDataExchange(CDataExchange* pDX)
         UpdateControls();
         return;
     }
-    m_nSource = m_fromTable->isChecked() ? 0 : 1;
-    m_strTable = m_table->currentText().toStdString();
-    m_nColumn = m_column->currentIndex();
+    ReadSourceChoice();
     if (m_nSource == 0)
         return;
     m_values.resize(m_names.size());
     for (std::size_t i = 0; i < m_names.size(); ++i) {
-        QTableWidgetItem* cell = m_grid->item(int(i), 1);
-        const std::string text = cell ? cell->text().trimmed().toStdString() : std::string();
         double v = 0.0;
-        if (text.empty() || !ParseDoubleOrBlank(text, v) || !std::isfinite(v)) {
+        if (!CellValue(i, v)) {
             ReportMessage(IDS_NUMERIC_ENTRIES_INVALID);
             pDX->PrepareCtrl(m_grid);
             pDX->Fail();
@@ -848,6 +844,20 @@ void CCurveParams::DoDataExchange(CDataExchange* pDX)
         }
         m_values[i] = v;
     }
+}
+
+void CCurveParams::ReadSourceChoice()
+{
+    m_nSource = m_fromTable->isChecked() ? 0 : 1;
+    m_strTable = m_table->currentText().toStdString();
+    m_nColumn = m_column->currentIndex();
+}
+
+bool CCurveParams::CellValue(std::size_t i, double& v) const
+{
+    const QTableWidgetItem* cell = m_grid->item(int(i), 1);
+    const std::string text = cell ? cell->text().trimmed().toStdString() : std::string();
+    return !text.empty() && ParseDoubleOrBlank(text, v) && std::isfinite(v);
 }
 
 void CCurveParams::OnSetActive()
@@ -1220,14 +1230,11 @@ void CCurveParamsProp::ShowEquation(const std::string& name)
 {
     // What the page shows now, without the checks of Apply: a cell that is
     // not a number counts as blank.
-    m_nSource = m_fromTable->isChecked() ? 0 : 1;
-    m_strTable = m_table->currentText().toStdString();
-    m_nColumn = m_column->currentIndex();
+    ReadSourceChoice();
     std::vector<double> shown(m_names.size(), std::numeric_limits<double>::quiet_NaN());
     for (std::size_t i = 0; i < m_names.size(); ++i) {
-        const QTableWidgetItem* cell = m_grid->item(int(i), 1);
         double v = 0.0;
-        if (cell && ParseDoubleOrBlank(cell->text().trimmed().toStdString(), v) && std::isfinite(v))
+        if (CellValue(i, v))
             shown[i] = v;
     }
     std::vector<std::string> names = EquationNames(Sources(), name, m_bConstants);

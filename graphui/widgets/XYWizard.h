@@ -7,6 +7,7 @@
 
 #include "graphui/widgets/GraphWizard.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,11 @@ protected:
     void FillTables();
     void FillColumns();
     void UpdateControls();
+    // The source, table and column the page's controls show.
+    void ReadSourceChoice();
+    // The number in row i of the grid; false when it holds none (blank, not
+    // a number, not finite).
+    bool CellValue(std::size_t i, double& v) const;
     // Where the tables are listed and read: the wizard's workspace.
     virtual CWizardCatalog* Catalog() const;
     virtual CGraphSources* Sources() const;
